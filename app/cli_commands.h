@@ -1,0 +1,19 @@
+// The sub-commands of corvadex-cli. Each takes the arguments after its own
+// name and returns the process exit status: 0 success, 1 a database or file
+// error (reported on standard error), 2 bad usage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvadex::cli {
+
+using Args = std::vector<std::string>;
+
+int RunTables(const Args& args);  // cli_ese.cpp
+int RunDump(const Args& args);    // cli_ese.cpp
+int RunRead(const Args& args);    // cli_read.cpp
+int RunExport(const Args& args);  // cli_export.cpp
+int RunLocate(const Args& args);  // cli_locate.cpp
+
+}  // namespace corvadex::cli

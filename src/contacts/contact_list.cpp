@@ -1,0 +1,127 @@
+#include "contacts/contact_list.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace corvadex {
+
+std::string_view ContactRow::SubItem(std::size_t index) const {
+  if (index >= kSubItemCount) throw std::out_of_range("sub-item index out of range");
+  return index < subItems_ ? texts_.get(1 + index) : std::string_view{};
+}
+
+void ContactRow::AddSubItem(std::string_view text) {
+  if (subItems_ >= kSubItemCount) throw std::out_of_range("a row holds four sub-items");
+  texts_.set(1 + subItems_, text);
+  ++subItems_;
+}
+
+void ContactRow::SetData(std::unique_ptr<TContactData> data) {
+  if (data) data->compact();
+  texts_.compact();
+  data_ = std::move(data);
+}
+
+std::string_view ContactRow::Value(const ContactColumn& column) const {
+  switch (column.place.kind) {
+    case ContactPlace::Kind::Caption:
+      return Caption();
+    case ContactPlace::Kind::SubItem:
+      return SubItem(column.place.subItem);
+    case ContactPlace::Kind::Field:
+      return data_ ? data_->get(column.place.field) : std::string_view{};
+  }
+  return {};
+}
+
+std::size_t ContactRow::heapBytes() const {
+  std::size_t bytes = texts_.heapBytes();
+  if (data_) bytes += sizeof(TContactData) + data_->heapBytes();
+  return bytes;
+}
+
+const ContactRow& ContactList::Item(std::size_t index) const {
+  if (index >= rows_.size()) throw std::out_of_range("contact list index out of range");
+  return rows_[index];
+}
+
+ContactRow& ContactList::Add() {
+  aboutToChange();
+  ContactRow& row = rows_.emplace_back();
+  changed();
+  return row;
+}
+
+void ContactList::Clear() {
+  aboutToChange();
+  const bool hadSelection = selected_.has_value();
+  selected_.reset();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  changed();
+  if (hadSelection) notifySelection();
+}
+
+void ContactList::BeginUpdate() {
+  if (updateDepth_++ == 0) {
+    for (auto* o : observers_) o->RowsAboutToChange();
+  }
+}
+
+void ContactList::EndUpdate() {
+  if (updateDepth_ == 0) return;
+  if (--updateDepth_ == 0) {
+    for (auto* o : observers_) o->RowsChanged();
+  }
+}
+
+void ContactList::aboutToChange() {
+  if (updateDepth_ == 0) {
+    for (auto* o : observers_) o->RowsAboutToChange();
+  }
+}
+
+void ContactList::changed() {
+  if (updateDepth_ == 0) {
+    for (auto* o : observers_) o->RowsChanged();
+  }
+}
+
+void ContactList::SetSelected(std::size_t index, bool selected) {
+  if (index >= rows_.size()) throw std::out_of_range("contact list index out of range");
+  if (selected) {
+    if (selected_ == index) return;
+    selected_ = index;
+  } else {
+    if (selected_ != index) return;
+    selected_.reset();
+  }
+  notifySelection();
+}
+
+void ContactList::ClearSelection() {
+  if (!selected_) return;
+  selected_.reset();
+  notifySelection();
+}
+
+void ContactList::notifySelection() {
+  for (auto* o : observers_) o->SelectionChanged(selected_);
+}
+
+void ContactList::AddObserver(ContactListObserver* observer) {
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void ContactList::RemoveObserver(ContactListObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+std::size_t ContactList::heapBytes() const {
+  std::size_t bytes = rows_.capacity() * sizeof(ContactRow);
+  for (const auto& row : rows_) bytes += row.heapBytes();
+  return bytes;
+}
+
+}  // namespace corvadex

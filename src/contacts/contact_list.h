@@ -1,0 +1,100 @@
+// The contact list: rows in load order, each with a caption, up to four
+// sub-items and the TContactData record it owns; at most one selected row.
+//
+// Plain C++ with no toolkit in sight: the window adapts it to a view, the
+// command line and the tests use it as it is. Observers hear of changes once
+// per update bracket (BeginUpdate ... EndUpdate), so a load of a million rows
+// costs the view one reset.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "contacts/contact_columns.h"
+#include "contacts/contact_data.h"
+#include "contacts/packed_texts.h"
+
+namespace corvadex {
+
+class ContactRow {
+ public:
+  std::string_view Caption() const { return texts_.get(0); }
+  void SetCaption(std::string_view text) { texts_.set(0, text); }
+
+  // Sub-items are added in order; one that was never added reads as empty.
+  std::size_t SubItemCount() const { return subItems_; }
+  std::string_view SubItem(std::size_t index) const;
+  void AddSubItem(std::string_view text);
+
+  // The record attached to the row, or none; the row owns it.
+  const TContactData* Data() const { return data_.get(); }
+  void SetData(std::unique_ptr<TContactData> data);
+
+  // The value of one of the 33 contact columns, wherever the row keeps it
+  // (empty when the row has no record).
+  std::string_view Value(const ContactColumn& column) const;
+
+  std::size_t heapBytes() const;
+
+ private:
+  PackedTexts<1 + kSubItemCount> texts_;
+  unsigned char subItems_ = 0;
+  std::unique_ptr<TContactData> data_;
+};
+
+class ContactListObserver {
+ public:
+  virtual ~ContactListObserver() = default;
+  // Rows are about to change / have changed (once per outermost bracket).
+  virtual void RowsAboutToChange() = 0;
+  virtual void RowsChanged() = 0;
+  // The selected row changed; `row` is the newly selected one, or none.
+  virtual void SelectionChanged(std::optional<std::size_t> row) = 0;
+};
+
+class ContactList {
+ public:
+  ContactList() = default;
+  ContactList(const ContactList&) = delete;
+  ContactList& operator=(const ContactList&) = delete;
+
+  std::size_t Count() const { return rows_.size(); }
+  const ContactRow& Item(std::size_t index) const;
+
+  // Appends an empty row and returns it for filling.
+  ContactRow& Add();
+  // Removes every row, freeing each row's record.
+  void Clear();
+
+  void BeginUpdate();
+  void EndUpdate();
+  bool Updating() const { return updateDepth_ > 0; }
+
+  std::optional<std::size_t> Selected() const { return selected_; }
+  // Selects a row (the previous selection goes) or, with selected == false,
+  // unselects it if it is the selected one. Observers hear only of changes.
+  void SetSelected(std::size_t index, bool selected);
+  void ClearSelection();
+
+  void AddObserver(ContactListObserver* observer);
+  void RemoveObserver(ContactListObserver* observer);
+
+  // Heap bytes held by the rows and their records (for the benchmarks).
+  std::size_t heapBytes() const;
+
+ private:
+  void aboutToChange();
+  void changed();
+  void notifySelection();
+
+  std::vector<ContactRow> rows_;
+  std::optional<std::size_t> selected_;
+  int updateDepth_ = 0;
+  bool changedInBracket_ = false;
+  std::vector<ContactListObserver*> observers_;
+};
+
+}  // namespace corvadex

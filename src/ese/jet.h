@@ -1,0 +1,230 @@
+// The Jet-style calls of the read-only storage engine.
+//
+// These are the fourteen entry points the contact store reader uses, with the
+// engine's public names, argument order, numeric constants and status codes.
+// The free functions are the engine itself (process-wide, like the DLL they
+// stand in for); JetApi is the same set of calls behind an interface, so that
+// callers take a JetApi& and tests can substitute one that fails on demand.
+//
+// Everything here is read-only: no call creates, changes or writes a file.
+#pragma once
+
+#include <cstdint>
+
+namespace ese {
+
+using JET_ERR = std::int32_t;
+using JET_API_PTR = std::uintptr_t;
+using JET_INSTANCE = JET_API_PTR;
+using JET_SESID = JET_API_PTR;
+using JET_TABLEID = JET_API_PTR;
+using JET_DBID = std::uint32_t;
+using JET_COLUMNID = std::uint32_t;
+using JET_COLTYP = std::uint32_t;
+using JET_GRBIT = std::uint32_t;
+
+constexpr JET_INSTANCE JET_instanceNil = ~JET_INSTANCE{0};
+constexpr JET_SESID JET_sesidNil = ~JET_SESID{0};
+constexpr JET_TABLEID JET_tableidNil = ~JET_TABLEID{0};
+constexpr JET_DBID JET_dbidNil = 0xFFFFFFFFu;
+
+// The engine's column definition, 28 bytes as on Windows (every "unsigned
+// long" there is 32 bits).
+struct JET_COLUMNDEF {
+  std::uint32_t cbStruct;
+  JET_COLUMNID columnid;
+  JET_COLTYP coltyp;
+  std::uint16_t wCountry;
+  std::uint16_t langid;
+  std::uint16_t cp;
+  std::uint16_t wCollate;
+  std::uint32_t cbMax;
+  JET_GRBIT grbit;
+};
+static_assert(sizeof(JET_COLUMNDEF) == 28);
+
+// Options of JetRetrieveColumn: which value of a multi-valued column
+// (itagSequence, 1-based; 0 behaves as 1) and where in a long value to start.
+struct JET_RETINFO {
+  std::uint32_t cbStruct;
+  std::uint32_t ibLongValue;
+  std::uint32_t itagSequence;
+  JET_COLUMNID columnidNextTagged;
+};
+static_assert(sizeof(JET_RETINFO) == 16);
+
+// Column types.
+constexpr JET_COLTYP JET_coltypNil = 0;
+constexpr JET_COLTYP JET_coltypBit = 1;
+constexpr JET_COLTYP JET_coltypUnsignedByte = 2;
+constexpr JET_COLTYP JET_coltypShort = 3;
+constexpr JET_COLTYP JET_coltypLong = 4;
+constexpr JET_COLTYP JET_coltypCurrency = 5;
+constexpr JET_COLTYP JET_coltypIEEESingle = 6;
+constexpr JET_COLTYP JET_coltypIEEEDouble = 7;
+constexpr JET_COLTYP JET_coltypDateTime = 8;
+constexpr JET_COLTYP JET_coltypBinary = 9;
+constexpr JET_COLTYP JET_coltypText = 10;
+constexpr JET_COLTYP JET_coltypLongBinary = 11;
+constexpr JET_COLTYP JET_coltypLongText = 12;
+constexpr JET_COLTYP JET_coltypUnsignedLong = 14;
+constexpr JET_COLTYP JET_coltypLongLong = 15;
+constexpr JET_COLTYP JET_coltypGUID = 16;
+constexpr JET_COLTYP JET_coltypUnsignedShort = 17;
+
+// Column definition bits (JET_COLUMNDEF::grbit).
+constexpr JET_GRBIT JET_bitColumnFixed = 0x00000001;
+constexpr JET_GRBIT JET_bitColumnTagged = 0x00000002;
+constexpr JET_GRBIT JET_bitColumnNotNULL = 0x00000004;
+constexpr JET_GRBIT JET_bitColumnVersion = 0x00000008;
+constexpr JET_GRBIT JET_bitColumnAutoincrement = 0x00000010;
+constexpr JET_GRBIT JET_bitColumnMultiValued = 0x00000400;
+
+// System parameters.
+constexpr std::uint32_t JET_paramRecovery = 34;
+constexpr std::uint32_t JET_paramDatabasePageSize = 64;
+constexpr std::uint32_t JET_paramErrorToString = 70;
+
+// Info levels.
+constexpr std::uint32_t JET_DbInfoPageSize = 17;
+constexpr std::uint32_t JET_ColInfo = 0;
+
+// Flags.
+constexpr JET_GRBIT JET_bitDbReadOnly = 0x00000001;
+constexpr JET_GRBIT JET_bitTableReadOnly = 0x00000004;
+
+// JetMove row counts.
+constexpr std::int32_t JET_MoveFirst = static_cast<std::int32_t>(0x80000000u);
+constexpr std::int32_t JET_MovePrevious = -1;
+constexpr std::int32_t JET_MoveNext = 1;
+constexpr std::int32_t JET_MoveLast = 0x7fffffff;
+
+// Status codes: 0 success, negative errors, positive warnings.
+constexpr JET_ERR JET_errSuccess = 0;
+constexpr JET_ERR JET_wrnColumnNull = 1004;
+constexpr JET_ERR JET_wrnBufferTruncated = 1006;
+constexpr JET_ERR JET_errBadPageLink = -338;
+constexpr JET_ERR JET_errDatabaseDirtyShutdown = -550;
+constexpr JET_ERR JET_errInvalidName = -1002;
+constexpr JET_ERR JET_errInvalidParameter = -1003;
+constexpr JET_ERR JET_errInvalidDatabaseId = -1010;
+constexpr JET_ERR JET_errOutOfMemory = -1011;
+constexpr JET_ERR JET_errReadVerifyFailure = -1018;
+constexpr JET_ERR JET_errPageNotInitialized = -1019;
+constexpr JET_ERR JET_errDiskIO = -1022;
+constexpr JET_ERR JET_errInvalidPath = -1023;
+constexpr JET_ERR JET_errInvalidDatabase = -1028;
+constexpr JET_ERR JET_errNotInitialized = -1029;
+constexpr JET_ERR JET_errAlreadyInitialized = -1030;
+constexpr JET_ERR JET_errFileAccessDenied = -1032;
+constexpr JET_ERR JET_errInvalidBufferSize = -1047;
+constexpr JET_ERR JET_errInvalidSesid = -1104;
+constexpr JET_ERR JET_errInvalidInstance = -1115;
+constexpr JET_ERR JET_errDatabaseCorrupted = -1206;
+constexpr JET_ERR JET_errPageSizeMismatch = -1213;
+constexpr JET_ERR JET_errObjectNotFound = -1305;
+constexpr JET_ERR JET_errInvalidTableId = -1310;
+constexpr JET_ERR JET_errColumnNotFound = -1507;
+constexpr JET_ERR JET_errBadColumnId = -1517;
+constexpr JET_ERR JET_errNoCurrentRecord = -1603;
+constexpr JET_ERR JET_errFileNotFound = -1811;
+constexpr JET_ERR JET_errFileIOBeyondEOF = -4001;
+
+// ---------------------------------------------------------------------------
+// The engine's entry points. Text arguments are 8-bit (UTF-8 paths and names).
+
+JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+                               std::uint32_t cbMax, std::uint32_t InfoLevel);
+JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
+                              std::uint32_t paramid, JET_API_PTR lParam,
+                              const char* szParam);
+JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
+                              std::uint32_t paramid, JET_API_PTR* plParam,
+                              char* szParam, std::uint32_t cbMax);
+JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName);
+JET_ERR JetInit(JET_INSTANCE* pinstance);
+JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid,
+                        const char* szUserName, const char* szPassword);
+JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit);
+JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
+                        JET_DBID* pdbid, JET_GRBIT grbit);
+JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
+                     const void* pvParameters, std::uint32_t cbParameters,
+                     JET_GRBIT grbit, JET_TABLEID* ptableid);
+JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid,
+                              const char* szColumnName, void* pvResult,
+                              std::uint32_t cbMax, std::uint32_t InfoLevel);
+JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit);
+JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                          JET_GRBIT grbit, JET_RETINFO* pretinfo);
+JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid);
+JET_ERR JetTerm(JET_INSTANCE instance);
+
+// The same calls behind an interface. Callers hold a JetApi&; the engine's
+// own implementation is EngineJet below, tests derive their own.
+class JetApi {
+ public:
+  virtual ~JetApi() = default;
+  virtual JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+                                      std::uint32_t cbMax, std::uint32_t InfoLevel) = 0;
+  virtual JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
+                                     std::uint32_t paramid, JET_API_PTR lParam,
+                                     const char* szParam) = 0;
+  virtual JET_ERR GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
+                                     std::uint32_t paramid, JET_API_PTR* plParam,
+                                     char* szParam, std::uint32_t cbMax) = 0;
+  virtual JET_ERR CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) = 0;
+  virtual JET_ERR Init(JET_INSTANCE* pinstance) = 0;
+  virtual JET_ERR BeginSession(JET_INSTANCE instance, JET_SESID* psesid,
+                               const char* szUserName, const char* szPassword) = 0;
+  virtual JET_ERR AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) = 0;
+  virtual JET_ERR OpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
+                               JET_DBID* pdbid, JET_GRBIT grbit) = 0;
+  virtual JET_ERR OpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
+                            const void* pvParameters, std::uint32_t cbParameters,
+                            JET_GRBIT grbit, JET_TABLEID* ptableid) = 0;
+  virtual JET_ERR GetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid,
+                                     const char* szColumnName, void* pvResult,
+                                     std::uint32_t cbMax, std::uint32_t InfoLevel) = 0;
+  virtual JET_ERR Move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
+                       JET_GRBIT grbit) = 0;
+  virtual JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                                 void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                                 JET_GRBIT grbit, JET_RETINFO* pretinfo) = 0;
+  virtual JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) = 0;
+  virtual JET_ERR Term(JET_INSTANCE instance) = 0;
+};
+
+// Forwards every call to the engine's free functions above.
+class EngineJet final : public JetApi {
+ public:
+  JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+                              std::uint32_t InfoLevel) override;
+  JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
+                             JET_API_PTR lParam, const char* szParam) override;
+  JET_ERR GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
+                             JET_API_PTR* plParam, char* szParam, std::uint32_t cbMax) override;
+  JET_ERR CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) override;
+  JET_ERR Init(JET_INSTANCE* pinstance) override;
+  JET_ERR BeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
+                       const char* szPassword) override;
+  JET_ERR AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) override;
+  JET_ERR OpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
+                       JET_DBID* pdbid, JET_GRBIT grbit) override;
+  JET_ERR OpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
+                    const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
+                    JET_TABLEID* ptableid) override;
+  JET_ERR GetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
+                             void* pvResult, std::uint32_t cbMax,
+                             std::uint32_t InfoLevel) override;
+  JET_ERR Move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
+               JET_GRBIT grbit) override;
+  JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                         void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                         JET_GRBIT grbit, JET_RETINFO* pretinfo) override;
+  JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) override;
+  JET_ERR Term(JET_INSTANCE instance) override;
+};
+
+}  // namespace ese

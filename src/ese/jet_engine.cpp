@@ -1,0 +1,2 @@
+// Placeholder until the engine lands: every call fails.
+#include "ese/jet.h"

@@ -1,0 +1,16 @@
+// Writes every row of the contact list to an XML file: a root element
+// "contacts" holding one "contact" element of 33 attributes per row, in list
+// order. The file appears under its name only once it is complete; an
+// earlier file of that name survives a failed save. Failures throw
+// std::runtime_error with the library's or the system's description.
+#pragma once
+
+#include <string>
+
+#include "contacts/contact_list.h"
+
+namespace corvadex {
+
+void WriteContactsXml(const ContactList& list, const std::string& fileName);
+
+}  // namespace corvadex
