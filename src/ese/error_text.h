@@ -1,0 +1,14 @@
+// The engine's text for a status code: the code's name and a short
+// description, e.g. "JET_errNoCurrentRecord, Currency not on a record".
+#pragma once
+
+#include <string>
+
+#include "ese/jet.h"
+
+namespace ese {
+
+// Text for any status code; an unknown code gets a generic text naming it.
+std::string ErrorText(JET_ERR code);
+
+}  // namespace ese
