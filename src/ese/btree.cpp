@@ -154,8 +154,9 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
     const std::uint16_t count = frame.page.tag_count();
     // First node whose key is >= the sought key (in a branch the last
     // node stands for everything beyond).
+    const bool leaf = frame.page.is_leaf();
     std::uint16_t lo = 1;
-    std::uint16_t hi = count;
+    std::uint16_t hi = leaf || count <= 1 ? count : static_cast<std::uint16_t>(count - 1);
     while (lo < hi) {
       const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
       Node node;
@@ -167,8 +168,6 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
       }
     }
     frame.index = lo;
-    const bool leaf = frame.page.is_leaf();
-    if (!leaf && count > 1 && frame.index >= count) frame.index = static_cast<std::uint16_t>(count - 1);
     path_.push_back(frame);
     if (leaf || count <= 1) break;
     if (JET_ERR err = ChildOf(path_.back(), pgno); err != JET_errSuccess) return err;
