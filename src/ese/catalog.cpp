@@ -114,6 +114,17 @@ std::uint16_t FixedSizeOfType(JET_COLTYP type) {
   }
 }
 
+JET_GRBIT ColumnInfo::Grbit() const {
+  JET_GRBIT g = 0;
+  if (is_fixed()) g |= JET_bitColumnFixed;
+  if (is_tagged()) g |= JET_bitColumnTagged;
+  if (flags & kColumnNotNull) g |= JET_bitColumnNotNULL;
+  if (flags & kColumnVersion) g |= JET_bitColumnVersion;
+  if (flags & kColumnAutoincrement) g |= JET_bitColumnAutoincrement;
+  if (flags & kColumnMultiValued) g |= JET_bitColumnMultiValued;
+  return g;
+}
+
 const ColumnInfo* TableInfo::FindColumn(JET_COLUMNID id) const {
   auto it = std::lower_bound(columns.begin(), columns.end(), id,
                              [](const ColumnInfo& c, JET_COLUMNID v) { return c.id < v; });
@@ -141,7 +152,6 @@ TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
     c.fixed_size = FixedSizeOfType(d.type);
     c.max_size = c.fixed_size;
     c.codepage = d.type == JET_coltypText ? 1252 : 0;
-    c.flags = c.is_fixed() ? JET_bitColumnFixed : c.is_tagged() ? JET_bitColumnTagged : 0;
     t.columns.push_back(c);
   }
   AssignFixedOffsets(t.columns);
