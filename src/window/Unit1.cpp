@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <stdexcept>
 
 #include "contacts/details_view.h"
@@ -89,6 +90,9 @@ void TFormCorvadex::BuildControls() {
   linkFont.setBold(true);
   linkFont.setUnderline(true);
   Label1->setFont(linkFont);
+  // Sized to its caption, as a label is: the design's 34 pixels are the
+  // width of "About" in the design font, narrower than the sans-serif here.
+  Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
   EditDBPath = new QLineEdit(this);
   EditDBPath->setObjectName(QStringLiteral("EditDBPath"));

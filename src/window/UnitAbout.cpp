@@ -127,9 +127,15 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
   ButtonOK->setAutoDefault(true);
   connect(ButtonOK, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButtonOKClick(); }); });
 
-  // The texts are ours and may run wider than the design widths; the link
-  // (a path) is centred under the description when it does.
-  for (QLabel* l : {LabelName, Label2, Label5, Label6, Label3, Label4, Label7, Label8}) FitWidth(l);
+  // The link (a path) is centred under the description when it runs past
+  // the dialog's edge.
+  // Labels are sized to their captions from their designed places, as the
+  // design's labels were; the sans-serif font here is wider than the
+  // design's, so "Author: " may push the name along.
+  for (QLabel* l : {LabelName, LabelVers, Label1, Label2, Label5, Label6, Label3, Label4, Label7,
+                    Label8})
+    FitWidth(l);
+  if (Label2->x() <= Label1->geometry().right()) Label2->move(Label1->geometry().right() + 1, Label2->y());
   FitWidth(LabelURL);
   if (LabelURL->geometry().right() >= kClientWidth - 4)
     LabelURL->move(std::max(4, (kClientWidth - LabelURL->width()) / 2), LabelURL->y());

@@ -48,7 +48,7 @@ class WindowDialogs {
 };
 
 // The real dialogs of the desktop.
-class QtWindowDialogs final : public WindowDialogs {
+class QtWindowDialogs : public WindowDialogs {
  public:
   std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) override;
   std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) override;

@@ -46,9 +46,8 @@ class AboutTest : public QObject {
     } controls[] = {
         {about.Image1, "Image1", {32, 14, 48, 48}, true},
         {about.LabelName, "LabelName", {158, 15, 91, 16}, true},
-        {about.LabelVers, "LabelVers", {255, 15, 33, 16}, true},
-        {about.Label1, "Label1", {165, 37, 37, 13}, true},
-        {about.Label2, "Label2", {205, 37, 81, 13}, false},
+        {about.LabelVers, "LabelVers", {255, 15, 33, 16}, false},
+        {about.Label1, "Label1", {165, 37, 37, 13}, false},
         {about.Label5, "Label5", {232, 50, 40, 13}, false},
         {about.Label6, "Label6", {232, 63, 37, 13}, false},
         {about.Bevel1, "Bevel1", {15, 79, 278, 10}, true},
@@ -66,10 +65,15 @@ class AboutTest : public QObject {
       } else {
         QCOMPARE(c.w->pos(), c.geometry.topLeft());
         QVERIFY(c.w->width() >= c.geometry.width());
+        QVERIFY(c.w->width() >= static_cast<QLabel*>(c.w)->sizeHint().width());
         QCOMPARE(c.w->height(), c.geometry.height());
         QVERIFY2(c.w->geometry().right() < 318, c.name);  // still inside the dialog
       }
     }
+    // The name follows "Author: " on its line without overlapping it.
+    QCOMPARE(about.Label2->y(), 37);
+    QVERIFY(about.Label2->x() >= 205 && about.Label2->x() > about.Label1->geometry().right());
+    QVERIFY(about.Label2->geometry().right() < 318);
     QCOMPARE(about.LabelURL->y(), 149);
     QVERIFY(about.LabelURL->geometry().right() < 318 && about.LabelURL->x() >= 0);
 

@@ -111,7 +111,6 @@ class MainWindowTest : public QObject {
     } controls[] = {
         {f.RadioButton1, "RadioButton1", {24, 8, 297, 17}, true},
         {f.RadioButton2, "RadioButton2", {24, 24, 225, 17}, true},
-        {f.Label1, "Label1", {883, 8, 34, 13}, true},
         {f.EditDBPath, "EditDBPath", {16, 48, 770, 21}, false},
         {f.ButtonChooseFile, "ButtonChooseFile", {784, 47, 24, 24}, false},
         {f.ButtonReadDatabase, "ButtonReadDatabase", {840, 47, 75, 25}, false},
@@ -130,6 +129,11 @@ class MainWindowTest : public QObject {
     QVERIFY(f.RadioButton1->isChecked());
     QVERIFY(!f.RadioButton2->isChecked());
     QCOMPARE(f.Label1->text(), QString("About"));
+    // The link is sized to its caption from the designed place.
+    QCOMPARE(f.Label1->pos(), QPoint(883, 8));
+    QCOMPARE(f.Label1->height(), 13);
+    QVERIFY(f.Label1->width() >= 34 && f.Label1->width() >= f.Label1->sizeHint().width());
+    QVERIFY(f.Label1->geometry().right() < f.width());
     QVERIFY(f.Label1->font().bold() && f.Label1->font().underline());
     QCOMPARE(f.Label1->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(f.ButtonChooseFile->text(), QString("..."));

@@ -1,0 +1,105 @@
+// corvadex-pictures DATABASE FOLDER: runs the real window on a database and
+// saves pictures of it into FOLDER: the main window with a contact selected
+// (main-window.png), the window with each details page in front
+// (details-<page>.png) and the about dialog (about.png). Meant to run under
+// a virtual display (scripts/screenshots).
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "contacts/contact_columns.h"
+#include "contacts/details_view.h"
+#include "window/Unit1.h"
+#include "window/UnitAbout.h"
+#include "window/about_picture.h"
+#include "window/contact_list_view.h"
+#include "window/engine_services.h"
+#include "window/error_report.h"
+#include "window/window_dialogs.h"
+
+namespace {
+
+// Lets the window paint what it was just told to show.
+void Settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool Save(QWidget& w, const QDir& folder, const QString& name) {
+  Settle();
+  const QString path = folder.filePath(name);
+  if (!w.grab().save(path, "PNG")) {
+    std::fprintf(stderr, "corvadex-pictures: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// Dialogs that show the about dialog long enough to take its picture.
+class PictureDialogs final : public corvadex::QtWindowDialogs {
+ public:
+  PictureDialogs(QDir folder, bool& ok) : folder_(std::move(folder)), ok_(ok) {}
+  void ShowModal(QDialog& dialog) override {
+    QTimer::singleShot(300, &dialog, [this, &dialog] {
+      ok_ = Save(dialog, folder_, QStringLiteral("about.png")) && ok_;
+      dialog.close();
+    });
+    dialog.exec();
+  }
+
+ private:
+  QDir folder_;
+  bool& ok_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  corvadex::CorvadexApplication app(argc, argv);
+  if (argc != 3) {
+    std::fputs("usage: corvadex-pictures DATABASE FOLDER\n", stderr);
+    return 2;
+  }
+  QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
+  const QDir folder(QString::fromLocal8Bit(argv[2]));
+  bool ok = true;
+  PictureDialogs dialogs(folder, ok);
+  corvadex::SetErrorReportDialogs(&dialogs);
+  corvadex::EngineServices engine;
+  corvadex::TFormCorvadex form(engine.Services(dialogs));
+  corvadex::ShowMainWindow(form);
+  Settle();
+
+  // Read the database the way a user does: choose the file, press "Read".
+  form.RadioButton2->click();
+  form.EditDBPath->setText(QString::fromLocal8Bit(argv[1]));
+  form.ButtonReadDatabase->click();
+  if (form.Contacts().Count() == 0) {
+    std::fputs("corvadex-pictures: the database gave no contacts\n", stderr);
+    return 1;
+  }
+  // Show the fullest of the first contacts.
+  std::size_t row = 0, best = 0;
+  for (std::size_t r = 0; r < form.Contacts().Count() && r < 20; ++r) {
+    std::size_t filled = 0;
+    for (const auto& column : corvadex::kContactColumns)
+      filled += !form.Contacts().Item(r).Value(column).empty();
+    if (filled > best) best = filled, row = r;
+  }
+  form.activateWindow();
+  form.ListViewContacts->setFocus();
+  form.Contacts().SetSelected(row, true);
+
+  ok = Save(form, folder, QStringLiteral("main-window.png")) && ok;
+  const char* pages[] = {"contact", "personal", "work", "im", "notes"};
+  for (int i = 0; i < 5; ++i) {
+    form.e->setCurrentIndex(i);
+    ok = Save(form, folder, QStringLiteral("details-%1.png").arg(QLatin1String(pages[i]))) && ok;
+  }
+  form.e->setCurrentIndex(0);
+  form.Label1Click();
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,108 @@
+// The window over the real engine and the real XML export, on a database
+// written by make-contacts-db: the read fills the list, and the window's
+// export is byte for byte the command line's, replaces an existing file
+// without a question, proposes the last name again, and reports a failed
+// save without touching the earlier file.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "window/engine_services.h"
+#include "window/error_report.h"
+#include "window/message_memo.h"
+#include "window_fakes.h"
+
+using namespace corvadex;
+using namespace corvadex::testing;
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool Run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p.start(program, args);
+  return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace
+
+class WindowEngineTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString database_;
+  const QString bin_ = QStringLiteral(CORVADEX_BIN_DIR);
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    database_ = dir_.filePath("contacts.edb");
+    QVERIFY(Run(bin_ + "/make-contacts-db", {"--count", "40", "--seed", "7", database_}));
+  }
+
+  void readsAndExportsAsTheCommandLineDoes() {
+    FakeDialogs dialogs;
+    SetErrorReportDialogs(&dialogs);
+    EngineServices engine;
+    TFormCorvadex form(engine.Services(dialogs));
+    ShowMainWindow(form);
+
+    form.RadioButton2->click();
+    form.EditDBPath->setText(database_);
+    QTest::mouseClick(form.ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(form.Contacts().Count(), std::size_t{40});
+    QVERIFY(form.MemoInfo->toPlainText().startsWith("database page size"));
+    QVERIFY(dialogs.boxes.empty());
+
+    // An earlier file of the chosen name is replaced without a question.
+    const QString chosen = dir_.filePath("window");
+    const QString written = chosen + ".xml";
+    {
+      QFile old(written);
+      QVERIFY(old.open(QIODevice::WriteOnly));
+      old.write("an earlier file");
+    }
+    dialogs.saveAnswers = {chosen};
+    QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QVERIFY(dialogs.boxes.empty());
+    const QString cli = dir_.filePath("cli.xml");
+    QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", "xml", "-o", cli}));
+    const QByteArray fromWindow = Contents(written);
+    QVERIFY(fromWindow.startsWith("<") && fromWindow.contains("<contacts"));
+    QCOMPARE(fromWindow, Contents(cli));
+
+    // Cancel leaves the file alone; the next export proposes the last name.
+    dialogs.saveAnswers = {QString()};
+    QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(dialogs.saveShown.at(1).fileName, written);
+    QCOMPARE(Contents(written), fromWindow);
+
+    // A save that cannot be made reaches the default error report with the
+    // file's name; nothing appears, and the earlier file is untouched.
+    const QString nowhere = dir_.filePath("no-such-folder/contacts.xml");
+    dialogs.saveAnswers = {nowhere};
+    QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(dialogs.boxes.size(), std::size_t{1});
+    QCOMPARE(dialogs.boxes[0].caption, QString("Corvadex"));
+    QCOMPARE(dialogs.boxes[0].icon, MessageIcon::Error);
+    QVERIFY2(dialogs.boxes[0].text.contains("no-such-folder"), qPrintable(dialogs.boxes[0].text));
+    QVERIFY(!QFile::exists(nowhere));
+    QCOMPARE(Contents(written), fromWindow);
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), 3);  // database, window.xml, cli.xml
+    SetErrorReportDialogs(nullptr);
+  }
+};
+
+QTEST_MAIN(WindowEngineTest)
+#include "test_window_engine.moc"
