@@ -1,0 +1,119 @@
+// window_bench [ROWS]: the main window with a large contact list (default
+// 1,000,000 generated contacts) on the offscreen platform. Prints the time of
+//   - the read into the window's list (generation inside the list's update
+//     bracket, as the contact load does, plus the view's one reset),
+//   - the first paint of the window with the full list,
+//   - selecting the last row from code (view follows, boxes filled),
+//   - a hundred Page Up keys in the list and the paint after them,
+//   - selecting with Home and End,
+// and the list's heap size and the process's peak resident memory.
+#include <QApplication>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "contacts/contact_columns.h"
+#include "contacts/details_view.h"
+#include "window/Unit1.h"
+#include "window/contact_list_view.h"
+#include "window/window_dialogs.h"
+
+namespace {
+
+using namespace corvadex;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point since) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+long StatusKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+  return -1;
+}
+
+// Loads generated contacts the way the contact load does.
+class GeneratingReader final : public DatabaseReader {
+ public:
+  GeneratingReader(ContactList& list, std::size_t rows) : list_(list), rows_(rows) {}
+  void ReadDatabase(const std::string&) override {
+    list_.BeginUpdate();
+    list_.Clear();
+    std::string value;
+    for (std::size_t r = 0; r < rows_; ++r) {
+      ContactRow& row = list_.Add();
+      auto data = std::make_unique<TContactData>();
+      for (const ContactColumn& c : kContactColumns) {
+        value.assign(c.name).append(" ").append(std::to_string(r));
+        if (c.place.kind == ContactPlace::Kind::Caption) row.SetCaption(value);
+        else if (c.place.kind == ContactPlace::Kind::SubItem) row.AddSubItem(value);
+        else data->set(c.place.field, value);
+      }
+      row.SetData(std::move(data));
+    }
+    list_.EndUpdate();
+  }
+
+ private:
+  ContactList& list_;
+  std::size_t rows_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const std::size_t rows = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
+
+  QtWindowDialogs dialogs;
+  FormServices services;
+  services.dialogs = &dialogs;
+  services.fileExists = [](const std::string&) { return true; };
+  services.makeReader = [rows](MessageLog&, ContactList& list) {
+    return std::make_unique<GeneratingReader>(list, rows);
+  };
+  services.writeXml = [](const ContactList&, const std::string&) {};
+  TFormCorvadex form(std::move(services));
+  ShowMainWindow(form);
+  QCoreApplication::processEvents();
+
+  auto t = Clock::now();
+  form.ReadDatabase("generated");
+  std::printf("read %zu rows into the window: %.0f ms\n", form.Contacts().Count(), Ms(t));
+
+  t = Clock::now();
+  form.grab();
+  std::printf("first paint with the full list: %.1f ms\n", Ms(t));
+
+  t = Clock::now();
+  form.Contacts().SetSelected(form.Contacts().Count() - 1, true);
+  form.grab();
+  std::printf("select the last row from code, paint: %.1f ms\n", Ms(t));
+
+  form.ListViewContacts->setFocus();
+  t = Clock::now();
+  for (int i = 0; i < 100; ++i) QTest::keyClick(form.ListViewContacts, Qt::Key_PageUp);
+  form.grab();
+  std::printf("100 x Page Up and paint: %.1f ms (%.2f ms a key)\n", Ms(t), Ms(t) / 100);
+
+  t = Clock::now();
+  QTest::keyClick(form.ListViewContacts, Qt::Key_Home);
+  QTest::keyClick(form.ListViewContacts, Qt::Key_End);
+  form.grab();
+  std::printf("Home, End and paint: %.1f ms\n", Ms(t));
+  std::printf("selected row %zu, first name box \"%s\"\n", form.Contacts().Selected().value_or(0),
+              qPrintable(form.e->BoxText(0)));
+
+  std::printf("list heap: %.1f MiB; peak resident: %.1f MiB\n",
+              static_cast<double>(form.Contacts().heapBytes()) / 1048576.0,
+              static_cast<double>(StatusKb("VmHWM")) / 1024.0);
+  return 0;
+}
