@@ -28,7 +28,12 @@ namespace {
 // the work early.
 class BusyCursor {
  public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Hand the cursor to the display now: the work that follows keeps the
+    // event loop from running. User input stays queued until it ends.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
