@@ -1,7 +1,6 @@
 #include "window/contact_list_view.h"
 
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 #include "window/contact_list_model.h"
@@ -59,17 +58,6 @@ void ContactListView::focusInEvent(QFocusEvent* event) {
 void ContactListView::focusOutEvent(QFocusEvent* event) {
   QTreeView::focusOutEvent(event);
   viewport()->update();
-}
-
-void ContactListView::mousePressEvent(QMouseEvent* event) {
-  // A click below the last row or beside the columns unselects, as a list
-  // view on the desktop does.
-  if (!indexAt(event->position().toPoint()).isValid()) {
-    setFocus(Qt::MouseFocusReason);
-    selectionModel()->clearSelection();
-    return;
-  }
-  QTreeView::mousePressEvent(event);
 }
 
 void ContactListView::CopySelectionToList() {

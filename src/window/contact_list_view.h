@@ -19,7 +19,6 @@ class ContactListView final : public QTreeView {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void CopySelectionToList();

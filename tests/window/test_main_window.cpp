@@ -390,6 +390,31 @@ class MainWindowTest : public QObject {
     ExpectBoxesShow(NumberedContact(2));
   }
 
+  void highlightShowsOnlyWhileTheListHasFocus() {
+    TFormCorvadex& f = Form();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    ReadThroughButton(dbPath_);
+    ClickRow(1);
+    QVERIFY(f.ListViewContacts->hasFocus());
+    auto* view = f.ListViewContacts;
+    const QPoint inRow = view->visualRect(f.ContactsModel().index(1, 0)).center() + QPoint(30, 0);
+    const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
+    // The style may shade the highlight a little.
+    auto highlighted = [&] {
+      const QColor c = view->viewport()->grab().toImage().pixelColor(inRow);
+      return std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green()) +
+                 std::abs(c.blue() - highlight.blue()) <= 12;
+    };
+    QVERIFY(highlighted());
+    f.MemoInfo->setFocus();
+    QVERIFY(!view->hasFocus());
+    QVERIFY(!highlighted());
+    QVERIFY(f.Contacts().Selected().has_value());  // still selected, just not drawn
+    view->setFocus();
+    QVERIFY(highlighted());
+  }
+
   void notesShowSeveralLines() {
     TFormCorvadex& f = Form();
     ContactValues c = NumberedContact(1);
