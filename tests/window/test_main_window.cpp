@@ -220,6 +220,17 @@ class MainWindowTest : public QObject {
                                      "EditWorkphone", "EditWorkemail", "EditMobilephone",
                                      "EditOtheremail", "EditOtherphone", "ButtonExportToXML"}));
     QCOMPARE(f.Label1->focusPolicy(), Qt::NoFocus);
+
+    // Of the two radio buttons only the checked one is a tab stop: Tab goes
+    // from "Read" to it, and from it round to the list.
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.ButtonReadDatabase->setEnabled(true);
+    f.ButtonReadDatabase->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.RadioButton1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.ListViewContacts);
   }
 
   void radioButtonsSwitchThePathControls() {

@@ -1,0 +1,79 @@
+// The desktop's file dialogs as the window sets them up: filters, default
+// extension, the proposed name, no overwrite question on save, and a typed
+// name of a missing file accepted by the open dialog.
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "window/window_dialogs.h"
+
+using namespace corvadex;
+
+namespace {
+
+// Runs `inspect` on the file dialog once it is shown, then lets `answer`
+// close it.
+void WhenDialogShows(std::function<void(QFileDialog&)> inspect) {
+  QTimer::singleShot(0, [inspect] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog != nullptr);
+    inspect(*dialog);
+  });
+}
+
+}  // namespace
+
+class WindowDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void filtersAndNamesInQtForm() {
+    QCOMPARE(QtNameFilters("xml files|*.xml"), QStringList({"xml files (*.xml)"}));
+    QCOMPARE(QtNameFilters("*.edb|*.edb"), QStringList({"*.edb (*.edb)"}));
+    QCOMPARE(QtNameFilters("a|*.a|b|*.b;*.c"), QStringList({"a (*.a)", "b (*.b *.c)"}));
+    QCOMPARE(WithDefaultExt("/tmp/contacts", "xml"), QString("/tmp/contacts.xml"));
+    QCOMPARE(WithDefaultExt("/tmp/contacts.XML", "xml"), QString("/tmp/contacts.XML"));
+    QCOMPARE(WithDefaultExt("/tmp/dir.d/contacts", "xml"), QString("/tmp/dir.d/contacts.xml"));
+    QCOMPARE(WithDefaultExt("/tmp/contacts", ""), QString("/tmp/contacts"));
+  }
+
+  void saveDialogReplacesWithoutAsking() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("contacts.xml");
+    QFile(existing).open(QIODevice::WriteOnly);
+    FileDialogSettings save{"xml files|*.xml", "xml", existing, false};
+    QtWindowDialogs dialogs;
+    WhenDialogShows([&](QFileDialog& d) {
+      QCOMPARE(d.acceptMode(), QFileDialog::AcceptSave);
+      QVERIFY(d.testOption(QFileDialog::DontConfirmOverwrite));
+      QCOMPARE(d.defaultSuffix(), QString("xml"));
+      QCOMPARE(d.nameFilters(), QStringList({"xml files (*.xml)"}));
+      QCOMPARE(d.selectedFiles().value(0), existing);
+      static_cast<QDialog&>(d).accept();  // as the dialog's own button does  // an existing file: no question follows
+    });
+    QCOMPARE(dialogs.SaveFile(nullptr, save), std::optional<QString>(existing));
+
+    WhenDialogShows([](QFileDialog& d) { d.reject(); });
+    QCOMPARE(dialogs.SaveFile(nullptr, save), std::nullopt);
+  }
+
+  void openDialogTakesATypedMissingName() {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("typed.edb");
+    FileDialogSettings open{"*.edb|*.edb", "", "", false};
+    QtWindowDialogs dialogs;
+    WhenDialogShows([&](QFileDialog& d) {
+      QCOMPARE(d.acceptMode(), QFileDialog::AcceptOpen);
+      QCOMPARE(d.nameFilters(), QStringList({"*.edb (*.edb)"}));
+      d.selectFile(missing);
+      static_cast<QDialog&>(d).accept();  // as the dialog's own button does
+    });
+    QCOMPARE(dialogs.OpenFile(nullptr, open), std::optional<QString>(missing));
+  }
+};
+
+QTEST_MAIN(WindowDialogsTest)
+#include "test_window_dialogs.moc"
