@@ -2,5 +2,6 @@
 corvadex_gtest(ese_value_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/compression_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/compression_real_data_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/error_text_test.cpp
   LIBS corvadex_ese)
