@@ -28,13 +28,13 @@ header = 80 if page > 8192 else 40
 mask = 0x7fff if page > 8192 else 0x1fff
 def at(pgno):
     return (pgno + 1) * page
-# The contact table is the largest tree: find its root among root pages by
-# walking first children and keep the deepest.
+# The contact table is the largest table tree: walk the first children
+# from every root that is not a space or long-value tree; keep the deepest.
 best = 0
 for pgno in range(1, len(data) // page - 1):
     base = at(pgno)
     flags = struct.unpack_from("<I", data, base + 36)[0]
-    if not flags & 1 or flags & 0x20:
+    if not flags & 1 or flags & 0xa0:
         continue
     depth, p = 1, pgno
     while True:
