@@ -5,6 +5,7 @@
 #   roundtrip  corvadex-cli dump of the file equals the generator's --expected
 #   libesedb   python3-libesedb reports the same tables, columns and values
 #   impacket   impacket's ESE reader does
+#   esedbexport libesedb's export tool exports every table without an error
 # --min-depth N also requires the contact table's tree to have N levels.
 # Environment: MAKE, CLI (the two programs), SHARED (shared test data),
 # SOURCE (the source tree). Exit 77 when an independent reader is missing.
@@ -59,6 +60,20 @@ case "$mode" in
   libesedb|impacket)
     /usr/bin/python3 "$SOURCE/tools/ese_writer/check_independent.py" --reader "$mode" \
       "$work/expected.json" "$work/contacts.edb"
+    ;;
+  esedbexport)
+    command -v esedbexport > /dev/null || exit 77
+    esedbexport -t "$work/export" "$work/contacts.edb" > "$work/export.log" 2>&1 ||
+      { cat "$work/export.log"; exit 1; }
+    /usr/bin/python3 - "$work/expected.json" "$work/export.export" <<'PY'
+import json, os, sys
+want = [t["name"] for t in json.load(open(sys.argv[1], encoding="utf-8"))["tables"]]
+got = sorted(os.listdir(sys.argv[2]), key=lambda n: int(n.rsplit(".", 1)[1]))
+got = [n.rsplit(".", 1)[0] for n in got]
+# esedbexport shortens file names to what the file system allows.
+if len(want) != len(got) or any(not w.startswith(g) for w, g in zip(want, got)):
+    sys.exit(f"exported tables {got}, expected {want}")
+PY
     ;;
   *)
     echo "unknown mode $mode" >&2
