@@ -258,13 +258,15 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
                      [](const ColumnInfo& a, const ColumnInfo& b) { return a.id < b.id; });
   }
   // A derived table takes the columns of its template table.
+  std::unordered_map<std::string, std::size_t> templates;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (tables[i].template_name.empty()) templates.emplace(tables[i].name, i);
+  }
   for (TableInfo& t : tables) {
     if (t.template_name.empty()) continue;
-    const TableInfo* base = nullptr;
-    for (const TableInfo& candidate : tables) {
-      if (candidate.name == t.template_name && candidate.template_name.empty()) base = &candidate;
-    }
-    if (base == nullptr) continue;
+    auto found = templates.find(t.template_name);
+    if (found == templates.end()) continue;
+    const TableInfo* base = &tables[found->second];
     t.is_derived = true;
     std::vector<ColumnInfo> merged = base->columns;
     for (ColumnInfo& c : merged) c.from_template = true;
