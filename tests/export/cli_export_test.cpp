@@ -2,6 +2,8 @@
 // writes.
 #include <filesystem>
 
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -227,6 +229,23 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"contacts.edb"});
+}
+
+// Progress goes to standard error only when that is a terminal; script(1)
+// gives the command one.
+TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "5000"});
+  const std::string out = dir_.File("out.xml");
+  const RunResult plain = Export({db, "-o", out});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_THAT(plain.err, testing::Not(HasSubstr("exported")));
+
+  if (::access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+  const RunResult onTerminal =
+      test::Run({"/usr/bin/script", "-q", "-e", "-c", kCli + " export '" + db + "' -o '" + out + "'", "/dev/null"});
+  ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.out;
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 4096 of 5000 contacts (81%)"));
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 5000 of 5000 contacts (100%)\r\n"));
 }
 
 TEST_F(CliExport, MissingDatabaseIsAFileError) {
