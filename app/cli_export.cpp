@@ -20,7 +20,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -195,6 +197,38 @@ void Write(Format format, const ContactList& list, ByteSink& sink, const ExportP
   }
 }
 
+// The temporary file of an export in progress, removed if the command is
+// interrupted (Ctrl-C, a closed terminal, kill) so that no stray file stays
+// beside the target. The handler does only what is safe in a signal handler:
+// unlink a fixed buffer's path, then die of the same signal.
+char gTemporaryPath[4096];
+
+extern "C" void RemoveTemporaryAndDie(int signal) {
+  if (gTemporaryPath[0] != '\0') ::unlink(gTemporaryPath);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+class InterruptCleanup {
+ public:
+  explicit InterruptCleanup(const std::string& path) {
+    if (path.size() >= sizeof gTemporaryPath) return;
+    std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
+    for (int s : kSignals) previous_[index(s)] = std::signal(s, RemoveTemporaryAndDie);
+  }
+  ~InterruptCleanup() {
+    for (int s : kSignals) std::signal(s, previous_[index(s)]);
+    gTemporaryPath[0] = '\0';
+  }
+  InterruptCleanup(const InterruptCleanup&) = delete;
+  InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+ private:
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  static std::size_t index(int s) { return s == SIGINT ? 0 : s == SIGTERM ? 1 : 2; }
+  void (*previous_[3])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+};
+
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -225,6 +259,8 @@ int RunExport(const Args& args) {
                  options->output.c_str());
     return 2;
   }
+  // A file that cannot be written is better reported before a long read.
+  if (!options->output.empty()) ReplacingFile::CheckTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
@@ -254,6 +290,7 @@ int RunExport(const Args& args) {
       out.Flush();
     } else {
       ReplacingFile file(options->output);
+      InterruptCleanup cleanup(file.TemporaryPath());
       Write(options->format, list, file, progress.Callback());
       file.Commit();
     }
