@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -209,24 +211,46 @@ extern "C" void RemoveTemporaryAndDie(int signal) {
   std::raise(signal);
 }
 
+// Installs the handler for the command's lifetime; Watch names the file to
+// remove. The file is created and named with the signals held back, so that
+// no signal can fall between the file's creation and its naming.
 class InterruptCleanup {
  public:
-  explicit InterruptCleanup(const std::string& path) {
-    if (path.size() >= sizeof gTemporaryPath) return;
-    std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
-    for (int s : kSignals) previous_[index(s)] = std::signal(s, RemoveTemporaryAndDie);
+  InterruptCleanup() {
+    for (std::size_t i = 0; i < kSignalCount; ++i)
+      previous_[i] = std::signal(kSignals[i], RemoveTemporaryAndDie);
   }
   ~InterruptCleanup() {
-    for (int s : kSignals) std::signal(s, previous_[index(s)]);
     gTemporaryPath[0] = '\0';
+    for (std::size_t i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous_[i]);
   }
   InterruptCleanup(const InterruptCleanup&) = delete;
   InterruptCleanup& operator=(const InterruptCleanup&) = delete;
 
+  // Creates the file with the signals blocked; one that arrives meanwhile is
+  // delivered once the path is known, and removes the file.
+  std::unique_ptr<ReplacingFile> Create(const std::string& target) {
+    sigset_t block, previous;
+    sigemptyset(&block);
+    for (int s : kSignals) sigaddset(&block, s);
+    sigprocmask(SIG_BLOCK, &block, &previous);
+    std::unique_ptr<ReplacingFile> file;
+    try {
+      file = std::make_unique<ReplacingFile>(target);
+    } catch (...) {
+      sigprocmask(SIG_SETMASK, &previous, nullptr);
+      throw;
+    }
+    const std::string& path = file->TemporaryPath();
+    if (path.size() < sizeof gTemporaryPath) std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return file;
+  }
+
  private:
-  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-  static std::size_t index(int s) { return s == SIGINT ? 0 : s == SIGTERM ? 1 : 2; }
-  void (*previous_[3])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+  static constexpr std::size_t kSignalCount = 3;
+  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP};
+  void (*previous_[kSignalCount])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
 };
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -289,10 +313,10 @@ int RunExport(const Args& args) {
       Write(options->format, list, out, progress.Callback());
       out.Flush();
     } else {
-      ReplacingFile file(options->output);
-      InterruptCleanup cleanup(file.TemporaryPath());
-      Write(options->format, list, file, progress.Callback());
-      file.Commit();
+      InterruptCleanup cleanup;
+      std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);
+      Write(options->format, list, *file, progress.Callback());
+      file->Commit();
     }
   }
 
