@@ -211,9 +211,9 @@ extern "C" void RemoveTemporaryAndDie(int signal) {
   std::raise(signal);
 }
 
-// Installs the handler for the command's lifetime; Watch names the file to
-// remove. The file is created and named with the signals held back, so that
-// no signal can fall between the file's creation and its naming.
+// Installs the handler while the object lives; Create makes the file and
+// names it to the handler with the signals held back, so that no signal can
+// fall between the file's creation and its naming.
 class InterruptCleanup {
  public:
   InterruptCleanup() {
