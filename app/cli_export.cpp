@@ -1,9 +1,333 @@
-// Placeholder until this command is built.
+// corvadex-cli export DATABASE [-o FILE] [--format xml|csv|vcard]
+//
+// Reads the database as the window does (the same ReadDatabase, its log
+// lines on standard error) and writes every contact to FILE, or to standard
+// output when no FILE (or "-") is given. A FILE is written beside itself and
+// renamed into place only when complete, so a failed export leaves an
+// earlier file as it was.
+//
+// Dates: the list holds dates as text made when the database is read. For
+// xml and csv the read uses the user's short date format, as the window's
+// does, so that the xml output is byte for byte the file the window writes
+// for the same database. For vcard the read uses the fixed pattern
+// "%Y-%m-%d", so the cards get ISO 8601 dates.
+//
+// Nothing is written when the read did not get to the contact rows (the
+// contact table could not be opened or bound), or got there and failed with
+// no rows read. A read that loaded rows but reported errors on the way
+// (values that could not be read are empty) is exported, and the command
+// then says so and exits with status 1.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <signal.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "cli_commands.h"
+#include "contacts/contact_list.h"
+#include "ese/jet.h"
+#include "export/byte_sink.h"
+#include "export/csv_export.h"
+#include "export/replacing_file.h"
+#include "export/vcard_export.h"
+#include "export/xml_export.h"
+#include "platform/short_date.h"
+#include "store/contact_store_reader.h"
+#include "store/message_log.h"
+
 namespace corvadex::cli {
-int RunExport(const Args&) {
-  std::fputs("corvadex-cli: this command is not built yet\n", stderr);
+
+namespace {
+
+enum class Format { Xml, Csv, Vcard };
+
+struct ExportOptions {
+  std::string database;
+  std::string output;  // empty: standard output
+  Format format = Format::Xml;
+};
+
+constexpr const char* kExportUsage =
+    "Usage: corvadex-cli export DATABASE [-o FILE] [--format xml|csv|vcard]\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "corvadex-cli export: %s\n%s", message.c_str(), kExportUsage);
   return 2;
 }
+
+// Parses the arguments; on a usage error prints it and gives the status.
+std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
+  ExportOptions options;
+  bool haveDatabase = false, haveOutput = false, haveFormat = false;
+  status = 2;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::optional<std::string> value;
+    std::string option;
+    if (arg == "-o" || arg == "--output" || arg == "--format") {
+      if (i + 1 >= args.size()) {
+        UsageError(arg + " needs a value");
+        return std::nullopt;
+      }
+      option = arg == "--format" ? "--format" : "-o";
+      value = args[++i];
+    } else if (arg.rfind("--output=", 0) == 0) {
+      option = "-o";
+      value = arg.substr(9);
+    } else if (arg.rfind("--format=", 0) == 0) {
+      option = "--format";
+      value = arg.substr(9);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      UsageError("unknown option '" + arg + "'");
+      return std::nullopt;
+    }
+
+    if (option == "-o") {
+      if (haveOutput) {
+        UsageError("only one output file can be given");
+        return std::nullopt;
+      }
+      if (value->empty()) {
+        UsageError("the output file name is empty");
+        return std::nullopt;
+      }
+      haveOutput = true;
+      options.output = *value == "-" ? std::string() : *value;
+    } else if (option == "--format") {
+      if (haveFormat) {
+        UsageError("only one format can be given");
+        return std::nullopt;
+      }
+      haveFormat = true;
+      if (*value == "xml") {
+        options.format = Format::Xml;
+      } else if (*value == "csv") {
+        options.format = Format::Csv;
+      } else if (*value == "vcard") {
+        options.format = Format::Vcard;
+      } else {
+        UsageError("unknown format '" + *value + "' (xml, csv or vcard)");
+        return std::nullopt;
+      }
+    } else {
+      if (haveDatabase) {
+        UsageError("only one database can be given");
+        return std::nullopt;
+      }
+      haveDatabase = true;
+      options.database = arg;
+    }
+  }
+  if (!haveDatabase) {
+    UsageError("no database given");
+    return std::nullopt;
+  }
+  status = 0;
+  return options;
+}
+
+// Passes the read's log lines to standard error as they come, and notes
+// whether any of them reports a failure. The read writes two kinds of plain
+// line, the page size and the empty-table notice; every other line it writes
+// is an error line.
+class StderrLog final : public MessageLog {
+ public:
+  void Add(std::string_view line) override {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    const bool plain = line.rfind("database page size ", 0) == 0 || line == "The database is empty";
+    if (!plain) ++errors_;
+  }
+  int Errors() const { return errors_; }
+
+ private:
+  int errors_ = 0;
+};
+
+// Notes whether the contact load got as far as the rows: it opens the list's
+// update bracket only once every contact column is bound.
+class LoadWatch final : public ContactListObserver {
+ public:
+  void RowsAboutToChange() override { reached_ = true; }
+  void RowsChanged() override {}
+  void SelectionChanged(std::optional<std::size_t>) override {}
+  bool Reached() const { return reached_; }
+
+ private:
+  bool reached_ = false;
+};
+
+// "exported 12000 of 50000 contacts" on one line of the terminal, redrawn in
+// place, at most once per whole percent.
+class TerminalProgress {
+ public:
+  explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
+  ~TerminalProgress() {
+    if (shown_) std::fputc('\n', stderr);
+  }
+  TerminalProgress(const TerminalProgress&) = delete;
+  TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+  ExportProgress Callback() {
+    if (!enabled_) return {};
+    return [this](std::size_t done, std::size_t total) {
+      const std::size_t percent = total == 0 ? 100 : done * 100 / total;
+      if (shown_ && percent == lastPercent_ && done != total) return;
+      lastPercent_ = percent;
+      shown_ = true;
+      std::fprintf(stderr, "\rcorvadex-cli: exported %zu of %zu contacts (%zu%%)", done, total, percent);
+      std::fflush(stderr);
+    };
+  }
+
+ private:
+  bool enabled_;
+  bool shown_ = false;
+  std::size_t lastPercent_ = 0;
+};
+
+void Write(Format format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+  switch (format) {
+    case Format::Xml: return WriteContactsXml(list, sink, progress);
+    case Format::Csv: return WriteContactsCsv(list, sink, progress);
+    case Format::Vcard: return WriteContactsVcard(list, sink, progress);
+  }
+}
+
+// The temporary file of an export in progress, removed if the command is
+// interrupted (Ctrl-C, a closed terminal, kill) so that no stray file stays
+// beside the target. The handler does only what is safe in a signal handler:
+// unlink a fixed buffer's path, then die of the same signal.
+char gTemporaryPath[4096];
+
+extern "C" void RemoveTemporaryAndDie(int signal) {
+  if (gTemporaryPath[0] != '\0') ::unlink(gTemporaryPath);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Installs the handler while the object lives; Create makes the file and
+// names it to the handler with the signals held back, so that no signal can
+// fall between the file's creation and its naming.
+class InterruptCleanup {
+ public:
+  InterruptCleanup() {
+    for (std::size_t i = 0; i < kSignalCount; ++i)
+      previous_[i] = std::signal(kSignals[i], RemoveTemporaryAndDie);
+  }
+  ~InterruptCleanup() {
+    gTemporaryPath[0] = '\0';
+    for (std::size_t i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous_[i]);
+  }
+  InterruptCleanup(const InterruptCleanup&) = delete;
+  InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+  // Creates the file with the signals blocked; one that arrives meanwhile is
+  // delivered once the path is known, and removes the file.
+  std::unique_ptr<ReplacingFile> Create(const std::string& target) {
+    sigset_t block, previous;
+    sigemptyset(&block);
+    for (int s : kSignals) sigaddset(&block, s);
+    sigprocmask(SIG_BLOCK, &block, &previous);
+    std::unique_ptr<ReplacingFile> file;
+    try {
+      file = std::make_unique<ReplacingFile>(target);
+    } catch (...) {
+      sigprocmask(SIG_SETMASK, &previous, nullptr);
+      throw;
+    }
+    const std::string& path = file->TemporaryPath();
+    if (path.size() < sizeof gTemporaryPath) std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return file;
+  }
+
+ private:
+  static constexpr std::size_t kSignalCount = 3;
+  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP};
+  void (*previous_[kSignalCount])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
+int RunExport(const Args& args) {
+  int status = 0;
+  const std::optional<ExportOptions> options = ParseArgs(args, status);
+  if (!options) return status;
+
+  // The window reads only a path that names an existing file; so does this.
+  struct stat database {};
+  if (::stat(options->database.c_str(), &database) != 0) {
+    std::perror(("corvadex-cli: " + options->database).c_str());
+    return 1;
+  }
+  if (S_ISDIR(database.st_mode)) {
+    std::fprintf(stderr, "corvadex-cli: %s: Is a directory\n", options->database.c_str());
+    return 1;
+  }
+  // Renaming the export over the database would destroy what Corvadex
+  // promises never to change.
+  struct stat output {};
+  if (!options->output.empty() && ::stat(options->output.c_str(), &output) == 0 &&
+      SameFile(database, output)) {
+    std::fprintf(stderr, "corvadex-cli: %s: the output file is the database itself\n",
+                 options->output.c_str());
+    return 2;
+  }
+  // A file that cannot be written is better reported before a long read.
+  if (!options->output.empty()) ReplacingFile::CheckTarget(options->output);
+
+  ContactList list;
+  LoadWatch watch;
+  list.AddObserver(&watch);
+  StderrLog log;
+  std::unique_ptr<ShortDateFormat> dates;
+  if (options->format == Format::Vcard)
+    dates = std::make_unique<FixedShortDateFormat>("%Y-%m-%d");
+  else
+    dates = std::make_unique<LocaleShortDateFormat>();
+  ese::EngineJet jet;
+  ContactStoreReader reader(jet, log, list, *dates);
+  reader.ReadDatabase(options->database);
+  list.RemoveObserver(&watch);
+
+  if (!watch.Reached() || (list.Count() == 0 && log.Errors() > 0)) {
+    std::fprintf(stderr, "corvadex-cli: %s: no contacts could be read; nothing was exported\n",
+                 options->database.c_str());
+    return 1;
+  }
+
+  {
+    TerminalProgress progress(::isatty(STDERR_FILENO) == 1);
+    if (options->output.empty()) {
+      FdSink out(STDOUT_FILENO, "standard output");
+      Write(options->format, list, out, progress.Callback());
+      out.Flush();
+    } else {
+      InterruptCleanup cleanup;
+      std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);
+      Write(options->format, list, *file, progress.Callback());
+      file->Commit();
+    }
+  }
+
+  if (log.Errors() > 0) {
+    std::fprintf(stderr,
+                 "corvadex-cli: %s: the read reported %d error(s); values that could not be read "
+                 "are empty in the export\n",
+                 options->database.c_str(), log.Errors());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace corvadex::cli

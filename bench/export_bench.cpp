@@ -1,0 +1,176 @@
+// export_bench [ROWS] [--db DATABASE] [--dir FOLDER] [--all-formats]
+//
+// Fills a contact list, either with ROWS generated contacts (default
+// 1,000,000) or by reading DATABASE through ContactStoreReader as the window
+// does, then writes it as XML with WriteContactsXml into FOLDER (default
+// /tmp) and prints:
+//   - the time the read (or generation) and the write took,
+//   - the list's own heap size,
+//   - the resident memory before the write and the peak during it, so the
+//     memory the write adds can be compared with the list's size,
+//   - the file's size.
+// With --all-formats it also times the CSV and vCard writers.
+//
+// Peak memory is the kernel's high-water mark (VmHWM), reset before the
+// write through /proc/self/clear_refs.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+#include <time.h>
+
+#include "contacts/contact_list.h"
+#include "ese/jet.h"
+#include "export/csv_export.h"
+#include "export/replacing_file.h"
+#include "export/vcard_export.h"
+#include "export/xml_export.h"
+#include "platform/short_date.h"
+#include "store/contact_store_reader.h"
+#include "store/message_log.h"
+
+namespace {
+
+using namespace corvadex;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// A field of /proc/self/status in kB ("VmRSS", "VmHWM").
+long StatusKb(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+  return -1;
+}
+
+bool ResetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  return static_cast<bool>(clear);
+}
+
+// Contacts that look like an address book's: most have names, an e-mail
+// address and a phone number; some have addresses, dates and notes.
+void Generate(ContactList& list, std::size_t rows) {
+  std::mt19937 random(20261207);
+  const char* firsts[] = {"Anna", "Bernd", "Chloé", "Dmitri", "Eva", "François", "Grace", "Hiro"};
+  const char* lasts[] = {"Müller", "Smith", "O'Neil", "Nakamura", "García", "Jensen", "Nowak"};
+  list.BeginUpdate();
+  for (std::size_t i = 0; i < rows; ++i) {
+    const std::string first = firsts[random() % 8], last = lasts[random() % 7];
+    const std::string n = std::to_string(i);
+    ContactRow& row = list.Add();
+    row.SetCaption(random() % 3 == 0 ? first.substr(0, 3) + n : "");
+    row.AddSubItem(first);
+    row.AddSubItem(random() % 4 == 0 ? "J." : "");
+    row.AddSubItem(last);
+    row.AddSubItem(first + "." + n + "@example.com");
+    auto data = std::make_unique<TContactData>();
+    data->set(ContactField::HomePhone, "+49 30 " + std::to_string(1000000 + random() % 9000000));
+    data->set(ContactField::MobilePhone, "+49 170 " + std::to_string(1000000 + random() % 9000000));
+    if (random() % 2 == 0) data->set(ContactField::WorkEmail, last + n + "@work.example.org");
+    if (random() % 2 == 0) {
+      data->set(ContactField::HomeStreet, std::to_string(random() % 200) + " Hauptstraße");
+      data->set(ContactField::HomeCity, "Berlin");
+      data->set(ContactField::HomeZipCode, std::to_string(10000 + random() % 90000));
+      data->set(ContactField::HomeCountry, "Germany");
+    }
+    if (random() % 3 == 0) data->set(ContactField::Birthdate, "3/14/1979");
+    if (random() % 4 == 0) {
+      data->set(ContactField::CompanyName, "Acme & Sons");
+      data->set(ContactField::JobTitle, "Engineer");
+    }
+    if (random() % 5 == 0)
+      data->set(ContactField::Comments, "Met at the \"conference\".\r\nCall back after 5 <pm>.");
+    row.SetData(std::move(data));
+  }
+  list.EndUpdate();
+}
+
+class QuietLog final : public MessageLog {
+ public:
+  void Add(std::string_view line) override { std::fprintf(stderr, "log: %.*s\n", static_cast<int>(line.size()), line.data()); }
+};
+
+// Processor time of this process (user and system), which the other work on
+// a shared machine does not inflate as it does the wall-clock time.
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Writes through a ReplacingFile as WriteContactsXml(list, fileName) does,
+// timing the writing itself apart from the commit (fsync and rename).
+template <typename Writer>
+void TimeWrite(const char* label, const std::string& path, Writer write) {
+  const long rssBefore = StatusKb("VmRSS");
+  const bool reset = ResetPeak();
+  const auto start = Clock::now();
+  const double cpuStart = CpuSeconds();
+  ReplacingFile file(path);
+  write(static_cast<ByteSink&>(file));
+  const double writeSeconds = Seconds(start), writeCpu = CpuSeconds() - cpuStart;
+  const auto commitStart = Clock::now();
+  file.Commit();
+  const double commitSeconds = Seconds(commitStart);
+  const long peak = StatusKb("VmHWM");
+  std::printf("%-6s write: %.2f s (cpu %.2f s) + commit %.2f s, file %.1f MiB, "
+              "RSS before %.1f MiB, peak during %.1f MiB%s (+%.1f MiB)\n",
+              label, writeSeconds, writeCpu, commitSeconds,
+              static_cast<double>(std::filesystem::file_size(path)) / 1048576.0,
+              static_cast<double>(rssBefore) / 1024.0, static_cast<double>(peak) / 1024.0,
+              reset ? "" : " [peak not reset]", static_cast<double>(peak - rssBefore) / 1024.0);
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::size_t rows = 1'000'000;
+  std::string db, dir = "/tmp";
+  bool allFormats = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--db" && i + 1 < argc) db = argv[++i];
+    else if (arg == "--dir" && i + 1 < argc) dir = argv[++i];
+    else if (arg == "--all-formats") allFormats = true;
+    else rows = std::strtoull(arg.c_str(), nullptr, 10);
+  }
+
+  ContactList list;
+  const auto start = Clock::now();
+  const double cpuStart = CpuSeconds();
+  if (db.empty()) {
+    Generate(list, rows);
+    std::printf("generated %zu contacts in %.2f s (cpu %.2f s)\n", list.Count(), Seconds(start),
+                CpuSeconds() - cpuStart);
+  } else {
+    QuietLog log;
+    LocaleShortDateFormat dates;
+    ese::EngineJet jet;
+    ContactStoreReader reader(jet, log, list, dates);
+    reader.ReadDatabase(db);
+    std::printf("read %zu contacts from %s in %.2f s (cpu %.2f s)\n", list.Count(), db.c_str(),
+                Seconds(start), CpuSeconds() - cpuStart);
+  }
+  std::printf("list heap size %.1f MiB, RSS %.1f MiB\n", static_cast<double>(list.heapBytes()) / 1048576.0,
+              static_cast<double>(StatusKb("VmRSS")) / 1024.0);
+
+  const std::string base = dir + "/corvadex-export-bench";
+  TimeWrite("xml", base + ".xml", [&](ByteSink& sink) { WriteContactsXml(list, sink); });
+  if (allFormats) {
+    TimeWrite("csv", base + ".csv", [&](ByteSink& sink) { WriteContactsCsv(list, sink); });
+    TimeWrite("vcard", base + ".vcf", [&](ByteSink& sink) { WriteContactsVcard(list, sink); });
+  }
+  return 0;
+}

@@ -1,0 +1,304 @@
+// corvadex-cli export, run as a program on databases that make-contacts-db
+// writes.
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "contacts/contact_list.h"
+#include "ese/jet.h"
+#include "export/byte_sink.h"
+#include "export/vcard_text.h"
+#include "export/xml_export.h"
+#include "platform/short_date.h"
+#include "store/contact_store_reader.h"
+#include "test_support.h"
+
+namespace corvadex {
+namespace {
+
+using test::ReadFile;
+using test::RunResult;
+using test::TempDir;
+using test::WriteFile;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
+const std::string kMakeDb = CORVADEX_BIN_DIR "/make-contacts-db";
+
+RunResult Export(std::vector<std::string> args) {
+  args.insert(args.begin(), {kCli, "export"});
+  return test::Run(args);
+}
+
+std::string MakeDatabase(const TempDir& dir, const std::string& name, std::vector<std::string> options) {
+  const std::string path = dir.File(name);
+  options.insert(options.begin(), kMakeDb);
+  options.push_back(path);
+  const RunResult made = test::Run(options);
+  if (made.exitCode != 0) ADD_FAILURE() << "make-contacts-db: " << made.err;
+  return path;
+}
+
+// Reads a database in this process as the window does.
+void ReadAsWindow(const std::string& path, ContactList& list, const ShortDateFormat& dates) {
+  LineLog log;
+  ese::EngineJet jet;
+  ContactStoreReader reader(jet, log, list, dates);
+  reader.ReadDatabase(path);
+}
+
+class CliExport : public testing::Test {
+ protected:
+  TempDir dir_;
+};
+
+TEST_F(CliExport, XmlIsByteForByteTheWindowsFileOnStdoutAndInAFile) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "300", "--seed", "7"});
+  ContactList list;
+  LocaleShortDateFormat dates;  // what the window reads with
+  ReadAsWindow(db, list, dates);
+  ASSERT_EQ(list.Count(), 300u);
+  const std::string windowFile = dir_.File("window.xml");
+  WriteContactsXml(list, windowFile);
+  const std::string expected = ReadFile(windowFile);
+
+  const RunResult toStdout = Export({db});
+  ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
+  EXPECT_EQ(toStdout.out, expected);
+  EXPECT_THAT(toStdout.err, StartsWith("database page size "));
+
+  const RunResult toFile = Export({db, "-o", dir_.File("cli.xml"), "--format", "xml"});
+  ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
+  EXPECT_EQ(toFile.out, "");
+  EXPECT_EQ(ReadFile(dir_.File("cli.xml")), expected);
+}
+
+TEST_F(CliExport, CsvHoldsEveryValueOfTheListInItsColumn) {
+  if (!test::PythonHasModule("csv")) GTEST_SKIP() << "no /usr/bin/python3";
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "120", "--seed", "3"});
+  ContactList list;
+  LocaleShortDateFormat dates;
+  ReadAsWindow(db, list, dates);
+
+  const std::string csv = dir_.File("out.csv");
+  const RunResult result = Export({db, "--format=csv", "--output=" + csv});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const RunResult parsed = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_csv.py", csv});
+  ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
+  const auto rows = test::ParseKeyedHexLines(parsed.out);
+  ASSERT_EQ(rows.size(), list.Count() + 1);
+  for (std::size_t r = 0; r < list.Count(); ++r) {
+    ASSERT_EQ(rows[r + 1].size(), kContactColumnCount);
+    for (std::size_t c = 0; c < kContactColumnCount; ++c)
+      ASSERT_EQ(rows[r + 1].at(std::to_string(c)), list.Item(r).Value(kContactColumns[c]))
+          << "row " << r << " column " << kContactColumns[c].xmlAttribute;
+  }
+}
+
+// The cards carry the list's dates as ISO 8601, whatever the user's short
+// date format, and vobject reads them all.
+TEST_F(CliExport, VcardDatesAreIsoDates) {
+  if (!test::PythonHasModule("vobject")) GTEST_SKIP() << "python3-vobject is not installed";
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "200", "--seed", "11"});
+  ContactList list;
+  FixedShortDateFormat iso("%Y-%m-%d");
+  ReadAsWindow(db, list, iso);
+
+  const std::string vcf = dir_.File("out.vcf");
+  const RunResult result = Export({db, "--format", "vcard", "-o", vcf});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const RunResult parsed = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_vcard.py", vcf});
+  ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
+  const auto cards = test::ParseKeyedHexLines(parsed.out);
+  ASSERT_EQ(cards.size(), list.Count());
+
+  std::size_t dated = 0;
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    const ContactRow& row = list.Item(i);
+    for (const auto& [field, property] : {std::pair{ContactField::Birthdate, "BDAY"},
+                                          std::pair{ContactField::Anniversary, "ANNIVERSARY"}}) {
+      const std::string date(row.Data()->get(field));
+      if (date.empty()) {
+        EXPECT_EQ(cards[i].count(property), 0u) << "card " << i;
+        continue;
+      }
+      ++dated;
+      const auto basic = VcardDateFromIso(date);
+      ASSERT_TRUE(basic.has_value()) << date;
+      EXPECT_EQ(cards[i].at(property), *basic) << "card " << i;
+    }
+    EXPECT_EQ(cards[i].at("N.family"), row.SubItem(2));
+    EXPECT_EQ(cards[i].count("EMAIL;TYPE=home"), row.SubItem(3).empty() ? 0u : 1u);
+  }
+  EXPECT_GT(dated, 0u) << "the generated contacts hold no dates; the test proves nothing";
+}
+
+TEST_F(CliExport, EmptyTableGivesTheRootAlone) {
+  const std::string db = MakeDatabase(dir_, "empty.edb", {"--empty"});
+  const RunResult result = Export({db});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts/>\n");
+  EXPECT_THAT(result.err, HasSubstr("The database is empty\n"));
+}
+
+// A read that never reaches the contact rows exports nothing and leaves an
+// earlier output file as it was.
+TEST_F(CliExport, FailedReadWritesNothing) {
+  const std::string out = dir_.File("out.xml");
+  WriteFile(out, "earlier");
+  WriteFile(dir_.File("not-a-database.edb"), std::string(20000, 'x'));
+
+  struct Case {
+    std::string db;
+    std::string logLine;
+  } cases[] = {
+      {dir_.File("not-a-database.edb"), "ERROR JetGetDatabaseFileInfo "},
+      {MakeDatabase(dir_, "no-table.edb", {"--no-contact-table"}), "JetOpenTable ERROR "},
+      {MakeDatabase(dir_, "no-column.edb", {"--without-column", "Pager"}), "JetGetTableColumnInfo ERROR "},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = Export({c.db, "-o", out});
+    EXPECT_EQ(result.exitCode, 1) << c.db;
+    EXPECT_THAT("\n" + result.err, HasSubstr("\n" + c.logLine)) << c.db;  // a line begins with it
+    EXPECT_THAT(result.err, HasSubstr("corvadex-cli: " + c.db + ": no contacts could be read; nothing was exported"));
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ReadFile(out), "earlier");
+  }
+  EXPECT_EQ(dir_.Entries(),
+            (std::vector<std::string>{"no-column.edb", "no-table.edb", "not-a-database.edb", "out.xml"}));
+}
+
+TEST_F(CliExport, ValuesThatCouldNotBeReadAreExportedEmptyAndReported) {
+  const std::string db = MakeDatabase(dir_, "long.edb", {"--count", "3", "--long-short-text"});
+  const std::string out = dir_.File("out.xml");
+  const RunResult result = Export({db, "-o", out});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("JetRetrieveColumn ERROR 1006 - "));
+  EXPECT_THAT(result.err, HasSubstr("the read reported 1 error(s); values that could not be read are empty"));
+  EXPECT_THAT(ReadFile(out), HasSubstr("<contact nick_name="));
+}
+
+TEST_F(CliExport, ExistingOutputIsReplacedAndAFolderIsRefused) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "2"});
+  const std::string out = dir_.File("out.csv");
+  WriteFile(out, std::string(50000, 'o'));
+  RunResult result = Export({db, "--format", "csv", "-o", out});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_THAT(ReadFile(out), StartsWith("nick_name,first_name,"));
+
+  std::filesystem::create_directory(dir_.File("folder.csv"));
+  result = Export({db, "--format", "csv", "-o", dir_.File("folder.csv")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("corvadex-cli: " + dir_.File("folder.csv") + ": Is a directory\n"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.File("folder.csv")));
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"contacts.edb", "folder.csv", "out.csv"}));
+}
+
+TEST_F(CliExport, TheDatabaseIsNeverTheOutput) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "2"});
+  const std::string before = ReadFile(db);
+  std::filesystem::create_symlink("contacts.edb", dir_.File("alias.xml"));
+  for (const std::string& target : {db, dir_.File("alias.xml")}) {
+    const RunResult result = Export({db, "-o", target});
+    EXPECT_EQ(result.exitCode, 2) << target;
+    EXPECT_THAT(result.err, HasSubstr("the output file is the database itself"));
+  }
+  EXPECT_EQ(ReadFile(db), before);
+}
+
+TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {db, "--format", "json"},
+      {db, "--format"},
+      {db, "-o", "a.xml", "-o", "b.xml"},
+      {db, "--format", "xml", "--format", "csv"},
+      {db, db},
+      {db, "--verbose"},
+      {db, "-o", ""},
+  };
+  for (const auto& args : cases) {
+    const RunResult result = Export(args);
+    EXPECT_EQ(result.exitCode, 2) << testing::PrintToString(args);
+    EXPECT_THAT(result.err, HasSubstr("Usage: corvadex-cli export DATABASE")) << testing::PrintToString(args);
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"contacts.edb"});
+}
+
+// Progress goes to standard error only when that is a terminal; script(1)
+// gives the command one.
+TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "5000"});
+  const std::string out = dir_.File("out.xml");
+  const RunResult plain = Export({db, "-o", out});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_THAT(plain.err, testing::Not(HasSubstr("exported")));
+
+  if (::access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+  const RunResult onTerminal =
+      test::Run({"/usr/bin/script", "-q", "-e", "-c", kCli + " export '" + db + "' -o '" + out + "'", "/dev/null"});
+  ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.out;
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 4096 of 5000 contacts (81%)"));
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 5000 of 5000 contacts (100%)\r\n"));
+}
+
+// An export stopped part-way (Ctrl-C, kill) removes its temporary file and
+// leaves the earlier file as it was.
+TEST_F(CliExport, InterruptedExportLeavesNoStrayFile) {
+  const std::string db = MakeDatabase(dir_, "big.edb", {"--count", "40000"});
+  const std::string out = dir_.File("out.xml");
+  WriteFile(out, "earlier");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::execl(kCli.c_str(), kCli.c_str(), "export", db.c_str(), "-o", out.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Wait for the temporary file to appear, then stop the command.
+  bool caught = false;
+  for (int i = 0; i < 120'000 && !caught; ++i) {
+    for (const auto& name : dir_.Entries())
+      if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") caught = true;
+    if (!caught) ::usleep(500);
+  }
+  if (caught) ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!caught) GTEST_SKIP() << "the export ended before it could be interrupted";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(ReadFile(out), "earlier");
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"big.edb", "out.xml"}));
+}
+
+// A file that cannot be written fails the command at once, before the
+// database is read.
+TEST_F(CliExport, UnwritableOutputIsRefusedBeforeTheRead) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  const std::string out = dir_.File("missing/out.xml");
+  const RunResult result = Export({db, "-o", out});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "corvadex-cli: " + out + ": No such file or directory\n");
+}
+
+TEST_F(CliExport, MissingDatabaseIsAFileError) {
+  const RunResult result = Export({dir_.File("nothing.edb"), "-o", dir_.File("out.xml")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "corvadex-cli: " + dir_.File("nothing.edb") + ": No such file or directory\n");
+  EXPECT_TRUE(dir_.Entries().empty());
+}
+
+}  // namespace
+}  // namespace corvadex
