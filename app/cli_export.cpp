@@ -20,7 +20,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -195,6 +199,60 @@ void Write(Format format, const ContactList& list, ByteSink& sink, const ExportP
   }
 }
 
+// The temporary file of an export in progress, removed if the command is
+// interrupted (Ctrl-C, a closed terminal, kill) so that no stray file stays
+// beside the target. The handler does only what is safe in a signal handler:
+// unlink a fixed buffer's path, then die of the same signal.
+char gTemporaryPath[4096];
+
+extern "C" void RemoveTemporaryAndDie(int signal) {
+  if (gTemporaryPath[0] != '\0') ::unlink(gTemporaryPath);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Installs the handler while the object lives; Create makes the file and
+// names it to the handler with the signals held back, so that no signal can
+// fall between the file's creation and its naming.
+class InterruptCleanup {
+ public:
+  InterruptCleanup() {
+    for (std::size_t i = 0; i < kSignalCount; ++i)
+      previous_[i] = std::signal(kSignals[i], RemoveTemporaryAndDie);
+  }
+  ~InterruptCleanup() {
+    gTemporaryPath[0] = '\0';
+    for (std::size_t i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous_[i]);
+  }
+  InterruptCleanup(const InterruptCleanup&) = delete;
+  InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+  // Creates the file with the signals blocked; one that arrives meanwhile is
+  // delivered once the path is known, and removes the file.
+  std::unique_ptr<ReplacingFile> Create(const std::string& target) {
+    sigset_t block, previous;
+    sigemptyset(&block);
+    for (int s : kSignals) sigaddset(&block, s);
+    sigprocmask(SIG_BLOCK, &block, &previous);
+    std::unique_ptr<ReplacingFile> file;
+    try {
+      file = std::make_unique<ReplacingFile>(target);
+    } catch (...) {
+      sigprocmask(SIG_SETMASK, &previous, nullptr);
+      throw;
+    }
+    const std::string& path = file->TemporaryPath();
+    if (path.size() < sizeof gTemporaryPath) std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return file;
+  }
+
+ private:
+  static constexpr std::size_t kSignalCount = 3;
+  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP};
+  void (*previous_[kSignalCount])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+};
+
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -225,6 +283,8 @@ int RunExport(const Args& args) {
                  options->output.c_str());
     return 2;
   }
+  // A file that cannot be written is better reported before a long read.
+  if (!options->output.empty()) ReplacingFile::CheckTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
@@ -253,9 +313,10 @@ int RunExport(const Args& args) {
       Write(options->format, list, out, progress.Callback());
       out.Flush();
     } else {
-      ReplacingFile file(options->output);
-      Write(options->format, list, file, progress.Callback());
-      file.Commit();
+      InterruptCleanup cleanup;
+      std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);
+      Write(options->format, list, *file, progress.Callback());
+      file->Commit();
     }
   }
 

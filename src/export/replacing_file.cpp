@@ -92,6 +92,18 @@ ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
 
 ReplacingFile::~ReplacingFile() { discard(); }
 
+void ReplacingFile::CheckTarget(const std::string& target) {
+  if (target.empty()) throwErrno(ENOENT, "(no file name)");
+  if (target.back() == '/') throwErrno(EISDIR, target);
+  const std::string finalPath = resolveTarget(target);
+  struct stat st {};
+  if (::stat(finalPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throwErrno(EISDIR, target);
+  const std::string folder = folderOf(finalPath);
+  if (::stat(folder.c_str(), &st) != 0) throwErrno(errno, target);
+  if (!S_ISDIR(st.st_mode)) throwErrno(ENOTDIR, target);
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) throwErrno(errno, target);
+}
+
 void ReplacingFile::discard() noexcept {
   if (fd_ >= 0) {
     ::close(fd_);

@@ -25,6 +25,11 @@ class ReplacingFile final : public ByteSink {
   // when the target is a folder or its folder cannot take a new file.
   explicit ReplacingFile(std::string target);
   ~ReplacingFile() override;
+
+  // Throws the error the constructor would for a target that is a folder or
+  // whose folder is missing, is not a folder, or cannot be written to; lets
+  // a long job fail before it starts. Creates nothing.
+  static void CheckTarget(const std::string& target);
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 

@@ -22,26 +22,39 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
 void AppendUtf8(std::string& out, char32_t cp);
 
 // Appends `text` to `out` with every malformed sequence, and every code point
-// for which `keep` returns false, replaced by U+FFFD.
+// for which `keep` returns false, replaced by U+FFFD. Printable ASCII
+// (U+0020 to U+007E) is always kept; `keep` is asked about everything else.
 template <typename Keep>
 void AppendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
-  std::size_t pos = 0;
+  // Runs of bytes that pass unchanged are appended in one piece; most
+  // values are one run.
+  std::size_t pos = 0, run = 0;
   while (pos < text.size()) {
-    // Plain ASCII that is kept goes through without decoding.
     const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80 && keep(static_cast<char32_t>(byte))) {
-      out.push_back(static_cast<char>(byte));
+    if (byte >= 0x20 && byte < 0x7F) {
       ++pos;
+      continue;
+    }
+    if (byte < 0x80) {
+      if (keep(static_cast<char32_t>(byte))) {
+        ++pos;
+        continue;
+      }
+      out.append(text.substr(run, pos - run));
+      AppendUtf8(out, kReplacementCharacter);
+      run = ++pos;
       continue;
     }
     const std::size_t start = pos;
     const char32_t cp = DecodeUtf8(text, pos);
     if (cp == kReplacementCharacter || !keep(cp)) {
+      // A genuine U+FFFD is rewritten as itself, which changes nothing.
+      out.append(text.substr(run, start - run));
       AppendUtf8(out, kReplacementCharacter);
-    } else {
-      out.append(text.substr(start, pos - start));
+      run = pos;
     }
   }
+  out.append(text.substr(run));
 }
 
 }  // namespace corvadex

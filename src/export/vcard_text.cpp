@@ -22,7 +22,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 void AppendVcardText(std::string& out, std::string_view value) {
   std::string clean;
-  AppendSanitizedUtf8(clean, value, IsContentChar);
+  AppendSanitizedUtf8(clean, value, [](char32_t cp) { return IsContentChar(cp); });
   for (std::size_t i = 0; i < clean.size(); ++i) {
     const char c = clean[i];
     switch (c) {

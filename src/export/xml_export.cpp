@@ -147,7 +147,7 @@ void WriteContactsXml(const ContactList& list, ByteSink& sink, const ExportProgr
     doc.check(xmlTextWriterStartElement(w, Xml("contact")));
     for (std::size_t i = 0; i < kContactColumnCount; ++i) {
       value.clear();
-      AppendSanitizedUtf8(value, contact.Value(kContactColumns[i]), IsXmlChar);
+      AppendSanitizedUtf8(value, contact.Value(kContactColumns[i]), [](char32_t cp) { return IsXmlChar(cp); });
       doc.check(xmlTextWriterWriteAttribute(w, Xml(names[i].c_str()), Xml(value.c_str())));
     }
     doc.check(xmlTextWriterEndElement(w));

@@ -57,6 +57,49 @@ TEST(PageChecksum, FlippedBitsAndWrongPageNumbersAreDetected) {
   }
 }
 
+// The code by its definition, one row at a time.
+std::uint64_t EccByDefinition(const std::vector<std::uint8_t>& block, std::uint32_t pgno,
+                              bool header_block) {
+  const std::uint32_t rows = static_cast<std::uint32_t>(block.size() / 4);
+  std::uint32_t columns = 0, odd_rows = 0, odd_rows_complement = 0;
+  for (std::uint32_t r = header_block ? 2 : 0; r < rows; ++r) {
+    const std::uint32_t w = Get32(block.data() + 4 * r);
+    columns ^= w;
+    if (__builtin_parity(w)) {
+      odd_rows ^= r;
+      odd_rows_complement ^= ~r;
+    }
+  }
+  std::uint32_t odd_columns = 0, odd_columns_complement = 0;
+  for (std::uint32_t c = 0; c < 32; ++c) {
+    if ((columns >> c) & 1) {
+      odd_columns ^= c;
+      odd_columns_complement ^= ~c;
+    }
+  }
+  const std::uint32_t m = rows - 1;
+  const std::uint32_t ecc = ((odd_rows_complement & m) << 21) | ((odd_columns_complement & 31) << 16) |
+                            ((odd_rows & m) << 5) | (odd_columns & 31);
+  return (std::uint64_t{ecc} << 32) | (columns ^ pgno);
+}
+
+TEST(PageChecksum, EccOfEveryBlockSizeMatchesItsDefinition) {
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (std::size_t size : {2048u, 4096u, 8192u}) {
+    for (int round = 0; round < 20; ++round) {
+      std::vector<std::uint8_t> block(size);
+      for (auto& b : block) b = static_cast<std::uint8_t>(next() >> 16);
+      if (round % 4 == 1) std::fill(block.begin() + 100, block.end(), 0);  // mostly empty
+      for (bool header : {true, false}) {
+        const std::uint32_t pgno = next() % 100000;
+        EXPECT_EQ(EccChecksum(AsBytes(block), pgno, header), EccByDefinition(block, pgno, header))
+            << size << " round " << round << " header " << header;
+      }
+    }
+  }
+}
+
 TEST(PageChecksum, OldXorFormatCoversThePageAndItsNumber) {
   std::vector<std::uint8_t> image(3 * 2048, 0);
   PatchPage(image, 2048, 1, [](std::uint8_t* page) {

@@ -2,6 +2,12 @@
 // writes.
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -227,6 +233,64 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"contacts.edb"});
+}
+
+// Progress goes to standard error only when that is a terminal; script(1)
+// gives the command one.
+TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "5000"});
+  const std::string out = dir_.File("out.xml");
+  const RunResult plain = Export({db, "-o", out});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_THAT(plain.err, testing::Not(HasSubstr("exported")));
+
+  if (::access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+  const RunResult onTerminal =
+      test::Run({"/usr/bin/script", "-q", "-e", "-c", kCli + " export '" + db + "' -o '" + out + "'", "/dev/null"});
+  ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.out;
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 4096 of 5000 contacts (81%)"));
+  EXPECT_THAT(onTerminal.out, HasSubstr("\rcorvadex-cli: exported 5000 of 5000 contacts (100%)\r\n"));
+}
+
+// An export stopped part-way (Ctrl-C, kill) removes its temporary file and
+// leaves the earlier file as it was.
+TEST_F(CliExport, InterruptedExportLeavesNoStrayFile) {
+  const std::string db = MakeDatabase(dir_, "big.edb", {"--count", "40000"});
+  const std::string out = dir_.File("out.xml");
+  WriteFile(out, "earlier");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::execl(kCli.c_str(), kCli.c_str(), "export", db.c_str(), "-o", out.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Wait for the temporary file to appear, then stop the command.
+  bool caught = false;
+  for (int i = 0; i < 120'000 && !caught; ++i) {
+    for (const auto& name : dir_.Entries())
+      if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") caught = true;
+    if (!caught) ::usleep(500);
+  }
+  if (caught) ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!caught) GTEST_SKIP() << "the export ended before it could be interrupted";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(ReadFile(out), "earlier");
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"big.edb", "out.xml"}));
+}
+
+// A file that cannot be written fails the command at once, before the
+// database is read.
+TEST_F(CliExport, UnwritableOutputIsRefusedBeforeTheRead) {
+  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  const std::string out = dir_.File("missing/out.xml");
+  const RunResult result = Export({db, "-o", out});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "corvadex-cli: " + out + ": No such file or directory\n");
 }
 
 TEST_F(CliExport, MissingDatabaseIsAFileError) {

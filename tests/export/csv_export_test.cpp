@@ -76,13 +76,5 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
   }
 }
 
-TEST(CsvExport, MalformedUtf8BecomesReplacementCharacter) {
-  ContactValues values{};
-  values[0] = "a\xFF" "b";
-  ContactList list;
-  AddContact(list, values);
-  EXPECT_EQ(ToCsv(list), HeaderLine() + "a\xEF\xBF\xBD" "b" + std::string(32, ',') + "\r\n");
-}
-
 }  // namespace
 }  // namespace corvadex

@@ -98,5 +98,34 @@ TEST(ReplacingFile, BareFileNameGoesToTheCurrentFolder) {
   EXPECT_EQ(ReadFile(dir.File("bare.txt")), "x");
 }
 
+std::string CheckError(const std::string& target) {
+  try {
+    ReplacingFile::CheckTarget(target);
+    return "";
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+}
+
+TEST(ReplacingFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  WriteFile(dir.File("file"), "x");
+  for (const std::string& target :
+       {dir.File("folder"), dir.File("missing/out"), dir.File("file/out"), dir.File("folder/")}) {
+    const std::string checked = CheckError(target);
+    EXPECT_NE(checked, "") << target;
+    try {
+      ReplacingFile file(target);
+      ADD_FAILURE() << "created " << target;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(checked, e.what());
+    }
+  }
+  EXPECT_EQ(CheckError(dir.File("new.txt")), "");
+  EXPECT_EQ(CheckError(dir.File("file")), "");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "folder"}));
+}
+
 }  // namespace
 }  // namespace corvadex

@@ -44,18 +44,5 @@ TEST(Utf8Text, MalformedSequencesBecomeReplacementCharacters) {
   for (const auto& c : cases) EXPECT_EQ(KeepAll(c.in), c.out) << testing::PrintToString(c.in);
 }
 
-TEST(Utf8Text, RejectedCodePointsAreReplacedOthersKept) {
-  std::string out;
-  AppendSanitizedUtf8(out, "a\x01" "b\xC3\xA9", [](char32_t cp) { return cp != 1 && cp != 0xE9; });
-  EXPECT_EQ(out, "a" + kFffd + "b" + kFffd);
-}
-
-TEST(Utf8Text, EncodesEveryLength) {
-  std::string out;
-  for (char32_t cp : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFD', U'\U00010000', U'\U0010FFFF'})
-    AppendUtf8(out, cp);
-  EXPECT_EQ(out, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
-}
-
 }  // namespace
 }  // namespace corvadex

@@ -195,14 +195,6 @@ TEST(XmlExport, CharactersXmlCannotCarryBecomeReplacementCharacters) {
                                                "f" + kFffd + "g" + kFffd + "h" + kFffd + kFffd + kFffd + "i");
 }
 
-TEST(XmlExport, FileHoldsExactlyWhatTheSinkGets) {
-  ContactList list;
-  AddContact(list, DistinctValues("x & y"));
-  TempDir dir;
-  WriteContactsXml(list, dir.File("a.xml"));
-  EXPECT_EQ(ReadFile(dir.File("a.xml")), ToXml(list));
-}
-
 TEST(XmlExport, ExistingFileIsReplacedWithoutTrace) {
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
