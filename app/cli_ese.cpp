@@ -158,7 +158,7 @@ int RunTables(const Args& args) {
       if (c.type == ese::JET_coltypText || c.type == ese::JET_coltypLongText) {
         std::printf("  code page %u", c.codepage);
       }
-      if (c.flags & ese::JET_bitColumnMultiValued) std::printf("  multi-valued");
+      if (c.is_multi_valued()) std::printf("  multi-valued");
       if (c.has_default) std::printf("  default (%zu bytes)", c.default_value.size());
       std::printf("\n");
     }

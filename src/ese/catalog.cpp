@@ -114,6 +114,17 @@ std::uint16_t FixedSizeOfType(JET_COLTYP type) {
   }
 }
 
+JET_GRBIT ColumnInfo::Grbit() const {
+  JET_GRBIT g = 0;
+  if (is_fixed()) g |= JET_bitColumnFixed;
+  if (is_tagged()) g |= JET_bitColumnTagged;
+  if (flags & kColumnNotNull) g |= JET_bitColumnNotNULL;
+  if (flags & kColumnVersion) g |= JET_bitColumnVersion;
+  if (flags & kColumnAutoincrement) g |= JET_bitColumnAutoincrement;
+  if (flags & kColumnMultiValued) g |= JET_bitColumnMultiValued;
+  return g;
+}
+
 const ColumnInfo* TableInfo::FindColumn(JET_COLUMNID id) const {
   auto it = std::lower_bound(columns.begin(), columns.end(), id,
                              [](const ColumnInfo& c, JET_COLUMNID v) { return c.id < v; });
@@ -141,7 +152,6 @@ TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
     c.fixed_size = FixedSizeOfType(d.type);
     c.max_size = c.fixed_size;
     c.codepage = d.type == JET_coltypText ? 1252 : 0;
-    c.flags = c.is_fixed() ? JET_bitColumnFixed : c.is_tagged() ? JET_bitColumnTagged : 0;
     t.columns.push_back(c);
   }
   AssignFixedOffsets(t.columns);
@@ -248,13 +258,15 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
                      [](const ColumnInfo& a, const ColumnInfo& b) { return a.id < b.id; });
   }
   // A derived table takes the columns of its template table.
+  std::unordered_map<std::string, std::size_t> templates;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (tables[i].template_name.empty()) templates.emplace(tables[i].name, i);
+  }
   for (TableInfo& t : tables) {
     if (t.template_name.empty()) continue;
-    const TableInfo* base = nullptr;
-    for (const TableInfo& candidate : tables) {
-      if (candidate.name == t.template_name && candidate.template_name.empty()) base = &candidate;
-    }
-    if (base == nullptr) continue;
+    auto found = templates.find(t.template_name);
+    if (found == templates.end()) continue;
+    const TableInfo* base = &tables[found->second];
     t.is_derived = true;
     std::vector<ColumnInfo> merged = base->columns;
     for (ColumnInfo& c : merged) c.from_template = true;

@@ -45,12 +45,20 @@ enum class CatalogType : std::uint16_t {
   kCallback = 5,
 };
 
+// Column flags as the catalog stores them (Flags of a column row).
+constexpr std::uint32_t kColumnNotNull = 0x0001;
+constexpr std::uint32_t kColumnVersion = 0x0002;
+constexpr std::uint32_t kColumnAutoincrement = 0x0004;
+constexpr std::uint32_t kColumnMultiValued = 0x0008;
+constexpr std::uint32_t kColumnDefault = 0x0010;
+constexpr std::uint32_t kColumnCompressed = 0x1000;
+
 struct ColumnInfo {
   JET_COLUMNID id = 0;
   std::string name;
   JET_COLTYP type = 0;
   std::uint32_t max_size = 0;
-  std::uint32_t flags = 0;
+  std::uint32_t flags = 0;  // kColumn* flags
   std::uint32_t codepage = 0;
   std::uint16_t record_offset = 0;  // fixed columns: start in the record
   std::uint16_t fixed_size = 0;     // fixed columns: bytes in the record
@@ -61,6 +69,9 @@ struct ColumnInfo {
   bool is_fixed() const { return id >= 1 && id <= 127; }
   bool is_variable() const { return id >= 128 && id <= 255; }
   bool is_tagged() const { return id >= 256; }
+  bool is_multi_valued() const { return (flags & kColumnMultiValued) != 0; }
+  // The column's JET_bitColumn* bits, as JET_COLUMNDEF reports them.
+  JET_GRBIT Grbit() const;
 };
 
 struct IndexInfo {

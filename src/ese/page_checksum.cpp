@@ -47,7 +47,7 @@ std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
 
 bool VerifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format) {
   const std::size_t size = page.size();
-  if (size < 4096 || size % 4096 != 0) return false;
+  if (size < 2048 || size % 2048 != 0) return false;
   const std::byte* p = page.data();
   if (!new_format) {
     return ByteView::LoadU32(p) == XorChecksum(page) && ByteView::LoadU32(p + 4) == pgno;
