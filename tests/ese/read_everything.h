@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ese/jet.h"
@@ -25,5 +26,16 @@ struct ReadOutcome {
 // damaged table does not hide what the others do with the damage; `status`
 // keeps the first failure.
 ReadOutcome ReadThroughDatabase(const std::string& path);
+
+// Through the Jet calls, in the order the contact store reader makes them:
+// page-size query, page size and recovery parameters, instance, session,
+// attach read-only, open; then the catalog table MSysObjects is walked to
+// learn every table's name and columns, and every table is opened and
+// walked with JetMove, every value of every column read with
+// JetRetrieveColumn (all values of a multi-valued column). The instance is
+// always terminated. `while_open`, when given, runs once the database is
+// open, before the walk.
+ReadOutcome ReadThroughJet(JetApi& jet, const std::string& path,
+                           const std::function<void()>& while_open = {});
 
 }  // namespace ese::testing

@@ -108,18 +108,46 @@ TEST_P(ReadOnly, ReadingLeavesBytesAndTimesAsTheyWere) {
   ASSERT_EQ(read.status, JET_errSuccess);
   ASSERT_GT(read.values, 0u);
   ExpectSameState(before, StateOf(copy_));
+  EngineJet jet;
+  const ReadOutcome through_jet = ReadThroughJet(jet, copy_);
+  ASSERT_EQ(through_jet.status, JET_errSuccess);
+  ASSERT_EQ(through_jet.values, read.values);
+  ExpectSameState(before, StateOf(copy_));
 }
 
 TEST_P(ReadOnly, AFileWithoutWritePermissionReadsTheSame) {
+  EngineJet jet;
   const ReadOutcome writable = ReadThroughDatabase(copy_);
+  const ReadOutcome writable_jet = ReadThroughJet(jet, copy_);
   ASSERT_EQ(writable.status, JET_errSuccess);
+  ASSERT_EQ(writable_jet.status, JET_errSuccess);
   ASSERT_EQ(::chmod(copy_.c_str(), 0444), 0);
   const FileState before = StateOf(copy_);
   const ReadOutcome read_only = ReadThroughDatabase(copy_);
   EXPECT_EQ(read_only.status, JET_errSuccess);
   EXPECT_EQ(read_only.digest, writable.digest);
   EXPECT_EQ(read_only.values, writable.values);
+  const ReadOutcome read_only_jet = ReadThroughJet(jet, copy_);
+  EXPECT_EQ(read_only_jet.status, JET_errSuccess);
+  EXPECT_EQ(read_only_jet.digest, writable_jet.digest);
   ExpectSameState(before, StateOf(copy_));
+}
+
+TEST_P(ReadOnly, TheJetCallsHoldTheFileForReadingOnlyAndCreateNothing) {
+  const fs::path cwd = fs::current_path();
+  const std::set<std::string> folder_before = Listing(dir_.path());
+  const std::set<std::string> cwd_before = Listing(cwd);
+  EngineJet jet;
+  int holds = 0;
+  const ReadOutcome read = ReadThroughJet(jet, copy_, [&] {
+    holds = ExpectHeldReadOnly(copy_);
+    EXPECT_EQ(Listing(dir_.path()), folder_before) << "while the database is open";
+    EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder, while open";
+  });
+  EXPECT_EQ(read.status, JET_errSuccess);
+  EXPECT_GT(holds, 0) << "the open database holds the file somehow";
+  EXPECT_EQ(Listing(dir_.path()), folder_before) << "after the instance ended";
+  EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder";
 }
 
 TEST_P(ReadOnly, TheFileIsHeldForReadingOnlyAndNothingIsCreated) {
