@@ -105,7 +105,8 @@ TEST_P(SampleDamage, SeededRandomByteChanges) {
   }
   ASSERT_FALSE(used_pages.empty());
 
-  std::mt19937 rng(static_cast<std::uint32_t>(std::hash<std::string>{}(GetParam()) & 0xffffffff));
+  std::seed_seq seed(GetParam().begin(), GetParam().end());
+  std::mt19937 rng(seed);
   const int fd = ::open(copy_.c_str(), O_WRONLY);
   ASSERT_GE(fd, 0);
   // Every fourth change is read through the Jet calls as well.
@@ -115,7 +116,11 @@ TEST_P(SampleDamage, SeededRandomByteChanges) {
     switch (i % 10) {
       case 0: at = rng() % (2 * page_size_); break;
       case 1: at = rng() % bytes_.size(); break;
-      default: at = used_pages[rng() % used_pages.size()] + rng() % page_size_; break;
+      default: {
+        const std::size_t page = used_pages[rng() % used_pages.size()];
+        at = page + rng() % page_size_;
+        break;
+      }
     }
     const char original = bytes_[at];
     const char changed = static_cast<char>(original ^ static_cast<char>(1 + rng() % 255));
