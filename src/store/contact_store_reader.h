@@ -1,8 +1,15 @@
 // Reads a contacts database into the contact list, reporting every step and
 // every engine failure as a line of the message log.
+//
+// The window's read operations are members of this object: the window holds
+// one reader and hands its ReadDatabase, ListTables, TableNames, the column
+// readers and ClearContacts through. Everything goes through a JetApi, so
+// every engine call can be scripted in tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "contacts/contact_list.h"
@@ -13,25 +20,76 @@ namespace corvadex {
 
 class ShortDateFormat;  // platform/short_date.h
 
+// The contact table is the first table whose name begins with this, compared
+// byte for byte.
+inline constexpr std::string_view kContactTablePrefix = "SimpleContact-";
+
+// The first of `names` that begins with kContactTablePrefix, or empty text.
+std::string ContactTableName(const std::vector<std::string>& names);
+
 class ContactStoreReader {
  public:
   ContactStoreReader(ese::JetApi& jet, MessageLog& log, ContactList& list,
                      const ShortDateFormat& dates);
+  ContactStoreReader(const ContactStoreReader&) = delete;
+  ContactStoreReader& operator=(const ContactStoreReader&) = delete;
 
   // Opens the file read-only through the engine, finds the contact table,
   // and loads every row into the list. Failures go to the log; an exception
-  // from the list or from memory exhaustion leaves after the teardown.
+  // from the list or from memory exhaustion leaves after the teardown
+  // (update bracket ended, table closed, instance terminated).
   void ReadDatabase(const std::string& path);
+
+  // Fills TableNames from the catalogue of an open database; failures go to
+  // the log and end the scan with the names found so far.
+  void ListTables(ese::JET_SESID session, ese::JET_DBID database);
 
   // The names of the tables the last catalogue scan found, in walk order.
   const std::vector<std::string>& TableNames() const { return tableNames_; }
 
+  // The column readers: the value of one column of the table's current row
+  // as UTF-8, empty when it is null or its read failed (a failure adds one
+  // "JetRetrieveColumn ERROR " line).
+  std::string RetrieveShortText(ese::JET_SESID session, ese::JET_TABLEID table,
+                                ese::JET_COLUMNID column);
+  std::string RetrieveLongText(ese::JET_SESID session, ese::JET_TABLEID table,
+                               ese::JET_COLUMNID column);
+  std::string RetrieveDate(ese::JET_SESID session, ese::JET_TABLEID table,
+                           ese::JET_COLUMNID column);
+
+  // Frees every row's record and removes every row.
+  void ClearContacts();
+
  private:
+  void readWithInstance(const std::string& path, ese::JET_INSTANCE& instance);
+  void terminate(ese::JET_INSTANCE instance);
+  void loadContacts(ese::JET_SESID session, ese::JET_TABLEID table);
+  bool bindColumns(ese::JET_SESID session, ese::JET_TABLEID table,
+                   ese::JET_COLUMNID* ids);
+  void walkRows(ese::JET_SESID session, ese::JET_TABLEID table,
+                const ese::JET_COLUMNID* ids);
+  void scanCatalogue(ese::JET_SESID session, ese::JET_TABLEID catalogue);
+
+  // The readers proper: each leaves the value in `out` (cleared first).
+  void readShortText(ese::JET_SESID session, ese::JET_TABLEID table,
+                     ese::JET_COLUMNID column, std::string& out);
+  void readLongText(ese::JET_SESID session, ese::JET_TABLEID table,
+                    ese::JET_COLUMNID column, std::string& out);
+  void readDate(ese::JET_SESID session, ese::JET_TABLEID table, ese::JET_COLUMNID column,
+                std::string& out);
+  void readColumn(ese::JET_SESID session, ese::JET_TABLEID table, ese::JET_COLUMNID column,
+                  std::size_t index, std::string& out);
+
+  void failed(std::string_view prefix, ese::JET_ERR code);
+
   ese::JetApi& jet_;
   MessageLog& log_;
   ContactList& list_;
   const ShortDateFormat& dates_;
   std::vector<std::string> tableNames_;
+  // Scratch space of the row walk, reused from value to value.
+  std::vector<unsigned char> longBuffer_;
+  std::string value_;
 };
 
 }  // namespace corvadex

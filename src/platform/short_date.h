@@ -1,0 +1,64 @@
+// The user's short date format: how a date without a time is written in the
+// user's locale (LC_TIME), e.g. "12/31/2024" in en_US or "31.12.2024" in
+// de_DE. An interface, so that tests can fix the pattern.
+#pragma once
+
+#include <locale.h>
+
+#include <string>
+
+namespace corvadex {
+
+// A day of the proleptic Gregorian calendar.
+struct CivilDate {
+  int year;            // 1 to 9999
+  unsigned month;      // 1 to 12
+  unsigned day;        // 1 to 31
+  unsigned weekday;    // 0 Sunday to 6 Saturday
+  unsigned dayOfYear;  // 0 to 365
+};
+
+class ShortDateFormat {
+ public:
+  virtual ~ShortDateFormat() = default;
+  // The date as the pattern writes it; empty if the pattern yields nothing.
+  virtual std::string Format(const CivilDate& date) const = 0;
+};
+
+// Formats with a strftime pattern in a given set of locale names.
+class PatternShortDateFormat : public ShortDateFormat {
+ public:
+  PatternShortDateFormat(const PatternShortDateFormat&) = delete;
+  PatternShortDateFormat& operator=(const PatternShortDateFormat&) = delete;
+  ~PatternShortDateFormat() override;
+
+  std::string Format(const CivilDate& date) const override;
+  const std::string& Pattern() const { return pattern_; }
+
+ protected:
+  // Takes ownership of `locale` (freed with freelocale).
+  PatternShortDateFormat(std::string pattern, locale_t locale);
+
+ private:
+  std::string pattern_;
+  locale_t locale_;
+};
+
+// The short date pattern of the user's LC_TIME locale, as the environment
+// (LC_ALL, LC_TIME, LANG) names it; the "C" locale's when that locale is not
+// installed. The pattern is read once, at construction.
+class LocaleShortDateFormat final : public PatternShortDateFormat {
+ public:
+  LocaleShortDateFormat();
+
+ private:
+  explicit LocaleShortDateFormat(locale_t locale);
+};
+
+// A fixed strftime pattern, with the "C" locale's month and day names.
+class FixedShortDateFormat final : public PatternShortDateFormat {
+ public:
+  explicit FixedShortDateFormat(std::string pattern);
+};
+
+}  // namespace corvadex

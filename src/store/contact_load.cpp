@@ -1,0 +1,99 @@
+// The contact load: binds the 33 contact columns by name, empties the list,
+// and turns every row of the contact table into a list row (caption and four
+// sub-items) with its TContactData record, in the table's own walk order.
+// Binding and reading follow the order of kContactColumns.
+#include <memory>
+
+#include "contacts/contact_columns.h"
+#include "store/contact_store_reader.h"
+#include "store/error_line.h"
+#include "store/teardown.h"
+
+namespace corvadex {
+
+using namespace ese;
+
+namespace {
+// The first five columns fill the list row, the other 28 the record.
+constexpr std::size_t kRowColumns = 1 + kSubItemCount;
+static_assert(kContactColumns[0].place.kind == ContactPlace::Kind::Caption);
+}  // namespace
+
+void ContactStoreReader::ClearContacts() { list_.Clear(); }
+
+void ContactStoreReader::loadContacts(JET_SESID session, JET_TABLEID table) {
+  JET_COLUMNID ids[kContactColumnCount];
+  if (!bindColumns(session, table, ids)) return;
+  walkRows(session, table, ids);
+}
+
+bool ContactStoreReader::bindColumns(JET_SESID session, JET_TABLEID table, JET_COLUMNID* ids) {
+  // One definition serves every lookup; only its column id is used, so each
+  // column is read with the reader the master table names, whatever its type.
+  JET_COLUMNDEF def{};
+  def.cbStruct = sizeof def;
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    const std::string name(kContactColumns[i].name);
+    const JET_ERR err =
+        jet_.GetTableColumnInfo(session, table, name.c_str(), &def, sizeof def, JET_ColInfo);
+    if (err != JET_errSuccess) {
+      // The lines for NickName and MiddleName carry no blank before the code.
+      const bool noBlank = name == "NickName" || name == "MiddleName";
+      failed(noBlank ? "JetGetTableColumnInfo ERROR" : "JetGetTableColumnInfo ERROR ", err);
+      return false;
+    }
+    ids[i] = def.columnid;
+  }
+  return true;
+}
+
+void ContactStoreReader::readColumn(JET_SESID session, JET_TABLEID table, JET_COLUMNID column,
+                                    std::size_t index, std::string& out) {
+  switch (kContactColumns[index].reader) {
+    case ColumnReader::ShortText:
+      return readShortText(session, table, column, out);
+    case ColumnReader::LongText:
+      return readLongText(session, table, column, out);
+    case ColumnReader::Date:
+      return readDate(session, table, column, out);
+  }
+}
+
+void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
+                                  const JET_COLUMNID* ids) {
+  // The whole walk, the clearing included, is one update bracket, so the
+  // view resets once at its end; the bracket is closed on every way out.
+  list_.BeginUpdate();
+  Teardown endUpdate([this] { list_.EndUpdate(); });
+  ClearContacts();
+
+  // No index is chosen: rows come in the order the fresh cursor gives them.
+  const JET_ERR err = jet_.Move(session, table, JET_MoveFirst, 0);
+  if (err == JET_errNoCurrentRecord) {
+    log_.Add("The database is empty");
+  } else if (err != JET_errSuccess) {
+    failed("JetMove ERROR ", err);
+  } else {
+    do {
+      ContactRow& row = list_.Add();
+      for (std::size_t i = 0; i < kRowColumns; ++i) {
+        readColumn(session, table, ids[i], i, value_);
+        if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
+          row.SetCaption(value_);
+        else
+          row.AddSubItem(value_);
+      }
+      auto data = std::make_unique<TContactData>();
+      for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
+        readColumn(session, table, ids[i], i, value_);
+        data->set(kContactColumns[i].place.field, value_);
+      }
+      row.SetData(std::move(data));
+      // Any status but 0, the end of the table or an error, ends the walk
+      // without a line.
+    } while (jet_.Move(session, table, JET_MoveNext, 0) == JET_errSuccess);
+  }
+  endUpdate.Now();
+}
+
+}  // namespace corvadex

@@ -1,0 +1,86 @@
+// The read sequence: page size, process-wide parameters, instance, session,
+// attach, open, catalogue scan, contact table, contact load; then the table
+// is closed and the instance terminated.
+//
+// Every call's status is compared with 0; anything else, a warning included,
+// stops the read with one error line. What the read has opened is closed in
+// reverse order on every way out: the contact table (once opened) before the
+// instance (once its creation was attempted). The session and the database
+// are never closed on their own; terminating the instance ends them.
+#include "store/contact_store_reader.h"
+
+#include <cstdint>
+
+#include "store/error_line.h"
+#include "store/teardown.h"
+
+namespace corvadex {
+
+using namespace ese;
+
+ContactStoreReader::ContactStoreReader(JetApi& jet, MessageLog& log, ContactList& list,
+                                       const ShortDateFormat& dates)
+    : jet_(jet), log_(log), list_(list), dates_(dates) {}
+
+void ContactStoreReader::failed(std::string_view prefix, JET_ERR code) {
+  AddErrorLine(log_, jet_, prefix, code);
+}
+
+void ContactStoreReader::ReadDatabase(const std::string& path) {
+  std::uint32_t pageSize = 0;
+  JET_ERR err = jet_.GetDatabaseFileInfo(path.c_str(), &pageSize, sizeof pageSize,
+                                         JET_DbInfoPageSize);
+  if (err != JET_errSuccess) return failed("ERROR JetGetDatabaseFileInfo ", err);
+  log_.Add("database page size " + std::to_string(pageSize));
+
+  // Process-wide settings, made before this read's instance exists and each
+  // time with the page size of the file at hand.
+  err = jet_.SetSystemParameter(nullptr, 0, JET_paramDatabasePageSize, pageSize, nullptr);
+  if (err != JET_errSuccess)
+    return failed("ERROR JetSetSystemParameter (JET_paramDatabasePageSize) ", err);
+  err = jet_.SetSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off");
+  if (err != JET_errSuccess) return failed("ERROR JetSetSystemParameter (JET_paramRecovery) ", err);
+
+  // From the creation attempt on, the instance is terminated on every way
+  // out, with whatever value a failed creation left in it.
+  JET_INSTANCE instance = 0;
+  Teardown term([this, &instance] { terminate(instance); });
+  readWithInstance(path, instance);
+  term.Now();
+}
+
+void ContactStoreReader::terminate(JET_INSTANCE instance) {
+  const JET_ERR err = jet_.Term(instance);
+  if (err != JET_errSuccess) failed("ERROR JetTerm ", err);
+}
+
+void ContactStoreReader::readWithInstance(const std::string& path, JET_INSTANCE& instance) {
+  JET_ERR err = jet_.CreateInstance(&instance, "Corvadex");
+  if (err != JET_errSuccess) return failed("ERROR JetCreateInstance ", err);
+  err = jet_.Init(&instance);
+  if (err != JET_errSuccess) return failed("ERROR JetInit ", err);
+  JET_SESID session = 0;
+  err = jet_.BeginSession(instance, &session, nullptr, nullptr);
+  if (err != JET_errSuccess) return failed("ERROR JetBeginSession ", err);
+  err = jet_.AttachDatabase(session, path.c_str(), JET_bitDbReadOnly);
+  if (err != JET_errSuccess) return failed("ERROR JetAttachDatabase ", err);
+  JET_DBID database = 0;
+  err = jet_.OpenDatabase(session, path.c_str(), nullptr, &database, 0);
+  if (err != JET_errSuccess) return failed("err JetOpenDatabase= ", err);
+
+  // The scan reports its own failures; the read goes on with whatever names
+  // it found. With no contact table the empty name goes to the engine, whose
+  // refusal is the only report of it.
+  ListTables(session, database);
+  const std::string tableName = ContactTableName(tableNames_);
+
+  JET_TABLEID table = 0;
+  err = jet_.OpenTable(session, database, tableName.c_str(), nullptr, 0, JET_bitTableReadOnly,
+                       &table);
+  if (err != JET_errSuccess) return failed("JetOpenTable ERROR ", err);
+  Teardown close([this, session, table] { jet_.CloseTable(session, table); });
+  loadContacts(session, table);
+  close.Now();
+}
+
+}  // namespace corvadex

@@ -1,0 +1,250 @@
+// The contact load: binding, the row walk, where every value lands, and the
+// list's state after each way the load can end.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "reader_fixture.h"
+
+namespace corvadex::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+class ContactLoadTest : public ReaderTest {
+ protected:
+  void SetUp() override { contacts = &jet.AddContactTable(); }
+
+  void Prefill() {
+    ContactRow& row = list.Add();
+    row.SetCaption("earlier");
+    row.SetData(std::make_unique<TContactData>());
+    jet.calls.clear();
+  }
+
+  // A row with every column set to a value naming its column; dates are
+  // 1 January 1980 and 2 February 2002.
+  static std::map<std::string, Value> FullRow(const std::u16string& tag) {
+    std::map<std::string, Value> row;
+    for (const auto& column : kContactColumns) {
+      if (column.reader == ColumnReader::Date) continue;
+      row[std::string(column.name)] =
+          Utf16(std::u16string(column.name.begin(), column.name.end()) + u" " + tag);
+    }
+    row["Birthdate"] = DateValue(29221.75);
+    row["Anniversary"] = DateValue(37289.0);
+    return row;
+  }
+
+  FakeTable* contacts = nullptr;
+};
+
+TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
+  contacts->rows.push_back(FullRow(u"ж"));
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
+  ASSERT_EQ(list.Count(), 1u);
+  const ContactRow& row = list.Item(0);
+  EXPECT_EQ(row.Caption(), "NickName ж");
+  EXPECT_EQ(row.SubItemCount(), 4u);
+  EXPECT_EQ(row.SubItem(0), "FirstName ж");
+  EXPECT_EQ(row.SubItem(1), "MiddleName ж");
+  EXPECT_EQ(row.SubItem(2), "LastName ж");
+  EXPECT_EQ(row.SubItem(3), "HomeEmail ж");
+  const TContactData* data = row.Data();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->HomePhone(), "HomePhone ж");
+  EXPECT_EQ(data->WorkPhone(), "WorkPhone ж");
+  EXPECT_EQ(data->MobilePhone(), "MobilePhone ж");
+  EXPECT_EQ(data->OtherPhone(), "OtherPhone ж");
+  EXPECT_EQ(data->WorkEmail(), "WorkEmail ж");
+  EXPECT_EQ(data->OtherEmail(), "OtherEmail ж");
+  EXPECT_EQ(data->HomeStreet(), "HomeStreet ж");
+  EXPECT_EQ(data->HomeCity(), "HomeCity ж");
+  EXPECT_EQ(data->HomeState(), "HomeState ж");
+  EXPECT_EQ(data->HomeZipCode(), "HomeZipCode ж");
+  EXPECT_EQ(data->HomeCountry(), "HomeCountry ж");
+  EXPECT_EQ(data->HomeFax(), "HomeFax ж");
+  EXPECT_EQ(data->HomeWebSite(), "HomeWebSite ж");
+  EXPECT_EQ(data->Birthdate(), "01.01.1980");
+  EXPECT_EQ(data->SpouseName(), "SpouseName ж");
+  EXPECT_EQ(data->Anniversary(), "02.02.2002");
+  EXPECT_EQ(data->CompanyName(), "CompanyName ж");
+  EXPECT_EQ(data->JobTitle(), "JobTitle ж");
+  EXPECT_EQ(data->WorkStreet(), "WorkStreet ж");
+  EXPECT_EQ(data->WorkCity(), "WorkCity ж");
+  EXPECT_EQ(data->WorkState(), "WorkState ж");
+  EXPECT_EQ(data->WorkZipCode(), "WorkZipCode ж");
+  EXPECT_EQ(data->WorkCountry(), "WorkCountry ж");
+  EXPECT_EQ(data->Pager(), "Pager ж");
+  EXPECT_EQ(data->WorkWebSite(), "WorkWebSite ж");
+  EXPECT_EQ(data->UnresolvedEmail(), "UnresolvedEmail ж");
+  EXPECT_EQ(data->OtherImEmail(), "OtherImEmail ж");
+  EXPECT_EQ(data->Comments(), "Comments ж");
+}
+
+TEST_F(ContactLoadTest, ColumnsAreReadInMasterOrderEachThroughItsReader) {
+  contacts->rows.push_back(FullRow(u"x"));
+  reader.ReadDatabase("db.edb");
+  std::vector<std::string> expected;
+  for (const auto& column : kContactColumns) {
+    const std::string name = "SimpleContact-4711." + std::string(column.name);
+    switch (column.reader) {
+      case ColumnReader::ShortText:
+        expected.push_back(name + " 256");
+        break;
+      case ColumnReader::Date:
+        expected.push_back(name + " 8");
+        break;
+      case ColumnReader::LongText: {
+        const std::size_t bytes = contacts->rows[0][std::string(column.name)]->size();
+        expected.push_back(name + " 0 nobuffer");
+        expected.push_back(name + " " + std::to_string(bytes));
+        break;
+      }
+    }
+  }
+  std::vector<std::string> contactReads;
+  for (const auto& r : jet.retrieves)
+    if (r.starts_with("SimpleContact-")) contactReads.push_back(r);
+  EXPECT_THAT(contactReads, ElementsAreArray(expected));
+}
+
+TEST_F(ContactLoadTest, RowsInWalkOrderEachWithItsOwnRecordNoLineAtTheEnd) {
+  contacts->rows.push_back(Contact({{"NickName", u"Sam"}, {"HomePhone", u"1"}}));
+  contacts->rows.push_back(Contact({{"NickName", u"Sam"}, {"HomePhone", u"2"}}));
+  contacts->rows.push_back(Contact({{"NickName", u"Ann"}}));
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.Item(0).Caption(), "Sam");
+  EXPECT_EQ(list.Item(0).Data()->HomePhone(), "1");
+  EXPECT_EQ(list.Item(1).Caption(), "Sam");
+  EXPECT_EQ(list.Item(1).Data()->HomePhone(), "2");
+  EXPECT_NE(list.Item(0).Data(), list.Item(1).Data());
+  EXPECT_EQ(list.Item(2).Caption(), "Ann");
+}
+
+TEST_F(ContactLoadTest, AllNullRowGivesEmptyRowAndEmptyRecordWithoutLines) {
+  Prefill();
+  contacts->rows.emplace_back();
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
+  ASSERT_EQ(list.Count(), 1u);
+  for (const auto& column : kContactColumns) EXPECT_EQ(list.Item(0).Value(column), "");
+  EXPECT_NE(list.Item(0).Data(), nullptr);
+  EXPECT_EQ(list.Item(0).SubItemCount(), 4u);
+}
+
+TEST_F(ContactLoadTest, TooLongShortTextEmptiesThatValueOnlyAndTheRowIsLoaded) {
+  auto row = FullRow(u"v");
+  row["FirstName"] = Utf16(std::u16string(129, u'F'));
+  row["Comments"] = Utf16(std::u16string(3000, u'C'));  // long reader: no limit
+  contacts->rows.push_back(row);
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
+                                     "JetRetrieveColumn ERROR 1006 - text of 1006"));
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Item(0).SubItem(0), "");
+  EXPECT_EQ(list.Item(0).SubItem(1), "MiddleName v");
+  EXPECT_EQ(list.Item(0).Data()->Comments(), std::string(3000, 'C'));
+}
+
+TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
+  struct Case {
+    const char* column;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"NickName", "JetGetTableColumnInfo ERROR-1507 - text of -1507"},
+      {"MiddleName", "JetGetTableColumnInfo ERROR-1507 - text of -1507"},
+      {"FirstName", "JetGetTableColumnInfo ERROR -1507 - text of -1507"},
+      {"HomePhone", "JetGetTableColumnInfo ERROR -1507 - text of -1507"},
+      {"Comments", "JetGetTableColumnInfo ERROR -1507 - text of -1507"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    FakeJet fresh;
+    FakeTable& table = fresh.AddContactTable();
+    std::erase(table.columns, std::string(c.column));
+    table.rows.push_back(Contact({{"NickName", u"never read"}}));
+    RecordingLog lines(fresh.calls);
+    ContactList kept;
+    kept.Add().SetCaption("earlier");
+    ContactStoreReader loader(fresh, lines, kept, dates);
+    loader.ReadDatabase("db.edb");
+    EXPECT_THAT(lines.lines, ElementsAre("database page size 8192", c.line));
+    const std::string lookup =
+        "JetGetTableColumnInfo(SimpleContact-4711, " + std::string(c.column) + ", 28, 28, 0)";
+    const auto it = std::find(fresh.calls.begin(), fresh.calls.end(), lookup);
+    ASSERT_NE(it, fresh.calls.end());
+    EXPECT_THAT(std::vector<std::string>(it, fresh.calls.end()),
+                ElementsAre(lookup, std::string("log: ") + c.line,
+                            "JetCloseTable(SimpleContact-4711)", "JetTerm(16)"));
+    ASSERT_EQ(kept.Count(), 1u);
+    EXPECT_EQ(kept.Item(0).Caption(), "earlier");
+    EXPECT_TRUE(fresh.retrieves.empty() ||
+                !fresh.retrieves.back().starts_with("SimpleContact-"));
+  }
+}
+
+TEST_F(ContactLoadTest, EmptyTableSaysSoAndEmptiesTheList) {
+  Prefill();
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192", "The database is empty"));
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_THAT(CallsFrom("BeginUpdate"),
+              ElementsAre("BeginUpdate", "JetMove(SimpleContact-4711, first, 0)",
+                          "log: The database is empty", "EndUpdate",
+                          "JetCloseTable(SimpleContact-4711)", "JetTerm(16)"));
+}
+
+TEST_F(ContactLoadTest, FailedFirstMoveGivesItsLineAndAnEmptyList) {
+  Prefill();
+  contacts->rows.push_back(Contact({{"NickName", u"x"}}));
+  jet.Fail("JetMove SimpleContact-4711 first", -1022);
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines,
+              ElementsAre("database page size 8192", "JetMove ERROR -1022 - text of -1022"));
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_THAT(CallsFrom("EndUpdate"), ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)",
+                                                  "JetTerm(16)"));
+}
+
+TEST_F(ContactLoadTest, AFailedNextMoveEndsTheWalkSilentlyKeepingTheRowsRead) {
+  for (const char16_t* name : {u"a", u"b", u"c"})
+    contacts->rows.push_back(Contact({{"NickName", name}}));
+  jet.Fail("JetMove SimpleContact-4711 next", -1022, 2);
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.Item(1).Caption(), "b");
+}
+
+TEST_F(ContactLoadTest, FailedReadsOfOneRowEachGiveALineAndTheRestIsRead) {
+  contacts->rows.push_back(FullRow(u"r"));
+  jet.Fail("JetRetrieveColumn HomeCity", -1022);
+  jet.Fail("JetRetrieveColumn Birthdate", -1517);
+  reader.ReadDatabase("db.edb");
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
+                                     "JetRetrieveColumn ERROR -1022 - text of -1022",
+                                     "JetRetrieveColumn ERROR -1517 - text of -1517"));
+  const TContactData* data = list.Item(0).Data();
+  EXPECT_EQ(data->HomeCity(), "");
+  EXPECT_EQ(data->Birthdate(), "");
+  EXPECT_EQ(data->HomeState(), "HomeState r");
+  EXPECT_EQ(data->SpouseName(), "SpouseName r");
+}
+
+TEST_F(ContactLoadTest, ClearContactsRemovesEveryRow) {
+  contacts->rows.push_back(Contact({{"NickName", u"a"}}));
+  reader.ReadDatabase("db.edb");
+  list.SetSelected(0, true);
+  reader.ClearContacts();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_FALSE(list.Selected().has_value());
+}
+
+}  // namespace
+}  // namespace corvadex::testing

@@ -1,0 +1,53 @@
+// A contact row as one tab-separated line.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "store/row_text.h"
+
+namespace corvadex {
+namespace {
+
+TEST(RowText, SeparatorsAndBackslashesInsideValuesAreEscaped) {
+  std::string out;
+  AppendEscaped("a\tb\nc\rd\\e", out);
+  EXPECT_EQ(out, "a\\tb\\nc\\rd\\\\e");
+  out.clear();
+  AppendEscaped("\\\\\t", out);
+  EXPECT_EQ(out, "\\\\\\\\\\t");
+  out.clear();
+  AppendEscaped("plain ж", out);
+  EXPECT_EQ(out, "plain ж");
+}
+
+TEST(RowText, ThirtyThreeValuesInMasterOrder) {
+  ContactList list;
+  ContactRow& row = list.Add();
+  row.SetCaption("nick");
+  row.AddSubItem("first");
+  row.AddSubItem("");
+  row.AddSubItem("last");
+  row.AddSubItem("home@x");
+  auto data = std::make_unique<TContactData>();
+  data->set(ContactField::HomePhone, "1");
+  data->set(ContactField::WorkEmail, "w@x");
+  data->set(ContactField::Comments, "two\nlines");
+  row.SetData(std::move(data));
+
+  std::string out;
+  AppendRowLine(list.Item(0), out);
+  std::string expected = "nick\tfirst\t\tlast\thome@x\t1\t\tw@x";
+  for (int i = 0; i < 25; ++i) expected += "\t";  // columns 8 to 33
+  expected += "two\\nlines\n";
+  EXPECT_EQ(out, expected);
+}
+
+TEST(RowText, RowWithoutRecordGivesEmptyRecordValues) {
+  ContactList list;
+  list.Add().SetCaption("only");
+  std::string out;
+  AppendRowLine(list.Item(0), out);
+  EXPECT_EQ(out, "only" + std::string(32, '\t') + "\n");
+}
+
+}  // namespace
+}  // namespace corvadex
