@@ -102,6 +102,7 @@ class JetWalker {
     std::uint32_t objid = 0;
     std::string name;
     std::vector<std::string> columns;
+    bool catalog = false;  // a catalog table, whose columns are known here
   };
 
   static bool Fail(Walk& walk, ese::JET_ERR err) {
@@ -172,6 +173,7 @@ class JetWalker {
     for (Table& t : tables) {
       // No catalog row describes the catalog's own columns.
       if (t.name == "MSysObjects" || t.name == "MSysObjectsShadow") {
+        t.catalog = true;
         t.columns = {"ObjidTable", "Type", "Id", "ColtypOrPgnoFDP", "SpaceUsage", "Flags",
                      "PagesOrLocale", "RootFlag", "RecordOffset", "LCMapFlags", "KeyMost",
                      "LVChunkMax", "Name", "Stats", "TemplateTable", "DefaultValue", "KeyFldIDs",
@@ -188,10 +190,14 @@ class JetWalker {
     ese::JET_ERR err =
         jet_.OpenTable(ses, dbid, t.name.c_str(), nullptr, 0, ese::JET_bitTableReadOnly, &table);
     if (err != ese::JET_errSuccess) return err;
-    std::vector<ese::JET_COLUMNDEF> defs(t.columns.size());
-    for (std::size_t i = 0; i < defs.size() && err == ese::JET_errSuccess; ++i) {
-      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &defs[i], sizeof defs[i],
+    std::vector<ese::JET_COLUMNDEF> defs;
+    for (std::size_t i = 0; i < t.columns.size() && err == ese::JET_errSuccess; ++i) {
+      ese::JET_COLUMNDEF def{};
+      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
                                     ese::JET_ColInfo);
+      if (err == ese::JET_errSuccess) defs.push_back(def);
+      // Older formats lack some of the catalog's own later columns.
+      if (err == ese::JET_errColumnNotFound && t.catalog) err = ese::JET_errSuccess;
     }
     if (err == ese::JET_errSuccess) err = jet_.Move(ses, table, ese::JET_MoveFirst, 0);
     for (; err == ese::JET_errSuccess; err = jet_.Move(ses, table, ese::JET_MoveNext, 0)) {

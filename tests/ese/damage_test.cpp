@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
@@ -28,7 +29,19 @@ namespace {
 class SampleDamage : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(dir_.ok());
     source_ = SamplePath(GetParam());
+    const std::string generated = "generated_";
+    if (GetParam().rfind(generated, 0) == 0) {
+      // A contacts database with other page sizes than the samples' 4 KiB,
+      // written by the project's own writer.
+      source_ = dir_.File("source.edb");
+      const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
+                                  "/make-contacts-db' --count 150 --page-size " +
+                                  GetParam().substr(generated.size()) + " '" + source_ +
+                                  "' > /dev/null";
+      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
     bytes_ = ReadWholeFile(source_);
     ASSERT_FALSE(bytes_.empty()) << source_;
     FileHeader header;
@@ -41,7 +54,6 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
     intact_jet_ = ReadThroughJet(jet_, source_);
     ASSERT_EQ(intact_jet_.status, JET_errSuccess);
     ASSERT_EQ(intact_jet_.rows, intact_.rows);
-    ASSERT_TRUE(dir_.ok());
     copy_ = dir_.File(GetParam() + ".edb");
     ASSERT_TRUE(WriteWholeFile(copy_, bytes_));
   }
@@ -166,14 +178,21 @@ TEST_P(SampleDamage, SeededChangesBehindValidChecksums) {
     std::uint32_t flags = 0;
     ByteView(view).U32(36, flags);
     const bool new_format = page_size_ > 8192 || (flags & 0x2000) != 0;
-    if (page_size_ <= 8192) {
-      if (new_format) {
-        const std::uint64_t sum = EccChecksum(view, pgno, true);
-        for (int b = 0; b < 8; ++b) page[b] = static_cast<char>(sum >> (8 * b));
-      } else {
-        const std::uint32_t sum = XorChecksum(view);
-        for (int b = 0; b < 4; ++b) page[b] = static_cast<char>(sum >> (8 * b));
-      }
+    // Large pages carry one checksum per quarter: the later quarters' at
+    // header offsets 40, 48 and 56 (inside the first quarter, so those go
+    // first), the first quarter's at offset 0.
+    const std::size_t blocks = page_size_ > 8192 ? 4 : 1;
+    const std::size_t block = page_size_ / blocks;
+    auto put = [&](std::size_t at, std::uint64_t sum, int bytes) {
+      for (int b = 0; b < bytes; ++b) page[at + b] = static_cast<char>(sum >> (8 * b));
+    };
+    for (std::size_t k = blocks - 1; k >= 1; --k) {
+      put(40 + 8 * (k - 1), EccChecksum(view.subspan(k * block, block), pgno, false), 8);
+    }
+    if (new_format) {
+      put(0, EccChecksum(view.subspan(0, block), pgno, true), 8);
+    } else {
+      put(0, XorChecksum(view), 4);
     }
     if (VerifyPageChecksum(view, pgno, new_format)) ++resigned;
     ASSERT_EQ(::pwrite(fd, page.data(), page.size(), static_cast<off_t>(page_at)),
@@ -239,6 +258,9 @@ std::string SampleName(const ::testing::TestParamInfo<std::string>& sample) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleDamage, ::testing::ValuesIn(SampleNames()), SampleName);
+INSTANTIATE_TEST_SUITE_P(Generated, SampleDamage,
+                         ::testing::Values("generated_8192", "generated_16384", "generated_32768"),
+                         SampleName);
 
 }  // namespace
 }  // namespace ese::testing

@@ -92,6 +92,7 @@ struct CatalogTable {
   std::uint32_t objid = 0;
   std::string name;
   std::vector<std::string> columns;
+  bool catalog = false;  // a catalog table, whose columns are known here
 };
 
 class JetWalk {
@@ -166,6 +167,7 @@ class JetWalk {
     // The catalog describes itself nowhere: its own columns are known.
     for (CatalogTable& t : tables) {
       if (t.name == "MSysObjects" || t.name == "MSysObjectsShadow") {
+        t.catalog = true;
         t.columns = {"ObjidTable",   "Type",         "Id",
                      "ColtypOrPgnoFDP", "SpaceUsage", "Flags",
                      "PagesOrLocale", "RootFlag",     "RecordOffset",
@@ -191,14 +193,20 @@ class JetWalk {
     }
     ++outcome_.tables;
     digest.AddText(t.name);
-    std::vector<JET_COLUMNDEF> defs(t.columns.size());
+    std::vector<JET_COLUMNDEF> defs;
     JET_ERR err = JET_errSuccess;
     for (std::size_t i = 0; i < t.columns.size() && err == JET_errSuccess; ++i) {
-      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &defs[i], sizeof defs[i],
+      JET_COLUMNDEF def{};
+      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
                                     JET_ColInfo);
-      digest.AddText(t.columns[i]);
-      digest.AddNumber(defs[i].columnid);
-      digest.AddNumber(defs[i].coltyp);
+      if (err == JET_errSuccess) {
+        defs.push_back(def);
+        digest.AddText(t.columns[i]);
+        digest.AddNumber(def.columnid);
+        digest.AddNumber(def.coltyp);
+      }
+      // Older formats lack some of the catalog's own later columns.
+      if (err == JET_errColumnNotFound && t.catalog) err = JET_errSuccess;
     }
     for (err = err == JET_errSuccess ? jet_.Move(ses, table, JET_MoveFirst, 0) : err;
          err == JET_errSuccess; err = jet_.Move(ses, table, JET_MoveNext, 0)) {

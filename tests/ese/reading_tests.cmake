@@ -11,7 +11,7 @@ corvadex_warnings(ese_test_support)
 corvadex_gtest(ese_damage_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/damage_test.cpp
   LIBS ese_test_support)
-add_dependencies(ese_damage_tests corvadex-cli)
+add_dependencies(ese_damage_tests corvadex-cli make-contacts-db)
 
 corvadex_gtest(ese_read_only_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/read_only_test.cpp
