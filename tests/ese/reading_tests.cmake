@@ -16,3 +16,8 @@ add_dependencies(ese_damage_tests corvadex-cli make-contacts-db)
 corvadex_gtest(ese_read_only_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/read_only_test.cpp
   LIBS ese_test_support)
+
+corvadex_gtest(ese_looping_links_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/looping_links_test.cpp
+  LIBS ese_test_support)
+add_dependencies(ese_looping_links_tests make-contacts-db)
