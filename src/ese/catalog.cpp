@@ -125,10 +125,14 @@ JET_GRBIT ColumnInfo::Grbit() const {
   return g;
 }
 
-const ColumnInfo* TableInfo::FindColumn(JET_COLUMNID id) const {
-  auto it = std::lower_bound(columns.begin(), columns.end(), id,
-                             [](const ColumnInfo& c, JET_COLUMNID v) { return c.id < v; });
-  return it != columns.end() && it->id == id ? &*it : nullptr;
+void TableInfo::IndexColumns() {
+  slot_by_id.clear();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const JET_COLUMNID id = columns[i].id;
+    if (id > 0xffff) continue;  // column ids are 16-bit on disk
+    if (slot_by_id.size() <= id) slot_by_id.resize(id + 1, 0);
+    if (slot_by_id[id] == 0) slot_by_id[id] = static_cast<std::uint32_t>(i + 1);
+  }
 }
 
 const ColumnInfo* TableInfo::FindColumn(const std::string& column_name) const {
@@ -155,6 +159,7 @@ TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
     t.columns.push_back(c);
   }
   AssignFixedOffsets(t.columns);
+  t.IndexColumns();
   return t;
 }
 
@@ -258,13 +263,15 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
                      [](const ColumnInfo& a, const ColumnInfo& b) { return a.id < b.id; });
   }
   // A derived table takes the columns of its template table.
+  std::unordered_map<std::string, std::size_t> templates;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (tables[i].template_name.empty()) templates.emplace(tables[i].name, i);
+  }
   for (TableInfo& t : tables) {
     if (t.template_name.empty()) continue;
-    const TableInfo* base = nullptr;
-    for (const TableInfo& candidate : tables) {
-      if (candidate.name == t.template_name && candidate.template_name.empty()) base = &candidate;
-    }
-    if (base == nullptr) continue;
+    auto found = templates.find(t.template_name);
+    if (found == templates.end()) continue;
+    const TableInfo* base = &tables[found->second];
     t.is_derived = true;
     std::vector<ColumnInfo> merged = base->columns;
     for (ColumnInfo& c : merged) c.from_template = true;
@@ -278,6 +285,7 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
     AssignFixedOffsets(t.columns);
     // Deleted columns (type 0) only kept their place in the record.
     std::erase_if(t.columns, [](const ColumnInfo& c) { return c.type == JET_coltypNil; });
+    t.IndexColumns();
     if (!result.by_name_.count(t.name)) result.by_name_[t.name] = result.tables_.size();
     result.tables_.push_back(std::make_shared<const TableInfo>(std::move(t)));
   }

@@ -91,9 +91,18 @@ struct TableInfo {
   bool is_derived = false;
   std::vector<ColumnInfo> columns;  // sorted by id
   std::vector<IndexInfo> indexes;
+  // Position in `columns` + 1 of each column id (0: no such column), so
+  // that finding a column by id costs one array read.
+  std::vector<std::uint32_t> slot_by_id;
+
+  // Fills slot_by_id from columns; call after changing columns.
+  void IndexColumns();
 
   // The column with this id or name, or nullptr.
-  const ColumnInfo* FindColumn(JET_COLUMNID id) const;
+  const ColumnInfo* FindColumn(JET_COLUMNID id) const {
+    if (id >= slot_by_id.size() || slot_by_id[id] == 0) return nullptr;
+    return &columns[slot_by_id[id] - 1];
+  }
   const ColumnInfo* FindColumn(const std::string& name) const;
 };
 

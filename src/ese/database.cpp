@@ -18,11 +18,12 @@ TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> ta
       table_(std::move(table)),
       rows_(&db.file(), table_->root_pgno, table_->objid),
       long_values_(&db.file(), table_->lv_root_pgno, table_->lv_objid),
-      large_(db.file().page_size() > 8192) {}
+      large_(db.file().page_size() > 8192),
+      has_compression_(db.header().format_revision >= kFirstRevisionWithCompression) {}
 
 JET_ERR TableCursor::LoadRecord() {
   on_row_ = false;
-  if (JET_ERR err = record_.Parse(rows_.data(), large_); err != JET_errSuccess) return err;
+  if (JET_ERR err = record_.Parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) return err;
   on_row_ = true;
   return JET_errSuccess;
 }

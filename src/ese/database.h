@@ -66,8 +66,8 @@ class TableCursor {
   Record record_;
   bool on_row_ = false;
   bool large_ = false;
+  bool has_compression_ = true;
   std::vector<std::byte> scratch_;
-  std::vector<std::byte> scratch2_;
 };
 
 }  // namespace ese

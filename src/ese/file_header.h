@@ -25,6 +25,8 @@ namespace ese {
 constexpr std::uint32_t kFileSignature = 0x89ABCDEFu;
 constexpr std::uint32_t kFormatVersion = 0x620;
 constexpr std::size_t kFileHeaderSize = 4096;
+// Value compression (Windows 7) arrived with this format revision.
+constexpr std::uint32_t kFirstRevisionWithCompression = 0x11;
 
 enum class DatabaseState : std::uint32_t {
   kJustCreated = 1,

@@ -60,6 +60,13 @@ struct Engine {
   std::map<JET_SESID, Session> sessions;
   std::map<JET_DBID, OpenDatabase> databases;
   std::map<JET_TABLEID, OpenTable> tables;
+  // The table of the last call, which the next call most likely uses
+  // again (a walk retrieves every column of a row in turn).
+  JET_SESID last_session = 0;
+  JET_TABLEID last_tableid = 0;
+  OpenTable* last_table = nullptr;
+
+  void ForgetLastTable() { last_table = nullptr; }
 
   JET_API_PTR NewHandle(JET_API_PTR tag) { return tag | next_handle++; }
 
@@ -69,10 +76,11 @@ struct Engine {
   }
 };
 
-Engine& TheEngine() {
-  static Engine engine;
-  return engine;
-}
+// Nothing runs engine calls during static initialisation, so a plain
+// global saves the per-call guard of a function-local static.
+Engine g_engine;
+
+inline Engine& TheEngine() { return g_engine; }
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
   const std::size_t n = std::strlen(b);
@@ -87,10 +95,17 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 
 // The session's table `tableid`, or the status to return.
 JET_ERR FindTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+  if (e.last_table != nullptr && e.last_session == sesid && e.last_tableid == tableid) {
+    out = e.last_table;
+    return JET_errSuccess;
+  }
   if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
   auto it = e.tables.find(tableid);
   if (it == e.tables.end() || it->second.session != sesid) return JET_errInvalidTableId;
   out = &it->second;
+  e.last_session = sesid;
+  e.last_tableid = tableid;
+  e.last_table = out;
   return JET_errSuccess;
 }
 
@@ -114,6 +129,7 @@ JET_ERR MoveToRow(OpenTable& t, std::uint64_t target) {
 }
 
 void DropSession(Engine& e, JET_SESID sesid) {
+  e.ForgetLastTable();
   std::erase_if(e.tables, [&](const auto& t) { return t.second.session == sesid; });
   std::erase_if(e.databases, [&](const auto& d) { return d.second.session == sesid; });
   e.sessions.erase(sesid);
@@ -419,6 +435,7 @@ JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
   if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  e.ForgetLastTable();
   e.tables.erase(tableid);
   return JET_errSuccess;
 }

@@ -22,9 +22,10 @@ StoredValue DefaultOf(const ColumnInfo& column, std::uint32_t itag, std::uint32_
 
 }  // namespace
 
-JET_ERR Record::Parse(ByteView data, bool large_page) {
+JET_ERR Record::Parse(ByteView data, bool large_page, bool has_compression) {
   data_ = data;
   large_ = large_page;
+  has_compression_ = has_compression;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return JET_errDatabaseCorrupted;
   }
@@ -179,6 +180,7 @@ JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uin
   if (has_flags_byte) {
     if (!value.U8(0, flags)) return JET_errDatabaseCorrupted;
     value.Sub(1, value.size() - 1, value);
+    if (!has_compression_) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
   }
   if (flags & kTagNull) {
     if (value_count != nullptr) *value_count = 0;

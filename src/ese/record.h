@@ -21,6 +21,8 @@
 // and every value starts with the flags byte:
 //   0x01 long value  0x02 compressed  0x04 stored in the long-value tree
 //   0x08 several values  0x10 two values  0x20 null
+// (Files older than format revision 0x11 had no compression; there 0x02
+// marked a streaming-file value and is not read as compression.)
 // Two values: a byte with the size of the first, then both values.
 // Several values: u16 offsets (relative to after the flags byte; bit 0x8000
 // = that value is in the long-value tree), then the values; the number of
@@ -52,7 +54,7 @@ class Record {
  public:
   // Checks the header and locates the areas. JET_errDatabaseCorrupted
   // when they do not fit in `data`.
-  JET_ERR Parse(ByteView data, bool large_page);
+  JET_ERR Parse(ByteView data, bool large_page, bool has_compression = true);
 
   // Value `itag` (1-based) of `column`; kNull beyond the last value. A
   // column the record does not store reads its default value, if any.
@@ -66,6 +68,7 @@ class Record {
 
   ByteView data_;
   bool large_ = false;
+  bool has_compression_ = true;
   std::uint8_t last_fixed_ = 0;
   std::uint8_t last_variable_ = 127;
   std::uint16_t fixed_end_ = 4;

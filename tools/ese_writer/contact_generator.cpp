@@ -167,16 +167,16 @@ Contact makeContact(std::uint64_t seed, std::uint64_t n, bool longShortText) {
   if (r.chance(15)) set("OtherImEmail", "im:" + user + "@chat.example");
   // Notes: short multi-line ones, and now and then one of many thousand
   // characters, which lands in the long-value tree.
-  if (r.chance(8)) {
-    set("Comments", longNote(r, 3000 + r.below(17000)));
+  if (r.chance(3)) {
+    set("Comments", longNote(r, 3000 + r.below(9000)));
   } else if (r.chance(50)) {
     set("Comments", std::string(pick(r, kNoteLines)) + "\nSecond line & more\r\nThird <line> \"quoted\"");
   }
   if (r.chance(70)) c.birthdate = someDate(r);
   if (r.chance(25)) c.anniversary = someDate(r);
   for (std::uint32_t k = r.below(4); k > 0; --k) c.categories.emplace_back(pick(r, kCategories));
-  if (r.chance(10)) {
-    std::string photo(r.chance(50) ? 300 + r.below(400) : 5000 + r.below(20000), '\0');
+  if (r.chance(6)) {
+    std::string photo(r.chance(50) ? 300 + r.below(400) : 3000 + r.below(6000), '\0');
     for (auto& ch : photo) ch = static_cast<char>(r.below(256));
     c.photo = std::move(photo);
   }

@@ -101,10 +101,11 @@ Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, bool 
   }
   if (c.photo) row.push_back({kPhotoId, {*c.photo}});
   if (c.rating) row.push_back({kRatingId, {u8(*c.rating)}});
-  if (n % 11 == 3) {
+  if (n % 41 == 3) {
     // Several long binary values in one column, one of them large enough to
-    // be stored in the long-value tree.
-    row.push_back({kSyncTagsId, {Bytes(20, 'a'), Bytes(9000, static_cast<char>('0' + n % 10)), Bytes()}});
+    // be stored in the long-value tree (none empty: libesedb cannot export a
+    // zero-length value inside a multi-valued column).
+    row.push_back({kSyncTagsId, {Bytes(20, 'a'), Bytes(9000, static_cast<char>('0' + n % 10))}});
   }
   return row;
 }

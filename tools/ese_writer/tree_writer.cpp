@@ -96,9 +96,11 @@ void TreeWriter::writeLevelPage(std::size_t level, std::uint32_t next) {
     while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
     if (prefix <= 2) prefix = 0;
   }
-  page_.start(placement_.objid, flags, std::string_view(lv.nodes.empty() ? Bytes() : lv.nodes.front().first).substr(0, prefix));
+  page_.start(placement_.objid, flags, std::string_view(lv.nodes.front().first).substr(0, prefix));
   for (const auto& [k, d] : lv.nodes) page_.addNode(k, d, prefix);
-  file_.writePage(lv.pgno, page_.finish(lv.pgno, lv.prev, next, file_.nextDbtime()));
+  // Only leaves are chained to their neighbours; parent pages keep 0 in both.
+  const bool leaf = level == 0;
+  file_.writePage(lv.pgno, page_.finish(lv.pgno, leaf ? lv.prev : 0, leaf ? next : 0, file_.nextDbtime()));
 }
 
 Bytes TreeWriter::spaceHeader() const {
