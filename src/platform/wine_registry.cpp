@@ -251,12 +251,39 @@ std::vector<std::string> logicalLines(std::string_view text) {
   return lines;
 }
 
+// The lower-case name of the key on a "[...]" line, or none when the line
+// has no closing bracket. Most names are plain ASCII with "\\" between
+// their parts and are folded in one pass; any other escape or byte takes
+// the general way through UTF-16.
+std::optional<std::string> keyName(std::string_view line) {
+  std::string name;
+  name.reserve(line.size());
+  for (std::size_t at = 1; at < line.size(); ++at) {
+    const char c = line[at];
+    if (c == ']') return name;
+    const bool plain = c != '\\' && static_cast<unsigned char>(c) < 0x80;
+    if (plain) {
+      name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    } else if (c == '\\' && at + 1 < line.size() && line[at + 1] == '\\') {
+      name += '\\';
+      ++at;
+    } else {
+      std::size_t from = 1;
+      auto units = readEscaped(line, from, ']');
+      if (!units) return std::nullopt;
+      return AsciiLower(Utf16ToUtf8(*units));
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 WineRegistryFile WineRegistryFile::Parse(std::string text) {
   WineRegistryFile file;
   file.text_ = std::move(text);
   const std::string_view all = file.text_;
+  file.keys_.reserve(all.size() / 128);  // a key with its values takes a few lines
   std::vector<Section>* sections = nullptr;
   bool seenKey = false;
   std::size_t pos = 0;
@@ -270,9 +297,8 @@ WineRegistryFile WineRegistryFile::Parse(std::string text) {
       // A key line ends the section before it; its values follow it.
       if (sections != nullptr) sections->back().end = pos;
       seenKey = true;
-      std::size_t at = 1;
-      auto name = readEscaped(line, at, ']');
-      sections = name ? &file.keys_[AsciiLower(Utf16ToUtf8(*name))] : nullptr;
+      auto name = keyName(line);
+      sections = name ? &file.keys_[*name] : nullptr;
       if (sections != nullptr) sections->push_back({next, all.size()});
     } else if (!seenKey) {
       if (line.starts_with(";; All keys relative to ")) {

@@ -118,6 +118,14 @@ TEST(WineRegistryFile, SkipsDamagedLinesAndReadsOn) {
   EXPECT_EQ(odd.Find("Key", "C"), std::nullopt);
 }
 
+TEST(WineRegistryFile, KeyNamesWithEscapesAndOtherScripts) {
+  const auto file = WineRegistryFile::Parse(
+      "[Software\\\\Caf\\x00e9\\\\Na\xc3\xafve]\n\"A\"=\"1\"\n"
+      "[Software\\\\With \\\"quote\\\" and \\] bracket]\n\"B\"=\"2\"\n");
+  EXPECT_EQ(textOf(file, "Software\\Caf\xc3\xa9\\Na\xc3\xafve", "A"), "1");
+  EXPECT_EQ(textOf(file, "software\\with \"quote\" and ] bracket", "B"), "2");
+}
+
 TEST(WineRegistryFile, LaterDefinitionsWin) {
   const auto file = WineRegistryFile::Parse(
       "[A]\n\"X\"=\"first\"\n\"Y\"=\"kept\"\n[B]\n\"X\"=\"other key\"\n[a]\n\"x\"=\"second\"\n");
