@@ -1,5 +1,7 @@
 #include "location/folder_lookup.h"
 
+#include <exception>
+
 namespace corvadex {
 
 namespace {
@@ -8,7 +10,13 @@ constexpr const char* kMailClientExecutable = "\\Windows Live\\Mail\\wlmail.exe"
 
 std::string GetKnownFolderPath(const platform::WindowsView& windows,
                                const platform::KNOWNFOLDERID& id) {
-  return windows.KnownFolderPath(id).value_or(std::string());
+  // The known-folder look-up never reports a failure, whatever goes wrong
+  // inside it: the caller only ever sees a path or empty text.
+  try {
+    return windows.KnownFolderPath(id).value_or(std::string());
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 std::string GetSpecialFolderPath(const platform::WindowsView& windows, int csidl) {

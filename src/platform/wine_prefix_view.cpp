@@ -27,8 +27,8 @@ constexpr int kDefaultMajorVersion = 10;
 
 std::optional<std::string> textOf(const WineRegistryFile& file, std::string_view key,
                                   std::string_view name) {
-  const RegistryValue* value = file.Find(key, name);
-  if (value == nullptr) return std::nullopt;
+  auto value = file.Find(key, name);
+  if (!value) return std::nullopt;
   auto text = RegistryText(*value);
   if (!text || text->empty()) return std::nullopt;
   return text;
@@ -104,7 +104,7 @@ int WinePrefixView::WindowsMajorVersion() const {
   if (auto setting = textOf(user_, "Software\\Wine", "Version")) {
     if (auto major = wineVersionSetting(*setting)) return *major;
   }
-  if (const RegistryValue* value = system_.Find(kCurrentVersionNt, "CurrentMajorVersionNumber")) {
+  if (auto value = system_.Find(kCurrentVersionNt, "CurrentMajorVersionNumber")) {
     if (auto major = RegistryDword(*value)) return static_cast<int>(*major & 0xFFFF);
   }
   if (auto text = textOf(system_, kCurrentVersionNt, "CurrentVersion")) {
@@ -229,9 +229,7 @@ std::optional<std::string> WinePrefixView::SpecialFolderPath(int csidl) const {
 
 std::optional<RegistryValue> WinePrefixView::CurrentUserValue(std::string_view key,
                                                               std::string_view name) const {
-  const RegistryValue* value = user_.Find(key, name);
-  if (value == nullptr) return std::nullopt;
-  return *value;
+  return user_.Find(key, name);
 }
 
 std::optional<VS_FIXEDFILEINFO> WinePrefixView::FileVersion(const std::string& path) const {

@@ -251,56 +251,67 @@ std::vector<std::string> logicalLines(std::string_view text) {
   return lines;
 }
 
+// The lower-case name of the key on a "[...]" line, or none when the line
+// has no closing bracket. Most names are plain ASCII with "\\" between
+// their parts and are folded in one pass; any other escape or byte takes
+// the general way through UTF-16.
+std::optional<std::string> keyName(std::string_view line) {
+  std::string name;
+  name.reserve(line.size());
+  for (std::size_t at = 1; at < line.size(); ++at) {
+    const char c = line[at];
+    if (c == ']') return name;
+    const bool plain = c != '\\' && static_cast<unsigned char>(c) < 0x80;
+    if (plain) {
+      name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    } else if (c == '\\' && at + 1 < line.size() && line[at + 1] == '\\') {
+      name += '\\';
+      ++at;
+    } else {
+      std::size_t from = 1;
+      auto units = readEscaped(line, from, ']');
+      if (!units) return std::nullopt;
+      return AsciiLower(Utf16ToUtf8(*units));
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
+WineRegistryFile WineRegistryFile::Parse(std::string text) {
   WineRegistryFile file;
-  Key* key = nullptr;
-  for (const std::string& line : logicalLines(text)) {
-    std::string_view view = line;
-    std::size_t pos = 0;
-    skipBlanks(view, pos);
-    view.remove_prefix(pos);
-    if (view.empty()) continue;
-    if (view.starts_with(";; All keys relative to ")) {
-      file.relativeTo_ = std::string(view.substr(24));
-      for (std::size_t at = file.relativeTo_.find("\\\\"); at != std::string::npos;
-           at = file.relativeTo_.find("\\\\", at + 1)) {
-        file.relativeTo_.erase(at, 1);
+  file.text_ = std::move(text);
+  const std::string_view all = file.text_;
+  file.keys_.reserve(all.size() / 128);  // a key with its values takes a few lines
+  std::vector<Section>* sections = nullptr;
+  bool seenKey = false;
+  std::size_t pos = 0;
+  while (pos < all.size()) {
+    std::size_t end = all.find('\n', pos);
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view line = all.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t next = end < all.size() ? end + 1 : end;
+    if (line.starts_with('[')) {
+      // A key line ends the section before it; its values follow it.
+      if (sections != nullptr) sections->back().end = pos;
+      seenKey = true;
+      auto name = keyName(line);
+      sections = name ? &file.keys_[*name] : nullptr;
+      if (sections != nullptr) sections->push_back({next, all.size()});
+    } else if (!seenKey) {
+      if (line.starts_with(";; All keys relative to ")) {
+        file.relativeTo_ = std::string(line.substr(24));
+        for (std::size_t at = file.relativeTo_.find("\\\\"); at != std::string::npos;
+             at = file.relativeTo_.find("\\\\", at + 1)) {
+          file.relativeTo_.erase(at, 1);
+        }
+      } else if (line.starts_with("#arch=")) {
+        file.arch_ = std::string(line.substr(6));
       }
-      continue;
     }
-    if (view.starts_with("#arch=")) {
-      if (key == nullptr) file.arch_ = std::string(view.substr(6));
-      continue;
-    }
-    if (view.front() == ';' || view.front() == '#') continue;
-    if (view.front() == '[') {
-      std::size_t at = 1;
-      auto name = readEscaped(view, at, ']');
-      key = nullptr;
-      if (!name) continue;
-      key = &file.keys_[AsciiLower(Utf16ToUtf8(*name))];
-      continue;
-    }
-    if (key == nullptr) continue;
-    std::string valueName;
-    std::size_t at = 0;
-    if (view.front() == '@') {
-      at = 1;
-    } else if (view.front() == '"') {
-      at = 1;
-      auto name = readEscaped(view, at, '"');
-      if (!name) continue;
-      valueName = Utf16ToUtf8(*name);
-    } else {
-      continue;
-    }
-    skipBlanks(view, at);
-    if (at >= view.size() || view[at] != '=') continue;
-    auto value = readData(view.substr(at + 1));
-    if (!value) continue;
-    key->values[AsciiLower(valueName)] = std::move(*value);
+    pos = next;
   }
   return file;
 }
@@ -318,11 +329,38 @@ bool WineRegistryFile::HasKey(std::string_view key) const {
   return keys_.contains(AsciiLower(key));
 }
 
-const RegistryValue* WineRegistryFile::Find(std::string_view key, std::string_view name) const {
-  auto k = keys_.find(AsciiLower(key));
-  if (k == keys_.end()) return nullptr;
-  auto v = k->second.values.find(AsciiLower(name));
-  return v == k->second.values.end() ? nullptr : &v->second;
+std::optional<RegistryValue> WineRegistryFile::Find(std::string_view key,
+                                                     std::string_view name) const {
+  auto sections = keys_.find(AsciiLower(key));
+  if (sections == keys_.end()) return std::nullopt;
+  const std::string wanted = AsciiLower(name);
+  std::optional<RegistryValue> found;
+  for (const Section& section : sections->second) {
+    const std::string_view body = std::string_view(text_).substr(section.begin,
+                                                                 section.end - section.begin);
+    for (const std::string& line : logicalLines(body)) {
+      std::string_view view = line;
+      std::size_t at = 0;
+      skipBlanks(view, at);
+      view.remove_prefix(at);
+      std::string valueName;
+      at = 1;
+      if (view.starts_with('@')) {
+        // the key's unnamed value
+      } else if (view.starts_with('"')) {
+        auto escaped = readEscaped(view, at, '"');
+        if (!escaped) continue;
+        valueName = Utf16ToUtf8(*escaped);
+      } else {
+        continue;  // a comment, an option or a damaged line
+      }
+      if (AsciiLower(valueName) != wanted) continue;
+      skipBlanks(view, at);
+      if (at >= view.size() || view[at] != '=') continue;
+      if (auto value = readData(view.substr(at + 1))) found = std::move(*value);
+    }
+  }
+  return found;
 }
 
 }  // namespace corvadex::platform

@@ -23,10 +23,12 @@
 // "#arch=" before the first key names the prefix's architecture.
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/registry_value.h"
 
@@ -34,16 +36,19 @@ namespace corvadex::platform {
 
 class WineRegistryFile {
  public:
-  // Parses the text of a registry file. Lines that cannot be understood are
-  // skipped, as Wine itself does when it loads a damaged file.
-  static WineRegistryFile Parse(std::string_view text);
+  // Takes the text of a registry file. Only the key lines are read here;
+  // a key's values are parsed when they are asked for, so that a prefix's
+  // multi-megabyte system.reg costs little at start-up. Lines that cannot be
+  // understood are skipped, as Wine itself does when it loads a damaged file.
+  static WineRegistryFile Parse(std::string text);
 
   // Reads and parses a file; none when it cannot be read.
   static std::optional<WineRegistryFile> Load(const std::string& path);
 
   bool HasKey(std::string_view key) const;
-  // The value `name` ("" for the unnamed value) of `key`, or none.
-  const RegistryValue* Find(std::string_view key, std::string_view name) const;
+  // The value `name` ("" for the unnamed value) of `key`, or none. When a
+  // key or value is written twice, the later one counts.
+  std::optional<RegistryValue> Find(std::string_view key, std::string_view name) const;
 
   // "win32", "win64", or empty when the file does not say.
   const std::string& Arch() const { return arch_; }
@@ -52,10 +57,13 @@ class WineRegistryFile {
   const std::string& RelativeTo() const { return relativeTo_; }
 
  private:
-  struct Key {
-    std::map<std::string, RegistryValue> values;  // by lower-case name
+  // The lines of one [key] section: [begin, end) of text_.
+  struct Section {
+    std::size_t begin;
+    std::size_t end;
   };
-  std::map<std::string, Key> keys_;  // by lower-case name
+  std::string text_;
+  std::unordered_map<std::string, std::vector<Section>> keys_;  // by lower-case name
   std::string arch_;
   std::string relativeTo_;
 };

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "contacts/details_view.h"
+#include "location/database_location.h"
 #include "window/UnitAbout.h"
 #include "window/anchors.h"
 #include "window/contact_list_model.h"
@@ -66,6 +67,7 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
   BuildControls();
   SetTabOrder();
   reader_ = services_.makeReader(*MemoInfo, list_);
+  if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
   list_.AddObserver(this);
   ConnectHandlers();
 }
@@ -196,7 +198,14 @@ void TFormCorvadex::ReadDatabase(const std::string& path) {
 
 bool TFormCorvadex::FileExists(const std::string& path) const { return services_.fileExists(path); }
 
-void TFormCorvadex::FormCreate() {}
+void TFormCorvadex::FormCreate() {
+  // Finds the mail client's database and reads it before the window is
+  // first shown; the log lines go to MemoInfo, and the first contact read is
+  // selected, which shows its details. An error (no mail client) ends this
+  // handler and reaches the default error report.
+  if (location_ == nullptr) return;
+  location_->Run(*MemoInfo, list_, [this](const std::string& path) { ReadDatabase(path); });
+}
 
 void TFormCorvadex::RadioButton1Click() {
   const bool enable = !RadioButton1->isChecked();

@@ -29,6 +29,7 @@ namespace corvadex {
 
 class AnchorKeeper;
 class ContactDetailsView;
+class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
 class LinkLabel;
@@ -67,6 +68,9 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   TFormAbout* AboutForm = nullptr;
 
   ContactList& Contacts() { return list_; }
+  // The start-up location with what it found (MailVersion, DatabasePath);
+  // null when the window has no Windows view to ask.
+  const DatabaseLocation* Location() const { return location_.get(); }
   ContactListModel& ContactsModel() { return *model_; }
 
   // Reads a database into the contact list, with the busy cursor shown
@@ -105,6 +109,7 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   ContactListModel* model_;
   AnchorKeeper* anchors_;
   std::unique_ptr<DatabaseReader> reader_;
+  std::unique_ptr<DatabaseLocation> location_;
 };
 
 // Runs the window's create handler (an error in it goes to the default error

@@ -1,9 +1,13 @@
 // The program's own services for the window: the storage engine, the user's
-// short date format and the XML export.
+// short date format, the XML export, and the Windows view of the Wine prefix
+// (the start-up location asks it; Windows paths, typed or found, open the
+// files inside the prefix).
 #pragma once
 
 #include "ese/jet.h"
+#include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
+#include "platform/wine_prefix_view.h"
 #include "window/form_services.h"
 
 namespace corvadex {
@@ -14,7 +18,9 @@ class EngineServices {
   FormServices Services(WindowDialogs& dialogs);
 
  private:
-  ese::EngineJet jet_;
+  ese::EngineJet engine_;
+  platform::WinePrefixView windows_{platform::WinePrefixFromEnvironment()};
+  platform::DrivePathJet jet_{engine_, windows_.Paths()};
   LocaleShortDateFormat dates_;
 };
 

@@ -13,6 +13,9 @@
 
 namespace corvadex {
 
+namespace platform {
+class WindowsView;
+}
 class WindowDialogs;
 
 class DatabaseReader {
@@ -31,6 +34,9 @@ struct FormServices {
   std::function<std::unique_ptr<DatabaseReader>(MessageLog& log, ContactList& list)> makeReader;
   // Writes every row of the list to an XML file; throws on failure.
   std::function<void(const ContactList& list, const std::string& fileName)> writeXml;
+  // What the start-up location asks of Windows (the mail client's version,
+  // the user's folders, the registry); none: the window opens without it.
+  const platform::WindowsView* windows = nullptr;
 };
 
 }  // namespace corvadex

@@ -14,7 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,16 +39,24 @@ Bytes ToBytes(const std::string& s) {
 
 // Every value the dump lists: its quoted lowercase hex strings.
 std::set<std::string> DumpValues(const std::string& dump) {
+  auto digit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
   std::set<std::string> values;
-  static const std::regex hex("\"((?:[0-9a-f]{2})+)\"");
-  for (auto it = std::sregex_iterator(dump.begin(), dump.end(), hex); it != std::sregex_iterator();
-       ++it) {
-    const std::string text = (*it)[1];
-    std::string value;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-      value.push_back(static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16)));
+  std::size_t open = dump.find('"');
+  while (open != std::string::npos) {
+    const std::size_t close = dump.find('"', open + 1);
+    if (close == std::string::npos) break;
+    const std::size_t length = close - open - 1;
+    if (length > 0 && length % 2 == 0 &&
+        std::all_of(dump.begin() + static_cast<std::ptrdiff_t>(open + 1),
+                    dump.begin() + static_cast<std::ptrdiff_t>(close), digit)) {
+      std::string value;
+      for (std::size_t i = open + 1; i < close; i += 2) {
+        value.push_back(static_cast<char>(nibble(dump[i]) * 16 + nibble(dump[i + 1])));
+      }
+      values.insert(value);
     }
-    values.insert(value);
+    open = dump.find('"', close + 1);
   }
   return values;
 }

@@ -8,8 +8,8 @@ namespace corvadex::platform {
 namespace {
 
 std::string textOf(const WineRegistryFile& file, std::string_view key, std::string_view name) {
-  const RegistryValue* value = file.Find(key, name);
-  if (value == nullptr) return "<missing>";
+  auto value = file.Find(key, name);
+  if (!value) return "<missing>";
   return RegistryText(*value).value_or("<not text>");
 }
 
@@ -47,7 +47,7 @@ constexpr std::string_view kUserReg =
     "\"After broken\"=\"still read\"\n";
 
 TEST(WineRegistryFile, ReadsTextValuesWithTheirEscapes) {
-  const auto file = WineRegistryFile::Parse(kUserReg);
+  const auto file = WineRegistryFile::Parse(std::string(kUserReg));
   const char* shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   EXPECT_EQ(textOf(file, shell, "Local AppData"), "C:\\users\\bob\\AppData\\Local");
   EXPECT_EQ(textOf(file, shell, "Quoted \"name\""), "line\nbreak\ttab");
@@ -60,66 +60,82 @@ TEST(WineRegistryFile, ReadsTextValuesWithTheirEscapes) {
 }
 
 TEST(WineRegistryFile, KeysAndValueNamesIgnoreLetterCase) {
-  const auto file = WineRegistryFile::Parse(kUserReg);
+  const auto file = WineRegistryFile::Parse(std::string(kUserReg));
   EXPECT_TRUE(file.HasKey("SOFTWARE\\test"));
   EXPECT_EQ(textOf(file, "software\\MICROSOFT\\windows\\currentversion\\explorer\\shell folders",
                    "LOCAL APPDATA"),
             "C:\\users\\bob\\AppData\\Local");
   EXPECT_FALSE(file.HasKey("Software"));  // parents are not keys of their own here
-  EXPECT_EQ(file.Find("Software\\Test", "Missing"), nullptr);
-  EXPECT_EQ(file.Find("Software\\Missing", "Number"), nullptr);
+  EXPECT_EQ(file.Find("Software\\Test", "Missing"), std::nullopt);
+  EXPECT_EQ(file.Find("Software\\Missing", "Number"), std::nullopt);
 }
 
 TEST(WineRegistryFile, TellsTypesApartAndKeepsTheirBytes) {
-  const auto file = WineRegistryFile::Parse(kUserReg);
-  const RegistryValue* expand = file.Find("Software\\Test", "Expand");
-  ASSERT_NE(expand, nullptr);
+  const auto file = WineRegistryFile::Parse(std::string(kUserReg));
+  const auto expand = file.Find("Software\\Test", "Expand");
+  ASSERT_TRUE(expand.has_value());
   EXPECT_EQ(expand->type, REG_EXPAND_SZ);
   EXPECT_EQ(RegistryText(*expand), "%USERPROFILE%\\x");  // not expanded
 
-  const RegistryValue* number = file.Find("Software\\Test", "Number");
-  ASSERT_NE(number, nullptr);
+  const auto number = file.Find("Software\\Test", "Number");
+  ASSERT_TRUE(number.has_value());
   EXPECT_EQ(number->type, REG_DWORD);
   EXPECT_EQ(number->data, bytes({0x2a, 0, 0, 0}));
   EXPECT_EQ(RegistryDword(*number), 42u);
   EXPECT_EQ(RegistryText(*number), std::nullopt);
 
-  const RegistryValue* blob = file.Find("Software\\Test", "Blob");
-  ASSERT_NE(blob, nullptr);
+  const auto blob = file.Find("Software\\Test", "Blob");
+  ASSERT_TRUE(blob.has_value());
   EXPECT_EQ(blob->type, REG_BINARY);
   EXPECT_EQ(blob->data, bytes({1, 2, 3, 4, 0xff}));  // across the continuation line
 
-  const RegistryValue* multi = file.Find("Software\\Test", "Multi");
-  ASSERT_NE(multi, nullptr);
+  const auto multi = file.Find("Software\\Test", "Multi");
+  ASSERT_TRUE(multi.has_value());
   EXPECT_EQ(multi->type, REG_MULTI_SZ);
   EXPECT_EQ(RegistryText(*multi), std::nullopt);
 
   // REG_SZ given as bytes: its text ends at the first NUL.
-  const RegistryValue* typed = file.Find("Software\\Test", "Typed text");
-  ASSERT_NE(typed, nullptr);
+  const auto typed = file.Find("Software\\Test", "Typed text");
+  ASSERT_TRUE(typed.has_value());
   EXPECT_EQ(typed->type, REG_SZ);
   EXPECT_EQ(RegistryText(*typed), "h");
 
-  const RegistryValue* empty = file.Find("Software\\Test", "Empty");
-  ASSERT_NE(empty, nullptr);
+  const auto empty = file.Find("Software\\Test", "Empty");
+  ASSERT_TRUE(empty.has_value());
   EXPECT_TRUE(empty->data.empty());
 }
 
 TEST(WineRegistryFile, SkipsDamagedLinesAndReadsOn) {
-  const auto file = WineRegistryFile::Parse(kUserReg);
-  EXPECT_EQ(file.Find("Software\\Test", "Broken"), nullptr);
-  EXPECT_EQ(file.Find("Software\\Test", "Bad dword"), nullptr);
+  const auto file = WineRegistryFile::Parse(std::string(kUserReg));
+  EXPECT_EQ(file.Find("Software\\Test", "Broken"), std::nullopt);
+  EXPECT_EQ(file.Find("Software\\Test", "Bad dword"), std::nullopt);
   EXPECT_EQ(textOf(file, "Software\\Test", "After broken"), "still read");
 
   // Values before any key, and garbage lines, belong nowhere.
   const auto odd = WineRegistryFile::Parse("\"Orphan\"=\"x\"\n[Key]\nnonsense\n\"A\"=\"b\"\n[Unclosed\n\"C\"=\"d\"\n");
   EXPECT_EQ(textOf(odd, "Key", "A"), "b");
-  EXPECT_EQ(odd.Find("Key", "Orphan"), nullptr);
-  EXPECT_EQ(odd.Find("Key", "C"), nullptr);
+  EXPECT_EQ(odd.Find("Key", "Orphan"), std::nullopt);
+  EXPECT_EQ(odd.Find("Key", "C"), std::nullopt);
+}
+
+TEST(WineRegistryFile, KeyNamesWithEscapesAndOtherScripts) {
+  const auto file = WineRegistryFile::Parse(
+      "[Software\\\\Caf\\x00e9\\\\Na\xc3\xafve]\n\"A\"=\"1\"\n"
+      "[Software\\\\With \\\"quote\\\" and \\] bracket]\n\"B\"=\"2\"\n");
+  EXPECT_EQ(textOf(file, "Software\\Caf\xc3\xa9\\Na\xc3\xafve", "A"), "1");
+  EXPECT_EQ(textOf(file, "software\\with \"quote\" and ] bracket", "B"), "2");
+}
+
+TEST(WineRegistryFile, LaterDefinitionsWin) {
+  const auto file = WineRegistryFile::Parse(
+      "[A]\n\"X\"=\"first\"\n\"Y\"=\"kept\"\n[B]\n\"X\"=\"other key\"\n[a]\n\"x\"=\"second\"\n");
+  EXPECT_EQ(textOf(file, "A", "X"), "second");
+  EXPECT_EQ(textOf(file, "A", "Y"), "kept");
+  EXPECT_EQ(textOf(file, "B", "X"), "other key");
 }
 
 TEST(WineRegistryFile, ReportsArchitectureAndOwner) {
-  const auto file = WineRegistryFile::Parse(kUserReg);
+  const auto file = WineRegistryFile::Parse(std::string(kUserReg));
   EXPECT_EQ(file.Arch(), "win64");
   EXPECT_EQ(file.RelativeTo(), "\\User\\S-1-5-21-1-2-3-1000");
   EXPECT_EQ(WineRegistryFile::Parse("WINE REGISTRY Version 2\n").Arch(), "");

@@ -1,0 +1,118 @@
+// B+-tree child links that lead back to their own page or to an ancestor,
+// each page given a valid checksum again: a reading must end with an error
+// (or, should the damaged page go unused, with the intact content), never
+// loop for ever nor repeat rows.
+//
+// The links are found in a written contacts database with 8 KiB pages,
+// whose small-page layout is:
+//   page header, 40 bytes: checksum (0, 8 bytes), ..., tag count (34, 2),
+//                          flags (36, 4; 0x2 marks a leaf)
+//   tag i, 4 bytes at (page size - 4 * (i + 1)): node size (low 13 bits of
+//                          the first 16-bit word) and node offset after the
+//                          header (low 13 bits of the second); tag 0 is the
+//                          page's own header, nodes start at tag 1
+//   branch node: key data, then the child page number in its last 4 bytes
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ese/byte_view.h"
+#include "ese/page_checksum.h"
+#include "read_everything.h"
+#include "sample_files.h"
+#include "temp_dir.h"
+
+namespace ese::testing {
+namespace {
+
+constexpr std::size_t kPageSize = 8192;
+
+std::uint32_t U32(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int b = 3; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(s[at + b]);
+  return v;
+}
+std::uint32_t U16(const std::string& s, std::size_t at) {
+  return static_cast<unsigned char>(s[at]) | static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8;
+}
+void Put(std::string& s, std::size_t at, std::uint64_t v, int bytes) {
+  for (int b = 0; b < bytes; ++b) s[at + b] = static_cast<char>(v >> (8 * b));
+}
+
+// Offsets (within the page) of the child numbers of a branch page's nodes.
+std::vector<std::size_t> ChildLinks(const std::string& page) {
+  std::vector<std::size_t> links;
+  const std::uint32_t tags = U16(page, 34);
+  for (std::uint32_t i = 1; i < tags && 4 * (i + 1) < kPageSize; ++i) {
+    const std::size_t tag = kPageSize - 4 * (i + 1);
+    const std::size_t size = U16(page, tag) & 0x1fff;
+    const std::size_t offset = U16(page, tag + 2) & 0x1fff;
+    if (size >= 4 && 40 + offset + size <= kPageSize) links.push_back(40 + offset + size - 4);
+  }
+  return links;
+}
+
+TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
+  TempDir dir;
+  ASSERT_TRUE(dir.ok());
+  const std::string source = dir.File("contacts.edb");
+  const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
+                              "/make-contacts-db' --count 3000 --page-size 8192 '" + source +
+                              "' > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string bytes = ReadWholeFile(source);
+  EngineJet jet;
+  const ReadOutcome intact = ReadThroughDatabase(source);
+  const ReadOutcome intact_jet = ReadThroughJet(jet, source);
+  ASSERT_EQ(intact.status, JET_errSuccess);
+  ASSERT_EQ(intact_jet.status, JET_errSuccess);
+
+  // Branch pages (file page p holds page number p - 1) and their parents.
+  std::map<std::uint32_t, std::vector<std::size_t>> branches;
+  std::map<std::uint32_t, std::uint32_t> parent_of;
+  for (std::size_t at = 2 * kPageSize; at + kPageSize <= bytes.size(); at += kPageSize) {
+    const std::string page = bytes.substr(at, kPageSize);
+    if (U32(page, 0) == 0 && U32(page, 4) == 0) continue;
+    if ((U32(page, 36) & 0x2) != 0) continue;
+    const auto pgno = static_cast<std::uint32_t>(at / kPageSize - 1);
+    branches[pgno] = ChildLinks(page);
+    for (std::size_t link : branches[pgno]) parent_of[U32(page, link)] = pgno;
+  }
+  ASSERT_GE(branches.size(), 2u) << "the written database has no deep trees";
+
+  const std::string damaged = dir.File("damaged.edb");
+  int cases = 0;
+  for (const auto& [pgno, links] : branches) {
+    std::vector<std::uint32_t> targets = {pgno};
+    if (parent_of.count(pgno)) targets.push_back(parent_of[pgno]);
+    for (std::uint32_t target : targets) {
+      std::string copy = bytes;
+      const std::size_t at = (std::size_t{pgno} + 1) * kPageSize;
+      std::string page = copy.substr(at, kPageSize);
+      for (std::size_t link : links) Put(page, link, target, 4);
+      const Bytes view(reinterpret_cast<const std::byte*>(page.data()), page.size());
+      Put(page, 0, EccChecksum(view, pgno, true), 8);
+      ASSERT_TRUE(VerifyPageChecksum(view, pgno, true)) << "page " << pgno;
+      copy.replace(at, kPageSize, page);
+      ASSERT_TRUE(WriteWholeFile(damaged, copy));
+      const std::string what = "page " + std::to_string(pgno) + " -> " + std::to_string(target);
+      for (const bool through_jet : {false, true}) {
+        const ReadOutcome got =
+            through_jet ? ReadThroughJet(jet, damaged) : ReadThroughDatabase(damaged);
+        if (got.status == JET_errSuccess) {
+          EXPECT_EQ(got.digest, (through_jet ? intact_jet : intact).digest) << what;
+        } else {
+          EXPECT_LT(got.status, 0) << what;
+        }
+      }
+      ++cases;
+    }
+  }
+  EXPECT_GE(cases, 4);
+}
+
+}  // namespace
+}  // namespace ese::testing

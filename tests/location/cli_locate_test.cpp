@@ -1,0 +1,127 @@
+// corvadex-cli locate run as a user runs it, on Wine prefixes built here.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "contacts_database.h"
+#include "platform/mingw_pe.h"
+#include "platform/test_prefix.h"
+
+namespace corvadex {
+namespace {
+
+using corvadex::testing::MingwPe;
+using corvadex::testing::PeArch;
+using corvadex::testing::TestPrefix;
+
+struct RunResult {
+  int status;
+  std::vector<std::string> out;
+  std::vector<std::string> err;
+};
+
+std::vector<std::string> linesOf(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class CliLocateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (auto missing = MingwPe::MissingTools(); !missing.empty()) GTEST_SKIP() << missing;
+    prefix_.WriteSystemReg(
+        "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n\"CurrentVersion\"=\"6.1\"\n");
+    prefix_.MakeFolder("users/bob/AppData/Local");
+    prefix_.MakeFolder("Program Files");
+  }
+
+  void InstallMailClient(const std::string& fileVersion) {
+    ASSERT_TRUE(MingwPe::Build(prefix_.OnDriveC("build"),
+                               prefix_.OnDriveC("Program Files/Windows Live/Mail/wlmail.exe"),
+                               PeArch::X86, {fileVersion, "1,2,3,4", false}));
+  }
+
+  RunResult Run(const std::string& arguments = "locate") {
+    const auto out = prefix_.OnDriveC("out.txt");
+    const auto err = prefix_.OnDriveC("err.txt");
+    const std::string command = "WINEPREFIX='" + prefix_.Root() + "' USER=bob '" +
+                                CORVADEX_BIN_DIR "/corvadex-cli' " + arguments + " >'" +
+                                out.string() + "' 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, linesOf(out), linesOf(err)};
+  }
+
+  TestPrefix prefix_;
+};
+
+TEST_F(CliLocateTest, ReadsTheDatabaseOfTheMailClient) {
+  prefix_.WriteUserReg("");
+  InstallMailClient("15,4,3508,205");
+  const std::string database =
+      "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.4/DBStore/contacts.edb";
+  prefix_.MakeFolder(std::filesystem::path(database).parent_path().string());
+  esew::ContactsDatabaseOptions options;
+  options.count = 5;
+  ASSERT_EQ(esew::writeContactsDatabase(prefix_.OnDriveC(database).string(), options), "");
+
+  const RunResult result = Run();
+  EXPECT_EQ(result.status, 0);
+  ASSERT_GE(result.err.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(result.err.begin(), result.err.begin() + 5),
+            (std::vector<std::string>{
+                "Windows Live Mail version 15", "C:\\users\\bob\\AppData\\Local",
+                "C:\\Program Files", "C:\\users\\bob",
+                "Database File: C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows "
+                "Live\\Contacts\\default\\15.4\\DBStore\\contacts.edb"}));
+  // One line per contact, its 33 values separated by tabs.
+  ASSERT_EQ(result.out.size(), 5u);
+  for (const std::string& line : result.out) {
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 32) << line;
+  }
+}
+
+TEST_F(CliLocateTest, AMissingDatabaseIsOnlyLogged) {
+  prefix_.WriteUserReg("");
+  InstallMailClient("17,0,0,0");
+  const RunResult result = Run();
+  EXPECT_EQ(result.status, 0);
+  ASSERT_FALSE(result.err.empty());
+  EXPECT_EQ(result.err.back(), "ERROR DatabaseFilePath not Exists");
+  EXPECT_TRUE(result.out.empty());
+}
+
+TEST_F(CliLocateTest, ErrorsTheWindowWouldReportEndWithStatus1) {
+  prefix_.WriteUserReg("");
+  RunResult result = Run();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, std::vector<std::string>{"'' is not a valid integer value."});
+  EXPECT_TRUE(result.out.empty());
+
+  prefix_.WriteUserReg(
+      "[Software\\\\Microsoft\\\\Windows Live Contacts\\\\Database]\n"
+      "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=hex:01,02\n");
+  InstallMailClient("14,0,8117,416");
+  result = Run();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, (std::vector<std::string>{
+                            "Windows Live Mail version 14", "C:\\users\\bob\\AppData\\Local",
+                            "C:\\Program Files", "C:\\users\\bob",
+                            "Invalid data type for 'C:\\users\\bob\\Contacts\\Default\\'"}));
+}
+
+TEST_F(CliLocateTest, TakesNoArguments) {
+  prefix_.WriteUserReg("");
+  EXPECT_EQ(Run("locate extra").status, 2);
+}
+
+}  // namespace
+}  // namespace corvadex
