@@ -57,12 +57,18 @@ class WindowEngineTest : public QObject {
     EngineServices engine;
     TFormCorvadex form(engine.Services(dialogs));
     ShowMainWindow(form);
+    // What the start-up location found (or its report that this machine
+    // has no mail client) is not what this test is about.
+    dialogs.boxes.clear();
+    const QString startupLog = form.MemoInfo->toPlainText();
 
     form.RadioButton2->click();
     form.EditDBPath->setText(database_);
     QTest::mouseClick(form.ButtonReadDatabase, Qt::LeftButton);
     QCOMPARE(form.Contacts().Count(), std::size_t{40});
-    QVERIFY(form.MemoInfo->toPlainText().startsWith("database page size"));
+    QVERIFY(form.MemoInfo->toPlainText().startsWith(startupLog));
+    QVERIFY(form.MemoInfo->toPlainText().mid(startupLog.size()).trimmed().startsWith(
+        "database page size"));
     QVERIFY(dialogs.boxes.empty());
 
     // An earlier file of the chosen name is replaced without a question.

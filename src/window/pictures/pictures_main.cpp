@@ -42,6 +42,12 @@ bool Save(QWidget& w, const QDir& folder, const QString& name) {
 class PictureDialogs final : public corvadex::QtWindowDialogs {
  public:
   PictureDialogs(QDir folder, bool& ok) : folder_(std::move(folder)), ok_(ok) {}
+  // A box (such as the start-up report that this machine has no mail
+  // client) is printed rather than left waiting for a click nobody makes.
+  void MessageBox(QWidget*, const QString& text, const QString& caption,
+                  corvadex::MessageIcon) override {
+    std::fprintf(stderr, "corvadex-pictures: [%s] %s\n", qPrintable(caption), qPrintable(text));
+  }
   void ShowModal(QDialog& dialog) override {
     QTimer::singleShot(300, &dialog, [this, &dialog] {
       ok_ = Save(dialog, folder_, QStringLiteral("about.png")) && ok_;
