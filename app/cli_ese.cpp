@@ -91,13 +91,16 @@ class DumpOutput {
 
 void PutHex(std::string& out, ese::Bytes bytes) {
   static const char kDigits[] = "0123456789abcdef";
-  out += '"';
+  const std::size_t at = out.size();
+  out.resize(at + 2 * bytes.size() + 2);
+  char* p = out.data() + at;
+  *p++ = '"';
   for (std::byte b : bytes) {
     const auto v = static_cast<unsigned>(b);
-    out += kDigits[v >> 4];
-    out += kDigits[v & 15];
+    *p++ = kDigits[v >> 4];
+    *p++ = kDigits[v & 15];
   }
-  out += '"';
+  *p = '"';
 }
 
 // Writes one table; returns 0 or the failing status.
@@ -119,17 +122,23 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
     out += "}";
   }
   out += "], \"rows\": [";
+  // Every row repeats the column names as keys: quote them once.
+  std::vector<std::string> keys;
+  keys.reserve(t->columns.size());
+  for (const ese::ColumnInfo& c : t->columns) {
+    std::string key;
+    PutJsonString(key, c.name);
+    keys.push_back(key + ": ");
+  }
   ese::TableCursor cursor(db, t);
   ese::JET_ERR err = cursor.MoveFirst();
   std::size_t row = 0;
   for (; err == ese::JET_errSuccess; err = cursor.MoveNext(), ++row) {
     out += row == 0 ? "{" : ", {";
-    bool first_col = true;
-    for (const ese::ColumnInfo& c : t->columns) {
-      out += first_col ? "" : ", ";
-      first_col = false;
-      PutJsonString(out, c.name);
-      out += ": ";
+    for (std::size_t k = 0; k < t->columns.size(); ++k) {
+      const ese::ColumnInfo& c = t->columns[k];
+      if (k > 0) out += ", ";
+      out += keys[k];
       std::uint32_t count = 0;
       if (ese::JET_ERR e = cursor.CountValues(c, count); e != ese::JET_errSuccess) {
         where = t->name + " row " + std::to_string(row) + " column " + c.name;
