@@ -59,20 +59,54 @@ void PutJsonString(std::string& out, const std::string& s) {
   out += '"';
 }
 
+// The dump's output: text is gathered in `text` and handed to stdout in
+// pieces of about 64 KiB, so a dump of any size needs only a row's worth of
+// memory beyond the engine's own.
+class DumpOutput {
+ public:
+  explicit DumpOutput(std::FILE* file) : file_(file) { text.reserve(2 * kChunk); }
+
+  std::string text;
+
+  // Writes the gathered text once there is enough of it.
+  void MaybeFlush() {
+    if (text.size() >= kChunk) Flush();
+  }
+  // Writes all gathered text; false once any write has failed.
+  bool Flush() {
+    if (ok_ && !text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+      ok_ = false;
+    }
+    text.clear();
+    return ok_;
+  }
+  // Writes the rest and flushes the stream; false when any write failed.
+  bool Finish() { return Flush() && std::fflush(file_) == 0 && ok_; }
+
+ private:
+  static constexpr std::size_t kChunk = std::size_t{1} << 16;
+  std::FILE* file_;
+  bool ok_ = true;
+};
+
 void PutHex(std::string& out, ese::Bytes bytes) {
   static const char kDigits[] = "0123456789abcdef";
-  out += '"';
+  const std::size_t at = out.size();
+  out.resize(at + 2 * bytes.size() + 2);
+  char* p = out.data() + at;
+  *p++ = '"';
   for (std::byte b : bytes) {
     const auto v = static_cast<unsigned>(b);
-    out += kDigits[v >> 4];
-    out += kDigits[v & 15];
+    *p++ = kDigits[v >> 4];
+    *p++ = kDigits[v & 15];
   }
-  out += '"';
+  *p = '"';
 }
 
 // Writes one table; returns 0 or the failing status.
 ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese::TableInfo>& t,
-                       std::string& out, std::string& where) {
+                       DumpOutput& output, std::string& where) {
+  std::string& out = output.text;
   out += "{\"name\": ";
   PutJsonString(out, t->name);
   out += ", \"columns\": [";
@@ -88,17 +122,23 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
     out += "}";
   }
   out += "], \"rows\": [";
+  // Every row repeats the column names as keys: quote them once.
+  std::vector<std::string> keys;
+  keys.reserve(t->columns.size());
+  for (const ese::ColumnInfo& c : t->columns) {
+    std::string key;
+    PutJsonString(key, c.name);
+    keys.push_back(key + ": ");
+  }
   ese::TableCursor cursor(db, t);
   ese::JET_ERR err = cursor.MoveFirst();
   std::size_t row = 0;
   for (; err == ese::JET_errSuccess; err = cursor.MoveNext(), ++row) {
     out += row == 0 ? "{" : ", {";
-    bool first_col = true;
-    for (const ese::ColumnInfo& c : t->columns) {
-      out += first_col ? "" : ", ";
-      first_col = false;
-      PutJsonString(out, c.name);
-      out += ": ";
+    for (std::size_t k = 0; k < t->columns.size(); ++k) {
+      const ese::ColumnInfo& c = t->columns[k];
+      if (k > 0) out += ", ";
+      out += keys[k];
       std::uint32_t count = 0;
       if (ese::JET_ERR e = cursor.CountValues(c, count); e != ese::JET_errSuccess) {
         where = t->name + " row " + std::to_string(row) + " column " + c.name;
@@ -122,6 +162,7 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
       out += "]";
     }
     out += "}";
+    output.MaybeFlush();
   }
   out += "]}";
   if (err != ese::JET_errNoCurrentRecord) {
@@ -189,16 +230,21 @@ int RunDump(const Args& args) {
       wanted.push_back(t);
     }
   }
-  std::string out = "{\"page_size\": " + std::to_string(db->header().page_size) + ", \"tables\": [";
+  // Written as it is read: a database error part-way leaves the output cut
+  // short, and the exit status and the message on stderr say so.
+  DumpOutput output(stdout);
+  output.text = "{\"page_size\": " + std::to_string(db->header().page_size) + ", \"tables\": [";
   for (std::size_t i = 0; i < wanted.size(); ++i) {
-    if (i > 0) out += ", ";
+    if (i > 0) output.text += ", ";
     std::string where;
-    if (ese::JET_ERR err = DumpTable(*db, wanted[i], out, where); err != ese::JET_errSuccess) {
+    if (ese::JET_ERR err = DumpTable(*db, wanted[i], output, where); err != ese::JET_errSuccess) {
+      output.Finish();
       return DatabaseError(where, err);
     }
+    if (!output.Flush()) break;  // no use reading on when nothing can be written
   }
-  out += "]}\n";
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+  output.text += "]}\n";
+  if (!output.Finish()) {
     std::fputs("corvadex-cli: cannot write the dump\n", stderr);
     return 1;
   }

@@ -26,6 +26,7 @@ JET_ERR Record::Parse(ByteView data, bool large_page, bool has_compression) {
   data_ = data;
   large_ = large_page;
   has_compression_ = has_compression;
+  tags_indexed_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return JET_errDatabaseCorrupted;
   }
@@ -90,20 +91,30 @@ JET_ERR Record::Get(const ColumnInfo& column, bool derived_table, std::uint32_t 
   return GetTagged(column, derived_table, itag, out, value_count);
 }
 
-JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
-                          StoredValue& out, std::uint32_t* value_count) const {
-  ByteView area;
-  data_.Sub(tagged_start_, data_.size() - tagged_start_, area);
-  if (area.size() < 4) {
-    out = DefaultOf(column, itag, value_count);
-    return JET_errSuccess;
+void Record::IndexTagged(ByteView area, std::size_t entries) const {
+  if (++stamp_ == 0) {
+    // The stamps went round: forget them all so that no old one matches.
+    tag_stamp_.fill(0);
+    stamp_ = 1;
   }
-  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
-  std::uint16_t first_offset = 0;
-  area.U16(2, first_offset);
-  const std::size_t entries = (first_offset & offset_mask) / 4u;
-  if (entries == 0 || entries * 4 > area.size()) return JET_errDatabaseCorrupted;
+  tags_indexed_ = true;
+  for (std::size_t i = 0; i < entries; ++i) {
+    std::uint16_t fid = 0;
+    std::uint16_t ib = 0;
+    area.U16(4 * i, fid);
+    area.U16(4 * i + 2, ib);
+    // An entry with the derived bit belongs to a template column, which a
+    // table without a template does not have.
+    if ((ib & 0x8000u) != 0 || fid < 256 || fid - 256u >= kIndexedTags) continue;
+    const std::size_t slot = fid - 256u;
+    if (tag_stamp_[slot] == stamp_) continue;  // the first entry for an id wins
+    tag_stamp_[slot] = stamp_;
+    tag_slot_[slot] = static_cast<std::uint16_t>(i);
+  }
+}
 
+std::size_t Record::SearchTagged(ByteView area, std::size_t entries, const ColumnInfo& column,
+                                 bool derived_table) const {
   // The directory is sorted with template columns (derived bit) first,
   // each group by column id.
   const std::uint32_t want_fid = column.id;
@@ -151,6 +162,31 @@ JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uin
         break;
       }
     }
+  }
+  return found;
+}
+
+JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+                          StoredValue& out, std::uint32_t* value_count) const {
+  ByteView area;
+  data_.Sub(tagged_start_, data_.size() - tagged_start_, area);
+  if (area.size() < 4) {
+    out = DefaultOf(column, itag, value_count);
+    return JET_errSuccess;
+  }
+  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
+  std::uint16_t first_offset = 0;
+  area.U16(2, first_offset);
+  const std::size_t entries = (first_offset & offset_mask) / 4u;
+  if (entries == 0 || entries * 4 > area.size()) return JET_errDatabaseCorrupted;
+
+  std::size_t found = entries;
+  const std::size_t slot = column.id - 256u;
+  if (!derived_table && column.id >= 256 && slot < kIndexedTags) {
+    if (!tags_indexed_) IndexTagged(area, entries);
+    if (tag_stamp_[slot] == stamp_) found = tag_slot_[slot];
+  } else {
+    found = SearchTagged(area, entries, column, derived_table);
   }
   if (found == entries) {
     out = DefaultOf(column, itag, value_count);

@@ -30,6 +30,7 @@
 // A value kept in the long-value tree is stored as its 4- or 8-byte id.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "ese/byte_view.h"
@@ -65,6 +66,23 @@ class Record {
  private:
   JET_ERR GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
+  // Position of `column`'s entry in the tagged directory of `entries`
+  // entries held by `area`, or `entries` when the record has none.
+  std::size_t SearchTagged(ByteView area, std::size_t entries, const ColumnInfo& column,
+                           bool derived_table) const;
+  // Fills tag_slot_ from the directory (tables that derive from no
+  // template only, where the column id alone names a column).
+  void IndexTagged(ByteView area, std::size_t entries) const;
+
+  // A row's tagged columns are read one after another, so the first read
+  // notes where each column id sits in the directory: every later read of
+  // the same row costs one array lookup instead of a binary search. Slot
+  // k is for column id 256 + k and is valid when its stamp is stamp_.
+  static constexpr std::size_t kIndexedTags = 512;
+  mutable std::array<std::uint16_t, kIndexedTags> tag_slot_{};
+  mutable std::array<std::uint32_t, kIndexedTags> tag_stamp_{};
+  mutable std::uint32_t stamp_ = 0;
+  mutable bool tags_indexed_ = false;
 
   ByteView data_;
   bool large_ = false;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ese/record.h"
 #include "test_files.h"
@@ -181,6 +183,74 @@ TEST(RecordLargePage, EveryTaggedValueHasAFlagsByteAndNullIsAFlag) {
   EXPECT_EQ(Text(v), "hi");
   ASSERT_EQ(r.Get(Column(257, JET_coltypBinary), false, 1, v), JET_errSuccess);
   EXPECT_EQ(v.kind, ValueKind::kNull);
+}
+
+// A record with only tagged columns (small-page layout, no flags bytes):
+// each entry a column id and its text.
+std::vector<std::uint8_t> TaggedOnly(const std::vector<std::pair<std::uint16_t, std::string>>& tags) {
+  std::vector<std::uint8_t> bytes = {0, 127, 4, 0};
+  std::vector<std::uint8_t> data;
+  const std::size_t dir = 4 * tags.size();
+  for (const auto& [fid, text] : tags) {
+    bytes.push_back(static_cast<std::uint8_t>(fid & 0xff));
+    bytes.push_back(static_cast<std::uint8_t>(fid >> 8));
+    const std::size_t at = dir + data.size();
+    bytes.push_back(static_cast<std::uint8_t>(at & 0xff));
+    bytes.push_back(static_cast<std::uint8_t>(at >> 8));
+    data.insert(data.end(), text.begin(), text.end());
+  }
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return bytes;
+}
+
+TEST(RecordTaggedLookup, OneRecordObjectReadsRowAfterRowInAnyColumnOrder) {
+  // Row one holds 256, 300 and a column id far above the rest; row two
+  // holds only 300. What row one held must not show through in row two.
+  const std::uint16_t far = 256 + 2000;
+  const auto first = TaggedOnly({{256, "a"}, {300, "bb"}, {far, "far"}});
+  const auto second = TaggedOnly({{300, "second"}});
+  const ColumnInfo c256 = Column(256, JET_coltypText);
+  const ColumnInfo c300 = Column(300, JET_coltypText);
+  const ColumnInfo c301 = Column(301, JET_coltypText);
+  const ColumnInfo cfar = Column(far, JET_coltypText);
+  Record r;
+  StoredValue v;
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(first.data()), first.size()), false),
+            JET_errSuccess);
+  for (const ColumnInfo* c : {&cfar, &c300, &c256, &c301, &c300}) {
+    ASSERT_EQ(r.Get(*c, false, 1, v), JET_errSuccess) << c->id;
+  }
+  ASSERT_EQ(r.Get(c256, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "a");
+  ASSERT_EQ(r.Get(c300, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "bb");
+  ASSERT_EQ(r.Get(cfar, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "far");
+  ASSERT_EQ(r.Get(c301, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(v.kind, ValueKind::kNull);
+
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(second.data()), second.size()), false),
+            JET_errSuccess);
+  std::uint32_t count = 9;
+  ASSERT_EQ(r.Get(c256, false, 1, v, &count), JET_errSuccess);
+  EXPECT_EQ(v.kind, ValueKind::kNull) << "row one's value of 256 leaked into row two";
+  EXPECT_EQ(count, 0u);
+  ASSERT_EQ(r.Get(cfar, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(v.kind, ValueKind::kNull);
+  ASSERT_EQ(r.Get(c300, false, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "second");
+
+  // Many rows in turn, each holding a different column: every row sees
+  // exactly its own.
+  for (std::uint16_t row = 0; row < 300; ++row) {
+    const auto bytes = TaggedOnly({{static_cast<std::uint16_t>(256 + row % 40), "v"}});
+    ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+              JET_errSuccess);
+    for (std::uint16_t id = 256; id < 296; ++id) {
+      ASSERT_EQ(r.Get(Column(id, JET_coltypText), false, 1, v), JET_errSuccess);
+      EXPECT_EQ(v.kind == ValueKind::kNull, id != 256 + row % 40) << "row " << row << " id " << id;
+    }
+  }
 }
 
 TEST(RecordDerivedTable, TemplateColumnsAreTheOnesWithTheDerivedBit) {
