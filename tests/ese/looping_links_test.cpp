@@ -3,7 +3,7 @@
 // (or, should the damaged page go unused, with the intact content), never
 // loop for ever nor repeat rows.
 //
-// The links are found in a written contacts database with 8 KiB pages,
+// The links are found in a written contacts database with 4 KiB pages,
 // whose small-page layout is:
 //   page header, 40 bytes: checksum (0, 8 bytes), ..., tag count (34, 2),
 //                          flags (36, 4; 0x2 marks a leaf)
@@ -28,7 +28,7 @@
 namespace ese::testing {
 namespace {
 
-constexpr std::size_t kPageSize = 8192;
+constexpr std::size_t kPageSize = 4096;
 
 std::uint32_t U32(const std::string& s, std::size_t at) {
   std::uint32_t v = 0;
@@ -60,7 +60,7 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
   ASSERT_TRUE(dir.ok());
   const std::string source = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
-                              "/make-contacts-db' --count 3000 --page-size 8192 '" + source +
+                              "/make-contacts-db' --count 3000 --page-size 4096 '" + source +
                               "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::string bytes = ReadWholeFile(source);
