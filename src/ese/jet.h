@@ -120,6 +120,7 @@ constexpr JET_ERR JET_errFileAccessDenied = -1032;
 constexpr JET_ERR JET_errInvalidBufferSize = -1047;
 constexpr JET_ERR JET_errInvalidSesid = -1104;
 constexpr JET_ERR JET_errInvalidInstance = -1115;
+constexpr JET_ERR JET_errDatabaseNotFound = -1203;
 constexpr JET_ERR JET_errDatabaseCorrupted = -1206;
 constexpr JET_ERR JET_errPageSizeMismatch = -1213;
 constexpr JET_ERR JET_errObjectNotFound = -1305;

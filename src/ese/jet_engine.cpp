@@ -1,2 +1,482 @@
-// Placeholder until the engine lands: every call fails.
+// The Jet calls: process-wide engine state behind checked handle tables.
+//
+// Every handle the engine gives out (instance, session, database id, table
+// id) is a fresh number that is never reused, looked up in its own table on
+// each call: a stale handle (closed or terminated) or one of the wrong kind
+// finds nothing and gets an error status instead of touching freed state.
+// Instance, session and table handles carry a kind tag in their high bits
+// so that one kind is never mistaken for another.
+//
+// One mutex serialises the calls; the engine itself is single-threaded.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "ese/database.h"
+#include "ese/error_text.h"
 #include "ese/jet.h"
+
+namespace ese {
+namespace {
+
+constexpr JET_API_PTR kInstanceTag = JET_API_PTR{0x1} << 40;
+constexpr JET_API_PTR kSessionTag = JET_API_PTR{0x2} << 40;
+constexpr JET_API_PTR kTableTag = JET_API_PTR{0x3} << 40;
+
+struct Instance {
+  std::string name;
+  bool initialized = false;
+};
+
+struct Session {
+  JET_INSTANCE instance = 0;
+  std::map<std::string, std::shared_ptr<Database>> attached;  // by path
+};
+
+struct OpenDatabase {
+  JET_SESID session = 0;
+  std::shared_ptr<Database> db;
+};
+
+struct OpenTable {
+  JET_SESID session = 0;
+  std::shared_ptr<Database> db;  // keeps the file mapped while the table is open
+  std::unique_ptr<TableCursor> cursor;
+  std::uint64_t row = 0;  // index of the current row while on one
+  bool on_row = false;
+};
+
+struct Engine {
+  std::mutex mutex;
+  std::uint32_t page_size = 4096;
+  bool recovery = true;
+  JET_API_PTR next_handle = 1;
+  JET_DBID next_dbid = 1;
+  std::map<JET_INSTANCE, Instance> instances;
+  std::map<JET_SESID, Session> sessions;
+  std::map<JET_DBID, OpenDatabase> databases;
+  std::map<JET_TABLEID, OpenTable> tables;
+
+  JET_API_PTR NewHandle(JET_API_PTR tag) { return tag | next_handle++; }
+
+  bool AnyInitialized() const {
+    return std::any_of(instances.begin(), instances.end(),
+                       [](const auto& i) { return i.second.initialized; });
+  }
+};
+
+Engine& TheEngine() {
+  static Engine engine;
+  return engine;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  const std::size_t n = std::strlen(b);
+  if (a.size() != n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y && !(x < 0x80 && y < 0x80 && std::tolower(x) == std::tolower(y))) return false;
+  }
+  return true;
+}
+
+// The session's table `tableid`, or the status to return.
+JET_ERR FindTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
+  auto it = e.tables.find(tableid);
+  if (it == e.tables.end() || it->second.session != sesid) return JET_errInvalidTableId;
+  out = &it->second;
+  return JET_errSuccess;
+}
+
+// Moves the table's cursor to row `target` (0-based) by walking forward,
+// from the first row when it must go back.
+JET_ERR MoveToRow(OpenTable& t, std::uint64_t target) {
+  if (!t.on_row || target < t.row) {
+    t.on_row = false;
+    if (JET_ERR err = t.cursor->MoveFirst(); err != JET_errSuccess) return err;
+    t.row = 0;
+    t.on_row = true;
+  }
+  while (t.row < target) {
+    if (JET_ERR err = t.cursor->MoveNext(); err != JET_errSuccess) {
+      t.on_row = false;
+      return err;
+    }
+    ++t.row;
+  }
+  return JET_errSuccess;
+}
+
+void DropSession(Engine& e, JET_SESID sesid) {
+  std::erase_if(e.tables, [&](const auto& t) { return t.second.session == sesid; });
+  std::erase_if(e.databases, [&](const auto& d) { return d.second.session == sesid; });
+  e.sessions.erase(sesid);
+}
+
+}  // namespace
+
+JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+                               std::uint32_t InfoLevel) {
+  if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
+  if (InfoLevel != JET_DbInfoPageSize) return JET_errInvalidParameter;
+  if (cbMax < sizeof(std::uint32_t)) return JET_errInvalidBufferSize;
+  FileHeader header;
+  if (JET_ERR err = DbFile::ReadHeader(szDatabaseName, header); err != JET_errSuccess) return err;
+  const std::uint32_t page_size = header.page_size;
+  std::memcpy(pvResult, &page_size, sizeof page_size);
+  return JET_errSuccess;
+}
+
+JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
+                              JET_API_PTR lParam, const char* szParam) {
+  (void)sesid;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  if (pinstance != nullptr && *pinstance != 0 && *pinstance != JET_instanceNil &&
+      !e.instances.count(*pinstance)) {
+    return JET_errInvalidInstance;
+  }
+  switch (paramid) {
+    case JET_paramDatabasePageSize: {
+      if (lParam > 0xffffffffu || !IsValidPageSize(static_cast<std::uint32_t>(lParam))) {
+        return JET_errInvalidParameter;
+      }
+      // The page size is fixed for the process once an engine is running.
+      if (e.AnyInitialized() && lParam != e.page_size) return JET_errAlreadyInitialized;
+      e.page_size = static_cast<std::uint32_t>(lParam);
+      return JET_errSuccess;
+    }
+    case JET_paramRecovery: {
+      if (szParam == nullptr) return JET_errInvalidParameter;
+      const std::string text = szParam;
+      if (EqualsIgnoringCase(text, "Off")) {
+        e.recovery = false;
+      } else if (EqualsIgnoringCase(text, "On")) {
+        e.recovery = true;
+      } else {
+        return JET_errInvalidParameter;
+      }
+      return JET_errSuccess;
+    }
+    default: return JET_errInvalidParameter;
+  }
+}
+
+JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
+                              JET_API_PTR* plParam, char* szParam, std::uint32_t cbMax) {
+  (void)instance;
+  (void)sesid;
+  Engine& e = TheEngine();
+  switch (paramid) {
+    case JET_paramErrorToString: {
+      if (plParam == nullptr || szParam == nullptr) return JET_errInvalidParameter;
+      if (cbMax == 0) return JET_errInvalidBufferSize;
+      const auto code = static_cast<JET_ERR>(static_cast<std::int64_t>(*plParam));
+      const std::string text = ErrorText(code);
+      const std::size_t n = std::min<std::size_t>(text.size(), cbMax - 1);
+      std::memcpy(szParam, text.data(), n);
+      szParam[n] = '\0';
+      return n < text.size() ? JET_wrnBufferTruncated : JET_errSuccess;
+    }
+    case JET_paramDatabasePageSize: {
+      if (plParam == nullptr) return JET_errInvalidParameter;
+      std::lock_guard lock(e.mutex);
+      *plParam = e.page_size;
+      return JET_errSuccess;
+    }
+    case JET_paramRecovery: {
+      if (szParam == nullptr || cbMax == 0) return JET_errInvalidParameter;
+      std::lock_guard lock(e.mutex);
+      const char* text = e.recovery ? "On" : "Off";
+      const std::size_t n = std::min<std::size_t>(std::strlen(text), cbMax - 1);
+      std::memcpy(szParam, text, n);
+      szParam[n] = '\0';
+      return JET_errSuccess;
+    }
+    default: return JET_errInvalidParameter;
+  }
+}
+
+JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
+  if (pinstance == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  const JET_INSTANCE handle = e.NewHandle(kInstanceTag);
+  e.instances[handle].name = szInstanceName != nullptr ? szInstanceName : "";
+  *pinstance = handle;
+  return JET_errSuccess;
+}
+
+JET_ERR JetInit(JET_INSTANCE* pinstance) {
+  if (pinstance == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  auto it = e.instances.find(*pinstance);
+  if (it == e.instances.end()) return JET_errInvalidInstance;
+  if (it->second.initialized) return JET_errAlreadyInitialized;
+  it->second.initialized = true;
+  return JET_errSuccess;
+}
+
+JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
+                        const char* szPassword) {
+  (void)szUserName;
+  (void)szPassword;
+  if (psesid == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  auto it = e.instances.find(instance);
+  if (it == e.instances.end()) return JET_errInvalidInstance;
+  if (!it->second.initialized) return JET_errNotInitialized;
+  const JET_SESID handle = e.NewHandle(kSessionTag);
+  e.sessions[handle].instance = instance;
+  *psesid = handle;
+  return JET_errSuccess;
+}
+
+JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+  (void)grbit;  // every attachment is read-only: this engine never writes
+  if (szFilename == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  auto it = e.sessions.find(sesid);
+  if (it == e.sessions.end()) return JET_errInvalidSesid;
+  const std::string path = szFilename;
+  if (path.empty()) return JET_errInvalidPath;
+  FileHeader header;
+  if (JET_ERR err = DbFile::ReadHeader(path, header); err != JET_errSuccess) return err;
+  if (header.page_size != e.page_size) return JET_errPageSizeMismatch;
+  std::unique_ptr<Database> db;
+  if (JET_ERR err = Database::Open(path, db); err != JET_errSuccess) return err;
+  it->second.attached[path] = std::shared_ptr<Database>(std::move(db));
+  return JET_errSuccess;
+}
+
+JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
+                        JET_DBID* pdbid, JET_GRBIT grbit) {
+  (void)szConnect;
+  (void)grbit;
+  if (szFilename == nullptr || pdbid == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  auto it = e.sessions.find(sesid);
+  if (it == e.sessions.end()) return JET_errInvalidSesid;
+  auto db = it->second.attached.find(szFilename);
+  if (db == it->second.attached.end()) return JET_errDatabaseNotFound;
+  const JET_DBID dbid = e.next_dbid++;
+  e.databases[dbid] = OpenDatabase{sesid, db->second};
+  *pdbid = dbid;
+  return JET_errSuccess;
+}
+
+JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
+                     const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
+                     JET_TABLEID* ptableid) {
+  (void)pvParameters;
+  (void)cbParameters;
+  (void)grbit;
+  if (ptableid == nullptr) return JET_errInvalidParameter;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
+  auto d = e.databases.find(dbid);
+  if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
+  if (szTableName == nullptr || szTableName[0] == '\0') return JET_errInvalidName;
+  const Catalog& catalog = d->second.db->catalog();
+  std::shared_ptr<const TableInfo> table = catalog.Find(szTableName);
+  if (!table) {
+    // Names are matched without regard to case, as the engine does.
+    for (const auto& t : catalog.tables()) {
+      if (EqualsIgnoringCase(t->name, szTableName)) {
+        table = t;
+        break;
+      }
+    }
+  }
+  if (!table) return JET_errObjectNotFound;
+  OpenTable open;
+  open.session = sesid;
+  open.db = d->second.db;
+  open.cursor = std::make_unique<TableCursor>(*open.db, table);
+  // A fresh cursor stands on the first row, if there is one.
+  if (open.cursor->MoveFirst() == JET_errSuccess) open.on_row = true;
+  const JET_TABLEID handle = e.NewHandle(kTableTag);
+  e.tables[handle] = std::move(open);
+  *ptableid = handle;
+  return JET_errSuccess;
+}
+
+JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
+                              void* pvResult, std::uint32_t cbMax, std::uint32_t InfoLevel) {
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  OpenTable* t = nullptr;
+  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (InfoLevel != JET_ColInfo || szColumnName == nullptr || pvResult == nullptr) {
+    return JET_errInvalidParameter;
+  }
+  if (cbMax < sizeof(JET_COLUMNDEF)) return JET_errInvalidBufferSize;
+  const TableInfo& info = t->cursor->table();
+  const ColumnInfo* column = info.FindColumn(std::string(szColumnName));
+  if (column == nullptr) {
+    for (const ColumnInfo& c : info.columns) {
+      if (EqualsIgnoringCase(c.name, szColumnName)) {
+        column = &c;
+        break;
+      }
+    }
+  }
+  if (column == nullptr) return JET_errColumnNotFound;
+  JET_COLUMNDEF def{};
+  def.cbStruct = sizeof(JET_COLUMNDEF);
+  def.columnid = column->id;
+  def.coltyp = column->type;
+  const bool text = column->type == JET_coltypText || column->type == JET_coltypLongText;
+  def.cp = static_cast<std::uint16_t>(text ? column->codepage : 0);
+  def.cbMax = column->is_fixed() ? column->fixed_size : column->max_size;
+  def.grbit = column->Grbit();
+  std::memcpy(pvResult, &def, sizeof def);
+  return JET_errSuccess;
+}
+
+JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
+  (void)grbit;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  OpenTable* t = nullptr;
+  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (cRow == JET_MoveFirst) {
+    t->on_row = false;
+    return MoveToRow(*t, 0);
+  }
+  if (cRow == JET_MoveLast) {
+    JET_ERR err = MoveToRow(*t, t->on_row ? t->row : 0);
+    while (err == JET_errSuccess) {
+      const std::uint64_t last = t->row;
+      err = MoveToRow(*t, last + 1);
+      if (err == JET_errNoCurrentRecord) return MoveToRow(*t, last);
+    }
+    return err;
+  }
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  if (cRow == 0) return JET_errSuccess;
+  if (cRow < 0) {
+    const std::uint64_t back = static_cast<std::uint64_t>(-static_cast<std::int64_t>(cRow));
+    if (back > t->row) {
+      t->on_row = false;
+      return JET_errNoCurrentRecord;
+    }
+    return MoveToRow(*t, t->row - back);
+  }
+  return MoveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
+}
+
+JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+  (void)grbit;
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  OpenTable* t = nullptr;
+  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
+  std::uint32_t itag = 1;
+  std::uint32_t offset = 0;
+  if (pretinfo != nullptr) {
+    if (pretinfo->cbStruct < sizeof(JET_RETINFO)) return JET_errInvalidParameter;
+    itag = pretinfo->itagSequence == 0 ? 1 : pretinfo->itagSequence;
+    offset = pretinfo->ibLongValue;
+    pretinfo->columnidNextTagged = 0;
+  }
+  const ColumnInfo* column = t->cursor->table().FindColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  Bytes value;
+  bool is_null = false;
+  if (JET_ERR err = t->cursor->ReadValue(*column, itag, value, is_null); err != JET_errSuccess) {
+    return err;
+  }
+  if (is_null) {
+    if (pcbActual != nullptr) *pcbActual = 0;
+    return JET_wrnColumnNull;
+  }
+  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
+  value = value.subspan(offset);
+  const std::size_t copied = std::min<std::size_t>(value.size(), cbData);
+  if (copied > 0) std::memcpy(pvData, value.data(), copied);
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  OpenTable* t = nullptr;
+  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  e.tables.erase(tableid);
+  return JET_errSuccess;
+}
+
+JET_ERR JetTerm(JET_INSTANCE instance) {
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  if (!e.instances.count(instance)) return JET_errInvalidInstance;
+  std::vector<JET_SESID> doomed;
+  for (const auto& [id, s] : e.sessions) {
+    if (s.instance == instance) doomed.push_back(id);
+  }
+  for (JET_SESID id : doomed) DropSession(e, id);
+  e.instances.erase(instance);
+  return JET_errSuccess;
+}
+
+// EngineJet forwards to the free functions.
+JET_ERR EngineJet::GetDatabaseFileInfo(const char* a, void* b, std::uint32_t c, std::uint32_t d) {
+  return JetGetDatabaseFileInfo(a, b, c, d);
+}
+JET_ERR EngineJet::SetSystemParameter(JET_INSTANCE* a, JET_SESID b, std::uint32_t c,
+                                      JET_API_PTR d, const char* f) {
+  return JetSetSystemParameter(a, b, c, d, f);
+}
+JET_ERR EngineJet::GetSystemParameter(JET_INSTANCE a, JET_SESID b, std::uint32_t c,
+                                      JET_API_PTR* d, char* f, std::uint32_t g) {
+  return JetGetSystemParameter(a, b, c, d, f, g);
+}
+JET_ERR EngineJet::CreateInstance(JET_INSTANCE* a, const char* b) { return JetCreateInstance(a, b); }
+JET_ERR EngineJet::Init(JET_INSTANCE* a) { return JetInit(a); }
+JET_ERR EngineJet::BeginSession(JET_INSTANCE a, JET_SESID* b, const char* c, const char* d) {
+  return JetBeginSession(a, b, c, d);
+}
+JET_ERR EngineJet::AttachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
+  return JetAttachDatabase(a, b, c);
+}
+JET_ERR EngineJet::OpenDatabase(JET_SESID a, const char* b, const char* c, JET_DBID* d,
+                                JET_GRBIT f) {
+  return JetOpenDatabase(a, b, c, d, f);
+}
+JET_ERR EngineJet::OpenTable(JET_SESID a, JET_DBID b, const char* c, const void* d,
+                             std::uint32_t f, JET_GRBIT g, JET_TABLEID* h) {
+  return JetOpenTable(a, b, c, d, f, g, h);
+}
+JET_ERR EngineJet::GetTableColumnInfo(JET_SESID a, JET_TABLEID b, const char* c, void* d,
+                                      std::uint32_t f, std::uint32_t g) {
+  return JetGetTableColumnInfo(a, b, c, d, f, g);
+}
+JET_ERR EngineJet::Move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d) {
+  return JetMove(a, b, c, d);
+}
+JET_ERR EngineJet::RetrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
+                                  std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
+                                  JET_RETINFO* i) {
+  return JetRetrieveColumn(a, b, c, d, f, g, h, i);
+}
+JET_ERR EngineJet::CloseTable(JET_SESID a, JET_TABLEID b) { return JetCloseTable(a, b); }
+JET_ERR EngineJet::Term(JET_INSTANCE a) { return JetTerm(a); }
+
+}  // namespace ese

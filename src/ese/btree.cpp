@@ -1,0 +1,185 @@
+#include "ese/btree.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ese {
+namespace {
+constexpr std::size_t kMaxDepth = 32;
+}
+
+bool ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
+  PageTag tag;
+  if (!page.Tag(index, tag)) return false;
+  const ByteView& v = tag.value;
+  const std::uint16_t mask = page.large() ? 0x1fff : 0xffff;
+  std::size_t at = 0;
+  std::uint16_t prefix_size = 0;
+  if (tag.flags & kTagCompressed) {
+    if (!v.U16(0, prefix_size)) return false;
+    prefix_size &= mask;
+    if (prefix_size > common.size()) return false;
+    at = 2;
+  }
+  std::uint16_t suffix_size = 0;
+  if (!v.U16(at, suffix_size)) return false;
+  if (at == 0) suffix_size &= mask;
+  at += 2;
+  if (!v.Contains(at, suffix_size)) return false;
+  common.Sub(0, prefix_size, out.prefix);
+  v.Sub(at, suffix_size, out.suffix);
+  v.Sub(at + suffix_size, v.size() - at - suffix_size, out.data);
+  out.flags = tag.flags;
+  return true;
+}
+
+int CompareKey(const Node& node, Bytes key) {
+  const std::size_t p = node.prefix.size();
+  const std::size_t n = std::min(p, key.size());
+  if (n > 0) {
+    if (int c = std::memcmp(node.prefix.data(), key.data(), n); c != 0) return c;
+  }
+  if (key.size() < p) return 1;
+  const Bytes rest = key.subspan(p);
+  const std::size_t s = node.suffix.size();
+  const std::size_t m = std::min(s, rest.size());
+  if (m > 0) {
+    if (int c = std::memcmp(node.suffix.data(), rest.data(), m); c != 0) return c;
+  }
+  if (s == rest.size()) return 0;
+  return s < rest.size() ? -1 : 1;
+}
+
+JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
+  if (file_ == nullptr) return JET_errInvalidParameter;
+  if (path_.size() >= kMaxDepth) return JET_errDatabaseCorrupted;
+  if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) return JET_errDatabaseCorrupted;
+  if (JET_ERR err = file_->ReadPage(pgno, frame.page); err != JET_errSuccess) return err;
+  if (frame.page.header().objid != objid_) return JET_errBadPageLink;
+  PageTag tag;
+  frame.common = frame.page.Tag(0, tag) ? tag.value : ByteView();
+  frame.index = 1;
+  return JET_errSuccess;
+}
+
+JET_ERR BTreeCursor::ChildOf(const Frame& frame, std::uint32_t& child) const {
+  Node node;
+  if (!ParseNode(frame.page, frame.index, frame.common, node)) return JET_errDatabaseCorrupted;
+  if (!node.data.U32(0, child)) return JET_errDatabaseCorrupted;
+  return JET_errSuccess;
+}
+
+JET_ERR BTreeCursor::DescendFirst(std::uint32_t pgno) {
+  for (;;) {
+    Frame frame;
+    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    path_.push_back(frame);
+    if (frame.page.is_leaf()) return JET_errSuccess;
+    if (frame.page.tag_count() <= 1) {
+      // An empty branch page: nothing below it; Settle moves on.
+      path_.back().index = frame.page.tag_count();
+      return JET_errSuccess;
+    }
+    if (JET_ERR err = ChildOf(path_.back(), pgno); err != JET_errSuccess) return err;
+  }
+}
+
+JET_ERR BTreeCursor::Settle() {
+  for (;;) {
+    Frame& top = path_.back();
+    if (top.page.is_leaf() && top.index < top.page.tag_count()) {
+      Node node;
+      if (!ParseNode(top.page, top.index, top.common, node)) return JET_errDatabaseCorrupted;
+      if ((node.flags & kTagDeleted) == 0) return LoadCurrent();
+      ++top.index;
+      continue;
+    }
+    // This page is used up: climb to the first ancestor with another child.
+    path_.pop_back();
+    while (!path_.empty()) {
+      Frame& parent = path_.back();
+      if (parent.index + 1 < parent.page.tag_count()) {
+        ++parent.index;
+        break;
+      }
+      path_.pop_back();
+    }
+    if (path_.empty()) {
+      on_entry_ = false;
+      return JET_errNoCurrentRecord;
+    }
+    std::uint32_t child = 0;
+    if (JET_ERR err = ChildOf(path_.back(), child); err != JET_errSuccess) return err;
+    if (JET_ERR err = DescendFirst(child); err != JET_errSuccess) return err;
+  }
+}
+
+JET_ERR BTreeCursor::LoadCurrent() {
+  const Frame& top = path_.back();
+  Node node;
+  if (!ParseNode(top.page, top.index, top.common, node)) return JET_errDatabaseCorrupted;
+  key_.resize(node.prefix.size() + node.suffix.size());
+  if (!node.prefix.empty()) std::memcpy(key_.data(), node.prefix.data(), node.prefix.size());
+  if (!node.suffix.empty()) {
+    std::memcpy(key_.data() + node.prefix.size(), node.suffix.data(), node.suffix.size());
+  }
+  data_ = node.data;
+  on_entry_ = true;
+  return JET_errSuccess;
+}
+
+JET_ERR BTreeCursor::First() {
+  path_.clear();
+  on_entry_ = false;
+  pages_entered_ = 0;
+  if (JET_ERR err = DescendFirst(root_); err != JET_errSuccess) return err;
+  return Settle();
+}
+
+JET_ERR BTreeCursor::Next() {
+  if (!on_entry_ || path_.empty()) return JET_errNoCurrentRecord;
+  on_entry_ = false;
+  ++path_.back().index;
+  return Settle();
+}
+
+JET_ERR BTreeCursor::Seek(Bytes key) {
+  path_.clear();
+  on_entry_ = false;
+  pages_entered_ = 0;
+  std::uint32_t pgno = root_;
+  for (;;) {
+    Frame frame;
+    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    const std::uint16_t count = frame.page.tag_count();
+    // First node whose key is >= the sought key (in a branch the last
+    // node stands for everything beyond).
+    const bool leaf = frame.page.is_leaf();
+    std::uint16_t lo = 1;
+    std::uint16_t hi = leaf || count <= 1 ? count : static_cast<std::uint16_t>(count - 1);
+    while (lo < hi) {
+      const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
+      Node node;
+      if (!ParseNode(frame.page, mid, frame.common, node)) return JET_errDatabaseCorrupted;
+      if (CompareKey(node, key) < 0) {
+        lo = static_cast<std::uint16_t>(mid + 1);
+      } else {
+        hi = mid;
+      }
+    }
+    frame.index = lo;
+    path_.push_back(frame);
+    if (leaf || count <= 1) break;
+    if (JET_ERR err = ChildOf(path_.back(), pgno); err != JET_errSuccess) return err;
+  }
+  if (!path_.back().page.is_leaf()) path_.back().index = path_.back().page.tag_count();
+  if (JET_ERR err = Settle(); err != JET_errSuccess) return err;
+  // Separator keys may equal the first key of the next subtree: step on
+  // until the sought key is reached.
+  while (std::lexicographical_compare(key_.begin(), key_.end(), key.begin(), key.end())) {
+    if (JET_ERR err = Next(); err != JET_errSuccess) return err;
+  }
+  return JET_errSuccess;
+}
+
+}  // namespace ese

@@ -1,0 +1,82 @@
+// A cursor over one B+-tree: walks its leaf entries in key order.
+//
+// Node layout (the value of tag 1.. of a page):
+//   with kTagCompressed:  u16 prefix size, u16 suffix size, suffix, data
+//   without:              u16 key size, key, data
+// The full key is the first `prefix size` bytes of the page's tag 0 value
+// followed by the suffix. In 16/32 KiB pages the first u16 carries the tag
+// flags in its top 3 bits, masked off here. In branch pages the data is the
+// 4-byte number of the child page whose keys are at most the node's key
+// (the last node's key may be empty: everything greater).
+//
+// Leaf entries flagged deleted are skipped. A corrupt tree can never make
+// the cursor loop: the tree depth is bounded and a walk may enter at most
+// as many pages as the file holds.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ese/byte_view.h"
+#include "ese/db_file.h"
+#include "ese/jet.h"
+#include "ese/page.h"
+
+namespace ese {
+
+struct Node {
+  ByteView prefix;  // the shared part of the key
+  ByteView suffix;  // the node's own part of the key
+  ByteView data;
+  std::uint8_t flags = 0;
+};
+
+// Parses node `index` of `page`, whose tag 0 value is `common`.
+bool ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out);
+
+// Compares prefix+suffix with `key` as unsigned bytes (shorter first).
+int CompareKey(const Node& node, Bytes key);
+
+class BTreeCursor {
+ public:
+  BTreeCursor() = default;
+  BTreeCursor(const DbFile* file, std::uint32_t root_pgno, std::uint32_t objid)
+      : file_(file), root_(root_pgno), objid_(objid) {}
+
+  // Moves to the first entry: JET_errNoCurrentRecord when the tree is empty.
+  JET_ERR First();
+  // Moves to the next entry: JET_errNoCurrentRecord past the last one.
+  JET_ERR Next();
+  // Moves to the first entry whose key is >= key.
+  JET_ERR Seek(Bytes key);
+
+  bool on_entry() const { return on_entry_; }
+  // The current entry's full key (valid until the cursor moves).
+  Bytes key() const { return Bytes(key_.data(), key_.size()); }
+  const ByteView& data() const { return data_; }
+
+ private:
+  struct Frame {
+    Page page;
+    ByteView common;
+    std::uint16_t index = 0;
+  };
+
+  JET_ERR Enter(std::uint32_t pgno, Frame& frame);
+  JET_ERR DescendFirst(std::uint32_t pgno);
+  JET_ERR ChildOf(const Frame& frame, std::uint32_t& child) const;
+  // Advances from the current leaf slot (inclusive) to the next live entry.
+  JET_ERR Settle();
+  JET_ERR LoadCurrent();
+
+  const DbFile* file_ = nullptr;
+  std::uint32_t root_ = 0;
+  std::uint32_t objid_ = 0;
+  std::vector<Frame> path_;
+  std::vector<std::byte> key_;
+  ByteView data_;
+  std::uint64_t pages_entered_ = 0;
+  bool on_entry_ = false;
+};
+
+}  // namespace ese

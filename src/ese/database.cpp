@@ -1,0 +1,78 @@
+#include "ese/database.h"
+
+#include "ese/compression.h"
+#include "ese/long_value.h"
+
+namespace ese {
+
+JET_ERR Database::Open(const std::string& path, std::unique_ptr<Database>& out) {
+  std::unique_ptr<Database> db(new Database());
+  if (JET_ERR err = DbFile::Open(path, db->file_); err != JET_errSuccess) return err;
+  if (JET_ERR err = Catalog::Load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
+  out = std::move(db);
+  return JET_errSuccess;
+}
+
+TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> table)
+    : db_(&db),
+      table_(std::move(table)),
+      rows_(&db.file(), table_->root_pgno, table_->objid),
+      long_values_(&db.file(), table_->lv_root_pgno, table_->lv_objid),
+      large_(db.file().page_size() > 8192) {}
+
+JET_ERR TableCursor::LoadRecord() {
+  on_row_ = false;
+  if (JET_ERR err = record_.Parse(rows_.data(), large_); err != JET_errSuccess) return err;
+  on_row_ = true;
+  return JET_errSuccess;
+}
+
+JET_ERR TableCursor::MoveFirst() {
+  on_row_ = false;
+  if (JET_ERR err = rows_.First(); err != JET_errSuccess) return err;
+  return LoadRecord();
+}
+
+JET_ERR TableCursor::MoveNext() {
+  if (!on_row_) return JET_errNoCurrentRecord;
+  on_row_ = false;
+  if (JET_ERR err = rows_.Next(); err != JET_errSuccess) return err;
+  return LoadRecord();
+}
+
+JET_ERR TableCursor::CountValues(const ColumnInfo& column, std::uint32_t& count) {
+  if (!on_row_) return JET_errNoCurrentRecord;
+  StoredValue v;
+  return record_.Get(column, table_->is_derived, 1, v, &count);
+}
+
+JET_ERR TableCursor::ReadValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+                               bool& is_null) {
+  if (!on_row_) return JET_errNoCurrentRecord;
+  StoredValue v;
+  if (JET_ERR err = record_.Get(column, table_->is_derived, itag, v); err != JET_errSuccess) {
+    return err;
+  }
+  is_null = v.kind == ValueKind::kNull;
+  out = Bytes();
+  switch (v.kind) {
+    case ValueKind::kNull: return JET_errSuccess;
+    case ValueKind::kInline: out = v.bytes.bytes(); return JET_errSuccess;
+    case ValueKind::kCompressed:
+      if (JET_ERR err = DecompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
+        return err;
+      }
+      out = Bytes(scratch_.data(), scratch_.size());
+      return JET_errSuccess;
+    case ValueKind::kSeparated:
+      if (table_->lv_root_pgno == 0) return JET_errDatabaseCorrupted;
+      if (JET_ERR err = ReadLongValue(long_values_, v.bytes, scratch_); err != JET_errSuccess) {
+        return err;
+      }
+      out = Bytes(scratch_.data(), scratch_.size());
+      return JET_errSuccess;
+  }
+  return JET_errSuccess;
+}
+
+}  // namespace ese

@@ -1,0 +1,73 @@
+#include "ese/long_value.h"
+
+#include <cstring>
+
+#include "ese/compression.h"
+
+namespace ese {
+
+JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::vector<std::byte>& out) {
+  out.clear();
+  const std::size_t id_size = id_bytes.size();
+  if (id_size != 4 && id_size != 8) return JET_errDatabaseCorrupted;
+  std::byte key[12];
+  for (std::size_t i = 0; i < id_size; ++i) key[i] = id_bytes.data()[id_size - 1 - i];
+  const Bytes id_key(key, id_size);
+
+  if (JET_ERR err = cursor.Seek(id_key); err != JET_errSuccess) {
+    return err == JET_errNoCurrentRecord ? JET_errDatabaseCorrupted : err;
+  }
+  const Bytes root_key = cursor.key();
+  if (root_key.size() != id_size || std::memcmp(root_key.data(), key, id_size) != 0) {
+    return JET_errDatabaseCorrupted;
+  }
+  std::uint32_t total = 0;
+  if (!cursor.data().U32(4, total)) return JET_errDatabaseCorrupted;
+  out.reserve(total);
+
+  // A chunk is stored compressed exactly when it is shorter than the span
+  // it covers (up to the next chunk's offset, or the value's end), so each
+  // chunk is settled once the next one's offset is known.
+  std::vector<std::byte> decompressed;
+  ByteView pending;
+  std::uint32_t pending_offset = 0;
+  bool have_pending = false;
+  auto settle = [&](std::uint64_t span_end) -> JET_ERR {
+    if (pending_offset != out.size() || span_end < pending_offset) return JET_errDatabaseCorrupted;
+    if (pending.size() < span_end - pending_offset) {
+      if (JET_ERR err = DecompressValue(pending.bytes(), decompressed); err != JET_errSuccess) {
+        return err;
+      }
+      out.insert(out.end(), decompressed.begin(), decompressed.end());
+    } else {
+      out.insert(out.end(), pending.data(), pending.data() + pending.size());
+    }
+    return JET_errSuccess;
+  };
+  for (;;) {
+    JET_ERR err = cursor.Next();
+    if (err == JET_errNoCurrentRecord) break;
+    if (err != JET_errSuccess) return err;
+    const Bytes k = cursor.key();
+    if (k.size() != id_size + 4 || std::memcmp(k.data(), key, id_size) != 0) break;
+    const std::uint32_t offset = (static_cast<std::uint32_t>(k[id_size]) << 24) |
+                                 (static_cast<std::uint32_t>(k[id_size + 1]) << 16) |
+                                 (static_cast<std::uint32_t>(k[id_size + 2]) << 8) |
+                                 static_cast<std::uint32_t>(k[id_size + 3]);
+    if (have_pending) {
+      if (JET_ERR e = settle(offset); e != JET_errSuccess) return e;
+    }
+    if (offset >= total) break;
+    pending = cursor.data();
+    pending_offset = offset;
+    have_pending = true;
+  }
+  if (have_pending && pending_offset < total) {
+    if (JET_ERR e = settle(total); e != JET_errSuccess) return e;
+  }
+  if (out.size() < total) return JET_errDatabaseCorrupted;
+  out.resize(total);
+  return JET_errSuccess;
+}
+
+}  // namespace ese

@@ -1,0 +1,47 @@
+#include "ese/page.h"
+
+namespace ese {
+
+JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out) {
+  const ByteView view(bytes);
+  if (view.size() < 2048) return JET_errDatabaseCorrupted;
+  Page p;
+  p.page_ = view;
+  p.pgno_ = pgno;
+  p.large_ = view.size() > 8192;
+  p.header_size_ = p.large_ ? 80 : 40;
+  view.U32(16, p.header_.previous);
+  view.U32(20, p.header_.next);
+  view.U32(24, p.header_.objid);
+  view.U16(34, p.header_.tag_count);
+  view.U32(36, p.header_.flags);
+  const std::size_t tag_bytes = std::size_t{p.header_.tag_count} * 4;
+  if (p.header_size_ + tag_bytes > view.size()) return JET_errDatabaseCorrupted;
+  out = p;
+  return JET_errSuccess;
+}
+
+bool Page::Tag(std::uint16_t index, PageTag& out) const {
+  if (index >= header_.tag_count) return false;
+  const std::size_t at = page_.size() - 4 * (std::size_t{index} + 1);
+  std::uint16_t size_word = 0;
+  std::uint16_t offset_word = 0;
+  page_.U16(at, size_word);
+  page_.U16(at + 2, offset_word);
+  const std::uint16_t mask = large_ ? 0x7fff : 0x1fff;
+  const std::size_t size = size_word & mask;
+  const std::size_t offset = header_size_ + (offset_word & mask);
+  // A value may not run into the tag array.
+  const std::size_t data_end = page_.size() - 4 * std::size_t{header_.tag_count};
+  if (offset > data_end || size > data_end - offset) return false;
+  page_.Sub(offset, size, out.value);
+  if (large_) {
+    std::uint8_t second = 0;
+    out.flags = out.value.U8(1, second) ? static_cast<std::uint8_t>(second >> 5) : 0;
+  } else {
+    out.flags = static_cast<std::uint8_t>(offset_word >> 13);
+  }
+  return true;
+}
+
+}  // namespace ese

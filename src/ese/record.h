@@ -1,0 +1,76 @@
+// A table record: the data of a leaf entry of the table's B+-tree.
+//
+//   offset size  field
+//        0    1  id of the last fixed column stored (0: none)
+//        1    1  id of the last variable column stored (127: none)
+//        2    2  end of the fixed data, null bitmap included
+//        4    .  fixed column values, by column id, each its type's size
+//        .    .  null bitmap of the fixed columns: bit (id - 1), set = null
+//        .    .  variable offsets: one u16 per variable column id 128..last,
+//                the end of that column's value relative to the start of
+//                the variable data; bit 0x8000 = null
+//        .    .  variable data
+//        .    .  tagged data, to the end of the record:
+//                a directory of 4-byte entries (u16 column id, u16 offset
+//                of its value from the start of the tagged data) sorted by
+//                column id; the first entry's offset is the directory's
+//                size. A value runs to the next entry's offset.
+// Tagged offset bits: in pages up to 8 KiB, 0x1fff offset, 0x2000 null,
+// 0x4000 the value starts with a flags byte, 0x8000 a template column of a
+// derived table; in 16/32 KiB pages, 0x7fff offset, 0x8000 template column,
+// and every value starts with the flags byte:
+//   0x01 long value  0x02 compressed  0x04 stored in the long-value tree
+//   0x08 several values  0x10 two values  0x20 null
+// Two values: a byte with the size of the first, then both values.
+// Several values: u16 offsets (relative to after the flags byte; bit 0x8000
+// = that value is in the long-value tree), then the values; the number of
+// values is the first offset / 2. Only the first value may be compressed.
+// A value kept in the long-value tree is stored as its 4- or 8-byte id.
+#pragma once
+
+#include <cstdint>
+
+#include "ese/byte_view.h"
+#include "ese/catalog.h"
+#include "ese/jet.h"
+
+namespace ese {
+
+enum class ValueKind {
+  kNull,        // no value
+  kInline,      // the bytes are the value
+  kSeparated,   // the bytes are a long-value id
+  kCompressed,  // the bytes are a compressed value
+};
+
+struct StoredValue {
+  ValueKind kind = ValueKind::kNull;
+  ByteView bytes;
+};
+
+class Record {
+ public:
+  // Checks the header and locates the areas. JET_errDatabaseCorrupted
+  // when they do not fit in `data`.
+  JET_ERR Parse(ByteView data, bool large_page);
+
+  // Value `itag` (1-based) of `column`; kNull beyond the last value. A
+  // column the record does not store reads its default value, if any.
+  // `value_count`, when given, receives the number of values.
+  JET_ERR Get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+              StoredValue& out, std::uint32_t* value_count = nullptr) const;
+
+ private:
+  JET_ERR GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+                    StoredValue& out, std::uint32_t* value_count) const;
+
+  ByteView data_;
+  bool large_ = false;
+  std::uint8_t last_fixed_ = 0;
+  std::uint8_t last_variable_ = 127;
+  std::uint16_t fixed_end_ = 4;
+  std::size_t variable_start_ = 0;
+  std::size_t tagged_start_ = 0;
+};
+
+}  // namespace ese

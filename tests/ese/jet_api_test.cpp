@@ -1,0 +1,296 @@
+// The Jet calls: the read sequence of the contact store reader, statuses
+// for every kind of bad input, and handle checks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ese/database.h"
+#include "ese/error_text.h"
+#include "ese/jet.h"
+#include "test_files.h"
+
+namespace ese {
+namespace {
+
+using testing::PatchPage;
+using testing::Put16;
+using testing::ReadAll;
+using testing::SamplePath;
+using testing::TempDir;
+using testing::WriteAll;
+
+// An attached, opened database with one table open, torn down at the end.
+class JetSession {
+ public:
+  explicit JetSession(const std::string& path, std::uint32_t page_size = 4096) : path_(path) {
+    EXPECT_EQ(JetSetSystemParameter(nullptr, 0, JET_paramDatabasePageSize, page_size, nullptr), 0);
+    EXPECT_EQ(JetSetSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off"), 0);
+    EXPECT_EQ(JetCreateInstance(&instance_, "Corvadex"), 0);
+    EXPECT_EQ(JetInit(&instance_), 0);
+    EXPECT_EQ(JetBeginSession(instance_, &session_, nullptr, nullptr), 0);
+  }
+  ~JetSession() {
+    if (instance_ != 0) JetTerm(instance_);
+  }
+  JET_ERR Attach() { return JetAttachDatabase(session_, path_.c_str(), JET_bitDbReadOnly); }
+  JET_ERR Open() {
+    if (JET_ERR err = Attach(); err != 0) return err;
+    return JetOpenDatabase(session_, path_.c_str(), nullptr, &dbid_, 0);
+  }
+  JET_ERR OpenTable(const char* name) {
+    return JetOpenTable(session_, dbid_, name, nullptr, 0, JET_bitTableReadOnly, &table_);
+  }
+  JET_COLUMNID Column(const char* name) {
+    JET_COLUMNDEF def{};
+    def.cbStruct = sizeof def;
+    EXPECT_EQ(JetGetTableColumnInfo(session_, table_, name, &def, sizeof def, JET_ColInfo), 0)
+        << name;
+    return def.columnid;
+  }
+  JET_ERR Retrieve(JET_COLUMNID column, std::vector<std::uint8_t>& buffer, std::uint32_t& actual,
+                   JET_RETINFO* info = nullptr) {
+    return JetRetrieveColumn(session_, table_, column, buffer.data(),
+                             static_cast<std::uint32_t>(buffer.size()), &actual, 0, info);
+  }
+  JET_ERR Move(std::int32_t rows) { return JetMove(session_, table_, rows, 0); }
+  JET_ERR Term() {
+    const JET_ERR err = JetTerm(instance_);
+    instance_ = 0;
+    return err;
+  }
+
+  std::string path_;
+  JET_INSTANCE instance_ = 0;
+  JET_SESID session_ = 0;
+  JET_DBID dbid_ = 0;
+  JET_TABLEID table_ = 0;
+};
+
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t n) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string s;
+  for (std::size_t i = 0; i < n; ++i) {
+    s += kDigits[bytes[i] >> 4];
+    s += kDigits[bytes[i] & 15];
+  }
+  return s;
+}
+
+TEST(JetCalls, CatalogScanAsTheStoreReaderDoesIt) {
+  std::uint32_t page_size = 0;
+  ASSERT_EQ(JetGetDatabaseFileInfo(SamplePath("text").c_str(), &page_size, 4, JET_DbInfoPageSize), 0);
+  EXPECT_EQ(page_size, 4096u);
+  JetSession s(SamplePath("text"), page_size);
+  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.OpenTable("MSysObjects"), 0);
+  const JET_COLUMNID type = s.Column("Type");
+  const JET_COLUMNID name = s.Column("Name");
+  std::vector<std::string> tables;
+  std::vector<std::uint8_t> type_buffer(2);
+  std::vector<std::uint8_t> name_buffer(256);
+  JET_ERR err = s.Move(JET_MoveFirst);
+  for (; err == 0; err = s.Move(JET_MoveNext)) {
+    std::uint32_t actual = 0;
+    ASSERT_EQ(s.Retrieve(type, type_buffer, actual), 0);
+    if (type_buffer[0] != 1 || type_buffer[1] != 0) continue;
+    ASSERT_EQ(s.Retrieve(name, name_buffer, actual), 0);
+    tables.emplace_back(reinterpret_cast<const char*>(name_buffer.data()), actual);
+  }
+  EXPECT_EQ(err, JET_errNoCurrentRecord);
+  EXPECT_EQ(tables, (std::vector<std::string>{"MSysObjects", "MSysObjectsShadow", "MSysObjids",
+                                              "MSysLocales", "text"}));
+  EXPECT_EQ(s.Move(JET_MoveNext), JET_errNoCurrentRecord) << "still past the end";
+  EXPECT_EQ(JetCloseTable(s.session_, s.table_), 0);
+  EXPECT_EQ(s.Term(), 0);
+}
+
+TEST(JetCalls, RetrieveStatusesNullTruncationAndDates) {
+  JetSession s(SamplePath("basic"));
+  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.OpenTable("basic"), 0);
+  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
+  ASSERT_EQ(s.Move(JET_MoveNext), 0);  // the second row has nulls
+  std::vector<std::uint8_t> buffer(16, 0xcc);
+  std::uint32_t actual = 99;
+  EXPECT_EQ(s.Retrieve(s.Column("GUID"), buffer, actual), JET_wrnColumnNull);
+  EXPECT_EQ(actual, 0u);
+
+  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
+  EXPECT_EQ(s.Retrieve(s.Column("DateTime"), buffer, actual), 0);
+  EXPECT_EQ(actual, 8u);
+  EXPECT_EQ(Hex(buffer, 8), "0000000080afe140") << "the stored 8 bytes";
+
+  std::vector<std::uint8_t> small(5, 0);
+  EXPECT_EQ(s.Retrieve(s.Column("GUID"), small, actual), JET_wrnBufferTruncated);
+  EXPECT_EQ(actual, 16u) << "the full size";
+  EXPECT_EQ(Hex(small, 5), "f10a363f66") << "what fits";
+
+  std::vector<std::uint8_t> none;
+  EXPECT_EQ(s.Retrieve(s.Column("Long"), none, actual), JET_wrnBufferTruncated);
+  EXPECT_EQ(actual, 4u);
+
+  EXPECT_EQ(s.Retrieve(4000, buffer, actual), JET_errColumnNotFound);
+  JET_COLUMNDEF def{};
+  EXPECT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "NoSuchColumn", &def, sizeof def, 0),
+            JET_errColumnNotFound);
+  EXPECT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "Long", &def, 20, 0),
+            JET_errInvalidBufferSize);
+  ASSERT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "Long", &def, sizeof def, 0), 0);
+  EXPECT_EQ(def.cbStruct, 28u);
+  EXPECT_EQ(def.coltyp, JET_coltypLong);
+  EXPECT_EQ(def.grbit & JET_bitColumnFixed, JET_bitColumnFixed);
+}
+
+TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
+  JetSession s(SamplePath("multi"));
+  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.OpenTable("multi"), 0);
+  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
+  const JET_COLUMNID column = s.Column("Short");
+  std::vector<std::uint8_t> buffer(2);
+  std::uint32_t actual = 0;
+  ASSERT_EQ(s.Retrieve(column, buffer, actual), 0);
+  EXPECT_EQ(Hex(buffer, 2), "0000");
+  JET_RETINFO info{sizeof(JET_RETINFO), 0, 3, 0};
+  ASSERT_EQ(s.Retrieve(column, buffer, actual, &info), 0);
+  EXPECT_EQ(Hex(buffer, 2), "ff7f");
+  info.itagSequence = 4;
+  EXPECT_EQ(s.Retrieve(column, buffer, actual, &info), JET_wrnColumnNull);
+  JET_COLUMNDEF def{};
+  ASSERT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "Short", &def, sizeof def, 0), 0);
+  EXPECT_EQ(def.grbit & (JET_bitColumnMultiValued | JET_bitColumnTagged),
+            JET_bitColumnMultiValued | JET_bitColumnTagged);
+}
+
+TEST(JetCalls, TablesThatCannotBeOpened) {
+  JetSession s(SamplePath("basic"));
+  ASSERT_EQ(s.Open(), 0);
+  EXPECT_EQ(s.OpenTable(""), JET_errInvalidName);
+  EXPECT_EQ(s.OpenTable(nullptr), JET_errInvalidName);
+  EXPECT_EQ(s.OpenTable("SimpleContact-"), JET_errObjectNotFound);
+  EXPECT_EQ(JetOpenTable(s.session_, s.dbid_ + 1000, "basic", nullptr, 0, 0, &s.table_),
+            JET_errInvalidDatabaseId);
+  JET_DBID other = 0;
+  EXPECT_EQ(JetOpenDatabase(s.session_, "/not/attached.edb", nullptr, &other, 0),
+            JET_errDatabaseNotFound);
+}
+
+TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
+  JetSession s(SamplePath("basic"));
+  EXPECT_EQ(JetBeginSession(s.instance_ + 12345, &s.session_, nullptr, nullptr),
+            JET_errInvalidInstance);
+  JET_INSTANCE fresh = 0;
+  ASSERT_EQ(JetCreateInstance(&fresh, "second"), 0);
+  JET_SESID unused = 0;
+  EXPECT_EQ(JetBeginSession(fresh, &unused, nullptr, nullptr), JET_errNotInitialized);
+  EXPECT_EQ(JetInit(&fresh), 0);
+  EXPECT_EQ(JetInit(&fresh), JET_errAlreadyInitialized);
+  EXPECT_EQ(JetTerm(fresh), 0);
+
+  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.OpenTable("basic"), 0);
+  std::vector<std::uint8_t> buffer(8);
+  std::uint32_t actual = 0;
+  // A table id given as session, a session given as table id.
+  EXPECT_EQ(JetMove(s.table_, s.table_, JET_MoveFirst, 0), JET_errInvalidSesid);
+  EXPECT_EQ(JetMove(s.session_, s.session_, JET_MoveFirst, 0), JET_errInvalidTableId);
+  EXPECT_EQ(JetRetrieveColumn(s.session_, JET_tableidNil, 1, buffer.data(), 8, &actual, 0, nullptr),
+            JET_errInvalidTableId);
+
+  const JET_TABLEID closed = s.table_;
+  ASSERT_EQ(JetCloseTable(s.session_, closed), 0);
+  EXPECT_EQ(JetCloseTable(s.session_, closed), JET_errInvalidTableId);
+  EXPECT_EQ(JetMove(s.session_, closed, JET_MoveNext, 0), JET_errInvalidTableId);
+
+  ASSERT_EQ(s.OpenTable("basic"), 0);
+  const JET_SESID session = s.session_;
+  const JET_TABLEID table = s.table_;
+  const JET_INSTANCE instance = s.instance_;
+  ASSERT_EQ(s.Term(), 0);
+  EXPECT_EQ(JetMove(session, table, JET_MoveFirst, 0), JET_errInvalidSesid);
+  EXPECT_EQ(JetTerm(instance), JET_errInvalidInstance);
+}
+
+TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
+  TempDir dir;
+  std::uint32_t page_size = 0;
+  EXPECT_EQ(JetGetDatabaseFileInfo(dir.File("missing.edb").c_str(), &page_size, 4, 17),
+            JET_errFileNotFound);
+  EXPECT_EQ(JetGetDatabaseFileInfo(dir.path().c_str(), &page_size, 4, 17), JET_errInvalidPath);
+
+  const std::string text = dir.File("notes.edb");
+  WriteAll(text, std::vector<std::uint8_t>(5000, 'x'));
+  EXPECT_EQ(JetGetDatabaseFileInfo(text.c_str(), &page_size, 4, 17), JET_errInvalidDatabase);
+  {
+    JetSession s(text);
+    EXPECT_EQ(s.Attach(), JET_errInvalidDatabase);
+  }
+
+  const auto image = ReadAll(SamplePath("basic"));
+  const std::string truncated = dir.File("truncated.edb");
+  WriteAll(truncated, std::vector<std::uint8_t>(image.begin(), image.begin() + 4 * 4096));
+  {
+    JetSession s(truncated);
+    EXPECT_EQ(s.Attach(), JET_errFileIOBeyondEOF);
+  }
+
+  auto damaged = image;
+  damaged[5 * 4096 + 1234] ^= 0x08;  // the catalog's root page
+  const std::string corrupt = dir.File("corrupt.edb");
+  WriteAll(corrupt, damaged);
+  {
+    JetSession s(corrupt);
+    EXPECT_EQ(s.Attach(), JET_errReadVerifyFailure);
+  }
+  {
+    JetSession s(SamplePath("basic"), 8192);
+    EXPECT_EQ(s.Attach(), JET_errPageSizeMismatch);
+  }
+}
+
+TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
+  std::unique_ptr<Database> db;
+  ASSERT_EQ(Database::Open(SamplePath("basic"), db), 0);
+  const std::uint32_t root = db->catalog().Find("basic")->root_pgno;
+  db.reset();
+  auto image = ReadAll(SamplePath("basic"));
+  PatchPage(image, 4096, root, [](std::uint8_t* page) { Put16(page + 34, 1); });
+  TempDir dir;
+  const std::string path = dir.File("empty.edb");
+  WriteAll(path, image);
+
+  JetSession s(path);
+  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.OpenTable("basic"), 0);
+  EXPECT_EQ(s.Move(JET_MoveFirst), JET_errNoCurrentRecord);
+  EXPECT_EQ(s.Move(JET_MoveNext), JET_errNoCurrentRecord);
+  std::vector<std::uint8_t> buffer(4);
+  std::uint32_t actual = 0;
+  EXPECT_EQ(s.Retrieve(s.Column("Id"), buffer, actual), JET_errNoCurrentRecord);
+}
+
+TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
+  char text[256];
+  std::memset(text, 'z', sizeof text);
+  JET_API_PTR code = static_cast<JET_API_PTR>(static_cast<std::intptr_t>(JET_errNoCurrentRecord));
+  ASSERT_EQ(JetGetSystemParameter(0, 0, JET_paramErrorToString, &code, text, sizeof text), 0);
+  EXPECT_EQ(std::string(text), ErrorText(JET_errNoCurrentRecord));
+
+  char tiny[4];
+  EXPECT_EQ(JetGetSystemParameter(0, 0, JET_paramErrorToString, &code, tiny, sizeof tiny),
+            JET_wrnBufferTruncated);
+  EXPECT_EQ(std::strlen(tiny), 3u);
+}
+
+TEST(JetCalls, EngineJetForwardsToTheEngine) {
+  EngineJet jet;
+  std::uint32_t page_size = 0;
+  EXPECT_EQ(jet.GetDatabaseFileInfo(SamplePath("index").c_str(), &page_size, 4, 17), 0);
+  EXPECT_EQ(page_size, 4096u);
+  EXPECT_EQ(jet.Term(JET_instanceNil), JET_errInvalidInstance);
+}
+
+}  // namespace
+}  // namespace ese

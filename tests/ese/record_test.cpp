@@ -1,0 +1,205 @@
+// Record parsing: fixed, variable and tagged columns, nulls, defaults and
+// multiple values, on records built byte by byte.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ese/record.h"
+#include "test_files.h"
+
+namespace ese {
+namespace {
+
+using testing::Put16;
+
+ColumnInfo Column(JET_COLUMNID id, JET_COLTYP type, std::uint16_t fixed_size = 0,
+                  std::uint16_t record_offset = 0) {
+  ColumnInfo c;
+  c.id = id;
+  c.type = type;
+  c.fixed_size = fixed_size;
+  c.record_offset = record_offset;
+  return c;
+}
+
+std::string Text(const StoredValue& v) {
+  return std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size());
+}
+
+class RecordTest : public ::testing::Test {
+ protected:
+  // Fixed: 1 Long = 0x11223344, 2 Short (null). Variable: 128 "abc", 129
+  // null. Tagged (small-page layout): 256 "xy" plain; 257 two values "P",
+  // "QR"; 258 several values "AA" and a long-value id; 259 null; 260
+  // compressed.
+  void SetUp() override {
+    bytes_ = {2, 129, 0, 0,              // header; end of fixed data below
+              0x44, 0x33, 0x22, 0x11,    // column 1
+              0, 0,                      // column 2 (null)
+              0x02,                      // null bitmap: column 2
+              0, 0, 0, 0,                // variable offsets
+              'a', 'b', 'c'};            // variable data
+    Put16(&bytes_[2], 11);
+    Put16(&bytes_[11], 3);
+    Put16(&bytes_[13], 0x8003);
+    const std::vector<std::uint8_t> v256 = {'x', 'y'};
+    const std::vector<std::uint8_t> v257 = {0x10, 1, 'P', 'Q', 'R'};
+    const std::vector<std::uint8_t> v258 = {0x08, 4, 0, 6, 0x80, 'A', 'A', 7, 0, 0, 0};
+    const std::vector<std::uint8_t> v260 = {0x02, 0x18, 0xEE};
+    const std::size_t dir = 5 * 4;
+    std::vector<std::uint8_t> tagged(dir, 0);
+    std::uint16_t at = static_cast<std::uint16_t>(dir);
+    auto add = [&](int index, std::uint16_t fid, const std::vector<std::uint8_t>& v,
+                   std::uint16_t bits) {
+      Put16(&tagged[4 * index], fid);
+      Put16(&tagged[4 * index + 2], static_cast<std::uint16_t>(at | bits));
+      tagged.insert(tagged.end(), v.begin(), v.end());
+      at = static_cast<std::uint16_t>(at + v.size());
+    };
+    add(0, 256, v256, 0);
+    add(1, 257, v257, 0x4000);
+    add(2, 258, v258, 0x4000);
+    add(3, 259, {}, 0x2000);
+    add(4, 260, v260, 0x4000);
+    bytes_.insert(bytes_.end(), tagged.begin(), tagged.end());
+    ASSERT_EQ(record_.Parse(View(), false), JET_errSuccess);
+  }
+
+  ByteView View() const {
+    return ByteView(reinterpret_cast<const std::byte*>(bytes_.data()), bytes_.size());
+  }
+
+  StoredValue Get(const ColumnInfo& c, std::uint32_t itag = 1, std::uint32_t* count = nullptr) {
+    StoredValue v;
+    EXPECT_EQ(record_.Get(c, false, itag, v, count), JET_errSuccess) << "column " << c.id;
+    return v;
+  }
+
+  std::vector<std::uint8_t> bytes_;
+  Record record_;
+};
+
+TEST_F(RecordTest, FixedColumnsAndTheNullBitmap) {
+  StoredValue v = Get(Column(1, JET_coltypLong, 4, 4));
+  ASSERT_EQ(v.kind, ValueKind::kInline);
+  std::uint32_t n = 0;
+  ASSERT_TRUE(v.bytes.U32(0, n));
+  EXPECT_EQ(n, 0x11223344u);
+  EXPECT_EQ(Get(Column(2, JET_coltypShort, 2, 8)).kind, ValueKind::kNull);
+}
+
+TEST_F(RecordTest, VariableColumnsAndNullFlag) {
+  StoredValue v = Get(Column(128, JET_coltypText));
+  ASSERT_EQ(v.kind, ValueKind::kInline);
+  EXPECT_EQ(Text(v), "abc");
+  EXPECT_EQ(Get(Column(129, JET_coltypBinary)).kind, ValueKind::kNull);
+}
+
+TEST_F(RecordTest, ColumnsTheRecordDoesNotStoreReadTheirDefault) {
+  ColumnInfo fixed = Column(5, JET_coltypShort, 2, 12);
+  ColumnInfo variable = Column(140, JET_coltypBinary);
+  ColumnInfo tagged = Column(300, JET_coltypLongBinary);
+  for (ColumnInfo* c : {&fixed, &variable, &tagged}) {
+    EXPECT_EQ(Get(*c).kind, ValueKind::kNull) << c->id;
+    c->has_default = true;
+    c->default_value = {std::byte{0x5a}, std::byte{0xa5}};
+    std::uint32_t count = 0;
+    StoredValue v = Get(*c, 1, &count);
+    ASSERT_EQ(v.kind, ValueKind::kInline) << c->id;
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(v.bytes.size(), 2u);
+    EXPECT_EQ(Get(*c, 2).kind, ValueKind::kNull) << "a default is a single value";
+  }
+}
+
+TEST_F(RecordTest, TaggedSingleTwoAndSeveralValues) {
+  std::uint32_t count = 0;
+  StoredValue v = Get(Column(256, JET_coltypBinary), 1, &count);
+  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(Text(v), "xy");
+  EXPECT_EQ(Get(Column(256, JET_coltypBinary), 0).kind, ValueKind::kInline) << "0 reads as 1";
+  EXPECT_EQ(Get(Column(256, JET_coltypBinary), 2).kind, ValueKind::kNull);
+
+  const ColumnInfo two = Column(257, JET_coltypText);
+  EXPECT_EQ(Text(Get(two, 1, &count)), "P");
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(Text(Get(two, 2)), "QR");
+  EXPECT_EQ(Get(two, 3).kind, ValueKind::kNull);
+
+  const ColumnInfo several = Column(258, JET_coltypLongBinary);
+  v = Get(several, 1, &count);
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(v.kind, ValueKind::kInline);
+  EXPECT_EQ(Text(v), "AA");
+  v = Get(several, 2);
+  EXPECT_EQ(v.kind, ValueKind::kSeparated);
+  EXPECT_EQ(v.bytes.size(), 4u);
+}
+
+TEST_F(RecordTest, TaggedNullAndCompressedValues) {
+  std::uint32_t count = 7;
+  EXPECT_EQ(Get(Column(259, JET_coltypBinary), 1, &count).kind, ValueKind::kNull);
+  EXPECT_EQ(count, 0u);
+  StoredValue v = Get(Column(260, JET_coltypLongText));
+  EXPECT_EQ(v.kind, ValueKind::kCompressed);
+  EXPECT_EQ(v.bytes.size(), 2u);
+}
+
+TEST_F(RecordTest, LengthsThatDoNotFitAreCorruption) {
+  Record r;
+  auto bytes = bytes_;
+  Put16(&bytes[2], 2000);  // end of fixed data beyond the record
+  EXPECT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+            JET_errDatabaseCorrupted);
+  EXPECT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), 3), false),
+            JET_errDatabaseCorrupted);
+
+  bytes = bytes_;
+  Put16(&bytes[13], 0x7000);  // a variable value running past the record
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+            JET_errDatabaseCorrupted);
+
+  bytes = bytes_;
+  Put16(&bytes[18 + 2], 0x4000 | 0x0fff);  // tagged directory size beyond the record
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+            JET_errSuccess);
+  StoredValue v;
+  EXPECT_EQ(r.Get(Column(256, JET_coltypBinary), false, 1, v), JET_errDatabaseCorrupted);
+}
+
+TEST(RecordLargePage, EveryTaggedValueHasAFlagsByteAndNullIsAFlag) {
+  // No fixed or variable columns; tagged 256 = "hi", 257 = null.
+  std::vector<std::uint8_t> bytes = {0, 127, 4, 0};
+  const std::vector<std::uint8_t> tagged = {0, 1, 8, 0,  1, 1, 11, 0,
+                                            0x00, 'h', 'i', 0x20};
+  bytes.insert(bytes.end(), tagged.begin(), tagged.end());
+  Record r;
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), true),
+            JET_errSuccess);
+  StoredValue v;
+  ASSERT_EQ(r.Get(Column(256, JET_coltypBinary), false, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "hi");
+  ASSERT_EQ(r.Get(Column(257, JET_coltypBinary), false, 1, v), JET_errSuccess);
+  EXPECT_EQ(v.kind, ValueKind::kNull);
+}
+
+TEST(RecordDerivedTable, TemplateColumnsAreTheOnesWithTheDerivedBit) {
+  // Tagged 256 twice: first the template's (derived bit), then the table's own.
+  std::vector<std::uint8_t> bytes = {0, 127, 4, 0};
+  const std::vector<std::uint8_t> tagged = {0, 1, 8, 0x80, 0, 1, 9, 0, 'T', 'O'};
+  bytes.insert(bytes.end(), tagged.begin(), tagged.end());
+  Record r;
+  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+            JET_errSuccess);
+  ColumnInfo inherited = Column(256, JET_coltypText);
+  inherited.from_template = true;
+  const ColumnInfo own = Column(256, JET_coltypText);
+  StoredValue v;
+  ASSERT_EQ(r.Get(inherited, true, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "T");
+  ASSERT_EQ(r.Get(own, true, 1, v), JET_errSuccess);
+  EXPECT_EQ(Text(v), "O");
+}
+
+}  // namespace
+}  // namespace ese

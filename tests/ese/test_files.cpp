@@ -1,0 +1,77 @@
+#include "test_files.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "ese/page_checksum.h"
+
+namespace ese::testing {
+
+std::string SamplePath(const std::string& name) {
+  return std::string(CORVADEX_SHARED_DIR) + "/testdata/ese/" + name + ".edb";
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-ese-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Get32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+void Put16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+void PatchPage(std::vector<std::uint8_t>& image, std::uint32_t page_size, std::uint32_t pgno,
+               const std::function<void(std::uint8_t* page)>& change) {
+  std::uint8_t* page = image.data() + (std::size_t{pgno} + 1) * page_size;
+  change(page);
+  const Bytes bytes(reinterpret_cast<const std::byte*>(page), page_size);
+  const bool new_format = page_size > 8192 || (Get32(page + 36) & 0x2000) != 0;
+  if (!new_format) {
+    Put32(page + 4, pgno);
+    Put32(page, XorChecksum(bytes));
+    return;
+  }
+  const std::size_t block = page_size <= 8192 ? page_size : page_size <= 16384 ? 4096 : 8192;
+  std::size_t slot = 40;
+  for (std::size_t offset = block; offset < page_size; offset += block, slot += 8) {
+    const std::uint64_t c = EccChecksum(bytes.subspan(offset, block), pgno, false);
+    Put32(page + slot, static_cast<std::uint32_t>(c));
+    Put32(page + slot + 4, static_cast<std::uint32_t>(c >> 32));
+  }
+  const std::uint64_t c = EccChecksum(bytes.first(block), pgno, true);
+  Put32(page, static_cast<std::uint32_t>(c));
+  Put32(page + 4, static_cast<std::uint32_t>(c >> 32));
+}
+
+}  // namespace ese::testing
