@@ -1,5 +1,5 @@
 // The engine's text for a status code: the code's name and a short
-// description, e.g. "JET_errNoCurrentRecord, Currency not on a record".
+// description, e.g. "JET_errNoCurrentRecord, The cursor is not on a row".
 #pragma once
 
 #include <string>

@@ -103,7 +103,8 @@ constexpr std::int32_t JET_MoveLast = 0x7fffffff;
 constexpr JET_ERR JET_errSuccess = 0;
 constexpr JET_ERR JET_wrnColumnNull = 1004;
 constexpr JET_ERR JET_wrnBufferTruncated = 1006;
-constexpr JET_ERR JET_errBadPageLink = -338;
+constexpr JET_ERR JET_errBadPageLink = -327;
+constexpr JET_ERR JET_errBadParentPageLink = -338;
 constexpr JET_ERR JET_errDatabaseDirtyShutdown = -550;
 constexpr JET_ERR JET_errInvalidName = -1002;
 constexpr JET_ERR JET_errInvalidParameter = -1003;
@@ -128,6 +129,7 @@ constexpr JET_ERR JET_errInvalidTableId = -1310;
 constexpr JET_ERR JET_errColumnNotFound = -1507;
 constexpr JET_ERR JET_errBadColumnId = -1517;
 constexpr JET_ERR JET_errNoCurrentRecord = -1603;
+constexpr JET_ERR JET_errDecompressionFailed = -1620;
 constexpr JET_ERR JET_errFileNotFound = -1811;
 constexpr JET_ERR JET_errFileIOBeyondEOF = -4001;
 

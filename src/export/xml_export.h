@@ -8,9 +8,17 @@
 #include <string>
 
 #include "contacts/contact_list.h"
+#include "export/byte_sink.h"
+#include "export/export_progress.h"
 
 namespace corvadex {
 
 void WriteContactsXml(const ContactList& list, const std::string& fileName);
+void WriteContactsXml(const ContactList& list, const std::string& fileName,
+                      const ExportProgress& progress);
+
+// The same document, written to any sink (standard output, memory).
+void WriteContactsXml(const ContactList& list, ByteSink& sink,
+                      const ExportProgress& progress = {});
 
 }  // namespace corvadex

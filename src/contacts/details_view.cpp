@@ -1,0 +1,157 @@
+#include "contacts/details_view.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "contacts/contact_columns.h"
+#include "contacts/contact_list.h"
+
+namespace corvadex {
+
+namespace {
+constexpr int kEditHeight = 21;
+}
+
+// Pages in tab order; within a page the boxes are listed row by row, left
+// box before right box, which is also their keyboard tab order.
+const std::array<DetailsBox, kDetailsBoxCount> kDetailsBoxes{{
+    {0, "EditFirstname", "First name:", 40, 8, 33, 24, 170, kEditHeight, "FirstName"},
+    {0, "EditMiddlename", "Middle name:", 248, 8, 240, 24, 170, kEditHeight, "MiddleName"},
+    {0, "EditLastname", "Last name:", 40, 56, 33, 72, 170, kEditHeight, "LastName"},
+    {0, "EditNickname", "Nickname:", 248, 56, 240, 72, 170, kEditHeight, "NickName"},
+    {0, "EditHomephone", "Home phone:", 40, 104, 33, 120, 170, kEditHeight, "HomePhone"},
+    {0, "EditPersonalemail", "Personal e-mail:", 248, 104, 240, 120, 170, kEditHeight, "HomeEmail"},
+    {0, "EditWorkphone", "Work phone:", 40, 152, 33, 168, 170, kEditHeight, "WorkPhone"},
+    {0, "EditWorkemail", "Work e-mail:", 248, 152, 240, 168, 170, kEditHeight, "WorkEmail"},
+    {0, "EditMobilephone", "Mobile phone:", 40, 200, 33, 216, 170, kEditHeight, "MobilePhone"},
+    {0, "EditOtheremail", "Other e-mail:", 248, 200, 240, 216, 170, kEditHeight, "OtherEmail"},
+    {0, "EditOtherphone", "Other phone:", 40, 248, 33, 264, 170, kEditHeight, "OtherPhone"},
+
+    {1, "EditStreetaddress", "Street address:", 32, 8, 32, 24, 170, kEditHeight, "HomeStreet"},
+    {1, "EditCity", "City:", 216, 8, 208, 24, 170, kEditHeight, "HomeCity"},
+    {1, "EditStateprovince", "State/province:", 32, 48, 32, 64, 170, kEditHeight, "HomeState"},
+    {1, "EditZIPpostalcode", "ZIP/postal code:", 208, 48, 208, 64, 170, kEditHeight, "HomeZipCode"},
+    {1, "EditCountryregion", "Country/region:", 32, 96, 32, 112, 170, kEditHeight, "HomeCountry"},
+    {1, "EditHomephone2", "Home phone:", 208, 92, 208, 112, 170, kEditHeight, "HomePhone"},
+    {1, "EditHomefax", "Home fax", 32, 144, 32, 160, 170, kEditHeight, "HomeFax"},
+    {1, "EditPersonalemail2", "Personal e-mail:", 208, 144, 208, 160, 170, kEditHeight, "HomeEmail"},
+    {1, "EditPersonalwebsite", "Personal website:", 32, 192, 32, 208, 170, kEditHeight, "HomeWebSite"},
+    {1, "EditBirthday", "Birthday:", 208, 192, 208, 208, 170, kEditHeight, "Birthdate"},
+    {1, "EditSignificantother", "Significant Other:", 32, 240, 32, 256, 170, kEditHeight, "SpouseName"},
+    {1, "EditAnniversary", "Anniversary:", 208, 240, 208, 256, 170, kEditHeight, "Anniversary"},
+
+    {2, "EditCompany", "Company:", 24, 16, 24, 32, 121, kEditHeight, "CompanyName"},
+    {2, "EditJobtitle", "Job title:", 216, 16, 208, 32, 121, kEditHeight, "JobTitle"},
+    {2, "EditWorkStreetaddress", "Street address:", 24, 64, 24, 80, 121, kEditHeight, "WorkStreet"},
+    {2, "EditWorkCity", "City:", 216, 64, 208, 80, 121, kEditHeight, "WorkCity"},
+    {2, "EditWorkStateprovince", "State/province:", 24, 112, 24, 128, 121, kEditHeight, "WorkState"},
+    {2, "EditWorkZIPPostalcode", "ZIP/Postal code:", 208, 112, 208, 128, 121, kEditHeight, "WorkZipCode"},
+    {2, "EditWorkCountryregion", "Country/region:", 24, 160, 24, 176, 121, kEditHeight, "WorkCountry"},
+    {2, "EditWorkphone2", "Work phone:", 208, 160, 208, 176, 121, kEditHeight, "WorkPhone"},
+    {2, "EditWorkemail2", "Work e-mail:", 24, 208, 24, 224, 121, kEditHeight, "WorkEmail"},
+    {2, "EditOtherphone2", "Other phone:", 208, 208, 208, 224, 121, kEditHeight, "OtherPhone"},
+    {2, "EditPager", "Pager:", 24, 256, 24, 272, 121, kEditHeight, "Pager"},
+    {2, "EditWorkwebsite", "Work website:", 208, 256, 208, 272, 121, kEditHeight, "WorkWebSite"},
+
+    {3, "EditWLMAddress", "Windows Live Messanger Address:", 32, 32, 40, 56, 337, kEditHeight, "UnresolvedEmail"},
+    {3, "EditOtherIMAddress", "Other instant massaging address:", 48, 168, 48, 208, 329, kEditHeight, "OtherImEmail"},
+
+    {4, "MemoNotes", "", 0, 0, 16, 24, 377, 273, "Comments"},
+}};
+
+namespace {
+
+const ContactColumn& ColumnNamed(std::string_view name) {
+  for (const ContactColumn& c : kContactColumns)
+    if (c.name == name) return c;
+  throw std::logic_error("details box shows an unknown column: " + std::string(name));
+}
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+ContactDetailsView::ContactDetailsView(QWidget* parent) : QTabWidget(parent) {
+  setObjectName(QStringLiteral("e"));
+  const struct {
+    QWidget** page;
+    const char* name;
+    const char* caption;
+  } pages[] = {
+      {&TabSheetContact, "TabSheetContact", " Contact "},
+      {&TabSheetPersonal, "TabSheetPersonal", " Personal "},
+      {&TabSheet3, "TabSheet3", " Work "},
+      {&TabSheet4, "TabSheet4", " IM "},
+      {&TabSheetNotes, "TabSheetNotes", " Notes "},
+  };
+  QWidget* pageWidgets[5];
+  int i = 0;
+  for (const auto& p : pages) {
+    auto* page = new QWidget(this);
+    page->setObjectName(QString::fromLatin1(p.name));
+    page->setAutoFillBackground(true);
+    addTab(page, QString::fromLatin1(p.caption));
+    *p.page = page;
+    pageWidgets[i++] = page;
+  }
+
+  QWidget* previous[5] = {};
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
+    const DetailsBox& d = kDetailsBoxes[b];
+    ColumnNamed(d.column);  // every box names a real column
+    QWidget* page = pageWidgets[d.page];
+    QWidget* box;
+    if (d.name == "MemoNotes") {
+      auto* memo = new QPlainTextEdit(page);
+      memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      memo->setTabChangesFocus(true);
+      MemoNotes = memo;
+      box = memo;
+    } else {
+      auto* label = new QLabel(ToQString(d.caption), page);
+      label->move(d.labelLeft, d.labelTop);
+      label->adjustSize();
+      auto* edit = new QLineEdit(page);
+      edit->setMaxLength(std::numeric_limits<int>::max());  // show values whole
+      box = edit;
+    }
+    box->setObjectName(ToQString(d.name));
+    box->setGeometry(d.left, d.top, d.width, d.height);
+    if (previous[d.page] != nullptr) setTabOrder(previous[d.page], box);
+    previous[d.page] = box;
+    boxes_[b] = box;
+  }
+  setCurrentIndex(0);
+}
+
+void ContactDetailsView::ShowContact(const ContactRow& row) {
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
+    const QString text = ToQString(row.Value(ColumnNamed(kDetailsBoxes[b].column)));
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(boxes_[b]))
+      memo->setPlainText(text);
+    else
+      static_cast<QLineEdit*>(boxes_[b])->setText(text);
+  }
+}
+
+QWidget* ContactDetailsView::Box(std::string_view name) const {
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+    if (kDetailsBoxes[b].name == name) return boxes_[b];
+  return nullptr;
+}
+
+QString ContactDetailsView::BoxText(std::size_t index) const {
+  if (index >= kDetailsBoxCount) return {};
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(boxes_[index])) return memo->toPlainText();
+  return static_cast<QLineEdit*>(boxes_[index])->text();
+}
+
+}  // namespace corvadex

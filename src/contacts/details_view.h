@@ -1,0 +1,56 @@
+// The details view: the page control `e` with five pages of labelled edit
+// boxes (37 single-line boxes and the notes memo) showing every value of one
+// contact. Five values appear twice, on two pages. The boxes are a display
+// only: nothing typed into them is read back.
+#pragma once
+
+#include <QTabWidget>
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace corvadex {
+
+class ContactRow;
+
+// One box of the details view: where it stands and which contact column it
+// shows (a name from the master table of contact columns).
+struct DetailsBox {
+  int page;                  // 0 " Contact " ... 4 " Notes "
+  std::string_view name;     // the box's object name
+  std::string_view caption;  // its label's caption; empty for the notes memo
+  int labelLeft, labelTop;
+  int left, top, width, height;
+  std::string_view column;
+};
+
+inline constexpr std::size_t kDetailsBoxCount = 38;
+extern const std::array<DetailsBox, kDetailsBoxCount> kDetailsBoxes;
+
+class ContactDetailsView final : public QTabWidget {
+ public:
+  explicit ContactDetailsView(QWidget* parent);
+
+  QWidget* TabSheetContact;
+  QWidget* TabSheetPersonal;
+  QWidget* TabSheet3;
+  QWidget* TabSheet4;
+  QWidget* TabSheetNotes;
+  QPlainTextEdit* MemoNotes;
+
+  // Replaces the text of every box with the row's values, as held.
+  void ShowContact(const ContactRow& row);
+
+  // The box of a given object name, or null.
+  QWidget* Box(std::string_view name) const;
+  // The text a box shows (line edit or memo).
+  QString BoxText(std::size_t index) const;
+
+ private:
+  std::array<QWidget*, kDetailsBoxCount> boxes_{};
+};
+
+}  // namespace corvadex

@@ -1,0 +1,65 @@
+// CSV as RFC 4180 gives it: records end with CRLF (the last one too), fields
+// are separated by commas, and a field holding a comma, a double quote, CR or
+// LF is enclosed in double quotes with each double quote doubled. Line
+// breaks inside a value are kept as they are, inside the quotes.
+//
+// The text is UTF-8 without a byte order mark (a mark would become part of
+// the first header name for most readers); malformed UTF-8 in a value
+// becomes U+FFFD. Nothing else is changed: a field reads back exactly as the
+// list holds it.
+#include "export/csv_export.h"
+
+#include <string>
+
+#include "export/utf8_text.h"
+
+namespace corvadex {
+
+namespace {
+
+bool NeedsQuotes(std::string_view field) {
+  return field.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+void AppendField(std::string& line, std::string_view value, std::string& scratch) {
+  scratch.clear();
+  AppendSanitizedUtf8(scratch, value, [](char32_t) { return true; });
+  if (!NeedsQuotes(scratch)) {
+    line += scratch;
+    return;
+  }
+  line.push_back('"');
+  for (char c : scratch) {
+    if (c == '"') line.push_back('"');
+    line.push_back(c);
+  }
+  line.push_back('"');
+}
+
+}  // namespace
+
+void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+  std::string line;
+  std::string scratch;
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    if (i > 0) line.push_back(',');
+    AppendField(line, kContactColumns[i].xmlAttribute, scratch);
+  }
+  line += "\r\n";
+  sink.Write(line);
+
+  const std::size_t count = list.Count();
+  for (std::size_t row = 0; row < count; ++row) {
+    const ContactRow& contact = list.Item(row);
+    line.clear();
+    for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+      if (i > 0) line.push_back(',');
+      AppendField(line, contact.Value(kContactColumns[i]), scratch);
+    }
+    line += "\r\n";
+    sink.Write(line);
+    ReportProgress(progress, row + 1, count);
+  }
+}
+
+}  // namespace corvadex

@@ -1,0 +1,14 @@
+// Writes every row of the contact list as CSV (RFC 4180): a header row of the
+// XML export's attribute names, then one record per contact in list order,
+// 33 fields each in the master table's order.
+#pragma once
+
+#include "contacts/contact_list.h"
+#include "export/byte_sink.h"
+#include "export/export_progress.h"
+
+namespace corvadex {
+
+void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {});
+
+}  // namespace corvadex

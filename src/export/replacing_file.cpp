@@ -1,0 +1,146 @@
+#include "export/replacing_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvadex {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+[[noreturn]] void throwErrno(int error, const std::string& name) {
+  throw std::system_error(error, std::generic_category(), name);
+}
+
+// The folder part of a path, "." for a bare file name; "/" stays "/".
+std::string folderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path the rename must go to: the file a symbolic link resolves to when
+// the target is a link to an existing file, else the target itself.
+std::string resolveTarget(const std::string& target) {
+  struct stat link {};
+  if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return target;
+  char resolved[PATH_MAX];
+  if (::realpath(target.c_str(), resolved) == nullptr) return target;  // dangling: replace the link
+  return resolved;
+}
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
+  if (target_.empty()) throwErrno(ENOENT, "(no file name)");
+  if (target_.back() == '/') throwErrno(EISDIR, target_);
+  finalPath_ = resolveTarget(target_);
+
+  // A folder in the target's place would only make the final rename fail;
+  // say so before any work is done. An existing file's permission bits are
+  // carried over to the file that replaces it.
+  struct stat existing {};
+  bool keepMode = false;
+  if (::stat(finalPath_.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) throwErrno(EISDIR, target_);
+    keepMode = S_ISREG(existing.st_mode);
+  }
+
+  // A hidden name in the same folder, made unique with a random suffix and
+  // O_EXCL; mode 0666 lets the umask decide as for any new file.
+  const std::string folder = folderOf(finalPath_);
+  const std::string prefix = (folder == "/" ? "/" : folder + "/") + "." + baseOf(finalPath_) + ".";
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  int lastError = EEXIST;
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string candidate = prefix;
+    for (int i = 0; i < 8; ++i) candidate.push_back(kDigits[random() % 36]);
+    candidate += ".tmp";
+    fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      tempPath_ = std::move(candidate);
+    } else {
+      lastError = errno;
+      if (lastError != EEXIST && lastError != EINTR) break;
+    }
+  }
+  if (fd_ < 0) throwErrno(lastError, target_);
+
+  if (keepMode && ::fchmod(fd_, existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    discard();
+    throwErrno(error, target_);
+  }
+  buffer_.reserve(kBufferSize);
+}
+
+ReplacingFile::~ReplacingFile() { discard(); }
+
+void ReplacingFile::discard() noexcept {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!tempPath_.empty()) {
+    ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+  }
+}
+
+void ReplacingFile::Write(std::string_view bytes) {
+  if (fd_ < 0) throwErrno(EBADF, target_);
+  if (buffer_.size() + bytes.size() > kBufferSize) {
+    flushBuffer();
+    if (bytes.size() >= kBufferSize) {
+      WriteAll(fd_, bytes, target_);
+      return;
+    }
+  }
+  buffer_.append(bytes);
+}
+
+void ReplacingFile::flushBuffer() {
+  if (buffer_.empty()) return;
+  WriteAll(fd_, buffer_, target_);
+  buffer_.clear();
+}
+
+void ReplacingFile::Commit() {
+  if (fd_ < 0) throwErrno(EBADF, target_);
+  flushBuffer();
+  // The data must be on disk before the name points at it, or a crash right
+  // after the rename could leave an empty or partial file under the name.
+  if (::fsync(fd_) != 0) throwErrno(errno, target_);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) throwErrno(errno, target_);
+  if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) throwErrno(errno, target_);
+  tempPath_.clear();
+
+  // Syncing the folder makes the rename itself durable. The new file is
+  // complete and in place whatever this returns, so a folder that cannot be
+  // opened or synced (some file systems refuse) does not fail the save.
+  const int dir = ::open(folderOf(finalPath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    (void)::fsync(dir);
+    ::close(dir);
+  }
+}
+
+}  // namespace corvadex

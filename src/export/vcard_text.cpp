@@ -1,0 +1,107 @@
+#include "export/vcard_text.h"
+
+#include <cstdio>
+
+#include "export/utf8_text.h"
+
+namespace corvadex {
+
+namespace {
+
+constexpr std::size_t kMaxLineOctets = 75;
+
+bool IsContentChar(char32_t cp) {
+  return cp == '\t' || cp == '\r' || cp == '\n' || (cp >= 0x20 && cp != 0x7F);
+}
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+void AppendVcardText(std::string& out, std::string_view value) {
+  std::string clean;
+  AppendSanitizedUtf8(clean, value, IsContentChar);
+  for (std::size_t i = 0; i < clean.size(); ++i) {
+    const char c = clean[i];
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case ',': out += "\\,"; break;
+      case ';': out += "\\;"; break;
+      case '\r':
+        if (i + 1 < clean.size() && clean[i + 1] == '\n') ++i;
+        out += "\\n";
+        break;
+      case '\n': out += "\\n"; break;
+      default: out.push_back(c);
+    }
+  }
+}
+
+void AppendVcardUri(std::string& out, std::string_view value) {
+  std::string clean;
+  AppendSanitizedUtf8(clean, value, [](char32_t) { return true; });
+  for (char c : clean) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F) {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+      out += escaped;
+    } else if (c == '\\' || c == ',' || c == ';') {
+      out.push_back('\\');
+      out.push_back(c);
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+void AppendFoldedLine(std::string& out, std::string_view line) {
+  std::size_t limit = kMaxLineOctets;
+  while (line.size() > limit) {
+    std::size_t cut = limit;
+    while (cut > 0 && IsContinuationByte(line[cut])) --cut;
+    if (cut == 0) cut = limit;  // not UTF-8 at all: cut where the limit falls
+    out.append(line.substr(0, cut));
+    out += "\r\n ";
+    line.remove_prefix(cut);
+    limit = kMaxLineOctets - 1;  // the leading space counts
+  }
+  out.append(line);
+  out += "\r\n";
+}
+
+std::optional<std::string> VcardDateFromIso(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+    if (!IsDigit(text[i])) return std::nullopt;
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    int n = 0;
+    for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (text[at + i] - '0');
+    return n;
+  };
+  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+  if (month < 1 || month > 12 || day < 1) return std::nullopt;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int monthDays = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  if (day > monthDays) return std::nullopt;
+  std::string basic;
+  basic.append(text.substr(0, 4)).append(text.substr(5, 2)).append(text.substr(8, 2));
+  return basic;
+}
+
+bool HasUriScheme(std::string_view text) {
+  // scheme = ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ) ":"
+  const auto isAlpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  if (text.empty() || !isAlpha(text[0])) return false;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == ':') return i + 1 < text.size();
+    if (!isAlpha(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return false;
+}
+
+}  // namespace corvadex

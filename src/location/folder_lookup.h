@@ -1,0 +1,23 @@
+// The shell and version look-ups of the start-up location, as text: a
+// failed look-up gives empty text, never an error.
+#pragma once
+
+#include <string>
+
+#include "platform/windows_view.h"
+
+namespace corvadex {
+
+// The path of a known folder, or empty text.
+std::string GetKnownFolderPath(const platform::WindowsView& windows,
+                               const platform::KNOWNFOLDERID& id);
+
+// The path of a numbered (CSIDL) folder, or empty text.
+std::string GetSpecialFolderPath(const platform::WindowsView& windows, int csidl);
+
+// The major part of the file version (not the product version) of
+// <program files>\Windows Live\Mail\wlmail.exe as decimal text; empty text
+// when the executable is absent or has no readable version resource.
+std::string GetMailClientVersion(const platform::WindowsView& windows);
+
+}  // namespace corvadex

@@ -1,0 +1,26 @@
+// Text to integer, with the rules and the error of the classic StrToInt that
+// the program's start-up relies on: empty text is an error, not 0.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace corvadex {
+
+// A failed conversion; what() is the text the user is shown.
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Accepts leading blanks, an optional sign, then either decimal digits or
+// hexadecimal digits after "$", "0x" or "x" (either case), and nothing
+// after them. Decimal values must fit a signed 32-bit integer; hexadecimal
+// ones may use all 32 bits and are taken as two's complement
+// ("$FFFFFFFF" is -1). Anything else throws
+// EConvertError("'<text>' is not a valid integer value.").
+std::int32_t StrToInt(std::string_view text);
+
+}  // namespace corvadex

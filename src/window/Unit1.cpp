@@ -1,0 +1,258 @@
+#include "window/Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <stdexcept>
+
+#include "contacts/details_view.h"
+#include "window/UnitAbout.h"
+#include "window/anchors.h"
+#include "window/contact_list_model.h"
+#include "window/contact_list_view.h"
+#include "window/error_report.h"
+#include "window/link_label.h"
+#include "window/message_memo.h"
+
+namespace corvadex {
+
+namespace {
+
+// Shows the busy cursor for as long as it lives, also when an error ends
+// the work early.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// The desktop's sans-serif font at 8 points: the window's design font does
+// not exist here, and the layout keeps the design's pixel geometry.
+QFont WindowFont() {
+  QFont font(QStringLiteral("Sans Serif"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  return font;
+}
+
+}  // namespace
+
+std::string PathFromText(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)) {
+  if (services_.dialogs == nullptr || !services_.fileExists || !services_.makeReader ||
+      !services_.writeXml)
+    throw std::invalid_argument("the main window needs every one of its services");
+  setObjectName(QStringLiteral("FormCorvadex"));
+  setWindowTitle(QStringLiteral("Corvadex"));
+  setFont(WindowFont());
+  resize(kClientWidth, kClientHeight);
+  move(kLeft, kTop);
+
+  BuildControls();
+  SetTabOrder();
+  reader_ = services_.makeReader(*MemoInfo, list_);
+  list_.AddObserver(this);
+  ConnectHandlers();
+}
+
+TFormCorvadex::~TFormCorvadex() {
+  list_.RemoveObserver(this);
+  // The list view and its model read the contact list, a member that goes
+  // before the base class destroys the children: they go first.
+  delete ListViewContacts;
+  delete model_;
+}
+
+void TFormCorvadex::BuildControls() {
+  RadioButton1 = new QRadioButton(QStringLiteral("Find the contacts database authomatically"), this);
+  RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+  RadioButton1->setGeometry(24, 8, 297, 17);
+  RadioButton1->setChecked(true);  // set before the handlers are connected: raises nothing
+
+  RadioButton2 = new QRadioButton(QStringLiteral("Choose the database file"), this);
+  RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+  RadioButton2->setGeometry(24, 24, 225, 17);
+
+  Label1 = new LinkLabel(QStringLiteral("About"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(883, 8, 34, 13);
+  QFont linkFont = font();
+  linkFont.setBold(true);
+  linkFont.setUnderline(true);
+  Label1->setFont(linkFont);
+
+  EditDBPath = new QLineEdit(this);
+  EditDBPath->setObjectName(QStringLiteral("EditDBPath"));
+  EditDBPath->setGeometry(16, 48, 770, 21);
+  EditDBPath->setEnabled(false);
+
+  ButtonChooseFile = new QPushButton(QStringLiteral("..."), this);
+  ButtonChooseFile->setObjectName(QStringLiteral("ButtonChooseFile"));
+  ButtonChooseFile->setGeometry(784, 47, 24, 24);
+  ButtonChooseFile->setEnabled(false);
+
+  ButtonReadDatabase = new QPushButton(QStringLiteral("Read"), this);
+  ButtonReadDatabase->setObjectName(QStringLiteral("ButtonReadDatabase"));
+  ButtonReadDatabase->setGeometry(840, 47, 75, 25);
+  ButtonReadDatabase->setEnabled(false);
+
+  model_ = new ContactListModel(list_, this);
+  ListViewContacts = new ContactListView(model_, this);
+  ListViewContacts->setObjectName(QStringLiteral("ListViewContacts"));
+  ListViewContacts->setGeometry(8, 80, 473, 353);
+
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  Savetofile1 = PopupMenu1->addAction(QStringLiteral("Save to file"));
+  Savetofile1->setObjectName(QStringLiteral("Savetofile1"));  // has no action
+  ListViewContacts->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  e = new ContactDetailsView(this);
+  e->setGeometry(488, 80, 449, 353);
+
+  ButtonExportToXML = new QPushButton(QStringLiteral("Export to XML file"), e->TabSheetContact);
+  ButtonExportToXML->setObjectName(QStringLiteral("ButtonExportToXML"));
+  ButtonExportToXML->setGeometry(288, 272, 97, 25);
+
+  MemoInfo = new MessageMemo(this);
+  MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
+  MemoInfo->setGeometry(6, 439, 929, 92);
+
+  OpenDialog1.filter = QStringLiteral("*.edb|*.edb");
+  SaveDialog1.filter = QStringLiteral("xml files|*.xml");
+  SaveDialog1.defaultExt = QStringLiteral("xml");
+  SaveDialog1.fileName = QStringLiteral("contacts");
+  SaveDialog1.overwritePrompt = false;
+
+  anchors_ = new AnchorKeeper(this, QSize(kClientWidth, kClientHeight));
+  anchors_->Add(RadioButton1, AnchorLeft | AnchorTop);
+  anchors_->Add(RadioButton2, AnchorLeft | AnchorTop);
+  anchors_->Add(Label1, AnchorTop | AnchorRight);
+  anchors_->Add(EditDBPath, AnchorLeft | AnchorTop | AnchorRight);
+  anchors_->Add(ButtonChooseFile, AnchorTop | AnchorRight);
+  anchors_->Add(ButtonReadDatabase, AnchorTop | AnchorRight);
+  anchors_->Add(ListViewContacts, AnchorLeft | AnchorTop | AnchorRight);
+  anchors_->Add(e, AnchorTop | AnchorRight);
+  anchors_->Add(MemoInfo, AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
+}
+
+void TFormCorvadex::SetTabOrder() {
+  Label1->setFocusPolicy(Qt::NoFocus);
+  QWidget* order[] = {ListViewContacts, MemoInfo,         e,           EditDBPath,
+                      ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  // The export button comes last among the " Contact " page's controls.
+  QWidget* lastBox = e->Box("EditOtherphone");
+  setTabOrder(lastBox, ButtonExportToXML);
+}
+
+void TFormCorvadex::ConnectHandlers() {
+  connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) Guarded(this, [this] { RadioButton1Click(); });
+  });
+  connect(RadioButton2, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) Guarded(this, [this] { RadioButton2Click(); });
+  });
+  connect(EditDBPath, &QLineEdit::textChanged, this,
+          [this] { Guarded(this, [this] { EditDBPathChange(); }); });
+  connect(ButtonChooseFile, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { ButtonChooseFileClick(); }); });
+  connect(ButtonReadDatabase, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { ButtonReadDatabaseClick(); }); });
+  Label1->SetOnClick([this] { Guarded(this, [this] { Label1Click(); }); });
+  connect(ButtonExportToXML, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { ButtonExportToXMLClick(); }); });
+  connect(ListViewContacts, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    PopupMenu1->popup(ListViewContacts->viewport()->mapToGlobal(pos));
+  });
+}
+
+void TFormCorvadex::SelectionChanged(std::optional<std::size_t>) {
+  Guarded(this, [this] { ListViewContactsSelectItem(); });
+}
+
+void TFormCorvadex::ReadDatabase(const std::string& path) {
+  BusyCursor busy;
+  reader_->ReadDatabase(path);
+}
+
+bool TFormCorvadex::FileExists(const std::string& path) const { return services_.fileExists(path); }
+
+void TFormCorvadex::FormCreate() {}
+
+void TFormCorvadex::RadioButton1Click() {
+  const bool enable = !RadioButton1->isChecked();
+  EditDBPath->setEnabled(enable);
+  ButtonChooseFile->setEnabled(enable);
+}
+
+void TFormCorvadex::RadioButton2Click() {
+  const bool enable = RadioButton2->isChecked();
+  EditDBPath->setEnabled(enable);
+  ButtonChooseFile->setEnabled(enable);
+}
+
+void TFormCorvadex::EditDBPathChange() {
+  ButtonReadDatabase->setEnabled(!EditDBPath->text().isEmpty());
+}
+
+void TFormCorvadex::ButtonChooseFileClick() {
+  const std::optional<QString> chosen = Dialogs().OpenFile(this, OpenDialog1);
+  if (!chosen) return;
+  OpenDialog1.fileName = *chosen;
+  EditDBPath->setText(*chosen);  // raises EditDBPathChange
+}
+
+void TFormCorvadex::ButtonReadDatabaseClick() {
+  // The path is read from the edit whether it is enabled or not.
+  const std::string path = PathFromText(EditDBPath->text());
+  if (FileExists(path)) {
+    ReadDatabase(path);
+    return;
+  }
+  Dialogs().MessageBox(this, QStringLiteral(" File does not exists. "), QStringLiteral(" Corvadex"),
+                       MessageIcon::Error);
+}
+
+void TFormCorvadex::Label1Click() {
+  if (AboutForm == nullptr) AboutForm = new TFormAbout(this, Dialogs());
+  // However the dialog ends, it is released (destroyed once the current
+  // event has been handled, not at once) and forgotten.
+  struct Release {
+    TFormCorvadex* form;
+    ~Release() {
+      form->AboutForm->deleteLater();
+      form->AboutForm = nullptr;
+    }
+  } release{this};
+  Dialogs().ShowModal(*AboutForm);
+}
+
+void TFormCorvadex::ListViewContactsSelectItem() {
+  const std::optional<std::size_t> selected = list_.Selected();
+  if (!selected) return;  // the boxes keep what they show
+  e->ShowContact(list_.Item(*selected));
+}
+
+void TFormCorvadex::ButtonExportToXMLClick() {
+  const std::optional<QString> chosen = Dialogs().SaveFile(this, SaveDialog1);
+  if (!chosen) return;
+  SaveDialog1.fileName = *chosen;  // proposed again at the next export
+  services_.writeXml(list_, PathFromText(*chosen));
+}
+
+void ShowMainWindow(TFormCorvadex& form) {
+  Guarded(&form, [&form] { form.FormCreate(); });
+  form.show();
+}
+
+}  // namespace corvadex

@@ -1,0 +1,167 @@
+#include "window/UnitAbout.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+#include "window/about_picture.h"
+#include "window/bevel_line.h"
+#include "window/error_report.h"
+#include "window/link_label.h"
+#include "window/window_dialogs.h"
+
+namespace corvadex {
+
+namespace {
+
+constexpr int kClientWidth = 318;
+constexpr int kClientHeight = 223;
+
+// The 16-colour palette's pure colours the dialog's labels use.
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kPurple(0x80, 0x00, 0x80);
+const QColor kNavy(0x00, 0x00, 0x80);
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setGeometry(geometry);
+  return label;
+}
+
+void SetTextColour(QWidget* w, const QColor& colour) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::WindowText, colour);
+  w->setPalette(pal);
+}
+
+// A label whose text may be wider than its design width grows to the right.
+void FitWidth(QLabel* label) {
+  const int wanted = label->sizeHint().width();
+  if (wanted > label->width()) label->resize(wanted, label->height());
+}
+
+}  // namespace
+
+QString ProjectReadmeLink() {
+  const QStringList candidates = {
+      QDir(QCoreApplication::applicationDirPath())
+          .filePath(QStringLiteral("../" CORVADEX_INSTALL_DOCDIR "/README.md")),
+      QStringLiteral(CORVADEX_INSTALLED_README),
+      QStringLiteral(CORVADEX_SOURCE_README),
+  };
+  for (const QString& path : candidates) {
+    const QFileInfo info(path);
+    if (info.isFile()) return QUrl::fromLocalFile(info.canonicalFilePath()).toString();
+  }
+  return QUrl::fromLocalFile(QStringLiteral(CORVADEX_INSTALLED_README)).toString();
+}
+
+TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      dialogs_(dialogs) {
+  setObjectName(QStringLiteral("FormAbout"));
+  setWindowTitle(QStringLiteral(" About Corvadex"));
+  setFixedSize(kClientWidth, kClientHeight);
+  setSizeGripEnabled(false);
+
+  QFont heading = font();
+  heading.setBold(true);
+  heading.setPointSize(10);
+
+  Image1 = MakeLabel(this, "Image1", {}, {32, 14, 48, 48});
+  Image1->setPixmap(TransparentPicture(AboutPicture()));
+
+  LabelName = MakeLabel(this, "LabelName", QStringLiteral("Corvadex"), {158, 15, 91, 16});
+  LabelName->setFont(heading);
+  LabelVers = MakeLabel(this, "LabelVers", QStringLiteral("v 1.0"), {255, 15, 33, 16});
+  LabelVers->setFont(heading);
+  SetTextColour(LabelVers, kBlue);
+
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("Author: "), {165, 37, 37, 13});
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("Corvadex team"), {205, 37, 81, 13});
+  SetTextColour(Label2, kNavy);
+  Label5 = MakeLabel(this, "Label5", QStringLiteral("Online,"), {232, 50, 40, 13});
+  Label6 = MakeLabel(this, "Label6", QStringLiteral("Earth"), {232, 63, 37, 13});
+
+  Bevel1 = new BevelLine(this);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setGeometry(15, 79, 278, 10);
+
+  Label3 = MakeLabel(this, "Label3", QStringLiteral("Lists the contacts of a contacts.edb file,"),
+                     {40, 94, 228, 13});
+  Label4 = MakeLabel(this, "Label4",
+                     QStringLiteral("shows their details and exports them to XML."),
+                     {14, 106, 281, 13});
+  Label7 = MakeLabel(this, "Label7", QStringLiteral("The database is only read."),
+                     {75, 119, 158, 13});
+  Label8 = MakeLabel(this, "Label8", QStringLiteral("How to use it, in the README:"),
+                     {75, 136, 163, 13});
+  for (QLabel* l : {Label3, Label4, Label7, Label8}) SetTextColour(l, kPurple);
+
+  LabelURL = new LinkLabel(ProjectReadmeLink(), this);
+  LabelURL->setObjectName(QStringLiteral("LabelURL"));
+  LabelURL->setGeometry(56, 149, 192, 13);
+  QFont link = font();
+  link.setUnderline(true);
+  LabelURL->setFont(link);
+  SetTextColour(LabelURL, kBlue);
+  LabelURL->SetOnClick([this] { Guarded(this, [this] { LabelURLClick(); }); });
+
+  Bevel2 = new BevelLine(this);
+  Bevel2->setObjectName(QStringLiteral("Bevel2"));
+  Bevel2->setGeometry(15, 160, 278, 10);
+
+  ButtonOK = new QPushButton(QStringLiteral("OK"), this);
+  ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+  ButtonOK->setGeometry(216, 182, 75, 22);
+  // Not the dialog's default button; Enter presses it because it holds the
+  // focus (a focused push button in a dialog takes Enter).
+  ButtonOK->setDefault(false);
+  ButtonOK->setAutoDefault(true);
+  connect(ButtonOK, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButtonOKClick(); }); });
+
+  // The texts are ours and may run wider than the design widths; the link
+  // (a path) is centred under the description when it does.
+  for (QLabel* l : {LabelName, Label2, Label5, Label6, Label3, Label4, Label7, Label8}) FitWidth(l);
+  FitWidth(LabelURL);
+  if (LabelURL->geometry().right() >= kClientWidth - 4)
+    LabelURL->move(std::max(4, (kClientWidth - LabelURL->width()) / 2), LabelURL->y());
+
+  // Only "OK" takes the keyboard focus.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w != ButtonOK) w->setFocusPolicy(Qt::NoFocus);
+  ButtonOK->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormAbout::ButtonOKClick() { close(); }
+
+void TFormAbout::LabelURLClick() { dialogs_.OpenWithDesktop(LabelURL->text()); }
+
+void TFormAbout::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Centred on the screen every time, wherever the main window is.
+  if (QScreen* s = screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(s->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  ButtonOK->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormAbout::keyPressEvent(QKeyEvent* event) {
+  // There is no cancel button, so Escape does nothing.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace corvadex

@@ -1,0 +1,16 @@
+// The program's picture: a 48 by 48 address-book card, drawn in code as a
+// 24-bit image. Its bottom-left pixel holds the colour that is left out when
+// the picture is drawn transparently.
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+
+namespace corvadex {
+
+QImage AboutPicture();
+
+// The picture with every pixel of its bottom-left pixel's colour left out.
+QPixmap TransparentPicture(const QImage& picture);
+
+}  // namespace corvadex

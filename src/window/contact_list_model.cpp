@@ -1,0 +1,65 @@
+#include "window/contact_list_model.h"
+
+#include <climits>
+
+namespace corvadex {
+
+const ContactListModel::Column ContactListModel::kColumns[kColumnCount] = {
+    {"NickName", 80}, {"First Name", 80}, {"Middle Name", 100}, {"Last Name", 110}, {"EMail", 80},
+};
+
+ContactListModel::ContactListModel(ContactList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {
+  list_.AddObserver(this);
+}
+
+ContactListModel::~ContactListModel() { list_.RemoveObserver(this); }
+
+int ContactListModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid() || resetting_) return 0;
+  // A view addresses rows with int; rows past that are not shown.
+  return list_.Count() > INT_MAX ? INT_MAX : static_cast<int>(list_.Count());
+}
+
+int ContactListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant ContactListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || resetting_) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  if (row >= list_.Count() || index.column() < 0 || index.column() >= kColumnCount) return {};
+  const ContactRow& item = list_.Item(row);
+  const std::string_view text =
+      index.column() == 0 ? item.Caption()
+                          : item.SubItem(static_cast<std::size_t>(index.column() - 1));
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+      section >= kColumnCount)
+    return {};
+  return QString::fromLatin1(kColumns[section].caption);
+}
+
+Qt::ItemFlags ContactListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ContactListModel::RowsAboutToChange() {
+  beginResetModel();
+  resetting_ = true;
+}
+
+void ContactListModel::RowsChanged() {
+  resetting_ = false;
+  endResetModel();
+}
+
+void ContactListModel::SelectionChanged(std::optional<std::size_t> row) {
+  if (follower_) follower_(row);
+}
+
+}  // namespace corvadex

@@ -1,0 +1,47 @@
+#include "window/error_report.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "window/window_dialogs.h"
+
+namespace corvadex {
+
+namespace {
+WindowDialogs* g_dialogs = nullptr;
+}
+
+void SetErrorReportDialogs(WindowDialogs* dialogs) { g_dialogs = dialogs; }
+WindowDialogs* ErrorReportDialogs() { return g_dialogs; }
+
+void ReportCurrentException(QWidget* owner) {
+  QString text;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    text = QStringLiteral("Out of memory.");
+  } catch (const std::exception& e) {
+    text = QString::fromUtf8(e.what());
+  } catch (...) {
+    text = QStringLiteral("An unknown error occurred.");
+  }
+  if (g_dialogs == nullptr) return;
+  // The report itself must not throw back into the handler that failed.
+  try {
+    g_dialogs->MessageBox(owner, text, QStringLiteral("Corvadex"), MessageIcon::Error);
+  } catch (...) {
+  }
+}
+
+CorvadexApplication::CorvadexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool CorvadexApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ReportCurrentException(nullptr);
+    return false;
+  }
+}
+
+}  // namespace corvadex

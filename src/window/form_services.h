@@ -1,0 +1,36 @@
+// What the main window asks of the rest of the program: the dialogs, the
+// file existence test, a reader that loads a database into the contact list
+// (reporting to the message log), and the XML export. The program wires the
+// real ones (engine_services.h); tests wire their own.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "contacts/contact_list.h"
+#include "store/message_log.h"
+
+namespace corvadex {
+
+class WindowDialogs;
+
+class DatabaseReader {
+ public:
+  virtual ~DatabaseReader() = default;
+  // Reads the database at `path` into the list the reader was made for.
+  // Engine failures go to the log; other errors throw.
+  virtual void ReadDatabase(const std::string& path) = 0;
+};
+
+struct FormServices {
+  WindowDialogs* dialogs = nullptr;
+  // True when the path names an existing file (not a folder).
+  std::function<bool(const std::string& path)> fileExists;
+  // Makes the window's one reader, bound to its log and list.
+  std::function<std::unique_ptr<DatabaseReader>(MessageLog& log, ContactList& list)> makeReader;
+  // Writes every row of the list to an XML file; throws on failure.
+  std::function<void(const ContactList& list, const std::string& fileName)> writeXml;
+};
+
+}  // namespace corvadex

@@ -1,0 +1,20 @@
+#include "window/message_memo.h"
+
+#include <QScrollBar>
+
+namespace corvadex {
+
+MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabChangesFocus(true);
+}
+
+void MessageMemo::Add(std::string_view line) {
+  // appendPlainText starts a new paragraph even after text the user typed
+  // without a line break, so each report stays a line of its own.
+  appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+}  // namespace corvadex

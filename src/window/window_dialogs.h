@@ -1,0 +1,67 @@
+// Every dialog the window shows, behind one interface: the file dialogs, the
+// message boxes, modal forms and the desktop's "open this" action. The
+// program uses QtWindowDialogs; tests answer the dialogs themselves.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace corvadex {
+
+// A file dialog's settings, kept between uses like a dialog component on a
+// form: `fileName` is what the dialog proposes and, after a confirmed choice,
+// the name chosen.
+struct FileDialogSettings {
+  // Pairs of description and pattern, "description|pattern|description|...".
+  QString filter;
+  // Appended (with a dot) to a chosen name that has no extension; empty for none.
+  QString defaultExt;
+  QString fileName;
+  // Ask before replacing an existing file (save dialogs only).
+  bool overwritePrompt = false;
+};
+
+enum class MessageIcon { Error, Warning, Information };
+
+class WindowDialogs {
+ public:
+  virtual ~WindowDialogs() = default;
+
+  // A full path, or none when the user cancels. The open dialog does not
+  // insist that the file exists.
+  virtual std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) = 0;
+  virtual std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) = 0;
+
+  // A message box with one OK button.
+  virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                          MessageIcon icon) = 0;
+
+  // Shows a dialog modally and returns when it has closed.
+  virtual void ShowModal(QDialog& dialog) = 0;
+
+  // Hands a web address or file to the desktop's default handler for it.
+  // Whether that worked is not reported.
+  virtual void OpenWithDesktop(const QString& target) = 0;
+};
+
+// The real dialogs of the desktop.
+class QtWindowDialogs final : public WindowDialogs {
+ public:
+  std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) override;
+  std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) override;
+  void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                  MessageIcon icon) override;
+  void ShowModal(QDialog& dialog) override;
+  void OpenWithDesktop(const QString& target) override;
+};
+
+// "xml files|*.xml" -> "xml files (*.xml)": the filter as Qt's dialogs take it.
+QStringList QtNameFilters(const QString& filter);
+
+// The chosen name with the default extension appended when it has none.
+QString WithDefaultExt(const QString& fileName, const QString& defaultExt);
+
+}  // namespace corvadex

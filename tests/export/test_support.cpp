@@ -1,0 +1,143 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace corvadex::test {
+
+void AddContact(ContactList& list, const ContactValues& values) {
+  ContactRow& row = list.Add();
+  auto data = std::make_unique<TContactData>();
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    const ContactPlace& place = kContactColumns[i].place;
+    switch (place.kind) {
+      case ContactPlace::Kind::Caption: row.SetCaption(values[i]); break;
+      case ContactPlace::Kind::SubItem: row.AddSubItem(values[i]); break;
+      case ContactPlace::Kind::Field: data->set(place.field, values[i]); break;
+    }
+  }
+  row.SetData(std::move(data));
+}
+
+ContactValues DistinctValues(const std::string& prefix) {
+  ContactValues values;
+  for (std::size_t i = 0; i < kContactColumnCount; ++i)
+    values[i] = prefix + " " + std::string(kContactColumns[i].name);
+  return values;
+}
+
+std::size_t ColumnIndex(const std::string& xmlAttribute) {
+  for (std::size_t i = 0; i < kContactColumnCount; ++i)
+    if (kContactColumns[i].xmlAttribute == xmlAttribute) return i;
+  throw std::invalid_argument("no column for attribute " + xmlAttribute);
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-export-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // A test may have taken the write permission away; give it back first.
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+RunResult Run(const std::vector<std::string>& argv) {
+  TempDir scratch;
+  const std::string outPath = scratch.File("out"), errPath = scratch.File("err");
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) ::_exit(126);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+  }
+  RunResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  return result;
+}
+
+bool PythonHasModule(const std::string& module) {
+  if (::access(CORVADEX_TEST_PYTHON, X_OK) != 0) return false;
+  return Run({CORVADEX_TEST_PYTHON, "-c", "import " + module}).exitCode == 0;
+}
+
+namespace {
+std::string FromHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) throw std::runtime_error("odd hex text");
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2)
+    bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+}  // namespace
+
+std::vector<std::map<std::string, std::string>> ParseKeyedHexLines(const std::string& text) {
+  std::vector<std::map<std::string, std::string>> records;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.empty()) continue;
+    const auto tab1 = line.find('\t');
+    const auto tab2 = line.find('\t', tab1 + 1);
+    if (tab1 == std::string::npos || tab2 == std::string::npos)
+      throw std::runtime_error("bad helper line: " + line);
+    const auto record = static_cast<std::size_t>(std::stoul(line.substr(0, tab1)));
+    if (records.size() <= record) records.resize(record + 1);
+    const std::string key = line.substr(tab1 + 1, tab2 - tab1 - 1);
+    if (records[record].count(key) != 0) throw std::runtime_error("key twice: " + key);
+    records[record][key] = FromHex(line.substr(tab2 + 1));
+  }
+  return records;
+}
+
+}  // namespace corvadex::test

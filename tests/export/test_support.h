@@ -1,0 +1,62 @@
+// Helpers shared by the export tests: contact lists filled by column, a
+// scratch folder, files, and running a helper program.
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "contacts/contact_list.h"
+
+namespace corvadex::test {
+
+// The 33 values of one contact, in the master table's order.
+using ContactValues = std::array<std::string, kContactColumnCount>;
+
+// Appends a row holding `values`, each in the place its column belongs.
+void AddContact(ContactList& list, const ContactValues& values);
+
+// Values that tell the columns apart: "<prefix> <column name>".
+ContactValues DistinctValues(const std::string& prefix);
+
+// The index in the master table of the column with this XML attribute name.
+std::size_t ColumnIndex(const std::string& xmlAttribute);
+
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // The names of the entries in the folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+
+struct RunResult {
+  int exitCode = -1;  // -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs a program with arguments (no shell), stdin from /dev/null.
+RunResult Run(const std::vector<std::string>& argv);
+
+// Whether /usr/bin/python3 can import a module.
+bool PythonHasModule(const std::string& module);
+
+// Decodes the output of the Python helper scripts: one line per value,
+// "<record>\t<key>\t<value as hex UTF-8>", into one map per record.
+std::vector<std::map<std::string, std::string>> ParseKeyedHexLines(const std::string& text);
+
+}  // namespace corvadex::test

@@ -1,0 +1,61 @@
+#include "export/utf8_text.h"
+
+#include <gtest/gtest.h>
+
+namespace corvadex {
+namespace {
+
+std::string KeepAll(std::string_view text) {
+  std::string out;
+  AppendSanitizedUtf8(out, text, [](char32_t) { return true; });
+  return out;
+}
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+TEST(Utf8Text, WellFormedTextOfEveryLengthPassesUnchanged) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF";
+  EXPECT_EQ(KeepAll(text), text);
+
+  std::size_t pos = 0;
+  EXPECT_EQ(DecodeUtf8(text, pos), U'a');
+  EXPECT_EQ(DecodeUtf8(text, pos), U'\u00E9');
+  EXPECT_EQ(DecodeUtf8(text, pos), U'\u20AC');
+  EXPECT_EQ(DecodeUtf8(text, pos), U'\U0001F600');
+  EXPECT_EQ(DecodeUtf8(text, pos), U'\U0010FFFF');
+  EXPECT_EQ(DecodeUtf8(text, pos), U'\uFFFF');
+  EXPECT_EQ(pos, text.size());
+}
+
+TEST(Utf8Text, MalformedSequencesBecomeReplacementCharacters) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"\x80", kFffd},                               // lone continuation byte
+      {"\xC0\x80", kFffd + kFffd},                   // overlong NUL
+      {"\xE0\x80\x80", kFffd + kFffd + kFffd},       // overlong three-byte form
+      {"\xED\xA0\x80", kFffd + kFffd + kFffd},       // encoded surrogate
+      {"\xF4\x90\x80\x80", kFffd + kFffd + kFffd + kFffd},  // above U+10FFFF
+      {"\xF8\x88\x80\x80\x80", kFffd + kFffd + kFffd + kFffd + kFffd},
+      {"ab\xE2\x82", "ab" + kFffd},                   // truncated at the end
+      {"\xE2\x82z", kFffd + "z"},                     // cut short by ASCII
+      {"\xFF", kFffd},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeepAll(c.in), c.out) << testing::PrintToString(c.in);
+}
+
+TEST(Utf8Text, RejectedCodePointsAreReplacedOthersKept) {
+  std::string out;
+  AppendSanitizedUtf8(out, "a\x01" "b\xC3\xA9", [](char32_t cp) { return cp != 1 && cp != 0xE9; });
+  EXPECT_EQ(out, "a" + kFffd + "b" + kFffd);
+}
+
+TEST(Utf8Text, EncodesEveryLength) {
+  std::string out;
+  for (char32_t cp : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFD', U'\U00010000', U'\U0010FFFF'})
+    AppendUtf8(out, cp);
+  EXPECT_EQ(out, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBD\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+}
+
+}  // namespace
+}  // namespace corvadex

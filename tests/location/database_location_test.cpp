@@ -1,0 +1,325 @@
+#include "location/database_location.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "location/folder_lookup.h"
+#include "location/str_to_int.h"
+#include "platform/mingw_pe.h"
+#include "platform/test_prefix.h"
+#include "platform/wine_prefix_view.h"
+
+namespace corvadex {
+namespace {
+
+using corvadex::testing::MingwPe;
+using corvadex::testing::PeArch;
+using corvadex::testing::TestPrefix;
+using Lines = std::vector<std::string>;
+
+enum class Windows { XP, Seven, Ten64 };
+
+constexpr const char* kDatabaseKey =
+    "[Software\\\\Microsoft\\\\Windows Live Contacts\\\\Database]\n";
+
+// A prefix of a given Windows release with the user "bob" and his standard
+// folders; the mail client and the database are added by each test.
+class DatabaseLocationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (auto missing = MingwPe::MissingTools(); !missing.empty()) GTEST_SKIP() << missing;
+    Fresh();
+  }
+
+  // Starts over on a new prefix (for tests that try several versions).
+  void Fresh() {
+    prefix_ = std::make_unique<TestPrefix>();
+    log_ = std::make_unique<LineLog>();
+    list_ = std::make_unique<ContactList>();
+    location_.reset();
+    view_.reset();
+    reads_.clear();
+    prefix_->MakeFolder("users/bob/AppData/Local");
+    prefix_->MakeFolder("users/bob/Local Settings/Application Data");
+    prefix_->MakeFolder("Program Files");
+    prefix_->MakeFolder("Program Files (x86)");
+  }
+
+  void MakeWindows(Windows windows, std::string userRegistry = "") {
+    windows_ = windows;
+    std::string system = "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n";
+    switch (windows) {
+      case Windows::XP:
+        system += "\"CurrentVersion\"=\"5.1\"\n";
+        // An XP prefix keeps local application data in the older place.
+        userRegistry +=
+            "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders]\n"
+            "\"Local AppData\"=\"C:\\\\users\\\\bob\\\\Local Settings\\\\Application Data\"\n";
+        break;
+      case Windows::Seven: system += "\"CurrentVersion\"=\"6.1\"\n"; break;
+      case Windows::Ten64:
+        system += "\"CurrentMajorVersionNumber\"=dword:0000000a\n\"CurrentVersion\"=\"6.3\"\n";
+        break;
+    }
+    prefix_->WriteSystemReg(system, windows == Windows::Ten64);
+    prefix_->WriteUserReg(userRegistry, windows == Windows::Ten64);
+  }
+
+  // wlmail.exe with the given file version; its product version is another.
+  void InstallMailClient(int major, bool withVersion = true) {
+    const std::string programFiles =
+        windows_ == Windows::Ten64 ? "Program Files (x86)" : "Program Files";
+    const std::string fileVersion = std::to_string(major) + ",0,8117,416";
+    const std::string productVersion = std::to_string(major + 1) + ",5,0,0";
+    ASSERT_TRUE(MingwPe::Build(prefix_->OnDriveC("build"),
+                               prefix_->OnDriveC(programFiles + "/Windows Live/Mail/wlmail.exe"),
+                               PeArch::X86,
+                               {withVersion ? fileVersion : "", productVersion, false}));
+  }
+
+  // Runs the start-up location; the read adds `rowsRead_` rows.
+  void Run() {
+    view_ = std::make_unique<platform::WinePrefixView>(
+        platform::WinePrefixLocation{prefix_->Root(), "bob"});
+    location_ = std::make_unique<DatabaseLocation>(*view_);
+    location_->Run(*log_, *list_, [this](const std::string& path) {
+      reads_.push_back(path);
+      log_->Add("read " + path);
+      list_->BeginUpdate();
+      for (int i = 0; i < rowsRead_; ++i) list_->Add().SetCaption("contact");
+      list_->EndUpdate();
+    });
+  }
+
+  std::unique_ptr<TestPrefix> prefix_;
+  Windows windows_ = Windows::Seven;
+  std::unique_ptr<LineLog> log_;
+  std::unique_ptr<ContactList> list_;
+  std::unique_ptr<platform::WinePrefixView> view_;
+  std::unique_ptr<DatabaseLocation> location_;
+  Lines reads_;
+  int rowsRead_ = 2;
+};
+
+TEST_F(DatabaseLocationTest, OldVersionsAreNamedAndNotRead) {
+  for (int version : {13, 9}) {
+    Fresh();
+    MakeWindows(Windows::Seven);
+    InstallMailClient(version);
+    Run();
+    EXPECT_EQ(log_->Lines(),
+              (Lines{"Windows Live Mail version " + std::to_string(version),
+                     "Version less than Windows Live Mail 2009 not supported!"}));
+    EXPECT_EQ(location_->MailVersion, version);
+    EXPECT_EQ(location_->DatabasePath, "");
+    EXPECT_TRUE(reads_.empty());
+  }
+}
+
+TEST_F(DatabaseLocationTest, Version14OnXpUsesNumberedFoldersAndTheRegistryValue) {
+  MakeWindows(Windows::XP,
+              std::string(kDatabaseKey) +
+                  "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=\"a1b2c3\"\n");
+  InstallMailClient(14);
+  prefix_->WriteFile(
+      "users/bob/Local Settings/Application Data/Microsoft/Windows Live Contacts/a1b2c3/DBStore/"
+      "contacts.edb");
+  Run();
+  const std::string path =
+      "C:\\users\\bob\\Local Settings\\Application Data\\Microsoft\\Windows Live "
+      "Contacts\\a1b2c3\\DBStore\\contacts.edb";
+  EXPECT_EQ(log_->Lines(),
+            (Lines{"Windows Live Mail version 14", "Database File: " + path, "read " + path}));
+  EXPECT_EQ(location_->MailVersion, 14);
+  EXPECT_EQ(location_->DatabasePath, path);
+  EXPECT_EQ(reads_, Lines{path});
+  EXPECT_EQ(list_->Selected(), std::optional<std::size_t>(0));
+}
+
+TEST_F(DatabaseLocationTest, Version14WithoutTheRegistryValue) {
+  for (Windows windows : {Windows::XP, Windows::Seven}) {
+    Fresh();
+    MakeWindows(windows, std::string(kDatabaseKey) + "\"Other\"=\"x\"\n");
+    InstallMailClient(14);
+    Run();
+    Lines expected{"Windows Live Mail version 14"};
+    std::string localAppData = "C:\\users\\bob\\Local Settings\\Application Data";
+    if (windows == Windows::Seven) {
+      localAppData = "C:\\users\\bob\\AppData\\Local";
+      expected.insert(expected.end(), {localAppData, "C:\\Program Files", "C:\\users\\bob"});
+    }
+    // The missing store name leaves two backslashes in a row.
+    const std::string path =
+        localAppData + "\\Microsoft\\Windows Live Contacts\\\\DBStore\\contacts.edb";
+    expected.insert(expected.end(),
+                    {"Database File: " + path, "ERROR DatabaseFilePath not Exists"});
+    EXPECT_EQ(log_->Lines(), expected);
+    EXPECT_EQ(location_->DatabasePath, path);
+    EXPECT_TRUE(reads_.empty());
+    EXPECT_EQ(list_->Selected(), std::nullopt);
+  }
+}
+
+TEST_F(DatabaseLocationTest, Version14OnWindows10UsesKnownFoldersAndExpandableText) {
+  MakeWindows(Windows::Ten64, std::string(kDatabaseKey) +
+                                  "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=str(2):"
+                                  "\"%STORE%\"\n");
+  InstallMailClient(14);
+  Run();
+  const std::string path =
+      "C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows Live "
+      "Contacts\\%STORE%\\DBStore\\contacts.edb";  // not expanded
+  EXPECT_EQ(log_->Lines(),
+            (Lines{"Windows Live Mail version 14", "C:\\users\\bob\\AppData\\Local",
+                   "C:\\Program Files (x86)", "C:\\users\\bob", "Database File: " + path,
+                   "ERROR DatabaseFilePath not Exists"}));
+}
+
+TEST_F(DatabaseLocationTest, ARegistryValueThatIsNotTextIsAnError) {
+  MakeWindows(Windows::Seven, std::string(kDatabaseKey) +
+                                  "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=dword:"
+                                  "00000001\n");
+  InstallMailClient(14);
+  try {
+    Run();
+    FAIL() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Invalid data type for 'C:\\users\\bob\\Contacts\\Default\\'");
+  }
+  // The lines before the error stay; nothing after it happens.
+  EXPECT_EQ(log_->Lines(), (Lines{"Windows Live Mail version 14", "C:\\users\\bob\\AppData\\Local",
+                                 "C:\\Program Files", "C:\\users\\bob"}));
+  EXPECT_EQ(location_->MailVersion, 14);
+  EXPECT_EQ(location_->DatabasePath, "");
+  EXPECT_TRUE(reads_.empty());
+}
+
+TEST_F(DatabaseLocationTest, AnEmptyValueOfAnyTypeIsEmptyText) {
+  MakeWindows(Windows::XP, std::string(kDatabaseKey) +
+                               "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=hex:\n");
+  InstallMailClient(14);
+  Run();
+  EXPECT_EQ(location_->DatabasePath,
+            "C:\\users\\bob\\Local Settings\\Application Data\\Microsoft\\Windows Live "
+            "Contacts\\\\DBStore\\contacts.edb");
+}
+
+TEST_F(DatabaseLocationTest, Version15LogsFoldersButBuildsOnTheNumberedFolder) {
+  MakeWindows(Windows::Ten64);
+  InstallMailClient(15);
+  prefix_->WriteFile(
+      "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.4/DBStore/contacts.edb");
+  Run();
+  const std::string path =
+      "C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows "
+      "Live\\Contacts\\default\\15.4\\DBStore\\contacts.edb";
+  EXPECT_EQ(log_->Lines(),
+            (Lines{"Windows Live Mail version 15", "C:\\users\\bob\\AppData\\Local",
+                   "C:\\Program Files (x86)", "C:\\users\\bob", "Database File: " + path,
+                   "read " + path}));
+  EXPECT_EQ(location_->MailVersion, 15);  // the file version, not the product version 16
+  EXPECT_EQ(list_->Selected(), std::optional<std::size_t>(0));
+}
+
+TEST_F(DatabaseLocationTest, Version15OnXpLogsNoFolders) {
+  MakeWindows(Windows::XP);
+  InstallMailClient(15);
+  Run();
+  EXPECT_EQ(log_->Lines(),
+            (Lines{"Windows Live Mail version 15",
+                   "Database File: C:\\users\\bob\\Local Settings\\Application "
+                   "Data\\Microsoft\\Windows Live\\Contacts\\default\\15.4\\DBStore\\contacts.edb",
+                   "ERROR DatabaseFilePath not Exists"}));
+}
+
+TEST_F(DatabaseLocationTest, Versions16AndLaterShareOnePath) {
+  for (int version : {16, 17}) {
+    Fresh();
+    MakeWindows(Windows::Seven);
+    InstallMailClient(version);
+    prefix_->WriteFile(
+        "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/"
+        "contacts.edb");
+    Run();
+    const std::string path =
+        "C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows "
+        "Live\\Contacts\\default\\15.5\\DBStore\\contacts.edb";
+    EXPECT_EQ(log_->Lines(),
+              (Lines{"Windows Live Mail version " + std::to_string(version),
+                     "C:\\users\\bob\\AppData\\Local", "C:\\Program Files", "C:\\users\\bob",
+                     "Database File: " + path, "read " + path}));
+    EXPECT_EQ(reads_, Lines{path});
+  }
+}
+
+TEST_F(DatabaseLocationTest, APathInAnotherLetterCaseIsFound) {
+  MakeWindows(Windows::Seven);
+  InstallMailClient(16);
+  std::filesystem::remove_all(prefix_->OnDriveC("users"));
+  prefix_->WriteFile(
+      "USERS/Bob/appdata/LOCAL/microsoft/WINDOWS LIVE/contacts/Default/15.5/dbstore/"
+      "CONTACTS.EDB");
+  Run();
+  ASSERT_EQ(reads_.size(), 1u);
+  EXPECT_EQ(reads_[0],
+            "C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows "
+            "Live\\Contacts\\default\\15.5\\DBStore\\contacts.edb");
+}
+
+TEST_F(DatabaseLocationTest, AMissingKnownFolderGivesAnEmptyLine) {
+  MakeWindows(Windows::Seven);
+  InstallMailClient(16);
+  std::filesystem::remove_all(prefix_->OnDriveC("users/bob/AppData"));
+  Run();
+  EXPECT_EQ(log_->Lines(),
+            (Lines{"Windows Live Mail version 16", "", "C:\\Program Files", "C:\\users\\bob",
+                   "Database File: \\Microsoft\\Windows "
+                   "Live\\Contacts\\default\\15.5\\DBStore\\contacts.edb",
+                   "ERROR DatabaseFilePath not Exists"}));
+}
+
+TEST_F(DatabaseLocationTest, NoMailClientIsAConversionErrorBeforeAnyLine) {
+  for (bool installedWithoutVersion : {false, true}) {
+    Fresh();
+    MakeWindows(Windows::Seven);
+    if (installedWithoutVersion) InstallMailClient(16, /*withVersion=*/false);
+    try {
+      Run();
+      FAIL() << "no error";
+    } catch (const EConvertError& e) {
+      EXPECT_STREQ(e.what(), "'' is not a valid integer value.");
+    }
+    EXPECT_TRUE(log_->Lines().empty());
+    EXPECT_EQ(location_->MailVersion, 0);
+    EXPECT_EQ(location_->DatabasePath, "");
+    EXPECT_TRUE(reads_.empty());
+  }
+}
+
+TEST_F(DatabaseLocationTest, AnEmptyContactTableSelectsNothing) {
+  MakeWindows(Windows::Seven);
+  InstallMailClient(16);
+  prefix_->WriteFile(
+      "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/contacts.edb");
+  rowsRead_ = 0;
+  Run();
+  EXPECT_EQ(reads_.size(), 1u);
+  EXPECT_EQ(list_->Selected(), std::nullopt);
+}
+
+TEST_F(DatabaseLocationTest, VersionProbeReadsTheProgramFilesOfTheWindowsRelease) {
+  // On XP the numbered folder is asked, later the known one; both answer the
+  // same place, and a 64-bit prefix answers the 32-bit program files.
+  MakeWindows(Windows::Ten64);
+  InstallMailClient(16);
+  const platform::WinePrefixView view({prefix_->Root(), "bob"});
+  EXPECT_EQ(GetMailClientVersion(view), "16");
+  std::filesystem::rename(prefix_->OnDriveC("Program Files (x86)"),
+                          prefix_->OnDriveC("Elsewhere"));
+  EXPECT_EQ(GetMailClientVersion(view), "");
+}
+
+}  // namespace
+}  // namespace corvadex

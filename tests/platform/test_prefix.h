@@ -1,0 +1,69 @@
+// Wine prefixes built in a temporary folder for tests: registry files, the
+// dosdevices/c: link to drive_c and whatever files a test puts on drive C:.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace corvadex::testing {
+
+class TestPrefix {
+ public:
+  TestPrefix() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-prefix-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    root_ = pattern;
+    std::filesystem::create_directories(root_ / "drive_c");
+    std::filesystem::create_directories(root_ / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
+  }
+  ~TestPrefix() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TestPrefix(const TestPrefix&) = delete;
+  TestPrefix& operator=(const TestPrefix&) = delete;
+
+  std::string Root() const { return root_.string(); }
+
+  // The Linux path of a path on drive C: given with slashes ("users/bob").
+  std::filesystem::path OnDriveC(std::string_view relative) const {
+    return root_ / "drive_c" / relative;
+  }
+
+  void MakeFolder(std::string_view relative) const {
+    std::filesystem::create_directories(OnDriveC(relative));
+  }
+
+  void WriteFile(std::string_view relative, std::string_view content = "x") const {
+    const auto path = OnDriveC(relative);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+  }
+
+  // Registry files in Wine's text format; `body` holds keys and values.
+  void WriteSystemReg(std::string_view body, bool win64 = false) const {
+    writeReg("system.reg", ";; All keys relative to \\\\Machine\n", body, win64);
+  }
+  void WriteUserReg(std::string_view body, bool win64 = false) const {
+    writeReg("user.reg", ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n", body,
+             win64);
+  }
+
+ private:
+  void writeReg(const char* name, std::string_view relative, std::string_view body,
+                bool win64) const {
+    std::ofstream out(root_ / name, std::ios::binary);
+    out << "WINE REGISTRY Version 2\n" << relative << "\n#arch=" << (win64 ? "win64" : "win32")
+        << "\n\n" << body;
+  }
+
+  std::filesystem::path root_;
+};
+
+}  // namespace corvadex::testing

@@ -1,0 +1,130 @@
+#include "platform/wine_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace corvadex::platform {
+namespace {
+
+std::string textOf(const WineRegistryFile& file, std::string_view key, std::string_view name) {
+  const RegistryValue* value = file.Find(key, name);
+  if (value == nullptr) return "<missing>";
+  return RegistryText(*value).value_or("<not text>");
+}
+
+std::vector<std::byte> bytes(std::initializer_list<int> values) {
+  std::vector<std::byte> out;
+  for (int v : values) out.push_back(static_cast<std::byte>(v));
+  return out;
+}
+
+constexpr std::string_view kUserReg =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to \\\\User\\\\S-1-5-21-1-2-3-1000\n"
+    "\n"
+    "#arch=win64\n"
+    "\n"
+    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] "
+    "1700000000\n"
+    "#time=1da2b3c4d5e6f70\n"
+    "\"Local AppData\"=\"C:\\\\users\\\\bob\\\\AppData\\\\Local\"\n"
+    "\"Quoted \\\"name\\\"\"=\"line\\nbreak\\ttab\"\n"
+    "\"Accents\"=\"caf\\x00e9 na\xc3\xafve\"\n"
+    "\"Octal\"=\"a\\101\"\n"
+    "@=\"the default\"\n"
+    "\n"
+    "[Software\\\\Test]\n"
+    "\"Expand\"=str(2):\"%USERPROFILE%\\\\x\"\n"
+    "\"Number\"=dword:0000002a\n"
+    "\"Blob\"=hex:01,02,03,\\\n"
+    "  04,ff\n"
+    "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
+    "\"Typed text\"=hex(1):68,00,00,00,69,00,00,00\n"
+    "\"Empty\"=hex:\n"
+    "\"Broken\"=\"never closed\n"
+    "\"Bad dword\"=dword:xyz\n"
+    "\"After broken\"=\"still read\"\n";
+
+TEST(WineRegistryFile, ReadsTextValuesWithTheirEscapes) {
+  const auto file = WineRegistryFile::Parse(kUserReg);
+  const char* shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  EXPECT_EQ(textOf(file, shell, "Local AppData"), "C:\\users\\bob\\AppData\\Local");
+  EXPECT_EQ(textOf(file, shell, "Quoted \"name\""), "line\nbreak\ttab");
+  EXPECT_EQ(textOf(file, shell, "Accents"), "caf\xc3\xa9 na\xc3\xafve");
+  EXPECT_EQ(textOf(file, shell, "Octal"), "aA");
+  EXPECT_EQ(textOf(file, shell, ""), "the default");
+  // Text values are kept as Windows keeps them: UTF-16LE with a final NUL.
+  EXPECT_EQ(file.Find(shell, "Octal")->data, bytes({'a', 0, 'A', 0, 0, 0}));
+  EXPECT_EQ(file.Find(shell, "Octal")->type, REG_SZ);
+}
+
+TEST(WineRegistryFile, KeysAndValueNamesIgnoreLetterCase) {
+  const auto file = WineRegistryFile::Parse(kUserReg);
+  EXPECT_TRUE(file.HasKey("SOFTWARE\\test"));
+  EXPECT_EQ(textOf(file, "software\\MICROSOFT\\windows\\currentversion\\explorer\\shell folders",
+                   "LOCAL APPDATA"),
+            "C:\\users\\bob\\AppData\\Local");
+  EXPECT_FALSE(file.HasKey("Software"));  // parents are not keys of their own here
+  EXPECT_EQ(file.Find("Software\\Test", "Missing"), nullptr);
+  EXPECT_EQ(file.Find("Software\\Missing", "Number"), nullptr);
+}
+
+TEST(WineRegistryFile, TellsTypesApartAndKeepsTheirBytes) {
+  const auto file = WineRegistryFile::Parse(kUserReg);
+  const RegistryValue* expand = file.Find("Software\\Test", "Expand");
+  ASSERT_NE(expand, nullptr);
+  EXPECT_EQ(expand->type, REG_EXPAND_SZ);
+  EXPECT_EQ(RegistryText(*expand), "%USERPROFILE%\\x");  // not expanded
+
+  const RegistryValue* number = file.Find("Software\\Test", "Number");
+  ASSERT_NE(number, nullptr);
+  EXPECT_EQ(number->type, REG_DWORD);
+  EXPECT_EQ(number->data, bytes({0x2a, 0, 0, 0}));
+  EXPECT_EQ(RegistryDword(*number), 42u);
+  EXPECT_EQ(RegistryText(*number), std::nullopt);
+
+  const RegistryValue* blob = file.Find("Software\\Test", "Blob");
+  ASSERT_NE(blob, nullptr);
+  EXPECT_EQ(blob->type, REG_BINARY);
+  EXPECT_EQ(blob->data, bytes({1, 2, 3, 4, 0xff}));  // across the continuation line
+
+  const RegistryValue* multi = file.Find("Software\\Test", "Multi");
+  ASSERT_NE(multi, nullptr);
+  EXPECT_EQ(multi->type, REG_MULTI_SZ);
+  EXPECT_EQ(RegistryText(*multi), std::nullopt);
+
+  // REG_SZ given as bytes: its text ends at the first NUL.
+  const RegistryValue* typed = file.Find("Software\\Test", "Typed text");
+  ASSERT_NE(typed, nullptr);
+  EXPECT_EQ(typed->type, REG_SZ);
+  EXPECT_EQ(RegistryText(*typed), "h");
+
+  const RegistryValue* empty = file.Find("Software\\Test", "Empty");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_TRUE(empty->data.empty());
+}
+
+TEST(WineRegistryFile, SkipsDamagedLinesAndReadsOn) {
+  const auto file = WineRegistryFile::Parse(kUserReg);
+  EXPECT_EQ(file.Find("Software\\Test", "Broken"), nullptr);
+  EXPECT_EQ(file.Find("Software\\Test", "Bad dword"), nullptr);
+  EXPECT_EQ(textOf(file, "Software\\Test", "After broken"), "still read");
+
+  // Values before any key, and garbage lines, belong nowhere.
+  const auto odd = WineRegistryFile::Parse("\"Orphan\"=\"x\"\n[Key]\nnonsense\n\"A\"=\"b\"\n[Unclosed\n\"C\"=\"d\"\n");
+  EXPECT_EQ(textOf(odd, "Key", "A"), "b");
+  EXPECT_EQ(odd.Find("Key", "Orphan"), nullptr);
+  EXPECT_EQ(odd.Find("Key", "C"), nullptr);
+}
+
+TEST(WineRegistryFile, ReportsArchitectureAndOwner) {
+  const auto file = WineRegistryFile::Parse(kUserReg);
+  EXPECT_EQ(file.Arch(), "win64");
+  EXPECT_EQ(file.RelativeTo(), "\\User\\S-1-5-21-1-2-3-1000");
+  EXPECT_EQ(WineRegistryFile::Parse("WINE REGISTRY Version 2\n").Arch(), "");
+  EXPECT_EQ(WineRegistryFile::Load("/nonexistent/corvadex/user.reg"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace corvadex::platform

@@ -1,0 +1,513 @@
+// The main window under the offscreen platform: controls and their initial
+// states, the handlers, the details view filled from the selection, the
+// about link, anchors on resize, and the default error report.
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+
+#include "contacts/details_view.h"
+#include "window/UnitAbout.h"
+#include "window/contact_list_model.h"
+#include "window/contact_list_view.h"
+#include "window/error_report.h"
+#include "window/link_label.h"
+#include "window/message_memo.h"
+#include "window_fakes.h"
+
+using namespace corvadex;
+using namespace corvadex::testing;
+
+namespace {
+
+// The value a box shows for a contact: its column's place in the master table.
+std::string ColumnValue(const ContactValues& values, std::string_view column) {
+  for (std::size_t i = 0; i < kContactColumnCount; ++i)
+    if (kContactColumns[i].name == column) return values[i];
+  return "?";
+}
+
+class ThrowingCreate final : public TFormCorvadex {
+ public:
+  using TFormCorvadex::TFormCorvadex;
+  void FormCreate() override { throw std::runtime_error("no mail client found"); }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  FakeDialogs dialogs_;
+  FakeDatabase db_;
+  std::vector<ExportCall> exports_;
+  std::unique_ptr<TFormCorvadex> form_;
+  QTemporaryDir dir_;
+  std::string dbPath_;
+  std::string otherDbPath_;
+
+  TFormCorvadex& Form() { return *form_; }
+
+  std::string MakeFile(const char* name) {
+    const std::string path = dir_.filePath(QString::fromLatin1(name)).toStdString();
+    std::ofstream(path) << "not read by the fake reader";
+    return path;
+  }
+
+  void ReadThroughButton(const std::string& path) {
+    Form().RadioButton2->click();
+    Form().EditDBPath->setText(QString::fromStdString(path));
+    QTest::mouseClick(Form().ButtonReadDatabase, Qt::LeftButton);
+  }
+
+  void ClickRow(int row) {
+    auto* view = Form().ListViewContacts;
+    const QRect r = view->visualRect(Form().ContactsModel().index(row, 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+  }
+
+  void ExpectBoxesShow(const ContactValues& values) {
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+      QCOMPARE(Form().e->BoxText(b).toStdString(), ColumnValue(values, kDetailsBoxes[b].column));
+  }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    db_ = FakeDatabase();
+    exports_.clear();
+    SetErrorReportDialogs(&dialogs_);
+    dbPath_ = MakeFile("first.edb");
+    otherDbPath_ = MakeFile("second.edb");
+    db_.files[dbPath_] = {NumberedContact(1), NumberedContact(2), NumberedContact(3)};
+    db_.files[otherDbPath_] = {NumberedContact(7)};
+    form_ = std::make_unique<TFormCorvadex>(TestServices(dialogs_, db_, exports_));
+    ShowMainWindow(*form_);
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  }
+
+  void cleanup() {
+    form_.reset();
+    SetErrorReportDialogs(nullptr);
+  }
+
+  void opensWithTheDesignedControlsAndStates() {
+    TFormCorvadex& f = Form();
+    QCOMPARE(f.windowTitle(), QString("Corvadex"));
+    QCOMPARE(f.pos(), QPoint(258, 138));
+    QCOMPARE(f.size(), QSize(941, 535));
+    QCOMPARE(f.font().pointSize(), 8);
+
+    struct Expected {
+      QWidget* w;
+      const char* name;
+      QRect geometry;
+      bool enabled;
+    } controls[] = {
+        {f.RadioButton1, "RadioButton1", {24, 8, 297, 17}, true},
+        {f.RadioButton2, "RadioButton2", {24, 24, 225, 17}, true},
+        {f.Label1, "Label1", {883, 8, 34, 13}, true},
+        {f.EditDBPath, "EditDBPath", {16, 48, 770, 21}, false},
+        {f.ButtonChooseFile, "ButtonChooseFile", {784, 47, 24, 24}, false},
+        {f.ButtonReadDatabase, "ButtonReadDatabase", {840, 47, 75, 25}, false},
+        {f.ListViewContacts, "ListViewContacts", {8, 80, 473, 353}, true},
+        {f.e, "e", {488, 80, 449, 353}, true},
+        {f.MemoInfo, "MemoInfo", {6, 439, 929, 92}, true},
+        {f.ButtonExportToXML, "ButtonExportToXML", {288, 272, 97, 25}, true},
+    };
+    for (const auto& c : controls) {
+      QCOMPARE(f.findChild<QWidget*>(c.name), c.w);
+      QCOMPARE(c.w->geometry(), c.geometry);
+      QCOMPARE(c.w->isEnabled(), c.enabled);
+    }
+    QCOMPARE(f.RadioButton1->text(), QString("Find the contacts database authomatically"));
+    QCOMPARE(f.RadioButton2->text(), QString("Choose the database file"));
+    QVERIFY(f.RadioButton1->isChecked());
+    QVERIFY(!f.RadioButton2->isChecked());
+    QCOMPARE(f.Label1->text(), QString("About"));
+    QVERIFY(f.Label1->font().bold() && f.Label1->font().underline());
+    QCOMPARE(f.Label1->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(f.ButtonChooseFile->text(), QString("..."));
+    QCOMPARE(f.ButtonReadDatabase->text(), QString("Read"));
+    QCOMPARE(f.ButtonExportToXML->text(), QString("Export to XML file"));
+    QCOMPARE(f.ButtonExportToXML->parentWidget(), f.e->TabSheetContact);
+    QVERIFY(f.EditDBPath->text().isEmpty());
+    QVERIFY(f.MemoInfo->toPlainText().isEmpty());
+    QVERIFY(!f.MemoInfo->isReadOnly());
+    QCOMPARE(f.MemoInfo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(f.MemoInfo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    // The list: report view of five captioned columns, one selection at
+    // most, no editing, no sorting.
+    auto* view = f.ListViewContacts;
+    QCOMPARE(view->model()->rowCount(), 0);
+    const char* captions[] = {"NickName", "First Name", "Middle Name", "Last Name", "EMail"};
+    const int widths[] = {80, 80, 100, 110, 80};
+    QCOMPARE(view->model()->columnCount(), 5);
+    for (int c = 0; c < 5; ++c) {
+      QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), QString(captions[c]));
+      QCOMPARE(view->columnWidth(c), widths[c]);
+    }
+    QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(!view->isSortingEnabled());
+    QVERIFY(!view->header()->sectionsClickable());
+
+    // The details view: five pages, " Contact " in front, empty boxes.
+    const char* pages[][2] = {{"TabSheetContact", " Contact "}, {"TabSheetPersonal", " Personal "},
+                              {"TabSheet3", " Work "},         {"TabSheet4", " IM "},
+                              {"TabSheetNotes", " Notes "}};
+    QCOMPARE(f.e->count(), 5);
+    for (int p = 0; p < 5; ++p) {
+      QCOMPARE(f.e->widget(p)->objectName(), QString(pages[p][0]));
+      QCOMPARE(f.e->tabText(p), QString(pages[p][1]));
+    }
+    QCOMPARE(f.e->currentIndex(), 0);
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
+      const DetailsBox& d = kDetailsBoxes[b];
+      QWidget* box = f.findChild<QWidget*>(QString::fromLatin1(d.name.data(), d.name.size()));
+      QVERIFY2(box != nullptr, d.name.data());
+      QCOMPARE(box->parentWidget(), f.e->widget(d.page));
+      QCOMPARE(box->geometry(), QRect(d.left, d.top, d.width, d.height));
+      QVERIFY(box->isEnabled());
+      QVERIFY(f.e->BoxText(b).isEmpty());
+    }
+
+    // Dialog settings.
+    QCOMPARE(f.OpenDialog1.filter, QString("*.edb|*.edb"));
+    QCOMPARE(f.SaveDialog1.filter, QString("xml files|*.xml"));
+    QCOMPARE(f.SaveDialog1.defaultExt, QString("xml"));
+    QCOMPARE(f.SaveDialog1.fileName, QString("contacts"));
+    QVERIFY(!f.SaveDialog1.overwritePrompt);
+    QVERIFY(dialogs_.boxes.empty());
+  }
+
+  void tabOrderFollowsTheDesign() {
+    TFormCorvadex& f = Form();
+    // Walk the focus chain and keep the window's own tab stops in order.
+    QList<QWidget*> wanted = {f.ListViewContacts, f.MemoInfo,         f.EditDBPath,
+                              f.ButtonChooseFile, f.ButtonReadDatabase, f.RadioButton1,
+                              f.RadioButton2};
+    QList<QWidget*> seen;
+    QWidget* w = f.ListViewContacts;
+    for (int i = 0; i < 200; ++i) {
+      if (wanted.contains(w) && !seen.contains(w)) seen << w;
+      w = w->nextInFocusChain();
+    }
+    QCOMPARE(seen, wanted);
+    // The details view sits between the log and the path edit.
+    QList<QWidget*> chain;
+    for (w = f.MemoInfo->nextInFocusChain(); w != f.EditDBPath; w = w->nextInFocusChain())
+      chain << w;
+    QVERIFY(chain.contains(f.e->Box("EditFirstname")));
+    // Within the " Contact " page, row by row, the export button last.
+    QStringList pageOrder;
+    for (QWidget* c : chain)
+      if (c->parentWidget() == f.e->TabSheetContact && (c->focusPolicy() & Qt::TabFocus))
+        pageOrder << c->objectName();
+    QCOMPARE(pageOrder, QStringList({"EditFirstname", "EditMiddlename", "EditLastname",
+                                     "EditNickname", "EditHomephone", "EditPersonalemail",
+                                     "EditWorkphone", "EditWorkemail", "EditMobilephone",
+                                     "EditOtheremail", "EditOtherphone", "ButtonExportToXML"}));
+    QCOMPARE(f.Label1->focusPolicy(), Qt::NoFocus);
+  }
+
+  void radioButtonsSwitchThePathControls() {
+    TFormCorvadex& f = Form();
+    QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
+    QVERIFY(f.RadioButton2->isChecked() && !f.RadioButton1->isChecked());
+    QVERIFY(f.EditDBPath->isEnabled());
+    QVERIFY(f.ButtonChooseFile->isEnabled());
+    QVERIFY(!f.ButtonReadDatabase->isEnabled());  // still no path
+
+    // One character enables "Read", deleting it disables it again.
+    f.EditDBPath->setFocus();
+    QTest::keyClick(f.EditDBPath, 'x');
+    QVERIFY(f.ButtonReadDatabase->isEnabled());
+    QTest::keyClick(f.EditDBPath, Qt::Key_Backspace);
+    QVERIFY(f.EditDBPath->text().isEmpty());
+    QVERIFY(!f.ButtonReadDatabase->isEnabled());
+
+    // Back to the automatic source: edit and chooser off, "Read" kept, text
+    // kept, and "Read" reads the path from the disabled edit.
+    f.EditDBPath->setText(QString::fromStdString(dbPath_));
+    QTest::mouseClick(f.RadioButton1, Qt::LeftButton);
+    QVERIFY(f.RadioButton1->isChecked());
+    QVERIFY(!f.EditDBPath->isEnabled());
+    QVERIFY(!f.ButtonChooseFile->isEnabled());
+    QVERIFY(f.ButtonReadDatabase->isEnabled());
+    QCOMPARE(f.EditDBPath->text(), QString::fromStdString(dbPath_));
+    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(db_.readPaths, std::vector<std::string>{dbPath_});
+    QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
+
+    // Clicking the button already checked raises nothing.
+    f.EditDBPath->setEnabled(true);
+    QTest::mouseClick(f.RadioButton1, Qt::LeftButton);
+    QVERIFY(f.EditDBPath->isEnabled());
+  }
+
+  void readRefusesWhatIsNotAFileWithoutLogging() {
+    TFormCorvadex& f = Form();
+    ReadThroughButton(dbPath_);
+    const QString logBefore = f.MemoInfo->toPlainText();
+    const QString missing = dir_.filePath("gone.edb");
+    for (const QString& path : {missing, dir_.path()}) {
+      dialogs_.boxes.clear();
+      f.EditDBPath->setText(path);
+      QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+      QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+      QCOMPARE(dialogs_.boxes[0].text, QString(" File does not exists. "));
+      QCOMPARE(dialogs_.boxes[0].caption, QString(" Corvadex"));
+      QCOMPARE(dialogs_.boxes[0].icon, MessageIcon::Error);
+      QCOMPARE(dialogs_.boxes[0].owner, static_cast<QWidget*>(&f));
+    }
+    QCOMPARE(db_.readPaths.size(), std::size_t{1});
+    QCOMPARE(f.MemoInfo->toPlainText(), logBefore);
+    QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
+  }
+
+  void chooserFillsThePathOrChangesNothing() {
+    TFormCorvadex& f = Form();
+    QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
+    f.EditDBPath->setText("kept");
+    dialogs_.openAnswers = {QString()};
+    QTest::mouseClick(f.ButtonChooseFile, Qt::LeftButton);
+    QCOMPARE(dialogs_.openShown.size(), std::size_t{1});
+    QCOMPARE(dialogs_.openShown[0].filter, QString("*.edb|*.edb"));
+    QCOMPARE(f.EditDBPath->text(), QString("kept"));
+
+    // A chosen name reaches the edit and enables "Read", even one of a file
+    // that does not exist; "Read" then refuses it.
+    f.EditDBPath->clear();
+    QVERIFY(!f.ButtonReadDatabase->isEnabled());
+    const QString missing = dir_.filePath("typed-name.edb");
+    dialogs_.openAnswers = {missing};
+    QTest::mouseClick(f.ButtonChooseFile, Qt::LeftButton);
+    QCOMPARE(f.EditDBPath->text(), missing);
+    QVERIFY(f.ButtonReadDatabase->isEnabled());
+    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+    QVERIFY(db_.readPaths.empty());
+  }
+
+  void readFillsListAndLogWithNothingSelected() {
+    TFormCorvadex& f = Form();
+    ReadThroughButton(dbPath_);
+    QCOMPARE(db_.busyDuringRead, std::vector<bool>{true});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    auto* model = f.ListViewContacts->model();
+    QCOMPARE(model->rowCount(), 3);
+    const ContactValues second = NumberedContact(2);
+    for (int c = 0; c < 5; ++c)
+      QCOMPARE(model->index(1, c).data().toString().toStdString(), second[c]);
+    QVERIFY(!f.ListViewContacts->selectionModel()->hasSelection());
+    QVERIFY(!f.Contacts().Selected());
+    QCOMPARE(f.MemoInfo->toPlainText(),
+             QString::fromStdString("Reading " + dbPath_ + "\n3 contacts read"));
+
+    // A second read replaces the rows; the log keeps every earlier line.
+    f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
+    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->index(0, 0).data().toString().toStdString(), NumberedContact(7)[0]);
+    QCOMPARE(f.MemoInfo->document()->blockCount(), 4);
+
+    // Lines are appended whole after text a user typed into the log.
+    f.MemoInfo->moveCursor(QTextCursor::End);
+    f.MemoInfo->insertPlainText("typed");
+    f.MemoInfo->Add("next line");
+    QVERIFY(f.MemoInfo->toPlainText().endsWith("typed\nnext line"));
+  }
+
+  void selectionFillsTheDetailBoxes() {
+    TFormCorvadex& f = Form();
+    db_.files[dbPath_].push_back(ContactValues(kContactColumnCount));  // all empty
+    ReadThroughButton(dbPath_);
+
+    ClickRow(1);
+    QCOMPARE(f.Contacts().Selected(), std::optional<std::size_t>(1));
+    ExpectBoxesShow(NumberedContact(2));
+    // The five values shown twice agree, and only EditNickname shows the nickname.
+    const char* twins[][2] = {{"EditHomephone", "EditHomephone2"},
+                              {"EditPersonalemail", "EditPersonalemail2"},
+                              {"EditWorkphone", "EditWorkphone2"},
+                              {"EditWorkemail", "EditWorkemail2"},
+                              {"EditOtherphone", "EditOtherphone2"}};
+    for (const auto& t : twins)
+      QCOMPARE(static_cast<QLineEdit*>(f.e->Box(t[0]))->text(),
+               static_cast<QLineEdit*>(f.e->Box(t[1]))->text());
+    int nicknames = 0;
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+      nicknames += f.e->BoxText(b) == QString::fromStdString(NumberedContact(2)[0]);
+    QCOMPARE(nicknames, 1);
+    QCOMPARE(f.e->currentIndex(), 0);  // no page brought to the front
+    QCOMPARE(f.MemoInfo->document()->blockCount(), 2);  // no log line
+
+    // Typed text is replaced when the row is selected again.
+    auto* first = static_cast<QLineEdit*>(f.e->Box("EditFirstname"));
+    first->setText("typed by the user");
+    ClickRow(0);
+    ClickRow(1);
+    ExpectBoxesShow(NumberedContact(2));
+
+    // A click on empty space unselects and keeps the boxes.
+    QTest::mouseClick(f.ListViewContacts->viewport(), Qt::LeftButton, {},
+                      QPoint(20, f.ListViewContacts->viewport()->height() - 5));
+    QVERIFY(!f.Contacts().Selected());
+    QVERIFY(!f.ListViewContacts->selectionModel()->hasSelection());
+    ExpectBoxesShow(NumberedContact(2));
+
+    // The all-empty contact empties every box, typed text included.
+    first->setText("typed again");
+    ClickRow(3);
+    ExpectBoxesShow(ContactValues(kContactColumnCount));
+
+    // A selection made by code on the list shows in the view and the boxes.
+    f.Contacts().SetSelected(2, true);
+    QCOMPARE(f.ListViewContacts->selectionModel()->selectedRows().value(0).row(), 2);
+    ExpectBoxesShow(NumberedContact(3));
+
+    // Keyboard movement selects too.
+    f.ListViewContacts->setFocus();
+    QTest::keyClick(f.ListViewContacts, Qt::Key_Up);
+    ExpectBoxesShow(NumberedContact(2));
+
+    // A later read leaves the boxes as they were, with nothing selected.
+    f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
+    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+    QVERIFY(!f.Contacts().Selected());
+    ExpectBoxesShow(NumberedContact(2));
+  }
+
+  void notesShowSeveralLines() {
+    TFormCorvadex& f = Form();
+    ContactValues c = NumberedContact(1);
+    c.back() = "first line\nsecond line\n\tindented & <b>";
+    db_.files[dbPath_] = {c};
+    ReadThroughButton(dbPath_);
+    ClickRow(0);
+    QCOMPARE(f.e->MemoNotes->toPlainText(), QString("first line\nsecond line\n\tindented & <b>"));
+    QCOMPARE(f.e->MemoNotes->document()->blockCount(), 3);
+    QCOMPARE(f.e->MemoNotes->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(f.e->MemoNotes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  }
+
+  void popupMenuSaveToFileDoesNothing() {
+    TFormCorvadex& f = Form();
+    QCOMPARE(f.PopupMenu1->actions().size(), 1);
+    QCOMPARE(f.Savetofile1->text(), QString("Save to file"));
+    f.Savetofile1->trigger();  // empty list
+    ReadThroughButton(dbPath_);
+    ClickRow(0);
+    const QString log = f.MemoInfo->toPlainText();
+    f.Savetofile1->trigger();
+    QCOMPARE(f.MemoInfo->toPlainText(), log);
+    QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
+    QVERIFY(dialogs_.boxes.empty() && dialogs_.saveShown.empty() && exports_.empty());
+  }
+
+  void aboutIsBuiltAfreshOnEachClick() {
+    TFormCorvadex& f = Form();
+    std::vector<QPointer<QDialog>> seen;
+    std::vector<bool> alreadyTouched;
+    dialogs_.whileModal = [&](QDialog& d) {
+      alreadyTouched.push_back(d.property("touched").isValid());
+      QCOMPARE(static_cast<QDialog*>(f.AboutForm), &d);
+      QCOMPARE(d.windowTitle(), QString(" About Corvadex"));
+      QCOMPARE(d.parentWidget(), static_cast<QWidget*>(&f));
+      d.setProperty("touched", true);
+      seen.emplace_back(&d);
+    };
+    QTest::mouseClick(f.Label1, Qt::LeftButton);
+    QCOMPARE(f.AboutForm, nullptr);
+    QVERIFY(seen[0] != nullptr);  // released later, not at once
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(seen[0] == nullptr);
+    QTest::mouseClick(f.Label1, Qt::LeftButton);
+    QCOMPARE(seen.size(), std::size_t{2});
+    QCOMPARE(alreadyTouched, std::vector<bool>({false, false}));
+    QCOMPARE(dialogs_.modalShown.size(), std::size_t{2});
+    // The window is usable in between and after.
+    QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
+    QVERIFY(f.EditDBPath->isEnabled());
+  }
+
+  void anchorsKeepDistancesOnResize() {
+    TFormCorvadex& f = Form();
+    const QRect list = f.ListViewContacts->geometry(), edit = f.EditDBPath->geometry(),
+                details = f.e->geometry(), chooser = f.ButtonChooseFile->geometry(),
+                read = f.ButtonReadDatabase->geometry(), about = f.Label1->geometry(),
+                log = f.MemoInfo->geometry(), radio = f.RadioButton1->geometry();
+    f.resize(f.width() + 100, f.height() + 40);
+    QCOMPARE(f.ListViewContacts->geometry(), list.adjusted(0, 0, 100, 0));
+    QCOMPARE(f.EditDBPath->geometry(), edit.adjusted(0, 0, 100, 0));
+    QCOMPARE(f.e->geometry(), details.translated(100, 0));
+    QCOMPARE(f.ButtonChooseFile->geometry(), chooser.translated(100, 0));
+    QCOMPARE(f.ButtonReadDatabase->geometry(), read.translated(100, 0));
+    QCOMPARE(f.Label1->geometry(), about.translated(100, 0));
+    QCOMPARE(f.MemoInfo->geometry(), log.adjusted(0, 0, 100, 40));
+    QCOMPARE(f.RadioButton1->geometry(), radio);
+    f.resize(941, 535);
+    QCOMPARE(f.MemoInfo->geometry(), log);
+    QCOMPARE(f.e->geometry(), details);
+  }
+
+  void handlerErrorsReachTheDefaultReport() {
+    TFormCorvadex& f = Form();
+    db_.throwOnRead = true;
+    ReadThroughButton(dbPath_);
+    QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+    QCOMPARE(dialogs_.boxes[0].text, QString("the reader broke down"));
+    QCOMPARE(dialogs_.boxes[0].caption, QString("Corvadex"));
+    QCOMPARE(dialogs_.boxes[0].icon, MessageIcon::Error);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);  // busy cursor gone
+    // The program goes on.
+    db_.throwOnRead = false;
+    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
+  }
+
+  void createHandlerErrorIsShownBeforeTheWindowOpens() {
+    ThrowingCreate form(TestServices(dialogs_, db_, exports_));
+    ShowMainWindow(form);
+    QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+    QCOMPARE(dialogs_.boxes[0].text, QString("no mail client found"));
+    QCOMPARE(dialogs_.boxes[0].caption, QString("Corvadex"));
+    QVERIFY(!dialogs_.boxes[0].ownerVisible);
+    QVERIFY(form.isVisible());
+  }
+
+  void exportAsksForAFileAndRemembersIt() {
+    TFormCorvadex& f = Form();
+    ReadThroughButton(dbPath_);
+    // Cancel: nothing written, nothing reported.
+    dialogs_.saveAnswers = {QString()};
+    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
+    QVERIFY(exports_.empty());
+    QCOMPARE(dialogs_.saveShown.at(0).fileName, QString("contacts"));
+    QCOMPARE(f.SaveDialog1.fileName, QString("contacts"));
+
+    // A name without extension gets ".xml"; the next export proposes it.
+    const QString chosen = dir_.filePath("mine");
+    dialogs_.saveAnswers = {chosen, QString()};
+    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(exports_.size(), std::size_t{1});
+    QCOMPARE(exports_[0].fileName, (chosen + ".xml").toStdString());
+    QCOMPARE(exports_[0].rows, std::size_t{3});
+    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(dialogs_.saveShown.at(2).fileName, chosen + ".xml");
+    QCOMPARE(dialogs_.saveShown.at(2).overwritePrompt, false);
+    QCOMPARE(exports_.size(), std::size_t{1});
+    QVERIFY(dialogs_.boxes.empty());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"

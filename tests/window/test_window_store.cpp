@@ -1,0 +1,130 @@
+// The window reading through the real contact store reader over a scripted
+// engine: what the reader loads is what the list and the boxes show, engine
+// failures go to the log without a dialog, and an exception out of the
+// engine reaches the default error report with the window still working.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+
+#include "contacts/details_view.h"
+#include "fake_jet.h"
+#include "platform/short_date.h"
+#include "window/contact_list_view.h"
+#include "window/error_report.h"
+#include "window/message_memo.h"
+#include "window/store_services.h"
+#include "window_fakes.h"
+
+using namespace corvadex;
+using namespace corvadex::testing;
+
+class WindowStoreTest : public QObject {
+  Q_OBJECT
+
+  FakeDialogs dialogs_;
+  std::unique_ptr<FakeJet> jet_;
+  FixedShortDateFormat dates_{"%d.%m.%Y"};
+  std::vector<ExportCall> exports_;
+  std::unique_ptr<TFormCorvadex> form_;
+  QTemporaryDir dir_;
+  QString path_;
+
+  void Read() {
+    form_->RadioButton2->click();
+    form_->EditDBPath->setText(path_);
+    QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
+  }
+
+  QString Box(const char* name) { return static_cast<QLineEdit*>(form_->e->Box(name))->text(); }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    SetErrorReportDialogs(&dialogs_);
+    jet_ = std::make_unique<FakeJet>();
+    FakeTable& table = jet_->AddContactTable();
+    table.rows.push_back({{"NickName", Utf16(u"Ann")},
+                          {"FirstName", Utf16(u"Anna")},
+                          {"LastName", Utf16(u"Smith-\u00c5str\u00f6m")},
+                          {"HomeEmail", Utf16(u"anna@example.org")},
+                          {"HomePhone", Utf16(u"+1 555 0100")},
+                          {"Birthdate", DateValue(45000)},
+                          {"Comments", Utf16(u"line one\r\nline two")}});
+    table.rows.push_back({{"FirstName", Utf16(u"Bob")}});
+    path_ = dir_.filePath("contacts.edb");
+    std::ofstream(path_.toStdString()) << "scripted";
+    XmlWriter writer = [this](const ContactList& list, const std::string& name) {
+      exports_.push_back({list.Count(), name});
+    };
+    form_ = std::make_unique<TFormCorvadex>(StoreServices(*jet_, dates_, dialogs_, writer));
+    ShowMainWindow(*form_);
+  }
+
+  void cleanup() {
+    form_.reset();
+    SetErrorReportDialogs(nullptr);
+  }
+
+  void showsWhatTheReaderLoaded() {
+    Read();
+    auto* model = form_->ListViewContacts->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(0, 0).data().toString(), QString("Ann"));
+    QCOMPARE(model->index(0, 3).data().toString(), QString::fromUtf16(u"Smith-\u00c5str\u00f6m"));
+    QCOMPARE(model->index(0, 4).data().toString(), QString("anna@example.org"));
+    QCOMPARE(model->index(1, 1).data().toString(), QString("Bob"));
+    QCOMPARE(model->index(1, 0).data().toString(), QString());
+    QVERIFY(!form_->Contacts().Selected());
+    QVERIFY(form_->MemoInfo->toPlainText().startsWith("database page size 8192"));
+    QVERIFY(dialogs_.boxes.empty());
+
+    form_->Contacts().SetSelected(0, true);
+    QCOMPARE(Box("EditNickname"), QString("Ann"));
+    QCOMPARE(Box("EditFirstname"), QString("Anna"));
+    QCOMPARE(Box("EditPersonalemail2"), QString("anna@example.org"));
+    QCOMPARE(Box("EditHomephone"), QString("+1 555 0100"));
+    QCOMPARE(Box("EditHomephone2"), QString("+1 555 0100"));
+    QCOMPARE(Box("EditBirthday"), QString("15.03.2023"));
+    QCOMPARE(form_->e->MemoNotes->toPlainText(), QString("line one\nline two"));
+
+    // The export hands the loaded list to the writer.
+    dialogs_.saveAnswers = {dir_.filePath("out.xml")};
+    QTest::mouseClick(form_->ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(exports_.size(), std::size_t{1});
+    QCOMPARE(exports_[0].rows, std::size_t{2});
+  }
+
+  void engineFailuresAreLoggedNotShown() {
+    Read();
+    const int lines = form_->MemoInfo->document()->blockCount();
+    jet_->Fail("JetInit", ese::JET_errOutOfMemory);
+    QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
+    QVERIFY(dialogs_.boxes.empty());
+    QVERIFY(form_->MemoInfo->document()->blockCount() > lines);
+    QVERIFY(form_->MemoInfo->toPlainText().contains("JetInit"));
+    QCOMPARE(form_->ListViewContacts->model()->rowCount(), 2);  // earlier rows kept
+  }
+
+  void anExceptionFromTheEngineIsReportedAndTheWindowGoesOn() {
+    jet_->Throw("JetRetrieveColumn FirstName", 2);
+    Read();
+    QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+    QCOMPARE(dialogs_.boxes[0].caption, QString("Corvadex"));
+    QCOMPARE(dialogs_.boxes[0].icon, MessageIcon::Error);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(!form_->Contacts().Updating());
+    QCOMPARE(jet_->OpenTableCount(), std::size_t{0});
+    // The model is usable after the bracket the exception cut short.
+    QCOMPARE(form_->ListViewContacts->model()->rowCount(),
+             static_cast<int>(form_->Contacts().Count()));
+    QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
+    QCOMPARE(form_->ListViewContacts->model()->rowCount(), 2);
+  }
+};
+
+QTEST_MAIN(WindowStoreTest)
+#include "test_window_store.moc"

@@ -1,0 +1,160 @@
+// Stand-ins for the window's outside world: dialogs answered by the test, a
+// reader that loads prepared contacts, and an export that records its calls.
+#pragma once
+
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QPointer>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "contacts/contact_columns.h"
+#include "contacts/contact_list.h"
+#include "platform/file_exists.h"
+#include "window/Unit1.h"
+#include "window/form_services.h"
+#include "window/window_dialogs.h"
+
+namespace corvadex::testing {
+
+struct MessageBoxCall {
+  QString text;
+  QString caption;
+  MessageIcon icon;
+  QWidget* owner;
+  bool ownerVisible;
+};
+
+class FakeDialogs final : public WindowDialogs {
+ public:
+  // Answers for the next file dialogs; a null string means "cancel".
+  std::deque<QString> openAnswers;
+  std::deque<QString> saveAnswers;
+  std::vector<FileDialogSettings> openShown;
+  std::vector<FileDialogSettings> saveShown;
+  std::vector<MessageBoxCall> boxes;
+  std::vector<QPointer<QDialog>> modalShown;
+  std::vector<QString> opened;
+  // Runs while a modal dialog is "shown"; the dialog counts as closed after.
+  std::function<void(QDialog&)> whileModal;
+
+  std::optional<QString> OpenFile(QWidget*, const FileDialogSettings& settings) override {
+    openShown.push_back(settings);
+    const QString answer = Next(openAnswers);
+    if (answer.isNull()) return std::nullopt;
+    return answer;
+  }
+  std::optional<QString> SaveFile(QWidget*, const FileDialogSettings& settings) override {
+    saveShown.push_back(settings);
+    const QString answer = Next(saveAnswers);
+    if (answer.isNull()) return std::nullopt;
+    return WithDefaultExt(answer, settings.defaultExt);
+  }
+  void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                  MessageIcon icon) override {
+    boxes.push_back({text, caption, icon, owner, owner != nullptr && owner->isVisible()});
+  }
+  void ShowModal(QDialog& dialog) override {
+    modalShown.emplace_back(&dialog);
+    if (whileModal) whileModal(dialog);
+  }
+  void OpenWithDesktop(const QString& target) override { opened.push_back(target); }
+
+ private:
+  static QString Next(std::deque<QString>& answers) {
+    if (answers.empty()) return QString();
+    QString answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// One contact as the 33 values of the master table, in its order.
+using ContactValues = std::vector<std::string>;
+
+inline ContactValues NumberedContact(int n) {
+  ContactValues v;
+  for (const ContactColumn& c : kContactColumns)
+    v.push_back(std::string(c.name) + " of " + std::to_string(n));
+  return v;
+}
+
+// Adds rows to a list as the contact load does: caption, four sub-items, then
+// the record.
+inline void AddContact(ContactList& list, const ContactValues& values) {
+  ContactRow& row = list.Add();
+  auto data = std::make_unique<TContactData>();
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    const ContactPlace& place = kContactColumns[i].place;
+    if (place.kind == ContactPlace::Kind::Caption) row.SetCaption(values[i]);
+    else if (place.kind == ContactPlace::Kind::SubItem) row.AddSubItem(values[i]);
+    else data->set(place.field, values[i]);
+  }
+  row.SetData(std::move(data));
+}
+
+// What the fake reader loads for each path, and what it saw.
+struct FakeDatabase {
+  std::map<std::string, std::vector<ContactValues>> files;
+  std::vector<std::string> readPaths;
+  std::vector<bool> busyDuringRead;
+  bool throwOnRead = false;
+};
+
+class FakeReader final : public DatabaseReader {
+ public:
+  FakeReader(FakeDatabase& db, MessageLog& log, ContactList& list)
+      : db_(db), log_(log), list_(list) {}
+  void ReadDatabase(const std::string& path) override {
+    db_.readPaths.push_back(path);
+    const QCursor* cursor = QApplication::overrideCursor();
+    db_.busyDuringRead.push_back(cursor != nullptr && cursor->shape() == Qt::WaitCursor);
+    if (db_.throwOnRead) throw std::runtime_error("the reader broke down");
+    log_.Add("Reading " + path);
+    auto it = db_.files.find(path);
+    if (it == db_.files.end()) {
+      log_.Add("No such database");
+      return;
+    }
+    list_.BeginUpdate();
+    list_.Clear();
+    for (const auto& c : it->second) AddContact(list_, c);
+    list_.EndUpdate();
+    log_.Add(std::to_string(it->second.size()) + " contacts read");
+  }
+
+ private:
+  FakeDatabase& db_;
+  MessageLog& log_;
+  ContactList& list_;
+};
+
+struct ExportCall {
+  std::size_t rows;
+  std::string fileName;
+};
+
+// Services for a window under test: real file existence test, fake reader,
+// dialogs and export.
+inline FormServices TestServices(FakeDialogs& dialogs, FakeDatabase& db,
+                                 std::vector<ExportCall>& exports) {
+  FormServices s;
+  s.dialogs = &dialogs;
+  s.fileExists = [](const std::string& path) { return FileExists(path); };
+  s.makeReader = [&db](MessageLog& log, ContactList& list) {
+    return std::make_unique<FakeReader>(db, log, list);
+  };
+  s.writeXml = [&exports](const ContactList& list, const std::string& fileName) {
+    exports.push_back({list.Count(), fileName});
+  };
+  return s;
+}
+
+}  // namespace corvadex::testing
