@@ -1,9 +1,90 @@
-// Placeholder until this command is built.
+// corvadex-cli read DATABASE: the window's read, headless. The message log's
+// lines go to standard error as they are written, exactly as the window's
+// log shows them; once the read is over, the list goes to standard output,
+// one line per row with the 33 values in master-table order separated by
+// tabs (see store/row_text.h for the escapes).
+//
+// The exit status is 0 whenever the read ran, whatever it logged, as the
+// window would show it; 1 when there is no file to read or standard output
+// cannot be written; 2 for bad usage.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
 #include "cli_commands.h"
+#include "contacts/contact_list.h"
+#include "ese/jet.h"
+#include "platform/short_date.h"
+#include "store/contact_store_reader.h"
+#include "store/message_log.h"
+#include "store/row_text.h"
+
 namespace corvadex::cli {
-int RunRead(const Args&) {
-  std::fputs("corvadex-cli: this command is not built yet\n", stderr);
-  return 2;
+
+namespace {
+
+// Writes each line to standard error at once, so that a read that stops on
+// an exception still leaves the lines before it.
+class StderrLog final : public MessageLog {
+ public:
+  void Add(std::string_view line) override {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+  }
+};
+
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+bool WriteRows(const ContactList& list) {
+  std::string out;
+  out.reserve(kFlushBytes + 4096);
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    AppendRowLine(list.Item(i), out);
+    if (out.size() >= kFlushBytes) {
+      if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) return false;
+      out.clear();
+    }
+  }
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) return false;
+  return std::fflush(stdout) == 0;
 }
+
+}  // namespace
+
+int RunRead(const Args& args) {
+  if (args.size() != 1 || args[0].empty() || args[0].starts_with("-")) {
+    std::fputs("Usage: corvadex-cli read DATABASE\n", stderr);
+    return 2;
+  }
+  const std::string& path = args[0];
+  // The window reads only a path that names an existing file that is not a
+  // folder; so does this command.
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) {
+    std::fprintf(stderr, "corvadex-cli: %s: no such file\n", path.c_str());
+    return 1;
+  }
+  if (std::filesystem::is_directory(status)) {
+    std::fprintf(stderr, "corvadex-cli: %s: is a folder, not a database file\n", path.c_str());
+    return 1;
+  }
+
+  ese::EngineJet jet;
+  StderrLog log;
+  ContactList list;
+  LocaleShortDateFormat dates;
+  ContactStoreReader reader(jet, log, list, dates);
+  reader.ReadDatabase(path);
+
+  if (!WriteRows(list)) {
+    std::fprintf(stderr, "corvadex-cli: cannot write the contacts: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace corvadex::cli

@@ -1,19 +1,52 @@
 #include "store/row_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "contacts/contact_columns.h"
 
 namespace corvadex {
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+
+// Non-zero when one of the eight bytes of `word` equals `c`.
+constexpr std::uint64_t hasByte(std::uint64_t word, unsigned char c) {
+  const std::uint64_t x = word ^ (kOnes * c);
+  return (x - kOnes) & ~x & kHighs;
+}
+
+// The index of the first byte at or after `from` that needs escaping; most
+// values have none, so eight bytes are looked at per step.
+std::size_t firstSpecial(std::string_view value, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 8 <= value.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, value.data() + i, 8);
+    if (hasByte(word, '\t') | hasByte(word, '\n') | hasByte(word, '\r') | hasByte(word, '\\'))
+      break;
+  }
+  for (; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\t' || c == '\n' || c == '\r' || c == '\\') return i;
+  }
+  return i;
+}
+
+}  // namespace
+
 void AppendEscaped(std::string_view value, std::string& out) {
   std::size_t start = 0;
-  for (std::size_t i = 0; i < value.size(); ++i) {
+  for (std::size_t i = firstSpecial(value, 0); i < value.size();
+       i = firstSpecial(value, i + 1)) {
     char escaped;
     switch (value[i]) {
       case '\t': escaped = 't'; break;
       case '\n': escaped = 'n'; break;
       case '\r': escaped = 'r'; break;
-      case '\\': escaped = '\\'; break;
-      default: continue;
+      default: escaped = '\\'; break;
     }
     out.append(value, start, i - start);
     out.push_back('\\');

@@ -270,7 +270,8 @@ JET_ERR FakeJet::RetrieveColumn(JET_SESID, JET_TABLEID tableid, JET_COLUMNID col
   }
   const Bytes& bytes = *value->second;
   *pcbActual = static_cast<std::uint32_t>(bytes.size());
-  if (pvData && cbData) std::memcpy(pvData, bytes.data(), std::min<std::size_t>(cbData, bytes.size()));
+  if (pvData && cbData && !bytes.empty())
+    std::memcpy(pvData, bytes.data(), std::min<std::size_t>(cbData, bytes.size()));
   return bytes.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 

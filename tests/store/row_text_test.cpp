@@ -19,6 +19,33 @@ TEST(RowText, SeparatorsAndBackslashesInsideValuesAreEscaped) {
   EXPECT_EQ(out, "plain ж");
 }
 
+TEST(RowText, EscapesAreFoundAtEveryPositionOfLongValues) {
+  for (std::size_t length : {7u, 8u, 9u, 16u, 31u}) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (char special : {'\t', '\n', '\r', '\\'}) {
+        std::string value(length, 'a');
+        value[at] = special;
+        value[length - 1 - at] = 'Z';  // a neighbour that needs nothing
+        std::string expected;
+        for (char c : value) {
+          if (c == special) {
+            expected += '\\';
+            expected += special == '\t' ? 't' : special == '\n' ? 'n' : special == '\r' ? 'r' : '\\';
+          } else {
+            expected += c;
+          }
+        }
+        std::string out;
+        AppendEscaped(value, out);
+        ASSERT_EQ(out, expected) << "length " << length << " at " << at;
+      }
+    }
+  }
+  std::string out;
+  AppendEscaped("\xC3\xA9\x89\x8A\x8D\xDC\t\xFF\x80\x09", out);  // bytes near the specials
+  EXPECT_EQ(out, "\xC3\xA9\x89\x8A\x8D\xDC\\t\xFF\x80\\t");
+}
+
 TEST(RowText, ThirtyThreeValuesInMasterOrder) {
   ContactList list;
   ContactRow& row = list.Add();

@@ -28,6 +28,21 @@ TEST(Utf16, EveryEncodedLengthIsRight) {
   EXPECT_EQ(Convert(Units({0})), std::string(1, '\0'));
 }
 
+TEST(Utf16, AsciiRunsOfAnyLengthAroundOtherCharacters) {
+  for (std::size_t length = 1; length <= 13; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::u16string text(length, u'a');
+      text[at] = u'\u00E9';
+      std::string expected(length, 'a');
+      expected.replace(at, 1, "\u00E9");
+      const Bytes bytes = Utf16(text);
+      ASSERT_EQ(Convert(bytes), expected) << length << " " << at;
+    }
+  }
+  // A high byte alone (U+0100) is not ASCII either.
+  EXPECT_EQ(Convert(Units({0x41, 0x42, 0x100, 0x43})), "AB\u0100C");
+}
+
 TEST(Utf16, UnpairedSurrogatesBecomeReplacementCharacters) {
   EXPECT_EQ(Convert(Units({0xD800})), "\uFFFD");
   EXPECT_EQ(Convert(Units({0xDC00, 0x41})), "\uFFFDA");

@@ -1,0 +1,147 @@
+// The contact list: rows and records, the update bracket and the selection.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "contacts/contact_columns.h"
+#include "contacts/contact_list.h"
+
+namespace corvadex {
+namespace {
+
+using ::testing::ElementsAre;
+
+class Recorder final : public ContactListObserver {
+ public:
+  void RowsAboutToChange() override { events.push_back("about"); }
+  void RowsChanged() override { events.push_back("changed"); }
+  void SelectionChanged(std::optional<std::size_t> row) override {
+    events.push_back(row ? "selected " + std::to_string(*row) : "unselected");
+  }
+  std::vector<std::string> events;
+};
+
+ContactRow& AddContact(ContactList& list, const std::string& nick) {
+  ContactRow& row = list.Add();
+  row.SetCaption(nick);
+  row.AddSubItem(nick + " first");
+  auto data = std::make_unique<TContactData>();
+  data->set(ContactField::Comments, nick + " notes");
+  row.SetData(std::move(data));
+  return row;
+}
+
+TEST(ContactRow, CaptionSubItemsAndRecordValuesByColumn) {
+  ContactList list;
+  ContactRow& row = list.Add();
+  row.SetCaption("nick");
+  row.AddSubItem("first");
+  row.AddSubItem("");
+  EXPECT_EQ(row.SubItemCount(), 2u);
+  EXPECT_EQ(row.SubItem(2), "");  // never added: empty
+  EXPECT_THROW(row.SubItem(4), std::out_of_range);
+  row.AddSubItem("last");
+  row.AddSubItem("mail");
+  EXPECT_THROW(row.AddSubItem("fifth"), std::out_of_range);
+  EXPECT_EQ(row.Value(kContactColumns[5]), "");  // no record yet
+  auto data = std::make_unique<TContactData>();
+  data->set(ContactField::HomePhone, "123");
+  data->set(ContactField::Comments, "notes");
+  row.SetData(std::move(data));
+  std::vector<std::string> values;
+  for (const auto& column : kContactColumns) values.emplace_back(row.Value(column));
+  EXPECT_EQ(values[0], "nick");
+  EXPECT_EQ(values[1], "first");
+  EXPECT_EQ(values[3], "last");
+  EXPECT_EQ(values[4], "mail");
+  EXPECT_EQ(values[5], "123");
+  EXPECT_EQ(values[32], "notes");
+  EXPECT_EQ(row.Data()->HomePhone(), "123");
+  EXPECT_EQ(row.Data()->WorkPhone(), "");
+}
+
+TEST(ContactRow, RowsSurviveTheListGrowing) {
+  ContactList list;
+  for (int i = 0; i < 1000; ++i) AddContact(list, "n" + std::to_string(i));
+  ASSERT_EQ(list.Count(), 1000u);
+  EXPECT_EQ(list.Item(0).Caption(), "n0");
+  EXPECT_EQ(list.Item(999).SubItem(0), "n999 first");
+  EXPECT_EQ(list.Item(517).Data()->Comments(), "n517 notes");
+  EXPECT_THROW(list.Item(1000), std::out_of_range);
+}
+
+TEST(ContactList, OneNotificationPerOutermostBracket) {
+  ContactList list;
+  Recorder r;
+  list.AddObserver(&r);
+  list.AddObserver(&r);  // added once only
+  list.BeginUpdate();
+  list.BeginUpdate();
+  AddContact(list, "a");
+  AddContact(list, "b");
+  list.Clear();
+  AddContact(list, "c");
+  list.EndUpdate();
+  EXPECT_TRUE(list.Updating());
+  list.EndUpdate();
+  EXPECT_FALSE(list.Updating());
+  list.EndUpdate();  // unbalanced: ignored
+  EXPECT_THAT(r.events, ElementsAre("about", "changed"));
+  r.events.clear();
+  AddContact(list, "outside");
+  EXPECT_THAT(r.events, ElementsAre("about", "changed"));
+  list.RemoveObserver(&r);
+  AddContact(list, "unheard");
+  EXPECT_EQ(r.events.size(), 2u);
+  EXPECT_EQ(list.Count(), 3u);
+}
+
+TEST(ContactList, AtMostOneSelectedRowAndClearingUnselects) {
+  ContactList list;
+  AddContact(list, "a");
+  AddContact(list, "b");
+  Recorder r;
+  list.AddObserver(&r);
+  list.SetSelected(0, true);
+  list.SetSelected(1, true);
+  list.SetSelected(1, true);   // no change, no event
+  list.SetSelected(0, false);  // not the selected one: no change
+  EXPECT_EQ(list.Selected(), 1u);
+  EXPECT_THROW(list.SetSelected(2, true), std::out_of_range);
+  list.Clear();
+  EXPECT_FALSE(list.Selected());
+  list.ClearSelection();  // nothing selected: no event
+  EXPECT_THAT(r.events,
+              ElementsAre("selected 0", "selected 1", "about", "changed", "unselected"));
+  list.RemoveObserver(&r);
+}
+
+TEST(ContactList, ClearingFreesEveryRecordAndTheRowsMemory) {
+  ContactList list;
+  for (int i = 0; i < 100; ++i) AddContact(list, std::string(40, 'x'));
+  EXPECT_GT(list.heapBytes(), 100 * sizeof(TContactData));
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(list.heapBytes(), 0u);
+}
+
+TEST(PackedTexts, SlotsKeepTheirTextsAndOutOfRangeSlotsThrow) {
+  PackedTexts<3> texts;
+  texts.set(2, "two");
+  texts.set(0, std::string("ze\0ro", 5));
+  EXPECT_EQ(texts.get(0), std::string("ze\0ro", 5));
+  EXPECT_EQ(texts.get(1), "");
+  EXPECT_EQ(texts.get(2), "two");
+  texts.compact();
+  EXPECT_EQ(texts.get(2), "two");
+  EXPECT_THROW(texts.get(3), std::out_of_range);
+  EXPECT_THROW(texts.set(3, "x"), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace corvadex
