@@ -120,6 +120,12 @@ JET_ERR DbFile::ReadPage(std::uint32_t pgno, Page& out) const {
       if (!VerifyPageChecksum(bytes, pgno, new_format)) err = JET_errReadVerifyFailure;
     }
     state = err == JET_errSuccess ? 1 : err;
+    fresh_bytes_ += page_size;
+    if (fresh_bytes_ >= kResidentWindow) {
+      // Advice only: should the kernel refuse it, the pages just stay mapped.
+      ::madvise(const_cast<std::byte*>(map_), size_, MADV_DONTNEED);
+      fresh_bytes_ = 0;
+    }
   }
   if (state != 1) return state;
   return Page::Parse(bytes, pgno, out);

@@ -5,6 +5,13 @@
 // parsed views into the mapping; each page's checksum is verified the first
 // time it is read and the outcome remembered.
 //
+// Pages of the mapping count towards the process's resident memory once
+// touched. A walk over a file of gigabytes would hold all of it, so after
+// every kResidentWindow bytes of newly read pages the mapping's pages are
+// released (MADV_DONTNEED); the kernel keeps them in its page cache and a
+// later access maps them again. Views handed out stay valid: their addresses
+// do not change, only whether the page is currently mapped in.
+//
 // A DbFile is used from one thread at a time.
 #pragma once
 
@@ -54,6 +61,8 @@ class DbFile {
   std::size_t size_ = 0;
   FileHeader header_;
   std::uint32_t page_count_ = 0;
+  static constexpr std::size_t kResidentWindow = std::size_t{64} << 20;
+  mutable std::size_t fresh_bytes_ = 0;
   // Per page: 0 not yet checked, 1 good, else the failing status's index.
   mutable std::vector<std::int32_t> verified_;
 };
