@@ -74,6 +74,7 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
   } else if (err != JET_errSuccess) {
     failed("JetMove ERROR ", err);
   } else {
+    JET_ERR next = JET_errSuccess;
     do {
       ContactRow& row = list_.Add();
       for (std::size_t i = 0; i < kRowColumns; ++i) {
@@ -89,9 +90,12 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
         data->set(kContactColumns[i].place.field, value_);
       }
       row.SetData(std::move(data));
-      // Any status but 0, the end of the table or an error, ends the walk
-      // without a line.
-    } while (jet_.Move(session, table, JET_MoveNext, 0) == JET_errSuccess);
+    } while ((next = jet_.Move(session, table, JET_MoveNext, 0)) == JET_errSuccess);
+    // The end of the table ends the walk quietly. Any other status means the
+    // rest of the table could not be read (a damaged page, say): the rows
+    // read so far stay, and the line tells the user the list is incomplete
+    // instead of letting a shortened list pass for the whole address book.
+    if (next != JET_errNoCurrentRecord) failed("JetMove ERROR ", next);
   }
   endUpdate.Now();
 }

@@ -212,12 +212,15 @@ TEST_F(ContactLoadTest, FailedFirstMoveGivesItsLineAndAnEmptyList) {
                                                   "JetTerm(16)"));
 }
 
-TEST_F(ContactLoadTest, AFailedNextMoveEndsTheWalkSilentlyKeepingTheRowsRead) {
+// The end of the table is no error, but a move that fails part-way must not
+// let a shortened list pass for the whole table.
+TEST_F(ContactLoadTest, AFailedNextMoveKeepsTheRowsReadAndSaysSo) {
   for (const char16_t* name : {u"a", u"b", u"c"})
     contacts->rows.push_back(Contact({{"NickName", name}}));
   jet.Fail("JetMove SimpleContact-4711 next", -1022, 2);
   reader.ReadDatabase("db.edb");
-  EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
+                                     "JetMove ERROR -1022 - text of -1022"));
   ASSERT_EQ(list.Count(), 2u);
   EXPECT_EQ(list.Item(1).Caption(), "b");
 }
