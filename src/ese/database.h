@@ -46,6 +46,8 @@ class TableCursor {
   JET_ERR MoveFirst();
   JET_ERR MoveNext();
   bool on_row() const { return on_row_; }
+  // The current row's primary key (valid until the cursor moves).
+  Bytes key() const { return rows_.key(); }
 
   // The number of values `column` has in the current row (0 when null).
   JET_ERR CountValues(const ColumnInfo& column, std::uint32_t& count);

@@ -57,12 +57,16 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   ContactDetailsView* e;
   MessageMemo* MemoInfo;
   QPushButton* ButtonExportToXML;
+  // "Export for another address book...": vCard 3.0 or 4.0, Google CSV or
+  // Outlook CSV, as the save dialog's file type says.
+  QPushButton* ButtonExportForAddressBook;
   QMenu* PopupMenu1;
   QAction* Savetofile1;
 
   // The file dialogs' settings, kept for the window's life.
   FileDialogSettings OpenDialog1;
   FileDialogSettings SaveDialog1;
+  FileDialogSettings SaveDialog2;  // the typed dialog of the second export
 
   // The about dialog while it is shown; null otherwise.
   TFormAbout* AboutForm = nullptr;
@@ -91,18 +95,26 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   void Label1Click();
   void ListViewContactsSelectItem();
   void ButtonExportToXMLClick();
+  void ButtonExportForAddressBookClick();
+
+  // The database whose contacts the list shows (as the read was given it);
+  // empty before the first read that reached the contact rows.
+  const std::string& ShownDatabase() const { return shownDatabase_; }
 
  protected:
   WindowDialogs& Dialogs() { return *services_.dialogs; }
 
  private:
-  void RowsAboutToChange() override {}
+  void RowsAboutToChange() override;
   void RowsChanged() override {}
   void SelectionChanged(std::optional<std::size_t> row) override;
 
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
+  // True, after telling the user, when `target` is the database shown: an
+  // export must never replace the only copy of the address book.
+  bool RefuseDatabaseAsTarget(const std::string& target);
 
   FormServices services_;
   ContactList list_;
@@ -110,6 +122,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   AnchorKeeper* anchors_;
   std::unique_ptr<DatabaseReader> reader_;
   std::unique_ptr<DatabaseLocation> location_;
+  std::optional<std::string> reading_;  // the path of the read under way
+  std::string shownDatabase_;
 };
 
 // Runs the window's create handler (an error in it goes to the default error

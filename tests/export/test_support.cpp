@@ -14,7 +14,7 @@
 
 namespace corvadex::test {
 
-void AddContact(ContactList& list, const ContactValues& values) {
+ContactRow& AddContact(ContactList& list, const ContactValues& values) {
   ContactRow& row = list.Add();
   auto data = std::make_unique<TContactData>();
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
@@ -26,6 +26,7 @@ void AddContact(ContactList& list, const ContactValues& values) {
     }
   }
   row.SetData(std::move(data));
+  return row;
 }
 
 ContactValues DistinctValues(const std::string& prefix) {

@@ -14,8 +14,9 @@ namespace corvadex::test {
 // The 33 values of one contact, in the master table's order.
 using ContactValues = std::array<std::string, kContactColumnCount>;
 
-// Appends a row holding `values`, each in the place its column belongs.
-void AddContact(ContactList& list, const ContactValues& values);
+// Appends a row holding `values`, each in the place its column belongs;
+// the row is valid until the next row is added.
+ContactRow& AddContact(ContactList& list, const ContactValues& values);
 
 // Values that tell the columns apart: "<prefix> <column name>".
 ContactValues DistinctValues(const std::string& prefix);

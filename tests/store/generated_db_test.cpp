@@ -304,7 +304,7 @@ TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStanda
                             EngineLine("JetRetrieveColumn ERROR ", 1006) + "\n");
 
   std::string expected;
-  for (const auto& row : Expect(ContactTable(g.dump), "%m/%d/%y").rows) {
+  for (const auto& row : Expect(ContactTable(g.dump), "%m/%d/%Y").rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c) expected += '\t';
       for (char ch : row[c]) {
