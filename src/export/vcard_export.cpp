@@ -66,22 +66,22 @@ class CardWriter {
     line_ += uid_;
     Flush();
     WriteNames();
-    Text(Typed("EMAIL", "INTERNET,HOME", "home"), Email());
-    Text(Typed("EMAIL", "INTERNET,WORK", "work"), Field(F::WorkEmail));
-    Text(Typed("EMAIL", "INTERNET,OTHER", "other"), Field(F::OtherEmail));
-    Text(Typed("EMAIL", "INTERNET,X-WLM", "x-wlm"), Field(F::UnresolvedEmail));
-    Text(Typed("TEL", "HOME,VOICE", "home,voice"), Field(F::HomePhone));
-    Text(Typed("TEL", "WORK,VOICE", "work,voice"), Field(F::WorkPhone));
-    Text(Typed("TEL", "CELL", "cell"), Field(F::MobilePhone));
-    Text(Typed("TEL", "VOICE", "voice"), Field(F::OtherPhone));
-    Text(Typed("TEL", "PAGER", "pager"), Field(F::Pager));
-    Text(Typed("TEL", "HOME,FAX", "home,fax"), Field(F::HomeFax));
-    Address(Typed("ADR", "HOME", "home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
-    Address(Typed("ADR", "WORK", "work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
+    Text(Pick("EMAIL;TYPE=INTERNET,HOME", "EMAIL;TYPE=home"), Email());
+    Text(Pick("EMAIL;TYPE=INTERNET,WORK", "EMAIL;TYPE=work"), Field(F::WorkEmail));
+    Text(Pick("EMAIL;TYPE=INTERNET,OTHER", "EMAIL;TYPE=other"), Field(F::OtherEmail));
+    Text(Pick("EMAIL;TYPE=INTERNET,X-WLM", "EMAIL;TYPE=x-wlm"), Field(F::UnresolvedEmail));
+    Text(Pick("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"), Field(F::HomePhone));
+    Text(Pick("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"), Field(F::WorkPhone));
+    Text(Pick("TEL;TYPE=CELL", "TEL;TYPE=cell"), Field(F::MobilePhone));
+    Text(Pick("TEL;TYPE=VOICE", "TEL;TYPE=voice"), Field(F::OtherPhone));
+    Text(Pick("TEL;TYPE=PAGER", "TEL;TYPE=pager"), Field(F::Pager));
+    Text(Pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Field(F::HomeFax));
+    Address(Pick("ADR;TYPE=HOME", "ADR;TYPE=home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
+    Address(Pick("ADR;TYPE=WORK", "ADR;TYPE=work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
     Text("ORG", Field(F::CompanyName));
     Text("TITLE", Field(F::JobTitle));
-    Uri(Typed("URL", "HOME", "home"), Field(F::HomeWebSite));
-    Uri(Typed("URL", "WORK", "work"), Field(F::WorkWebSite));
+    Uri(Pick("URL;TYPE=HOME", "URL;TYPE=home"), Field(F::HomeWebSite));
+    Uri(Pick("URL;TYPE=WORK", "URL;TYPE=work"), Field(F::WorkWebSite));
     Dates();
     const std::string_view spouse = Field(F::SpouseName);
     if (!v3_) Text("RELATED;TYPE=spouse;VALUE=text", spouse);
@@ -104,13 +104,9 @@ class CardWriter {
     return data ? data->get(field) : std::string_view{};
   }
 
-  // "EMAIL;TYPE=INTERNET,HOME" in 3.0, "EMAIL;TYPE=home" in 4.0.
-  std::string Typed(std::string_view property, std::string_view types3, std::string_view types4) const {
-    std::string name(property);
-    name += ";TYPE=";
-    name += v3_ ? types3 : types4;
-    return name;
-  }
+  // The property's 3.0 or 4.0 form ("EMAIL;TYPE=INTERNET,HOME" or
+  // "EMAIL;TYPE=home").
+  std::string_view Pick(std::string_view v3, std::string_view v4) const { return v3_ ? v3 : v4; }
 
   // FN is required and must not be empty: it is what an address book shows.
   std::string_view DisplayName(std::string& joined) const {
