@@ -40,12 +40,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "corvadex_version.h"
 #include "export/contact_uid.h"
 #include "export/vcard_text.h"
-
-#ifndef CORVADEX_VERSION
-#error "CORVADEX_VERSION must name the program's version"
-#endif
 
 namespace corvadex {
 
