@@ -22,6 +22,9 @@ constexpr const char* kUsage =
     "                               export every contact (default: XML to standard output)\n"
     "  locate                       find the mail client's database in the Wine prefix and\n"
     "                               read it, as the window does at start-up\n"
+    "  locate --all [--search DIR]...\n"
+    "                               list every contacts database in Wine prefixes, on mounted\n"
+    "                               Windows volumes and in the named folders, newest first\n"
     "  help                         this text\n"
     "\n"
     "Exit status: 0 success, 1 database or file error, 2 bad usage.\n";

@@ -38,7 +38,7 @@ std::vector<std::string> entriesOf(const SearchHost& host, const std::string& fo
 
 }  // namespace
 
-std::vector<SearchRoot> SearchRoots(const SearchHost& host,
+std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& winePrefix,
                                     const std::vector<std::string>& folders) {
   std::vector<SearchRoot> roots;
   std::set<std::string> seen;
@@ -47,6 +47,7 @@ std::vector<SearchRoot> SearchRoots(const SearchHost& host,
     if (!folder.empty() && seen.insert(folder).second) roots.push_back({kind, std::move(folder)});
   };
 
+  add(SearchRoot::Kind::WinePrefix, winePrefix);
   const std::string home = host.Home();
   if (!home.empty()) {
     for (const std::string& path : entriesOf(host, home)) {

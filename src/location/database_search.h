@@ -19,13 +19,18 @@ namespace corvadex {
 // Where to look, in this order, without touching any of the places
 // themselves (only the home folder and the folders that hold mount points
 // are listed):
-// - Wine prefixes: ~/.wine*, ~/.local/share/wineprefixes/*, and the prefix
+// - Wine prefixes: `winePrefix` (the one the start-up location used; may
+//   be empty), ~/.wine*, ~/.local/share/wineprefixes/*, and the prefix
 //   folders of Bottles (~/.local/share/bottles/bottles/*), Lutris (~/Games/*)
 //   and PlayOnLinux (~/.PlayOnLinux/wineprefix/*);
 // - the mount points of Windows file systems in the mount table, and the
 //   folders in /media/$USER, /run/media/$USER and /mnt;
 // - `folders`, as given.
-std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::vector<std::string>& folders);
+std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& winePrefix,
+                                    const std::vector<std::string>& folders);
+
+// How long the search waits for a place to answer.
+constexpr std::chrono::milliseconds kSearchPatience{3000};
 
 // The folders given with "--search DIR" (repeatable) among program arguments.
 std::vector<std::string> SearchFolderArguments(const std::vector<std::string>& args);

@@ -137,7 +137,7 @@ TEST(SearchRoots, PrefixesVolumesAndNamedFoldersInOrder) {
         "media/bob/USB", "run/media/bob/Backup", "mnt/win"})
     system.MakeFolder(folder);
   std::vector<std::string> roots;
-  for (const SearchRoot& r : SearchRoots(host, {"/data/copy/", "/data/other"}))
+  for (const SearchRoot& r : SearchRoots(host, host.home + "/.wine/", {"/data/copy/", "/data/other"}))
     roots.push_back(std::to_string(static_cast<int>(r.kind)) + " " +
                     (r.folder.starts_with(host.root) ? r.folder.substr(host.root.size()) : r.folder));
   EXPECT_EQ(roots, (std::vector<std::string>{
