@@ -1,7 +1,13 @@
 // corvadex: the window. Builds the application, whose default error report
 // shows any error escaping a handler, and the main window over the real
 // storage engine, runs the window's create handler and shows it.
+// Options: --search DIR (repeatable), a folder to search for contacts
+// databases when the mail client's own place holds none.
 #include <QIcon>
+#include <string>
+#include <vector>
+
+#include "location/database_search.h"
 
 #include "window/Unit1.h"
 #include "window/about_picture.h"
@@ -17,7 +23,10 @@ int main(int argc, char** argv) {
 
   corvadex::QtWindowDialogs dialogs;
   corvadex::SetErrorReportDialogs(&dialogs);
-  corvadex::EngineServices engine;
+  // The folders named with --search are searched when the mail client's own
+  // place holds no database (Qt has taken its own options out of argv).
+  corvadex::EngineServices engine(
+      corvadex::SearchFolderArguments(std::vector<std::string>(argv + 1, argv + argc)));
   corvadex::TFormCorvadex form(engine.Services(dialogs));
   corvadex::ShowMainWindow(form);
   return QApplication::exec();

@@ -17,8 +17,8 @@
 namespace corvadex {
 
 // Where to look, in this order, without touching any of the places
-// themselves (only the home folder and the folders that hold mount points
-// are listed):
+// themselves: only the home folder's prefix folders and the folders that
+// hold mount points are listed, on the caller's thread.
 // - Wine prefixes: `winePrefix` (the one the start-up location used; may
 //   be empty), ~/.wine*, ~/.local/share/wineprefixes/*, and the prefix
 //   folders of Bottles (~/.local/share/bottles/bottles/*), Lutris (~/Games/*)
@@ -59,9 +59,8 @@ class DatabaseSearch {
   // Waits until Finished(), then gives what was found.
   SearchOutcome Wait();
 
-  struct State;
-
  private:
+  struct State;
   std::shared_ptr<State> state_;
   std::vector<SearchRoot> roots_;
   std::chrono::steady_clock::time_point deadline_;
