@@ -65,6 +65,9 @@ class WindowLocationTest : public QObject {
       return view->FileExists(path);
     };
     services.windows = windows_.get();
+    services.localPath = [view = windows_.get()](const std::string& path) {
+      return view->Paths().ToHost(path).value_or(path);
+    };
     form_ = std::make_unique<TFormCorvadex>(std::move(services));
     ShowMainWindow(*form_);
   }
@@ -154,8 +157,11 @@ class WindowLocationTest : public QObject {
     QCOMPARE(static_cast<QLineEdit*>(form_->e->Box("EditFirstname"))->text(),
              QString::fromStdString(firstName));
 
-    // The path found is not shown in the path edit; no dialog came up.
+    // The path found is not shown in the path edit; no dialog came up. The
+    // file dialog would start in the database's folder.
     QCOMPARE(form_->EditDBPath->text(), QString());
+    QCOMPARE(std::filesystem::canonical(form_->OpenDialog1.directory.toStdString()),
+             std::filesystem::canonical(prefix_->OnDriveC(kDatabase).parent_path()));
     QVERIFY(dialogs_.boxes.empty());
     QVERIFY(form_->isVisible());
   }
