@@ -16,7 +16,7 @@ std::string formatTime(std::int64_t seconds, bool utc, const char* format) {
 }
 
 std::string sizeText(std::uint64_t bytes) {
-  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
   if (bytes < 1024 * 1024) return std::to_string((bytes + 1023) / 1024) + " KB";
   const std::uint64_t tenths = (bytes * 10 + 512 * 1024) / (1024 * 1024);
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";

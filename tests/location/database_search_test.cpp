@@ -212,6 +212,7 @@ TEST(DatabaseSearch, NewestFirstEachFileOnceAndAHungVolumeLeftOut) {
 
   const std::array<std::string, 5> columns = ChooserColumns(outcome.finds[0]);
   EXPECT_EQ(columns[1] + "|" + columns[2] + "|" + columns[3], "bob|15.5|2.4 MB");
+  EXPECT_EQ(ChooserColumns(outcome.finds[1])[3], "1 byte");
   EXPECT_EQ(ChooserColumns(outcome.finds[2])[3], "4 KB");
 
   LineLog log;
