@@ -4,33 +4,20 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
 #include "location/search_host.h"
+#include "temp_dir.h"
 
 namespace corvadex::testing {
 
 class VolumeTree {
  public:
-  VolumeTree() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "corvadex-volumes-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = pattern;
-  }
-  ~VolumeTree() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  VolumeTree(const VolumeTree&) = delete;
-  VolumeTree& operator=(const VolumeTree&) = delete;
+  VolumeTree() : root_(folder_.Path()) {}
 
   std::string Path(std::string_view relative = "") const {
     return relative.empty() ? root_.string() : (root_ / relative).string();
@@ -56,6 +43,7 @@ class VolumeTree {
   }
 
  private:
+  TempDir folder_;
   std::filesystem::path root_;
 };
 
