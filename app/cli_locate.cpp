@@ -61,7 +61,7 @@ int listEveryDatabase(const std::vector<std::string>& folders) {
     }
   }
   auto host = std::make_shared<SystemSearchHost>();
-  DatabaseSearch search(host, SearchRoots(*host, platform::WinePrefixFromEnvironment().prefix, folders),
+  DatabaseSearch search(host, platform::WinePrefixFromEnvironment().prefix, folders,
                         kSearchPatience);
   const SearchOutcome outcome = search.Wait();
   for (const std::string& place : outcome.abandoned)

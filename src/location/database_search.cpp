@@ -18,6 +18,8 @@ namespace corvadex {
 struct DatabaseSearch::State {
   std::mutex mutex;
   std::condition_variable answered;
+  bool listed = false;  // `roots` is known
+  std::vector<SearchRoot> roots;
   std::vector<std::optional<VolumeAnswer>> answers;
   std::size_t pending = 0;
 };
@@ -84,55 +86,96 @@ std::vector<std::string> SearchFolderArguments(const std::vector<std::string>& a
   return folders;
 }
 
+namespace {
+
+// Runs `work` on a thread of its own that nobody waits for; false when no
+// thread could be had.
+template <typename Work>
+bool detached(Work&& work) {
+  try {
+    std::thread(std::forward<Work>(work)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+void DatabaseSearch::probeAll(const std::shared_ptr<State>& state,
+                              const std::shared_ptr<const SearchHost>& host,
+                              std::vector<SearchRoot> roots) {
+  {
+    const std::lock_guard<std::mutex> lock(state->mutex);
+    state->roots = std::move(roots);
+    state->answers.resize(state->roots.size());
+    state->pending = state->roots.size();
+    state->listed = true;
+    state->answered.notify_all();
+  }
+  for (std::size_t i = 0; i < state->roots.size(); ++i) {
+    // A place without a thread stays unanswered and is left out.
+    detached([state, host, root = state->roots[i], i] {
+      VolumeAnswer answer;
+      try {
+        answer = ProbeVolume(*host, root);
+      } catch (const std::exception&) {
+        // Out of memory on a huge folder: this place gives nothing.
+      }
+      const std::lock_guard<std::mutex> lock(state->mutex);
+      state->answers[i] = std::move(answer);
+      --state->pending;
+      state->answered.notify_all();
+    });
+  }
+}
+
 DatabaseSearch::DatabaseSearch(std::shared_ptr<const SearchHost> host,
                                std::vector<SearchRoot> roots, std::chrono::milliseconds patience)
-    : state_(std::make_shared<State>()),
-      roots_(std::move(roots)),
-      deadline_(std::chrono::steady_clock::now() + patience) {
-  state_->answers.resize(roots_.size());
-  state_->pending = roots_.size();
-  for (std::size_t i = 0; i < roots_.size(); ++i) {
+    : state_(std::make_shared<State>()), deadline_(std::chrono::steady_clock::now() + patience) {
+  probeAll(state_, host, std::move(roots));
+}
+
+DatabaseSearch::DatabaseSearch(std::shared_ptr<const SearchHost> host, std::string winePrefix,
+                               std::vector<std::string> folders, std::chrono::milliseconds patience)
+    : state_(std::make_shared<State>()), deadline_(std::chrono::steady_clock::now() + patience) {
+  // Even listing the home folder or /mnt may hang (a network mount): the
+  // places are found on a thread too.
+  detached([state = state_, host, prefix = std::move(winePrefix), names = std::move(folders)] {
+    std::vector<SearchRoot> roots;
     try {
-      std::thread probe([state = state_, host, root = roots_[i], i] {
-        VolumeAnswer answer;
-        try {
-          answer = ProbeVolume(*host, root);
-        } catch (const std::exception&) {
-          // Out of memory on a huge folder: this place gives nothing.
-        }
-        const std::lock_guard<std::mutex> lock(state->mutex);
-        state->answers[i] = std::move(answer);
-        --state->pending;
-        state->answered.notify_all();
-      });
-      probe.detach();
-    } catch (const std::system_error&) {
-      // No thread to be had: the place stays unanswered and is left out.
+      roots = SearchRoots(*host, prefix, names);
+    } catch (const std::exception&) {
+      // Out of memory: nowhere to look.
     }
-  }
+    probeAll(state, host, std::move(roots));
+  });
 }
 
 DatabaseSearch::~DatabaseSearch() = default;
 
 bool DatabaseSearch::Finished() const {
   const std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->pending == 0 || std::chrono::steady_clock::now() >= deadline_;
+  return (state_->listed && state_->pending == 0) || std::chrono::steady_clock::now() >= deadline_;
 }
 
 SearchOutcome DatabaseSearch::Wait() {
   std::unique_lock<std::mutex> lock(state_->mutex);
-  state_->answered.wait_until(lock, deadline_, [this] { return state_->pending == 0; });
+  state_->answered.wait_until(lock, deadline_,
+                              [this] { return state_->listed && state_->pending == 0; });
 
   SearchOutcome outcome;
+  if (!state_->listed) outcome.abandoned.push_back("the home folder or the mount folders");
+  const std::vector<SearchRoot>& roots = state_->roots;
   std::set<std::pair<std::uint64_t, std::uint64_t>> files;
-  for (std::size_t i = 0; i < roots_.size(); ++i) {
+  for (std::size_t i = 0; i < roots.size(); ++i) {
     const std::optional<VolumeAnswer>& answer = state_->answers[i];
     if (!answer) {
-      outcome.abandoned.push_back(roots_[i].folder);
+      outcome.abandoned.push_back(roots[i].folder);
       continue;
     }
-    if (answer->holdsProfiles && roots_[i].kind == SearchRoot::Kind::Volume)
-      outcome.windowsVolumes.push_back(roots_[i].folder);
+    if (answer->holdsProfiles && roots[i].kind == SearchRoot::Kind::Volume)
+      outcome.windowsVolumes.push_back(roots[i].folder);
     for (const DatabaseFind& find : answer->finds) {
       // One file reached through two places (a disk listed in the mount
       // table and under /media, a prefix and a link to it) counts once.

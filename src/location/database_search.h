@@ -50,6 +50,10 @@ class DatabaseSearch {
   // which may outlive this object.
   DatabaseSearch(std::shared_ptr<const SearchHost> host, std::vector<SearchRoot> roots,
                  std::chrono::milliseconds patience);
+  // The same for SearchRoots(host, winePrefix, folders), found on a thread
+  // as well; should that not end in time, the whole search is left out.
+  DatabaseSearch(std::shared_ptr<const SearchHost> host, std::string winePrefix,
+                 std::vector<std::string> folders, std::chrono::milliseconds patience);
   ~DatabaseSearch();
   DatabaseSearch(const DatabaseSearch&) = delete;
   DatabaseSearch& operator=(const DatabaseSearch&) = delete;
@@ -61,8 +65,11 @@ class DatabaseSearch {
 
  private:
   struct State;
+  static void probeAll(const std::shared_ptr<State>& state,
+                       const std::shared_ptr<const SearchHost>& host,
+                       std::vector<SearchRoot> roots);
+
   std::shared_ptr<State> state_;
-  std::vector<SearchRoot> roots_;
   std::chrono::steady_clock::time_point deadline_;
 };
 

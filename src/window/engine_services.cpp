@@ -15,8 +15,8 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
   services.fileExists = [this](const std::string& path) { return windows_.FileExists(path); };
   services.windows = &windows_;
   services.startSearch = [this] {
-    return std::make_unique<DatabaseSearch>(
-        host_, SearchRoots(*host_, windows_.Prefix(), searchFolders_), kSearchPatience);
+    return std::make_unique<DatabaseSearch>(host_, windows_.Prefix(), searchFolders_,
+                                            kSearchPatience);
   };
   services.localPath = [this](const std::string& path) {
     return windows_.Paths().ToHost(path).value_or(path);

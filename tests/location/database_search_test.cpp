@@ -227,3 +227,25 @@ TEST(DatabaseSearch, NewestFirstEachFileOnceAndAHungVolumeLeftOut) {
 
 }  // namespace
 }  // namespace corvadex
+
+namespace corvadex {
+namespace {
+
+TEST(DatabaseSearch, AHomeFolderThatDoesNotAnswerLeavesTheWholeSearchOut) {
+  const VolumeTree home;
+  auto host = std::make_shared<HangingHost>();
+  host->home = home.Path();
+  host->hanging = home.Path();
+  DatabaseSearch search(host, "", {}, std::chrono::milliseconds(200));
+  const SearchOutcome outcome = search.Wait();
+  EXPECT_EQ(outcome.abandoned, std::vector<std::string>{"the home folder or the mount folders"});
+  EXPECT_TRUE(outcome.finds.empty());
+  {
+    const std::lock_guard<std::mutex> lock(host->mutex);
+    host->release = true;
+  }
+  host->released.notify_all();
+}
+
+}  // namespace
+}  // namespace corvadex

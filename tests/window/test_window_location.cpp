@@ -86,8 +86,7 @@ class WindowLocationTest : public QObject {
     std::vector<std::string> paths;
     for (const std::string& folder : folders) paths.push_back(disks.Path(folder));
     services.startSearch = [host, paths] {
-      return std::make_unique<DatabaseSearch>(host, SearchRoots(*host, "", paths),
-                                              std::chrono::seconds(10));
+      return std::make_unique<DatabaseSearch>(host, "", paths, std::chrono::seconds(10));
     };
     form_ = std::make_unique<TFormCorvadex>(std::move(services));
     ShowMainWindow(*form_);
