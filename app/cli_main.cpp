@@ -5,11 +5,13 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "corvadex_version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: corvadex-cli COMMAND [ARGS...]\n"
+    "       corvadex-cli --help | --version\n"
     "\n"
     "Reads contacts databases (ESE files such as contacts.edb) strictly read-only.\n"
     "\n"
@@ -27,6 +29,20 @@ constexpr const char* kUsage =
     "                               Windows volumes and in the named folders, newest first\n"
     "  help                         this text\n"
     "\n"
+    "Options of export:\n"
+    "  -o FILE, --output FILE, --output=FILE\n"
+    "                               write FILE, replacing it only once the export is\n"
+    "                               complete; \"-\" is standard output\n"
+    "  --format FORMAT, --format=FORMAT\n"
+    "                               xml (the window's export), csv or vcard\n"
+    "\n"
+    "Other options:\n"
+    "  -h, --help                   this text; after tables or dump, that command's own\n"
+    "  --version                    the program's name and version\n"
+    "\n"
+    "Environment: WINEPREFIX (where locate looks, else ~/.wine); LC_TIME (the date\n"
+    "format of read, locate and the xml and csv exports).\n"
+    "\n"
     "Exit status: 0 success, 1 database or file error, 2 bad usage.\n";
 
 }  // namespace
@@ -40,6 +56,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::fputs("corvadex " CORVADEX_VERSION "\n", stdout);
     return 0;
   }
   Args args(argv + 2, argv + argc);
