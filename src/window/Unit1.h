@@ -24,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace corvadex {
 
@@ -32,6 +33,7 @@ class ContactDetailsView;
 class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
+class DatabaseSearch;
 class LinkLabel;
 class MessageMemo;
 class TFormAbout;
@@ -86,6 +88,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // The create handler, run once before the window is first shown (see
   // ShowMainWindow): the automatic database location starts from here.
   virtual void FormCreate();
+  // True while the search that follows a location without a database runs.
+  bool SearchPending() const { return search_ != nullptr; }
 
   void RadioButton1Click();
   void RadioButton2Click();
@@ -115,6 +119,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // True, after telling the user, when `target` is the database shown: an
   // export must never replace the only copy of the address book.
   bool RefuseDatabaseAsTarget(const std::string& target);
+  void StartSearch();
+  void SearchFinished();
 
   FormServices services_;
   ContactList list_;
@@ -124,6 +130,9 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   std::unique_ptr<DatabaseLocation> location_;
   std::optional<std::string> reading_;  // the path of the read under way
   std::string shownDatabase_;
+  std::unique_ptr<DatabaseSearch> search_;
+  QTimer* searchTimer_ = nullptr;
+  bool userRead_ = false;  // the user has read a file: finds are only logged
 };
 
 // Runs the window's create handler (an error in it goes to the default error

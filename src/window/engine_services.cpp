@@ -6,6 +6,7 @@
 #include "export/export_format.h"
 #include "export/replacing_file.h"
 #include "export/xml_export.h"
+#include "location/database_search.h"
 #include "platform/same_file.h"
 #include "window/store_services.h"
 
@@ -29,6 +30,13 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
   // The database path may be a Windows path inside the prefix.
   services.sameFile = [this](const std::string& database, const std::string& target) {
     return IsSameFile(windows_.Paths().ToHost(database).value_or(database), target);
+  };
+  services.startSearch = [this] {
+    return std::make_unique<DatabaseSearch>(host_, windows_.Prefix(), searchFolders_,
+                                            kSearchPatience);
+  };
+  services.localPath = [this](const std::string& path) {
+    return windows_.Paths().ToHost(path).value_or(path);
   };
   return services;
 }
