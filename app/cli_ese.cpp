@@ -31,7 +31,7 @@ bool WantsHelp(const Args& args) {
 
 int DatabaseError(const std::string& what, ese::JET_ERR err) {
   std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", what.c_str(), err,
-               ese::ErrorText(err).c_str());
+               ese::ErrorTextWithDetail(err).c_str());
   return 1;
 }
 
