@@ -82,6 +82,8 @@ JET_ERR TableCursor::ReadValue(const ColumnInfo& column, std::uint32_t itag, Byt
     case ValueKind::kNull: return JET_errSuccess;
     case ValueKind::kInline: out = v.bytes.bytes(); return JET_errSuccess;
     case ValueKind::kCompressed:
+      // A value that could not fit is refused before it is decompressed.
+      if (DecompressedSizeLimit(v.bytes.bytes()) > db_->ExpansionRoom()) return TooLarge(column);
       if (JET_ERR err = DecompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
         return err;
       }

@@ -40,6 +40,8 @@ class Database {
   bool Expand(std::uint64_t bytes) const;
   // The largest value that still fits: kMaxValueSize or what is left.
   std::uint64_t ValueRoom() const;
+  // What is left of the budget.
+  std::uint64_t ExpansionRoom() const { return expansion_budget_ - expanded_; }
 
   const FileHeader& header() const { return file_->header(); }
   const DbFile& file() const { return *file_; }

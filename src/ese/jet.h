@@ -85,8 +85,12 @@ constexpr std::uint32_t JET_paramRecovery = 34;
 constexpr std::uint32_t JET_paramDatabasePageSize = 64;
 constexpr std::uint32_t JET_paramErrorToString = 70;
 
-// Info levels.
+// Info levels. JET_DbInfoPageSize gives the page size as a 4-byte number;
+// JET_DbInfoState gives the database state (JET_dbstate*) from the file's
+// header, also as a 4-byte number.
 constexpr std::uint32_t JET_DbInfoPageSize = 17;
+constexpr std::uint32_t JET_DbInfoState = 0x1000;
+constexpr std::uint32_t JET_dbstateDirtyShutdown = 2;
 constexpr std::uint32_t JET_ColInfo = 0;
 
 // Flags.

@@ -140,12 +140,14 @@ void DropSession(Engine& e, JET_SESID sesid) {
 JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                                std::uint32_t InfoLevel) {
   if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
-  if (InfoLevel != JET_DbInfoPageSize) return JET_errInvalidParameter;
+  if (InfoLevel != JET_DbInfoPageSize && InfoLevel != JET_DbInfoState) {
+    return JET_errInvalidParameter;
+  }
   if (cbMax < sizeof(std::uint32_t)) return JET_errInvalidBufferSize;
   FileHeader header;
   if (JET_ERR err = DbFile::ReadHeader(szDatabaseName, header); err != JET_errSuccess) return err;
-  const std::uint32_t page_size = header.page_size;
-  std::memcpy(pvResult, &page_size, sizeof page_size);
+  const std::uint32_t value = InfoLevel == JET_DbInfoPageSize ? header.page_size : header.state;
+  std::memcpy(pvResult, &value, sizeof value);
   return JET_errSuccess;
 }
 

@@ -32,6 +32,14 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
                                          JET_DbInfoPageSize);
   if (err != JET_errSuccess) return failed("ERROR JetGetDatabaseFileInfo ", err);
   log_.Add("database page size " + std::to_string(pageSize));
+  // A file left in the dirty-shutdown state is read as it stands, without
+  // its transaction logs; say so. A state that cannot be had says nothing.
+  std::uint32_t state = 0;
+  if (jet_.GetDatabaseFileInfo(path.c_str(), &state, sizeof state, JET_DbInfoState) ==
+          JET_errSuccess &&
+      state == JET_dbstateDirtyShutdown) {
+    log_.Add(std::string(kDirtyShutdownLine));
+  }
 
   // Process-wide settings, made before this read's instance exists and each
   // time with the page size of the file at hand.

@@ -217,18 +217,23 @@ std::string writeContactsDatabase(const std::string& path, const ContactsDatabas
     w.end();
   };
   if (!o.noContactTable) contacts(0);
-  if (o.longTableName) {
+  // A table of one key column and one row.
+  auto oneRowTable = [&](std::string name, std::string column) {
     TableDef t;
-    t.name = "LongName-" + std::string(291, 'x');
-    ColumnDef id{1, "Id", ColumnType::Long};
+    t.name = std::move(name);
+    ColumnDef id{1, std::move(column), ColumnType::Long};
     id.notNull = true;
     t.columns = {id};
     t.keyColumns = {1};
     w.table(t);
     w.row({{1, {le32(1)}}});
     w.end();
-  }
+  };
+  if (o.longTableName) oneRowTable("LongName-" + std::string(291, 'x'), "Id");
   if (o.twoContactTables && !o.noContactTable) contacts(1);
+  // Names with a terminal escape sequence, a bell and a byte that is not
+  // UTF-8, for the programs that print names.
+  if (o.controlNames) oneRowTable("Odd\x1b]0;title\x07\xff", "Id\x1b[2J");
 
   const TableDef groups = groupsTable();
   w.table(groups);

@@ -22,6 +22,7 @@ const char kUsage[] =
     "  --long-table-name      a table with a name longer than 256 bytes\n"
     "  --long-short-text      a 129-character value in a short-text column\n"
     "  --expanding-values     every tagged text column a compressed value of 64 KiB\n"
+    "  --control-names        a table and a column named with control characters\n"
     "  --expected FILE        write the dump of every table stored\n";
 
 bool parseNumber(const std::string& text, unsigned long long& out) {
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
       o.longShortText = true;
     } else if (a == "--expanding-values") {
       o.expandingValues = true;
+    } else if (a == "--control-names") {
+      o.controlNames = true;
     } else if (a == "--expected") {
       if (!value(o.expectedPath)) return fail("--expected needs a file name");
     } else if (a == "-h" || a == "--help") {
