@@ -6,11 +6,13 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "corvadex_version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: corvadex-cli COMMAND [ARGS...]\n"
+    "       corvadex-cli --help | --version\n"
     "\n"
     "Reads contacts databases (ESE files such as contacts.edb) strictly read-only.\n"
     "\n"
@@ -24,6 +26,20 @@ constexpr const char* kUsage =
     "  locate                       find the mail client's database in the Wine prefix and\n"
     "                               read it, as the window does at start-up\n"
     "  help                         this text\n"
+    "\n"
+    "Options of export:\n"
+    "  -o FILE, --output FILE, --output=FILE\n"
+    "                               write FILE, replacing it only once the export is\n"
+    "                               complete; \"-\" is standard output\n"
+    "  --format FORMAT, --format=FORMAT\n"
+    "                               xml (the window's export), csv or vcard\n"
+    "\n"
+    "Other options:\n"
+    "  -h, --help                   this text; after tables or dump, that command's own\n"
+    "  --version                    the program's name and version\n"
+    "\n"
+    "Environment: WINEPREFIX (where locate looks, else ~/.wine); LC_TIME (the date\n"
+    "format of read, locate and the xml and csv exports).\n"
     "\n"
     "Exit status: 0 only when everything asked for was done; 1 a database or file\n"
     "error (read: any error line; any command: standard output cannot be written);\n"
@@ -55,6 +71,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
+    return FinishOutput(0);
+  }
+  if (command == "--version") {
+    std::fputs("corvadex " CORVADEX_VERSION "\n", stdout);
     return FinishOutput(0);
   }
   Args args(argv + 2, argv + argc);

@@ -8,7 +8,10 @@
 
 #include "ese/btree.h"
 #include "ese/db_file.h"
-#include "test_files.h"
+#include "file_io.h"
+#include "page_patch.h"
+#include "temp_dir.h"
+#include "test_paths.h"
 
 namespace ese {
 namespace {
@@ -16,10 +19,10 @@ namespace {
 using testing::Get16;
 using testing::PatchPage;
 using testing::Put32;
-using testing::ReadAll;
-using testing::SamplePath;
-using testing::TempDir;
-using testing::WriteAll;
+using corvadex::testing::ReadFileBytes;
+using corvadex::testing::EseSample;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
 
 // In text.edb the table "text" keeps its long values in a two-level tree:
 // root page 32 (object 9) with two leaves, 43 and 44.
@@ -36,7 +39,7 @@ std::vector<std::vector<std::byte>> AllKeys(BTreeCursor& cursor, JET_ERR& end) {
 
 TEST(BTree, CatalogWalkGivesEveryRowInKeyOrder) {
   std::unique_ptr<DbFile> file;
-  ASSERT_EQ(DbFile::Open(SamplePath("basic"), file), JET_errSuccess);
+  ASSERT_EQ(DbFile::Open(EseSample("basic"), file), JET_errSuccess);
   BTreeCursor cursor(file.get(), 4, 2);
   JET_ERR end = 0;
   const auto keys = AllKeys(cursor, end);
@@ -49,7 +52,7 @@ TEST(BTree, CatalogWalkGivesEveryRowInKeyOrder) {
 
 TEST(BTree, SeekThroughBranchPagesFindsEveryKeyAndTheNextGreater) {
   std::unique_ptr<DbFile> file;
-  ASSERT_EQ(DbFile::Open(SamplePath("text"), file), JET_errSuccess);
+  ASSERT_EQ(DbFile::Open(EseSample("text"), file), JET_errSuccess);
   BTreeCursor cursor(file.get(), kLvRoot, kLvObjid);
   JET_ERR end = 0;
   const auto keys = AllKeys(cursor, end);
@@ -75,7 +78,7 @@ class DamagedTree : public ::testing::Test {
  protected:
   // Replaces the child page of the LV root's last node with `child`.
   JET_ERR WalkWithLastChild(std::uint32_t child) {
-    auto image = ReadAll(SamplePath("text"));
+    auto image = ReadFileBytes(EseSample("text"));
     PatchPage(image, 4096, kLvRoot, [&](std::uint8_t* page) {
       const std::uint8_t* tag = page + 4096 - 12;  // tag 2
       const std::uint16_t offset = Get16(tag + 2) & 0x1fff;
@@ -86,7 +89,7 @@ class DamagedTree : public ::testing::Test {
 
   JET_ERR Walk(const std::vector<std::uint8_t>& image) {
     const std::string path = dir_.File("damaged.edb");
-    WriteAll(path, image);
+    WriteFile(path, image);
     std::unique_ptr<DbFile> file;
     if (JET_ERR err = DbFile::Open(path, file); err != JET_errSuccess) return err;
     BTreeCursor cursor(file.get(), kLvRoot, kLvObjid);
@@ -112,13 +115,13 @@ TEST_F(DamagedTree, AChildBeyondTheFileIsReportedAsSuch) {
 }
 
 TEST_F(DamagedTree, APageWithABadChecksumIsAReadVerifyFailure) {
-  auto image = ReadAll(SamplePath("text"));
+  auto image = ReadFileBytes(EseSample("text"));
   image[(44 + 1) * 4096 + 2000] ^= 0x40;
   EXPECT_EQ(Walk(image), JET_errReadVerifyFailure);
 }
 
 TEST_F(DamagedTree, ANeverWrittenPageIsNotInitialized) {
-  auto image = ReadAll(SamplePath("text"));
+  auto image = ReadFileBytes(EseSample("text"));
   std::fill_n(image.begin() + (44 + 1) * 4096, 4096, 0);
   EXPECT_EQ(Walk(image), JET_errPageNotInitialized);
 }

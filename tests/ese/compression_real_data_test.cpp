@@ -11,24 +11,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "ese/compression.h"
+#include "file_io.h"
+#include "test_paths.h"
 
 namespace ese {
 namespace {
 
 using Bytes = std::vector<std::byte>;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using corvadex::testing::EseSample;
+using corvadex::testing::EseSampleDump;
+using corvadex::testing::ReadFile;
 
 Bytes ToBytes(const std::string& s) {
   Bytes out(s.size());
@@ -94,9 +92,8 @@ struct Found {
 };
 
 Found FindCompressedValues(const std::string& name) {
-  const std::string dir = std::string(CORVADEX_SHARED_DIR) + "/testdata/ese/";
-  const std::string file = ReadFile(dir + name + ".edb");
-  const std::set<std::string> values = DumpValues(ReadFile(dir + name + ".dump.json"));
+  const std::string file = ReadFile(EseSample(name));
+  const std::set<std::string> values = DumpValues(ReadFile(EseSampleDump(name)));
   EXPECT_FALSE(file.empty()) << name;
   EXPECT_FALSE(values.empty()) << name;
   Found found;

@@ -1,6 +1,6 @@
 // Tests of stored-value decompression. The compressed inputs are built here
 // from the format's description: a small 7-bit packer, and an XPRESS token
-// writer that follows the "plain LZ77" encoding rules (flag words, shared
+// writer that follows the "plain LZ77" encoding rules (flag words, paired
 // length half bytes, 8/16/32-bit length escapes). Decoding what they produce
 // must give back the text they were built from.
 #include "ese/compression.h"
@@ -124,8 +124,8 @@ Bytes WithHeader(std::size_t size, const Bytes& stream) {
 
 // Writes an XPRESS LZ77 stream token by token, with the encoding rules of
 // the format: one flag bit per token, most significant first, in a 32-bit
-// word that precedes its tokens; long match lengths through a shared half
-// byte, then a byte, then a 16-bit and a 32-bit escape.
+// word that precedes its tokens; long match lengths through a half byte
+// (two matches use one byte), then a byte, then a 16-bit and a 32-bit escape.
 class XpressWriter {
  public:
   XpressWriter() { StartFlagWord(); }

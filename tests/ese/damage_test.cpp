@@ -19,20 +19,27 @@
 #include "ese/byte_view.h"
 #include "ese/db_file.h"
 #include "ese/page_checksum.h"
+#include "file_io.h"
 #include "read_everything.h"
-#include "sample_files.h"
 #include "temp_dir.h"
+#include "test_paths.h"
 
 namespace ese::testing {
 namespace {
 
+using corvadex::testing::EseSample;
+using corvadex::testing::EseSampleNames;
+using corvadex::testing::ReadFile;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
+
 class SampleDamage : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.ok());
-    source_ = SamplePath(GetParam());
     const std::string generated = "generated_";
-    if (GetParam().rfind(generated, 0) == 0) {
+    if (GetParam().rfind(generated, 0) != 0) {
+      source_ = EseSample(GetParam());
+    } else {
       // A contacts database with other page sizes than the samples' 4 KiB,
       // written by the project's own writer.
       source_ = dir_.File("source.edb");
@@ -42,7 +49,7 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
                                   "' > /dev/null";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    bytes_ = ReadWholeFile(source_);
+    bytes_ = ReadFile(source_);
     ASSERT_FALSE(bytes_.empty()) << source_;
     FileHeader header;
     ASSERT_EQ(DbFile::ReadHeader(source_, header), JET_errSuccess);
@@ -55,7 +62,7 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
     ASSERT_EQ(intact_jet_.status, JET_errSuccess);
     ASSERT_EQ(intact_jet_.rows, intact_.rows);
     copy_ = dir_.File(GetParam() + ".edb");
-    ASSERT_TRUE(WriteWholeFile(copy_, bytes_));
+    WriteFile(copy_, bytes_);
   }
 
   // Reads the damaged copy through the engine's C++ interface (what the
@@ -241,7 +248,7 @@ TEST_P(SampleDamage, DumpCommandOnDamagedCopies) {
       const std::size_t at = rng() % damaged.size();
       damaged[at] = static_cast<char>(damaged[at] ^ static_cast<char>(1 + rng() % 255));
     }
-    ASSERT_TRUE(WriteWholeFile(copy_, damaged));
+    WriteFile(copy_, damaged);
     std::string out;
     const int status = run(copy_, out);
     ASSERT_TRUE(WIFEXITED(status)) << "case " << i << ": the dump ended by a signal";
@@ -257,7 +264,7 @@ std::string SampleName(const ::testing::TestParamInfo<std::string>& sample) {
   return sample.param;
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleDamage, ::testing::ValuesIn(SampleNames()), SampleName);
+INSTANTIATE_TEST_SUITE_P(Samples, SampleDamage, ::testing::ValuesIn(EseSampleNames()), SampleName);
 INSTANTIATE_TEST_SUITE_P(Generated, SampleDamage,
                          ::testing::Values("generated_8192", "generated_16384", "generated_32768"),
                          SampleName);

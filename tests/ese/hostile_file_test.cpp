@@ -17,11 +17,17 @@
 
 #include "ese/database.h"
 #include "ese/error_text.h"
-#include "sample_files.h"
+#include "file_io.h"
 #include "temp_dir.h"
+#include "test_paths.h"
 
 namespace ese::testing {
 namespace {
+
+using corvadex::testing::EseSample;
+using corvadex::testing::ReadFile;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
 
 std::string MakeDatabase(const TempDir& dir, const std::string& options) {
   const std::string path = dir.File("contacts.edb");
@@ -52,7 +58,6 @@ JET_ERR WalkAll(TableCursor& cursor, JET_ERR err) {
 
 TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
   const std::string path = MakeDatabase(dir, "--count 20000");
   std::unique_ptr<Database> db;
   ASSERT_EQ(Database::Open(path, db), JET_errSuccess);
@@ -73,7 +78,6 @@ TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
 
 TEST(HostileFiles, OnlyRegularFilesAreOpened) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
   const std::string fifo = dir.File("contacts.edb");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::unique_ptr<Database> db;
@@ -82,7 +86,7 @@ TEST(HostileFiles, OnlyRegularFilesAreOpened) {
     EXPECT_EQ(Database::Open(path, db), JET_errInvalidDatabase) << path;
     EXPECT_EQ(DbFile::ReadHeader(path, header), JET_errInvalidDatabase) << path;
   }
-  EXPECT_EQ(Database::Open(dir.path().string(), db), JET_errInvalidPath);
+  EXPECT_EQ(Database::Open(dir.Path(), db), JET_errInvalidPath);
 }
 
 // Runs `work` in a child process; the child's peak resident memory in KiB,
@@ -100,13 +104,12 @@ long ChildPeakKiB(const std::function<bool()>& work) {
 
 TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
   // The real header pages of a sample, then a hole up to 1 TB.
-  const std::string sample = ReadWholeFile(SamplePath("basic"));
+  const std::string sample = ReadFile(EseSample("basic"));
   FileHeader header;
-  ASSERT_EQ(DbFile::ReadHeader(SamplePath("basic"), header), JET_errSuccess);
+  ASSERT_EQ(DbFile::ReadHeader(EseSample("basic"), header), JET_errSuccess);
   const std::string path = dir.File("sparse.edb");
-  ASSERT_TRUE(WriteWholeFile(path, sample.substr(0, 2 * header.page_size)));
+  WriteFile(path, sample.substr(0, 2 * header.page_size));
   if (::truncate(path.c_str(), off_t{1} << 40) != 0) GTEST_SKIP() << "no sparse files here";
   const long peak = ChildPeakKiB([&] {
     std::unique_ptr<Database> db;
@@ -119,7 +122,6 @@ TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
 
 TEST(HostileFiles, ValuesExpandingBeyondTheBoundAreReportedAsDamage) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
   const std::string path = MakeDatabase(dir, "--count 300 --expanding-values");
   std::unique_ptr<Database> db;
   ASSERT_EQ(Database::Open(path, db), JET_errSuccess);

@@ -9,17 +9,20 @@
 #include "ese/database.h"
 #include "ese/error_text.h"
 #include "ese/jet.h"
-#include "test_files.h"
+#include "file_io.h"
+#include "page_patch.h"
+#include "temp_dir.h"
+#include "test_paths.h"
 
 namespace ese {
 namespace {
 
 using testing::PatchPage;
 using testing::Put16;
-using testing::ReadAll;
-using testing::SamplePath;
-using testing::TempDir;
-using testing::WriteAll;
+using corvadex::testing::ReadFileBytes;
+using corvadex::testing::EseSample;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
 
 // An attached, opened database with one table open, torn down at the end.
 class JetSession {
@@ -80,9 +83,9 @@ std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t n) {
 
 TEST(JetCalls, CatalogScanAsTheStoreReaderDoesIt) {
   std::uint32_t page_size = 0;
-  ASSERT_EQ(JetGetDatabaseFileInfo(SamplePath("text").c_str(), &page_size, 4, JET_DbInfoPageSize), 0);
+  ASSERT_EQ(JetGetDatabaseFileInfo(EseSample("text").c_str(), &page_size, 4, JET_DbInfoPageSize), 0);
   EXPECT_EQ(page_size, 4096u);
-  JetSession s(SamplePath("text"), page_size);
+  JetSession s(EseSample("text"), page_size);
   ASSERT_EQ(s.Open(), 0);
   ASSERT_EQ(s.OpenTable("MSysObjects"), 0);
   const JET_COLUMNID type = s.Column("Type");
@@ -107,7 +110,7 @@ TEST(JetCalls, CatalogScanAsTheStoreReaderDoesIt) {
 }
 
 TEST(JetCalls, RetrieveStatusesNullTruncationAndDates) {
-  JetSession s(SamplePath("basic"));
+  JetSession s(EseSample("basic"));
   ASSERT_EQ(s.Open(), 0);
   ASSERT_EQ(s.OpenTable("basic"), 0);
   ASSERT_EQ(s.Move(JET_MoveFirst), 0);
@@ -144,7 +147,7 @@ TEST(JetCalls, RetrieveStatusesNullTruncationAndDates) {
 }
 
 TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
-  JetSession s(SamplePath("multi"));
+  JetSession s(EseSample("multi"));
   ASSERT_EQ(s.Open(), 0);
   ASSERT_EQ(s.OpenTable("multi"), 0);
   ASSERT_EQ(s.Move(JET_MoveFirst), 0);
@@ -165,7 +168,7 @@ TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
 }
 
 TEST(JetCalls, TablesThatCannotBeOpened) {
-  JetSession s(SamplePath("basic"));
+  JetSession s(EseSample("basic"));
   ASSERT_EQ(s.Open(), 0);
   EXPECT_EQ(s.OpenTable(""), JET_errInvalidName);
   EXPECT_EQ(s.OpenTable(nullptr), JET_errInvalidName);
@@ -178,7 +181,7 @@ TEST(JetCalls, TablesThatCannotBeOpened) {
 }
 
 TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
-  JetSession s(SamplePath("basic"));
+  JetSession s(EseSample("basic"));
   EXPECT_EQ(JetBeginSession(s.instance_ + 12345, &s.session_, nullptr, nullptr),
             JET_errInvalidInstance);
   JET_INSTANCE fresh = 0;
@@ -218,19 +221,19 @@ TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
   std::uint32_t page_size = 0;
   EXPECT_EQ(JetGetDatabaseFileInfo(dir.File("missing.edb").c_str(), &page_size, 4, 17),
             JET_errFileNotFound);
-  EXPECT_EQ(JetGetDatabaseFileInfo(dir.path().c_str(), &page_size, 4, 17), JET_errInvalidPath);
+  EXPECT_EQ(JetGetDatabaseFileInfo(dir.Path().c_str(), &page_size, 4, 17), JET_errInvalidPath);
 
   const std::string text = dir.File("notes.edb");
-  WriteAll(text, std::vector<std::uint8_t>(5000, 'x'));
+  WriteFile(text, std::vector<std::uint8_t>(5000, 'x'));
   EXPECT_EQ(JetGetDatabaseFileInfo(text.c_str(), &page_size, 4, 17), JET_errInvalidDatabase);
   {
     JetSession s(text);
     EXPECT_EQ(s.Attach(), JET_errInvalidDatabase);
   }
 
-  const auto image = ReadAll(SamplePath("basic"));
+  const auto image = ReadFileBytes(EseSample("basic"));
   const std::string truncated = dir.File("truncated.edb");
-  WriteAll(truncated, std::vector<std::uint8_t>(image.begin(), image.begin() + 4 * 4096));
+  WriteFile(truncated, std::vector<std::uint8_t>(image.begin(), image.begin() + 4 * 4096));
   {
     JetSession s(truncated);
     EXPECT_EQ(s.Attach(), JET_errFileIOBeyondEOF);
@@ -239,27 +242,27 @@ TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
   auto damaged = image;
   damaged[5 * 4096 + 1234] ^= 0x08;  // the catalog's root page
   const std::string corrupt = dir.File("corrupt.edb");
-  WriteAll(corrupt, damaged);
+  WriteFile(corrupt, damaged);
   {
     JetSession s(corrupt);
     EXPECT_EQ(s.Attach(), JET_errReadVerifyFailure);
   }
   {
-    JetSession s(SamplePath("basic"), 8192);
+    JetSession s(EseSample("basic"), 8192);
     EXPECT_EQ(s.Attach(), JET_errPageSizeMismatch);
   }
 }
 
 TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::Open(SamplePath("basic"), db), 0);
+  ASSERT_EQ(Database::Open(EseSample("basic"), db), 0);
   const std::uint32_t root = db->catalog().Find("basic")->root_pgno;
   db.reset();
-  auto image = ReadAll(SamplePath("basic"));
+  auto image = ReadFileBytes(EseSample("basic"));
   PatchPage(image, 4096, root, [](std::uint8_t* page) { Put16(page + 34, 1); });
   TempDir dir;
   const std::string path = dir.File("empty.edb");
-  WriteAll(path, image);
+  WriteFile(path, image);
 
   JetSession s(path);
   ASSERT_EQ(s.Open(), 0);
@@ -287,7 +290,7 @@ TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
 TEST(JetCalls, EngineJetForwardsToTheEngine) {
   EngineJet jet;
   std::uint32_t page_size = 0;
-  EXPECT_EQ(jet.GetDatabaseFileInfo(SamplePath("index").c_str(), &page_size, 4, 17), 0);
+  EXPECT_EQ(jet.GetDatabaseFileInfo(EseSample("index").c_str(), &page_size, 4, 17), 0);
   EXPECT_EQ(page_size, 4096u);
   EXPECT_EQ(jet.Term(JET_instanceNil), JET_errInvalidInstance);
 }

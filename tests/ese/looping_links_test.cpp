@@ -21,12 +21,16 @@
 
 #include "ese/byte_view.h"
 #include "ese/page_checksum.h"
+#include "file_io.h"
 #include "read_everything.h"
-#include "sample_files.h"
 #include "temp_dir.h"
 
 namespace ese::testing {
 namespace {
+
+using corvadex::testing::ReadFile;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
 
 constexpr std::size_t kPageSize = 4096;
 
@@ -57,13 +61,12 @@ std::vector<std::size_t> ChildLinks(const std::string& page) {
 
 TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
   const std::string source = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
                               "/make-contacts-db' --count 3000 --page-size 4096 '" + source +
                               "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::string bytes = ReadWholeFile(source);
+  const std::string bytes = ReadFile(source);
   EngineJet jet;
   const ReadOutcome intact = ReadThroughDatabase(source);
   const ReadOutcome intact_jet = ReadThroughJet(jet, source);
@@ -97,7 +100,7 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
       Put(page, 0, EccChecksum(view, pgno, true), 8);
       ASSERT_TRUE(VerifyPageChecksum(view, pgno, true)) << "page " << pgno;
       copy.replace(at, kPageSize, page);
-      ASSERT_TRUE(WriteWholeFile(damaged, copy));
+      WriteFile(damaged, copy);
       const std::string what = "page " + std::to_string(pgno) + " -> " + std::to_string(target);
       for (const bool through_jet : {false, true}) {
         const ReadOutcome got =

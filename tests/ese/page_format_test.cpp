@@ -4,7 +4,9 @@
 #include "ese/file_header.h"
 #include "ese/page.h"
 #include "ese/page_checksum.h"
-#include "test_files.h"
+#include "file_io.h"
+#include "page_patch.h"
+#include "test_paths.h"
 
 namespace ese {
 namespace {
@@ -13,8 +15,8 @@ using testing::Get32;
 using testing::PatchPage;
 using testing::Put16;
 using testing::Put32;
-using testing::ReadAll;
-using testing::SamplePath;
+using corvadex::testing::ReadFileBytes;
+using corvadex::testing::EseSample;
 
 Bytes AsBytes(const std::vector<std::uint8_t>& v, std::size_t offset = 0, std::size_t size = 0) {
   return Bytes(reinterpret_cast<const std::byte*>(v.data()) + offset,
@@ -29,7 +31,7 @@ const char* const kSamples[] = {"basic", "binary", "default", "index", "multi", 
 
 TEST(PageChecksum, EveryWrittenPageOfTheSamplesVerifies) {
   for (const char* name : kSamples) {
-    const auto image = ReadAll(SamplePath(name));
+    const auto image = ReadFileBytes(EseSample(name));
     const std::uint32_t page_size = 4096;
     std::size_t verified = 0;
     for (std::uint32_t pgno = 1; (pgno + 2) * std::size_t{page_size} <= image.size(); ++pgno) {
@@ -46,7 +48,7 @@ TEST(PageChecksum, EveryWrittenPageOfTheSamplesVerifies) {
 }
 
 TEST(PageChecksum, FlippedBitsAndWrongPageNumbersAreDetected) {
-  auto image = ReadAll(SamplePath("basic"));
+  auto image = ReadFileBytes(EseSample("basic"));
   const std::size_t at = 5 * 4096;  // data page 4, the catalog's root
   ASSERT_TRUE(VerifyPageChecksum(AsBytes(image, at, 4096), 4, true));
   EXPECT_FALSE(VerifyPageChecksum(AsBytes(image, at, 4096), 5, true));
@@ -132,7 +134,7 @@ TEST(PageChecksum, LargePagesCheckEveryBlock) {
 }
 
 TEST(FileHeader, SampleHeaderReadsAsWritten) {
-  const auto image = ReadAll(SamplePath("text"));
+  const auto image = ReadFileBytes(EseSample("text"));
   FileHeader h;
   ASSERT_EQ(ParseFileHeader(AsBytes(image, 0, 4096), h), JET_errSuccess);
   EXPECT_EQ(h.format_version, 0x620u);
@@ -142,7 +144,7 @@ TEST(FileHeader, SampleHeaderReadsAsWritten) {
 }
 
 TEST(FileHeader, EachDefectHasItsOwnStatus) {
-  const auto original = ReadAll(SamplePath("basic"));
+  const auto original = ReadFileBytes(EseSample("basic"));
   FileHeader h;
   auto image = original;
 
@@ -171,7 +173,7 @@ TEST(FileHeader, EachDefectHasItsOwnStatus) {
 }
 
 TEST(FileHeader, OldFilesWithoutPageSizeUse4KiBAndDirtyStateIsReadAsIs) {
-  auto image = ReadAll(SamplePath("basic"));
+  auto image = ReadFileBytes(EseSample("basic"));
   Put32(image.data() + 236, 0);
   Put32(image.data() + 52, 2);
   FixHeaderChecksum(image);

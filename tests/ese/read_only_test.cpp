@@ -14,12 +14,18 @@
 #include <string>
 
 #include "ese/database.h"
+#include "file_io.h"
 #include "read_everything.h"
-#include "sample_files.h"
 #include "temp_dir.h"
+#include "test_paths.h"
 
 namespace ese::testing {
 namespace {
+
+using corvadex::testing::EseSample;
+using corvadex::testing::ReadFile;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
 
 namespace fs = std::filesystem;
 
@@ -36,7 +42,7 @@ struct FileState {
 
 FileState StateOf(const std::string& path) {
   FileState s;
-  s.bytes = ReadWholeFile(path);
+  s.bytes = ReadFile(path);
   EXPECT_EQ(::stat(path.c_str(), &s.st), 0) << path;
   return s;
 }
@@ -90,9 +96,8 @@ int ExpectHeldReadOnly(const std::string& path) {
 class ReadOnly : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.ok());
     copy_ = dir_.File("contacts.edb");
-    ASSERT_TRUE(WriteWholeFile(copy_, ReadWholeFile(SamplePath(GetParam()))));
+    WriteFile(copy_, ReadFile(EseSample(GetParam())));
     // Old, exact times, so that any write or touch would show.
     const timespec times[2] = {{1500000000, 123456789}, {1500000000, 987654321}};
     ASSERT_EQ(::utimensat(AT_FDCWD, copy_.c_str(), times, 0), 0);
@@ -135,30 +140,30 @@ TEST_P(ReadOnly, AFileWithoutWritePermissionReadsTheSame) {
 
 TEST_P(ReadOnly, TheJetCallsHoldTheFileForReadingOnlyAndCreateNothing) {
   const fs::path cwd = fs::current_path();
-  const std::set<std::string> folder_before = Listing(dir_.path());
+  const std::set<std::string> folder_before = Listing(dir_.Path());
   const std::set<std::string> cwd_before = Listing(cwd);
   EngineJet jet;
   int holds = 0;
   const ReadOutcome read = ReadThroughJet(jet, copy_, [&] {
     holds = ExpectHeldReadOnly(copy_);
-    EXPECT_EQ(Listing(dir_.path()), folder_before) << "while the database is open";
+    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "while the database is open";
     EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder, while open";
   });
   EXPECT_EQ(read.status, JET_errSuccess);
   EXPECT_GT(holds, 0) << "the open database holds the file somehow";
-  EXPECT_EQ(Listing(dir_.path()), folder_before) << "after the instance ended";
+  EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after the instance ended";
   EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder";
 }
 
 TEST_P(ReadOnly, TheFileIsHeldForReadingOnlyAndNothingIsCreated) {
   const fs::path cwd = fs::current_path();
-  const std::set<std::string> folder_before = Listing(dir_.path());
+  const std::set<std::string> folder_before = Listing(dir_.Path());
   const std::set<std::string> cwd_before = Listing(cwd);
   {
     std::unique_ptr<Database> db;
     ASSERT_EQ(Database::Open(copy_, db), JET_errSuccess);
     EXPECT_GT(ExpectHeldReadOnly(copy_), 0) << "the open database holds the file somehow";
-    EXPECT_EQ(Listing(dir_.path()), folder_before) << "while the database is open";
+    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "while the database is open";
     // Read every row, so that every page the tables use has been touched.
     for (const auto& table : db->catalog().tables()) {
       TableCursor cursor(*db, table);
@@ -167,9 +172,9 @@ TEST_P(ReadOnly, TheFileIsHeldForReadingOnlyAndNothingIsCreated) {
       EXPECT_EQ(err, JET_errNoCurrentRecord) << table->name;
     }
     ExpectHeldReadOnly(copy_);
-    EXPECT_EQ(Listing(dir_.path()), folder_before) << "after the walk";
+    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after the walk";
   }
-  EXPECT_EQ(Listing(dir_.path()), folder_before) << "after closing";
+  EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after closing";
   EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder";
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ese/record.h"
-#include "test_files.h"
+#include "page_patch.h"
 
 namespace ese {
 namespace {

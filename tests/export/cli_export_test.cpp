@@ -18,17 +18,19 @@
 #include "export/xml_export.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
 namespace {
 
-using test::ReadFile;
+using testing::ReadFile;
 using test::RunResult;
-using test::TempDir;
-using test::WriteFile;
-using testing::HasSubstr;
-using testing::StartsWith;
+using testing::TempDir;
+using testing::WriteFile;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
 
@@ -47,7 +49,7 @@ void ReadAsWindow(const std::string& path, ContactList& list, const ShortDateFor
   reader.ReadDatabase(path);
 }
 
-class CliExport : public testing::Test {
+class CliExport : public ::testing::Test {
  protected:
   TempDir dir_;
 };
@@ -220,8 +222,8 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
   };
   for (const auto& args : cases) {
     const RunResult result = Export(args);
-    EXPECT_EQ(result.exitCode, 2) << testing::PrintToString(args);
-    EXPECT_THAT(result.err, HasSubstr("Usage: corvadex-cli export DATABASE")) << testing::PrintToString(args);
+    EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
+    EXPECT_THAT(result.err, HasSubstr("Usage: corvadex-cli export DATABASE")) << ::testing::PrintToString(args);
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"contacts.edb"});
@@ -234,7 +236,7 @@ TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
   const std::string out = dir_.File("out.xml");
   const RunResult plain = Export({db, "-o", out});
   ASSERT_EQ(plain.exitCode, 0) << plain.err;
-  EXPECT_THAT(plain.err, testing::Not(HasSubstr("exported")));
+  EXPECT_THAT(plain.err, ::testing::Not(HasSubstr("exported")));
 
   if (::access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) to give a terminal";
   const RunResult onTerminal =

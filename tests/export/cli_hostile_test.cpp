@@ -16,16 +16,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
 namespace {
 
-using test::ReadFile;
 using test::RunResult;
-using test::TempDir;
-using test::WriteFile;
-using testing::HasSubstr;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+using ::testing::HasSubstr;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
 std::string MakeDatabase(const TempDir& dir, std::vector<std::string> options) {
@@ -34,7 +36,7 @@ std::string MakeDatabase(const TempDir& dir, std::vector<std::string> options) {
 
 RunResult Shell(const std::string& command) { return test::Run({"/bin/sh", "-c", command}); }
 
-class CliHostile : public testing::Test {
+class CliHostile : public ::testing::Test {
  protected:
   TempDir dir_;
 };
@@ -143,7 +145,7 @@ TEST_F(CliHostile, TheLongestNameAFolderTakesIsWrittenAndALongerOneRefusedBefore
   const RunResult tooLong = test::Run({kCli, "export", db, "-o", dir_.File(std::string(256, 'n'))});
   EXPECT_EQ(tooLong.exitCode, 1);
   EXPECT_THAT(tooLong.err, HasSubstr("File name too long"));
-  EXPECT_THAT(tooLong.err, testing::Not(HasSubstr("database page size")));
+  EXPECT_THAT(tooLong.err, ::testing::Not(HasSubstr("database page size")));
 }
 
 TEST_F(CliHostile, NamesFromTheFileArePrintedWithTheirControlBytesEscaped) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -59,9 +61,9 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
   ContactList list;
   for (const auto& c : contacts) AddContact(list, c);
 
-  test::TempDir dir;
+  testing::TempDir dir;
   const std::string path = dir.File("contacts.csv");
-  test::WriteFile(path, ToCsv(list));
+  testing::WriteFile(path, ToCsv(list));
   const auto result = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_csv.py", path});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const auto rows = test::ParseKeyedHexLines(result.out);

@@ -7,14 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
 namespace {
 
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
 
 mode_t ModeOf(const std::string& path) {
   struct stat st {};

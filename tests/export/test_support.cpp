@@ -1,9 +1,5 @@
 #include "test_support.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -12,6 +8,9 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "file_io.h"
+#include "temp_dir.h"
 
 namespace corvadex::test {
 
@@ -42,44 +41,8 @@ std::size_t ColumnIndex(const std::string& xmlAttribute) {
   throw std::invalid_argument("no column for attribute " + xmlAttribute);
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-export-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  // A test may have taken the write permission away; give it back first.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempDir::Entries() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 RunResult Run(const std::vector<std::string>& argv) {
-  TempDir scratch;
+  const testing::TempDir scratch;
   const std::string outPath = scratch.File("out"), errPath = scratch.File("err");
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -104,12 +67,12 @@ RunResult Run(const std::vector<std::string>& argv) {
   RunResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.peakKiB = usage.ru_maxrss;
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
+  result.out = testing::ReadFile(outPath);
+  result.err = testing::ReadFile(errPath);
   return result;
 }
 
-std::string MakeDatabase(const TempDir& dir, const std::string& name,
+std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
                          std::vector<std::string> options) {
   const std::string path = dir.File(name);
   options.insert(options.begin(), CORVADEX_BIN_DIR "/make-contacts-db");

@@ -1,5 +1,5 @@
-// Helpers shared by the export tests: contact lists filled by column, a
-// scratch folder, files, and running a helper program.
+// Helpers for the export tests: contact lists filled by column, and running
+// a helper program.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contacts/contact_list.h"
+#include "temp_dir.h"
 
 namespace corvadex::test {
 
@@ -23,26 +24,6 @@ ContactValues DistinctValues(const std::string& prefix);
 // The index in the master table of the column with this XML attribute name.
 std::size_t ColumnIndex(const std::string& xmlAttribute);
 
-// A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  // The names of the entries in the folder, sorted.
-  std::vector<std::string> Entries() const;
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
-
 struct RunResult {
   int exitCode = -1;  // -1 when the program did not exit normally
   std::string out;
@@ -55,7 +36,7 @@ RunResult Run(const std::vector<std::string>& argv);
 
 // Writes a database with make-contacts-db and the given options into
 // `dir` under `name`; its path.
-std::string MakeDatabase(const TempDir& dir, const std::string& name,
+std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
                          std::vector<std::string> options);
 
 // Whether /usr/bin/python3 can import a module.

@@ -41,7 +41,7 @@ TEST(Utf8Text, MalformedSequencesBecomeReplacementCharacters) {
       {"\xE2\x82z", kFffd + "z"},                     // cut short by ASCII
       {"\xFF", kFffd},
   };
-  for (const auto& c : cases) EXPECT_EQ(KeepAll(c.in), c.out) << testing::PrintToString(c.in);
+  for (const auto& c : cases) EXPECT_EQ(KeepAll(c.in), c.out) << ::testing::PrintToString(c.in);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "export/vcard_text.h"
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -192,10 +194,10 @@ TEST(VcardExport, VobjectReadsEveryValueWhereItBelongs) {
   AddContact(list, company);
   AddContact(list, nickOnly);
 
-  test::TempDir dir;
+  testing::TempDir dir;
   const std::string path = dir.File("contacts.vcf");
   const std::string vcf = ToVcard(list);
-  test::WriteFile(path, vcf);
+  testing::WriteFile(path, vcf);
   for (const auto& line : PhysicalLines(vcf)) EXPECT_LE(line.size(), 75u);
 
   const auto result = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_vcard.py", path});

@@ -16,6 +16,8 @@
 #include <libxml/tree.h>
 
 #include "export/byte_sink.h"
+#include "file_io.h"
+#include "temp_dir.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -24,10 +26,10 @@ namespace {
 using test::AddContact;
 using test::ContactValues;
 using test::DistinctValues;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
-using testing::HasSubstr;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+using ::testing::HasSubstr;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 const std::string kFffd = "\xEF\xBF\xBD";

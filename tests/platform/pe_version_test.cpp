@@ -1,14 +1,15 @@
 #include "platform/pe_version.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <vector>
 
+#include "file_io.h"
 #include "platform/mingw_pe.h"
+#include "temp_dir.h"
 
 namespace corvadex::platform {
 namespace {
@@ -17,8 +18,7 @@ using corvadex::testing::MingwPe;
 using corvadex::testing::PeArch;
 
 std::vector<std::byte> readAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string chars = corvadex::testing::ReadFile(path.string());
   std::vector<std::byte> bytes(chars.size());
   for (std::size_t i = 0; i < chars.size(); ++i) bytes[i] = static_cast<std::byte>(chars[i]);
   return bytes;
@@ -30,26 +30,25 @@ class PeVersionTest : public ::testing::Test {
   static void SetUpTestSuite() {
     skipReason_ = MingwPe::MissingTools();
     if (!skipReason_.empty()) return;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("corvadex-pe-" + std::to_string(::getpid()));
+    dir_ = std::make_unique<corvadex::testing::TempDir>();
     const corvadex::testing::PeResources versioned{"15,4,3508,205", "16,2,1,0", false};
-    built_ = MingwPe::Build(dir_ / "work", dir_ / "v32.exe", PeArch::X86, versioned) &&
-             MingwPe::Build(dir_ / "work", dir_ / "v64.exe", PeArch::X64, versioned) &&
-             MingwPe::Build(dir_ / "work", dir_ / "plain32.exe", PeArch::X86, {}) &&
-             MingwPe::Build(dir_ / "work", dir_ / "data64.exe", PeArch::X64,
+    built_ = MingwPe::Build(Dir() / "work", Dir() / "v32.exe", PeArch::X86, versioned) &&
+             MingwPe::Build(Dir() / "work", Dir() / "v64.exe", PeArch::X64, versioned) &&
+             MingwPe::Build(Dir() / "work", Dir() / "plain32.exe", PeArch::X86, {}) &&
+             MingwPe::Build(Dir() / "work", Dir() / "data64.exe", PeArch::X64,
                             {"", "", true});
   }
-  static void TearDownTestSuite() {
-    std::error_code ignored;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-  }
+  static void TearDownTestSuite() { dir_.reset(); }
   void SetUp() override {
     if (!skipReason_.empty()) GTEST_SKIP() << skipReason_;
     ASSERT_TRUE(built_) << "the MinGW-w64 tools failed to build the test executables";
   }
 
   static inline std::string skipReason_;
-  static inline std::filesystem::path dir_;
+  // The suite's folder, there once the tools were found.
+  static std::filesystem::path Dir() { return dir_->Path(); }
+
+  static inline std::unique_ptr<corvadex::testing::TempDir> dir_;
   static inline bool built_ = false;
 };
 
@@ -65,27 +64,27 @@ void expectTheTestVersion(const std::optional<VS_FIXEDFILEINFO>& info) {
 }
 
 TEST_F(PeVersionTest, ReadsFileAndProductVersionOf32And64BitImages) {
-  expectTheTestVersion(ReadFixedFileInfoFromFile((dir_ / "v32.exe").string()));
-  expectTheTestVersion(ReadFixedFileInfoFromFile((dir_ / "v64.exe").string()));
+  expectTheTestVersion(ReadFixedFileInfoFromFile((Dir() / "v32.exe").string()));
+  expectTheTestVersion(ReadFixedFileInfoFromFile((Dir() / "v64.exe").string()));
 }
 
 TEST_F(PeVersionTest, ImagesWithoutAVersionResourceGiveNone) {
-  EXPECT_EQ(ReadFixedFileInfoFromFile((dir_ / "plain32.exe").string()), std::nullopt);
-  EXPECT_EQ(ReadFixedFileInfoFromFile((dir_ / "data64.exe").string()), std::nullopt);
+  EXPECT_EQ(ReadFixedFileInfoFromFile((Dir() / "plain32.exe").string()), std::nullopt);
+  EXPECT_EQ(ReadFixedFileInfoFromFile((Dir() / "data64.exe").string()), std::nullopt);
 }
 
 TEST_F(PeVersionTest, MissingAndNonImageFilesGiveNone) {
-  EXPECT_EQ(ReadFixedFileInfoFromFile((dir_ / "missing.exe").string()), std::nullopt);
-  EXPECT_EQ(ReadFixedFileInfoFromFile(dir_.string()), std::nullopt);  // a folder
-  std::ofstream(dir_ / "text.exe") << "MZ but nothing else of an executable";
-  EXPECT_EQ(ReadFixedFileInfoFromFile((dir_ / "text.exe").string()), std::nullopt);
-  std::ofstream(dir_ / "empty.exe").close();
-  EXPECT_EQ(ReadFixedFileInfoFromFile((dir_ / "empty.exe").string()), std::nullopt);
+  EXPECT_EQ(ReadFixedFileInfoFromFile((Dir() / "missing.exe").string()), std::nullopt);
+  EXPECT_EQ(ReadFixedFileInfoFromFile(Dir().string()), std::nullopt);  // a folder
+  std::ofstream(Dir() / "text.exe") << "MZ but nothing else of an executable";
+  EXPECT_EQ(ReadFixedFileInfoFromFile((Dir() / "text.exe").string()), std::nullopt);
+  std::ofstream(Dir() / "empty.exe").close();
+  EXPECT_EQ(ReadFixedFileInfoFromFile((Dir() / "empty.exe").string()), std::nullopt);
 }
 
 TEST_F(PeVersionTest, TruncatedImagesGiveNoneOrTheWholeAnswer) {
   for (const char* name : {"v32.exe", "v64.exe"}) {
-    const auto whole = readAll(dir_ / name);
+    const auto whole = readAll(Dir() / name);
     const auto full = ReadFixedFileInfo(whole);
     ASSERT_TRUE(full.has_value()) << name;
     std::size_t firstComplete = whole.size();
@@ -107,7 +106,7 @@ TEST_F(PeVersionTest, CorruptedImagesNeverReadOutOfBounds) {
   // Every byte in turn set to values that make lengths, offsets and counts
   // absurd; the reader must answer none or a well-formed block.
   for (const char* name : {"v32.exe", "v64.exe"}) {
-    const auto whole = readAll(dir_ / name);
+    const auto whole = readAll(Dir() / name);
     std::size_t stillFound = 0;
     for (std::size_t at = 0; at < whole.size(); ++at) {
       for (int value : {0x00, 0x7f, 0x80, 0xff}) {
@@ -125,7 +124,7 @@ TEST_F(PeVersionTest, CorruptedImagesNeverReadOutOfBounds) {
     EXPECT_GT(stillFound, 0u) << name;
   }
   // Damage to the signature alone is enough to refuse the block.
-  auto whole = readAll(dir_ / "v32.exe");
+  auto whole = readAll(Dir() / "v32.exe");
   for (std::size_t at = 0; at + 4 <= whole.size(); ++at) {
     if (whole[at] == std::byte{0xBD} && whole[at + 1] == std::byte{0x04} &&
         whole[at + 2] == std::byte{0xEF} && whole[at + 3] == std::byte{0xFE}) {

@@ -2,32 +2,22 @@
 // dosdevices/c: link to drive_c and whatever files a test puts on drive C:.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "temp_dir.h"
+
 namespace corvadex::testing {
 
 class TestPrefix {
  public:
-  TestPrefix() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-prefix-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = pattern;
+  TestPrefix() : root_(folder_.Path()) {
     std::filesystem::create_directories(root_ / "drive_c");
     std::filesystem::create_directories(root_ / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
   }
-  ~TestPrefix() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  TestPrefix(const TestPrefix&) = delete;
-  TestPrefix& operator=(const TestPrefix&) = delete;
 
   std::string Root() const { return root_.string(); }
 
@@ -63,6 +53,7 @@ class TestPrefix {
         << "\n\n" << body;
   }
 
+  TempDir folder_;
   std::filesystem::path root_;
 };
 

@@ -3,14 +3,22 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "file_io.h"
+#include "temp_dir.h"
+#include "test_paths.h"
 
 namespace corvadex {
 namespace {
+
+using testing::DataFile;
+using testing::EseSample;
+using testing::ReadFile;
+using testing::SampleFile;
+using testing::TempDir;
 
 struct Result {
   int status;
@@ -18,27 +26,14 @@ struct Result {
   std::string err;
 };
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Runs corvadex-cli with the given (shell-quoted) arguments.
 Result RunCli(const std::string& args) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("corvadex-cli-read-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const TempDir dir;
   const std::string command = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli " + args + " >" +
-                              (dir / "out").string() + " 2>" + (dir / "err").string();
+                              dir.File("out") + " 2>" + dir.File("err");
   const int raw = std::system(command.c_str());
-  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out"), Slurp(dir / "err")};
-  std::filesystem::remove_all(dir);
-  return r;
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.File("out")), ReadFile(dir.File("err"))};
 }
-
-const std::string kData = std::string(CORVADEX_SHARED_DIR) + "/testdata/ese/";
 
 TEST(CliRead, BadUsageExitsWith2) {
   for (const char* args : {"read", "read a.edb b.edb", "read --verbose"}) {
@@ -54,22 +49,29 @@ TEST(CliRead, MissingFileOrFolderIsAClearErrorAndExit1) {
   Result r = RunCli("read /nonexistent/contacts.edb");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "corvadex-cli: /nonexistent/contacts.edb: no such file\n");
-  r = RunCli("read " + kData);
+  const std::string data = DataFile("ese") + "/";
+  r = RunCli("read " + data);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "corvadex-cli: " + kData + ": is a folder, not a database file\n");
+  EXPECT_EQ(r.err, "corvadex-cli: " + data + ": is a folder, not a database file\n");
 }
 
 TEST(CliRead, AReadThatWroteAnErrorLineExits1WithTheLogOnStandardError) {
-  Result r = RunCli("read " + kData + "README.md");
+  Result r = RunCli("read " + DataFile("ese/README.md"));
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("ERROR JetGetDatabaseFileInfo -"));
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
   EXPECT_EQ(r.out, "");
 
-  r = RunCli("read " + kData + "text.edb");
+  r = RunCli("read " + EseSample("text"));
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("database page size 4096\nJetOpenTable ERROR -"));
   EXPECT_EQ(r.out, "");
+
+  // The sample the README offers to try: its 25 contacts, one line each.
+  r = RunCli("read " + SampleFile("contacts.edb"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "database page size 8192\n");
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 25);
 }
 
 }  // namespace

@@ -10,13 +10,15 @@
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/error_line.h"
+#include "test_paths.h"
 
 namespace corvadex {
 namespace {
 
 using ::testing::ElementsAre;
 
-const std::string kData = std::string(CORVADEX_SHARED_DIR) + "/testdata/ese/";
+using testing::DataFile;
+using testing::EseSample;
 
 class EngineReadTest : public ::testing::Test {
  protected:
@@ -33,7 +35,7 @@ class EngineReadTest : public ::testing::Test {
 
 TEST_F(EngineReadTest, CatalogueScanFindsTheTablesInCatalogueOrder) {
   list.Add().SetCaption("kept");
-  reader.ReadDatabase(kData + "text.edb");
+  reader.ReadDatabase(EseSample("text"));
   // The tables of text.edb in catalogue order, as its dump lists them.
   EXPECT_THAT(reader.TableNames(), ElementsAre("MSysObjects", "MSysObjectsShadow", "MSysObjids",
                                                "MSysLocales", "text"));
@@ -46,8 +48,8 @@ TEST_F(EngineReadTest, CatalogueScanFindsTheTablesInCatalogueOrder) {
 }
 
 TEST_F(EngineReadTest, SecondReadOfAnotherFileStartsItsScanAfresh) {
-  reader.ReadDatabase(kData + "text.edb");
-  reader.ReadDatabase(kData + "basic.edb");
+  reader.ReadDatabase(EseSample("text"));
+  reader.ReadDatabase(EseSample("basic"));
   EXPECT_THAT(reader.TableNames(), ElementsAre("MSysObjects", "MSysObjectsShadow", "MSysObjids",
                                                "MSysLocales", "basic"));
   EXPECT_EQ(log.Lines().size(), 4u);
@@ -55,7 +57,7 @@ TEST_F(EngineReadTest, SecondReadOfAnotherFileStartsItsScanAfresh) {
 }
 
 TEST_F(EngineReadTest, FileThatIsNoDatabaseGivesOneLine) {
-  reader.ReadDatabase(kData + "README.md");
+  reader.ReadDatabase(DataFile("ese/README.md"));
   ASSERT_EQ(log.Lines().size(), 1u);
   EXPECT_TRUE(log.Lines()[0].starts_with("ERROR JetGetDatabaseFileInfo -"));
   EXPECT_TRUE(reader.TableNames().empty());

@@ -6,24 +6,24 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <stdexcept>
 
 #include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
-#include "expected_dump.h"
+#include "ese_dump.h"
+#include "file_io.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/error_line.h"
+#include "temp_dir.h"
 
 namespace corvadex::testing {
 namespace {
@@ -33,13 +33,15 @@ using ::testing::ElementsAreArray;
 
 namespace fs = std::filesystem;
 
-fs::path TempDir() {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("corvadex-store-" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d;
-  }();
+// One folder for the suite's databases, which are written once and used
+// by its tests; made on first use, removed after the suite.
+std::unique_ptr<TempDir>& SuiteDir() {
+  static std::unique_ptr<TempDir> dir;
   return dir;
+}
+fs::path Folder() {
+  if (!SuiteDir()) SuiteDir() = std::make_unique<TempDir>();
+  return SuiteDir()->Path();
 }
 
 struct Generated {
@@ -49,8 +51,8 @@ struct Generated {
 
 // Writes a database with make-contacts-db and reads its dump.
 Generated Generate(const std::string& name, const std::string& options) {
-  const fs::path db = TempDir() / (name + ".edb");
-  const fs::path expected = TempDir() / (name + ".json");
+  const fs::path db = Folder() / (name + ".edb");
+  const fs::path expected = Folder() / (name + ".json");
   if (!fs::exists(db)) {
     const std::string command = std::string(CORVADEX_BIN_DIR) + "/make-contacts-db " + options +
                                 " --expected " + expected.string() + " " + db.string();
@@ -136,7 +138,7 @@ std::vector<std::string> Names(const Dump& dump) {
 
 class GeneratedDbTest : public ::testing::Test {
  protected:
-  static void TearDownTestSuite() { fs::remove_all(TempDir()); }
+  static void TearDownTestSuite() { SuiteDir().reset(); }
 
   std::string EngineLine(std::string_view prefix, ese::JET_ERR code) {
     return ErrorLine(prefix, code, JetErrorText(jet, code));
@@ -288,19 +290,15 @@ TEST_F(GeneratedDbTest, TwoReadsInARowLogBothListTheSecond) {
 
 TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStandardOutput) {
   const Generated g = Generate("cli", "--count 80 --seed 11 --long-short-text");
-  const fs::path out = TempDir() / "cli.out";
-  const fs::path err = TempDir() / "cli.err";
+  const fs::path out = Folder() / "cli.out";
+  const fs::path err = Folder() / "cli.err";
   const std::string command = "LC_ALL=C " + std::string(CORVADEX_BIN_DIR) + "/corvadex-cli read " +
                               g.db + " >" + out.string() + " 2>" + err.string();
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);  // the error line of the over-long value
 
-  auto slurp = [](const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
-  EXPECT_EQ(slurp(err), "database page size 8192\n" +
+  EXPECT_EQ(ReadFile(err.string()), "database page size 8192\n" +
                             EngineLine("JetRetrieveColumn ERROR ", 1006) + "\n");
 
   std::string expected;
@@ -319,7 +317,7 @@ TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStanda
     }
     expected += '\n';
   }
-  EXPECT_EQ(slurp(out), expected);
+  EXPECT_EQ(ReadFile(out.string()), expected);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #   impacket   impacket's ESE reader does
 #   esedbexport libesedb's export tool exports every table without an error
 # --min-depth N also requires the contact table's tree to have N levels.
-# Environment: MAKE, CLI (the two programs), SHARED (shared test data),
+# Environment: MAKE, CLI (the two programs), COMPARE (the dump comparison),
 # SOURCE (the source tree). Exit 77 when an independent reader is missing.
 set -euo pipefail
 mode=$1 page=$2 rev=$3 count=$4
@@ -55,7 +55,7 @@ fi
 case "$mode" in
   roundtrip)
     "$CLI" dump "$work/contacts.edb" > "$work/got.json"
-    /usr/bin/python3 "$SHARED/tools/compare-ese-dump" "$work/expected.json" "$work/got.json"
+    "$COMPARE" "$work/expected.json" "$work/got.json"
     ;;
   libesedb|impacket)
     /usr/bin/python3 "$SOURCE/tools/ese_writer/check_independent.py" --reader "$mode" \

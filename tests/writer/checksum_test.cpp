@@ -3,27 +3,26 @@
 // value stored in it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "bytes.h"
 #include "checksum.h"
+#include "file_io.h"
+#include "test_paths.h"
 
 namespace corvadex::esew {
 namespace {
 
-std::vector<unsigned char> readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::vector<unsigned char> readFile(const std::string& path) {
+  const std::string bytes = testing::ReadFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 TEST(Checksum, ReproducesEveryStoredChecksumOfTheRealDatabases) {
-  const std::filesystem::path dir = std::filesystem::path(CORVADEX_SHARED_DIR) / "testdata" / "ese";
   int pagesChecked = 0;
-  for (const char* name : {"basic.edb", "binary.edb", "default.edb", "index.edb", "multi.edb", "text.edb"}) {
-    const auto file = readFile(dir / name);
+  for (const std::string& name : testing::EseSampleNames()) {
+    const auto file = readFile(testing::EseSample(name));
     ASSERT_GE(file.size(), 3 * 4096u) << name;
     const std::size_t pageSize = loadU32(file.data() + 236);
     ASSERT_EQ(pageSize, 4096u);

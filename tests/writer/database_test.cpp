@@ -6,12 +6,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 
 #include "database_writer.h"
+#include "dump_compare.h"
 #include "dump_writer.h"
+#include "file_io.h"
+#include "temp_dir.h"
 
 namespace corvadex::esew {
 namespace {
@@ -20,33 +22,21 @@ namespace fs = std::filesystem;
 
 class DatabaseTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("writer-db-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Dumps the file with our reader and compares with the expected dump.
-  int readerAgrees(const fs::path& db, const fs::path& expected) {
+  // Dumps the file with our reader and compares that with the expected
+  // dump: the differences, none when they agree.
+  std::vector<std::string> readerDisagrees(const fs::path& db, const fs::path& expected) {
     const fs::path got = dir_ / "got.json";
     const std::string dump = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli dump '" + db.string() + "' > '" +
                              got.string() + "'";
-    if (std::system(dump.c_str()) != 0) return -1;
-    const std::string compare = "/usr/bin/python3 '" + std::string(CORVADEX_SHARED_DIR) +
-                                "/tools/compare-ese-dump' '" + expected.string() + "' '" + got.string() + "'";
-    return std::system(compare.c_str());
+    if (std::system(dump.c_str()) != 0) return {"failed: " + dump};
+    return testing::CompareDumps(testing::ReadDump(expected.string()), testing::ReadDump(got.string()));
   }
 
-  fs::path dir_;
+  const testing::TempDir folder_;
+  const fs::path dir_{folder_.Path()};
 };
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string readFile(const fs::path& path) { return testing::ReadFile(path.string()); }
 
 std::uint32_t u32(const std::string& f, std::size_t at) {
   std::uint32_t v = 0;
@@ -108,7 +98,7 @@ TEST_F(DatabaseTest, ThreeLevelTreesAtEveryPageSizeReadBackWhole) {
     ASSERT_EQ(w.finish(), "");
     const std::string file = readFile(db);
     EXPECT_GE(treeDepth(file, pageSize, 29), 3);  // the first table after the fixed pages
-    EXPECT_EQ(readerAgrees(db, expected), 0);
+    EXPECT_EQ(readerDisagrees(db, expected), std::vector<std::string>{});
   }
 }
 
@@ -123,7 +113,7 @@ TEST_F(DatabaseTest, ValuesSpanningSeveralLongValueChunksReadBackWhole) {
   ASSERT_EQ(w.endTable(), "");
   ASSERT_EQ(w.finish(), "");
   EXPECT_EQ(u32(readFile(db), 52), 2u);  // dirty shutdown
-  EXPECT_EQ(readerAgrees(db, expected), 0);
+  EXPECT_EQ(readerDisagrees(db, expected), std::vector<std::string>{});
 }
 
 TEST_F(DatabaseTest, CraftedFileAReaderMustSurvive) {
@@ -162,7 +152,7 @@ TEST_F(DatabaseTest, CraftedFileAReaderMustSurvive) {
   ASSERT_EQ(w.addRow({{1, {le32(3)}}, {259, {le32(1), le32(2), le32(3), le32(4)}}}), "");
   ASSERT_EQ(w.endTable(), "");
   ASSERT_EQ(w.finish(), "");
-  EXPECT_EQ(readerAgrees(db, expected), 0);
+  EXPECT_EQ(readerDisagrees(db, expected), std::vector<std::string>{});
   const std::string libesedb = "/usr/bin/python3 '" + std::string(CORVADEX_SOURCE_DIR) +
                                "/tools/ese_writer/check_independent.py' --reader libesedb '" + expected.string() +
                                "' '" + db.string() + "'";

@@ -3,23 +3,17 @@
 // bytes on its pages.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
 #include "catalog.h"
+#include "file_io.h"
 #include "key.h"
 #include "record.h"
+#include "test_paths.h"
 
 namespace corvadex::esew {
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Node `tag` of page `pgno` of a 4 KiB real database: (key, record), with a
 // prefix-compressed key completed from tag 0.
@@ -68,7 +62,7 @@ Bytes zeroNullFixedSlots(Bytes record, const TableDef& table) {
 }
 
 TEST(Record, CatalogRowsMatchTheBytesWindowsWrote) {
-  const std::string file = readFile(std::filesystem::path(CORVADEX_SHARED_DIR) / "testdata/ese/text.edb");
+  const std::string file = testing::ReadFile(testing::EseSample("text"));
   ASSERT_FALSE(file.empty());
   const TableDef catalog = catalogTableDef(0x14, "MSysObjects");
   RecordEncoder encoder(catalog, FileFormat{4096, 0x14});
@@ -117,7 +111,7 @@ TEST(Record, CatalogRowsMatchTheBytesWindowsWrote) {
 }
 
 TEST(Key, BinaryKeysMatchTheRealLocaleTable) {
-  const std::string file = readFile(std::filesystem::path(CORVADEX_SHARED_DIR) / "testdata/ese/text.edb");
+  const std::string file = testing::ReadFile(testing::EseSample("text"));
   ASSERT_FALSE(file.empty());
   // Page 30 holds MSysLocales; its first row's key is the name below.
   Bytes value = utf16le(".Schema\\External\\Major");

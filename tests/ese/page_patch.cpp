@@ -1,42 +1,8 @@
-#include "test_files.h"
-
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
+#include "page_patch.h"
 
 #include "ese/page_checksum.h"
 
 namespace ese::testing {
-
-std::string SamplePath(const std::string& name) {
-  return std::string(CORVADEX_SHARED_DIR) + "/testdata/ese/" + name + ".edb";
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-ese-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t Get32(const std::uint8_t* p) {

@@ -1,0 +1,36 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace corvadex::testing {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw std::runtime_error("cannot read " + path);
+  return text.str();
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  const std::string text = ReadFile(path);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+}  // namespace corvadex::testing
