@@ -181,8 +181,11 @@ TEST_F(CliHostile, ExpandingValuesAreReportedAndTheReadStaysWithinItsBound) {
   EXPECT_EQ(read.exitCode, 1);
   EXPECT_THAT(read.err, HasSubstr("JetRetrieveColumn ERROR -1206"));
   EXPECT_THAT(read.err, HasSubstr(", column "));
-  // Without the bound the values alone would take 500 * 28 * 64 KiB.
+  // Without the bound the values alone would take 500 * 28 * 64 KiB. (An
+  // AddressSanitizer build keeps freed memory in quarantine: no bound there.)
+#if !defined(__SANITIZE_ADDRESS__)
   EXPECT_LT(read.peakKiB, (8 * st.st_size + (64 << 20)) / 1024) << "KiB, file " << st.st_size;
+#endif
 }
 
 }  // namespace
