@@ -6,9 +6,12 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvadex_version.h"
+#include "location/database_search.h"
 #include "window/Unit1.h"
 #include "window/about_picture.h"
 #include "window/engine_services.h"
@@ -23,9 +26,13 @@ constexpr const char* kHelp =
     "Opens the Corvadex window, which lists, shows and exports the contacts of a\n"
     "contacts database (contacts.edb), strictly read-only. At start-up it looks for\n"
     "the mail client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and\n"
-    "reads it; any other database file can be chosen in the window.\n"
+    "reads it. Without one there, it looks in other Wine prefixes, on mounted\n"
+    "Windows volumes and in the folders named with --search; any other database\n"
+    "file can be chosen in the window.\n"
     "\n"
     "Options:\n"
+    "  --search DIR       also look in DIR (a copied profile, a Users folder, a\n"
+    "                     backup of a disk); repeatable\n"
     "  -h, --help         this text\n"
     "  --version          the program's name and version\n"
     "\n"
@@ -56,12 +63,18 @@ int main(int argc, char** argv) {
   }
 
   corvadex::CorvadexApplication app(argc, argv);
-  // Qt has taken its own options; anything left is a mistake, said before a
-  // window opens rather than ignored.
+  // Qt has taken its own options; besides --search DIR, anything left is a
+  // mistake, said before a window opens rather than ignored.
   const QStringList rest = QCoreApplication::arguments().mid(1);
-  if (!rest.isEmpty()) {
+  std::vector<std::string> searchArguments;
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    if (rest[i] == QLatin1String("--search") && i + 1 < rest.size()) {
+      searchArguments.push_back("--search");
+      searchArguments.push_back(rest[++i].toLocal8Bit().toStdString());
+      continue;
+    }
     std::fprintf(stderr, "corvadex: unknown argument '%s'\nTry 'corvadex --help'.\n",
-                 rest.first().toLocal8Bit().constData());
+                 rest[i].toLocal8Bit().constData());
     return 2;
   }
   QApplication::setApplicationName(QStringLiteral("Corvadex"));
@@ -71,7 +84,9 @@ int main(int argc, char** argv) {
 
   corvadex::QtWindowDialogs dialogs;
   corvadex::SetErrorReportDialogs(&dialogs);
-  corvadex::EngineServices engine;
+  // The folders named with --search are searched when the mail client's own
+  // place holds no database.
+  corvadex::EngineServices engine(corvadex::SearchFolderArguments(searchArguments));
   corvadex::TFormCorvadex form(engine.Services(dialogs));
   corvadex::ShowMainWindow(form);
   return QApplication::exec();
