@@ -7,7 +7,8 @@
 // lines on standard error) and writes every contact to FILE, or to standard
 // output when no FILE (or "-") is given. A FILE is written beside itself and
 // renamed into place only when complete, so a failed export leaves an
-// earlier file as it was.
+// earlier file as it was; a FILE that exists and is not a regular file (a
+// FIFO, a device, /dev/stdout) is written straight into.
 //
 // Dates: the read uses the user's short date format, as the window's does,
 // so that the xml output is byte for byte the file the window writes for the
@@ -19,6 +20,7 @@
 // no rows read. A read that loaded rows but reported errors on the way
 // (values that could not be read are empty) is exported, and the command
 // then says so and exits with status 1.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,11 +29,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli_commands.h"
+#include "cli_log.h"
+#include "cli_printable.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "export/byte_sink.h"
@@ -143,23 +148,6 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
   return options;
 }
 
-// Passes the read's log lines to standard error as they come, and notes
-// whether any of them reports a failure. The read writes two kinds of plain
-// line, the page size and the empty-table notice; every other line it writes
-// is an error line.
-class StderrLog final : public MessageLog {
- public:
-  void Add(std::string_view line) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-    const bool plain = line.rfind("database page size ", 0) == 0 || line == "The database is empty";
-    if (!plain) ++errors_;
-  }
-  int Errors() const { return errors_; }
-
- private:
-  int errors_ = 0;
-};
-
 // Notes whether the contact load got as far as the rows: it opens the list's
 // update bracket only once every contact column is bound.
 class LoadWatch final : public ContactListObserver {
@@ -214,18 +202,27 @@ extern "C" void RemoveTemporaryAndDie(int signal) {
   std::raise(signal);
 }
 
-// Installs the handler while the object lives; Create makes the file and
-// names it to the handler with the signals held back, so that no signal can
-// fall between the file's creation and its naming.
+// Installs the handler while the object lives, for each of the signals
+// that is not ignored (under nohup a hang-up must stay harmless); Create
+// makes the file and names it to the handler with the signals held back,
+// so that no signal can fall between the file's creation and its naming.
 class InterruptCleanup {
  public:
   InterruptCleanup() {
-    for (std::size_t i = 0; i < kSignalCount; ++i)
-      previous_[i] = std::signal(kSignals[i], RemoveTemporaryAndDie);
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndDie;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+      if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0) continue;
+      installed_[i] = previous_[i].sa_handler != SIG_IGN;
+      if (installed_[i]) sigaction(kSignals[i], &action, nullptr);
+    }
   }
   ~InterruptCleanup() {
     gTemporaryPath[0] = '\0';
-    for (std::size_t i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous_[i]);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+      if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
+    }
   }
   InterruptCleanup(const InterruptCleanup&) = delete;
   InterruptCleanup& operator=(const InterruptCleanup&) = delete;
@@ -251,10 +248,29 @@ class InterruptCleanup {
   }
 
  private:
-  static constexpr std::size_t kSignalCount = 3;
-  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP};
-  void (*previous_[kSignalCount])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+  static constexpr std::size_t kSignalCount = 4;
+  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  struct sigaction previous_[kSignalCount] {};
+  bool installed_[kSignalCount] = {};
 };
+
+// Writes straight into a target that is not a regular file (a FIFO, a
+// device, /dev/stdout): no temporary file, no rename. Every write and the
+// close are checked.
+void WriteInPlace(const std::string& target, ExportFormat format, const ContactList& list,
+                  const ExportProgress& progress) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), target);
+  try {
+    FdSink out(fd, target);
+    WriteContacts(format, list, out, progress);
+    out.Flush();
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0) throw std::system_error(errno, std::generic_category(), target);
+}
 
 }  // namespace
 
@@ -273,6 +289,7 @@ int RunExport(const Args& args) {
     std::fprintf(stderr, "corvadex-cli: %s: Is a directory\n", options->database.c_str());
     return 1;
   }
+  if (!RefuseNonRegularFile(options->database)) return 1;
   // Renaming the export over the database would destroy what Corvadex
   // promises never to change.
   if (IsSameFile(options->database, options->output)) {
@@ -281,7 +298,8 @@ int RunExport(const Args& args) {
     return 2;
   }
   // A file that cannot be written is better reported before a long read.
-  if (!options->output.empty()) ReplacingFile::CheckTarget(options->output);
+  if (!options->output.empty() && !ReplacingFile::WritesInPlace(options->output))
+    ReplacingFile::CheckTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
@@ -307,6 +325,8 @@ int RunExport(const Args& args) {
       FdSink out(STDOUT_FILENO, "standard output");
       WriteContacts(options->format, list, out, progress.Callback());
       out.Flush();
+    } else if (ReplacingFile::WritesInPlace(options->output)) {
+      WriteInPlace(options->output, options->format, list, progress.Callback());
     } else {
       InterruptCleanup cleanup;
       std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);

@@ -111,9 +111,11 @@ constexpr std::uint32_t JET_paramRecovery = 34;
 constexpr std::uint32_t JET_paramDatabasePageSize = 64;
 constexpr std::uint32_t JET_paramErrorToString = 70;
 
-// Info levels.
+// Info levels. JET_DbInfoPageSize gives the page size as a 4-byte number;
+// JET_DbInfoMisc the header's version, signature and state (JET_DBINFOMISC).
 constexpr std::uint32_t JET_DbInfoMisc = 14;
 constexpr std::uint32_t JET_DbInfoPageSize = 17;
+constexpr std::uint32_t JET_dbstateDirtyShutdown = 2;
 constexpr std::uint32_t JET_ColInfo = 0;
 
 // Flags.

@@ -206,7 +206,7 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
       if (plParam == nullptr || szParam == nullptr) return JET_errInvalidParameter;
       if (cbMax == 0) return JET_errInvalidBufferSize;
       const auto code = static_cast<JET_ERR>(static_cast<std::int64_t>(*plParam));
-      const std::string text = ErrorText(code);
+      const std::string text = ErrorTextWithDetail(code);
       const std::size_t n = std::min<std::size_t>(text.size(), cbMax - 1);
       std::memcpy(szParam, text.data(), n);
       szParam[n] = '\0';

@@ -24,6 +24,11 @@ class ShortDateFormat;  // platform/short_date.h
 // byte for byte.
 inline constexpr std::string_view kContactTablePrefix = "SimpleContact-";
 
+// The plain line after the page size for a database that was not shut down
+// cleanly: what only its transaction logs hold is not in the file.
+inline constexpr std::string_view kDirtyShutdownLine =
+    "The database was not shut down cleanly; changes held only in its log files may be missing";
+
 // The first of `names` that begins with kContactTablePrefix, or empty text.
 std::string ContactTableName(const std::vector<std::string>& names);
 

@@ -35,21 +35,13 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
-const std::string kMakeDb = CORVADEX_BIN_DIR "/make-contacts-db";
 
 RunResult Export(std::vector<std::string> args) {
   args.insert(args.begin(), {kCli, "export"});
   return test::Run(args);
 }
 
-std::string MakeDatabase(const TempDir& dir, const std::string& name, std::vector<std::string> options) {
-  const std::string path = dir.File(name);
-  options.insert(options.begin(), kMakeDb);
-  options.push_back(path);
-  const RunResult made = test::Run(options);
-  if (made.exitCode != 0) ADD_FAILURE() << "make-contacts-db: " << made.err;
-  return path;
-}
+using test::MakeDatabase;
 
 // Reads a database in this process as the window does.
 void ReadAsWindow(const std::string& path, ContactList& list, const ShortDateFormat& dates) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contacts/contact_list.h"
+#include "temp_dir.h"
 
 namespace corvadex::test {
 
@@ -28,10 +29,16 @@ struct RunResult {
   int exitCode = -1;  // -1 when the program did not exit normally
   std::string out;
   std::string err;
+  long peakKiB = 0;  // the program's peak resident memory
 };
 
 // Runs a program with arguments (no shell), stdin from /dev/null.
 RunResult Run(const std::vector<std::string>& argv);
+
+// Writes a database with make-contacts-db and the given options into
+// `dir` under `name`; its path.
+std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
+                         std::vector<std::string> options);
 
 // Whether /usr/bin/python3 can import a module.
 bool PythonHasModule(const std::string& module);
