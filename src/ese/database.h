@@ -59,7 +59,6 @@ class TableCursor {
  private:
   JET_ERR LoadRecord();
 
-  const Database* db_;
   std::shared_ptr<const TableInfo> table_;
   BTreeCursor rows_;
   BTreeCursor long_values_;
