@@ -1,23 +1,92 @@
-// corvadex: the window. Builds the application, whose default error report
-// shows any error escaping a handler, and the main window over the real
-// storage engine, runs the window's create handler and shows it.
+// corvadex: the window. Answers --version and --help before anything of Qt
+// starts (so both work without a display), then builds the application, whose
+// default error report shows any error escaping a handler, and the main window
+// over the real storage engine, runs the window's create handler and shows it.
 #include <QIcon>
+#include <QStringList>
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvadex_version.h"
+#include "location/database_search.h"
 #include "window/Unit1.h"
 #include "window/about_picture.h"
 #include "window/engine_services.h"
 #include "window/error_report.h"
 #include "window/window_dialogs.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: corvadex [OPTION...]\n"
+    "\n"
+    "Opens the Corvadex window, which lists, shows and exports the contacts of a\n"
+    "contacts database (contacts.edb), strictly read-only. At start-up it looks for\n"
+    "the mail client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and\n"
+    "reads it. Without one there, it looks in other Wine prefixes, on mounted\n"
+    "Windows volumes and in the folders named with --search; any other database\n"
+    "file can be chosen in the window.\n"
+    "\n"
+    "Options:\n"
+    "  --search DIR       also look in DIR (a copied profile, a Users folder, a\n"
+    "                     backup of a disk); repeatable\n"
+    "  -h, --help         this text\n"
+    "  --version          the program's name and version\n"
+    "\n"
+    "Qt's own options are accepted as well, among them:\n"
+    "  -platform NAME     the window system plugin (xcb, wayland, offscreen, ...)\n"
+    "  -style NAME        the widget style (Fusion, Windows, ...)\n"
+    "  -reverse           right-to-left layout\n"
+    "\n"
+    "Environment: WINEPREFIX (where to look at start-up); LC_TIME (how dates are\n"
+    "shown); QT_QPA_PLATFORM (the window system plugin, as -platform).\n"
+    "\n"
+    "Exit status: 0 once the window is closed, 2 for an argument it does not know.\n"
+    "The command line tool is corvadex-cli.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::fputs("corvadex " CORVADEX_VERSION "\n", stdout);
+      return 0;
+    }
+  }
+
   corvadex::CorvadexApplication app(argc, argv);
+  // Qt has taken its own options; besides --search DIR, anything left is a
+  // mistake, said before a window opens rather than ignored.
+  const QStringList rest = QCoreApplication::arguments().mid(1);
+  std::vector<std::string> searchArguments;
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    if (rest[i] == QLatin1String("--search") && i + 1 < rest.size()) {
+      searchArguments.push_back("--search");
+      searchArguments.push_back(rest[++i].toLocal8Bit().toStdString());
+      continue;
+    }
+    std::fprintf(stderr, "corvadex: unknown argument '%s'\nTry 'corvadex --help'.\n",
+                 rest[i].toLocal8Bit().constData());
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("Corvadex"));
+  QApplication::setApplicationVersion(QStringLiteral(CORVADEX_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("corvadex"));
   QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
 
   corvadex::QtWindowDialogs dialogs;
   corvadex::SetErrorReportDialogs(&dialogs);
-  corvadex::EngineServices engine;
+  // The folders named with --search are searched when the mail client's own
+  // place holds no database.
+  corvadex::EngineServices engine(corvadex::SearchFolderArguments(searchArguments));
   corvadex::TFormCorvadex form(engine.Services(dialogs));
   corvadex::ShowMainWindow(form);
   return QApplication::exec();

@@ -24,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace corvadex {
 
@@ -32,6 +33,7 @@ class ContactDetailsView;
 class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
+class DatabaseSearch;
 class LinkLabel;
 class MessageMemo;
 class TFormAbout;
@@ -82,6 +84,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // The create handler, run once before the window is first shown (see
   // ShowMainWindow): the automatic database location starts from here.
   virtual void FormCreate();
+  // True while the search that follows a location without a database runs.
+  bool SearchPending() const { return search_ != nullptr; }
 
   void RadioButton1Click();
   void RadioButton2Click();
@@ -103,6 +107,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
+  void StartSearch();
+  void SearchFinished();
 
   FormServices services_;
   ContactList list_;
@@ -110,6 +116,9 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   AnchorKeeper* anchors_;
   std::unique_ptr<DatabaseReader> reader_;
   std::unique_ptr<DatabaseLocation> location_;
+  std::unique_ptr<DatabaseSearch> search_;
+  QTimer* searchTimer_ = nullptr;
+  bool userRead_ = false;  // the user has read a file: finds are only logged
 };
 
 // Runs the window's create handler (an error in it goes to the default error

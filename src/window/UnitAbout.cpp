@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include "corvadex_version.h"
 #include "window/about_picture.h"
 #include "window/bevel_line.h"
 #include "window/error_report.h"
@@ -48,19 +49,22 @@ void FitWidth(QLabel* label) {
 
 }  // namespace
 
-QString ProjectReadmeLink() {
+QString ProjectReadmeLink(const QString& programDir) {
+  // Installed, the README lies in the documentation folder beside the
+  // program's own (<prefix>/bin/../share/doc/corvadex); run from the build
+  // tree, the sources hold it. Without either, the project's web page.
   const QStringList candidates = {
-      QDir(QCoreApplication::applicationDirPath())
-          .filePath(QStringLiteral("../" CORVADEX_INSTALL_DOCDIR "/README.md")),
-      QStringLiteral(CORVADEX_INSTALLED_README),
+      QDir(programDir).filePath(QStringLiteral(CORVADEX_README_FROM_PROGRAM)),
       QStringLiteral(CORVADEX_SOURCE_README),
   };
   for (const QString& path : candidates) {
     const QFileInfo info(path);
     if (info.isFile()) return QUrl::fromLocalFile(info.canonicalFilePath()).toString();
   }
-  return QUrl::fromLocalFile(QStringLiteral(CORVADEX_INSTALLED_README)).toString();
+  return QStringLiteral(CORVADEX_HOMEPAGE);
 }
+
+QString ProjectReadmeLink() { return ProjectReadmeLink(QCoreApplication::applicationDirPath()); }
 
 TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -80,7 +84,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
 
   LabelName = MakeLabel(this, "LabelName", QStringLiteral("Corvadex"), {158, 15, 91, 16});
   LabelName->setFont(heading);
-  LabelVers = MakeLabel(this, "LabelVers", QStringLiteral("v 1.0"), {255, 15, 33, 16});
+  LabelVers = MakeLabel(this, "LabelVers", QStringLiteral("v " CORVADEX_VERSION), {255, 15, 33, 16});
   LabelVers->setFont(heading);
   SetTextColour(LabelVers, kBlue);
 

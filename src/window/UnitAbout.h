@@ -16,7 +16,10 @@ class LinkLabel;
 class WindowDialogs;
 
 // The address the about dialog's link shows and opens: the project's README
-// as a file:// address, the installed copy when there is one.
+// as a file:// address, the copy installed beside the program in programDir
+// when there is one, else the sources' copy, else the project's web page.
+QString ProjectReadmeLink(const QString& programDir);
+// The same for the running program.
 QString ProjectReadmeLink();
 
 class TFormAbout final : public QDialog {

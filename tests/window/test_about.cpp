@@ -3,11 +3,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
+#include "corvadex_version.h"
 #include "window/UnitAbout.h"
 #include "window/about_picture.h"
 #include "window/bevel_line.h"
@@ -78,7 +81,7 @@ class AboutTest : public QObject {
     QVERIFY(about.LabelURL->geometry().right() < 318 && about.LabelURL->x() >= 0);
 
     QCOMPARE(about.LabelName->text(), QString("Corvadex"));
-    QCOMPARE(about.LabelVers->text(), QString("v 1.0"));
+    QCOMPARE(about.LabelVers->text(), QString("v " CORVADEX_VERSION));
     QCOMPARE(about.Label1->text(), QString("Author: "));
     QCOMPARE(about.ButtonOK->text(), QString("OK"));
     for (QLabel* l : {about.LabelName, about.LabelVers}) {
@@ -182,6 +185,27 @@ class AboutTest : public QObject {
     QVERIFY(readme.open(QIODevice::ReadOnly));
     QVERIFY(readme.readLine().startsWith("# Corvadex"));
     QCOMPARE(ProjectReadmeLink(), about.LabelURL->text());
+  }
+
+  // An installed program links the README installed with it; one run from
+  // the build tree (nothing installed beside it) links the sources' copy.
+  void readmeIsFoundFromTheProgramsFolder() {
+    QTemporaryDir prefix;
+    QVERIFY(prefix.isValid());
+    const QDir root(prefix.path());
+    QVERIFY(root.mkpath("bin") && root.mkpath("share/doc/corvadex") && root.mkpath("build/bin"));
+    QFile installed(root.filePath("share/doc/corvadex/README.md"));
+    QVERIFY(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    const QString sources = QUrl::fromLocalFile(QFileInfo(CORVADEX_SOURCE_DIR "/README.md").canonicalFilePath()).toString();
+    const struct {
+      const char* programDir;
+      QString link;
+    } cases[] = {
+        {"bin", QUrl::fromLocalFile(QFileInfo(installed).canonicalFilePath()).toString()},
+        {"build/bin", sources},
+    };
+    for (const auto& c : cases) QCOMPARE(ProjectReadmeLink(root.filePath(c.programDir)), c.link);
   }
 };
 
