@@ -84,7 +84,6 @@ class TableCursor {
   // The status for a value of `column` that would pass the memory bounds.
   JET_ERR TooLarge(const ColumnInfo& column) const;
 
-  const Database* db_;
   std::shared_ptr<const TableInfo> table_;
   BTreeCursor rows_;
   BTreeCursor long_values_;
