@@ -28,7 +28,8 @@ std::uint64_t Database::ValueRoom() const {
 }
 
 TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> table)
-    : table_(std::move(table)),
+    : db_(&db),
+      table_(std::move(table)),
       rows_(&db.file(), table_->root_pgno, table_->objid),
       long_values_(&db.file(), table_->lv_root_pgno, table_->lv_objid),
       large_(db.file().page_size() > 8192),

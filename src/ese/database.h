@@ -84,6 +84,7 @@ class TableCursor {
   // The status for a value of `column` that would pass the memory bounds.
   JET_ERR TooLarge(const ColumnInfo& column) const;
 
+  const Database* db_;  // counts what the cursor's values expand to
   std::shared_ptr<const TableInfo> table_;
   BTreeCursor rows_;
   BTreeCursor long_values_;
