@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <algorithm>
 #include <stdexcept>
 
@@ -70,6 +71,7 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
   if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
   list_.AddObserver(this);
   ConnectHandlers();
+  BuildAdditions();
 }
 
 TFormCorvadex::~TFormCorvadex() {
@@ -81,16 +83,16 @@ TFormCorvadex::~TFormCorvadex() {
 }
 
 void TFormCorvadex::BuildControls() {
-  RadioButton1 = new QRadioButton(QStringLiteral("Find the contacts database authomatically"), this);
+  RadioButton1 = new QRadioButton(tr("Find the contacts database authomatically"), this);
   RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
   RadioButton1->setGeometry(24, 8, 297, 17);
   RadioButton1->setChecked(true);  // set before the handlers are connected: raises nothing
 
-  RadioButton2 = new QRadioButton(QStringLiteral("Choose the database file"), this);
+  RadioButton2 = new QRadioButton(tr("Choose the database file"), this);
   RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
   RadioButton2->setGeometry(24, 24, 225, 17);
 
-  Label1 = new LinkLabel(QStringLiteral("About"), this);
+  Label1 = new LinkLabel(tr("About"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(883, 8, 34, 13);
   QFont linkFont = font();
@@ -106,12 +108,12 @@ void TFormCorvadex::BuildControls() {
   EditDBPath->setGeometry(16, 48, 770, 21);
   EditDBPath->setEnabled(false);
 
-  ButtonChooseFile = new QPushButton(QStringLiteral("..."), this);
+  ButtonChooseFile = new QPushButton(tr("..."), this);
   ButtonChooseFile->setObjectName(QStringLiteral("ButtonChooseFile"));
   ButtonChooseFile->setGeometry(784, 47, 24, 24);
   ButtonChooseFile->setEnabled(false);
 
-  ButtonReadDatabase = new QPushButton(QStringLiteral("Read"), this);
+  ButtonReadDatabase = new QPushButton(tr("Read"), this);
   ButtonReadDatabase->setObjectName(QStringLiteral("ButtonReadDatabase"));
   ButtonReadDatabase->setGeometry(840, 47, 75, 25);
   ButtonReadDatabase->setEnabled(false);
@@ -123,14 +125,14 @@ void TFormCorvadex::BuildControls() {
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  Savetofile1 = PopupMenu1->addAction(QStringLiteral("Save to file"));
+  Savetofile1 = PopupMenu1->addAction(tr("Save to file"));
   Savetofile1->setObjectName(QStringLiteral("Savetofile1"));  // has no action
   ListViewContacts->setContextMenuPolicy(Qt::CustomContextMenu);
 
   e = new ContactDetailsView(this);
   e->setGeometry(488, 80, 449, 353);
 
-  ButtonExportToXML = new QPushButton(QStringLiteral("Export to XML file"), e->TabSheetContact);
+  ButtonExportToXML = new QPushButton(tr("Export to XML file"), e->TabSheetContact);
   ButtonExportToXML->setObjectName(QStringLiteral("ButtonExportToXML"));
   ButtonExportToXML->setGeometry(288, 272, 97, 25);
 
@@ -139,7 +141,7 @@ void TFormCorvadex::BuildControls() {
   MemoInfo->setGeometry(6, 439, 929, 92);
 
   OpenDialog1.filter = QStringLiteral("*.edb|*.edb");
-  SaveDialog1.filter = QStringLiteral("xml files|*.xml");
+  SaveDialog1.filter = tr("xml files|*.xml");
   SaveDialog1.defaultExt = QStringLiteral("xml");
   SaveDialog1.fileName = QStringLiteral("contacts");
   SaveDialog1.overwritePrompt = false;
@@ -192,8 +194,15 @@ void TFormCorvadex::SelectionChanged(std::optional<std::size_t>) {
 }
 
 void TFormCorvadex::ReadDatabase(const std::string& path) {
-  BusyCursor busy;
-  reader_->ReadDatabase(path);
+  ++readsStarted_;
+  try {
+    BusyCursor busy;
+    reader_->ReadDatabase(path);
+  } catch (...) {
+    AfterRead(path);  // the title and status follow what the list now holds
+    throw;
+  }
+  AfterRead(path);
 }
 
 bool TFormCorvadex::FileExists(const std::string& path) const { return services_.fileExists(path); }
@@ -237,7 +246,7 @@ void TFormCorvadex::ButtonReadDatabaseClick() {
     ReadDatabase(path);
     return;
   }
-  Dialogs().MessageBox(this, QStringLiteral(" File does not exists. "), QStringLiteral(" Corvadex"),
+  Dialogs().MessageBox(this, tr(" File does not exists. "), tr(" Corvadex"),
                        MessageIcon::Error);
 }
 
@@ -266,11 +275,25 @@ void TFormCorvadex::ButtonExportToXMLClick() {
   if (!chosen) return;
   SaveDialog1.fileName = *chosen;  // proposed again at the next export
   services_.writeXml(list_, PathFromText(*chosen));
+  AfterExport(PathFromText(*chosen));
 }
 
-void ShowMainWindow(TFormCorvadex& form) {
-  Guarded(&form, [&form] { form.FormCreate(); });
+void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {
+  if (startFile.isEmpty()) {
+    Guarded(&form, [&form] { form.FormCreate(); });
+    form.AfterStartUp();
+    form.show();
+    return;
+  }
   form.show();
+  // Read once the window is up, as if chosen and read with "Read"; the
+  // first contact is then selected, as after the start-up location.
+  QTimer::singleShot(0, &form, [&form, startFile] {
+    Guarded(&form, [&form, &startFile] {
+      form.OpenFile(startFile);
+      if (form.Contacts().Count() > 0) form.Contacts().SetSelected(0, true);
+    });
+  });
 }
 
 }  // namespace corvadex

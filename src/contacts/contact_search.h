@@ -1,0 +1,55 @@
+// Finding a contact by any of its 33 values, ignoring case and accents.
+//
+// The folded text of every row (its values folded and joined, each value
+// ended by a NUL) is kept in one buffer with each row's start, made on the
+// first find after the list changed. A find is then one substring search of
+// that buffer from the current row on, wrapping once round the list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "contacts/contact_list.h"
+
+namespace corvadex {
+
+enum class FindDirection { Next, Previous };
+
+class ContactSearch final : private ContactListObserver {
+ public:
+  explicit ContactSearch(ContactList& list);
+  ~ContactSearch() override;
+  ContactSearch(const ContactSearch&) = delete;
+  ContactSearch& operator=(const ContactSearch&) = delete;
+
+  // The row with the text in one of its values nearest after (Next) or
+  // before (Previous) `from`, wrapping round the list; `from` itself comes
+  // last. Without `from`, Next starts at the first row and Previous at the
+  // last. None when no row holds the text, or the text is empty.
+  std::optional<std::size_t> Find(std::string_view text, std::optional<std::size_t> from,
+                                  FindDirection direction);
+
+  // Makes the folded texts now if they are not made yet.
+  void Prepare();
+  std::size_t heapBytes() const { return folded_.capacity() + starts_.capacity() * sizeof(std::uint64_t); }
+
+ private:
+  void RowsAboutToChange() override {}
+  void RowsChanged() override;
+  void SelectionChanged(std::optional<std::size_t>) override {}
+
+  std::size_t RowAt(std::size_t offset) const;
+  std::optional<std::size_t> Forward(std::string_view needle, std::size_t begin, std::size_t end) const;
+  std::optional<std::size_t> Backward(std::string_view needle, std::size_t begin, std::size_t end) const;
+
+  ContactList& list_;
+  bool ready_ = false;
+  std::string folded_;
+  std::vector<std::uint64_t> starts_;  // row r's text: [starts_[r], starts_[r + 1])
+};
+
+}  // namespace corvadex
