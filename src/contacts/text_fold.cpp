@@ -94,9 +94,16 @@ void AppendFolded(std::string_view text, std::string& out) {
   std::size_t i = 0;
   while (i < text.size()) {
     const unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b < 0x80) {  // ASCII, by far the most common: lower case only
-      out += (b >= 'A' && b <= 'Z') ? static_cast<char>(b + ('a' - 'A')) : static_cast<char>(b);
-      ++i;
+    if (b < 0x80) {  // a run of ASCII, by far the most common: lower case only
+      std::size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+      const std::size_t at = out.size();
+      out.resize(at + (end - i));
+      for (std::size_t k = i; k < end; ++k) {
+        const char c = text[k];
+        out[at + (k - i)] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+      }
+      i = end;
       continue;
     }
     std::uint32_t cp = 0;

@@ -1,6 +1,7 @@
 // Finding a contact from the find bar: the selection moves to the next (or
 // previous) contact holding the text in any of its values, which fills the
 // details view as a click on the row does.
+#include <QApplication>
 #include <QLineEdit>
 
 #include "window/Unit1.h"
@@ -8,7 +9,16 @@
 
 namespace corvadex {
 
-void TFormCorvadex::FindContact() { FindBar1->Open(); }
+void TFormCorvadex::FindContact() {
+  // The contacts' folded texts are made now, not at the first letter typed:
+  // for a very large list that takes a moment, shown by the busy cursor.
+  if (list_.Count() > 0) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    search_->Prepare();
+    QApplication::restoreOverrideCursor();
+  }
+  FindBar1->Open();
+}
 
 void TFormCorvadex::FindAgain(FindDirection direction) {
   if (!FindBar1->isVisible() || FindBar1->Field->text().isEmpty()) {

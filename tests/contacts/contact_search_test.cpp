@@ -75,6 +75,13 @@ TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {
   for (const auto& c : cases)
     EXPECT_EQ(search.Find(c.text, c.from, c.direction), c.expected) << c.text;
 
+  // Past the first block of rows, both ways.
+  for (int i = 4; i < 100; ++i) Add(list, "Row " + std::to_string(i));
+  EXPECT_EQ(search.Find("row 77", 0, D::Next), R(77));
+  EXPECT_EQ(search.Find("row 77", 10, D::Previous), R(77));
+  EXPECT_EQ(search.Find("row 5", 60, D::Next), R(5));
+  EXPECT_EQ(search.Find("row 5", 54, D::Previous), R(53));
+
   // A changed list is searched afresh.
   list.Clear();
   EXPECT_EQ(search.Find("bob", std::nullopt, D::Next), std::nullopt);
