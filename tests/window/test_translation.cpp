@@ -36,7 +36,7 @@ class TranslationTest : public QObject {
         {form.RadioButton1->text(), "Find the contacts database authomatically", "Kontaktdatenbank automatisch suchen"},
         {form.RadioButton2->text(), "Choose the database file", "Datenbankdatei wählen"},
         {form.ButtonReadDatabase->text(), "Read", "Lesen"},
-        {form.ButtonExportToXML->text(), "Export to XML file", "Als XML exportieren"},
+        {form.ButtonExportToXML->text(), "Export to XML file", "XML-Export"},
         {form.e->tabText(0), " Contact ", " Kontakt "},
         {form.ListViewContacts->model()->headerData(1, Qt::Horizontal).toString(), "First Name", "Vorname"},
         {form.FindBar1->NotFound->text(), "not found", "nicht gefunden"},

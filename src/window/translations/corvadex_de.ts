@@ -268,7 +268,7 @@
     </message>
     <message>
         <source>Export to XML file</source>
-        <translation>Als XML exportieren</translation>
+        <translation>XML-Export</translation>
     </message>
     <message>
         <source>xml files|*.xml</source>
