@@ -8,14 +8,27 @@
 // error the window would report in a message box (no mail client, a
 // registry value of the wrong type) is the last line on standard error and
 // the exit status is 1.
+//
+// With --all (or --search DIR, repeatable), nothing is read: every contacts
+// database in the Wine prefixes, on the mounted Windows volumes and in the
+// named folders is listed on standard output, one line each: the path, then
+// the volume or prefix, the Windows user, the version folder, the size in
+// bytes and the time of the last change (ISO 8601, UTC), separated by tabs;
+// newest first. Places that did not answer in time are named on standard
+// error. The exit status is 0 when at least one database was found, else 1.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <system_error>
 
 #include "cli_commands.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "location/database_location.h"
+#include "location/database_search.h"
+#include "location/find_text.h"
 #include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
@@ -37,13 +50,46 @@ class StderrLog final : public MessageLog {
   }
 };
 
+constexpr const char* kLocateUsage = "Usage: corvadex-cli locate [--all] [--search DIR]...\n";
+
+int listEveryDatabase(const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+      std::fprintf(stderr, "corvadex-cli: not a folder: %s\n", folder.c_str());
+      return 2;
+    }
+  }
+  auto host = std::make_shared<SystemSearchHost>();
+  DatabaseSearch search(host, platform::WinePrefixFromEnvironment().prefix, folders,
+                        kSearchPatience);
+  const SearchOutcome outcome = search.Wait();
+  for (const std::string& place : outcome.abandoned)
+    std::fprintf(stderr, "No answer from %s, left out\n", place.c_str());
+  std::string out;
+  for (const DatabaseFind& find : outcome.finds) out += FindListingLine(find) + '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (std::fflush(stdout) != 0) return 1;
+  return outcome.finds.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int RunLocate(const Args& args) {
-  if (!args.empty()) {
-    std::fputs("Usage: corvadex-cli locate\n", stderr);
-    return 2;
+  bool all = false;
+  std::vector<std::string> folders;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--all") {
+      all = true;
+    } else if (args[i] == "--search" && i + 1 < args.size()) {
+      folders.push_back(args[++i]);
+    } else {
+      std::fputs(kLocateUsage, stderr);
+      return 2;
+    }
   }
+  if (all || !folders.empty()) return listEveryDatabase(folders);
+
   const platform::WinePrefixView windows(platform::WinePrefixFromEnvironment());
   ese::EngineJet engine;
   platform::DrivePathJet jet(engine, windows.Paths());

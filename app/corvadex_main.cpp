@@ -7,9 +7,12 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "corvadex_version.h"
+#include "location/database_search.h"
 #include "window/Unit1.h"
 #include "window/about_picture.h"
 #include "window/engine_services.h"
@@ -25,10 +28,14 @@ constexpr const char* kHelp =
     "Opens the Corvadex window, which lists, shows and exports the contacts of a\n"
     "contacts database (contacts.edb), strictly read-only. Given a FILE, it reads\n"
     "that file once the window is up. Otherwise it looks at start-up for the mail\n"
-    "client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and reads\n"
-    "it; any other database file can be chosen in the window or dropped on it.\n"
+    "client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and reads it.\n"
+    "Without one there, it looks in other Wine prefixes, on mounted Windows volumes\n"
+    "and in the folders named with --search; any other database file can be chosen\n"
+    "in the window or dropped on it.\n"
     "\n"
     "Options:\n"
+    "  --search DIR       also look in DIR (a copied profile, a Users folder, a\n"
+    "                     backup of a disk); repeatable\n"
     "  -h, --help         this text\n"
     "  --version          the program's name and version\n"
     "\n"
@@ -61,21 +68,32 @@ int main(int argc, char** argv) {
   }
 
   corvadex::CorvadexApplication app(argc, argv);
-  // Qt has taken its own options; what is left may be one file to read
-  // ("--" ends the options, for a file whose name starts with a dash).
-  // Anything else is a mistake, said before a window opens rather than
-  // ignored.
-  QStringList rest = QCoreApplication::arguments().mid(1);
-  const bool optionsEnded = !rest.isEmpty() && rest.first() == QLatin1String("--");
-  if (optionsEnded) rest.removeFirst();
+  // Qt has taken its own options; what is left may be --search DIR and one
+  // file to read ("--" ends the options, for a file whose name starts with a
+  // dash). Anything else is a mistake, said before a window opens rather
+  // than ignored.
+  const QStringList rest = QCoreApplication::arguments().mid(1);
   const auto refuse = [](const char* what, const QString& arg) {
     std::fprintf(stderr, "corvadex: %s '%s'\nTry 'corvadex --help'.\n", what, arg.toLocal8Bit().constData());
     return 2;
   };
-  if (!optionsEnded && !rest.isEmpty() && rest.first().startsWith(QLatin1Char('-')))
-    return refuse("unknown argument", rest.first());
-  if (rest.size() > 1) return refuse("one file at a time, not also", rest.at(1));
-  const QString startFile = rest.isEmpty() ? QString() : QFileInfo(rest.first()).absoluteFilePath();
+  std::vector<std::string> searchArguments;
+  QStringList files;
+  bool optionsEnded = false;
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    if (!optionsEnded && rest[i] == QLatin1String("--")) {
+      optionsEnded = true;
+    } else if (!optionsEnded && rest[i] == QLatin1String("--search") && i + 1 < rest.size()) {
+      searchArguments.push_back("--search");
+      searchArguments.push_back(rest[++i].toLocal8Bit().toStdString());
+    } else if (!optionsEnded && rest[i].startsWith(QLatin1Char('-'))) {
+      return refuse("unknown argument", rest[i]);
+    } else {
+      files.push_back(rest[i]);
+    }
+  }
+  if (files.size() > 1) return refuse("one file at a time, not also", files.at(1));
+  const QString startFile = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
   QApplication::setApplicationName(QStringLiteral("Corvadex"));
   QApplication::setApplicationVersion(QStringLiteral(CORVADEX_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("corvadex"));
@@ -84,7 +102,9 @@ int main(int argc, char** argv) {
 
   corvadex::QtWindowDialogs dialogs;
   corvadex::SetErrorReportDialogs(&dialogs);
-  corvadex::EngineServices engine;
+  // The folders named with --search are searched when the mail client's own
+  // place holds no database.
+  corvadex::EngineServices engine(corvadex::SearchFolderArguments(searchArguments));
   corvadex::TFormCorvadex form(engine.Services(dialogs));
   corvadex::ShowMainWindow(form, startFile);
   return QApplication::exec();

@@ -14,10 +14,13 @@
 
 #include "contacts/details_view.h"
 #include "location/database_location.h"
+#include "location/database_search.h"
+#include "location/find_text.h"
 #include "window/UnitAbout.h"
 #include "window/anchors.h"
 #include "window/contact_list_model.h"
 #include "window/contact_list_view.h"
+#include "window/database_chooser.h"
 #include "window/error_report.h"
 #include "window/link_label.h"
 #include "window/message_memo.h"
@@ -213,7 +216,78 @@ void TFormCorvadex::FormCreate() {
   // selected, which shows its details. An error (no mail client) ends this
   // handler and reaches the default error report.
   if (location_ == nullptr) return;
-  location_->Run(*MemoInfo, list_, [this](const std::string& path) { ReadDatabase(path); });
+  // When that gives no database (no mail client, an old version, no file at
+  // its place) the search goes on in other prefixes, on mounted volumes and
+  // in named folders, in the background: its finds come once the window is
+  // shown, after any error of the location has been reported.
+  bool found = false;
+  try {
+    location_->Run(*MemoInfo, list_, [this, &found](const std::string& path) {
+      found = true;
+      ReadDatabase(path);
+    });
+  } catch (...) {
+    if (!found) StartSearch();
+    throw;
+  }
+  if (!found) {
+    StartSearch();
+  } else if (services_.localPath) {
+    OpenDialog1.directory =
+        QFile::decodeName(FolderOf(services_.localPath(location_->DatabasePath)).c_str());
+  }
+}
+
+void TFormCorvadex::StartSearch() {
+  if (!services_.startSearch) return;
+  search_ = services_.startSearch();
+  searchTimer_ = new QTimer(this);
+  searchTimer_->setInterval(20);
+  connect(searchTimer_, &QTimer::timeout, this, [this] {
+    // A dialog the user has open (an error report, a file dialog) is not
+    // interrupted: the finds wait for it to close.
+    if (search_ == nullptr || !search_->Finished() || QApplication::activeModalWidget() != nullptr)
+      return;
+    Guarded(this, [this] { SearchFinished(); });
+  });
+  searchTimer_->start();
+}
+
+void TFormCorvadex::SearchFinished() {
+  searchTimer_->stop();
+  const std::unique_ptr<DatabaseSearch> search = std::move(search_);
+  const SearchOutcome outcome = search->Wait();
+  LogSearchOutcome(*MemoInfo, outcome);
+  if (!outcome.finds.empty()) {
+    OpenDialog1.directory = QFile::decodeName(FolderOf(outcome.finds.front().path).c_str());
+  } else if (!outcome.windowsVolumes.empty()) {
+    OpenDialog1.directory = QFile::decodeName(outcome.windowsVolumes.front().c_str());
+  }
+  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) LogHowToGoOn();
+  if (outcome.finds.empty() || userRead_) return;
+
+  // One database is read at once; of several, only the one the user picks.
+  std::size_t chosen = 0;
+  if (outcome.finds.size() > 1) {
+    DatabaseChooser chooser(this, outcome.finds);
+    Dialogs().ShowModal(chooser);
+    const std::optional<std::size_t> row = chooser.Chosen();
+    if (!row) {
+      MemoInfo->Add("No database chosen");
+      LogHowToGoOn();
+      return;
+    }
+    chosen = *row;
+  }
+  const std::string& path = outcome.finds[chosen].path;
+  OpenDialog1.directory = QFile::decodeName(FolderOf(path).c_str());
+  MemoInfo->Add("Database File: " + path);
+  if (FileExists(path)) {
+    ReadDatabase(path);
+  } else {
+    MemoInfo->Add("ERROR DatabaseFilePath not Exists");
+  }
+  if (list_.Count() > 0) list_.SetSelected(0, true);
 }
 
 void TFormCorvadex::RadioButton1Click() {
@@ -243,6 +317,7 @@ void TFormCorvadex::ButtonReadDatabaseClick() {
   // The path is read from the edit whether it is enabled or not.
   const std::string path = PathFromText(EditDBPath->text());
   if (FileExists(path)) {
+    userRead_ = true;
     ReadDatabase(path);
     return;
   }

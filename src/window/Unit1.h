@@ -27,6 +27,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace corvadex {
 
@@ -36,6 +37,7 @@ class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
 class ContactSearch;
+class DatabaseSearch;
 class FindBar;
 class LinkLabel;
 class MessageMemo;
@@ -89,6 +91,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // The create handler, run once before the window is first shown (see
   // ShowMainWindow): the automatic database location starts from here.
   virtual void FormCreate();
+  // True while the search that follows a location without a database runs.
+  bool SearchPending() const { return search_ != nullptr; }
 
   void RadioButton1Click();
   void RadioButton2Click();
@@ -127,6 +131,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
+  void StartSearch();
+  void SearchFinished();
 
   void BuildAdditions();
   void BuildShortcuts();
@@ -137,6 +143,7 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   void AfterRead(const std::string& path);
   void AfterExport(const std::string& path);
   void AfterStartUp();
+  void LogHowToGoOn();
   friend void ShowMainWindow(TFormCorvadex& form, const QString& startFile);
 
   FormServices services_;
@@ -145,7 +152,10 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   AnchorKeeper* anchors_;
   std::unique_ptr<DatabaseReader> reader_;
   std::unique_ptr<DatabaseLocation> location_;
-  std::unique_ptr<ContactSearch> search_;
+  std::unique_ptr<DatabaseSearch> search_;
+  QTimer* searchTimer_ = nullptr;
+  bool userRead_ = false;  // the user has read a file: finds are only logged
+  std::unique_ptr<ContactSearch> contactSearch_;
   QString shownFile_;       // the file name of the last read, for the title
   int readsStarted_ = 0;    // reads begun so far
 };

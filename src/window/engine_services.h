@@ -1,10 +1,16 @@
 // The program's own services for the window: the storage engine, the user's
 // short date format, the XML export, and the Windows view of the Wine prefix
 // (the start-up location asks it; Windows paths, typed or found, open the
-// files inside the prefix).
+// files inside the prefix), and the search of other prefixes, mounted
+// volumes and the folders named with --search.
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "ese/jet.h"
+#include "location/search_host.h"
 #include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
@@ -14,6 +20,8 @@ namespace corvadex {
 
 class EngineServices {
  public:
+  explicit EngineServices(std::vector<std::string> searchFolders = {})
+      : searchFolders_(std::move(searchFolders)) {}
   // Lives as long as the window it serves.
   FormServices Services(WindowDialogs& dialogs);
 
@@ -22,6 +30,8 @@ class EngineServices {
   platform::WinePrefixView windows_{platform::WinePrefixFromEnvironment()};
   platform::DrivePathJet jet_{engine_, windows_.Paths()};
   LocaleShortDateFormat dates_;
+  std::shared_ptr<const SearchHost> host_ = std::make_shared<SystemSearchHost>();
+  std::vector<std::string> searchFolders_;
 };
 
 }  // namespace corvadex

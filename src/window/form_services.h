@@ -16,6 +16,7 @@ namespace corvadex {
 namespace platform {
 class WindowsView;
 }
+class DatabaseSearch;
 class WindowDialogs;
 
 class DatabaseReader {
@@ -37,6 +38,13 @@ struct FormServices {
   // What the start-up location asks of Windows (the mail client's version,
   // the user's folders, the registry); none: the window opens without it.
   const platform::WindowsView* windows = nullptr;
+  // Starts the search of other prefixes, mounted volumes and named folders
+  // that runs when the start-up location finds no database; none: the
+  // window does not search further.
+  std::function<std::unique_ptr<DatabaseSearch>()> startSearch;
+  // The file on this machine that a path the start-up location found names
+  // (a Windows path inside the Wine prefix); none: the path as it is.
+  std::function<std::string(const std::string& path)> localPath;
 };
 
 }  // namespace corvadex

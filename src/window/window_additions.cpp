@@ -16,7 +16,7 @@
 namespace corvadex {
 
 void TFormCorvadex::BuildAdditions() {
-  search_ = std::make_unique<ContactSearch>(list_);
+  contactSearch_ = std::make_unique<ContactSearch>(list_);
 
   FindBar1 = new FindBar(this);
   FindBar1->setGeometry(336, 4, 540, 22);

@@ -34,6 +34,7 @@ std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogSettings& s
   dialog.setNameFilters(QtNameFilters(settings.filter));
   if (!settings.defaultExt.isEmpty()) dialog.setDefaultSuffix(settings.defaultExt);
   if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
   if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();

@@ -22,6 +22,9 @@ struct FileDialogSettings {
   QString fileName;
   // Ask before replacing an existing file (save dialogs only).
   bool overwritePrompt = false;
+  // The folder the dialog starts in when `fileName` names none; empty: the
+  // dialog's own choice.
+  QString directory = QString();
 };
 
 enum class MessageIcon { Error, Warning, Information };

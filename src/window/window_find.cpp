@@ -14,7 +14,7 @@ void TFormCorvadex::FindContact() {
   // for a very large list that takes a moment, shown by the busy cursor.
   if (list_.Count() > 0) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    search_->Prepare();
+    contactSearch_->Prepare();
     QApplication::restoreOverrideCursor();
   }
   FindBar1->Open();
@@ -35,7 +35,7 @@ void TFormCorvadex::FindInList(const QString& text, FindDirection direction, boo
   if (fromCurrent && from) from = *from == 0 ? std::nullopt : std::optional<std::size_t>(*from - 1);
   const QByteArray utf8 = text.toUtf8();
   const std::optional<std::size_t> row =
-      search_->Find(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), from, direction);
+      contactSearch_->Find(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), from, direction);
   FindBar1->ShowNotFound(!row && !text.isEmpty());
   if (row) list_.SetSelected(*row, true);
 }

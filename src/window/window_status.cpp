@@ -58,7 +58,12 @@ void TFormCorvadex::AfterExport(const std::string& path) {
 }
 
 void TFormCorvadex::AfterStartUp() {
-  if (location_ == nullptr || readsStarted_ > 0) return;
+  // A search still going on after the location tells when it ends.
+  if (location_ == nullptr || readsStarted_ > 0 || search_ != nullptr) return;
+  LogHowToGoOn();
+}
+
+void TFormCorvadex::LogHowToGoOn() {
   MemoInfo->Add(tr("No contacts database was read. Choose \"Choose the database file\" and pick "
                    "the file with \"...\" (Ctrl+O), or drop the file on this window.")
                     .toStdString());

@@ -12,6 +12,7 @@
 
 #include "contacts_database.h"
 #include "platform/mingw_pe.h"
+#include "location/volume_tree.h"
 #include "platform/test_prefix.h"
 
 namespace corvadex {
@@ -121,6 +122,50 @@ TEST_F(CliLocateTest, ErrorsTheWindowWouldReportEndWithStatus1) {
 TEST_F(CliLocateTest, TakesNoArguments) {
   prefix_.WriteUserReg("");
   EXPECT_EQ(Run("locate extra").status, 2);
+}
+
+}  // namespace
+}  // namespace corvadex
+
+namespace corvadex {
+namespace {
+
+// locate --all and --search: every database listed, nothing read; the Wine
+// prefix and the home folder are the test's own.
+TEST(CliLocateAll, ListsEveryDatabaseNewestFirstWithItsDetails) {
+  const corvadex::testing::VolumeTree tree;
+  const std::string k155 =
+      "AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/contacts.edb";
+  const std::string kXp =
+      "Local Settings/Application Data/Microsoft/Windows Live Contacts/abc/DBStore/contacts.edb";
+  tree.Write("prefix/drive_c/users/bob/" + k155, 1'700'000'000, 10);
+  tree.Link("prefix/dosdevices/c:", "../drive_c");
+  tree.Write("disk copy/Documents and Settings/Joe/" + kXp, 1'200'000'000, 20);
+  tree.MakeFolder("home");
+  tree.MakeFolder("empty");
+  auto run = [&tree](const std::string& prefix, const std::string& arguments) {
+    const std::string out = tree.Path("out.txt");
+    const std::string command = "HOME='" + tree.Path("home") + "' WINEPREFIX='" +
+                                tree.Path(prefix) + "' USER=bob '" CORVADEX_BIN_DIR
+                                "/corvadex-cli' locate " + arguments + " >'" + out + "' 2>/dev/null";
+    const int raw = std::system(command.c_str());
+    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, linesOf(out));
+  };
+
+  const std::string real = std::filesystem::canonical(tree.Path()).string();
+  auto [status, lines] = run("prefix", "--all --search '" + tree.Path("disk copy") + "'");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       real + "/prefix/drive_c/users/bob/" + k155 + "\t" + tree.Path("prefix") +
+                           "\tbob\t15.5\t10\t2023-11-14T22:13:20Z",
+                       real + "/disk copy/Documents and Settings/Joe/" + kXp + "\t" +
+                           tree.Path("disk copy") + "\tJoe\tabc\t20\t2008-01-10T21:20:00Z"}));
+
+  std::tie(status, lines) = run("empty", "--search '" + tree.Path("empty") + "'");
+  EXPECT_EQ(status, 1);
+  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(run("empty", "--search '" + tree.Path("missing") + "'").first, 2);
+  EXPECT_EQ(run("empty", "--all --search").first, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The desktop's file dialogs as the window sets them up: filters, default
 // extension, the proposed name, no overwrite question on save, and a typed
 // name of a missing file accepted by the open dialog.
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -63,10 +64,11 @@ class WindowDialogsTest : public QObject {
   void openDialogTakesATypedMissingName() {
     QTemporaryDir dir;
     const QString missing = dir.filePath("typed.edb");
-    FileDialogSettings open{"*.edb|*.edb", "", "", false};
+    FileDialogSettings open{"*.edb|*.edb", "", "", false, dir.path()};
     QtWindowDialogs dialogs;
     WhenDialogShows([&](QFileDialog& d) {
       QCOMPARE(d.acceptMode(), QFileDialog::AcceptOpen);
+      QCOMPARE(d.directory().canonicalPath(), QDir(dir.path()).canonicalPath());  // the start folder
       QCOMPARE(d.nameFilters(), QStringList({"*.edb (*.edb)"}));
       d.selectFile(missing);
       static_cast<QDialog&>(d).accept();  // as the dialog's own button does

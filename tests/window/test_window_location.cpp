@@ -2,20 +2,29 @@
 // client, reads the database at the mail client's path through the real
 // engine, and the window first shows with the log lines, the list filled and
 // the first contact's details; without a mail client the default error
-// report shows the conversion error and the window opens empty.
+// report shows the conversion error and the window opens empty, and the
+// search that follows reads the one database it finds, or the one the user
+// picks of several.
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "contacts_database.h"
 #include "contacts/details_view.h"
 #include "location/database_location.h"
+#include "location/database_search.h"
+#include "location/find_text.h"
+#include "location/volume_tree.h"
 #include "platform/drive_path_jet.h"
 #include "platform/mingw_pe.h"
 #include "platform/short_date.h"
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
 #include "window/contact_list_view.h"
+#include "window/database_chooser.h"
 #include "window/error_report.h"
 #include "window/message_memo.h"
 #include "window/store_services.h"
@@ -56,9 +65,35 @@ class WindowLocationTest : public QObject {
       return view->FileExists(path);
     };
     services.windows = windows_.get();
+    services.localPath = [view = windows_.get()](const std::string& path) {
+      return view->Paths().ToHost(path).value_or(path);
+    };
     form_ = std::make_unique<TFormCorvadex>(std::move(services));
     ShowMainWindow(*form_);
   }
+
+  // The window over a fake reader on a prefix without the mail client; the
+  // search examines the folders of `disks` given.
+  void OpenSearching(const VolumeTree& disks, const std::vector<std::string>& folders) {
+    windows_ = std::make_unique<platform::WinePrefixView>(
+        platform::WinePrefixLocation{prefix_->Root(), "bob"});
+    FormServices services = TestServices(dialogs_, db_, exports_);
+    services.windows = windows_.get();
+    auto host = std::make_shared<TreeHost>();
+    host->home = disks.Path("home");
+    host->root = disks.Path("system");
+    host->mounts = "/dev/sdb1 /media/bob/Old\\040Disk ntfs3 ro 0 0\n";
+    std::vector<std::string> paths;
+    for (const std::string& folder : folders) paths.push_back(disks.Path(folder));
+    services.startSearch = [host, paths] {
+      return std::make_unique<DatabaseSearch>(host, "", paths, std::chrono::seconds(10));
+    };
+    form_ = std::make_unique<TFormCorvadex>(std::move(services));
+    ShowMainWindow(*form_);
+  }
+
+  FakeDatabase db_;
+  std::vector<ExportCall> exports_;
 
   QStringList LogLines() const {
     const QString text = form_->MemoInfo->toPlainText();
@@ -81,6 +116,7 @@ class WindowLocationTest : public QObject {
     form_.reset();
     SetErrorReportDialogs(nullptr);
     prefix_.reset();
+    db_ = FakeDatabase();
   }
 
   void opensWithTheMailClientsDatabaseRead() {
@@ -121,8 +157,11 @@ class WindowLocationTest : public QObject {
     QCOMPARE(static_cast<QLineEdit*>(form_->e->Box("EditFirstname"))->text(),
              QString::fromStdString(firstName));
 
-    // The path found is not shown in the path edit; no dialog came up.
+    // The path found is not shown in the path edit; no dialog came up. The
+    // file dialog would start in the database's folder.
     QCOMPARE(form_->EditDBPath->text(), QString());
+    QCOMPARE(std::filesystem::canonical(form_->OpenDialog1.directory.toStdString()),
+             std::filesystem::canonical(prefix_->OnDriveC(kDatabase).parent_path()));
     QVERIFY(dialogs_.boxes.empty());
     QVERIFY(form_->isVisible());
   }
@@ -140,6 +179,84 @@ class WindowLocationTest : public QObject {
     QCOMPARE(form_->Contacts().Count(), std::size_t{0});
     QCOMPARE(form_->Location()->MailVersion, 0);
     QVERIFY(form_->isVisible());
+  }
+
+  void searchesFurtherWhenThePrefixHoldsNoDatabase() {
+    const char* const k155 =
+        "AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/contacts.edb";
+    const char* const k154 =
+        "AppData/Local/Microsoft/Windows Live/Contacts/default/15.4/DBStore/contacts.edb";
+    struct Case {
+      const char* name;
+      std::vector<std::string> folders;
+      int answer;  // the row picked in the chooser; -1 dismisses it
+      int read;    // the database read: 0 the Windows 10 disk's, 1 the older one, -1 none
+    };
+    const Case cases[] = {
+        {"one find", {"win10"}, -2, 0},
+        {"two finds, the older picked", {"win7", "win10"}, 1, 1},
+        {"two finds, dismissed", {"win7", "win10"}, -1, -1},
+        {"no find", {"empty"}, -2, -1},
+    };
+    for (const Case& c : cases) {
+      init();
+      const VolumeTree disks;
+      disks.Write(std::string("win10/Users/bob/") + k155, 1'700'000'000);
+      disks.Write(std::string("win7/Users/ann/") + k154, 1'300'000'000);
+      disks.MakeFolder("empty/Users/Public");
+      disks.MakeFolder("system/media/bob/Old Disk/Users/Public");
+      const std::string real = std::filesystem::canonical(disks.Path()).string();
+      const std::string paths[] = {real + "/win10/Users/bob/" + k155,
+                                   real + "/win7/Users/ann/" + k154};
+      for (const std::string& path : paths) db_.files[path] = {NumberedContact(1), NumberedContact(2)};
+      std::vector<QStringList> shownRows;
+      dialogs_.whileModal = [&](QDialog& dialog) {
+        auto* chooser = dynamic_cast<DatabaseChooser*>(&dialog);
+        QVERIFY(chooser != nullptr);
+        QStringList users;
+        for (int i = 0; i < chooser->Rows->topLevelItemCount(); ++i)
+          users << chooser->Rows->topLevelItem(i)->text(1) + " " +
+                       chooser->Rows->topLevelItem(i)->text(2);
+        shownRows.push_back(users);
+        if (c.answer < 0) {
+          dialog.reject();
+        } else {
+          chooser->Rows->setCurrentItem(chooser->Rows->topLevelItem(c.answer));
+          dialog.accept();
+        }
+      };
+
+      OpenSearching(disks, c.folders);
+      // The location's error comes first, the search's finds after it.
+      QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
+      QVERIFY(!dialogs_.boxes[0].ownerVisible);
+      QTRY_VERIFY(!form_->SearchPending());
+
+      qInfo("%s", c.name);
+      QCOMPARE(shownRows.size(), std::size_t(c.answer == -2 ? 0 : 1));
+      if (!shownRows.empty()) QCOMPARE(shownRows[0], (QStringList{"bob 15.5", "ann 15.4"}));
+      const std::vector<std::string> expectedReads =
+          c.read < 0 ? std::vector<std::string>{} : std::vector<std::string>{paths[c.read]};
+      QCOMPARE(db_.readPaths, expectedReads);
+      const QStringList lines = LogLines();
+      if (c.read >= 0) {
+        QVERIFY(lines.contains(QString::fromStdString("Database File: " + paths[c.read])));
+        QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
+      }
+      QCOMPARE(lines.contains("No database chosen"), c.answer == -1);
+      QCOMPARE(lines.contains("No other contacts database found"), c.folders[0] == "empty");
+      // Nothing read: the last line says how to go on.
+      QCOMPARE(lines.last().contains("drop"), c.read < 0);
+
+      // The file dialog starts where the last find was (or on the disk).
+      form_->RadioButton2->setChecked(true);
+      dialogs_.openAnswers.push_back(QString());
+      form_->ButtonChooseFile->click();
+      const std::string start = c.folders[0] == "empty" ? disks.Path("system/media/bob/Old Disk")
+                                                        : FolderOf(paths[c.answer == 1 ? 1 : 0]);
+      QCOMPARE(dialogs_.openShown.back().directory.toStdString(), start);
+      cleanup();
+    }
   }
 };
 

@@ -1,0 +1,61 @@
+// What the search for contacts databases asks of the machine: the mount
+// table, the user's home folder and name, and a read-only look at folders
+// and files. SystemSearchHost answers from the running system; tests answer
+// with folder trees that stand for volumes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvadex {
+
+struct TreeEntry {
+  enum class Kind { Folder, File, Link, Other };
+  std::string name;
+  Kind kind;
+};
+
+struct FileFacts {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // seconds since 1970-01-01 UTC
+  std::uint64_t device = 0;   // with `inode`, tells one file reached twice
+  std::uint64_t inode = 0;
+};
+
+class SearchHost {
+ public:
+  virtual ~SearchHost() = default;
+
+  // The text of /proc/self/mounts; empty when it cannot be read.
+  virtual std::string MountTable() const = 0;
+  virtual std::string Home() const = 0;
+  virtual std::string UserName() const = 0;
+  // Put before the system's absolute folders (/media, /mnt and the mount
+  // points): empty on the running system.
+  virtual std::string Root() const = 0;
+
+  // The entries of a folder without "." and "..", links reported as links
+  // and never followed; empty when the folder cannot be read.
+  virtual std::vector<TreeEntry> List(const std::string& folder) const = 0;
+  // Size, time and identity of a regular file; none for anything else,
+  // links included.
+  virtual std::optional<FileFacts> Facts(const std::string& path) const = 0;
+  // The path with every link resolved; none when it does not exist.
+  virtual std::optional<std::string> RealPath(const std::string& path) const = 0;
+};
+
+// The running system, read-only.
+class SystemSearchHost : public SearchHost {
+ public:
+  std::string MountTable() const override;
+  std::string Home() const override;
+  std::string UserName() const override;
+  std::string Root() const override { return {}; }
+  std::vector<TreeEntry> List(const std::string& folder) const override;
+  std::optional<FileFacts> Facts(const std::string& path) const override;
+  std::optional<std::string> RealPath(const std::string& path) const override;
+};
+
+}  // namespace corvadex
