@@ -160,6 +160,41 @@
     </message>
 </context>
 <context>
+    <name>DatabaseChooser</name>
+    <message>
+        <source>Choose the contacts database</source>
+        <translation>Kontaktdatenbank wählen</translation>
+    </message>
+    <message>
+        <source>Several contacts databases were found. Choose the one to read:</source>
+        <translation>Es wurden mehrere Kontaktdatenbanken gefunden. Wählen Sie die zu lesende:</translation>
+    </message>
+    <message>
+        <source>Volume or prefix</source>
+        <translation>Laufwerk oder Präfix</translation>
+    </message>
+    <message>
+        <source>Windows user</source>
+        <translation>Windows-Benutzer</translation>
+    </message>
+    <message>
+        <source>Version folder</source>
+        <translation>Versionsordner</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Last changed</source>
+        <translation>Zuletzt geändert</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation >Lesen</translation>
+    </message>
+</context>
+<context>
     <name>ErrorReport</name>
     <message>
         <source>Out of memory.</source>
