@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli_commands.h"
+#include "cli_printable.h"
 #include "ese/database.h"
 #include "ese/error_text.h"
 
@@ -30,8 +31,8 @@ bool WantsHelp(const Args& args) {
 }
 
 int DatabaseError(const std::string& what, ese::JET_ERR err) {
-  std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", what.c_str(), err,
-               ese::ErrorText(err).c_str());
+  std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", Printable(what).c_str(), err,
+               ese::ErrorTextWithDetail(err).c_str());
   return 1;
 }
 
@@ -183,6 +184,7 @@ int RunTables(const Args& args) {
     std::fputs(kTablesUsage, stderr);
     return 2;
   }
+  if (!RefuseNonRegularFile(args[0])) return 1;
   std::unique_ptr<ese::Database> db;
   if (ese::JET_ERR err = ese::Database::Open(args[0], db); err != ese::JET_errSuccess) {
     return DatabaseError(args[0], err);
@@ -192,10 +194,13 @@ int RunTables(const Args& args) {
   std::printf("format: 0x%x revision 0x%x\n", h.format_version, h.format_revision);
   std::printf("state: %s\n", ese::DatabaseStateText(h.state).c_str());
   for (const auto& t : db->catalog().tables()) {
-    std::printf("\ntable %s (object %u, root page %u)\n", t->name.c_str(), t->objid, t->root_pgno);
-    if (!t->template_name.empty()) std::printf("  template: %s\n", t->template_name.c_str());
+    std::printf("\ntable %s (object %u, root page %u)\n", Printable(t->name).c_str(), t->objid,
+                t->root_pgno);
+    if (!t->template_name.empty()) {
+      std::printf("  template: %s\n", Printable(t->template_name).c_str());
+    }
     for (const ese::ColumnInfo& c : t->columns) {
-      std::printf("  %5u  %-32s type %2u", c.id, c.name.c_str(), c.type);
+      std::printf("  %5u  %-32s type %2u", c.id, Printable(c.name).c_str(), c.type);
       if (c.type == ese::JET_coltypText || c.type == ese::JET_coltypLongText) {
         std::printf("  code page %u", c.codepage);
       }
@@ -216,6 +221,7 @@ int RunDump(const Args& args) {
     std::fputs(kDumpUsage, stderr);
     return 2;
   }
+  if (!RefuseNonRegularFile(args[0])) return 1;
   std::unique_ptr<ese::Database> db;
   if (ese::JET_ERR err = ese::Database::Open(args[0], db); err != ese::JET_errSuccess) {
     return DatabaseError(args[0], err);

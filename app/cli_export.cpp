@@ -1,22 +1,26 @@
-// corvadex-cli export DATABASE [-o FILE] [--format xml|csv|vcard]
+// corvadex-cli export DATABASE [-o FILE | --split FOLDER] [--format FORMAT]
+//
+// FORMAT: xml (the default), csv, vcard (3.0), vcard4, google-csv or
+// outlook-csv. --split writes one vCard file per contact into FOLDER.
 //
 // Reads the database as the window does (the same ReadDatabase, its log
 // lines on standard error) and writes every contact to FILE, or to standard
 // output when no FILE (or "-") is given. A FILE is written beside itself and
 // renamed into place only when complete, so a failed export leaves an
-// earlier file as it was.
+// earlier file as it was; a FILE that exists and is not a regular file (a
+// FIFO, a device, /dev/stdout) is written straight into.
 //
-// Dates: the list holds dates as text made when the database is read. For
-// xml and csv the read uses the user's short date format, as the window's
-// does, so that the xml output is byte for byte the file the window writes
-// for the same database. For vcard the read uses the fixed pattern
-// "%Y-%m-%d", so the cards get ISO 8601 dates.
+// Dates: the read uses the user's short date format, as the window's does,
+// so that the xml output is byte for byte the file the window writes for the
+// same database; the formats for other address books take each date from the
+// calendar date the read keeps beside the text.
 //
 // Nothing is written when the read did not get to the contact rows (the
 // contact table could not be opened or bound), or got there and failed with
 // no rows read. A read that loaded rows but reported errors on the way
 // (values that could not be read are empty) is exported, and the command
 // then says so and exits with status 1.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,18 +29,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli_commands.h"
+#include "cli_log.h"
+#include "cli_printable.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "export/byte_sink.h"
-#include "export/csv_export.h"
+#include "export/export_format.h"
 #include "export/replacing_file.h"
-#include "export/vcard_export.h"
-#include "export/xml_export.h"
+#include "platform/same_file.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
@@ -45,16 +51,16 @@ namespace corvadex::cli {
 
 namespace {
 
-enum class Format { Xml, Csv, Vcard };
-
 struct ExportOptions {
   std::string database;
   std::string output;  // empty: standard output
-  Format format = Format::Xml;
+  std::string splitFolder;  // not empty: one vCard file per contact there
+  ExportFormat format = ExportFormat::Xml;
 };
 
 constexpr const char* kExportUsage =
-    "Usage: corvadex-cli export DATABASE [-o FILE] [--format xml|csv|vcard]\n";
+    "Usage: corvadex-cli export DATABASE [-o FILE | --split FOLDER]\n"
+    "         [--format xml|csv|vcard|vcard4|google-csv|outlook-csv]\n";
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "corvadex-cli export: %s\n%s", message.c_str(), kExportUsage);
@@ -64,19 +70,22 @@ int UsageError(const std::string& message) {
 // Parses the arguments; on a usage error prints it and gives the status.
 std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
   ExportOptions options;
-  bool haveDatabase = false, haveOutput = false, haveFormat = false;
+  bool haveDatabase = false, haveOutput = false, haveFormat = false, haveSplit = false;
   status = 2;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::optional<std::string> value;
     std::string option;
-    if (arg == "-o" || arg == "--output" || arg == "--format") {
+    if (arg == "-o" || arg == "--output" || arg == "--format" || arg == "--split") {
       if (i + 1 >= args.size()) {
         UsageError(arg + " needs a value");
         return std::nullopt;
       }
-      option = arg == "--format" ? "--format" : "-o";
+      option = arg == "--output" ? "-o" : arg;
       value = args[++i];
+    } else if (arg.rfind("--split=", 0) == 0) {
+      option = "--split";
+      value = arg.substr(8);
     } else if (arg.rfind("--output=", 0) == 0) {
       option = "-o";
       value = arg.substr(9);
@@ -105,16 +114,19 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
         return std::nullopt;
       }
       haveFormat = true;
-      if (*value == "xml") {
-        options.format = Format::Xml;
-      } else if (*value == "csv") {
-        options.format = Format::Csv;
-      } else if (*value == "vcard") {
-        options.format = Format::Vcard;
-      } else {
-        UsageError("unknown format '" + *value + "' (xml, csv or vcard)");
+      const std::optional<ExportFormat> format = ExportFormatNamed(*value);
+      if (!format) {
+        UsageError("unknown format '" + *value + "' (xml, csv, vcard, vcard4, google-csv or outlook-csv)");
         return std::nullopt;
       }
+      options.format = *format;
+    } else if (option == "--split") {
+      if (haveSplit || value->empty()) {
+        UsageError(haveSplit ? "only one folder can be given" : "the folder name is empty");
+        return std::nullopt;
+      }
+      haveSplit = true;
+      options.splitFolder = *value;
     } else {
       if (haveDatabase) {
         UsageError("only one database can be given");
@@ -128,26 +140,13 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
     UsageError("no database given");
     return std::nullopt;
   }
+  if (haveSplit && (haveOutput || !IsVcard(options.format))) {
+    UsageError(haveOutput ? "--split and -o exclude each other" : "--split writes vCards only (--format vcard or vcard4)");
+    return std::nullopt;
+  }
   status = 0;
   return options;
 }
-
-// Passes the read's log lines to standard error as they come, and notes
-// whether any of them reports a failure. The read writes two kinds of plain
-// line, the page size and the empty-table notice; every other line it writes
-// is an error line.
-class StderrLog final : public MessageLog {
- public:
-  void Add(std::string_view line) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-    const bool plain = line.rfind("database page size ", 0) == 0 || line == "The database is empty";
-    if (!plain) ++errors_;
-  }
-  int Errors() const { return errors_; }
-
- private:
-  int errors_ = 0;
-};
 
 // Notes whether the contact load got as far as the rows: it opens the list's
 // update bracket only once every contact column is bound.
@@ -191,14 +190,6 @@ class TerminalProgress {
   std::size_t lastPercent_ = 0;
 };
 
-void Write(Format format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
-  switch (format) {
-    case Format::Xml: return WriteContactsXml(list, sink, progress);
-    case Format::Csv: return WriteContactsCsv(list, sink, progress);
-    case Format::Vcard: return WriteContactsVcard(list, sink, progress);
-  }
-}
-
 // The temporary file of an export in progress, removed if the command is
 // interrupted (Ctrl-C, a closed terminal, kill) so that no stray file stays
 // beside the target. The handler does only what is safe in a signal handler:
@@ -211,18 +202,27 @@ extern "C" void RemoveTemporaryAndDie(int signal) {
   std::raise(signal);
 }
 
-// Installs the handler while the object lives; Create makes the file and
-// names it to the handler with the signals held back, so that no signal can
-// fall between the file's creation and its naming.
+// Installs the handler while the object lives, for each of the signals
+// that is not ignored (under nohup a hang-up must stay harmless); Create
+// makes the file and names it to the handler with the signals held back,
+// so that no signal can fall between the file's creation and its naming.
 class InterruptCleanup {
  public:
   InterruptCleanup() {
-    for (std::size_t i = 0; i < kSignalCount; ++i)
-      previous_[i] = std::signal(kSignals[i], RemoveTemporaryAndDie);
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndDie;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+      if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0) continue;
+      installed_[i] = previous_[i].sa_handler != SIG_IGN;
+      if (installed_[i]) sigaction(kSignals[i], &action, nullptr);
+    }
   }
   ~InterruptCleanup() {
     gTemporaryPath[0] = '\0';
-    for (std::size_t i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous_[i]);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+      if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
+    }
   }
   InterruptCleanup(const InterruptCleanup&) = delete;
   InterruptCleanup& operator=(const InterruptCleanup&) = delete;
@@ -248,13 +248,28 @@ class InterruptCleanup {
   }
 
  private:
-  static constexpr std::size_t kSignalCount = 3;
-  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP};
-  void (*previous_[kSignalCount])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
+  static constexpr std::size_t kSignalCount = 4;
+  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  struct sigaction previous_[kSignalCount] {};
+  bool installed_[kSignalCount] = {};
 };
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+// Writes straight into a target that is not a regular file (a FIFO, a
+// device, /dev/stdout): no temporary file, no rename. Every write and the
+// close are checked.
+void WriteInPlace(const std::string& target, ExportFormat format, const ContactList& list,
+                  const ExportProgress& progress) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), target);
+  try {
+    FdSink out(fd, target);
+    WriteContacts(format, list, out, progress);
+    out.Flush();
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0) throw std::system_error(errno, std::generic_category(), target);
 }
 
 }  // namespace
@@ -274,29 +289,25 @@ int RunExport(const Args& args) {
     std::fprintf(stderr, "corvadex-cli: %s: Is a directory\n", options->database.c_str());
     return 1;
   }
+  if (!RefuseNonRegularFile(options->database)) return 1;
   // Renaming the export over the database would destroy what Corvadex
   // promises never to change.
-  struct stat output {};
-  if (!options->output.empty() && ::stat(options->output.c_str(), &output) == 0 &&
-      SameFile(database, output)) {
+  if (IsSameFile(options->database, options->output)) {
     std::fprintf(stderr, "corvadex-cli: %s: the output file is the database itself\n",
                  options->output.c_str());
     return 2;
   }
   // A file that cannot be written is better reported before a long read.
-  if (!options->output.empty()) ReplacingFile::CheckTarget(options->output);
+  if (!options->output.empty() && !ReplacingFile::WritesInPlace(options->output))
+    ReplacingFile::CheckTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
   list.AddObserver(&watch);
   StderrLog log;
-  std::unique_ptr<ShortDateFormat> dates;
-  if (options->format == Format::Vcard)
-    dates = std::make_unique<FixedShortDateFormat>("%Y-%m-%d");
-  else
-    dates = std::make_unique<LocaleShortDateFormat>();
+  LocaleShortDateFormat dates;
   ese::EngineJet jet;
-  ContactStoreReader reader(jet, log, list, *dates);
+  ContactStoreReader reader(jet, log, list, dates);
   reader.ReadDatabase(options->database);
   list.RemoveObserver(&watch);
 
@@ -308,14 +319,18 @@ int RunExport(const Args& args) {
 
   {
     TerminalProgress progress(::isatty(STDERR_FILENO) == 1);
-    if (options->output.empty()) {
+    if (!options->splitFolder.empty()) {
+      WriteContactsSplit(options->format, list, options->splitFolder, progress.Callback());
+    } else if (options->output.empty()) {
       FdSink out(STDOUT_FILENO, "standard output");
-      Write(options->format, list, out, progress.Callback());
+      WriteContacts(options->format, list, out, progress.Callback());
       out.Flush();
+    } else if (ReplacingFile::WritesInPlace(options->output)) {
+      WriteInPlace(options->output, options->format, list, progress.Callback());
     } else {
       InterruptCleanup cleanup;
       std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);
-      Write(options->format, list, *file, progress.Callback());
+      WriteContacts(options->format, list, *file, progress.Callback());
       file->Commit();
     }
   }

@@ -1,4 +1,5 @@
 // corvadex-cli: the headless face of Corvadex.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -20,7 +21,7 @@ constexpr const char* kUsage =
     "  dump DATABASE [TABLE...]     tables as canonical JSON (every table, or the named ones)\n"
     "  read DATABASE                read the contacts as the window does: log lines on\n"
     "                               standard error, one tab-separated row per contact\n"
-    "  export DATABASE [-o FILE] [--format xml|csv|vcard]\n"
+    "  export DATABASE [-o FILE | --split FOLDER] [--format FORMAT]\n"
     "                               export every contact (default: XML to standard output)\n"
     "  locate                       find the mail client's database in the Wine prefix and\n"
     "                               read it, as the window does at start-up\n"
@@ -34,7 +35,10 @@ constexpr const char* kUsage =
     "                               write FILE, replacing it only once the export is\n"
     "                               complete; \"-\" is standard output\n"
     "  --format FORMAT, --format=FORMAT\n"
-    "                               xml (the window's export), csv or vcard\n"
+    "                               xml (the window's export), csv, vcard (3.0), vcard4,\n"
+    "                               google-csv or outlook-csv\n"
+    "  --split FOLDER, --split=FOLDER\n"
+    "                               one vCard file per contact in FOLDER, named by its UID\n"
     "\n"
     "Other options:\n"
     "  -h, --help                   this text; after tables or dump, that command's own\n"
@@ -43,7 +47,24 @@ constexpr const char* kUsage =
     "Environment: WINEPREFIX (where locate looks, else ~/.wine); LC_TIME (the date\n"
     "format of read, locate and the xml and csv exports).\n"
     "\n"
-    "Exit status: 0 success, 1 database or file error, 2 bad usage.\n";
+    "Exit status: 0 only when everything asked for was done; 1 a database or file\n"
+    "error (read: any error line; any command: standard output cannot be written);\n"
+    "2 bad usage.\n";
+
+// Whatever a command printed is flushed before the exit: a full disk or a
+// closed pipe under standard output makes the status 1, with the reason.
+int FinishOutput(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const int error = errno;
+    if (error != 0) {
+      std::fprintf(stderr, "corvadex-cli: standard output: %s\n", std::strerror(error));
+    } else {
+      std::fputs("corvadex-cli: standard output: cannot be written\n", stderr);
+    }
+    return status == 2 ? 2 : 1;
+  }
+  return status;
+}
 
 }  // namespace
 
@@ -56,23 +77,27 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
-    return 0;
+    return FinishOutput(0);
   }
   if (command == "--version") {
     std::fputs("corvadex " CORVADEX_VERSION "\n", stdout);
-    return 0;
+    return FinishOutput(0);
   }
   Args args(argv + 2, argv + argc);
+  int status = -1;
   try {
-    if (command == "tables") return RunTables(args);
-    if (command == "dump") return RunDump(args);
-    if (command == "read") return RunRead(args);
-    if (command == "export") return RunExport(args);
-    if (command == "locate") return RunLocate(args);
+    if (command == "tables") status = RunTables(args);
+    if (command == "dump") status = RunDump(args);
+    if (command == "read") status = RunRead(args);
+    if (command == "export") status = RunExport(args);
+    if (command == "locate") status = RunLocate(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "corvadex-cli: %s\n", e.what());
-    return 1;
+    status = 1;
   }
-  std::fprintf(stderr, "corvadex-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
-  return 2;
+  if (status < 0) {
+    std::fprintf(stderr, "corvadex-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+    return 2;
+  }
+  return FinishOutput(status);
 }

@@ -4,9 +4,9 @@
 // one line per row with the 33 values in master-table order separated by
 // tabs (see store/row_text.h for the escapes).
 //
-// The exit status is 0 whenever the read ran, whatever it logged, as the
-// window would show it; 1 when there is no file to read or standard output
-// cannot be written; 2 for bad usage.
+// The exit status is 0 when the read ran without an error line; 1 when it
+// wrote one (the rows it did read are still listed), when there is no file
+// to read or standard output cannot be written; 2 for bad usage.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +15,8 @@
 #include <string_view>
 
 #include "cli_commands.h"
+#include "cli_log.h"
+#include "cli_printable.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "platform/short_date.h"
@@ -25,16 +27,6 @@
 namespace corvadex::cli {
 
 namespace {
-
-// Writes each line to standard error at once, so that a read that stops on
-// an exception still leaves the lines before it.
-class StderrLog final : public MessageLog {
- public:
-  void Add(std::string_view line) override {
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fputc('\n', stderr);
-  }
-};
 
 constexpr std::size_t kFlushBytes = 1 << 20;
 
@@ -73,6 +65,8 @@ int RunRead(const Args& args) {
     return 1;
   }
 
+  if (!RefuseNonRegularFile(path)) return 1;
+
   ese::EngineJet jet;
   StderrLog log;
   ContactList list;
@@ -84,7 +78,7 @@ int RunRead(const Args& args) {
     std::fprintf(stderr, "corvadex-cli: cannot write the contacts: %s\n", std::strerror(errno));
     return 1;
   }
-  return 0;
+  return log.Errors() > 0 ? 1 : 0;
 }
 
 }  // namespace corvadex::cli

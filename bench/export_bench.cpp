@@ -9,7 +9,8 @@
 //   - the resident memory before the write and the peak during it, so the
 //     memory the write adds can be compared with the list's size,
 //   - the file's size.
-// With --all-formats it also times the CSV and vCard writers.
+// With --all-formats it also times the CSV writer and the writers for other
+// address books: vCard 3.0 and 4.0, Google CSV and Outlook CSV.
 //
 // Peak memory is the kernel's high-water mark (VmHWM), reset before the
 // write through /proc/self/clear_refs.
@@ -26,9 +27,8 @@
 
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
-#include "export/csv_export.h"
+#include "export/export_format.h"
 #include "export/replacing_file.h"
-#include "export/vcard_export.h"
 #include "export/xml_export.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
@@ -84,13 +84,19 @@ void Generate(ContactList& list, std::size_t rows) {
       data->set(ContactField::HomeZipCode, std::to_string(10000 + random() % 90000));
       data->set(ContactField::HomeCountry, "Germany");
     }
-    if (random() % 3 == 0) data->set(ContactField::Birthdate, "3/14/1979");
+    if (random() % 3 == 0) {
+      data->set(ContactField::Birthdate, "3/14/1979");
+      row.SetCalendarDate(ContactField::Birthdate, "1979-03-14");
+    }
     if (random() % 4 == 0) {
       data->set(ContactField::CompanyName, "Acme & Sons");
       data->set(ContactField::JobTitle, "Engineer");
     }
     if (random() % 5 == 0)
       data->set(ContactField::Comments, "Met at the \"conference\".\r\nCall back after 5 <pm>.");
+    const char key[4] = {static_cast<char>(i >> 24), static_cast<char>(i >> 16), static_cast<char>(i >> 8),
+                         static_cast<char>(i)};
+    row.SetRecordKey(std::string_view(key, 4));
     row.SetData(std::move(data));
   }
   list.EndUpdate();
@@ -124,7 +130,7 @@ void TimeWrite(const char* label, const std::string& path, Writer write) {
   file.Commit();
   const double commitSeconds = Seconds(commitStart);
   const long peak = StatusKb("VmHWM");
-  std::printf("%-6s write: %.2f s (cpu %.2f s) + commit %.2f s, file %.1f MiB, "
+  std::printf("%-11s write: %.2f s (cpu %.2f s) + commit %.2f s, file %.1f MiB, "
               "RSS before %.1f MiB, peak during %.1f MiB%s (+%.1f MiB)\n",
               label, writeSeconds, writeCpu, commitSeconds,
               static_cast<double>(std::filesystem::file_size(path)) / 1048576.0,
@@ -169,8 +175,12 @@ int main(int argc, char** argv) {
   const std::string base = dir + "/corvadex-export-bench";
   TimeWrite("xml", base + ".xml", [&](ByteSink& sink) { WriteContactsXml(list, sink); });
   if (allFormats) {
-    TimeWrite("csv", base + ".csv", [&](ByteSink& sink) { WriteContactsCsv(list, sink); });
-    TimeWrite("vcard", base + ".vcf", [&](ByteSink& sink) { WriteContactsVcard(list, sink); });
+    for (ExportFormat format : {ExportFormat::Csv, ExportFormat::Vcard3, ExportFormat::Vcard4,
+                                ExportFormat::GoogleCsv, ExportFormat::OutlookCsv}) {
+      const std::string name(ExportFormatName(format));
+      TimeWrite(name.c_str(), base + "." + std::string(ExportFormatExtension(format)),
+                [&](ByteSink& sink) { WriteContacts(format, list, sink); });
+    }
   }
   return 0;
 }

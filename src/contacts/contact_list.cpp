@@ -34,6 +34,18 @@ std::string_view ContactRow::Value(const ContactColumn& column) const {
   return {};
 }
 
+std::size_t ContactRow::dateSlot(ContactField field) {
+  if (field == ContactField::Birthdate) return kKeySlot + 1;
+  if (field == ContactField::Anniversary) return kKeySlot + 2;
+  throw std::invalid_argument("not a date field");
+}
+
+std::string_view ContactRow::CalendarDate(ContactField field) const { return texts_.get(dateSlot(field)); }
+
+void ContactRow::SetCalendarDate(ContactField field, std::string_view isoDate) {
+  texts_.set(dateSlot(field), isoDate);
+}
+
 std::size_t ContactRow::heapBytes() const {
   std::size_t bytes = texts_.heapBytes();
   if (data_) bytes += sizeof(TContactData) + data_->heapBytes();
@@ -58,6 +70,7 @@ void ContactList::Clear() {
   selected_.reset();
   rows_.clear();
   rows_.shrink_to_fit();
+  sourceIdentity_.clear();
   changed();
   if (hadSelection) notifySelection();
 }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,10 +38,22 @@ class ContactRow {
   // (empty when the row has no record).
   std::string_view Value(const ContactColumn& column) const;
 
+  // What the exports for other address books need beyond the shown texts:
+  // the row's primary key in its table (raw bytes, the same on every read of
+  // the same file), and the two dates as "YYYY-MM-DD", empty when the
+  // stored date is null, zero or unreadable.
+  std::string_view RecordKey() const { return texts_.get(kKeySlot); }
+  void SetRecordKey(std::string_view key) { texts_.set(kKeySlot, key); }
+  // `field` is ContactField::Birthdate or ContactField::Anniversary.
+  std::string_view CalendarDate(ContactField field) const;
+  void SetCalendarDate(ContactField field, std::string_view isoDate);
+
   std::size_t heapBytes() const;
 
  private:
-  PackedTexts<1 + kSubItemCount> texts_;
+  static constexpr std::size_t kKeySlot = 1 + kSubItemCount;
+  static std::size_t dateSlot(ContactField field);
+  PackedTexts<kKeySlot + 3> texts_;
   unsigned char subItems_ = 0;
   std::unique_ptr<TContactData> data_;
 };
@@ -82,6 +95,11 @@ class ContactList {
   void AddObserver(ContactListObserver* observer);
   void RemoveObserver(ContactListObserver* observer);
 
+  // The identity of the database the rows were read from (its signature,
+  // raw bytes; empty when unknown). Cleared with the rows.
+  std::string_view SourceIdentity() const { return sourceIdentity_; }
+  void SetSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
+
   // Heap bytes held by the rows and their records (for the benchmarks).
   std::size_t heapBytes() const;
 
@@ -91,6 +109,7 @@ class ContactList {
   void notifySelection();
 
   std::vector<ContactRow> rows_;
+  std::string sourceIdentity_;
   std::optional<std::size_t> selected_;
   int updateDepth_ = 0;
   bool changedInBracket_ = false;

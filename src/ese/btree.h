@@ -54,6 +54,8 @@ class BTreeCursor {
   // The current entry's full key (valid until the cursor moves).
   Bytes key() const { return Bytes(key_.data(), key_.size()); }
   const ByteView& data() const { return data_; }
+  // The number of the page the cursor is on (0 when on none).
+  std::uint32_t pgno() const { return path_.empty() ? 0 : path_.back().page.pgno(); }
 
  private:
   struct Frame {

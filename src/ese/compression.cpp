@@ -222,4 +222,17 @@ JET_ERR DecompressValue(std::span<const std::byte> stored, std::vector<std::byte
   return err;
 }
 
+std::size_t DecompressedSizeLimit(std::span<const std::byte> stored) {
+  if (stored.empty()) return 0;
+  switch (std::to_integer<unsigned>(stored[0]) >> 3) {
+    case kScheme7BitAscii: return stored.size() * 8 / 7 + 1;
+    case kScheme7BitUnicode: return 2 * (stored.size() * 8 / 7 + 1);
+    case kSchemeXpress:
+      if (stored.size() < 3) return 0;
+      return std::to_integer<std::size_t>(stored[1]) |
+             (std::to_integer<std::size_t>(stored[2]) << 8);
+    default: return 0;
+  }
+}
+
 }  // namespace ese

@@ -19,4 +19,8 @@ namespace ese {
 // scheme this reader does not support (then `out` is empty).
 JET_ERR DecompressValue(std::span<const std::byte> stored, std::vector<std::byte>& out);
 
+// The most bytes DecompressValue can give for `stored`, known from its
+// header and size without decompressing.
+std::size_t DecompressedSizeLimit(std::span<const std::byte> stored);
+
 }  // namespace ese

@@ -1,6 +1,9 @@
 #include "ese/database.h"
 
+#include <algorithm>
+
 #include "ese/compression.h"
+#include "ese/error_text.h"
 #include "ese/long_value.h"
 
 namespace ese {
@@ -9,8 +12,19 @@ JET_ERR Database::Open(const std::string& path, std::unique_ptr<Database>& out) 
   std::unique_ptr<Database> db(new Database());
   if (JET_ERR err = DbFile::Open(path, db->file_); err != JET_errSuccess) return err;
   if (JET_ERR err = Catalog::Load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
+  db->expansion_budget_ = kExpansionFactor * db->file_->size() + kExpansionAllowance;
   out = std::move(db);
   return JET_errSuccess;
+}
+
+bool Database::Expand(std::uint64_t bytes) const {
+  if (bytes > expansion_budget_ - expanded_) return false;
+  expanded_ += bytes;
+  return true;
+}
+
+std::uint64_t Database::ValueRoom() const {
+  return std::min<std::uint64_t>(kMaxValueSize, expansion_budget_ - expanded_);
 }
 
 TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> table)
@@ -26,6 +40,14 @@ JET_ERR TableCursor::LoadRecord() {
   if (JET_ERR err = record_.Parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) return err;
   on_row_ = true;
   return JET_errSuccess;
+}
+
+JET_ERR TableCursor::TooLarge(const ColumnInfo& column) const {
+  NoteFailure(JET_errDatabaseCorrupted,
+              "table " + table_->name + ", column " + column.name + ", page " +
+                  std::to_string(rows_.pgno()) +
+                  ": the value would take more memory than a file of this size can hold");
+  return JET_errDatabaseCorrupted;
 }
 
 JET_ERR TableCursor::MoveFirst() {
@@ -60,16 +82,21 @@ JET_ERR TableCursor::ReadValue(const ColumnInfo& column, std::uint32_t itag, Byt
     case ValueKind::kNull: return JET_errSuccess;
     case ValueKind::kInline: out = v.bytes.bytes(); return JET_errSuccess;
     case ValueKind::kCompressed:
+      // A value that could not fit is refused before it is decompressed.
+      if (DecompressedSizeLimit(v.bytes.bytes()) > db_->ExpansionRoom()) return TooLarge(column);
       if (JET_ERR err = DecompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
         return err;
       }
+      if (!db_->Expand(scratch_.size())) return TooLarge(column);
       out = Bytes(scratch_.data(), scratch_.size());
       return JET_errSuccess;
     case ValueKind::kSeparated:
       if (table_->lv_root_pgno == 0) return JET_errDatabaseCorrupted;
-      if (JET_ERR err = ReadLongValue(long_values_, v.bytes, scratch_); err != JET_errSuccess) {
-        return err;
+      if (JET_ERR err = ReadLongValue(long_values_, v.bytes, db_->ValueRoom(), scratch_);
+          err != JET_errSuccess) {
+        return err == JET_errOutOfMemory ? TooLarge(column) : err;
       }
+      if (!db_->Expand(scratch_.size())) return TooLarge(column);
       out = Bytes(scratch_.data(), scratch_.size());
       return JET_errSuccess;
   }

@@ -24,6 +24,25 @@ class Database {
   // and the page statuses of DbFile::ReadPage for a damaged catalog.
   static JET_ERR Open(const std::string& path, std::unique_ptr<Database>& out);
 
+  // Bounds on the memory a reading can be made to take. Values the engine
+  // expands (decompressed values, long values gathered from their tree)
+  // count against a budget of kExpansionFactor times the file's size plus
+  // kExpansionAllowance, and no single value may exceed kMaxValueSize.
+  // Genuine files come nowhere near: text compresses by small factors. A
+  // value past either bound is reported as damage (JET_errDatabaseCorrupted,
+  // noted with the table, column and page).
+  static constexpr std::uint64_t kExpansionFactor = 7;
+  static constexpr std::uint64_t kExpansionAllowance = std::uint64_t{32} << 20;
+  static constexpr std::uint32_t kMaxValueSize = std::uint32_t{64} << 20;
+
+  // Counts `bytes` more expanded bytes; false (counting nothing) when they
+  // do not fit the budget.
+  bool Expand(std::uint64_t bytes) const;
+  // The largest value that still fits: kMaxValueSize or what is left.
+  std::uint64_t ValueRoom() const;
+  // What is left of the budget.
+  std::uint64_t ExpansionRoom() const { return expansion_budget_ - expanded_; }
+
   const FileHeader& header() const { return file_->header(); }
   const DbFile& file() const { return *file_; }
   const Catalog& catalog() const { return catalog_; }
@@ -32,6 +51,8 @@ class Database {
   Database() = default;
   std::unique_ptr<DbFile> file_;
   Catalog catalog_;
+  std::uint64_t expansion_budget_ = 0;
+  mutable std::uint64_t expanded_ = 0;
 };
 
 // A cursor on one table's rows. Values read through it stay valid until
@@ -46,6 +67,8 @@ class TableCursor {
   JET_ERR MoveFirst();
   JET_ERR MoveNext();
   bool on_row() const { return on_row_; }
+  // The current row's primary key (valid until the cursor moves).
+  Bytes key() const { return rows_.key(); }
 
   // The number of values `column` has in the current row (0 when null).
   JET_ERR CountValues(const ColumnInfo& column, std::uint32_t& count);
@@ -58,8 +81,10 @@ class TableCursor {
 
  private:
   JET_ERR LoadRecord();
+  // The status for a value of `column` that would pass the memory bounds.
+  JET_ERR TooLarge(const ColumnInfo& column) const;
 
-  const Database* db_;
+  const Database* db_;  // the memory bounds of values read through it
   std::shared_ptr<const TableInfo> table_;
   BTreeCursor rows_;
   BTreeCursor long_values_;

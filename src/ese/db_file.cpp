@@ -1,11 +1,12 @@
 #include "ese/db_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ese/error_text.h"
 #include "ese/page_checksum.h"
 
 namespace ese {
@@ -24,10 +25,27 @@ JET_ERR StatusForErrno(int error) {
   }
 }
 
-// Opens `path` read-only and checks it is a regular file.
-JET_ERR OpenReadOnly(const std::string& path, int& fd, std::size_t& size) {
+// Reads up to `size` bytes at `offset`, retrying short reads; the number
+// read (short only at the end of the file), or -1 with errno set.
+ssize_t ReadFully(int fd, std::byte* data, std::size_t size, std::uint64_t offset) {
+  std::size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ::pread(fd, data + got, size - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+}  // namespace
+
+JET_ERR OpenRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size) {
   if (path.empty()) return JET_errInvalidPath;
-  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
+  // writer. Regular files ignore the flag.
+  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return StatusForErrno(errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
@@ -35,100 +53,119 @@ JET_ERR OpenReadOnly(const std::string& path, int& fd, std::size_t& size) {
     ::close(fd);
     return StatusForErrno(error);
   }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return JET_errInvalidPath;
-  }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    return JET_errInvalidDatabase;
+    return S_ISDIR(st.st_mode) ? JET_errInvalidPath : JET_errInvalidDatabase;
   }
-  size = static_cast<std::size_t>(st.st_size);
+  size = static_cast<std::uint64_t>(st.st_size);
   return JET_errSuccess;
 }
 
-}  // namespace
-
 JET_ERR DbFile::ReadHeader(const std::string& path, FileHeader& out) {
   int fd = -1;
-  std::size_t size = 0;
-  if (JET_ERR err = OpenReadOnly(path, fd, size); err != JET_errSuccess) return err;
+  std::uint64_t size = 0;
+  if (JET_ERR err = OpenRegularFileReadOnly(path, fd, size); err != JET_errSuccess) return err;
   std::vector<std::byte> buffer(size < kFileHeaderSize ? size : kFileHeaderSize);
-  std::size_t got = 0;
-  while (got < buffer.size()) {
-    const ssize_t n = ::pread(fd, buffer.data() + got, buffer.size() - got, static_cast<off_t>(got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
+  const ssize_t got = ReadFully(fd, buffer.data(), buffer.size(), 0);
   ::close(fd);
-  if (got < 8) return got == size ? JET_errInvalidDatabase : JET_errDiskIO;
-  return ParseFileHeader(Bytes(buffer.data(), got), out);
+  if (got < 0) return JET_errDiskIO;
+  if (got < 8) return static_cast<std::uint64_t>(got) == size ? JET_errInvalidDatabase : JET_errDiskIO;
+  return ParseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out);
 }
 
 JET_ERR DbFile::Open(const std::string& path, std::unique_ptr<DbFile>& out) {
-  int fd = -1;
-  std::size_t size = 0;
-  if (JET_ERR err = OpenReadOnly(path, fd, size); err != JET_errSuccess) return err;
-  if (size < 8) {
-    ::close(fd);
-    return JET_errInvalidDatabase;
-  }
-  void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  const int map_error = errno;
-  ::close(fd);
-  if (map == MAP_FAILED) return StatusForErrno(map_error);
-
+  NoteFailure(JET_errSuccess, {});
   std::unique_ptr<DbFile> file(new DbFile());
-  file->map_ = static_cast<const std::byte*>(map);
-  file->size_ = size;
-  const std::size_t header_bytes = size < kFileHeaderSize ? size : kFileHeaderSize;
-  if (JET_ERR err = ParseFileHeader(Bytes(file->map_, header_bytes), file->header_);
+  if (JET_ERR err = OpenRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
+    file->fd_ = -1;
+    return err;
+  }
+  if (file->size_ < 8) return JET_errInvalidDatabase;
+  std::vector<std::byte> head(file->size_ < kFileHeaderSize ? file->size_ : kFileHeaderSize);
+  const ssize_t got = ReadFully(file->fd_, head.data(), head.size(), 0);
+  if (got < 0) return StatusForErrno(errno);
+  if (JET_ERR err = ParseFileHeader(Bytes(head.data(), static_cast<std::size_t>(got)), file->header_);
       err != JET_errSuccess) {
     return err;
   }
-  const std::size_t pages = size / file->header_.page_size;
+  const std::uint64_t pages = file->size_ / file->header_.page_size;
   // Two header pages precede the data pages.
   file->page_count_ = pages < 2 ? 0 : static_cast<std::uint32_t>(
                                           pages - 2 > 0xfffffff0u ? 0xfffffff0u : pages - 2);
-  file->verified_.assign(file->page_count_ + 1, 0);
+  const std::size_t slots = std::max(kMinCachePages, kCacheBytes / file->header_.page_size);
+  file->slots_.resize(slots);
+  file->slot_of_.reserve(slots);
   out = std::move(file);
   return JET_errSuccess;
 }
 
 DbFile::~DbFile() {
-  if (map_ != nullptr) ::munmap(const_cast<std::byte*>(map_), size_);
+  if (fd_ >= 0) ::close(fd_);
+}
+
+// The clock: the first slot from the hand on that was not used since the
+// hand last passed it.
+std::size_t DbFile::Victim() const {
+  for (;;) {
+    Slot& s = slots_[hand_];
+    const std::size_t at = hand_;
+    hand_ = (hand_ + 1) % slots_.size();
+    if (s.pgno == 0 || !s.recent) return at;
+    s.recent = false;
+  }
+}
+
+JET_ERR DbFile::Load(std::uint32_t pgno, std::size_t& slot) const {
+  const std::size_t page_size = header_.page_size;
+  slot = Victim();
+  Slot& s = slots_[slot];
+  if (s.pgno != 0) {
+    slot_of_.erase(s.pgno);
+    s.pgno = 0;
+  }
+  // A buffer some Page still holds is left to it.
+  if (!s.bytes || s.bytes.use_count() > 1) s.bytes = std::make_shared<Buffer>(page_size);
+  std::byte* data = s.bytes->data();
+  const ssize_t got = ReadFully(fd_, data, page_size, (std::uint64_t{pgno} + 1) * page_size);
+  if (got != static_cast<ssize_t>(page_size)) {
+    const JET_ERR err = got < 0 ? JET_errDiskIO : JET_errFileIOBeyondEOF;
+    NoteFailure(err, "page " + std::to_string(pgno) +
+                         ": the file changed or became unreadable while it was read");
+    return err;
+  }
+  const ByteView view(Bytes(data, page_size));
+  std::uint64_t checksum = 0;
+  std::uint32_t flags = 0;
+  view.U64(0, checksum);
+  view.U32(36, flags);
+  JET_ERR err = JET_errSuccess;
+  if (checksum == 0 && flags == 0) {
+    err = JET_errPageNotInitialized;
+  } else {
+    const bool new_format = page_size > 8192 || (flags & kPageNewChecksum) != 0;
+    if (!VerifyPageChecksum(Bytes(data, page_size), pgno, new_format)) {
+      err = JET_errReadVerifyFailure;
+    }
+  }
+  s.pgno = pgno;
+  s.status = err;
+  slot_of_.emplace(pgno, slot);
+  return JET_errSuccess;
 }
 
 JET_ERR DbFile::ReadPage(std::uint32_t pgno, Page& out) const {
   if (pgno == 0) return JET_errBadPageLink;
   if (pgno > page_count_) return JET_errFileIOBeyondEOF;
-  const std::size_t page_size = header_.page_size;
-  const Bytes bytes(map_ + (std::size_t{pgno} + 1) * page_size, page_size);
-  std::int32_t& state = verified_[pgno];
-  if (state == 0) {
-    const ByteView view(bytes);
-    std::uint64_t checksum = 0;
-    std::uint32_t flags = 0;
-    view.U64(0, checksum);
-    view.U32(36, flags);
-    JET_ERR err = JET_errSuccess;
-    if (checksum == 0 && flags == 0) {
-      err = JET_errPageNotInitialized;
-    } else {
-      const bool new_format = page_size > 8192 || (flags & kPageNewChecksum) != 0;
-      if (!VerifyPageChecksum(bytes, pgno, new_format)) err = JET_errReadVerifyFailure;
-    }
-    state = err == JET_errSuccess ? 1 : err;
-    fresh_bytes_ += page_size;
-    if (fresh_bytes_ >= kResidentWindow) {
-      // Advice only: should the kernel refuse it, the pages just stay mapped.
-      ::madvise(const_cast<std::byte*>(map_), size_, MADV_DONTNEED);
-      fresh_bytes_ = 0;
-    }
+  std::size_t slot = 0;
+  if (auto it = slot_of_.find(pgno); it != slot_of_.end()) {
+    slot = it->second;
+  } else if (JET_ERR err = Load(pgno, slot); err != JET_errSuccess) {
+    return err;
   }
-  if (state != 1) return state;
-  return Page::Parse(bytes, pgno, out);
+  Slot& s = slots_[slot];
+  s.recent = true;
+  if (s.status != JET_errSuccess) return s.status;
+  return Page::Parse(Bytes(s.bytes->data(), s.bytes->size()), pgno, out, s.bytes);
 }
 
 }  // namespace ese

@@ -1,16 +1,20 @@
-// The database file, opened read-only and mapped into memory.
+// The database file, opened read-only and read page by page into buffers of
+// its own.
 //
-// The file is opened with O_RDONLY and mapped PROT_READ: nothing is ever
-// written to it and nothing is created beside it. Pages are handed out as
-// parsed views into the mapping; each page's checksum is verified the first
-// time it is read and the outcome remembered.
+// The file is opened with O_RDONLY (and O_NONBLOCK, so that a FIFO or a
+// device in the database's place cannot stall the open) and must be a
+// regular file: nothing is ever written to it and nothing is created beside
+// it. Pages are read with pread, so a file that shrinks or becomes
+// unreadable while it is read (another program truncates it, a removable or
+// network disk goes away) gives an error status for the page concerned,
+// never a signal. Each page's checksum is verified whenever it is read from
+// the file.
 //
-// Pages of the mapping count towards the process's resident memory once
-// touched. A walk over a file of gigabytes would hold all of it, so after
-// every kResidentWindow bytes of newly read pages the mapping's pages are
-// released (MADV_DONTNEED); the kernel keeps them in its page cache and a
-// later access maps them again. Views handed out stay valid: their addresses
-// do not change, only whether the page is currently mapped in.
+// A bounded cache keeps the pages read last (kCacheBytes of them, at least
+// kMinCachePages pages), so the tree's upper levels, entered again and again,
+// are read once. A Page handed out shares its buffer: it stays valid however
+// long it is kept, and a buffer still in use is never refilled; the cache
+// just takes a fresh one for its slot.
 //
 // A DbFile is used from one thread at a time.
 #pragma once
@@ -18,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ese/file_header.h"
@@ -25,6 +30,11 @@
 #include "ese/page.h"
 
 namespace ese {
+
+// Opens `path` read-only without blocking and checks that it is a regular
+// file. Statuses as DbFile::Open's; on success `fd` is open and `size` is
+// the file's length.
+JET_ERR OpenRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size);
 
 class DbFile {
  public:
@@ -34,8 +44,9 @@ class DbFile {
 
   // Opens and checks the header. Statuses: JET_errFileNotFound (no such
   // file), JET_errFileAccessDenied (not readable), JET_errInvalidPath (a
-  // folder or an empty path), JET_errInvalidDatabase (not an ESE
-  // database), JET_errFileIOBeyondEOF (shorter than its header),
+  // folder or an empty path), JET_errInvalidDatabase (not an ESE database,
+  // or not a regular file: a FIFO, a device, a socket),
+  // JET_errFileIOBeyondEOF (shorter than its header),
   // JET_errReadVerifyFailure (header checksum), JET_errDiskIO (other
   // failures of the operating system).
   static JET_ERR Open(const std::string& path, std::unique_ptr<DbFile>& out);
@@ -45,26 +56,43 @@ class DbFile {
 
   const FileHeader& header() const { return header_; }
   std::uint32_t page_size() const { return header_.page_size; }
-  // Number of data pages the file holds (page numbers 1..page_count()).
+  // Number of data pages the file held when opened (pages 1..page_count()).
   std::uint32_t page_count() const { return page_count_; }
+  // The file's length when it was opened.
+  std::uint64_t size() const { return size_; }
 
-  // Page `pgno`: JET_errFileIOBeyondEOF past the end of the file,
-  // JET_errPageNotInitialized for a never-written page,
+  // Page `pgno`: JET_errFileIOBeyondEOF past the end of the file or when
+  // the file has shrunk below the page since it was opened, JET_errDiskIO
+  // when the system cannot read it (both noted with the page, see
+  // NoteFailure), JET_errPageNotInitialized for a never-written page,
   // JET_errReadVerifyFailure for a checksum mismatch,
   // JET_errDatabaseCorrupted for a malformed header.
   JET_ERR ReadPage(std::uint32_t pgno, Page& out) const;
 
  private:
-  DbFile() = default;
+  using Buffer = std::vector<std::byte>;
+  struct Slot {
+    std::uint32_t pgno = 0;  // 0: empty
+    JET_ERR status = JET_errSuccess;
+    bool recent = false;  // used since the clock hand last passed
+    std::shared_ptr<Buffer> bytes;
+  };
 
-  const std::byte* map_ = nullptr;
-  std::size_t size_ = 0;
+  DbFile() = default;
+  // Reads and verifies page `pgno` into a free slot; its index in `slot`.
+  JET_ERR Load(std::uint32_t pgno, std::size_t& slot) const;
+  std::size_t Victim() const;
+
+  static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
+  static constexpr std::size_t kMinCachePages = 64;
+
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
   FileHeader header_;
   std::uint32_t page_count_ = 0;
-  static constexpr std::size_t kResidentWindow = std::size_t{64} << 20;
-  mutable std::size_t fresh_bytes_ = 0;
-  // Per page: 0 not yet checked, 1 good, else the failing status's index.
-  mutable std::vector<std::int32_t> verified_;
+  mutable std::vector<Slot> slots_;
+  mutable std::unordered_map<std::uint32_t, std::size_t> slot_of_;
+  mutable std::size_t hand_ = 0;
 };
 
 }  // namespace ese

@@ -2,6 +2,8 @@
 
 #include "ese/page_checksum.h"
 
+#include <algorithm>
+
 namespace ese {
 
 bool IsValidPageSize(std::uint32_t page_size) {
@@ -31,6 +33,7 @@ JET_ERR ParseFileHeader(Bytes bytes, FileHeader& out) {
   view.U32(224, h.os_build);
   view.U32(232, h.format_revision);
   view.U32(236, h.page_size);
+  std::copy_n(bytes.begin() + kDatabaseSignatureOffset, kDatabaseSignatureSize, h.signature.begin());
   if (h.format_version != kFormatVersion) return JET_errInvalidDatabase;
   if (h.file_type != 0) return JET_errInvalidDatabase;
   if (h.page_size == 0) h.page_size = 4096;

@@ -7,6 +7,9 @@
 //        4    4  signature 0x89ABCDEF
 //        8    4  format version (0x620)
 //       12    4  file type: 0 database, 1 streaming file
+//       24   28  database signature: a random number (4), the creation
+//                time (8) and the creating computer's name (16); what
+//                tells one database apart from every other
 //       52    4  database state: 1 just created, 2 dirty shutdown,
 //                3 clean shutdown, 4 being converted, 5 force detach
 //      216   16  Windows version that wrote it: major, minor, build, SP
@@ -14,6 +17,8 @@
 //      236    4  page size in bytes (0 in old files, which use 4096)
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +41,9 @@ enum class DatabaseState : std::uint32_t {
   kForceDetach = 5,
 };
 
+constexpr std::size_t kDatabaseSignatureOffset = 24;
+constexpr std::size_t kDatabaseSignatureSize = 28;
+
 struct FileHeader {
   std::uint32_t format_version = 0;
   std::uint32_t format_revision = 0;
@@ -45,6 +53,7 @@ struct FileHeader {
   std::uint32_t os_major = 0;
   std::uint32_t os_minor = 0;
   std::uint32_t os_build = 0;
+  std::array<std::byte, kDatabaseSignatureSize> signature{};
 };
 
 // Parses and checks a header. `bytes` is the start of the file (at least

@@ -1,6 +1,6 @@
 // The Jet-style calls of the read-only storage engine.
 //
-// These are the fourteen entry points the contact store reader uses, with the
+// These are the fifteen entry points the contact store reader uses, with the
 // engine's public names, argument order, numeric constants and status codes.
 // The free functions are the engine itself (process-wide, like the DLL they
 // stand in for); JetApi is the same set of calls behind an interface, so that
@@ -53,6 +53,32 @@ struct JET_RETINFO {
 };
 static_assert(sizeof(JET_RETINFO) == 16);
 
+// The moment a database was created, to the second, as the file stores it.
+struct JET_LOGTIME {
+  unsigned char bSeconds, bMinutes, bHours, bDay, bMonth, bYear;  // year - 1900
+  unsigned char bFiller1, bFiller2;
+};
+static_assert(sizeof(JET_LOGTIME) == 8);
+
+// What tells one database apart from every other: a random number, the
+// creation time and the creating computer's name (NUL-padded).
+struct JET_SIGNATURE {
+  std::uint32_t ulRandom;
+  JET_LOGTIME logtimeCreate;
+  char szComputerName[16];
+};
+static_assert(sizeof(JET_SIGNATURE) == 28);
+
+// The leading members of the engine's miscellaneous database information
+// (JET_DbInfoMisc); this engine offers these and no more.
+struct JET_DBINFOMISC {
+  std::uint32_t ulVersion;
+  std::uint32_t ulUpdate;
+  JET_SIGNATURE signDb;
+  std::uint32_t dbstate;
+};
+static_assert(sizeof(JET_DBINFOMISC) == 40);
+
 // Column types.
 constexpr JET_COLTYP JET_coltypNil = 0;
 constexpr JET_COLTYP JET_coltypBit = 1;
@@ -85,8 +111,11 @@ constexpr std::uint32_t JET_paramRecovery = 34;
 constexpr std::uint32_t JET_paramDatabasePageSize = 64;
 constexpr std::uint32_t JET_paramErrorToString = 70;
 
-// Info levels.
+// Info levels. JET_DbInfoPageSize gives the page size as a 4-byte number;
+// JET_DbInfoMisc the header's version, signature and state (JET_DBINFOMISC).
+constexpr std::uint32_t JET_DbInfoMisc = 14;
 constexpr std::uint32_t JET_DbInfoPageSize = 17;
+constexpr std::uint32_t JET_dbstateDirtyShutdown = 2;
 constexpr std::uint32_t JET_ColInfo = 0;
 
 // Flags.
@@ -119,6 +148,7 @@ constexpr JET_ERR JET_errNotInitialized = -1029;
 constexpr JET_ERR JET_errAlreadyInitialized = -1030;
 constexpr JET_ERR JET_errFileAccessDenied = -1032;
 constexpr JET_ERR JET_errInvalidBufferSize = -1047;
+constexpr JET_ERR JET_errBufferTooSmall = -1038;
 constexpr JET_ERR JET_errInvalidSesid = -1104;
 constexpr JET_ERR JET_errInvalidInstance = -1115;
 constexpr JET_ERR JET_errDatabaseNotFound = -1203;
@@ -161,6 +191,10 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo);
+// The bookmark of the current row: its primary key as the index stores it,
+// the same bytes on every read of the same file.
+JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
+                       std::uint32_t cbMax, std::uint32_t* pcbActual);
 JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid);
 JET_ERR JetTerm(JET_INSTANCE instance);
 
@@ -195,6 +229,8 @@ class JetApi {
   virtual JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                                  void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                                  JET_GRBIT grbit, JET_RETINFO* pretinfo) = 0;
+  virtual JET_ERR GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
+                              std::uint32_t cbMax, std::uint32_t* pcbActual) = 0;
   virtual JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) = 0;
   virtual JET_ERR Term(JET_INSTANCE instance) = 0;
 };
@@ -226,6 +262,8 @@ class EngineJet final : public JetApi {
   JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                          JET_GRBIT grbit, JET_RETINFO* pretinfo) override;
+  JET_ERR GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
+                      std::uint32_t* pcbActual) override;
   JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) override;
   JET_ERR Term(JET_INSTANCE instance) override;
 };

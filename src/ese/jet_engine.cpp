@@ -140,10 +140,22 @@ void DropSession(Engine& e, JET_SESID sesid) {
 JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                                std::uint32_t InfoLevel) {
   if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
-  if (InfoLevel != JET_DbInfoPageSize) return JET_errInvalidParameter;
-  if (cbMax < sizeof(std::uint32_t)) return JET_errInvalidBufferSize;
+  if (InfoLevel != JET_DbInfoPageSize && InfoLevel != JET_DbInfoMisc) return JET_errInvalidParameter;
+  const std::size_t needed =
+      InfoLevel == JET_DbInfoMisc ? sizeof(JET_DBINFOMISC) : sizeof(std::uint32_t);
+  if (cbMax < needed) return JET_errInvalidBufferSize;
   FileHeader header;
   if (JET_ERR err = DbFile::ReadHeader(szDatabaseName, header); err != JET_errSuccess) return err;
+  if (InfoLevel == JET_DbInfoMisc) {
+    JET_DBINFOMISC misc{};
+    misc.ulVersion = header.format_version;
+    misc.ulUpdate = header.format_revision;
+    static_assert(sizeof misc.signDb == kDatabaseSignatureSize);
+    std::memcpy(&misc.signDb, header.signature.data(), kDatabaseSignatureSize);
+    misc.dbstate = header.state;
+    std::memcpy(pvResult, &misc, sizeof misc);
+    return JET_errSuccess;
+  }
   const std::uint32_t page_size = header.page_size;
   std::memcpy(pvResult, &page_size, sizeof page_size);
   return JET_errSuccess;
@@ -194,7 +206,7 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
       if (plParam == nullptr || szParam == nullptr) return JET_errInvalidParameter;
       if (cbMax == 0) return JET_errInvalidBufferSize;
       const auto code = static_cast<JET_ERR>(static_cast<std::int64_t>(*plParam));
-      const std::string text = ErrorText(code);
+      const std::string text = ErrorTextWithDetail(code);
       const std::size_t n = std::min<std::size_t>(text.size(), cbMax - 1);
       std::memcpy(szParam, text.data(), n);
       szParam[n] = '\0';
@@ -430,6 +442,21 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
   return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 
+JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
+                       std::uint32_t cbMax, std::uint32_t* pcbActual) {
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex);
+  OpenTable* t = nullptr;
+  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (pvBookmark == nullptr && cbMax > 0) return JET_errInvalidParameter;
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  const Bytes key = t->cursor->key();
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(key.size());
+  if (key.size() > cbMax) return JET_errBufferTooSmall;
+  if (!key.empty()) std::memcpy(pvBookmark, key.data(), key.size());
+  return JET_errSuccess;
+}
+
 JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -492,6 +519,10 @@ JET_ERR EngineJet::RetrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, vo
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
   return JetRetrieveColumn(a, b, c, d, f, g, h, i);
+}
+JET_ERR EngineJet::GetBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
+                               std::uint32_t* f) {
+  return JetGetBookmark(a, b, c, d, f);
 }
 JET_ERR EngineJet::CloseTable(JET_SESID a, JET_TABLEID b) { return JetCloseTable(a, b); }
 JET_ERR EngineJet::Term(JET_INSTANCE a) { return JetTerm(a); }

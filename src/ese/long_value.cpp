@@ -6,7 +6,8 @@
 
 namespace ese {
 
-JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::vector<std::byte>& out) {
+JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+                      std::vector<std::byte>& out) {
   out.clear();
   const std::size_t id_size = id_bytes.size();
   if (id_size != 4 && id_size != 8) return JET_errDatabaseCorrupted;
@@ -23,6 +24,7 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::vector
   }
   std::uint32_t total = 0;
   if (!cursor.data().U32(4, total)) return JET_errDatabaseCorrupted;
+  if (total > limit) return JET_errOutOfMemory;
   out.reserve(total);
 
   // A chunk is stored compressed exactly when it is shorter than the span

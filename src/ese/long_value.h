@@ -20,7 +20,10 @@
 namespace ese {
 
 // Replaces `out` with the value whose stored id is `id_bytes`, read through
-// `cursor`, a cursor on the table's long-value tree.
-JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::vector<std::byte>& out);
+// `cursor`, a cursor on the table's long-value tree. A value whose root
+// claims more than `limit` bytes gives JET_errOutOfMemory before anything
+// is allocated for it.
+JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+                      std::vector<std::byte>& out);
 
 }  // namespace ese

@@ -2,7 +2,8 @@
 
 namespace ese {
 
-JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out) {
+JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out,
+                   std::shared_ptr<const void> owner) {
   const ByteView view(bytes);
   if (view.size() < 2048) return JET_errDatabaseCorrupted;
   Page p;
@@ -17,7 +18,8 @@ JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out) {
   view.U32(36, p.header_.flags);
   const std::size_t tag_bytes = std::size_t{p.header_.tag_count} * 4;
   if (p.header_size_ + tag_bytes > view.size()) return JET_errDatabaseCorrupted;
-  out = p;
+  p.owner_ = std::move(owner);
+  out = std::move(p);
   return JET_errSuccess;
 }
 

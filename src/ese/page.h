@@ -28,6 +28,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "ese/byte_view.h"
 #include "ese/jet.h"
@@ -66,8 +67,11 @@ class Page {
   Page() = default;
 
   // Parses the header and checks that the tag array fits. Does not verify
-  // the checksum (the file does that once per page).
-  static JET_ERR Parse(Bytes page, std::uint32_t pgno, Page& out);
+  // the checksum (the file does that when it reads the page). `owner`, when
+  // given, holds the page's bytes: every copy of the Page shares it, so the
+  // page and every view taken from it stay valid as long as one copy lives.
+  static JET_ERR Parse(Bytes page, std::uint32_t pgno, Page& out,
+                       std::shared_ptr<const void> owner = {});
 
   const PageHeader& header() const { return header_; }
   std::uint32_t pgno() const { return pgno_; }
@@ -81,6 +85,7 @@ class Page {
 
  private:
   ByteView page_;
+  std::shared_ptr<const void> owner_;
   PageHeader header_;
   std::uint32_t pgno_ = 0;
   std::uint32_t header_size_ = 40;

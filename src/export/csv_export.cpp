@@ -21,7 +21,9 @@ bool NeedsQuotes(std::string_view field) {
   return field.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-void AppendField(std::string& line, std::string_view value, std::string& scratch) {
+}  // namespace
+
+void AppendCsvField(std::string& line, std::string_view value, std::string& scratch) {
   scratch.clear();
   AppendSanitizedUtf8(scratch, value, [](char32_t) { return true; });
   if (!NeedsQuotes(scratch)) {
@@ -36,14 +38,12 @@ void AppendField(std::string& line, std::string_view value, std::string& scratch
   line.push_back('"');
 }
 
-}  // namespace
-
 void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
   std::string line;
   std::string scratch;
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     if (i > 0) line.push_back(',');
-    AppendField(line, kContactColumns[i].xmlAttribute, scratch);
+    AppendCsvField(line, kContactColumns[i].xmlAttribute, scratch);
   }
   line += "\r\n";
   sink.Write(line);
@@ -54,7 +54,7 @@ void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgr
     line.clear();
     for (std::size_t i = 0; i < kContactColumnCount; ++i) {
       if (i > 0) line.push_back(',');
-      AppendField(line, contact.Value(kContactColumns[i]), scratch);
+      AppendCsvField(line, contact.Value(kContactColumns[i]), scratch);
     }
     line += "\r\n";
     sink.Write(line);

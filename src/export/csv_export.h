@@ -3,11 +3,18 @@
 // 33 fields each in the master table's order.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "contacts/contact_list.h"
 #include "export/byte_sink.h"
 #include "export/export_progress.h"
 
 namespace corvadex {
+
+// Appends one field, quoted when it must be, with malformed UTF-8 replaced;
+// `scratch` is working space.
+void AppendCsvField(std::string& line, std::string_view value, std::string& scratch);
 
 void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {});
 

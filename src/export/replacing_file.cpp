@@ -60,10 +60,11 @@ ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
     keepMode = S_ISREG(existing.st_mode);
   }
 
-  // A hidden name in the same folder, made unique with a random suffix and
-  // O_EXCL; mode 0666 lets the umask decide as for any new file.
+  // A short hidden name of fixed length in the same folder (it fits
+  // wherever the target's own name does), made unique with a random part
+  // and O_EXCL; mode 0666 lets the umask decide as for any new file.
   const std::string folder = folderOf(finalPath_);
-  const std::string prefix = (folder == "/" ? "/" : folder + "/") + "." + baseOf(finalPath_) + ".";
+  const std::string prefix = (folder == "/" ? "/" : folder + "/") + ".corvadex-";
   std::random_device seed;
   std::mt19937_64 random(seed());
   int lastError = EEXIST;
@@ -102,6 +103,22 @@ void ReplacingFile::CheckTarget(const std::string& target) {
   if (::stat(folder.c_str(), &st) != 0) throwErrno(errno, target);
   if (!S_ISDIR(st.st_mode)) throwErrno(ENOTDIR, target);
   if (::access(folder.c_str(), W_OK | X_OK) != 0) throwErrno(errno, target);
+  // A name longer than the folder's file system allows would fail only at
+  // the rename, after all the work.
+  const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  const long pathMax = ::pathconf(folder.c_str(), _PC_PATH_MAX);
+  if ((nameMax > 0 && baseOf(finalPath).size() > static_cast<std::size_t>(nameMax)) ||
+      (pathMax > 0 && finalPath.size() >= static_cast<std::size_t>(pathMax))) {
+    throwErrno(ENAMETOOLONG, target);
+  }
+}
+
+bool ReplacingFile::WritesInPlace(const std::string& target) {
+  // /dev/stdout, /dev/fd/N and /proc/self/fd/N name an open file, not a
+  // place in a folder, even when they lead to a regular file.
+  if (target.starts_with("/dev/") || target.starts_with("/proc/")) return true;
+  struct stat st {};
+  return ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 void ReplacingFile::discard() noexcept {

@@ -2,7 +2,9 @@
 // complete.
 //
 // The bytes go to a new temporary file in the target's folder (so that the
-// final rename stays within one file system and is atomic). Commit flushes,
+// final rename stays within one file system and is atomic), under a short
+// hidden name of fixed length (".corvadex-" + 8 random characters + ".tmp"),
+// so it fits wherever the target's name does. Commit flushes,
 // syncs the data to disk, closes and renames the temporary file over the
 // target; until then the target, if it exists, is untouched. A ReplacingFile
 // destroyed without a successful Commit removes its temporary file, so a
@@ -27,9 +29,17 @@ class ReplacingFile final : public ByteSink {
   ~ReplacingFile() override;
 
   // Throws the error the constructor would for a target that is a folder or
-  // whose folder is missing, is not a folder, or cannot be written to; lets
-  // a long job fail before it starts. Creates nothing.
+  // whose folder is missing, is not a folder, or cannot be written to, and
+  // the rename's for a name too long for its file system; lets a long job
+  // fail before it starts. Creates nothing.
   static void CheckTarget(const std::string& target);
+
+  // True when `target` exists and is neither a regular file nor a folder
+  // (links followed): a FIFO, a terminal, a device; and any path under
+  // /dev or /proc, such as /dev/stdout. Such a
+  // target is written straight into; renaming a new file over it would
+  // replace the FIFO or device node itself.
+  static bool WritesInPlace(const std::string& target);
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 

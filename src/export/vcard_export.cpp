@@ -1,37 +1,47 @@
-// One card per contact:
+// One card per contact; the properties, with their 3.0 / 4.0 forms:
 //
 //   BEGIN:VCARD
-//   VERSION:4.0
-//   FN:Ann B. Smith                      first, middle and last name; else the
-//                                        nickname, company or an e-mail address
-//   N:Smith;Ann;B.;;                     family;given;additional;prefix;suffix
-//   NICKNAME:Annie
-//   EMAIL;TYPE=home:...                  personal e-mail
-//   EMAIL;TYPE=work:...
-//   EMAIL;TYPE=other:...
-//   EMAIL;TYPE=x-wlm:...                 the Windows Live address
-//   TEL;TYPE=home,voice / work,voice / cell / voice (other phone) / pager / home,fax
-//   ADR;TYPE=home:;;street;city;state;zip;country
-//   ADR;TYPE=work:;;street;city;state;zip;country
-//   ORG:company
-//   TITLE:job title
-//   URL;TYPE=home / URL;TYPE=work
-//   BDAY:19850412                        basic ISO 8601; a date the list holds
-//   ANNIVERSARY:20010630                 in another form goes as VALUE=text
-//   RELATED;TYPE=spouse;VALUE=text:...   significant other
-//   IMPP:...                             other IM address; a bare address gets
-//                                        the Messenger scheme "msnim:"
-//   NOTE:...
+//   VERSION:3.0 / 4.0
+//   PRODID:-//Corvadex//Corvadex 1.0//EN
+//   UID:<uuid> / UID:urn:uuid:<uuid>         see contact_uid.h
+//   FN:Ann B. Smith          never empty: the names, else the nickname, the
+//                            company, the first e-mail address, the first
+//                            phone number, the IM address, a web site
+//   N:Smith;Ann;B.;;         family;given;additional;prefix;suffix
+//   NICKNAME
+//   EMAIL;TYPE=INTERNET,HOME / home   personal; WORK / work; OTHER / other;
+//                            X-WLM / x-wlm for the Windows Live address
+//   TEL;TYPE=HOME,VOICE / home,voice   and WORK,VOICE; CELL; VOICE (other
+//                            phone); PAGER; HOME,FAX
+//   ADR;TYPE=HOME / home:;;street;city;state;zip;country   (and WORK)
+//   ORG, TITLE
+//   URL;TYPE=HOME / home  and WORK / work
+//   BDAY:1985-04-12 / BDAY:19850412   (4.0 takes ISO 8601's basic form)
+//   ANNIVERSARY:20010630                 4.0 only
+//   X-ANNIVERSARY:2001-06-30             3.0 (several readers; also 4.0)
+//   X-EVOLUTION-ANNIVERSARY:2001-06-30   Evolution (3.0 and 4.0)
+//   RELATED;TYPE=spouse;VALUE=text:...   4.0 only
+//   X-EVOLUTION-SPOUSE, X-KADDRESSBOOK-X-SpousesName   Evolution, KAddressBook
+//                                        (3.0 and 4.0)
+//   IMPP:msnim:...           RFC 4770 for 3.0, RFC 6350 for 4.0; a bare
+//                            address gets the Messenger scheme
+//   X-MSN:...                the address as stored (Evolution, KAddressBook)
+//   NOTE                     with its line breaks
 //   END:VCARD
 //
-// A property appears only when its value is not empty (FN and N always do;
-// ADR when any of its parts is set). Lines end with CRLF and are folded at
-// 75 octets. Text is UTF-8.
+// Readers that know the standard 4.0 properties ignore the extension ones,
+// and readers that know only the extensions (Evolution reads no
+// ANNIVERSARY, RELATED or IMPP) still find every value. A property appears
+// only when its value is set (ADR when any part is). Dates come from the
+// row's calendar dates; a null, zero or unreadable date writes nothing.
+// Lines end with CRLF and are folded at 75 octets; text is UTF-8.
 #include "export/vcard_export.h"
 
 #include <initializer_list>
 #include <string>
 
+#include "corvadex_version.h"
+#include "export/contact_uid.h"
 #include "export/vcard_text.h"
 
 namespace corvadex {
@@ -42,32 +52,40 @@ using F = ContactField;
 
 class CardWriter {
  public:
-  CardWriter(const ContactRow& row, std::string& out) : row_(row), out_(out) {}
+  CardWriter(const ContactRow& row, VcardVersion version, std::string uid, std::string& out)
+      : row_(row), v3_(version == VcardVersion::V3), uid_(std::move(uid)), out_(out) {}
 
   void Write() {
     Line("BEGIN:VCARD");
-    Line("VERSION:4.0");
+    Line(v3_ ? "VERSION:3.0" : "VERSION:4.0");
+    Text("PRODID", ProductId());
+    line_ = v3_ ? "UID:" : "UID:urn:uuid:";
+    line_ += uid_;
+    Flush();
     WriteNames();
-    Text("EMAIL;TYPE=home", Email());
-    Text("EMAIL;TYPE=work", Field(F::WorkEmail));
-    Text("EMAIL;TYPE=other", Field(F::OtherEmail));
-    Text("EMAIL;TYPE=x-wlm", Field(F::UnresolvedEmail));
-    Text("TEL;TYPE=home,voice", Field(F::HomePhone));
-    Text("TEL;TYPE=work,voice", Field(F::WorkPhone));
-    Text("TEL;TYPE=cell", Field(F::MobilePhone));
-    Text("TEL;TYPE=voice", Field(F::OtherPhone));
-    Text("TEL;TYPE=pager", Field(F::Pager));
-    Text("TEL;TYPE=home,fax", Field(F::HomeFax));
-    Address("ADR;TYPE=home", {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
-    Address("ADR;TYPE=work", {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
+    Text(Pick("EMAIL;TYPE=INTERNET,HOME", "EMAIL;TYPE=home"), Email());
+    Text(Pick("EMAIL;TYPE=INTERNET,WORK", "EMAIL;TYPE=work"), Field(F::WorkEmail));
+    Text(Pick("EMAIL;TYPE=INTERNET,OTHER", "EMAIL;TYPE=other"), Field(F::OtherEmail));
+    Text(Pick("EMAIL;TYPE=INTERNET,X-WLM", "EMAIL;TYPE=x-wlm"), Field(F::UnresolvedEmail));
+    Text(Pick("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"), Field(F::HomePhone));
+    Text(Pick("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"), Field(F::WorkPhone));
+    Text(Pick("TEL;TYPE=CELL", "TEL;TYPE=cell"), Field(F::MobilePhone));
+    Text(Pick("TEL;TYPE=VOICE", "TEL;TYPE=voice"), Field(F::OtherPhone));
+    Text(Pick("TEL;TYPE=PAGER", "TEL;TYPE=pager"), Field(F::Pager));
+    Text(Pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Field(F::HomeFax));
+    Address(Pick("ADR;TYPE=HOME", "ADR;TYPE=home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
+    Address(Pick("ADR;TYPE=WORK", "ADR;TYPE=work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
     Text("ORG", Field(F::CompanyName));
     Text("TITLE", Field(F::JobTitle));
-    Uri("URL;TYPE=home", Field(F::HomeWebSite));
-    Uri("URL;TYPE=work", Field(F::WorkWebSite));
-    Date("BDAY", Field(F::Birthdate));
-    Date("ANNIVERSARY", Field(F::Anniversary));
-    Text("RELATED;TYPE=spouse;VALUE=text", Field(F::SpouseName));
+    Uri(Pick("URL;TYPE=HOME", "URL;TYPE=home"), Field(F::HomeWebSite));
+    Uri(Pick("URL;TYPE=WORK", "URL;TYPE=work"), Field(F::WorkWebSite));
+    Dates();
+    const std::string_view spouse = Field(F::SpouseName);
+    if (!v3_) Text("RELATED;TYPE=spouse;VALUE=text", spouse);
+    for (const char* property : {"X-EVOLUTION-SPOUSE", "X-KADDRESSBOOK-X-SpousesName"})
+      Text(property, spouse);
     Impp(Field(F::OtherImEmail));
+    Text("X-MSN", Field(F::OtherImEmail));
     Text("NOTE", Field(F::Comments));
     Line("END:VCARD");
   }
@@ -83,28 +101,31 @@ class CardWriter {
     return data ? data->get(field) : std::string_view{};
   }
 
-  // FN is required; it is the name as people say it, or failing any name
-  // part, whatever else identifies the contact.
-  void WriteNames() {
-    std::string fn;
+  // The property's 3.0 or 4.0 form ("EMAIL;TYPE=INTERNET,HOME" or
+  // "EMAIL;TYPE=home").
+  std::string_view Pick(std::string_view v3, std::string_view v4) const { return v3_ ? v3 : v4; }
+
+  // FN is required and must not be empty: it is what an address book shows.
+  std::string_view DisplayName(std::string& joined) const {
     for (std::string_view part : {First(), Middle(), Last()}) {
       if (part.empty()) continue;
-      if (!fn.empty()) fn.push_back(' ');
-      fn.append(part);
+      if (!joined.empty()) joined.push_back(' ');
+      joined.append(part);
     }
-    if (fn.empty()) {
-      for (std::string_view other : {Nick(), Field(F::CompanyName), Email(), Field(F::WorkEmail),
-                                     Field(F::OtherEmail), Field(F::UnresolvedEmail)}) {
-        if (!other.empty()) {
-          fn = other;
-          break;
-        }
-      }
+    if (!joined.empty()) return joined;
+    for (std::string_view other :
+         {Nick(), Field(F::CompanyName), Email(), Field(F::WorkEmail), Field(F::OtherEmail),
+          Field(F::UnresolvedEmail), Field(F::HomePhone), Field(F::WorkPhone), Field(F::MobilePhone),
+          Field(F::OtherPhone), Field(F::Pager), Field(F::HomeFax), Field(F::OtherImEmail),
+          Field(F::HomeWebSite), Field(F::WorkWebSite)}) {
+      if (!other.empty()) return other;
     }
-    line_ = "FN:";
-    AppendVcardText(line_, fn);
-    Flush();
+    return "(no name)";
+  }
 
+  void WriteNames() {
+    std::string joined;
+    Text("FN", DisplayName(joined));
     line_ = "N:";
     AppendVcardText(line_, Last());
     line_ += ';';
@@ -113,8 +134,33 @@ class CardWriter {
     AppendVcardText(line_, Middle());
     line_ += ";;";
     Flush();
-
     Text("NICKNAME", Nick());
+  }
+
+  void Dates() {
+    const std::string_view birthday = row_.CalendarDate(F::Birthdate);
+    const std::string_view anniversary = row_.CalendarDate(F::Anniversary);
+    Date("BDAY", birthday);
+    if (!v3_) Date("ANNIVERSARY", anniversary);
+    // The extension properties take the extended form, as their readers do.
+    Text("X-ANNIVERSARY", anniversary);
+    Text("X-EVOLUTION-ANNIVERSARY", anniversary);
+  }
+
+  // 3.0 writes "1985-04-12" (RFC 2426's own example form); 4.0 the basic
+  // form "19850412" that RFC 6350's date grammar allows.
+  void Date(std::string_view property, std::string_view iso) {
+    if (iso.empty()) return;
+    line_ = property;
+    line_ += ':';
+    if (v3_) {
+      line_ += iso;
+    } else if (auto basic = VcardDateFromIso(iso)) {
+      line_ += *basic;
+    } else {
+      return;
+    }
+    Flush();
   }
 
   void Text(std::string_view property, std::string_view value) {
@@ -150,21 +196,6 @@ class CardWriter {
     Flush();
   }
 
-  void Date(std::string_view property, std::string_view value) {
-    if (value.empty()) return;
-    if (auto basic = VcardDateFromIso(value)) {
-      line_ = property;
-      line_ += ':';
-      line_ += *basic;
-      Flush();
-    } else {
-      line_ = property;
-      line_ += ";VALUE=text:";
-      AppendVcardText(line_, value);
-      Flush();
-    }
-  }
-
   // IMPP holds a URI. Addresses in this address book are Windows Live
   // Messenger addresses, whose URI scheme is "msnim:"; a value that already
   // names a scheme is kept as it is.
@@ -180,21 +211,41 @@ class CardWriter {
   void Flush() { AppendFoldedLine(out_, line_); }
 
   const ContactRow& row_;
+  bool v3_;
+  std::string uid_;
   std::string& out_;
   std::string line_;
 };
 
 }  // namespace
 
-void WriteContactsVcard(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
-  std::string card;
+std::string ProductId() { return "-//Corvadex//Corvadex " CORVADEX_VERSION "//EN"; }
+
+std::string RowUid(const ContactList& list, std::size_t index) {
+  const std::string_view key = list.Item(index).RecordKey();
+  if (!key.empty()) return ContactUid(list.SourceIdentity(), key);
+  return ContactUid(list.SourceIdentity(), "row " + std::to_string(index));
+}
+
+void AppendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out) {
+  CardWriter(list.Item(index), version, RowUid(list, index), out).Write();
+}
+
+void WriteContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version,
+                        const ExportProgress& progress) {
+  // Cards are gathered into pieces of about 64 KiB before they go to the sink.
+  std::string buffer;
+  buffer.reserve(80 * 1024);
   const std::size_t count = list.Count();
   for (std::size_t row = 0; row < count; ++row) {
-    card.clear();
-    CardWriter(list.Item(row), card).Write();
-    sink.Write(card);
+    AppendContactVcard(list, row, version, buffer);
+    if (buffer.size() >= 64 * 1024) {
+      sink.Write(buffer);
+      buffer.clear();
+    }
     ReportProgress(progress, row + 1, count);
   }
+  if (!buffer.empty()) sink.Write(buffer);
 }
 
 }  // namespace corvadex

@@ -1,6 +1,10 @@
-// Writes every row of the contact list as vCard 4.0 (RFC 6350), one card per
-// contact in list order, for import into other address books.
+// Writes every row of the contact list as vCards, one card per contact in
+// list order, for import into other address books: vCard 3.0 (RFC 2426),
+// which every common reader takes, or vCard 4.0 (RFC 6350).
 #pragma once
+
+#include <cstddef>
+#include <string>
 
 #include "contacts/contact_list.h"
 #include "export/byte_sink.h"
@@ -8,7 +12,19 @@
 
 namespace corvadex {
 
-void WriteContactsVcard(const ContactList& list, ByteSink& sink,
+enum class VcardVersion { V3, V4 };
+
+void WriteContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version = VcardVersion::V3,
                         const ExportProgress& progress = {});
+
+// The card of row `index`, appended to `out`.
+void AppendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out);
+
+// The identifier of row `index` (see contact_uid.h). A row without a key
+// (a list not read from a database) is told apart by its position.
+std::string RowUid(const ContactList& list, std::size_t index);
+
+// The name Corvadex gives itself in PRODID.
+std::string ProductId();
 
 }  // namespace corvadex

@@ -21,7 +21,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 void AppendVcardText(std::string& out, std::string_view value) {
-  std::string clean;
+  // Working space kept from value to value: no allocation per value.
+  thread_local std::string clean;
+  clean.clear();
   AppendSanitizedUtf8(clean, value, [](char32_t cp) { return IsContentChar(cp); });
   for (std::size_t i = 0; i < clean.size(); ++i) {
     const char c = clean[i];
@@ -40,7 +42,8 @@ void AppendVcardText(std::string& out, std::string_view value) {
 }
 
 void AppendVcardUri(std::string& out, std::string_view value) {
-  std::string clean;
+  thread_local std::string clean;
+  clean.clear();
   AppendSanitizedUtf8(clean, value, [](char32_t) { return true; });
   for (char c : clean) {
     const auto byte = static_cast<unsigned char>(c);

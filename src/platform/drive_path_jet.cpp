@@ -81,6 +81,11 @@ JET_ERR DrivePathJet::RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_C
                                 pretinfo);
 }
 
+JET_ERR DrivePathJet::GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
+                                  std::uint32_t cbMax, std::uint32_t* pcbActual) {
+  return engine_.GetBookmark(sesid, tableid, pvBookmark, cbMax, pcbActual);
+}
+
 JET_ERR DrivePathJet::CloseTable(JET_SESID sesid, JET_TABLEID tableid) {
   return engine_.CloseTable(sesid, tableid);
 }

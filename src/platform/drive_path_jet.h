@@ -44,6 +44,8 @@ class DrivePathJet final : public ese::JetApi {
                               ese::JET_COLUMNID columnid, void* pvData, std::uint32_t cbData,
                               std::uint32_t* pcbActual, ese::JET_GRBIT grbit,
                               ese::JET_RETINFO* pretinfo) override;
+  ese::JET_ERR GetBookmark(ese::JET_SESID sesid, ese::JET_TABLEID tableid, void* pvBookmark,
+                           std::uint32_t cbMax, std::uint32_t* pcbActual) override;
   ese::JET_ERR CloseTable(ese::JET_SESID sesid, ese::JET_TABLEID tableid) override;
   ese::JET_ERR Term(ese::JET_INSTANCE instance) override;
 

@@ -86,7 +86,7 @@ std::optional<std::string> DrivePaths::ToHost(std::string_view path) const {
 bool DrivePaths::FileExists(std::string_view path) const {
   auto host = ToHost(path);
   struct stat st;
-  return host && ::stat(host->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return host && ::stat(host->c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DrivePaths::FolderExists(std::string_view path) const {

@@ -28,7 +28,7 @@ class DrivePaths {
   // Linux counterpart and gives none.
   std::optional<std::string> ToHost(std::string_view path) const;
 
-  // True when `path` names an entry that exists and is not a folder.
+  // True when `path` names a regular file (not a folder, FIFO or device).
   bool FileExists(std::string_view path) const;
   // True when `path` names an existing folder.
   bool FolderExists(std::string_view path) const;

@@ -1,20 +1,21 @@
-// The file existence test used before every read: a path names an existing
-// file when the file system has an entry of that name that is not a folder
-// (symbolic links are followed; an empty path names nothing).
+// The file tests used before every read. A path names an existing file when
+// the file system has a regular file of that name (symbolic links are
+// followed; an empty path names nothing). A folder, a FIFO, a device or a
+// socket is no file to read: opening a FIFO would wait for a writer for
+// ever, and a device can give bytes without end.
 #pragma once
 
-#include <filesystem>
+#include <sys/stat.h>
+
 #include <string>
-#include <system_error>
 
 namespace corvadex {
 
-inline bool FileExists(const std::string& path) {
-  if (path.empty()) return false;
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec) return false;
-  return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+inline bool IsRegularFile(const char* path) {
+  struct stat st {};
+  return path != nullptr && path[0] != '\0' && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
+
+inline bool FileExists(const std::string& path) { return IsRegularFile(path.c_str()); }
 
 }  // namespace corvadex

@@ -33,7 +33,8 @@
 //   +40 VS_FIXEDFILEINFO (52 bytes), starting with 0xFEEF04BD.
 #include "platform/pe_version.h"
 
-#include <fstream>
+#include "platform/regular_file.h"
+
 #include <vector>
 
 #include "platform/byte_view.h"
@@ -48,9 +49,9 @@ constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
 constexpr std::size_t kFixedInfoSize = 52;
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-// An executable larger than this is not read: no genuine mail client comes
-// near it, and reading it whole would only waste memory.
-constexpr std::uintmax_t kMaxImageSize = 512u << 20;
+// An executable larger than this (64 MiB) is not read: no genuine mail
+// client comes near it, and reading it whole would only waste memory.
+constexpr std::size_t kMaxImageSize = std::size_t{64} << 20;
 
 struct Section {
   std::uint32_t virtualAddress;
@@ -203,14 +204,9 @@ std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> byt
 }
 
 std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfoFromFile(const std::string& hostPath) {
-  std::ifstream in(hostPath, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || static_cast<std::uintmax_t>(size) > kMaxImageSize) return std::nullopt;
-  std::vector<std::byte> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-  return ReadFixedFileInfo(bytes);
+  const auto bytes = ReadRegularFile(hostPath, kMaxImageSize);
+  if (!bytes || bytes->empty()) return std::nullopt;
+  return ReadFixedFileInfo(std::as_bytes(std::span(bytes->data(), bytes->size())));
 }
 
 }  // namespace corvadex::platform

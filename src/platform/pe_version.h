@@ -34,7 +34,8 @@ constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 // structure on the way is cut short or points outside the file.
 std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> file);
 
-// The same for a file on disk (a host path); none when it cannot be read.
+// The same for a file on disk (a host path); none when it cannot be read,
+// is not a regular file or is longer than 64 MiB.
 std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfoFromFile(const std::string& hostPath);
 
 }  // namespace corvadex::platform

@@ -3,6 +3,8 @@
 #include <langinfo.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <stdexcept>
 #include <utility>
@@ -11,10 +13,12 @@ namespace corvadex {
 
 namespace {
 
-locale_t newTimeLocale(const char* name) {
-  locale_t loc = newlocale(LC_TIME_MASK, name, static_cast<locale_t>(nullptr));
+constexpr int kDateLocaleMask = LC_TIME_MASK | LC_CTYPE_MASK;
+
+locale_t newDateLocale(const char* name) {
+  locale_t loc = newlocale(kDateLocaleMask, name, static_cast<locale_t>(nullptr));
   if (loc == static_cast<locale_t>(nullptr))
-    loc = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+    loc = newlocale(kDateLocaleMask, "C", static_cast<locale_t>(nullptr));
   if (loc == static_cast<locale_t>(nullptr)) throw std::runtime_error("no C locale");
   return loc;
 }
@@ -24,12 +28,39 @@ std::string datePattern(locale_t loc) {
   return pattern ? std::string(pattern) : std::string("%m/%d/%y");
 }
 
+bool isUtf8OrAscii(const char* codeset) {
+  return codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0 ||
+         std::strcmp(codeset, "ANSI_X3.4-1968") == 0;
+}
+
 }  // namespace
 
-PatternShortDateFormat::PatternShortDateFormat(std::string pattern, locale_t locale)
-    : pattern_(std::move(pattern)), locale_(locale) {}
+std::string WithFourDigitYears(std::string_view pattern) {
+  std::string out;
+  out.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    out.push_back(pattern[i]);
+    if (pattern[i] != '%' || i + 1 >= pattern.size()) continue;
+    // A conversion: "%%" is a literal percent sign and stays as it is.
+    const char next = pattern[++i];
+    out.push_back(next == 'y' ? 'Y' : next);
+  }
+  return out;
+}
 
-PatternShortDateFormat::~PatternShortDateFormat() { freelocale(locale_); }
+PatternShortDateFormat::PatternShortDateFormat(std::string pattern, locale_t locale)
+    : pattern_(std::move(pattern)), locale_(locale) {
+  const char* codeset = nl_langinfo_l(CODESET, locale_);
+  if (!isUtf8OrAscii(codeset)) {
+    toUtf8_ = iconv_open("UTF-8", codeset);
+    if (toUtf8_ == reinterpret_cast<iconv_t>(-1)) toUtf8_ = nullptr;
+  }
+}
+
+PatternShortDateFormat::~PatternShortDateFormat() {
+  if (toUtf8_ != nullptr) iconv_close(toUtf8_);
+  freelocale(locale_);
+}
 
 std::string PatternShortDateFormat::Format(const CivilDate& date) const {
   std::tm tm{};
@@ -40,15 +71,36 @@ std::string PatternShortDateFormat::Format(const CivilDate& date) const {
   tm.tm_yday = static_cast<int>(date.dayOfYear);
   std::array<char, 256> buffer;
   const std::size_t n = strftime_l(buffer.data(), buffer.size(), pattern_.c_str(), &tm, locale_);
-  return std::string(buffer.data(), n);
+  if (toUtf8_ == nullptr) return std::string(buffer.data(), n);
+
+  // The locale's text (month names, era names) is in its own character set;
+  // the list holds UTF-8. A sequence the converter refuses becomes "?".
+  iconv(toUtf8_, nullptr, nullptr, nullptr, nullptr);
+  std::array<char, 1024> converted;
+  char* in = buffer.data();
+  std::size_t inLeft = n;
+  char* out = converted.data();
+  std::size_t outLeft = converted.size();
+  while (inLeft > 0) {
+    if (iconv(toUtf8_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG || outLeft == 0) break;
+    ++in;
+    --inLeft;
+    *out++ = '?';
+    --outLeft;
+  }
+  return std::string(converted.data(), converted.size() - outLeft);
 }
 
-LocaleShortDateFormat::LocaleShortDateFormat() : LocaleShortDateFormat(newTimeLocale("")) {}
+LocaleShortDateFormat::LocaleShortDateFormat() : LocaleShortDateFormat(newDateLocale("")) {}
+
+LocaleShortDateFormat::LocaleShortDateFormat(const std::string& localeName)
+    : LocaleShortDateFormat(newDateLocale(localeName.c_str())) {}
 
 LocaleShortDateFormat::LocaleShortDateFormat(locale_t locale)
-    : PatternShortDateFormat(datePattern(locale), locale) {}
+    : PatternShortDateFormat(WithFourDigitYears(datePattern(locale)), locale) {}
 
 FixedShortDateFormat::FixedShortDateFormat(std::string pattern)
-    : PatternShortDateFormat(std::move(pattern), newTimeLocale("C")) {}
+    : PatternShortDateFormat(std::move(pattern), newDateLocale("C")) {}
 
 }  // namespace corvadex

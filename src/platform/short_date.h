@@ -1,11 +1,14 @@
 // The user's short date format: how a date without a time is written in the
 // user's locale (LC_TIME), e.g. "12/31/2024" in en_US or "31.12.2024" in
-// de_DE. An interface, so that tests can fix the pattern.
+// de_DE, with the text in UTF-8. An interface, so that tests can fix the
+// pattern.
 #pragma once
 
+#include <iconv.h>
 #include <locale.h>
 
 #include <string>
+#include <string_view>
 
 namespace corvadex {
 
@@ -25,7 +28,8 @@ class ShortDateFormat {
   virtual std::string Format(const CivilDate& date) const = 0;
 };
 
-// Formats with a strftime pattern in a given set of locale names.
+// Formats with a strftime pattern in a given locale (its LC_TIME names and
+// LC_CTYPE character set).
 class PatternShortDateFormat : public ShortDateFormat {
  public:
   PatternShortDateFormat(const PatternShortDateFormat&) = delete;
@@ -36,20 +40,29 @@ class PatternShortDateFormat : public ShortDateFormat {
   const std::string& Pattern() const { return pattern_; }
 
  protected:
-  // Takes ownership of `locale` (freed with freelocale).
+  // Takes ownership of `locale` (freed with freelocale), which must carry
+  // LC_TIME and LC_CTYPE.
   PatternShortDateFormat(std::string pattern, locale_t locale);
 
  private:
   std::string pattern_;
   locale_t locale_;
+  iconv_t toUtf8_ = nullptr;  // from the locale's character set; none for UTF-8
 };
 
+// The pattern with every two-digit year ("%y") made a four-digit one
+// ("%Y"), so that 1905 and 2005 stay apart; nothing else changes.
+std::string WithFourDigitYears(std::string_view pattern);
+
 // The short date pattern of the user's LC_TIME locale, as the environment
-// (LC_ALL, LC_TIME, LANG) names it; the "C" locale's when that locale is not
-// installed. The pattern is read once, at construction.
+// (LC_ALL, LC_TIME, LANG) names it, or of a named locale; the "C" locale's
+// when that locale is not installed. The pattern is read once, at
+// construction, and its years are given four digits. The formatted text is
+// converted from the locale's character set (LC_CTYPE) to UTF-8.
 class LocaleShortDateFormat final : public PatternShortDateFormat {
  public:
   LocaleShortDateFormat();
+  explicit LocaleShortDateFormat(const std::string& localeName);
 
  private:
   explicit LocaleShortDateFormat(locale_t locale);

@@ -1,8 +1,8 @@
 #include "platform/wine_registry.h"
 
-#include <fstream>
+#include "platform/regular_file.h"
+
 #include <iterator>
-#include <sstream>
 #include <vector>
 
 #include "platform/utf16.h"
@@ -317,12 +317,9 @@ WineRegistryFile WineRegistryFile::Parse(std::string text) {
 }
 
 std::optional<WineRegistryFile> WineRegistryFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return Parse(text.str());
+  auto text = ReadRegularFile(path, kMaxFileSize);
+  if (!text) return std::nullopt;
+  return Parse(std::move(*text));
 }
 
 bool WineRegistryFile::HasKey(std::string_view key) const {

@@ -42,7 +42,12 @@ class WineRegistryFile {
   // understood are skipped, as Wine itself does when it loads a damaged file.
   static WineRegistryFile Parse(std::string text);
 
-  // Reads and parses a file; none when it cannot be read.
+  // Registry files longer than this are not read: a prefix's largest,
+  // system.reg, is a few megabytes.
+  static constexpr std::size_t kMaxFileSize = std::size_t{64} << 20;
+
+  // Reads and parses a file, held once in memory; none when it cannot be
+  // read, is not a regular file or is longer than kMaxFileSize.
   static std::optional<WineRegistryFile> Load(const std::string& path);
 
   bool HasKey(std::string_view key) const;

@@ -7,6 +7,7 @@
 // Text columns are UTF-16LE; a value's length is the byte count the engine
 // reports, halved and rounded down — no terminator is looked for.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -23,6 +24,8 @@ namespace {
 // 128 UTF-16 code units: a longer value is not delivered at all.
 constexpr std::uint32_t kShortTextBytes = 256;
 constexpr std::uint32_t kDateBytes = 8;
+// The engine's longest key.
+constexpr std::uint32_t kMaxKeyBytes = 2000;
 constexpr std::string_view kRetrieveFailed = "JetRetrieveColumn ERROR ";
 }  // namespace
 
@@ -60,8 +63,9 @@ void ContactStoreReader::readLongText(JET_SESID session, JET_TABLEID table, JET_
 }
 
 void ContactStoreReader::readDate(JET_SESID session, JET_TABLEID table, JET_COLUMNID column,
-                                  std::string& out) {
+                                  std::string& out, std::string* iso) {
   out.clear();
+  if (iso != nullptr) iso->clear();
   unsigned char buffer[kDateBytes] = {};
   std::uint32_t actual = 0;
   const JET_ERR err =
@@ -74,7 +78,22 @@ void ContactStoreReader::readDate(JET_SESID session, JET_TABLEID table, JET_COLU
   double days;
   static_assert(sizeof days == kDateBytes);
   std::memcpy(&days, buffer, kDateBytes);
-  if (const auto date = DateFromOleDate(days)) out = dates_.Format(*date);
+  const auto date = DateFromOleDate(days);
+  if (!date) return;
+  out = dates_.Format(*date);
+  // A stored zero is the engine's empty date, not a day in 1899.
+  if (iso != nullptr && std::trunc(days) != 0.0) *iso = IsoDate(*date);
+}
+
+void ContactStoreReader::readKey(JET_SESID session, JET_TABLEID table, std::string& out) {
+  // Keys are short (a few bytes for a numeric key); a failure leaves the key
+  // empty and is not worth a line: the key serves the exports' identifiers
+  // only, and the row itself is sound.
+  out.clear();
+  unsigned char buffer[kMaxKeyBytes];
+  std::uint32_t actual = 0;
+  if (jet_.GetBookmark(session, table, buffer, sizeof buffer, &actual) == JET_errSuccess)
+    out.assign(reinterpret_cast<const char*>(buffer), std::min<std::uint32_t>(actual, sizeof buffer));
 }
 
 std::string ContactStoreReader::RetrieveShortText(JET_SESID session, JET_TABLEID table,

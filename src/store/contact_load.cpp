@@ -66,6 +66,7 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
   list_.BeginUpdate();
   Teardown endUpdate([this] { list_.EndUpdate(); });
   ClearContacts();
+  list_.SetSourceIdentity(identity_);
 
   // No index is chosen: rows come in the order the fresh cursor gives them.
   const JET_ERR err = jet_.Move(session, table, JET_MoveFirst, 0);
@@ -86,9 +87,17 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
       }
       auto data = std::make_unique<TContactData>();
       for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
-        readColumn(session, table, ids[i], i, value_);
-        data->set(kContactColumns[i].place.field, value_);
+        const ContactField field = kContactColumns[i].place.field;
+        if (kContactColumns[i].reader == ColumnReader::Date)
+          readDate(session, table, ids[i], value_, &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
+        else
+          readColumn(session, table, ids[i], i, value_);
+        data->set(field, value_);
       }
+      readKey(session, table, value_);
+      row.SetRecordKey(value_);
+      row.SetCalendarDate(ContactField::Birthdate, isoDates_[0]);
+      row.SetCalendarDate(ContactField::Anniversary, isoDates_[1]);
       row.SetData(std::move(data));
     } while ((next = jet_.Move(session, table, JET_MoveNext, 0)) == JET_errSuccess);
     // The end of the table ends the walk quietly. Any other status means the

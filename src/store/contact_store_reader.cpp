@@ -32,6 +32,18 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
                                          JET_DbInfoPageSize);
   if (err != JET_errSuccess) return failed("ERROR JetGetDatabaseFileInfo ", err);
   log_.Add("database page size " + std::to_string(pageSize));
+  // The header's version, signature and state. A file left in the
+  // dirty-shutdown state is read as it stands, without its transaction logs;
+  // say so. The signature is what the exports for other address books build
+  // their contact identifiers from. An engine that cannot give this leaves the
+  // identity empty and says nothing: that is no reason to stop the read.
+  identity_.clear();
+  JET_DBINFOMISC misc{};
+  if (jet_.GetDatabaseFileInfo(path.c_str(), &misc, sizeof misc, JET_DbInfoMisc) ==
+      JET_errSuccess) {
+    if (misc.dbstate == JET_dbstateDirtyShutdown) log_.Add(std::string(kDirtyShutdownLine));
+    identity_.assign(reinterpret_cast<const char*>(&misc.signDb), sizeof misc.signDb);
+  }
 
   // Process-wide settings, made before this read's instance exists and each
   // time with the page size of the file at hand.

@@ -24,6 +24,11 @@ class ShortDateFormat;  // platform/short_date.h
 // byte for byte.
 inline constexpr std::string_view kContactTablePrefix = "SimpleContact-";
 
+// The plain line after the page size for a database that was not shut down
+// cleanly: what only its transaction logs hold is not in the file.
+inline constexpr std::string_view kDirtyShutdownLine =
+    "The database was not shut down cleanly; changes held only in its log files may be missing";
+
 // The first of `names` that begins with kContactTablePrefix, or empty text.
 std::string ContactTableName(const std::vector<std::string>& names);
 
@@ -75,8 +80,11 @@ class ContactStoreReader {
                      ese::JET_COLUMNID column, std::string& out);
   void readLongText(ese::JET_SESID session, ese::JET_TABLEID table,
                     ese::JET_COLUMNID column, std::string& out);
+  // Also leaves the date as "YYYY-MM-DD" in `iso` when given (empty for a
+  // null, zero or unreadable date).
   void readDate(ese::JET_SESID session, ese::JET_TABLEID table, ese::JET_COLUMNID column,
-                std::string& out);
+                std::string& out, std::string* iso = nullptr);
+  void readKey(ese::JET_SESID session, ese::JET_TABLEID table, std::string& out);
   void readColumn(ese::JET_SESID session, ese::JET_TABLEID table, ese::JET_COLUMNID column,
                   std::size_t index, std::string& out);
 
@@ -90,6 +98,8 @@ class ContactStoreReader {
   // Scratch space of the row walk, reused from value to value.
   std::vector<unsigned char> longBuffer_;
   std::string value_;
+  std::string isoDates_[2];
+  std::string identity_;
 };
 
 }  // namespace corvadex

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace corvadex {
 
@@ -47,6 +48,12 @@ std::optional<CivilDate> DateFromOleDate(double value) {
 
   return CivilDate{static_cast<int>(y), static_cast<unsigned>(m), static_cast<unsigned>(d),
                    static_cast<unsigned>(wd), yday};
+}
+
+std::string IsoDate(const CivilDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
+  return text;
 }
 
 }  // namespace corvadex

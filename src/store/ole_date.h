@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "platform/short_date.h"
 
@@ -12,5 +13,8 @@ namespace corvadex {
 // The calendar date of a stored value, or none when the value is not finite
 // or falls outside the years 1 to 9999.
 std::optional<CivilDate> DateFromOleDate(double value);
+
+// The date as ISO 8601 writes it: "YYYY-MM-DD".
+std::string IsoDate(const CivilDate& date);
 
 }  // namespace corvadex

@@ -16,6 +16,7 @@
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
+#include "platform/same_file.h"
 #include "window/UnitAbout.h"
 #include "window/anchors.h"
 #include "window/contact_list_model.h"
@@ -44,6 +45,12 @@ class BusyCursor {
   BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The file types of the second export and the formats they write, in the
+// same order.
+constexpr char kAddressBookFilter[] =
+    "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv";
+constexpr const char* kAddressBookFormats[] = {"vcard", "vcard4", "google-csv", "outlook-csv"};
+
 // The desktop's sans-serif font at 8 points: the window's design font does
 // not exist here, and the layout keeps the design's pixel geometry.
 QFont WindowFont() {
@@ -68,6 +75,7 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
   resize(kClientWidth, kClientHeight);
   move(kLeft, kTop);
 
+  if (!services_.sameFile) services_.sameFile = IsSameFile;
   BuildControls();
   SetTabOrder();
   reader_ = services_.makeReader(*MemoInfo, list_);
@@ -139,6 +147,13 @@ void TFormCorvadex::BuildControls() {
   ButtonExportToXML->setObjectName(QStringLiteral("ButtonExportToXML"));
   ButtonExportToXML->setGeometry(288, 272, 97, 25);
 
+  // In the free space of the page's right column, between "Other e-mail:"
+  // and the XML button.
+  ButtonExportForAddressBook =
+      new QPushButton(tr("Export for another address book..."), e->TabSheetContact);
+  ButtonExportForAddressBook->setObjectName(QStringLiteral("ButtonExportForAddressBook"));
+  ButtonExportForAddressBook->setGeometry(240, 244, 185, 25);
+
   MemoInfo = new MessageMemo(this);
   MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
   MemoInfo->setGeometry(6, 439, 929, 92);
@@ -148,6 +163,10 @@ void TFormCorvadex::BuildControls() {
   SaveDialog1.defaultExt = QStringLiteral("xml");
   SaveDialog1.fileName = QStringLiteral("contacts");
   SaveDialog1.overwritePrompt = false;
+  SaveDialog2.filter = QString::fromLatin1(kAddressBookFilter);
+  SaveDialog2.defaultExt = QStringLiteral("vcf");
+  SaveDialog2.fileName = QStringLiteral("contacts");
+  SaveDialog2.overwritePrompt = false;
 
   anchors_ = new AnchorKeeper(this, QSize(kClientWidth, kClientHeight));
   anchors_->Add(RadioButton1, AnchorLeft | AnchorTop);
@@ -169,6 +188,7 @@ void TFormCorvadex::SetTabOrder() {
   // The export button comes last among the " Contact " page's controls.
   QWidget* lastBox = e->Box("EditOtherphone");
   setTabOrder(lastBox, ButtonExportToXML);
+  setTabOrder(ButtonExportToXML, ButtonExportForAddressBook);
 }
 
 void TFormCorvadex::ConnectHandlers() {
@@ -187,6 +207,8 @@ void TFormCorvadex::ConnectHandlers() {
   Label1->SetOnClick([this] { Guarded(this, [this] { Label1Click(); }); });
   connect(ButtonExportToXML, &QPushButton::clicked, this,
           [this] { Guarded(this, [this] { ButtonExportToXMLClick(); }); });
+  connect(ButtonExportForAddressBook, &QPushButton::clicked, this,
+          [this] { Guarded(this, [this] { ButtonExportForAddressBookClick(); }); });
   connect(ListViewContacts, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1->popup(ListViewContacts->viewport()->mapToGlobal(pos));
   });
@@ -198,6 +220,11 @@ void TFormCorvadex::SelectionChanged(std::optional<std::size_t>) {
 
 void TFormCorvadex::ReadDatabase(const std::string& path) {
   ++readsStarted_;
+  reading_ = path;
+  struct Done {
+    std::optional<std::string>& reading;
+    ~Done() { reading.reset(); }
+  } done{reading_};
   try {
     BusyCursor busy;
     reader_->ReadDatabase(path);
@@ -206,6 +233,21 @@ void TFormCorvadex::ReadDatabase(const std::string& path) {
     throw;
   }
   AfterRead(path);
+}
+
+void TFormCorvadex::RowsAboutToChange() {
+  // A read replaces the rows only once it has reached the contact table:
+  // from then on the list shows that database.
+  if (reading_) shownDatabase_ = *reading_;
+}
+
+bool TFormCorvadex::RefuseDatabaseAsTarget(const std::string& target) {
+  if (shownDatabase_.empty() || !services_.sameFile(shownDatabase_, target)) return false;
+  Dialogs().MessageBox(this,
+                       tr("The export was not written: the file chosen is the contacts "
+                          "database being shown, which Corvadex never changes."),
+                       tr(" Corvadex"), MessageIcon::Error);
+  return true;
 }
 
 bool TFormCorvadex::FileExists(const std::string& path) const { return services_.fileExists(path); }
@@ -349,8 +391,24 @@ void TFormCorvadex::ButtonExportToXMLClick() {
   const std::optional<QString> chosen = Dialogs().SaveFile(this, SaveDialog1);
   if (!chosen) return;
   SaveDialog1.fileName = *chosen;  // proposed again at the next export
-  services_.writeXml(list_, PathFromText(*chosen));
-  AfterExport(PathFromText(*chosen));
+  const std::string path = PathFromText(*chosen);
+  if (RefuseDatabaseAsTarget(path)) return;
+  services_.writeXml(list_, path);
+  AfterExport(path);
+}
+
+void TFormCorvadex::ButtonExportForAddressBookClick() {
+  const std::optional<TypedFileChoice> chosen = Dialogs().SaveFileTyped(this, SaveDialog2);
+  if (!chosen) return;
+  SaveDialog2.fileName = chosen->fileName;  // proposed again, with its type
+  SaveDialog2.filterIndex = chosen->filterIndex;
+  const std::string path = PathFromText(chosen->fileName);
+  if (RefuseDatabaseAsTarget(path)) return;
+  if (!services_.writeForAddressBook) throw std::logic_error("no export for other address books");
+  const int type = std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookFormats)) - 1);
+  services_.writeForAddressBook(list_, kAddressBookFormats[type], path);
+  MemoInfo->Add("Exported " + std::to_string(list_.Count()) + " contacts to " + path);
+  AfterExport(path);
 }
 
 void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {

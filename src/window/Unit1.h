@@ -66,12 +66,16 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   ContactDetailsView* e;
   MessageMemo* MemoInfo;
   QPushButton* ButtonExportToXML;
+  // "Export for another address book...": vCard 3.0 or 4.0, Google CSV or
+  // Outlook CSV, as the save dialog's file type says.
+  QPushButton* ButtonExportForAddressBook;
   QMenu* PopupMenu1;
   QAction* Savetofile1;
 
   // The file dialogs' settings, kept for the window's life.
   FileDialogSettings OpenDialog1;
   FileDialogSettings SaveDialog1;
+  FileDialogSettings SaveDialog2;  // the typed dialog of the second export
 
   // The about dialog while it is shown; null otherwise.
   TFormAbout* AboutForm = nullptr;
@@ -102,6 +106,11 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   void Label1Click();
   void ListViewContactsSelectItem();
   void ButtonExportToXMLClick();
+  void ButtonExportForAddressBookClick();
+
+  // The database whose contacts the list shows (as the read was given it);
+  // empty before the first read that reached the contact rows.
+  const std::string& ShownDatabase() const { return shownDatabase_; }
 
   // What the window adds to its design, in its free space and on keys: the
   // find bar, the status line, the title with the file and the number of
@@ -124,13 +133,16 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void RowsAboutToChange() override {}
+  void RowsAboutToChange() override;
   void RowsChanged() override;
   void SelectionChanged(std::optional<std::size_t> row) override;
 
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
+  // True, after telling the user, when `target` is the database shown: an
+  // export must never replace the only copy of the address book.
+  bool RefuseDatabaseAsTarget(const std::string& target);
   void StartSearch();
   void SearchFinished();
 
@@ -152,6 +164,8 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   AnchorKeeper* anchors_;
   std::unique_ptr<DatabaseReader> reader_;
   std::unique_ptr<DatabaseLocation> location_;
+  std::optional<std::string> reading_;  // the path of the read under way
+  std::string shownDatabase_;
   std::unique_ptr<DatabaseSearch> search_;
   QTimer* searchTimer_ = nullptr;
   bool userRead_ = false;  // the user has read a file: finds are only logged

@@ -35,6 +35,15 @@ struct FormServices {
   std::function<std::unique_ptr<DatabaseReader>(MessageLog& log, ContactList& list)> makeReader;
   // Writes every row of the list to an XML file; throws on failure.
   std::function<void(const ContactList& list, const std::string& fileName)> writeXml;
+  // Writes every row of the list in a format for another address book,
+  // named as the command line names it ("vcard", "vcard4", "google-csv",
+  // "outlook-csv"); throws on failure.
+  std::function<void(const ContactList& list, const std::string& format, const std::string& fileName)>
+      writeForAddressBook;
+  // Whether an export target is the database file a read opened (the same
+  // file by device and inode); the database path as the reader was given
+  // it. None: the local file system's test.
+  std::function<bool(const std::string& database, const std::string& target)> sameFile;
   // What the start-up location asks of Windows (the mail client's version,
   // the user's folders, the registry); none: the window opens without it.
   const platform::WindowsView* windows = nullptr;

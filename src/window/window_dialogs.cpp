@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 
 namespace corvadex {
 
@@ -22,6 +23,14 @@ QString WithDefaultExt(const QString& fileName, const QString& defaultExt) {
   if (defaultExt.isEmpty() || fileName.isEmpty()) return fileName;
   if (!QFileInfo(fileName).suffix().isEmpty()) return fileName;
   return fileName + QLatin1Char('.') + defaultExt;
+}
+
+QString FilterExtension(const QString& filter, int index) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  const qsizetype at = 2 * qsizetype{index} + 1;
+  if (index < 0 || at >= parts.size()) return QString();
+  const QString pattern = parts[at].section(QLatin1Char(';'), 0, 0).trimmed();
+  return pattern.startsWith(QStringLiteral("*.")) ? pattern.mid(2) : QString();
 }
 
 namespace {
@@ -52,6 +61,30 @@ std::optional<QString> QtWindowDialogs::OpenFile(QWidget* owner,
 std::optional<QString> QtWindowDialogs::SaveFile(QWidget* owner,
                                                  const FileDialogSettings& settings) {
   return RunFileDialog(owner, settings, QFileDialog::AcceptSave);
+}
+
+std::optional<TypedFileChoice> QtWindowDialogs::SaveFileTyped(QWidget* owner,
+                                                              const FileDialogSettings& settings) {
+  QFileDialog dialog(owner);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = QtNameFilters(settings.filter);
+  dialog.setNameFilters(filters);
+  if (settings.filterIndex >= 0 && settings.filterIndex < filters.size())
+    dialog.selectNameFilter(filters[settings.filterIndex]);
+  dialog.setDefaultSuffix(FilterExtension(settings.filter, settings.filterIndex));
+  // Choosing another type changes the extension a typed name gets.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+    dialog.setDefaultSuffix(FilterExtension(settings.filter, static_cast<int>(filters.indexOf(chosen))));
+  });
+  if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
+  if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  const int index = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+  return TypedFileChoice{WithDefaultExt(files.first(), FilterExtension(settings.filter, index)), index};
 }
 
 void QtWindowDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption,

@@ -25,7 +25,19 @@ struct FileDialogSettings {
   // The folder the dialog starts in when `fileName` names none; empty: the
   // dialog's own choice.
   QString directory = QString();
+  // The file type (0-based entry of `filter`) proposed and, after a
+  // confirmed choice of a typed save dialog, the one chosen.
+  int filterIndex = 0;
 };
+
+// What a typed save dialog returns: the full path and the chosen file type.
+struct TypedFileChoice {
+  QString fileName;
+  int filterIndex = 0;
+};
+
+// The extension of a filter entry's first pattern ("*.vcf" gives "vcf").
+QString FilterExtension(const QString& filter, int index);
 
 enum class MessageIcon { Error, Warning, Information };
 
@@ -37,6 +49,9 @@ class WindowDialogs {
   // insist that the file exists.
   virtual std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) = 0;
   virtual std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) = 0;
+  // A save dialog whose file type decides what is written: the default
+  // extension is the chosen type's; none when the user cancels.
+  virtual std::optional<TypedFileChoice> SaveFileTyped(QWidget* owner, const FileDialogSettings& settings) = 0;
 
   // A message box with one OK button.
   virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
@@ -55,6 +70,7 @@ class QtWindowDialogs : public WindowDialogs {
  public:
   std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) override;
   std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) override;
+  std::optional<TypedFileChoice> SaveFileTyped(QWidget* owner, const FileDialogSettings& settings) override;
   void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                   MessageIcon icon) override;
   void ShowModal(QDialog& dialog) override;

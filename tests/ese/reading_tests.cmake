@@ -18,3 +18,8 @@ corvadex_gtest(ese_looping_links_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/looping_links_test.cpp
   LIBS ese_read_everything)
 add_dependencies(ese_looping_links_tests make-contacts-db)
+
+corvadex_gtest(ese_hostile_file_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/hostile_file_test.cpp
+  LIBS corvadex_ese)
+add_dependencies(ese_hostile_file_tests make-contacts-db)

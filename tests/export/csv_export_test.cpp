@@ -1,5 +1,7 @@
 #include "export/csv_export.h"
 
+#include "export/address_book_csv.h"
+
 #include <gtest/gtest.h>
 
 #include "file_io.h"
@@ -76,6 +78,37 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
     for (std::size_t c = 0; c < kContactColumnCount; ++c)
       EXPECT_EQ(rows[r + 1].at(std::to_string(c)), contacts[r][c]) << "row " << r << " column " << c;
   }
+}
+
+// No value is dropped: each of the 33 values of a contact is found in the
+// Google and the Outlook row, under its column or labelled in the notes;
+// Outlook's file starts with the byte order mark, dates take each
+// importer's form, and a stored zero date writes nothing.
+TEST(AddressBookCsv, EveryValueLandsSomewhere) {
+  ContactValues values = DistinctValues("v");
+  ContactList list;
+  ContactRow& row = AddContact(list, values);
+  row.SetCalendarDate(ContactField::Birthdate, "1985-04-02");
+  AddContact(list, ContactValues{});
+  for (AddressBookCsv layout : {AddressBookCsv::Google, AddressBookCsv::Outlook}) {
+    StringSink sink;
+    WriteContactsAddressBookCsv(list, sink, layout);
+    const std::string& text = sink.Text();
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0) == 0, layout == AddressBookCsv::Outlook);
+    const std::string first = text.substr(0, text.find("\r\n,"));
+    for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+      if (kContactColumns[i].reader == ColumnReader::Date) continue;  // from the calendar date
+      EXPECT_NE(first.find(values[i]), std::string::npos) << kContactColumns[i].name;
+    }
+    EXPECT_NE(first.find(layout == AddressBookCsv::Google ? ",1985-04-02," : ",4/2/1985,"), std::string::npos);
+    const std::string empty(AddressBookCsvHeaders(layout).size() - 1, ',');
+    EXPECT_NE(text.find("\r\n" + empty + "\r\n"), std::string::npos) << "the empty contact's row";
+  }
+  StringSink outlook;
+  WriteContactsAddressBookCsv(list, outlook, AddressBookCsv::Outlook);
+  EXPECT_NE(outlook.Text().find("v Comments\r\n\r\nNickname: v NickName\r\nWindows Live address: v UnresolvedEmail"
+                                "\r\nOther IM address: v OtherImEmail\r\nWork web site: v WorkWebSite"),
+            std::string::npos);
 }
 
 }  // namespace

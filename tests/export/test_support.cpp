@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +14,7 @@
 
 namespace corvadex::test {
 
-void AddContact(ContactList& list, const ContactValues& values) {
+ContactRow& AddContact(ContactList& list, const ContactValues& values) {
   ContactRow& row = list.Add();
   auto data = std::make_unique<TContactData>();
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
@@ -25,6 +26,7 @@ void AddContact(ContactList& list, const ContactValues& values) {
     }
   }
   row.SetData(std::move(data));
+  return row;
 }
 
 ContactValues DistinctValues(const std::string& prefix) {
@@ -60,13 +62,25 @@ RunResult Run(const std::vector<std::string>& argv) {
     ::_exit(127);
   }
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  struct rusage usage {};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
   }
   RunResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.peakKiB = usage.ru_maxrss;
   result.out = testing::ReadFile(outPath);
   result.err = testing::ReadFile(errPath);
   return result;
+}
+
+std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
+                         std::vector<std::string> options) {
+  const std::string path = dir.File(name);
+  options.insert(options.begin(), CORVADEX_BIN_DIR "/make-contacts-db");
+  options.push_back(path);
+  const RunResult made = Run(options);
+  if (made.exitCode != 0) throw std::runtime_error("make-contacts-db: " + made.err);
+  return path;
 }
 
 bool PythonHasModule(const std::string& module) {

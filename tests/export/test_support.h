@@ -8,14 +8,16 @@
 #include <vector>
 
 #include "contacts/contact_list.h"
+#include "temp_dir.h"
 
 namespace corvadex::test {
 
 // The 33 values of one contact, in the master table's order.
 using ContactValues = std::array<std::string, kContactColumnCount>;
 
-// Appends a row holding `values`, each in the place its column belongs.
-void AddContact(ContactList& list, const ContactValues& values);
+// Appends a row holding `values`, each in the place its column belongs;
+// the row is valid until the next row is added.
+ContactRow& AddContact(ContactList& list, const ContactValues& values);
 
 // Values that tell the columns apart: "<prefix> <column name>".
 ContactValues DistinctValues(const std::string& prefix);
@@ -27,10 +29,16 @@ struct RunResult {
   int exitCode = -1;  // -1 when the program did not exit normally
   std::string out;
   std::string err;
+  long peakKiB = 0;  // the program's peak resident memory
 };
 
 // Runs a program with arguments (no shell), stdin from /dev/null.
 RunResult Run(const std::vector<std::string>& argv);
+
+// Writes a database with make-contacts-db and the given options into
+// `dir` under `name`; its path.
+std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
+                         std::vector<std::string> options);
 
 // Whether /usr/bin/python3 can import a module.
 bool PythonHasModule(const std::string& module);

@@ -1,5 +1,6 @@
 // corvadex-cli locate run as a user runs it, on Wine prefixes built here.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -117,6 +118,29 @@ TEST_F(CliLocateTest, ErrorsTheWindowWouldReportEndWithStatus1) {
                             "Windows Live Mail version 14", "C:\\users\\bob\\AppData\\Local",
                             "C:\\Program Files", "C:\\users\\bob",
                             "Invalid data type for 'C:\\users\\bob\\Contacts\\Default\\'"}));
+}
+
+// A FIFO in the place of the registry file, the executable or the
+// database counts as absent: the command ends, as it does without the entry,
+// instead of waiting for a writer for ever.
+TEST_F(CliLocateTest, AFifoInPlaceOfAFileCountsAsAbsent) {
+  const std::string database =
+      "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/17.0/DBStore/contacts.edb";
+  for (const std::string& entry :
+       {std::string("../user.reg"), std::string("Program Files/Windows Live/Mail/wlmail.exe"),
+        database}) {
+    prefix_.WriteUserReg("");
+    InstallMailClient("17,0,0,0");
+    prefix_.MakeFolder(std::filesystem::path(database).parent_path().string());
+    const std::filesystem::path path = prefix_.OnDriveC(entry);
+    std::filesystem::remove(path);
+    const RunResult absent = Run();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+    const RunResult fifo = Run();
+    EXPECT_EQ(fifo.status, absent.status) << entry;
+    EXPECT_EQ(fifo.err, absent.err) << entry;
+    std::filesystem::remove(path);
+  }
 }
 
 TEST_F(CliLocateTest, TakesNoArguments) {

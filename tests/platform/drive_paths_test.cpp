@@ -123,6 +123,10 @@ class RecordingJet final : public ese::JetApi {
                               ese::JET_RETINFO*) override {
     return 12;
   }
+  ese::JET_ERR GetBookmark(ese::JET_SESID, ese::JET_TABLEID, void*, std::uint32_t,
+                           std::uint32_t*) override {
+    return 15;
+  }
   ese::JET_ERR CloseTable(ese::JET_SESID, ese::JET_TABLEID) override { return 13; }
   ese::JET_ERR Term(ese::JET_INSTANCE) override { return 14; }
 };

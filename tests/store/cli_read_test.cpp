@@ -55,15 +55,15 @@ TEST(CliRead, MissingFileOrFolderIsAClearErrorAndExit1) {
   EXPECT_EQ(r.err, "corvadex-cli: " + data + ": is a folder, not a database file\n");
 }
 
-TEST(CliRead, AReadThatRanExits0WithTheLogOnStandardError) {
+TEST(CliRead, AReadThatWroteAnErrorLineExits1WithTheLogOnStandardError) {
   Result r = RunCli("read " + DataFile("ese/README.md"));
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("ERROR JetGetDatabaseFileInfo -"));
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
   EXPECT_EQ(r.out, "");
 
   r = RunCli("read " + EseSample("text"));
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("database page size 4096\nJetOpenTable ERROR -"));
   EXPECT_EQ(r.out, "");
 

@@ -82,6 +82,40 @@ TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
   EXPECT_EQ(data->UnresolvedEmail(), "UnresolvedEmail ж");
   EXPECT_EQ(data->OtherImEmail(), "OtherImEmail ж");
   EXPECT_EQ(data->Comments(), "Comments ж");
+  // What the exports for other address books take beside the shown texts.
+  EXPECT_EQ(row.CalendarDate(ContactField::Birthdate), "1980-01-01");
+  EXPECT_EQ(row.CalendarDate(ContactField::Anniversary), "2002-02-02");
+  EXPECT_EQ(row.RecordKey(), std::string(4, '\0'));
+  EXPECT_EQ(list.SourceIdentity().substr(0, jet.signature.size()), jet.signature);
+}
+
+// A stored zero shows as the engine's epoch but is no calendar date; rows
+// get keys of their own.
+TEST_F(ContactLoadTest, ZeroDateHasNoCalendarDate) {
+  contacts->rows.push_back({{"Birthdate", DateValue(0.0)}, {"Anniversary", DateValue(0.25)}});
+  contacts->rows.push_back({{"Birthdate", DateValue(-1.0)}});
+  reader.ReadDatabase("db.edb");
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.Item(0).Data()->Birthdate(), "30.12.1899");
+  EXPECT_EQ(list.Item(0).CalendarDate(ContactField::Birthdate), "");
+  EXPECT_EQ(list.Item(0).CalendarDate(ContactField::Anniversary), "");
+  EXPECT_EQ(list.Item(1).CalendarDate(ContactField::Birthdate), "1899-12-29");
+  EXPECT_NE(list.Item(0).RecordKey(), list.Item(1).RecordKey());
+}
+
+// A locale whose character set is not UTF-8 writes its date signs in that
+// set; they reach the list as UTF-8.
+TEST_F(ContactLoadTest, DatesOfAnEightBitLocaleReachTheListAsUtf8) {
+  locale_t euc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "ja_JP.EUC-JP", static_cast<locale_t>(nullptr));
+  if (euc == static_cast<locale_t>(nullptr))
+    GTEST_SKIP() << "locale ja_JP.EUC-JP not installed (./dev test generates it)";
+  freelocale(euc);
+  LocaleShortDateFormat japanese{std::string("ja_JP.EUC-JP")};
+  ContactStoreReader eucReader(jet, log, list, japanese);
+  contacts->rows.push_back({{"Birthdate", DateValue(29221.75)}});
+  eucReader.ReadDatabase("db.edb");
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Item(0).Data()->Birthdate(), "1980\xE5\xB9\xB4" "01\xE6\x9C\x88" "01\xE6\x97\xA5");
 }
 
 TEST_F(ContactLoadTest, ColumnsAreReadInMasterOrderEachThroughItsReader) {

@@ -100,6 +100,12 @@ JET_ERR FakeJet::GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
   calls.push_back("JetGetDatabaseFileInfo(" + text(szDatabaseName) + ", " +
                   std::to_string(cbMax) + ", " + std::to_string(InfoLevel) + ")");
   if (auto status = scripted("JetGetDatabaseFileInfo")) return *status;
+  if (InfoLevel == JET_DbInfoMisc && cbMax == sizeof(JET_DBINFOMISC)) {
+    JET_DBINFOMISC misc{};
+    std::memcpy(&misc.signDb, signature.data(), std::min(signature.size(), sizeof misc.signDb));
+    std::memcpy(pvResult, &misc, sizeof misc);
+    return JET_errSuccess;
+  }
   if (cbMax != 4 || InfoLevel != JET_DbInfoPageSize) return JET_errInvalidParameter;
   std::memcpy(pvResult, &pageSize, 4);
   return JET_errSuccess;
@@ -273,6 +279,20 @@ JET_ERR FakeJet::RetrieveColumn(JET_SESID, JET_TABLEID tableid, JET_COLUMNID col
   if (pvData && cbData && !bytes.empty())
     std::memcpy(pvData, bytes.data(), std::min<std::size_t>(cbData, bytes.size()));
   return bytes.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+JET_ERR FakeJet::GetBookmark(JET_SESID, JET_TABLEID tableid, void* pvBookmark,
+                             std::uint32_t cbMax, std::uint32_t* pcbActual) {
+  const auto it = open_.find(tableid);
+  if (it == open_.end()) return JET_errInvalidTableId;
+  if (!it->second.row) return JET_errNoCurrentRecord;
+  const auto n = static_cast<std::uint32_t>(*it->second.row);
+  const unsigned char key[4] = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                                static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
+  if (pcbActual != nullptr) *pcbActual = 4;
+  if (cbMax < 4) return JET_errBufferTooSmall;
+  std::memcpy(pvBookmark, key, 4);
+  return JET_errSuccess;
 }
 
 JET_ERR FakeJet::CloseTable(JET_SESID, JET_TABLEID tableid) {

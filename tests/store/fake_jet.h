@@ -42,6 +42,8 @@ class FakeJet final : public ese::JetApi {
 
   // --- The database -------------------------------------------------------
   std::uint32_t pageSize = 8192;
+  // The database signature JetGetDatabaseFileInfo(JET_DbInfoMisc) gives.
+  std::string signature = "fake database signature";
   // Catalogue rows in walk order: (Type, Name). Tables added through
   // AddTable get a row of type 1 and one row of type 2 per column.
   std::vector<std::pair<std::int16_t, Bytes>> catalogue;
@@ -105,6 +107,9 @@ class FakeJet final : public ese::JetApi {
                               ese::JET_COLUMNID columnid, void* pvData, std::uint32_t cbData,
                               std::uint32_t* pcbActual, ese::JET_GRBIT grbit,
                               ese::JET_RETINFO* pretinfo) override;
+  // The row's number in its table, four bytes big-endian; not recorded.
+  ese::JET_ERR GetBookmark(ese::JET_SESID sesid, ese::JET_TABLEID tableid, void* pvBookmark,
+                           std::uint32_t cbMax, std::uint32_t* pcbActual) override;
   ese::JET_ERR CloseTable(ese::JET_SESID sesid, ese::JET_TABLEID tableid) override;
   ese::JET_ERR Term(ese::JET_INSTANCE instance) override;
 

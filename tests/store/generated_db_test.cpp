@@ -296,13 +296,13 @@ TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStanda
                               g.db + " >" + out.string() + " 2>" + err.string();
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(WEXITSTATUS(status), 1);  // the error line of the over-long value
 
   EXPECT_EQ(ReadFile(err.string()), "database page size 8192\n" +
                             EngineLine("JetRetrieveColumn ERROR ", 1006) + "\n");
 
   std::string expected;
-  for (const auto& row : Expect(ContactTable(g.dump), "%m/%d/%y").rows) {
+  for (const auto& row : Expect(ContactTable(g.dump), "%m/%d/%Y").rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c) expected += '\t';
       for (char ch : row[c]) {

@@ -44,6 +44,7 @@ TEST_F(ReadSequenceTest, GoodReadMakesEveryCallInOrderWithItsArguments) {
   std::vector<std::string> expected = {
       "JetGetDatabaseFileInfo(db.edb, 4, 17)",
       "log: database page size 8192",
+      "JetGetDatabaseFileInfo(db.edb, 40, 14)",
       "JetSetSystemParameter(global, 0, 64, 8192, null)",
       "JetSetSystemParameter(global, 0, 34, 0, Off)",
       "JetCreateInstance(Corvadex)",

@@ -1,6 +1,7 @@
 // The main window under the offscreen platform: controls and their initial
 // states, the handlers, the details view filled from the selection, the
 // about link, anchors on resize, and the default error report.
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -118,6 +119,7 @@ class MainWindowTest : public QObject {
         {f.e, "e", {488, 80, 449, 353}, true},
         {f.MemoInfo, "MemoInfo", {6, 439, 929, 92}, true},
         {f.ButtonExportToXML, "ButtonExportToXML", {288, 272, 97, 25}, true},
+        {f.ButtonExportForAddressBook, "ButtonExportForAddressBook", {240, 244, 185, 25}, true},
     };
     for (const auto& c : controls) {
       QCOMPARE(f.findChild<QWidget*>(c.name), c.w);
@@ -140,6 +142,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.ButtonReadDatabase->text(), QString("Read"));
     QCOMPARE(f.ButtonExportToXML->text(), QString("Export to XML file"));
     QCOMPARE(f.ButtonExportToXML->parentWidget(), f.e->TabSheetContact);
+    QCOMPARE(f.ButtonExportForAddressBook->text(), QString("Export for another address book..."));
+    QCOMPARE(f.ButtonExportForAddressBook->parentWidget(), f.e->TabSheetContact);
+    // The second button takes free space: it covers no other control of the page.
+    for (QWidget* other : f.e->TabSheetContact->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (other != f.ButtonExportForAddressBook && other->isVisible())
+        QVERIFY2(!other->geometry().intersects(f.ButtonExportForAddressBook->geometry()),
+                 qPrintable(other->objectName()));
+    QVERIFY(f.ButtonExportForAddressBook->geometry().right() < f.e->TabSheetContact->width());
     QVERIFY(f.EditDBPath->text().isEmpty());
     QVERIFY(f.MemoInfo->toPlainText().isEmpty());
     QVERIFY(!f.MemoInfo->isReadOnly());
@@ -210,7 +220,7 @@ class MainWindowTest : public QObject {
     for (w = f.MemoInfo->nextInFocusChain(); w != f.EditDBPath; w = w->nextInFocusChain())
       chain << w;
     QVERIFY(chain.contains(f.e->Box("EditFirstname")));
-    // Within the " Contact " page, row by row, the export button last.
+    // Within the " Contact " page, row by row, the export buttons last.
     QStringList pageOrder;
     for (QWidget* c : chain)
       if (c->parentWidget() == f.e->TabSheetContact && (c->focusPolicy() & Qt::TabFocus))
@@ -218,7 +228,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(pageOrder, QStringList({"EditFirstname", "EditMiddlename", "EditLastname",
                                      "EditNickname", "EditHomephone", "EditPersonalemail",
                                      "EditWorkphone", "EditWorkemail", "EditMobilephone",
-                                     "EditOtheremail", "EditOtherphone", "ButtonExportToXML"}));
+                                     "EditOtheremail", "EditOtherphone", "ButtonExportToXML",
+                                     "ButtonExportForAddressBook"}));
     QCOMPARE(f.Label1->focusPolicy(), Qt::NoFocus);
 
     // Of the two radio buttons only the checked one is a tab stop: Tab goes
@@ -546,6 +557,58 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_.saveShown.at(2).overwritePrompt, false);
     QCOMPARE(exports_.size(), std::size_t{1});
     QVERIFY(dialogs_.boxes.empty());
+  }
+
+  // Each file type of the second dialog writes its format, a typed name
+  // gets the type's extension, and the log tells where how many went.
+  void secondExportWritesTheChosenFileType() {
+    TFormCorvadex& f = Form();
+    ReadThroughButton(dbPath_);
+    const QString base = dir_.filePath("book");
+    dialogs_.typedAnswers = {{base, 0}, {base, 1}, {base, 2}, {base + ".txt", 3}, {QString(), 0}};
+    for (int i = 0; i < 5; ++i) QTest::mouseClick(f.ButtonExportForAddressBook, Qt::LeftButton);
+    QCOMPARE(dialogs_.typedShown.at(0).fileName, QString("contacts"));
+    QCOMPARE(dialogs_.typedShown.at(0).filter,
+             QString("vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv"));
+    QCOMPARE(dialogs_.typedShown.at(4).filterIndex, 3);  // the last choice is proposed again
+    QCOMPARE(dialogs_.typedShown.at(4).fileName, base + ".txt");
+    const std::string b = base.toStdString();
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"vcard", b + ".vcf"}, {"vcard4", b + ".vcf"}, {"google-csv", b + ".csv"}, {"outlook-csv", b + ".txt"}};
+    QCOMPARE(exports_.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      QCOMPARE(exports_[i].format, expected[i].first);
+      QCOMPARE(exports_[i].fileName, expected[i].second);
+      QCOMPARE(exports_[i].rows, std::size_t{3});
+      QVERIFY(f.MemoInfo->toPlainText().contains(
+          QString::fromStdString("Exported 3 contacts to " + expected[i].second)));
+    }
+    QVERIFY(dialogs_.boxes.empty());
+  }
+
+  // Neither button writes over the database shown, however it is named.
+  void bothExportsRefuseTheDatabaseShown() {
+    TFormCorvadex& f = Form();
+    ReadThroughButton(dbPath_);
+    const QString link = dir_.filePath("alias.xml");
+    QVERIFY(QFile::link(QString::fromStdString(dbPath_), link));
+    dialogs_.saveAnswers = {QString::fromStdString(dbPath_), link};
+    dialogs_.typedAnswers = {{QString::fromStdString(dbPath_), 0}, {link, 2}};
+    for (int i = 0; i < 2; ++i) {
+      QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
+      QTest::mouseClick(f.ButtonExportForAddressBook, Qt::LeftButton);
+    }
+    QVERIFY(exports_.empty());
+    QCOMPARE(dialogs_.boxes.size(), std::size_t{4});
+    for (const auto& box : dialogs_.boxes) {
+      QVERIFY(box.text.contains("database being shown"));
+      QCOMPARE(box.icon, MessageIcon::Error);
+    }
+    QVERIFY(!f.MemoInfo->toPlainText().contains("Exported"));
+    // Another file is written as usual.
+    dialogs_.saveAnswers = {QString::fromStdString(otherDbPath_)};
+    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
+    QCOMPARE(exports_.size(), std::size_t{1});
   }
 };
 

@@ -106,6 +106,42 @@ class WindowEngineTest : public QObject {
     QVERIFY(!QFile::exists(nowhere));
     QCOMPARE(Contents(written), fromWindow);
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), 3);  // database, window.xml, cli.xml
+
+    // The second export: each file type writes its own format, the same
+    // bytes as the command line's.
+    const struct {
+      int type;
+      const char* name;
+      const char* format;
+      QByteArray start;
+    } types[] = {
+        {0, "book3", "vcard", "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Corvadex//"},
+        {1, "book4", "vcard4", "BEGIN:VCARD\r\nVERSION:4.0\r\nPRODID:-//Corvadex//"},
+        {2, "google", "google-csv", "First Name,Middle Name,Last Name,Nickname,"},
+        {3, "outlook", "outlook-csv", "\xEF\xBB\xBF" "First Name,Middle Name,Last Name,Company,"},
+    };
+    for (const auto& t : types) {
+      dialogs.typedAnswers = {{dir_.filePath(t.name), t.type}};
+      QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
+      const QString file = dir_.filePath(t.name) + (t.type < 2 ? ".vcf" : ".csv");
+      QVERIFY2(Contents(file).startsWith(t.start), t.format);
+      const QString cliFile = dir_.filePath(QString("cli-") + t.name);
+      QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", t.format, "-o", cliFile}));
+      QCOMPARE(Contents(file), Contents(cliFile));
+      QVERIFY(form.MemoInfo->toPlainText().endsWith("Exported 40 contacts to " + file));
+    }
+
+    // The database itself is refused by both buttons, also through a link.
+    const QByteArray before = Contents(database_);
+    const QString link = dir_.filePath("link.vcf");
+    QVERIFY(QFile::link(database_, link));
+    dialogs.boxes.clear();
+    dialogs.saveAnswers = {database_};
+    dialogs.typedAnswers = {{link, 0}};
+    QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
+    QCOMPARE(dialogs.boxes.size(), std::size_t{2});
+    QCOMPARE(Contents(database_), before);
     SetErrorReportDialogs(nullptr);
   }
 };

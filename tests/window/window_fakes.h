@@ -39,6 +39,9 @@ class FakeDialogs final : public WindowDialogs {
   std::deque<QString> saveAnswers;
   std::vector<FileDialogSettings> openShown;
   std::vector<FileDialogSettings> saveShown;
+  // Answers of the typed save dialog; a null name means "cancel".
+  std::deque<TypedFileChoice> typedAnswers;
+  std::vector<FileDialogSettings> typedShown;
   std::vector<MessageBoxCall> boxes;
   std::vector<QPointer<QDialog>> modalShown;
   std::vector<QString> opened;
@@ -56,6 +59,17 @@ class FakeDialogs final : public WindowDialogs {
     const QString answer = Next(saveAnswers);
     if (answer.isNull()) return std::nullopt;
     return WithDefaultExt(answer, settings.defaultExt);
+  }
+  std::optional<TypedFileChoice> SaveFileTyped(QWidget*, const FileDialogSettings& settings) override {
+    typedShown.push_back(settings);
+    if (typedAnswers.empty() || typedAnswers.front().fileName.isNull()) {
+      if (!typedAnswers.empty()) typedAnswers.pop_front();
+      return std::nullopt;
+    }
+    TypedFileChoice answer = typedAnswers.front();
+    typedAnswers.pop_front();
+    answer.fileName = WithDefaultExt(answer.fileName, FilterExtension(settings.filter, answer.filterIndex));
+    return answer;
   }
   void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                   MessageIcon icon) override {
@@ -139,6 +153,7 @@ class FakeReader final : public DatabaseReader {
 struct ExportCall {
   std::size_t rows;
   std::string fileName;
+  std::string format = "xml";
 };
 
 // Services for a window under test: real file existence test, fake reader,
@@ -153,6 +168,10 @@ inline FormServices TestServices(FakeDialogs& dialogs, FakeDatabase& db,
   };
   s.writeXml = [&exports](const ContactList& list, const std::string& fileName) {
     exports.push_back({list.Count(), fileName});
+  };
+  s.writeForAddressBook = [&exports](const ContactList& list, const std::string& format,
+                                     const std::string& fileName) {
+    exports.push_back({list.Count(), fileName, format});
   };
   return s;
 }

@@ -68,7 +68,18 @@ TableDef contactTable(const std::string& name, const std::vector<std::string>& w
   return t;
 }
 
-Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, bool longShortText) {
+// An XPRESS value that expands 14 bytes into 65535: header (scheme 3),
+// size 0xffff, a flag word announcing a literal and a match, the literal
+// 'A', and a match one byte back whose length (65531 + 3) comes from the
+// longest length encoding.
+Bytes expandingValue() {
+  static const unsigned char kBytes[] = {0x18, 0xff, 0xff, 0x00, 0x00, 0x00, 0x40,
+                                         0x41, 0x07, 0x00, 0x0f, 0xff, 0xfb, 0xff};
+  return Bytes(reinterpret_cast<const char*>(kBytes), sizeof kBytes);
+}
+
+Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, bool longShortText,
+               bool expanding) {
   const Contact c = makeContact(seed, n, longShortText);
   Row row;
   row.push_back({1, {le32(static_cast<std::uint32_t>(n + 1))}});
@@ -90,6 +101,8 @@ Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, bool 
     if (cc.reader == ColumnReader::Date) {
       const auto& date = cc.name == "Birthdate" ? c.birthdate : c.anniversary;
       if (date) row.push_back({def->id, {daysValue(*date)}});
+    } else if (expanding && kindOfColumnId(def->id) == ColumnKind::Tagged) {
+      row.push_back({def->id, {expandingValue()}, true});
     } else if (c.texts[i]) {
       row.push_back({def->id, {utf16le(*c.texts[i])}});
     }
@@ -200,22 +213,27 @@ std::string writeContactsDatabase(const std::string& path, const ContactsDatabas
     const std::uint64_t rows = o.empty ? 0 : (which == 0 ? o.count : std::min<std::uint64_t>(o.count, 3));
     for (std::uint64_t n = 0; n < rows && w.error().empty(); ++n)
       w.row(contactRow(def, o.seed + static_cast<std::uint64_t>(which) * 1000003u, n,
-                       o.longShortText && which == 0));
+                       o.longShortText && which == 0, o.expandingValues && which == 0));
     w.end();
   };
   if (!o.noContactTable) contacts(0);
-  if (o.longTableName) {
+  // A table of one key column and one row.
+  auto oneRowTable = [&](std::string name, std::string column) {
     TableDef t;
-    t.name = "LongName-" + std::string(291, 'x');
-    ColumnDef id{1, "Id", ColumnType::Long};
+    t.name = std::move(name);
+    ColumnDef id{1, std::move(column), ColumnType::Long};
     id.notNull = true;
     t.columns = {id};
     t.keyColumns = {1};
     w.table(t);
     w.row({{1, {le32(1)}}});
     w.end();
-  }
+  };
+  if (o.longTableName) oneRowTable("LongName-" + std::string(291, 'x'), "Id");
   if (o.twoContactTables && !o.noContactTable) contacts(1);
+  // Names with a terminal escape sequence, a bell and a byte that is not
+  // UTF-8, for the programs that print names.
+  if (o.controlNames) oneRowTable("Odd\x1b]0;title\x07\xff", "Id\x1b[2J");
 
   const TableDef groups = groupsTable();
   w.table(groups);

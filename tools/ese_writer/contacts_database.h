@@ -22,6 +22,8 @@ struct ContactsDatabaseOptions {
   bool twoContactTables = false;  // a second, different contact table after the first
   bool longTableName = false;     // a table with a 300-byte name after the contact table
   bool longShortText = false;     // a 129-unit value in the first contact's FirstName
+  bool controlNames = false;      // a table and a column named with control characters
+  bool expandingValues = false;   // every tagged text a compressed value of 65535 bytes
   std::vector<std::string> withoutColumns;  // contact columns to leave out
   std::string expectedPath;       // where to write the dump of what was stored
 };

@@ -21,6 +21,8 @@ const char kUsage[] =
     "  --two-contact-tables   a second contact table after the first\n"
     "  --long-table-name      a table with a name longer than 256 bytes\n"
     "  --long-short-text      a 129-character value in a short-text column\n"
+    "  --expanding-values     every tagged text column a compressed value of 64 KiB\n"
+    "  --control-names        a table and a column named with control characters\n"
     "  --expected FILE        write the dump of every table stored\n";
 
 bool parseNumber(const std::string& text, unsigned long long& out) {
@@ -77,6 +79,10 @@ int main(int argc, char** argv) {
       o.longTableName = true;
     } else if (a == "--long-short-text") {
       o.longShortText = true;
+    } else if (a == "--expanding-values") {
+      o.expandingValues = true;
+    } else if (a == "--control-names") {
+      o.controlNames = true;
     } else if (a == "--expected") {
       if (!value(o.expectedPath)) return fail("--expected needs a file name");
     } else if (a == "-h" || a == "--help") {

@@ -8,6 +8,7 @@ namespace corvadex::esew {
 namespace {
 
 constexpr std::uint8_t kTagLongValue = 0x01;
+constexpr std::uint8_t kTagCompressed = 0x02;
 constexpr std::uint8_t kTagSeparated = 0x04;
 constexpr std::uint8_t kTagMultiValues = 0x08;
 constexpr std::uint8_t kTagTwoValues = 0x10;
@@ -153,6 +154,7 @@ Bytes RecordEncoder::build(const std::vector<const Cell*>& cells,
     };
     if (cell->values.size() == 1) {
       if (separated[i][0]) flags |= kTagSeparated;
+      if (cell->compressed) flags |= kTagCompressed;
       body = valueBytes(0);
     } else if (cell->values.size() == 2 && !isLongType(c.type) && cell->values[0].size() < 256) {
       flags |= kTagMultiValues | kTagTwoValues;

@@ -72,6 +72,9 @@ struct ColumnDef {
 struct Cell {
   std::uint32_t column = 0;
   std::vector<Bytes> values;
+  // The one value is already in a compressed form (a tagged column's value
+  // is flagged compressed and stored as given).
+  bool compressed = false;
 };
 using Row = std::vector<Cell>;
 

@@ -191,7 +191,7 @@
     </message>
     <message>
         <source>Read</source>
-        <translation >Lesen</translation>
+        <translation>Lesen</translation>
     </message>
 </context>
 <context>
@@ -345,6 +345,14 @@
     <message>
         <source>No contacts database was read. Choose &quot;Choose the database file&quot; and pick the file with &quot;...&quot; (Ctrl+O), or drop the file on this window.</source>
         <translation>Es wurde keine Kontaktdatenbank gelesen. Wählen Sie „Datenbankdatei wählen“ und dann die Datei mit „...“ (Strg+O), oder ziehen Sie die Datei auf dieses Fenster.</translation>
+    </message>
+    <message>
+        <source>Export for another address book...</source>
+        <translation>Für anderes Adressbuch...</translation>
+    </message>
+    <message>
+        <source>The export was not written: the file chosen is the contacts database being shown, which Corvadex never changes.</source>
+        <translation>Der Export wurde nicht geschrieben: Die gewählte Datei ist die angezeigte Kontaktdatenbank, die Corvadex nie verändert.</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,58 @@
+#include "cli_printable.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "export/utf8_text.h"
+
+namespace corvadex::cli {
+
+namespace {
+void AppendEscape(std::string& out, unsigned char byte) {
+  static const char kDigits[] = "0123456789abcdef";
+  out += "\\x";
+  out += kDigits[byte >> 4];
+  out += kDigits[byte & 15];
+}
+}  // namespace
+
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte == '\\') {
+      out += "\\\\";
+      ++pos;
+    } else if (byte < 0x20 || byte == 0x7f) {
+      AppendEscape(out, byte);
+      ++pos;
+    } else if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++pos;
+    } else {
+      const std::size_t start = pos;
+      const char32_t cp = DecodeUtf8(text, pos);
+      const std::string_view sequence = text.substr(start, pos - start);
+      // A decoded U+FFFD is malformed input unless it was spelled out.
+      const bool malformed = cp == kReplacementCharacter && sequence != "\xEF\xBF\xBD";
+      if (malformed || (cp >= 0x80 && cp < 0xa0)) {
+        for (char c : sequence) AppendEscape(out, static_cast<unsigned char>(c));
+      } else {
+        out.append(sequence);
+      }
+    }
+  }
+  return out;
+}
+
+bool RefuseNonRegularFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
+  std::fprintf(stderr, "corvadex-cli: %s: not a regular file\n", Printable(path).c_str());
+  return false;
+}
+
+}  // namespace corvadex::cli

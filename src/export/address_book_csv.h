@@ -1,0 +1,24 @@
+// CSV in the layouts that other address books' importers read by their
+// column names: Google Contacts' CSV and the column set Outlook documents
+// for its CSV import. Every one of the 33 values lands somewhere: a value
+// the layout has no column for is added to the notes with its label.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "contacts/contact_list.h"
+#include "export/byte_sink.h"
+#include "export/export_progress.h"
+
+namespace corvadex {
+
+enum class AddressBookCsv { Google, Outlook };
+
+void WriteContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
+                                 const ExportProgress& progress = {});
+
+// The layout's header row, in column order.
+std::span<const std::string_view> AddressBookCsvHeaders(AddressBookCsv layout);
+
+}  // namespace corvadex

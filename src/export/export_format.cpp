@@ -1,0 +1,87 @@
+#include "export/export_format.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+#include "export/address_book_csv.h"
+#include "export/csv_export.h"
+#include "export/replacing_file.h"
+#include "export/vcard_export.h"
+#include "export/xml_export.h"
+
+namespace corvadex {
+
+namespace {
+
+struct FormatName {
+  ExportFormat format;
+  std::string_view name;
+  std::string_view extension;
+};
+
+constexpr FormatName kFormats[] = {
+    {ExportFormat::Xml, "xml", "xml"},           {ExportFormat::Csv, "csv", "csv"},
+    {ExportFormat::Vcard3, "vcard", "vcf"},      {ExportFormat::Vcard4, "vcard4", "vcf"},
+    {ExportFormat::GoogleCsv, "google-csv", "csv"}, {ExportFormat::OutlookCsv, "outlook-csv", "csv"},
+};
+
+const FormatName& Entry(ExportFormat format) {
+  for (const FormatName& f : kFormats)
+    if (f.format == format) return f;
+  throw std::invalid_argument("unknown export format");
+}
+
+VcardVersion VersionOf(ExportFormat format) {
+  return format == ExportFormat::Vcard4 ? VcardVersion::V4 : VcardVersion::V3;
+}
+
+}  // namespace
+
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
+  for (const FormatName& f : kFormats)
+    if (f.name == name) return f.format;
+  return std::nullopt;
+}
+
+std::string_view ExportFormatName(ExportFormat format) { return Entry(format).name; }
+std::string_view ExportFormatExtension(ExportFormat format) { return Entry(format).extension; }
+bool IsVcard(ExportFormat format) { return format == ExportFormat::Vcard3 || format == ExportFormat::Vcard4; }
+
+void WriteContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+  switch (format) {
+    case ExportFormat::Xml: return WriteContactsXml(list, sink, progress);
+    case ExportFormat::Csv: return WriteContactsCsv(list, sink, progress);
+    case ExportFormat::Vcard3:
+    case ExportFormat::Vcard4: return WriteContactsVcard(list, sink, VersionOf(format), progress);
+    case ExportFormat::GoogleCsv: return WriteContactsAddressBookCsv(list, sink, AddressBookCsv::Google, progress);
+    case ExportFormat::OutlookCsv:
+      return WriteContactsAddressBookCsv(list, sink, AddressBookCsv::Outlook, progress);
+  }
+}
+
+std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
+                               const ExportProgress& progress) {
+  if (!IsVcard(vcardFormat)) throw std::invalid_argument("only vCards are written one per file");
+  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+    throw std::system_error(errno, std::generic_category(), folder);
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) throw std::system_error(errno, std::generic_category(), folder);
+  if (!S_ISDIR(st.st_mode)) throw std::system_error(ENOTDIR, std::generic_category(), folder);
+
+  std::string card;
+  const std::size_t count = list.Count();
+  for (std::size_t row = 0; row < count; ++row) {
+    card.clear();
+    AppendContactVcard(list, row, VersionOf(vcardFormat), card);
+    ReplacingFile file(folder + "/" + RowUid(list, row) + ".vcf");
+    file.Write(card);
+    file.Commit();
+    ReportProgress(progress, row + 1, count);
+  }
+  return count;
+}
+
+}  // namespace corvadex

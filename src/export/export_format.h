@@ -1,0 +1,37 @@
+// The export formats by name, as the command line and the window offer
+// them, and one entry point that writes any of them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "contacts/contact_list.h"
+#include "export/byte_sink.h"
+#include "export/export_progress.h"
+
+namespace corvadex {
+
+enum class ExportFormat { Xml, Csv, Vcard3, Vcard4, GoogleCsv, OutlookCsv };
+
+// "xml", "csv", "vcard" (3.0), "vcard4", "google-csv", "outlook-csv".
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
+std::string_view ExportFormatName(ExportFormat format);
+// "xml", "csv" or "vcf".
+std::string_view ExportFormatExtension(ExportFormat format);
+bool IsVcard(ExportFormat format);
+
+void WriteContacts(ExportFormat format, const ContactList& list, ByteSink& sink,
+                   const ExportProgress& progress = {});
+
+// Writes one vCard file per contact into `folder`, named by the contact's
+// identifier ("<uid>.vcf"), the layout vdir-based address books read. The
+// folder is made when missing (its parent must exist). Each file is written
+// beside its name and renamed into place when complete, so a failure leaves
+// no partial card, only whole ones. Returns the number of files written;
+// throws std::system_error naming the file on failure.
+std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
+                               const ExportProgress& progress = {});
+
+}  // namespace corvadex

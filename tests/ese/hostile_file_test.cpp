@@ -1,0 +1,147 @@
+// Files that are odd rather than damaged, made for real: a database cut
+// short by another thread while it is walked, a FIFO in the database's
+// place, a valid header made sparse to 1 TB, and values that each expand
+// to 64 KiB (written by make-contacts-db --expanding-values).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "ese/database.h"
+#include "ese/error_text.h"
+#include "file_io.h"
+#include "temp_dir.h"
+#include "test_paths.h"
+
+namespace ese::testing {
+namespace {
+
+using corvadex::testing::EseSample;
+using corvadex::testing::ReadFile;
+using corvadex::testing::TempDir;
+using corvadex::testing::WriteFile;
+
+std::string MakeDatabase(const TempDir& dir, const std::string& options) {
+  const std::string path = dir.File("contacts.edb");
+  const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' " +
+                              options + " '" + path + "' >/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return path;
+}
+
+std::shared_ptr<const TableInfo> ContactTable(const Database& db) {
+  for (const auto& t : db.catalog().tables()) {
+    if (t->name.rfind("SimpleContact-", 0) == 0) return t;
+  }
+  return nullptr;
+}
+
+// Walks the table reading every value; the first failing status.
+JET_ERR WalkAll(TableCursor& cursor, JET_ERR err) {
+  for (; err == JET_errSuccess; err = cursor.MoveNext()) {
+    for (const ColumnInfo& c : cursor.table().columns) {
+      Bytes value;
+      bool is_null = false;
+      if (JET_ERR e = cursor.ReadValue(c, 1, value, is_null); e != JET_errSuccess) return e;
+    }
+  }
+  return err;
+}
+
+TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
+  TempDir dir;
+  const std::string path = MakeDatabase(dir, "--count 20000");
+  std::unique_ptr<Database> db;
+  ASSERT_EQ(Database::Open(path, db), JET_errSuccess);
+  TableCursor cursor(*db, ContactTable(*db));
+  JET_ERR err = cursor.MoveFirst();
+  for (int row = 0; row < 100 && err == JET_errSuccess; ++row) err = cursor.MoveNext();
+  ASSERT_EQ(err, JET_errSuccess);
+  // Another thread cuts the file to 1 MiB while the walk is under way.
+  std::thread cutter([&] { ASSERT_EQ(::truncate(path.c_str(), 1 << 20), 0); });
+  cutter.join();
+  err = WalkAll(cursor, err);
+  EXPECT_EQ(err, JET_errFileIOBeyondEOF);
+  const std::string text = ErrorTextWithDetail(err);
+  EXPECT_NE(text.find("the file changed or became unreadable while it was read"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("page "), std::string::npos) << text;
+}
+
+TEST(HostileFiles, OnlyRegularFilesAreOpened) {
+  TempDir dir;
+  const std::string fifo = dir.File("contacts.edb");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::unique_ptr<Database> db;
+  FileHeader header;
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+    EXPECT_EQ(Database::Open(path, db), JET_errInvalidDatabase) << path;
+    EXPECT_EQ(DbFile::ReadHeader(path, header), JET_errInvalidDatabase) << path;
+  }
+  EXPECT_EQ(Database::Open(dir.Path(), db), JET_errInvalidPath);
+}
+
+// Runs `work` in a child process; the child's peak resident memory in KiB,
+// or -1 when it did not exit with status 0.
+long ChildPeakKiB(const std::function<bool()>& work) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(work() ? 0 : 1);
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return -1;
+  }
+  return usage.ru_maxrss;
+}
+
+TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
+  TempDir dir;
+  // The real header pages of a sample, then a hole up to 1 TB.
+  const std::string sample = ReadFile(EseSample("basic"));
+  FileHeader header;
+  ASSERT_EQ(DbFile::ReadHeader(EseSample("basic"), header), JET_errSuccess);
+  const std::string path = dir.File("sparse.edb");
+  WriteFile(path, sample.substr(0, 2 * header.page_size));
+  if (::truncate(path.c_str(), off_t{1} << 40) != 0) GTEST_SKIP() << "no sparse files here";
+  const long peak = ChildPeakKiB([&] {
+    std::unique_ptr<Database> db;
+    // The catalog's page is a hole: not initialised.
+    return Database::Open(path, db) == JET_errPageNotInitialized;
+  });
+  ASSERT_GT(peak, 0);
+  EXPECT_LT(peak, 64 * 1024) << "KiB";
+}
+
+TEST(HostileFiles, ValuesExpandingBeyondTheBoundAreReportedAsDamage) {
+  TempDir dir;
+  const std::string path = MakeDatabase(dir, "--count 300 --expanding-values");
+  std::unique_ptr<Database> db;
+  ASSERT_EQ(Database::Open(path, db), JET_errSuccess);
+  TableCursor cursor(*db, ContactTable(*db));
+  // The first values decompress to 64 KiB each, as promised...
+  ASSERT_EQ(cursor.MoveFirst(), JET_errSuccess);
+  const ColumnInfo* nick = cursor.table().FindColumn("NickName");
+  ASSERT_NE(nick, nullptr);
+  Bytes value;
+  bool is_null = true;
+  ASSERT_EQ(cursor.ReadValue(*nick, 1, value, is_null), JET_errSuccess);
+  EXPECT_EQ(value.size(), 65535u);
+  // ...until their sum passes the bound for a file of this size.
+  const JET_ERR err = WalkAll(cursor, JET_errSuccess);
+  EXPECT_EQ(err, JET_errDatabaseCorrupted);
+  const std::string text = ErrorTextWithDetail(err);
+  for (const char* part : {"table SimpleContact-", ", column ", ", page "}) {
+    EXPECT_NE(text.find(part), std::string::npos) << text;
+  }
+}
+
+}  // namespace
+}  // namespace ese::testing
