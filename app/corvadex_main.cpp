@@ -2,6 +2,7 @@
 // starts (so both work without a display), then builds the application, whose
 // default error report shows any error escaping a handler, and the main window
 // over the real storage engine, runs the window's create handler and shows it.
+#include <QFileInfo>
 #include <QIcon>
 #include <QStringList>
 
@@ -16,19 +17,21 @@
 #include "window/about_picture.h"
 #include "window/engine_services.h"
 #include "window/error_report.h"
+#include "window/translation.h"
 #include "window/window_dialogs.h"
 
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: corvadex [OPTION...]\n"
+    "Usage: corvadex [OPTION...] [FILE]\n"
     "\n"
     "Opens the Corvadex window, which lists, shows and exports the contacts of a\n"
-    "contacts database (contacts.edb), strictly read-only. At start-up it looks for\n"
-    "the mail client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and\n"
-    "reads it. Without one there, it looks in other Wine prefixes, on mounted\n"
-    "Windows volumes and in the folders named with --search; any other database\n"
-    "file can be chosen in the window.\n"
+    "contacts database (contacts.edb), strictly read-only. Given a FILE, it reads\n"
+    "that file once the window is up. Otherwise it looks at start-up for the mail\n"
+    "client's database in the Wine prefix ($WINEPREFIX, else ~/.wine) and reads it.\n"
+    "Without one there, it looks in other Wine prefixes, on mounted Windows volumes\n"
+    "and in the folders named with --search; any other database file can be chosen\n"
+    "in the window or dropped on it.\n"
     "\n"
     "Options:\n"
     "  --search DIR       also look in DIR (a copied profile, a Users folder, a\n"
@@ -42,9 +45,11 @@ constexpr const char* kHelp =
     "  -reverse           right-to-left layout\n"
     "\n"
     "Environment: WINEPREFIX (where to look at start-up); LC_TIME (how dates are\n"
-    "shown); QT_QPA_PLATFORM (the window system plugin, as -platform).\n"
+    "shown); LANGUAGE, LC_ALL, LC_MESSAGES, LANG (the window's language: English,\n"
+    "or German); QT_QPA_PLATFORM (the window system plugin, as -platform).\n"
     "\n"
-    "Exit status: 0 once the window is closed, 2 for an argument it does not know.\n"
+    "Exit status: 0 once the window is closed, 2 for an option it does not know\n"
+    "or more than one file.\n"
     "The command line tool is corvadex-cli.\n";
 
 }  // namespace
@@ -63,24 +68,37 @@ int main(int argc, char** argv) {
   }
 
   corvadex::CorvadexApplication app(argc, argv);
-  // Qt has taken its own options; besides --search DIR, anything left is a
-  // mistake, said before a window opens rather than ignored.
+  // Qt has taken its own options; what is left may be --search DIR and one
+  // file to read ("--" ends the options, for a file whose name starts with a
+  // dash). Anything else is a mistake, said before a window opens rather
+  // than ignored.
   const QStringList rest = QCoreApplication::arguments().mid(1);
+  const auto refuse = [](const char* what, const QString& arg) {
+    std::fprintf(stderr, "corvadex: %s '%s'\nTry 'corvadex --help'.\n", what, arg.toLocal8Bit().constData());
+    return 2;
+  };
   std::vector<std::string> searchArguments;
+  QStringList files;
+  bool optionsEnded = false;
   for (qsizetype i = 0; i < rest.size(); ++i) {
-    if (rest[i] == QLatin1String("--search") && i + 1 < rest.size()) {
+    if (!optionsEnded && rest[i] == QLatin1String("--")) {
+      optionsEnded = true;
+    } else if (!optionsEnded && rest[i] == QLatin1String("--search") && i + 1 < rest.size()) {
       searchArguments.push_back("--search");
       searchArguments.push_back(rest[++i].toLocal8Bit().toStdString());
-      continue;
+    } else if (!optionsEnded && rest[i].startsWith(QLatin1Char('-'))) {
+      return refuse("unknown argument", rest[i]);
+    } else {
+      files.push_back(rest[i]);
     }
-    std::fprintf(stderr, "corvadex: unknown argument '%s'\nTry 'corvadex --help'.\n",
-                 rest[i].toLocal8Bit().constData());
-    return 2;
   }
+  if (files.size() > 1) return refuse("one file at a time, not also", files.at(1));
+  const QString startFile = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
   QApplication::setApplicationName(QStringLiteral("Corvadex"));
   QApplication::setApplicationVersion(QStringLiteral(CORVADEX_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("corvadex"));
   QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
+  corvadex::InstallTranslation(app);
 
   corvadex::QtWindowDialogs dialogs;
   corvadex::SetErrorReportDialogs(&dialogs);
@@ -88,6 +106,6 @@ int main(int argc, char** argv) {
   // place holds no database.
   corvadex::EngineServices engine(corvadex::SearchFolderArguments(searchArguments));
   corvadex::TFormCorvadex form(engine.Services(dialogs));
-  corvadex::ShowMainWindow(form);
+  corvadex::ShowMainWindow(form, startFile);
   return QApplication::exec();
 }

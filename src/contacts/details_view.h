@@ -4,6 +4,7 @@
 // only: nothing typed into them is read back.
 #pragma once
 
+#include <QCoreApplication>
 #include <QTabWidget>
 #include <array>
 #include <cstddef>
@@ -21,7 +22,7 @@ class ContactRow;
 struct DetailsBox {
   int page;                  // 0 " Contact " ... 4 " Notes "
   std::string_view name;     // the box's object name
-  std::string_view caption;  // its label's caption; empty for the notes memo
+  std::string_view caption;  // its label's caption (NUL-terminated); empty for the notes memo
   int labelLeft, labelTop;
   int left, top, width, height;
   std::string_view column;
@@ -31,6 +32,8 @@ inline constexpr std::size_t kDetailsBoxCount = 38;
 extern const std::array<DetailsBox, kDetailsBoxCount> kDetailsBoxes;
 
 class ContactDetailsView final : public QTabWidget {
+  Q_DECLARE_TR_FUNCTIONS(ContactDetailsView)
+
  public:
   explicit ContactDetailsView(QWidget* parent);
 
@@ -43,6 +46,8 @@ class ContactDetailsView final : public QTabWidget {
 
   // Replaces the text of every box with the row's values, as held.
   void ShowContact(const ContactRow& row);
+  // Empties every box.
+  void Clear();
 
   // The box of a given object name, or null.
   QWidget* Box(std::string_view name) const;
@@ -50,6 +55,8 @@ class ContactDetailsView final : public QTabWidget {
   QString BoxText(std::size_t index) const;
 
  private:
+  void SetBoxText(std::size_t index, const QString& text);
+
   std::array<QWidget*, kDetailsBoxCount> boxes_{};
 };
 

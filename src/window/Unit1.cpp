@@ -82,6 +82,7 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
   if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
   list_.AddObserver(this);
   ConnectHandlers();
+  BuildAdditions();
 }
 
 TFormCorvadex::~TFormCorvadex() {
@@ -93,16 +94,16 @@ TFormCorvadex::~TFormCorvadex() {
 }
 
 void TFormCorvadex::BuildControls() {
-  RadioButton1 = new QRadioButton(QStringLiteral("Find the contacts database authomatically"), this);
+  RadioButton1 = new QRadioButton(tr("Find the contacts database authomatically"), this);
   RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
   RadioButton1->setGeometry(24, 8, 297, 17);
   RadioButton1->setChecked(true);  // set before the handlers are connected: raises nothing
 
-  RadioButton2 = new QRadioButton(QStringLiteral("Choose the database file"), this);
+  RadioButton2 = new QRadioButton(tr("Choose the database file"), this);
   RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
   RadioButton2->setGeometry(24, 24, 225, 17);
 
-  Label1 = new LinkLabel(QStringLiteral("About"), this);
+  Label1 = new LinkLabel(tr("About"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(883, 8, 34, 13);
   QFont linkFont = font();
@@ -118,12 +119,12 @@ void TFormCorvadex::BuildControls() {
   EditDBPath->setGeometry(16, 48, 770, 21);
   EditDBPath->setEnabled(false);
 
-  ButtonChooseFile = new QPushButton(QStringLiteral("..."), this);
+  ButtonChooseFile = new QPushButton(tr("..."), this);
   ButtonChooseFile->setObjectName(QStringLiteral("ButtonChooseFile"));
   ButtonChooseFile->setGeometry(784, 47, 24, 24);
   ButtonChooseFile->setEnabled(false);
 
-  ButtonReadDatabase = new QPushButton(QStringLiteral("Read"), this);
+  ButtonReadDatabase = new QPushButton(tr("Read"), this);
   ButtonReadDatabase->setObjectName(QStringLiteral("ButtonReadDatabase"));
   ButtonReadDatabase->setGeometry(840, 47, 75, 25);
   ButtonReadDatabase->setEnabled(false);
@@ -135,21 +136,21 @@ void TFormCorvadex::BuildControls() {
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  Savetofile1 = PopupMenu1->addAction(QStringLiteral("Save to file"));
+  Savetofile1 = PopupMenu1->addAction(tr("Save to file"));
   Savetofile1->setObjectName(QStringLiteral("Savetofile1"));  // has no action
   ListViewContacts->setContextMenuPolicy(Qt::CustomContextMenu);
 
   e = new ContactDetailsView(this);
   e->setGeometry(488, 80, 449, 353);
 
-  ButtonExportToXML = new QPushButton(QStringLiteral("Export to XML file"), e->TabSheetContact);
+  ButtonExportToXML = new QPushButton(tr("Export to XML file"), e->TabSheetContact);
   ButtonExportToXML->setObjectName(QStringLiteral("ButtonExportToXML"));
   ButtonExportToXML->setGeometry(288, 272, 97, 25);
 
   // In the free space of the page's right column, between "Other e-mail:"
   // and the XML button.
   ButtonExportForAddressBook =
-      new QPushButton(QStringLiteral("Export for another address book..."), e->TabSheetContact);
+      new QPushButton(tr("Export for another address book..."), e->TabSheetContact);
   ButtonExportForAddressBook->setObjectName(QStringLiteral("ButtonExportForAddressBook"));
   ButtonExportForAddressBook->setGeometry(240, 244, 185, 25);
 
@@ -158,7 +159,7 @@ void TFormCorvadex::BuildControls() {
   MemoInfo->setGeometry(6, 439, 929, 92);
 
   OpenDialog1.filter = QStringLiteral("*.edb|*.edb");
-  SaveDialog1.filter = QStringLiteral("xml files|*.xml");
+  SaveDialog1.filter = tr("xml files|*.xml");
   SaveDialog1.defaultExt = QStringLiteral("xml");
   SaveDialog1.fileName = QStringLiteral("contacts");
   SaveDialog1.overwritePrompt = false;
@@ -218,13 +219,20 @@ void TFormCorvadex::SelectionChanged(std::optional<std::size_t>) {
 }
 
 void TFormCorvadex::ReadDatabase(const std::string& path) {
-  BusyCursor busy;
+  ++readsStarted_;
   reading_ = path;
   struct Done {
     std::optional<std::string>& reading;
     ~Done() { reading.reset(); }
   } done{reading_};
-  reader_->ReadDatabase(path);
+  try {
+    BusyCursor busy;
+    reader_->ReadDatabase(path);
+  } catch (...) {
+    AfterRead(path);  // the title and status follow what the list now holds
+    throw;
+  }
+  AfterRead(path);
 }
 
 void TFormCorvadex::RowsAboutToChange() {
@@ -236,9 +244,9 @@ void TFormCorvadex::RowsAboutToChange() {
 bool TFormCorvadex::RefuseDatabaseAsTarget(const std::string& target) {
   if (shownDatabase_.empty() || !services_.sameFile(shownDatabase_, target)) return false;
   Dialogs().MessageBox(this,
-                       QStringLiteral("The export was not written: the file chosen is the contacts "
-                                      "database being shown, which Corvadex never changes."),
-                       QStringLiteral(" Corvadex"), MessageIcon::Error);
+                       tr("The export was not written: the file chosen is the contacts "
+                          "database being shown, which Corvadex never changes."),
+                       tr(" Corvadex"), MessageIcon::Error);
   return true;
 }
 
@@ -297,6 +305,7 @@ void TFormCorvadex::SearchFinished() {
   } else if (!outcome.windowsVolumes.empty()) {
     OpenDialog1.directory = QFile::decodeName(outcome.windowsVolumes.front().c_str());
   }
+  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) LogHowToGoOn();
   if (outcome.finds.empty() || userRead_) return;
 
   // One database is read at once; of several, only the one the user picks.
@@ -307,6 +316,7 @@ void TFormCorvadex::SearchFinished() {
     const std::optional<std::size_t> row = chooser.Chosen();
     if (!row) {
       MemoInfo->Add("No database chosen");
+      LogHowToGoOn();
       return;
     }
     chosen = *row;
@@ -353,7 +363,7 @@ void TFormCorvadex::ButtonReadDatabaseClick() {
     ReadDatabase(path);
     return;
   }
-  Dialogs().MessageBox(this, QStringLiteral(" File does not exists. "), QStringLiteral(" Corvadex"),
+  Dialogs().MessageBox(this, tr(" File does not exists. "), tr(" Corvadex"),
                        MessageIcon::Error);
 }
 
@@ -384,6 +394,7 @@ void TFormCorvadex::ButtonExportToXMLClick() {
   const std::string path = PathFromText(*chosen);
   if (RefuseDatabaseAsTarget(path)) return;
   services_.writeXml(list_, path);
+  AfterExport(path);
 }
 
 void TFormCorvadex::ButtonExportForAddressBookClick() {
@@ -397,11 +408,25 @@ void TFormCorvadex::ButtonExportForAddressBookClick() {
   const int type = std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookFormats)) - 1);
   services_.writeForAddressBook(list_, kAddressBookFormats[type], path);
   MemoInfo->Add("Exported " + std::to_string(list_.Count()) + " contacts to " + path);
+  AfterExport(path);
 }
 
-void ShowMainWindow(TFormCorvadex& form) {
-  Guarded(&form, [&form] { form.FormCreate(); });
+void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {
+  if (startFile.isEmpty()) {
+    Guarded(&form, [&form] { form.FormCreate(); });
+    form.AfterStartUp();
+    form.show();
+    return;
+  }
   form.show();
+  // Read once the window is up, as if chosen and read with "Read"; the
+  // first contact is then selected, as after the start-up location.
+  QTimer::singleShot(0, &form, [&form, startFile] {
+    Guarded(&form, [&form, &startFile] {
+      form.OpenFile(startFile);
+      if (form.Contacts().Count() > 0) form.Contacts().SetSelected(0, true);
+    });
+  });
 }
 
 }  // namespace corvadex

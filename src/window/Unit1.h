@@ -10,16 +10,19 @@
 // escaping one goes to the application's default error report.
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "contacts/contact_list.h"
+#include "contacts/contact_search.h"
 #include "window/form_services.h"
 #include "window/window_dialogs.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -33,12 +36,16 @@ class ContactDetailsView;
 class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
+class ContactSearch;
 class DatabaseSearch;
+class FindBar;
 class LinkLabel;
 class MessageMemo;
 class TFormAbout;
 
 class TFormCorvadex : public QWidget, private ContactListObserver {
+  Q_DECLARE_TR_FUNCTIONS(TFormCorvadex)
+
  public:
   static constexpr int kLeft = 258;
   static constexpr int kTop = 138;
@@ -105,12 +112,29 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // empty before the first read that reached the contact rows.
   const std::string& ShownDatabase() const { return shownDatabase_; }
 
+  // What the window adds to its design, in its free space and on keys: the
+  // find bar, the status line, the title with the file and the number of
+  // contacts, files given on the command line or dropped, shortcuts.
+  FindBar* FindBar1 = nullptr;
+  QLabel* LabelStatus = nullptr;
+  // Reads a file as "Read" does, after putting it into the path edit (the
+  // source switched to "Choose the database file").
+  void OpenFile(const QString& path);
+  // Opens the find bar / finds the next or previous contact with its text.
+  void FindContact();
+  void FindAgain(FindDirection direction);
+  // The user's guide, opened by F1 and the about dialog's link.
+  void ShowGuide();
+
  protected:
   WindowDialogs& Dialogs() { return *services_.dialogs; }
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void RowsAboutToChange() override;
-  void RowsChanged() override {}
+  void RowsChanged() override;
   void SelectionChanged(std::optional<std::size_t> row) override;
 
   void BuildControls();
@@ -121,6 +145,18 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   bool RefuseDatabaseAsTarget(const std::string& target);
   void StartSearch();
   void SearchFinished();
+
+  void BuildAdditions();
+  void BuildShortcuts();
+  void AcceptFileDrops();
+  void FindInList(const QString& text, FindDirection direction, bool fromCurrent);
+  void ShowStatus(const QString& text);
+  void ShowTitle();
+  void AfterRead(const std::string& path);
+  void AfterExport(const std::string& path);
+  void AfterStartUp();
+  void LogHowToGoOn();
+  friend void ShowMainWindow(TFormCorvadex& form, const QString& startFile);
 
   FormServices services_;
   ContactList list_;
@@ -133,11 +169,16 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   std::unique_ptr<DatabaseSearch> search_;
   QTimer* searchTimer_ = nullptr;
   bool userRead_ = false;  // the user has read a file: finds are only logged
+  std::unique_ptr<ContactSearch> contactSearch_;
+  QString shownFile_;       // the file name of the last read, for the title
+  int readsStarted_ = 0;    // reads begun so far
 };
 
 // Runs the window's create handler (an error in it goes to the default error
-// report, shown before the window) and then shows the window.
-void ShowMainWindow(TFormCorvadex& form);
+// report, shown before the window) and then shows the window. Given a start
+// file (the command line's), the window skips the automatic location and
+// reads that file once it is shown.
+void ShowMainWindow(TFormCorvadex& form, const QString& startFile = QString());
 
 // The 8-bit form of a path typed or chosen in the window, as the file system
 // takes it.

@@ -49,13 +49,18 @@ void FitWidth(QLabel* label) {
 
 }  // namespace
 
-QString ProjectReadmeLink(const QString& programDir) {
-  // Installed, the README lies in the documentation folder beside the
-  // program's own (<prefix>/bin/../share/doc/corvadex); run from the build
-  // tree, the sources hold it. Without either, the project's web page.
+QString ProjectGuideLink(const QString& programDir) {
+  // Installed, the guide lies in the documentation folder beside the
+  // program's own (<prefix>/bin/../share/doc/corvadex), as HTML when it was
+  // rendered at build time, else as its Markdown text; run from the build
+  // tree, the build's rendering or the sources hold it. Without any, the
+  // project's web page.
+  const QDir dir(programDir);
   const QStringList candidates = {
-      QDir(programDir).filePath(QStringLiteral(CORVADEX_README_FROM_PROGRAM)),
-      QStringLiteral(CORVADEX_SOURCE_README),
+      dir.filePath(QStringLiteral(CORVADEX_GUIDE_FROM_PROGRAM ".html")),
+      dir.filePath(QStringLiteral(CORVADEX_GUIDE_FROM_PROGRAM ".md")),
+      QStringLiteral(CORVADEX_BUILD_GUIDE_HTML),
+      QStringLiteral(CORVADEX_SOURCE_GUIDE),
   };
   for (const QString& path : candidates) {
     const QFileInfo info(path);
@@ -64,14 +69,14 @@ QString ProjectReadmeLink(const QString& programDir) {
   return QStringLiteral(CORVADEX_HOMEPAGE);
 }
 
-QString ProjectReadmeLink() { return ProjectReadmeLink(QCoreApplication::applicationDirPath()); }
+QString ProjectGuideLink() { return ProjectGuideLink(QCoreApplication::applicationDirPath()); }
 
 TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs) {
   setObjectName(QStringLiteral("FormAbout"));
-  setWindowTitle(QStringLiteral(" About Corvadex"));
+  setWindowTitle(tr(" About Corvadex"));
   setFixedSize(kClientWidth, kClientHeight);
   setSizeGripEnabled(false);
 
@@ -88,28 +93,28 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
   LabelVers->setFont(heading);
   SetTextColour(LabelVers, kBlue);
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("Author: "), {165, 37, 37, 13});
-  Label2 = MakeLabel(this, "Label2", QStringLiteral("Corvadex team"), {205, 37, 81, 13});
+  Label1 = MakeLabel(this, "Label1", tr("Author: "), {165, 37, 37, 13});
+  Label2 = MakeLabel(this, "Label2", tr("Corvadex team"), {205, 37, 81, 13});
   SetTextColour(Label2, kNavy);
-  Label5 = MakeLabel(this, "Label5", QStringLiteral("Online,"), {232, 50, 40, 13});
-  Label6 = MakeLabel(this, "Label6", QStringLiteral("Earth"), {232, 63, 37, 13});
+  Label5 = MakeLabel(this, "Label5", tr("Online,"), {232, 50, 40, 13});
+  Label6 = MakeLabel(this, "Label6", tr("Earth"), {232, 63, 37, 13});
 
   Bevel1 = new BevelLine(this);
   Bevel1->setObjectName(QStringLiteral("Bevel1"));
   Bevel1->setGeometry(15, 79, 278, 10);
 
-  Label3 = MakeLabel(this, "Label3", QStringLiteral("Lists the contacts of a contacts.edb file,"),
+  Label3 = MakeLabel(this, "Label3", tr("Lists the contacts of a contacts.edb file,"),
                      {40, 94, 228, 13});
   Label4 = MakeLabel(this, "Label4",
-                     QStringLiteral("shows their details and exports them to XML."),
+                     tr("shows their details and exports them to XML."),
                      {14, 106, 281, 13});
-  Label7 = MakeLabel(this, "Label7", QStringLiteral("The database is only read."),
+  Label7 = MakeLabel(this, "Label7", tr("The database is only read."),
                      {75, 119, 158, 13});
-  Label8 = MakeLabel(this, "Label8", QStringLiteral("How to use it, in the README:"),
+  Label8 = MakeLabel(this, "Label8", tr("How to use it, in the guide:"),
                      {75, 136, 163, 13});
   for (QLabel* l : {Label3, Label4, Label7, Label8}) SetTextColour(l, kPurple);
 
-  LabelURL = new LinkLabel(ProjectReadmeLink(), this);
+  LabelURL = new LinkLabel(ProjectGuideLink(), this);
   LabelURL->setObjectName(QStringLiteral("LabelURL"));
   LabelURL->setGeometry(56, 149, 192, 13);
   QFont link = font();
@@ -122,7 +127,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
   Bevel2->setObjectName(QStringLiteral("Bevel2"));
   Bevel2->setGeometry(15, 160, 278, 10);
 
-  ButtonOK = new QPushButton(QStringLiteral("OK"), this);
+  ButtonOK = new QPushButton(tr("OK"), this);
   ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
   ButtonOK->setGeometry(216, 182, 75, 22);
   // Not the dialog's default button; Enter presses it because it holds the

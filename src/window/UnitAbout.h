@@ -1,9 +1,10 @@
 // TFormAbout: the about dialog. A fixed, centred dialog with the program's
 // picture, name and version, its authors, a short description and a link to
-// the project's README. "OK" (and Enter or Space while it has the focus) and
+// the user's guide. "OK" (and Enter or Space while it has the focus) and
 // the close box close it; Escape does nothing.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QLabel;
@@ -15,14 +16,17 @@ class BevelLine;
 class LinkLabel;
 class WindowDialogs;
 
-// The address the about dialog's link shows and opens: the project's README
-// as a file:// address, the copy installed beside the program in programDir
-// when there is one, else the sources' copy, else the project's web page.
-QString ProjectReadmeLink(const QString& programDir);
+// The address the about dialog's link (and F1) opens: the user's guide as a
+// file:// address, the copy installed beside the program in programDir when
+// there is one, else the build's or the sources' copy, else the project's
+// web page.
+QString ProjectGuideLink(const QString& programDir);
 // The same for the running program.
-QString ProjectReadmeLink();
+QString ProjectGuideLink();
 
 class TFormAbout final : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(TFormAbout)
+
  public:
   TFormAbout(QWidget* owner, WindowDialogs& dialogs);
 

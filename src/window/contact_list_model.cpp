@@ -1,11 +1,16 @@
 #include "window/contact_list_model.h"
 
+#include <QCoreApplication>
 #include <climits>
 
 namespace corvadex {
 
 const ContactListModel::Column ContactListModel::kColumns[kColumnCount] = {
-    {"NickName", 80}, {"First Name", 80}, {"Middle Name", 100}, {"Last Name", 110}, {"EMail", 80},
+    {QT_TRANSLATE_NOOP("ContactListModel", "NickName"), 80},
+    {QT_TRANSLATE_NOOP("ContactListModel", "First Name"), 80},
+    {QT_TRANSLATE_NOOP("ContactListModel", "Middle Name"), 100},
+    {QT_TRANSLATE_NOOP("ContactListModel", "Last Name"), 110},
+    {QT_TRANSLATE_NOOP("ContactListModel", "EMail"), 80},
 };
 
 ContactListModel::ContactListModel(ContactList& list, QObject* parent)
@@ -40,7 +45,7 @@ QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
       section >= kColumnCount)
     return {};
-  return QString::fromLatin1(kColumns[section].caption);
+  return QCoreApplication::translate("ContactListModel", kColumns[section].caption);
 }
 
 Qt::ItemFlags ContactListModel::flags(const QModelIndex& index) const {

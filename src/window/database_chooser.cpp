@@ -15,18 +15,18 @@ namespace corvadex {
 DatabaseChooser::DatabaseChooser(QWidget* parent, const std::vector<DatabaseFind>& finds)
     : QDialog(parent) {
   setObjectName(QStringLiteral("DatabaseChooser"));
-  setWindowTitle(QStringLiteral("Choose the contacts database"));
+  setWindowTitle(tr("Choose the contacts database"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(
-      new QLabel(QStringLiteral("Several contacts databases were found. Choose the one to read:"),
+      new QLabel(tr("Several contacts databases were found. Choose the one to read:"),
                  this));
 
   Rows = new QTreeWidget(this);
   Rows->setObjectName(QStringLiteral("Rows"));
   Rows->setRootIsDecorated(false);
-  Rows->setHeaderLabels({QStringLiteral("Volume or prefix"), QStringLiteral("Windows user"),
-                         QStringLiteral("Version folder"), QStringLiteral("Size"),
-                         QStringLiteral("Last changed")});
+  Rows->setHeaderLabels({tr("Volume or prefix"), tr("Windows user"),
+                         tr("Version folder"), tr("Size"),
+                         tr("Last changed")});
   for (const DatabaseFind& find : finds) {
     QStringList columns;
     for (const std::string& text : ChooserColumns(find)) columns << QFile::decodeName(text.c_str());
@@ -40,7 +40,7 @@ DatabaseChooser::DatabaseChooser(QWidget* parent, const std::vector<DatabaseFind
   layout->addWidget(Rows);
 
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Read"));
+  Buttons->button(QDialogButtonBox::Ok)->setText(tr("Read"));
   layout->addWidget(Buttons);
   connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

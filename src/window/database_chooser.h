@@ -5,6 +5,7 @@
 // tool tip. The newest is selected; a double click chooses a row.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <cstddef>
 #include <optional>
@@ -18,6 +19,8 @@ class QTreeWidget;
 namespace corvadex {
 
 class DatabaseChooser : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(DatabaseChooser)
+
  public:
   DatabaseChooser(QWidget* parent, const std::vector<DatabaseFind>& finds);
 

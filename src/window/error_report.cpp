@@ -1,5 +1,6 @@
 #include "window/error_report.h"
 
+#include <QCoreApplication>
 #include <new>
 #include <stdexcept>
 
@@ -19,11 +20,11 @@ void ReportCurrentException(QWidget* owner) {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    text = QStringLiteral("Out of memory.");
+    text = QCoreApplication::translate("ErrorReport", "Out of memory.");
   } catch (const std::exception& e) {
     text = QString::fromUtf8(e.what());
   } catch (...) {
-    text = QStringLiteral("An unknown error occurred.");
+    text = QCoreApplication::translate("ErrorReport", "An unknown error occurred.");
   }
   if (g_dialogs == nullptr) return;
   // The report itself must not throw back into the handler that failed.

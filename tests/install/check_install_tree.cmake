@@ -4,7 +4,12 @@
 # documentation; then the validators' verdict on the desktop entry and the
 # AppStream data.
 # cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DWINDOW=ON|OFF
-#       [-DDESKTOP_FILE_VALIDATE=...] [-DAPPSTREAMCLI=...] -P check_install_tree.cmake
+#       [-DGUIDE_HTML=ON|OFF] [-DSOURCE_DIR=...] [-DDESKTOP_FILE_VALIDATE=...]
+#       [-DAPPSTREAMCLI=...] [-DUPDATE_MIME_DATABASE=...] [-DXDG_MIME=...]
+#       -P check_install_tree.cmake
+# With update-mime-database and xdg-mime, the installed file type is then
+# asked for a contacts.edb and for a database under another name (its
+# signature alone).
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE ${PREFIX})
@@ -25,11 +30,22 @@ if(WINDOW)
     bin/corvadex
     share/man/man1/corvadex.1.gz
     share/applications/corvadex.desktop
+    share/mime/packages/corvadex-ese.xml
     share/metainfo/io.github.corvadex.corvadex.metainfo.xml
     share/icons/hicolor/scalable/apps/corvadex.svg)
   foreach(size IN LISTS icon_sizes)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/corvadex.png)
   endforeach()
+  # The user's guide: HTML with the pictures it shows, or its Markdown text.
+  if(GUIDE_HTML)
+    list(APPEND expected share/doc/corvadex/guide.html)
+    file(GLOB pictures RELATIVE ${SOURCE_DIR}/docs ${SOURCE_DIR}/docs/*.png)
+    foreach(picture IN LISTS pictures)
+      list(APPEND expected share/doc/corvadex/${picture})
+    endforeach()
+  else()
+    list(APPEND expected share/doc/corvadex/guide.md)
+  endif()
 endif()
 
 # Every expected file and nothing else (the package's own files stay out).
@@ -109,6 +125,31 @@ if(APPSTREAMCLI)
   endforeach()
 else()
   list(APPEND skipped appstreamcli)
+endif()
+if(UPDATE_MIME_DATABASE AND XDG_MIME)
+  set(mime_dir ${PREFIX}/share/mime)
+  execute_process(COMMAND ${UPDATE_MIME_DATABASE} ${mime_dir} RESULT_VARIABLE status ERROR_VARIABLE err)
+  if(status)
+    message(FATAL_ERROR "update-mime-database: status ${status}\n${err}")
+  endif()
+  file(GLOB databases ${SOURCE_DIR}/tests/data/ese/*.edb)
+  list(GET databases 0 database)
+  file(MAKE_DIRECTORY ${PREFIX}/files)
+  configure_file(${database} ${PREFIX}/files/contacts.edb COPYONLY)
+  configure_file(${database} ${PREFIX}/files/address-book.dat COPYONLY)
+  foreach(name contacts.edb address-book.dat)
+    execute_process(
+      COMMAND ${CMAKE_COMMAND} -E env --unset=XDG_CURRENT_DESKTOP --unset=KDE_FULL_SESSION
+              --unset=GNOME_DESKTOP_SESSION_ID XDG_DATA_HOME=${PREFIX}/share
+              XDG_DATA_DIRS=${PREFIX}/share:/usr/share ${XDG_MIME} query filetype ${PREFIX}/files/${name}
+      RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(status OR NOT out STREQUAL "application/x-ese-database")
+      message(FATAL_ERROR "xdg-mime query filetype ${name}: status ${status}, '${out}' ${err}")
+    endif()
+  endforeach()
+  file(REMOVE_RECURSE ${PREFIX}/files)
+else()
+  list(APPEND skipped "update-mime-database or xdg-mime")
 endif()
 if(skipped)
   list(JOIN skipped " and " skipped)

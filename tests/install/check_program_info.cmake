@@ -15,9 +15,10 @@ set(cases
 if(WINDOW)
   list(APPEND cases
     "corvadex|--version|0|^corvadex ${VERSION}\n$"
-    "corvadex|--help|0|^Usage: corvadex .*--help.*--version.*-platform NAME.*WINEPREFIX.*Exit status"
+    "corvadex|--help|0|^Usage: corvadex \\[OPTION...\\] \\[FILE\\].*--help.*--version.*-platform NAME.*WINEPREFIX.*Exit status"
     "corvadex|-style,Fusion,-h|0|^Usage: corvadex "
-    "corvadex|-platform,offscreen,--bogus|2|unknown argument '--bogus'")
+    "corvadex|-platform,offscreen,--bogus|2|unknown argument '--bogus'"
+    "corvadex|-platform,offscreen,a.edb,b.edb|2|one file at a time, not also 'b.edb'")
 endif()
 
 set(failures 0)

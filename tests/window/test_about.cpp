@@ -1,5 +1,5 @@
 // The about dialog: its layout and look, the transparent picture, centring,
-// the keys that close it (and Escape, which does not), and the README link.
+// the keys that close it (and Escape, which does not), and the link to the guide.
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -178,34 +178,38 @@ class AboutTest : public QObject {
     QTest::mouseClick(about.LabelURL, Qt::LeftButton);
     QCOMPARE(dialogs_.opened, std::vector<QString>({about.LabelURL->text(), about.LabelURL->text()}));
     QVERIFY(about.isVisible());
-    // The address leads to this project's README.
+    // The address leads to the user's guide.
     const QUrl url(about.LabelURL->text());
     QVERIFY(url.isLocalFile());
-    QFile readme(url.toLocalFile());
-    QVERIFY(readme.open(QIODevice::ReadOnly));
-    QVERIFY(readme.readLine().startsWith("# Corvadex"));
-    QCOMPARE(ProjectReadmeLink(), about.LabelURL->text());
+    QFile guide(url.toLocalFile());
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    QVERIFY(guide.readAll().contains("Corvadex guide"));
+    QCOMPARE(ProjectGuideLink(), about.LabelURL->text());
   }
 
-  // An installed program links the README installed with it; one run from
-  // the build tree (nothing installed beside it) links the sources' copy.
-  void readmeIsFoundFromTheProgramsFolder() {
+  // An installed program links the guide installed with it (the HTML
+  // rendering before the Markdown text); one run from the build tree
+  // (nothing installed beside it) links the build's rendering or the
+  // sources' text.
+  void guideIsFoundFromTheProgramsFolder() {
     QTemporaryDir prefix;
     QVERIFY(prefix.isValid());
     const QDir root(prefix.path());
     QVERIFY(root.mkpath("bin") && root.mkpath("share/doc/corvadex") && root.mkpath("build/bin"));
-    QFile installed(root.filePath("share/doc/corvadex/README.md"));
-    QVERIFY(installed.open(QIODevice::WriteOnly));
-    installed.close();
-    const QString sources = QUrl::fromLocalFile(QFileInfo(CORVADEX_SOURCE_DIR "/README.md").canonicalFilePath()).toString();
-    const struct {
-      const char* programDir;
-      QString link;
-    } cases[] = {
-        {"bin", QUrl::fromLocalFile(QFileInfo(installed).canonicalFilePath()).toString()},
-        {"build/bin", sources},
+    const auto link = [](const QString& path) {
+      return QUrl::fromLocalFile(QFileInfo(path).canonicalFilePath()).toString();
     };
-    for (const auto& c : cases) QCOMPARE(ProjectReadmeLink(root.filePath(c.programDir)), c.link);
+    const auto touch = [&root](const char* name) {
+      QFile file(root.filePath(name));
+      return file.open(QIODevice::WriteOnly);
+    };
+    const QString built = CORVADEX_BIN_DIR "/../docs/guide.html";
+    const QString fromBuildTree = link(QFileInfo::exists(built) ? built : CORVADEX_SOURCE_DIR "/docs/guide.md");
+    QCOMPARE(ProjectGuideLink(root.filePath("build/bin")), fromBuildTree);
+    QVERIFY(touch("share/doc/corvadex/guide.md"));
+    QCOMPARE(ProjectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.md")));
+    QVERIFY(touch("share/doc/corvadex/guide.html"));
+    QCOMPARE(ProjectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.html")));
   }
 };
 

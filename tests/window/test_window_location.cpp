@@ -142,6 +142,7 @@ class WindowLocationTest : public QObject {
                                            "C:\\users\\bob",
                                            QString("Database File: ") + kWindowsPath}));
     QVERIFY(!lines.contains("ERROR DatabaseFilePath not Exists"));
+    QVERIFY(!lines.join('\n').contains("drop"));  // a database was read: no hint
     QVERIFY(form_->Location() != nullptr);
     QCOMPARE(form_->Location()->MailVersion, 16);
     QCOMPARE(form_->Location()->DatabasePath, std::string(kWindowsPath));
@@ -171,7 +172,10 @@ class WindowLocationTest : public QObject {
     QCOMPARE(dialogs_.boxes[0].text, QString("'' is not a valid integer value."));
     QVERIFY(dialogs_.boxes[0].icon == MessageIcon::Error);
     QVERIFY(!dialogs_.boxes[0].ownerVisible);  // before the window is first shown
-    QVERIFY(LogLines().isEmpty());
+    // The Part's log stays empty; one line after it says how to go on.
+    const QStringList lines = LogLines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines[0].contains("\"...\"") && lines[0].contains("drop"));
     QCOMPARE(form_->Contacts().Count(), std::size_t{0});
     QCOMPARE(form_->Location()->MailVersion, 0);
     QVERIFY(form_->isVisible());
@@ -241,6 +245,8 @@ class WindowLocationTest : public QObject {
       }
       QCOMPARE(lines.contains("No database chosen"), c.answer == -1);
       QCOMPARE(lines.contains("No other contacts database found"), c.folders[0] == "empty");
+      // Nothing read: the last line says how to go on.
+      QCOMPARE(lines.last().contains("drop"), c.read < 0);
 
       // The file dialog starts where the last find was (or on the disk).
       form_->RadioButton2->setChecked(true);

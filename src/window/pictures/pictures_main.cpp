@@ -1,23 +1,29 @@
 // corvadex-pictures DATABASE FOLDER: runs the real window on a database and
 // saves pictures of it into FOLDER: the main window with a contact selected
 // (main-window.png), the window with each details page in front
-// (details-<page>.png) and the about dialog (about.png). Meant to run under
-// a virtual display (scripts/screenshots).
+// (details-<page>.png), the find bar finding a contact (find-bar.png) and
+// the about dialog (about.png), in the desktop's language. Meant to run
+// under a virtual display (scripts/screenshots).
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "contacts/contact_columns.h"
 #include "contacts/details_view.h"
+#include "contacts/text_fold.h"
 #include "window/Unit1.h"
 #include "window/UnitAbout.h"
 #include "window/about_picture.h"
 #include "window/contact_list_view.h"
 #include "window/engine_services.h"
 #include "window/error_report.h"
+#include "window/find_bar.h"
+#include "window/translation.h"
 #include "window/window_dialogs.h"
 
 namespace {
@@ -70,6 +76,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
+  corvadex::InstallTranslation(app);
   const QDir folder(QString::fromLocal8Bit(argv[2]));
   bool ok = true;
   PictureDialogs dialogs(folder, ok);
@@ -106,6 +113,26 @@ int main(int argc, char** argv) {
     ok = Save(form, folder, QStringLiteral("details-%1.png").arg(QLatin1String(pages[i]))) && ok;
   }
   form.e->setCurrentIndex(0);
+
+  // The find bar finding a last name typed without its accents (Sørensen
+  // as "sorensen"), or the shown contact's last name when none has one.
+  std::string wanted = corvadex::Folded(form.Contacts().Item(row).Value(corvadex::kContactColumns[3]));
+  for (std::size_t r = 0; r < form.Contacts().Count(); ++r) {
+    const std::string_view last = form.Contacts().Item(r).Value(corvadex::kContactColumns[3]);
+    const std::string folded = corvadex::Folded(last);
+    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return c > 0 && c < 0x7F; });
+    if (ascii && folded.size() != last.size()) {
+      wanted = folded;
+      break;
+    }
+  }
+  form.Contacts().SetSelected(0, true);
+  form.FindContact();
+  form.FindBar1->Field->setText(QString::fromStdString(wanted));
+  form.FindAgain(corvadex::FindDirection::Next);
+  ok = Save(form, folder, QStringLiteral("find-bar.png")) && ok;
+  form.FindBar1->hide();
+
   form.Label1Click();
   return ok ? 0 : 1;
 }

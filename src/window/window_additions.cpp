@@ -1,0 +1,64 @@
+// The pieces the window adds to its design, all in the free space at the top
+// between the source choice and "About", or on keys: the find bar, the
+// status line, the shortcuts and file drops.
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QShortcut>
+
+#include "window/UnitAbout.h"
+#include "window/Unit1.h"
+#include "window/anchors.h"
+#include "window/error_report.h"
+#include "window/find_bar.h"
+
+namespace corvadex {
+
+void TFormCorvadex::BuildAdditions() {
+  contactSearch_ = std::make_unique<ContactSearch>(list_);
+
+  FindBar1 = new FindBar(this);
+  FindBar1->setGeometry(336, 4, 540, 22);
+  FindBar1->SetOnFind([this](const QString& text, FindDirection direction, bool fromCurrent) {
+    Guarded(this, [&] { FindInList(text, direction, fromCurrent); });
+  });
+
+  LabelStatus = new QLabel(this);
+  LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
+  LabelStatus->setGeometry(340, 28, 536, 16);
+  LabelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  anchors_->Add(FindBar1, AnchorLeft | AnchorTop | AnchorRight);
+  anchors_->Add(LabelStatus, AnchorLeft | AnchorTop | AnchorRight);
+
+  // Enter in the path edit reads, as "Read" would (which needs a path).
+  connect(EditDBPath, &QLineEdit::returnPressed, this, [this] {
+    if (!EditDBPath->text().isEmpty()) Guarded(this, [this] { ButtonReadDatabaseClick(); });
+  });
+  BuildShortcuts();
+  AcceptFileDrops();
+}
+
+void TFormCorvadex::BuildShortcuts() {
+  const auto key = [this](const QKeySequence& sequence, std::function<void()> handler) {
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, handler = std::move(handler)] { Guarded(this, handler); });
+  };
+  key(QKeySequence::Find, [this] { FindContact(); });
+  key(QKeySequence(Qt::Key_F3), [this] { FindAgain(FindDirection::Next); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindAgain(FindDirection::Previous); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+    RadioButton2->setChecked(true);  // the chooser belongs to the chosen-file source
+    ButtonChooseFileClick();
+  });
+  key(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ButtonExportToXMLClick(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  key(QKeySequence(Qt::Key_F1), [this] { ShowGuide(); });
+}
+
+void TFormCorvadex::ShowGuide() { Dialogs().OpenWithDesktop(ProjectGuideLink()); }
+
+}  // namespace corvadex

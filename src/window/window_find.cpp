@@ -1,0 +1,43 @@
+// Finding a contact from the find bar: the selection moves to the next (or
+// previous) contact holding the text in any of its values, which fills the
+// details view as a click on the row does.
+#include <QApplication>
+#include <QLineEdit>
+
+#include "window/Unit1.h"
+#include "window/find_bar.h"
+
+namespace corvadex {
+
+void TFormCorvadex::FindContact() {
+  // The contacts' folded texts are made now, not at the first letter typed:
+  // for a very large list that takes a moment, shown by the busy cursor.
+  if (list_.Count() > 0) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    contactSearch_->Prepare();
+    QApplication::restoreOverrideCursor();
+  }
+  FindBar1->Open();
+}
+
+void TFormCorvadex::FindAgain(FindDirection direction) {
+  if (!FindBar1->isVisible() || FindBar1->Field->text().isEmpty()) {
+    FindBar1->Open();
+    return;
+  }
+  FindInList(FindBar1->Field->text(), direction, false);
+}
+
+void TFormCorvadex::FindInList(const QString& text, FindDirection direction, bool fromCurrent) {
+  std::optional<std::size_t> from = list_.Selected();
+  // While the text is being typed the selected contact may already hold it:
+  // the search then starts with that contact rather than after it.
+  if (fromCurrent && from) from = *from == 0 ? std::nullopt : std::optional<std::size_t>(*from - 1);
+  const QByteArray utf8 = text.toUtf8();
+  const std::optional<std::size_t> row =
+      contactSearch_->Find(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), from, direction);
+  FindBar1->ShowNotFound(!row && !text.isEmpty());
+  if (row) list_.SetSelected(*row, true);
+}
+
+}  // namespace corvadex

@@ -1,0 +1,93 @@
+// Finding contacts: folding of case and accents, and the find over the list
+// (next, previous, wrapping, not found, a changed list).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "contacts/contact_list.h"
+#include "contacts/contact_search.h"
+#include "contacts/text_fold.h"
+
+namespace corvadex {
+namespace {
+
+TEST(TextFold, IgnoresCaseAndAccentsAndKeepsTheRest) {
+  const struct {
+    const char* text;
+    const char* folded;
+  } cases[] = {
+      {"Sørensen", "sorensen"},
+      {"SØRENSEN", "sorensen"},
+      {"Åsa Ångström", "asa angstrom"},
+      {"Straße", "strasse"},
+      {"Œuvre Æbelø", "oeuvre aebelo"},
+      {"Łódź Dvořák Ştefan", "lodz dvorak stefan"},
+      {"Jose\xCC\x81", "jose"},          // e + combining acute
+      {"ΑΘΗΝΑ Москва", "αθηνα москва"},  // Greek and Cyrillic capitals
+      {"a×b ÷ 日本 😀", "a×b ÷ 日本 😀"},  // no letters to fold
+      {"bad \xFF\xC3 end", "bad \xFF\xC3 end"},  // invalid bytes kept
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+}
+
+void Add(ContactList& list, const std::string& nick, const std::string& notes = "") {
+  ContactRow& row = list.Add();
+  row.SetCaption(nick);
+  for (int i = 0; i < 4; ++i) row.AddSubItem("");
+  auto data = std::make_unique<TContactData>();
+  data->set(ContactField::Comments, notes);
+  row.SetData(std::move(data));
+}
+
+TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {
+  ContactList list;
+  ContactSearch search(list);
+  Add(list, "Anna Sørensen");
+  Add(list, "Bob");
+  Add(list, "Carl", "met at SORENSEN's");
+  Add(list, "Dora");
+  using D = FindDirection;
+  using R = std::optional<std::size_t>;
+  const struct {
+    const char* text;
+    R from;
+    D direction;
+    R expected;
+  } cases[] = {
+      {"sorensen", std::nullopt, D::Next, 0},
+      {"sorensen", 0, D::Next, 2},
+      {"sorensen", 2, D::Next, 0},   // wraps
+      {"sorensen", 0, D::Previous, 2},  // wraps backwards
+      {"sorensen", 2, D::Previous, 0},
+      {"sorensen", std::nullopt, D::Previous, 2},
+      {"BOB", 1, D::Next, 1},        // the row itself comes last
+      {"dora", 3, D::Previous, 3},
+      {"en's", std::nullopt, D::Next, 2},  // inside the notes
+      {"carlmet", std::nullopt, D::Next, std::nullopt},  // never across values
+      {"bobcarl", std::nullopt, D::Next, std::nullopt},  // nor across rows
+      {"nobody", 1, D::Next, std::nullopt},
+      {"", 0, D::Next, std::nullopt},
+      {"bob", 9, D::Next, 1},        // a stale row starts from the top
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(search.Find(c.text, c.from, c.direction), c.expected) << c.text;
+
+  // Past the first block of rows, both ways.
+  for (int i = 4; i < 100; ++i) Add(list, "Row " + std::to_string(i));
+  EXPECT_EQ(search.Find("row 77", 0, D::Next), R(77));
+  EXPECT_EQ(search.Find("row 77", 10, D::Previous), R(77));
+  EXPECT_EQ(search.Find("row 5", 60, D::Next), R(5));
+  EXPECT_EQ(search.Find("row 5", 54, D::Previous), R(53));
+
+  // A changed list is searched afresh.
+  list.Clear();
+  EXPECT_EQ(search.Find("bob", std::nullopt, D::Next), std::nullopt);
+  Add(list, "Zoë");
+  EXPECT_EQ(search.Find("zoe", std::nullopt, D::Next), R(0));
+}
+
+}  // namespace
+}  // namespace corvadex

@@ -1,0 +1,220 @@
+// What the window adds to its design: the find bar, the title with the file
+// and the count, the status line, a file from the command line or dropped on
+// the window, the details view emptied by an empty read and showing the start
+// of long values, and the keys.
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <fstream>
+
+#include "contacts/details_view.h"
+#include "window/error_report.h"
+#include "window/find_bar.h"
+#include "window/message_memo.h"
+#include "window_fakes.h"
+
+using namespace corvadex;
+using namespace corvadex::testing;
+
+namespace {
+
+ContactValues Named(const std::string& nick, const std::string& notes = "") {
+  ContactValues v(kContactColumnCount);
+  v[0] = nick;
+  v[kContactColumnCount - 1] = notes;
+  return v;
+}
+
+class CountingCreate final : public TFormCorvadex {
+ public:
+  using TFormCorvadex::TFormCorvadex;
+  void FormCreate() override { ++creates; }
+  int creates = 0;
+};
+
+}  // namespace
+
+class WindowAdditionsTest : public QObject {
+  Q_OBJECT
+
+  FakeDialogs dialogs_;
+  FakeDatabase db_;
+  std::vector<ExportCall> exports_;
+  std::unique_ptr<CountingCreate> form_;
+  QTemporaryDir dir_;
+
+  std::string MakeFile(const char* name, std::vector<ContactValues> contacts) {
+    const std::string path = dir_.filePath(QString::fromLatin1(name)).toStdString();
+    std::ofstream(path) << "read by the fake reader";
+    db_.files[path] = std::move(contacts);
+    return path;
+  }
+
+  void Open(const QString& startFile = QString()) {
+    form_ = std::make_unique<CountingCreate>(TestServices(dialogs_, db_, exports_));
+    ShowMainWindow(*form_, startFile);
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  }
+
+  QString Title(const char* file, const char* count) {
+    return QString::fromUtf8("Corvadex \u2014 %1 \u2014 %2").arg(file, count);
+  }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    db_ = FakeDatabase();
+    exports_.clear();
+    SetErrorReportDialogs(&dialogs_);
+  }
+
+  void cleanup() {
+    form_.reset();
+    SetErrorReportDialogs(nullptr);
+  }
+
+  void findMovesTheSelectionIgnoringCaseAndAccents() {
+    const std::string path = MakeFile("people.edb", {Named("Anna Sørensen"), Named("Bob"),
+                                                     Named("Carl", "met at SORENSEN's"), Named("Dora")});
+    Open(QString::fromStdString(path));
+    QTRY_COMPARE(form_->Contacts().Count(), std::size_t{4});
+    FindBar& bar = *form_->FindBar1;
+    QVERIFY(!bar.isVisible());
+    QTest::keyClick(form_.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar.isVisible());
+    QVERIFY(bar.Field->hasFocus());
+
+    enum Act { Type, F3, ShiftF3, Enter, ShiftEnter, NextButton };
+    const struct {
+      Act act;
+      const char* text;
+      int row;  // the selected row after it
+      bool notFound;
+    } steps[] = {
+        {Type, "sorensen", 0, false},  // as typed: the first holding it
+        {F3, "", 2, false},
+        {F3, "", 0, false},           // wraps
+        {ShiftF3, "", 2, false},      // wraps backwards
+        {Enter, "", 0, false},
+        {ShiftEnter, "", 2, false},
+        {NextButton, "", 0, false},
+        {Type, "x", 0, true},         // "sorensenx": nobody; the selection stays
+        {Type, "\b\b\b\b\b\b\b\b\bDORA", 3, false},
+    };
+    for (const auto& s : steps) {
+      switch (s.act) {
+        case Type:
+          for (const char* c = s.text; *c != '\0'; ++c) {
+            if (*c == '\b') QTest::keyClick(bar.Field, Qt::Key_Backspace);
+            else QTest::keyClicks(bar.Field, QString(QChar(*c)));
+          }
+          break;
+        case F3: QTest::keyClick(bar.Field, Qt::Key_F3); break;
+        case ShiftF3: QTest::keyClick(bar.Field, Qt::Key_F3, Qt::ShiftModifier); break;
+        case Enter: QTest::keyClick(bar.Field, Qt::Key_Return); break;
+        case ShiftEnter: QTest::keyClick(bar.Field, Qt::Key_Return, Qt::ShiftModifier); break;
+        case NextButton: bar.NextButton->click(); break;
+      }
+      QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(s.row));
+      QCOMPARE(bar.NotFound->isVisible(), s.notFound);
+      // The selection shows the contact, as a click does.
+      QCOMPARE(form_->e->Box("EditNickname")->property("text").toString().toStdString(),
+               db_.files[path][static_cast<std::size_t>(s.row)][0]);
+    }
+    QTest::keyClick(bar.Field, Qt::Key_Escape);
+    QVERIFY(!bar.isVisible());
+  }
+
+  void commandLineFileIsReadInsteadOfTheLocation() {
+    const std::string path = MakeFile("contacts.edb", {NumberedContact(1), NumberedContact(2)});
+    Open(QString::fromStdString(path));
+    QTRY_COMPARE(db_.readPaths, std::vector<std::string>{path});
+    QCOMPARE(form_->creates, 0);
+    QCOMPARE(form_->EditDBPath->text().toStdString(), path);
+    QVERIFY(form_->RadioButton2->isChecked() && form_->EditDBPath->isEnabled());
+    QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
+    QCOMPARE(form_->windowTitle(), Title("contacts.edb", "2 contacts"));
+
+    // Without a file the location runs and the title is the window's own.
+    Open();
+    QCOMPARE(form_->creates, 1);
+    QCOMPARE(form_->windowTitle(), QString("Corvadex"));
+  }
+
+  void droppedFileIsReadAsReadDoes() {
+    const std::string path = MakeFile("dropped.edb", {NumberedContact(4)});
+    Open();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    // Over the window and over a text box that would take text itself.
+    for (QWidget* target : {static_cast<QWidget*>(form_.get()), static_cast<QWidget*>(form_->MemoInfo)}) {
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(target, &enter);
+      QVERIFY(enter.isAccepted());
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(target, &drop);
+    }
+    QCOMPARE(db_.readPaths, (std::vector<std::string>{path, path}));
+    QCOMPARE(form_->EditDBPath->text().toStdString(), path);
+    QVERIFY(!form_->Contacts().Selected());  // as after "Read"
+    QVERIFY(form_->MemoInfo->toPlainText().indexOf("file:") < 0);  // not pasted as text
+  }
+
+  void detailsShowValuesFromTheStartAndEmptyWithTheList() {
+    ContactValues longValues;
+    for (const ContactColumn& c : kContactColumns)
+      longValues.push_back(std::string(c.name) + " begins here, " + std::string(300, 'x') + " ends here");
+    const std::string full = MakeFile("full.edb", {longValues});
+    const std::string empty = MakeFile("empty.edb", {});
+    Open(QString::fromStdString(full));
+    QTRY_COMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
+      auto* edit = qobject_cast<QLineEdit*>(form_->e->Box(kDetailsBoxes[b].name));
+      if (edit == nullptr) continue;  // the notes memo
+      QCOMPARE(edit->cursorPosition(), 0);
+      QVERIFY(edit->text().endsWith(" ends here"));  // the whole value is there
+    }
+    form_->EditDBPath->setText(QString::fromStdString(empty));
+    QTest::keyClick(form_->EditDBPath, Qt::Key_Return);  // Enter in the path edit reads
+    QCOMPARE(form_->Contacts().Count(), std::size_t{0});
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b) QCOMPARE(form_->e->BoxText(b), QString());
+    QCOMPARE(form_->windowTitle(), Title("empty.edb", "0 contacts"));
+  }
+
+  void titleAndStatusCountWhatWasReadAndExported() {
+    const std::string path = MakeFile("big.edb", std::vector<ContactValues>(20000, NumberedContact(1)));
+    const std::string one = MakeFile("one.edb", {NumberedContact(1)});
+    Open(QString::fromStdString(path));
+    QTRY_COMPARE(form_->windowTitle(), Title("big.edb", "20,000 contacts"));
+    QCOMPARE(form_->LabelStatus->text(), QString("big.edb: 20,000 contacts read"));
+    dialogs_.saveAnswers.push_back(dir_.filePath("out"));
+    QTest::keyClick(form_.get(), Qt::Key_E, Qt::ControlModifier);  // Ctrl+E exports
+    QCOMPARE(exports_.size(), std::size_t{1});
+    QCOMPARE(form_->LabelStatus->text(), QString("20,000 contacts exported to out.xml"));
+    form_->OpenFile(QString::fromStdString(one));
+    QCOMPARE(form_->windowTitle(), Title("one.edb", "1 contact"));
+  }
+
+  void keysOpenTheChooserAndTheGuide() {
+    Open();
+    dialogs_.openAnswers.push_back(QString());  // cancelled
+    QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(dialogs_.openShown.size(), std::size_t{1});
+    QVERIFY(form_->ButtonChooseFile->isEnabled());
+    QTest::keyClick(form_.get(), Qt::Key_F1);
+    QCOMPARE(dialogs_.opened.size(), std::size_t{1});
+    QVERIFY(dialogs_.opened[0].contains("guide"));
+    QTest::keyClick(form_.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!form_->isVisible());
+  }
+};
+
+QTEST_MAIN(WindowAdditionsTest)
+#include "test_window_additions.moc"
