@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The sub-commands of corvadex-cli. Each takes the arguments after its own
 // name and returns the process exit status: 0 success, 1 a database or file
 // error (reported on standard error), 2 bad usage.

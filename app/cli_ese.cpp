@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli tables / dump: the database as the storage engine reads it.
 #include <cstdio>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli export DATABASE [-o FILE | --split FOLDER] [--format FORMAT]
 //
 // FORMAT: xml (the default), csv, vcard (3.0), vcard4, google-csv or

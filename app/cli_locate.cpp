@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli locate: the window's start-up location without the window.
 //
 // Finds the mail client in the Wine prefix ($WINEPREFIX, else ~/.wine),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The read's message log on standard error, for the commands that read the
 // contacts as the window does: each line is written at once (so that a read
 // that stops on an exception still leaves the lines before it), and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli: the headless face of Corvadex.
 #include <cerrno>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text from a file (table and column names) or from the user (paths) made
 // safe for a terminal: control characters, DEL, the C1 controls and bytes
 // that are not valid UTF-8 appear as \xHH escapes and a backslash as \\, so

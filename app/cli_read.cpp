@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli read DATABASE: the window's read, headless. The message log's
 // lines go to standard error as they are written, exactly as the window's
 // log shows them; once the read is over, the list goes to standard output,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex: the window. Answers --version and --help before anything of Qt
 // starts (so both work without a display), then builds the application, whose
 // default error report shows any error escaping a handler, and the main window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Storage engine benchmark: how fast a whole database file is read.
 //
 //   ese_bench [--runs N] DATABASE...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // export_bench [ROWS] [--db DATABASE] [--dir FOLDER] [--all-formats]
 //
 // Fills a contact list, either with ROWS generated contacts (default

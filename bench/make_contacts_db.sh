@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Times make-contacts-db and reports its peak memory and the file size.
 #   bench/make_contacts_db.sh MAKE_CONTACTS_DB [COUNT...]   (default: 10000 100000)
 set -euo pipefail

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # read_bench: ReadDatabase on generated contacts databases, beside
 # corvadex-cli read and esedbexport exporting the same table.
 add_executable(read_bench ${CMAKE_CURRENT_LIST_DIR}/read_bench.cpp)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // read_bench: how fast ReadDatabase loads generated contacts databases, and
 // how much memory a whole read takes, beside `corvadex-cli read` and
 // esedbexport exporting the same table of the same file in the same run.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # window_bench: how the window copes with a large contact list (the list view
 # over a million rows): load, first paint, selection, scrolling, memory.
 if(CORVADEX_WINDOW)

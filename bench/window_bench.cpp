@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // window_bench [ROWS]: the main window with a large contact list (default
 // 1,000,000 generated contacts) on the offscreen platform. Prints the time of
 //   - the read into the window's list (generation inside the list's update

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Times what the window's start-up spends in the Wine prefix view: reading
 // the prefix's registry files (a fresh Wine prefix's system.reg is a few
 // megabytes) and the whole start-up location on top of them.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The Debian package, made by CPack (`./dev package`, or `cpack -G DEB` in a
 # build configured with CMAKE_INSTALL_PREFIX=/usr). Its dependencies are
 # worked out from the programs by dpkg-shlibdeps.

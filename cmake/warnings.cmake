@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The warnings our own code is held to; with CORVADEX_WERROR (as ./dev and
 # CI build) they are errors. Third-party headers are included as system
 # headers by their imported targets and stay quiet.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: open a database from the input's bytes and read all of it,
 // as the dump does: every table, every row, every value of every column.
 // The bytes are handed to the engine as a file in memory (memfd), so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: read the fixed version information of the input as a
 // Windows executable.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A main() for the fuzz targets without libFuzzer: runs the target once on
 // every file named on the command line, and on every file in every folder
 // named, so the saved corpus is replayed by an ordinary (GCC or ASan)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: parse the input as a Wine registry file and look up the
 // values the start-up location asks for.
 #include <cstddef>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """render_guide.py GUIDE.md GUIDE.html: the user's guide as a standalone HTML page."""
 import pathlib
 import shutil

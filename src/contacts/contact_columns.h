@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The 33 contact columns in the order the contact load binds and reads them,
 // with the reader each one goes through, the place in the list row or the
 // record that receives it, and the attribute name the XML export gives it.

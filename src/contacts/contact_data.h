@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One contact's values that the list row does not show.
 //
 // The record holds 28 texts (UTF-8), one per field, empty when the column was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact list: rows in load order, each with a caption, up to four
 // sub-items and the TContactData record it owns; at most one selected row.
 //

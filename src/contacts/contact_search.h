@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding a contact by any of its 33 values, ignoring case and accents.
 //
 // The folded text of every row (its values folded and joined, each value

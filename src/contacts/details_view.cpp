@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "contacts/details_view.h"
 
 #include <QCoreApplication>

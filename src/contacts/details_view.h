@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The details view: the page control `e` with five pages of labelled edit
 // boxes (37 single-line boxes and the notes memo) showing every value of one
 // contact. Five values appear twice, on two pages. The boxes are a display

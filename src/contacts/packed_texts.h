@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A fixed number of texts kept in one heap buffer.
 //
 // A million contacts hold 33 million short texts; one std::string each would

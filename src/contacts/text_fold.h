@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Folding text for a find that ignores case and accents: "Sørensen",
 // "SORENSEN" and "sorensen" all fold to "sorensen".
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A cursor over one B+-tree: walks its leaf entries in key order.
 //
 // Node layout (the value of tag 1.. of a page):

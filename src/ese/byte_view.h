@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A bounds-checked view of untrusted bytes from the database file.
 //
 // Every read of file content goes through ByteView: a read that would pass

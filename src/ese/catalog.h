@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The catalog: the table MSysObjects, which describes every table, column,
 // index and long-value tree of the database.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Decompression of stored column values.
 //
 // A compressed value starts with one header byte:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's own C++ interface: open a database file read-only, list its
 // tables and columns, walk a table's rows in primary-index order and read
 // every value of a column, long values and compressed values included.

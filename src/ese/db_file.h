@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The database file, opened read-only and read page by page into buffers of
 // its own.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The table behind ErrorText: one row per status code the engine defines,
 // sorted by code. Exposed so that tests can check the table as a whole.
 #pragma once

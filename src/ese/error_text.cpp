@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's text for its status codes.
 //
 // Every status the engine family defines under a JET_ name has a row below:

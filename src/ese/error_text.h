@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's text for a status code: the code's name and a short
 // description, e.g. "JET_errNoCurrentRecord, The cursor is not on a row".
 #pragma once

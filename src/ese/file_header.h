@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The database file header: the first page of the file (a shadow copy of it
 // is the second page). Data page n (counted from 1) starts at byte
 // (n + 1) * page_size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Jet-style calls of the read-only storage engine.
 //
 // These are the fifteen entry points the contact store reader uses, with the

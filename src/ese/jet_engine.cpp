@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Jet calls: process-wide engine state behind checked handle tables.
 //
 // Every handle the engine gives out (instance, session, database id, table

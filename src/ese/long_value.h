@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Values kept in a table's long-value tree ("separated" long values).
 //
 // A record stores such a value as its long-value id: 4 bytes (ids below

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One database page, parsed in place.
 //
 // Page header, 40 bytes (the "legacy" header every page size has):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Page checksums.
 //
 // Two schemes exist on disk:

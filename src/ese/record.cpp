@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ese/record.h"
 
 namespace ese {

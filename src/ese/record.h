@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A table record: the data of a leaf entry of the table's B+-tree.
 //
 //   offset size  field

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Google Contacts: UTF-8 without a byte order mark (its importer reads
 // UTF-8), dates as ISO 8601 "YYYY-MM-DD", each e-mail address, phone number,
 // address, web site, relation and event as a numbered label/value group.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // CSV in the layouts that other address books' importers read by their
 // column names: Google Contacts' CSV and the column set Outlook documents
 // for its CSV import. Every one of the 33 values lands somewhere: a value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where an export's bytes go: a file that replaces its target only when
 // complete, standard output, or memory. Write throws std::runtime_error
 // (with the destination's name) when the bytes cannot be written.

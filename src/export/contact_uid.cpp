@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "export/contact_uid.h"
 
 #include "export/sha1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The identifier an exported contact carries (vCard UID, file name of a
 // one-card file): a name-based UUID, version 5 (RFC 4122, section 4.3),
 // from the database's signature and the contact's primary key. The same

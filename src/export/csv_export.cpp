@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // CSV as RFC 4180 gives it: records end with CRLF (the last one too), fields
 // are separated by commas, and a field holding a comma, a double quote, CR or
 // LF is enclosed in double quotes with each double quote doubled. Line

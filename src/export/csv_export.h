@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes every row of the contact list as CSV (RFC 4180): a header row of the
 // XML export's attribute names, then one record per contact in list order,
 // 33 fields each in the master table's order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The export formats by name, as the command line and the window offer
 // them, and one entry point that writes any of them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Told how far a long export has come: rows written so far and rows in all.
 // Writers call it every few thousand rows and once at the end.
 #pragma once

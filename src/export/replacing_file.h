@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A file written beside its target and put in the target's place only when
 // complete.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // SHA-1 (FIPS 180-4), for the name-based identifiers of exported contacts.
 // Not for anything that needs collision resistance.
 #pragma once

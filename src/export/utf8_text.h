@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // UTF-8 text as the exports meet it: the list's values are UTF-8, but they
 // come from an untrusted file, so a value may hold malformed sequences or
 // characters that an output format cannot carry.

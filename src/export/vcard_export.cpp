@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One card per contact; the properties, with their 3.0 / 4.0 forms:
 //
 //   BEGIN:VCARD

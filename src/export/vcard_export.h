@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes every row of the contact list as vCards, one card per contact in
 // list order, for import into other address books: vCard 3.0 (RFC 2426),
 // which every common reader takes, or vCard 4.0 (RFC 6350).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pieces of vCard 4.0 (RFC 6350) text that the vCard export is made of:
 // escaped values, folded content lines and dates.
 #pragma once

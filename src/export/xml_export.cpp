@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The XML document, as written:
 //
 //   <?xml version="1.0" encoding="UTF-8"?>\n

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes every row of the contact list to an XML file: a root element
 // "contacts" holding one "contact" element of 33 attributes per row, in list
 // order. The file appears under its name only once it is complete; an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "location/database_location.h"
 
 #include "location/folder_lookup.h"

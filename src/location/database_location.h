@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding and reading the mail client's contacts database at start-up.
 //
 // The window's create handler runs this once, before the window is first

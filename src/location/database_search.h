@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The search that goes on when the mail client's own place holds no
 // database: every Wine prefix in the usual places, every mounted Windows
 // volume and the folders the user names, each examined by ProbeVolume on a

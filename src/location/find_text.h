@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the databases found by the search are shown: the message log's lines,
 // the command line's listing and the columns of the window's chooser.
 #pragma once

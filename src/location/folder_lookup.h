@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The shell and version look-ups of the start-up location, as text: a
 // failed look-up gives empty text, never an error.
 #pragma once

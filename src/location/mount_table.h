@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The kernel's table of mounted file systems (/proc/self/mounts), and which
 // of its file system types can hold a Windows installation.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the search for contacts databases asks of the machine: the mount
 // table, the user's home folder and name, and a read-only look at folders
 // and files. SystemSearchHost answers from the running system; tests answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text to integer, with the rules and the error of the classic StrToInt that
 // the program's start-up relies on: empty text is an error, not 0.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "location/volume_probe.h"
 
 #include <initializer_list>

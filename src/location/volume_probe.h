@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Looking for contacts databases on one volume: a mounted Windows disk, a
 // Wine prefix's drive C: or a folder the user names.
 //

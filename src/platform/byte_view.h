@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A bounds-checked view of untrusted bytes (a file read from disk).
 //
 // Every read names its offset and says whether the bytes were there; nothing

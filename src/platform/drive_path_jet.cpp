@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "platform/drive_path_jet.h"
 
 namespace corvadex::platform {

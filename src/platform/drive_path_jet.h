@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's calls with Windows paths: every database path handed to the
 // engine is first mapped to the Linux file it names (drive_paths.h), so that
 // "C:\users\...\contacts.edb" opens the file inside the Wine prefix. All

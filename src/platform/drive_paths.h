@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Windows paths on a Linux file system, the way Wine maps them.
 //
 // A path with a drive letter ("C:\users\bob\x.edb", "c:/x") lives below the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file tests used before every read. A path names an existing file when
 // the file system has a regular file of that name (symbolic links are
 // followed; an empty path names nothing). A folder, a FIFO, a device or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding VS_FIXEDFILEINFO in a PE image.
 //
 // MS-DOS header, at 0:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fixed file information of a Windows executable's version resource,
 // read from the file itself (PE32 and PE32+).
 #pragma once

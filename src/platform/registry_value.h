@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A registry value as Windows returns it: its type and its raw bytes.
 #pragma once
 

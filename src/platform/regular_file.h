@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a whole small file of the Wine prefix (a registry file, an
 // executable) safely: the file is opened without blocking, must be a regular
 // file, and is read only when it is no longer than a cap, in one copy.

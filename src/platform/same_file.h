@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whether two paths name one file: the same device and inode, so that hard
 // and symbolic links and other spellings of a path are caught. Used to keep
 // an export from being written over the database it was read from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The user's short date format: how a date without a time is written in the
 // user's locale (LC_TIME), e.g. "12/31/2024" in en_US or "31.12.2024" in
 // de_DE, with the text in UTF-8. An interface, so that tests can fix the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Conversions between the UTF-16 that Windows keeps its texts in and the
 // UTF-8 that Corvadex uses for every text on Linux.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What Corvadex asks of Windows: its version, the user's folders, the
 // current user's registry, an executable's version resource and whether a
 // file exists. On Linux these answers come from a Wine prefix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Windows view of a Wine prefix: answers from the prefix's registry files
 // and its drive_c tree, read-only.
 //

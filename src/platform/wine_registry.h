@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One of a Wine prefix's registry files (system.reg, user.reg), read-only.
 //
 // Wine keeps each registry hive as a text file:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three column readers. Each reads one column of the current row with
 // JetRetrieveColumn (no flags, no options: a multi-valued column gives its
 // first value) and yields UTF-8; a null column yields empty text and no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact load: binds the 33 contact columns by name, empties the list,
 // and turns every row of the contact table into a list row (caption and four
 // sub-items) with its TContactData record, in the table's own walk order.

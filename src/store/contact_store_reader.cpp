@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The read sequence: page size, process-wide parameters, instance, session,
 // attach, open, catalogue scan, contact table, contact load; then the table
 // is closed and the instance terminated.

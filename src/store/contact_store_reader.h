@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads a contacts database into the contact list, reporting every step and
 // every engine failure as a line of the message log.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Error lines of the message log.
 //
 // An error line is the text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The message log: the only channel through which a read reports what it did
 // and what went wrong. Lines are appended whole, one call per line; nothing
 // ever changes, removes or clears a line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's date-time column value: an IEEE 754 double counting days since
 // 30 December 1899 00:00; the whole part is the day (toward zero, so -1.25 is
 // 29 December 1899, 06:00) and the fraction the time of day.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A contact row as one line of text: its 33 values in the order of
 // kContactColumns, separated by tabs, with a tab, newline, carriage return or
 // backslash inside a value written as \t, \n, \r, \\ so that every row stays

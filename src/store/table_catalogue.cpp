@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The catalogue scan: the names of all tables of the open database, read
 // from the catalogue table "MSysObjects", and the choice of the contact
 // table among them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A teardown step bound to a scope: run it explicitly with Now() on the
 // normal way out, where its own exceptions reach the caller; if the scope is
 // left by an exception instead, the destructor runs it and drops whatever it

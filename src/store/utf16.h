@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The engine's text columns hold UTF-16, little-endian; the program's texts
 // are UTF-8. The conversion keeps every character: a surrogate pair becomes
 // one four-byte sequence, and only an unpaired surrogate is replaced, by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // TFormCorvadex: the main window. The choice between the automatically found
 // database and a chosen file, the path edit with its chooser and "Read"
 // button, the contact list, the details view with the export button, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // TFormAbout: the about dialog. A fixed, centred dialog with the program's
 // picture, name and version, its authors, a short description and a link to
 // the user's guide. "OK" (and Enter or Space while it has the focus) and

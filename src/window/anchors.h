@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Anchors: a control anchored to an edge of its parent keeps its distance to
 // that edge when the parent is resized. Anchored left and right, it
 // stretches horizontally; right only, it moves with the right edge; top and

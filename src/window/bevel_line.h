@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A separating line: an etched (sunken) line along the bottom edge of the
 // control's rectangle, as a bevel showing its bottom line only.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact list as a table model: five columns (nickname, first, middle
 // and last name, personal e-mail) over corvadex::ContactList, which knows
 // nothing of Qt. The model copies nothing: it answers each cell from the row

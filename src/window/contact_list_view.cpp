@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "window/contact_list_view.h"
 
 #include <QHeaderView>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ListViewContacts: the contact list in report view. One row can be selected;
 // its highlight spans the whole row and is drawn only while the list has the
 // keyboard focus. Rows cannot be edited in place and stay in load order

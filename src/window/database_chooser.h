@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The dialog that asks which contacts database to read when the search at
 // start-up found several: one row per database with the volume or prefix,
 // the Windows user, the version folder, the size and the time of the last

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's own services for the window: the storage engine, the user's
 // short date format, the XML export, and the Windows view of the Wine prefix
 // (the start-up location asks it; Windows paths, typed or found, open the

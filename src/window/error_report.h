@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The application's default error report: an error that escapes a handler
 // ends that handler and is shown in a message box captioned "Corvadex" with
 // the error's text, an error icon and OK; the program then goes on.

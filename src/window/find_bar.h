@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The find bar: a small strip in the window's free space at the top, hidden
 // until asked for (Ctrl+F). A field for the text, buttons for the previous
 // and next contact holding it, "not found" beside the field when none does,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the main window asks of the rest of the program: the dialogs, the
 // file existence test, a reader that loads a database into the contact list
 // (reporting to the message log), and the XML export. The program wires the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A label that acts on a click (the "About" link and the about dialog's web
 // link): a press and release of the left button over it run its handler.
 #pragma once

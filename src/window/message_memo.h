@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // MemoInfo: the message log shown as a multi-line edit. Each line the program
 // reports is appended whole at the end; long lines wrap; a vertical scroll
 // bar is always there. The user may type into it; the program never removes

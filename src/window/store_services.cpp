@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "window/store_services.h"
 
 #include "platform/file_exists.h"

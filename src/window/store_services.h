@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window's services over the contact store reader: reads go through
 // ContactStoreReader on a given engine (the real one, or a scripted one in
 // tests), paths are tested with the local file system.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's texts in the desktop's language: the catalogue built into
 // the program for the first of the user's languages that has one (LANGUAGE,
 // then the locale); English, the texts as written, otherwise.

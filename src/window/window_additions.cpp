@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pieces the window adds to its design, all in the free space at the top
 // between the source choice and "About", or on keys: the find bar, the
 // status line, the shortcuts and file drops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every dialog the window shows, behind one interface: the file dialogs, the
 // message boxes, modal forms and the desktop's "open this" action. The
 // program uses QtWindowDialogs; tests answer the dialogs themselves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Files reaching the window the desktop's way: a file dropped anywhere on the
 // window (the path edit and the other text boxes included) is put into the
 // path edit and read as "Read" reads it; the command line's file goes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding a contact from the find bar: the selection moves to the next (or
 // previous) contact holding the text in any of its values, which fills the
 // details view as a click on the row does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the window tells about its contents beyond the message log: the title
 // names the file read and how many contacts the list holds, the status line
 // says what the last read or export did, and after a start-up location that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact list: rows and records, the update bracket and the selection.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding contacts: folding of case and accents, and the find over the list
 // (next, previous, wrapping, not found, a changed list).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // B+-tree walks and seeks on the sample databases, and what a damaged tree
 // does to them.
 #include <gtest/gtest.h>

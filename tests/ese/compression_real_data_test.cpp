@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Decompression checked against values Windows itself compressed.
 //
 // The sample databases hold 7-bit and XPRESS-compressed values, and each

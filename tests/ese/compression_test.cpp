@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Tests of stored-value decompression. The compressed inputs are built here
 // from the format's description: a small 7-bit packer, and an XPRESS token
 // writer that follows the "plain LZ77" encoding rules (flag words, paired

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Damaged databases: every truncation of each real sample at a page
 // boundary, and seeded random byte changes, read in full through the
 // engine's C++ interface and through the Jet calls. A reading must end

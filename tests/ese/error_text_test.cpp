@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Tests of the engine's status texts.
 #include "ese/error_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Files that are odd rather than damaged, made for real: a database cut
 // short by another thread while it is walked, a FIFO in the database's
 // place, a valid header made sparse to 1 TB, and values that each expand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Jet calls: the read sequence of the contact store reader, statuses
 // for every kind of bad input, and handle checks.
 #include <gtest/gtest.h>

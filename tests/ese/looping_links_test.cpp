@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // B+-tree child links that lead back to their own page or to an ancestor,
 // each page given a valid checksum again: a reading must end with an error
 // (or, should the damaged page go unused, with the intact content), never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // File header, page header, tag and checksum parsing.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "page_patch.h"
 
 #include "ese/page_checksum.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Patched copies of the sample databases for the engine's tests: pages
 // changed in a file image with their checksums made valid again.
 #pragma once

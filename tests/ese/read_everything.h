@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Test support: read every value of every table of a database file, the way
 // the command line's dump does, and fold what was read into a digest.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading never writes: the file's bytes and times stay as they were, a file
 // without write permission reads the same, the file is only ever open for
 // reading, and nothing appears beside it (no logs, checkpoint, lock or

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Whole-file readings of the real samples: damaged copies, and the promise
 # that reading never changes or creates a file.
 add_library(ese_read_everything STATIC ${CMAKE_CURRENT_LIST_DIR}/read_everything.cpp)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Record parsing: fixed, variable and tagged columns, nulls, defaults and
 // multiple values, on records built byte by byte.
 #include <gtest/gtest.h>

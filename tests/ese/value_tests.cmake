@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Value decompression and the engine's error texts: pure functions, no files.
 corvadex_gtest(ese_value_tests
   SOURCES

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Checks a Google or Outlook CSV export against the plain CSV export of the
 # same database (the 33 values by their XML attribute names, dates in the C
 # locale's "MM/DD/YYYY"), read back with Python's csv module: every value

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Checks an export of vCards against the plain CSV export of the same
 # database (the 33 values by their XML attribute names, dates in the C
 # locale's "MM/DD/YYYY"), with two independent readers: vobject and

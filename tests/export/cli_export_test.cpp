@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli export, run as a program on databases that make-contacts-db
 // writes.
 #include <algorithm>

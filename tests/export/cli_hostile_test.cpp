@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli run as a program in odd surroundings, all faults made for
 // real: FIFOs and devices in the database's and the output's place, a full
 // device under standard output, signals during an export (also with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "export/csv_export.h"
 
 #include "export/address_book_csv.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Reads a CSV file with Python's csv module and prints every field as
 # "<row>\t<column>\t<UTF-8 bytes in hex>", the header being row 0.
 import csv

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers for the export tests: contact lists filled by column, and running
 // a helper program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "export/vcard_export.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Installs the build into an empty prefix and checks what it holds: both
 # programs (which run from there), the desktop entry, the icon as SVG and as
 # PNGs of the right sizes, the manual pages, the AppStream data and the

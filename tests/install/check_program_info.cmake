@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Runs each program with --version, --help and a wrong argument and checks the
 # exit status and what it prints. The window program runs with no display and
 # no Qt platform: it must answer before Qt looks for a window system.

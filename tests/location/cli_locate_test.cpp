@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli locate run as a user runs it, on Wine prefixes built here.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Folder trees that stand for mounted volumes, home folders and prefixes,
 // and a search host that finds the mount table, home and /media below one.
 #pragma once

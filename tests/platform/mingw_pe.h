@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Windows executables made at test time by the MinGW-w64 binutils
 // (windres, as, ld): a one-instruction program, with or without a version
 // resource. When the tools are missing the builder says why, and the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "platform/pe_version.h"
 
 #include <gtest/gtest.h>

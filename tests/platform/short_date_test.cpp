@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The short date format and the stored date-time values it formats.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Wine prefixes built in a temporary folder for tests: registry files, the
 // dosdevices/c: link to drive_c and whatever files a test puts on drive C:.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "platform/wine_prefix_view.h"
 
 #include <gtest/gtest.h>

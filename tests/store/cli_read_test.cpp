@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-cli read: usage, missing files, and the streams of a read.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three column readers on one row of a scripted table.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact load: binding, the row walk, where every value lands, and the
 // list's state after each way the load can end.
 #include <gmock/gmock.h>

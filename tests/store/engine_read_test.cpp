@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reader through the real engine on databases written by Windows (no
 // contact table among them) and on a file that is no database.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Error lines and the engine's error text.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A scripted stand-in for the engine: a small in-memory database (a
 // catalogue and tables of rows) answering the Jet calls as the engine does,
 // a record of every call with its arguments, and statuses or exceptions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The whole read through the real engine on databases from make-contacts-db,
 // the loaded list compared with the generator's own dump of what it stored.
 // Expected texts are made here independently of the reader: UTF-16 through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The read sequence: the calls in their order with their arguments, the
 // lines, and the teardown for a failure at each step and for exceptions.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A contact store reader wired to a scripted engine, a log and a list that
 // both report into the engine's call record, so that one sequence shows the
 // order of engine calls, log lines and the list's update bracket.

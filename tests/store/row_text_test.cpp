@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A contact row as one tab-separated line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The catalogue scan and the contact table choice.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // UTF-16LE to UTF-8, every character kept.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // compare-ese-dump EXPECTED ACTUAL: compares two dumps of an ESE database
 // (see dump_compare.h), prints the first differences and their count.
 // Exit status 0 when they agree, 1 when they differ, 2 when a dump cannot

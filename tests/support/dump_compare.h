@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Compares two dumps of an ESE database (see ese_dump.h): the expected one
 // and the one a reader produced.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads a dump of an ESE database as JSON: what `corvadex-cli dump` prints,
 // what make-contacts-db writes with --expected, and what tests/data/ese
 // holds for the real databases. Every table in catalog order with its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whole files in and out for tests. Both throw std::runtime_error naming the
 // file when it cannot be read or written, so that a missing input fails the
 // test that needed it instead of handing it an empty buffer.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Runs test programs against a copy of the data folder with one file taken
 # out. Each must fail, name the missing file in its output, and end with an
 # exit status of its own rather than by a signal.

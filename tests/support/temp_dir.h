@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A fresh folder under the system's temporary folder for one test, removed
 // with everything in it when the object goes away.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where the tests find their input files: the data folder (tests/data in
 // the source tree, or the folder named by the environment variable
 // CORVADEX_TEST_DATA) and the sample folder (samples/).

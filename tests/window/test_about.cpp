@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The about dialog: its layout and look, the transparent picture, centring,
 // the keys that close it (and Escape, which does not), and the link to the guide.
 #include <QFile>

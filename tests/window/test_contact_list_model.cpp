@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The contact list model: five columns read from the list on demand, one
 // reset per update bracket, nothing editable, and a model that Qt's own
 // model checker accepts through loads and clears.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The application's default error report: an exception that escapes event
 // handling is shown in a box captioned "Corvadex" with the error's text and
 // an error icon, and the application goes on handling events.

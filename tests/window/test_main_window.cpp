@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window under the offscreen platform: controls and their initial
 // states, the handlers, the details view filled from the selection, the
 // about link, anchors on resize, and the default error report.

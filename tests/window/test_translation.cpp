@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window in the desktop's language: run once with LANGUAGE=de (the German
 // catalogue built into the program) and once with the English default (the
 // texts as written).

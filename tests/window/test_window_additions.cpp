@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the window adds to its design: the find bar, the title with the file
 // and the count, the status line, a file from the command line or dropped on
 // the window, the details view emptied by an empty read and showing the start

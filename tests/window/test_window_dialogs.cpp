@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The desktop's file dialogs as the window sets them up: filters, default
 // extension, the proposed name, no overwrite question on save, and a typed
 // name of a missing file accepted by the open dialog.

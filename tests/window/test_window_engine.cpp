@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window over the real engine and the real XML export, on a database
 // written by make-contacts-db: the read fills the list, and the window's
 // export is byte for byte the command line's, replaces an existing file

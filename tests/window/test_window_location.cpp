@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window opening on a Wine prefix: its create handler finds the mail
 // client, reads the database at the mail client's path through the real
 // engine, and the window first shows with the log lines, the list filled and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window reading through the real contact store reader over a scripted
 // engine: what the reader loads is what the list and the boxes show, engine
 // failures go to the log without a dialog, and an exception out of the

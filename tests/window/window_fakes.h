@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Stand-ins for the window's outside world: dialogs answered by the test, a
 // reader that loads prepared contacts, and an export that records its calls.
 #pragma once

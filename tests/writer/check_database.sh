@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # check_database.sh MODE PAGE_SIZE REVISION COUNT [--min-depth N]
 #
 # Writes a contacts database with make-contacts-db and checks it:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The checksums the writer stamps must be the ones Windows computes: every
 // page and header of the real databases is re-summed and compared with the
 // value stored in it.

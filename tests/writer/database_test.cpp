@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whole databases written through the library: trees of several levels at
 // every page size, crafted files a reader must survive, and the writer's
 // refusals. Each file is read back by the project's own reader

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """make-contacts-db's options, checked on the files and dumps it writes.
 Environment: MAKE (the program)."""
 import json

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Records and keys byte for byte as Windows writes them: the catalog rows
 // of a real database are rebuilt from their values and compared with the
 // bytes on its pages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte-string helpers for building on-disk structures: every multi-byte
 // number in an ESE file is little-endian except the normalised keys, which
 // are big-endian so that a plain byte comparison sorts them.

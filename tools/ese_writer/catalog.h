@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The catalog: MSysObjects (and its copy MSysObjectsShadow) holds one row
 // per table (Type 1), column (2), index (3) and long-value tree (4), keyed
 // by (ObjidTable, Type, Id). Its own column set grew over the revisions;

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Compare what an independent ESE reader finds in a database with the
 writer's record of what it stored (a dump in the canonical format).
 

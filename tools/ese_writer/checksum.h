@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Page and header checksums.
 //
 // Legacy scheme (database header of every revision; pages of revision 0x09):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Deterministic, realistic values for synthetic contacts. Row n of a seed
 // is always the same contact, whatever the number of rows asked for: each
 // row draws from its own generator seeded with (seed, n).

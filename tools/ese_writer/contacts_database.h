@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A synthetic contacts database as the mail client keeps it: a contact
 // table "SimpleContact-" + suffix with the 33 contact columns by name (and
 // columns of its own), beside a few other tables, so that nothing can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes a complete ESE database file: header and shadow header, the
 // database's own space tree (pages 1-3), the catalog MSysObjects (page 4)
 // and its shadow copy, the system tables of the revision, and the tables it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes what a database holds in the canonical dump format (one JSON
 // object: page_size, then every table in catalog order with its columns by
 // id and its rows in primary-index order; a value is null or a list of

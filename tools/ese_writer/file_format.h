@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Page size and format revision of the file being written, and what they
 // imply for the layout: the page header size, the checksum scheme, where a
 // node's flags live and whether a tagged value always carries a flag byte.

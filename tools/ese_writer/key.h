@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Normalised keys: the byte strings a B+-tree sorts by. Every key column
 // contributes 0x7f (value present) and then its value in an order-preserving
 // big-endian form: signed integers with the sign bit flipped, unsigned ones

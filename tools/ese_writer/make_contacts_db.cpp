@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // make-contacts-db [options] OUTPUT: writes a synthetic contacts database.
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds one database page in memory.
 //
 // Page header (40 bytes; 80 on 16/32 KiB pages), little-endian:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The database file as pages: page n lives at byte (n + 1) * pageSize, after
 // the header page and its shadow copy. Pages are handed out in contiguous
 // runs from the end of what is allocated so far and written with pwrite, so

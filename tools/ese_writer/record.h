@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Encodes one row as a record, the data of a leaf node of the table's tree.
 //
 //   0  last fixed column id in the record (1)

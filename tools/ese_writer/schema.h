@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a database is made of, as the writer is given it: tables of columns
 // and rows of values. Column ids decide how a value is stored: 1-127 fixed
 // (a slot at a fixed record offset), 128-255 variable (an end-offset array),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes one B+-tree (a table, a long-value tree, an index, or a space
 // tree's owner) bottom-up from nodes given in ascending key order.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // corvadex-pictures DATABASE FOLDER: runs the real window on a database and
 // saves pictures of it into FOLDER: the main window with a contact selected
 // (main-window.png), the window with each details page in front
