@@ -153,7 +153,10 @@ void TFormCorvadex::BuildControls() {
   ButtonExportForAddressBook =
       new QPushButton(tr("Export for another address book..."), e->TabSheetContact);
   ButtonExportForAddressBook->setObjectName(QStringLiteral("ButtonExportForAddressBook"));
-  ButtonExportForAddressBook->setGeometry(240, 244, 185, 25);
+  // Wide enough for its caption in the desktop's font (or a translation),
+  // growing leftwards from a fixed right edge.
+  const int exportWidth = std::max(185, ButtonExportForAddressBook->sizeHint().width());
+  ButtonExportForAddressBook->setGeometry(425 - exportWidth, 244, exportWidth, 25);
 
   MemoInfo = new MessageMemo(this);
   MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
