@@ -113,7 +113,6 @@ class ContactList {
   std::string sourceIdentity_;
   std::optional<std::size_t> selected_;
   int updateDepth_ = 0;
-  bool changedInBracket_ = false;
   std::vector<ContactListObserver*> observers_;
 };
 

@@ -72,7 +72,7 @@ QString ProjectGuideLink(const QString& programDir) {
 
 QString ProjectGuideLink() { return ProjectGuideLink(QCoreApplication::applicationDirPath()); }
 
-TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
+TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& guideLink)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs) {
@@ -115,7 +115,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
                      {75, 136, 163, 13});
   for (QLabel* l : {Label3, Label4, Label7, Label8}) SetTextColour(l, kPurple);
 
-  LabelURL = new LinkLabel(ProjectGuideLink(), this);
+  LabelURL = new LinkLabel(guideLink, this);
   LabelURL->setObjectName(QStringLiteral("LabelURL"));
   LabelURL->setGeometry(56, 149, 192, 13);
   QFont link = font();
@@ -146,6 +146,11 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
                     Label8})
     FitWidth(l);
   if (Label2->x() <= Label1->geometry().right()) Label2->move(Label1->geometry().right() + 1, Label2->y());
+  // A path too long for the dialog is shown shortened in its middle, the
+  // whole of it in the tooltip; a click opens the whole path either way.
+  LabelURL->setToolTip(guideLink);
+  LabelURL->setText(
+      LabelURL->fontMetrics().elidedText(guideLink, Qt::ElideMiddle, kClientWidth - 8));
   FitWidth(LabelURL);
   if (LabelURL->geometry().right() >= kClientWidth - 4)
     LabelURL->move(std::max(4, (kClientWidth - LabelURL->width()) / 2), LabelURL->y());
@@ -158,7 +163,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs)
 
 void TFormAbout::ButtonOKClick() { close(); }
 
-void TFormAbout::LabelURLClick() { dialogs_.OpenWithDesktop(LabelURL->text()); }
+void TFormAbout::LabelURLClick() { dialogs_.OpenWithDesktop(LabelURL->toolTip()); }
 
 void TFormAbout::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

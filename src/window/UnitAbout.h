@@ -29,7 +29,8 @@ class TFormAbout final : public QDialog {
   Q_DECLARE_TR_FUNCTIONS(TFormAbout)
 
  public:
-  TFormAbout(QWidget* owner, WindowDialogs& dialogs);
+  // guideLink: what the link opens (the running program's guide unless told).
+  TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& guideLink = ProjectGuideLink());
 
   QLabel* Image1;
   QLabel* LabelName;

@@ -177,15 +177,21 @@ class AboutTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.LabelURL, Qt::LeftButton);
     QTest::mouseClick(about.LabelURL, Qt::LeftButton);
-    QCOMPARE(dialogs_.opened, std::vector<QString>({about.LabelURL->text(), about.LabelURL->text()}));
+    QCOMPARE(dialogs_.opened, std::vector<QString>({ProjectGuideLink(), ProjectGuideLink()}));
     QVERIFY(about.isVisible());
     // The address leads to the user's guide.
-    const QUrl url(about.LabelURL->text());
+    const QUrl url(ProjectGuideLink());
     QVERIFY(url.isLocalFile());
     QFile guide(url.toLocalFile());
     QVERIFY(guide.open(QIODevice::ReadOnly));
     QVERIFY(guide.readAll().contains("Corvadex guide"));
-    QCOMPARE(ProjectGuideLink(), about.LabelURL->text());
+    QCOMPARE(about.LabelURL->toolTip(), ProjectGuideLink());
+    // However long the path, the link stays inside the dialog and opens the whole path.
+    const QString deep = "file:///" + QString(300, QChar('d')) + "/guide.html";
+    TFormAbout longer(&owner, dialogs_, deep);
+    QVERIFY(longer.LabelURL->geometry().right() < 318 && longer.LabelURL->x() >= 0);
+    QTest::mouseClick(longer.LabelURL, Qt::LeftButton);
+    QCOMPARE(dialogs_.opened.back(), deep);
   }
 
   // An installed program links the guide installed with it (the HTML
