@@ -13,13 +13,19 @@ namespace {
 // Just enough JSON for the dump: objects, arrays, strings (escapes decoded
 // to UTF-8), numbers, true/false/null.
 struct Json;
-using JsonObject = std::vector<std::pair<std::string, Json>>;
+// Members as two lists of one length: a pair holding a Json would need the
+// type complete before it is.
+struct JsonObject {
+  std::vector<std::string> keys;
+  std::vector<Json> values;
+};
 using JsonArray = std::vector<Json>;
 struct Json {
   std::variant<std::nullptr_t, bool, double, std::string, JsonArray, JsonObject> v;
   const Json& at(const std::string& key) const {
-    for (const auto& [k, val] : std::get<JsonObject>(v))
-      if (k == key) return val;
+    const JsonObject& o = std::get<JsonObject>(v);
+    for (std::size_t i = 0; i < o.keys.size(); ++i)
+      if (o.keys[i] == key) return o.values[i];
     throw std::out_of_range("no key \"" + key + "\"");
   }
 };
@@ -91,7 +97,8 @@ class Parser {
       do {
         std::string k = string();
         if (!take(':')) fail("expected :");
-        o.emplace_back(std::move(k), value());
+        o.keys.push_back(std::move(k));
+        o.values.push_back(value());
       } while (take(','));
       if (!take('}')) fail("expected }");
       return {o};
@@ -183,7 +190,10 @@ Dump ParseDump(const std::string& text, const std::string& origin) {
       }
       for (const Json& r : std::get<JsonArray>(t.at("rows").v)) {
         DumpRow& row = table.rows.emplace_back();
-        for (const auto& [column, value] : std::get<JsonObject>(r.v)) {
+        const JsonObject& members = std::get<JsonObject>(r.v);
+        for (std::size_t m = 0; m < members.keys.size(); ++m) {
+          const std::string& column = members.keys[m];
+          const Json& value = members.values[m];
           if (std::holds_alternative<std::nullptr_t>(value.v)) {
             row[column] = std::nullopt;
             continue;
