@@ -36,6 +36,18 @@ QString FilterExtension(const QString& filter, int index) {
 
 namespace {
 
+// The settings every file dialog shares, then the dialog itself: the first
+// file chosen, or nothing when it is cancelled.
+std::optional<QString> RunForOneFile(QFileDialog& dialog, const FileDialogSettings& settings) {
+  if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
+  if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  return files.first();
+}
+
 std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogSettings& settings,
                                      QFileDialog::AcceptMode mode) {
   QFileDialog dialog(owner);
@@ -43,13 +55,9 @@ std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogSettings& s
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilters(settings.filter));
   if (!settings.defaultExt.isEmpty()) dialog.setDefaultSuffix(settings.defaultExt);
-  if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
-  if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList files = dialog.selectedFiles();
-  if (files.isEmpty()) return std::nullopt;
-  return WithDefaultExt(files.first(), settings.defaultExt);
+  const std::optional<QString> file = RunForOneFile(dialog, settings);
+  if (!file) return std::nullopt;
+  return WithDefaultExt(*file, settings.defaultExt);
 }
 
 }  // namespace
@@ -78,14 +86,10 @@ std::optional<TypedFileChoice> QtWindowDialogs::SaveFileTyped(QWidget* owner,
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
     dialog.setDefaultSuffix(FilterExtension(settings.filter, static_cast<int>(filters.indexOf(chosen))));
   });
-  if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
-  if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList files = dialog.selectedFiles();
-  if (files.isEmpty()) return std::nullopt;
+  const std::optional<QString> file = RunForOneFile(dialog, settings);
+  if (!file) return std::nullopt;
   const int index = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
-  return TypedFileChoice{WithDefaultExt(files.first(), FilterExtension(settings.filter, index)), index};
+  return TypedFileChoice{WithDefaultExt(*file, FilterExtension(settings.filter, index)), index};
 }
 
 void QtWindowDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption,
