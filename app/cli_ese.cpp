@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "cli_commands.h"
+#include "cli_failure_detail.h"
 #include "cli_printable.h"
 #include "ese/database.h"
 #include "ese/error_text.h"
+#include "ese/failure_note.h"
 
 namespace corvadex::cli {
 namespace {
@@ -31,9 +33,13 @@ bool WantsHelp(const Args& args) {
   return false;
 }
 
+// The error line, then the engine's detail of the failure (which check
+// failed, on which page) as a line of its own when it has one.
 int DatabaseError(const std::string& what, ese::JET_ERR err) {
   std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", Printable(what).c_str(), err,
-               ese::ErrorTextWithDetail(err).c_str());
+               ese::ErrorText(err).c_str());
+  const ese::FailureNote& note = ese::LatestFailure();
+  if (note.code == err) PrintFailureDetail(note.Text());
   return 1;
 }
 

@@ -36,6 +36,7 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "cli_failure_detail.h"
 #include "cli_log.h"
 #include "cli_printable.h"
 #include "contacts/contact_list.h"
@@ -57,11 +58,12 @@ struct ExportOptions {
   std::string output;  // empty: standard output
   std::string splitFolder;  // not empty: one vCard file per contact there
   ExportFormat format = ExportFormat::Xml;
+  bool verbose = false;  // the engine's detail after each error line
 };
 
 constexpr const char* kExportUsage =
     "Usage: corvadex-cli export DATABASE [-o FILE | --split FOLDER]\n"
-    "         [--format xml|csv|vcard|vcard4|google-csv|outlook-csv]\n";
+    "         [--format xml|csv|vcard|vcard4|google-csv|outlook-csv] [--verbose]\n";
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "corvadex-cli export: %s\n%s", message.c_str(), kExportUsage);
@@ -93,6 +95,9 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
     } else if (arg.rfind("--format=", 0) == 0) {
       option = "--format";
       value = arg.substr(9);
+    } else if (arg == "--verbose") {
+      options.verbose = true;
+      continue;
     } else if (arg.size() > 1 && arg[0] == '-') {
       UsageError("unknown option '" + arg + "'");
       return std::nullopt;
@@ -308,7 +313,8 @@ int RunExport(const Args& args) {
   StderrLog log;
   LocaleShortDateFormat dates;
   ese::EngineJet jet;
-  ContactStoreReader reader(jet, log, list, dates);
+  DetailedLog detailed(log, jet, options->verbose);
+  ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(options->database);
   list.RemoveObserver(&watch);
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-// corvadex-cli read DATABASE: the window's read, headless. The message log's
-// lines go to standard error as they are written, exactly as the window's
-// log shows them; once the read is over, the list goes to standard output,
-// one line per row with the 33 values in master-table order separated by
-// tabs (see store/row_text.h for the escapes).
+// corvadex-cli read DATABASE [--verbose]: the window's read, headless. The
+// message log's lines go to standard error as they are written, exactly as
+// the window's log shows them (with --verbose, each error line is followed
+// by the engine's detail of the failure, when it has one); once the read is
+// over, the list goes to standard output, one line per row with the 33
+// values in master-table order separated by tabs (see store/row_text.h for
+// the escapes).
 //
 // The exit status is 0 when the read ran without an error line; 1 when it
 // wrote one (the rows it did read are still listed), when there is no file
@@ -16,6 +18,7 @@
 #include <string_view>
 
 #include "cli_commands.h"
+#include "cli_failure_detail.h"
 #include "cli_log.h"
 #include "cli_printable.h"
 #include "contacts/contact_list.h"
@@ -48,11 +51,21 @@ bool WriteRows(const ContactList& list) {
 }  // namespace
 
 int RunRead(const Args& args) {
-  if (args.size() != 1 || args[0].empty() || args[0].starts_with("-")) {
-    std::fputs("Usage: corvadex-cli read DATABASE\n", stderr);
+  bool verbose = false;
+  std::string path;
+  int paths = 0;
+  for (const std::string& arg : args) {
+    if (arg == "--verbose") {
+      verbose = true;
+    } else {
+      path = arg;
+      ++paths;
+    }
+  }
+  if (paths != 1 || path.empty() || path.starts_with("-")) {
+    std::fputs("Usage: corvadex-cli read DATABASE [--verbose]\n", stderr);
     return 2;
   }
-  const std::string& path = args[0];
   // The window reads only a path that names an existing file that is not a
   // folder; so does this command.
   std::error_code error;
@@ -70,9 +83,10 @@ int RunRead(const Args& args) {
 
   ese::EngineJet jet;
   StderrLog log;
+  DetailedLog detailed(log, jet, verbose);
   ContactList list;
   LocaleShortDateFormat dates;
-  ContactStoreReader reader(jet, log, list, dates);
+  ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(path);
 
   if (!WriteRows(list)) {

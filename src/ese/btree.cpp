@@ -4,34 +4,40 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ese/failure_note.h"
+
 namespace ese {
 namespace {
 constexpr std::size_t kMaxDepth = 32;
 }
 
-bool ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
+JET_ERR ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
   PageTag tag;
-  if (!page.Tag(index, tag)) return false;
+  if (!page.Tag(index, tag)) {
+    return Corrupt("a node's tag points outside the page's data area", page.pgno());
+  }
   const ByteView& v = tag.value;
   const std::uint16_t mask = page.large() ? 0x1fff : 0xffff;
   std::size_t at = 0;
   std::uint16_t prefix_size = 0;
   if (tag.flags & kTagCompressed) {
-    if (!v.U16(0, prefix_size)) return false;
+    if (!v.U16(0, prefix_size)) return Corrupt("a node is too short for its key sizes", page.pgno());
     prefix_size &= mask;
-    if (prefix_size > common.size()) return false;
     at = 2;
   }
   std::uint16_t suffix_size = 0;
-  if (!v.U16(at, suffix_size)) return false;
+  if (!v.U16(at, suffix_size)) return Corrupt("a node is too short for its key sizes", page.pgno());
   if (at == 0) suffix_size &= mask;
   at += 2;
-  if (!v.Contains(at, suffix_size)) return false;
-  common.Sub(0, prefix_size, out.prefix);
-  v.Sub(at, suffix_size, out.suffix);
-  v.Sub(at + suffix_size, v.size() - at - suffix_size, out.data);
+  if (!common.Sub(0, prefix_size, out.prefix)) {
+    return Corrupt("a node's shared key prefix is longer than the page's", page.pgno());
+  }
+  if (!v.Sub(at, suffix_size, out.suffix)) {
+    return Corrupt("a node's key runs past the node's end", page.pgno());
+  }
+  out.data = v.From(at + suffix_size);
   out.flags = tag.flags;
-  return true;
+  return JET_errSuccess;
 }
 
 int CompareKey(const Node& node, Bytes key) {
@@ -53,20 +59,37 @@ int CompareKey(const Node& node, Bytes key) {
 
 JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   if (file_ == nullptr) return JET_errInvalidParameter;
-  if (path_.size() >= kMaxDepth) return JET_errDatabaseCorrupted;
-  if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) return JET_errDatabaseCorrupted;
+  if (path_.size() >= kMaxDepth) return Corrupt("the tree is deeper than any tree can be", pgno);
+  if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) {
+    return Corrupt("the tree's links lead round in a circle", pgno);
+  }
   if (JET_ERR err = file_->ReadPage(pgno, frame.page); err != JET_errSuccess) return err;
-  if (frame.page.header().objid != objid_) return JET_errBadPageLink;
-  PageTag tag;
-  frame.common = frame.page.Tag(0, tag) ? tag.value : ByteView();
+  if (frame.page.header().objid != objid_) {
+    return Fail(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
+                pgno);
+  }
+  // Tag 0 holds the key prefix the page's nodes share; a page without tags
+  // shares none.
+  frame.common = ByteView();
+  if (frame.page.tag_count() > 0) {
+    PageTag tag;
+    if (!frame.page.Tag(0, tag)) {
+      return Corrupt("the page's common key points outside its data area", pgno);
+    }
+    frame.common = tag.value;
+  }
   frame.index = 1;
   return JET_errSuccess;
 }
 
 JET_ERR BTreeCursor::ChildOf(const Frame& frame, std::uint32_t& child) const {
   Node node;
-  if (!ParseNode(frame.page, frame.index, frame.common, node)) return JET_errDatabaseCorrupted;
-  if (!node.data.U32(0, child)) return JET_errDatabaseCorrupted;
+  if (JET_ERR err = ParseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
+    return err;
+  }
+  if (!node.data.U32(0, child)) {
+    return Corrupt("a branch node is too short for its child page number", frame.page.pgno());
+  }
   return JET_errSuccess;
 }
 
@@ -90,7 +113,9 @@ JET_ERR BTreeCursor::Settle() {
     Frame& top = path_.back();
     if (top.page.is_leaf() && top.index < top.page.tag_count()) {
       Node node;
-      if (!ParseNode(top.page, top.index, top.common, node)) return JET_errDatabaseCorrupted;
+      if (JET_ERR err = ParseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
+        return err;
+      }
       if ((node.flags & kTagDeleted) == 0) return LoadCurrent();
       ++top.index;
       continue;
@@ -118,7 +143,9 @@ JET_ERR BTreeCursor::Settle() {
 JET_ERR BTreeCursor::LoadCurrent() {
   const Frame& top = path_.back();
   Node node;
-  if (!ParseNode(top.page, top.index, top.common, node)) return JET_errDatabaseCorrupted;
+  if (JET_ERR err = ParseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
+    return err;
+  }
   key_.resize(node.prefix.size() + node.suffix.size());
   if (!node.prefix.empty()) std::memcpy(key_.data(), node.prefix.data(), node.prefix.size());
   if (!node.suffix.empty()) {
@@ -161,7 +188,9 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
     while (lo < hi) {
       const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
       Node node;
-      if (!ParseNode(frame.page, mid, frame.common, node)) return JET_errDatabaseCorrupted;
+      if (JET_ERR err = ParseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
+        return err;
+      }
       if (CompareKey(node, key) < 0) {
         lo = static_cast<std::uint16_t>(mid + 1);
       } else {

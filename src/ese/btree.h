@@ -18,12 +18,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/db_file.h"
 #include "ese/jet.h"
 #include "ese/page.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 struct Node {
   ByteView prefix;  // the shared part of the key
@@ -33,7 +36,9 @@ struct Node {
 };
 
 // Parses node `index` of `page`, whose tag 0 value is `common`.
-bool ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out);
+// JET_errDatabaseCorrupted, noted with the page, when it does not fit.
+[[nodiscard]] JET_ERR ParseNode(const Page& page, std::uint16_t index, const ByteView& common,
+                                Node& out);
 
 // Compares prefix+suffix with `key` as unsigned bytes (shorter first).
 int CompareKey(const Node& node, Bytes key);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "ese/btree.h"
+#include "ese/failure_note.h"
 #include "ese/record.h"
 
 namespace ese {
@@ -72,23 +73,35 @@ void AssignFixedOffsets(std::vector<ColumnInfo>& columns) {
   }
 }
 
-bool ReadU32(const Record& rec, const ColumnInfo& col, std::uint32_t& out) {
+// The number in column `col` of a catalog row (stored in 2 or 4 bytes):
+// `present` false, `out` 0, when the row has none.
+JET_ERR ReadNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out, bool& present) {
+  out = 0;
+  present = false;
   StoredValue v;
-  if (rec.Get(col, false, 1, v) != JET_errSuccess || v.kind != ValueKind::kInline) return false;
-  if (v.bytes.size() == 4) return v.bytes.U32(0, out);
-  std::uint16_t s = 0;
-  if (v.bytes.size() == 2 && v.bytes.U16(0, s)) {
-    out = s;
-    return true;
+  if (JET_ERR err = rec.Get(col, false, 1, v); err != JET_errSuccess) return err;
+  if (v.kind == ValueKind::kNull) return JET_errSuccess;
+  std::uint16_t short_value = 0;
+  if (v.kind == ValueKind::kInline && v.bytes.size() == 4 && v.bytes.U32(0, out)) {
+    present = true;
+  } else if (v.kind == ValueKind::kInline && v.bytes.size() == 2 && v.bytes.U16(0, short_value)) {
+    out = short_value;
+    present = true;
+  } else {
+    return Corrupt("a number in the catalog is neither 2 nor 4 bytes long");
   }
-  return false;
+  return JET_errSuccess;
 }
 
-bool ReadBytes(const Record& rec, const ColumnInfo& col, ByteView& out) {
+// The bytes of column `col` of a catalog row: empty, `present` false, when
+// the row has none.
+JET_ERR ReadBytes(const Record& rec, const ColumnInfo& col, ByteView& out, bool& present) {
+  out = ByteView();
   StoredValue v;
-  if (rec.Get(col, false, 1, v) != JET_errSuccess || v.kind != ValueKind::kInline) return false;
-  out = v.bytes;
-  return true;
+  if (JET_ERR err = rec.Get(col, false, 1, v); err != JET_errSuccess) return err;
+  present = v.kind == ValueKind::kInline;
+  if (present) out = v.bytes;
+  return JET_errSuccess;
 }
 
 std::string ToString(const ByteView& v) {
@@ -189,25 +202,34 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
   BTreeCursor cursor(&file, kCatalogRootPage, kCatalogObjid);
   JET_ERR err = cursor.First();
   const bool large = file.page_size() > 8192;
+  const std::string catalog_name = self.name;
   for (; err == JET_errSuccess; err = cursor.Next()) {
     Record rec;
-    if (JET_ERR e = rec.Parse(cursor.data(), large); e != JET_errSuccess) return e;
     std::uint32_t objid = 0;
     std::uint32_t type = 0;
     std::uint32_t id = 0;
-    if (!ReadU32(rec, c_objid, objid) || !ReadU32(rec, c_type, type) || !ReadU32(rec, c_id, id)) {
-      return JET_errDatabaseCorrupted;
-    }
     std::uint32_t coltyp = 0;
     std::uint32_t space = 0;
     std::uint32_t flags = 0;
     std::uint32_t locale = 0;
-    ReadU32(rec, c_coltyp, coltyp);
-    ReadU32(rec, c_space, space);
-    ReadU32(rec, c_flags, flags);
-    ReadU32(rec, c_locale, locale);
-    ByteView name_bytes;
-    ReadBytes(rec, c_name, name_bytes);
+    bool has_objid = false, has_type = false, has_id = false, present = false;
+    ByteView name_bytes, template_bytes, default_bytes;
+    bool has_template = false, has_default = false;
+    err = rec.Parse(cursor.data(), large);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_objid, objid, has_objid);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_type, type, has_type);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_id, id, has_id);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_coltyp, coltyp, present);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_space, space, present);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_flags, flags, present);
+    if (err == JET_errSuccess) err = ReadNumber(rec, c_locale, locale, present);
+    if (err == JET_errSuccess) err = ReadBytes(rec, c_name, name_bytes, present);
+    if (err == JET_errSuccess) err = ReadBytes(rec, c_template, template_bytes, has_template);
+    if (err == JET_errSuccess) err = ReadBytes(rec, c_default, default_bytes, has_default);
+    if (err == JET_errSuccess && !(has_objid && has_type && has_id)) {
+      err = Corrupt("a catalog row lacks its table, type or id");
+    }
+    if (err != JET_errSuccess) return Locate(err, cursor.pgno(), &catalog_name);
     const std::string name = ToString(name_bytes);
 
     if (type == static_cast<std::uint32_t>(CatalogType::kTable)) {
@@ -216,8 +238,7 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
       t.objid = id;
       t.root_pgno = coltyp;
       t.flags = flags;
-      ByteView template_bytes;
-      if (ReadBytes(rec, c_template, template_bytes)) t.template_name = ToString(template_bytes);
+      if (has_template) t.template_name = ToString(template_bytes);
       by_objid[objid] = tables.size();
       tables.push_back(std::move(t));
       has_columns.push_back(false);
@@ -239,10 +260,9 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
         const std::uint16_t size = FixedSizeOfType(coltyp);
         c.fixed_size = size != 0 ? size : static_cast<std::uint16_t>(space > 0xffff ? 0xffff : space);
       }
-      ByteView def;
-      if (ReadBytes(rec, c_default, def)) {
+      if (has_default) {
         c.has_default = true;
-        c.default_value.assign(def.data(), def.data() + def.size());
+        c.default_value.assign(default_bytes.data(), default_bytes.data() + default_bytes.size());
       }
       t.columns.push_back(std::move(c));
     } else if (type == static_cast<std::uint32_t>(CatalogType::kIndex)) {
@@ -252,7 +272,7 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
       t.lv_root_pgno = coltyp;
     }
   }
-  if (err != JET_errNoCurrentRecord) return err;
+  if (err != JET_errNoCurrentRecord) return Locate(err, cursor.pgno(), &catalog_name);
 
   for (std::size_t i = 0; i < tables.size(); ++i) {
     TableInfo& t = tables[i];

@@ -31,7 +31,7 @@ class Database {
   // kExpansionAllowance, and no single value may exceed kMaxValueSize.
   // Genuine files come nowhere near: text compresses by small factors. A
   // value past either bound is reported as damage (JET_errDatabaseCorrupted,
-  // noted with the table, column and page).
+  // noted with the page, table and column; see failure_note.h).
   static constexpr std::uint64_t kExpansionFactor = 7;
   static constexpr std::uint64_t kExpansionAllowance = std::uint64_t{32} << 20;
   static constexpr std::uint32_t kMaxValueSize = std::uint32_t{64} << 20;
@@ -64,7 +64,9 @@ class TableCursor {
 
   const TableInfo& table() const { return *table_; }
 
-  // JET_errNoCurrentRecord for an empty table / past the last row.
+  // JET_errNoCurrentRecord for an empty table / past the last row. Every
+  // failure of the file is noted (failure_note.h) with the page and table,
+  // and for a value with the column.
   JET_ERR MoveFirst();
   JET_ERR MoveNext();
   bool on_row() const { return on_row_; }
@@ -82,8 +84,10 @@ class TableCursor {
 
  private:
   JET_ERR LoadRecord();
-  // The status for a value of `column` that would pass the memory bounds.
-  JET_ERR TooLarge(const ColumnInfo& column) const;
+  JET_ERR ReadStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+                          bool& is_null);
+  // The status for a value that would pass the memory bounds.
+  JET_ERR TooLarge() const;
 
   const Database* db_;  // counts what the cursor's values expand to
   std::shared_ptr<const TableInfo> table_;

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ese/error_text.h"
+#include "ese/failure_note.h"
 #include "ese/page_checksum.h"
 
 namespace ese {
@@ -38,6 +38,17 @@ ssize_t ReadFully(int fd, std::byte* data, std::size_t size, std::uint64_t offse
     got += static_cast<std::size_t>(n);
   }
   return static_cast<ssize_t>(got);
+}
+
+// Notes what is wrong with a header that is there but damaged; a file that
+// is no database at all is not damage and gets no note.
+JET_ERR NoteHeaderFailure(JET_ERR err) {
+  switch (err) {
+    case JET_errReadVerifyFailure:
+      return Fail(err, "the file header's checksum does not match its content");
+    case JET_errFileIOBeyondEOF: return Fail(err, "the file is shorter than its header");
+    default: return err;
+  }
 }
 
 }  // namespace
@@ -71,11 +82,12 @@ JET_ERR DbFile::ReadHeader(const std::string& path, FileHeader& out) {
   ::close(fd);
   if (got < 0) return JET_errDiskIO;
   if (got < 8) return static_cast<std::uint64_t>(got) == size ? JET_errInvalidDatabase : JET_errDiskIO;
-  return ParseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out);
+  ForgetFailure();
+  return NoteHeaderFailure(ParseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
 }
 
 JET_ERR DbFile::Open(const std::string& path, std::unique_ptr<DbFile>& out) {
-  NoteFailure(JET_errSuccess, {});
+  ForgetFailure();
   std::unique_ptr<DbFile> file(new DbFile());
   if (JET_ERR err = OpenRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
     file->fd_ = -1;
@@ -87,7 +99,7 @@ JET_ERR DbFile::Open(const std::string& path, std::unique_ptr<DbFile>& out) {
   if (got < 0) return StatusForErrno(errno);
   if (JET_ERR err = ParseFileHeader(Bytes(head.data(), static_cast<std::size_t>(got)), file->header_);
       err != JET_errSuccess) {
-    return err;
+    return NoteHeaderFailure(err);
   }
   const std::uint64_t pages = file->size_ / file->header_.page_size;
   // Two header pages precede the data pages.
@@ -130,15 +142,12 @@ JET_ERR DbFile::Load(std::uint32_t pgno, std::size_t& slot) const {
   const ssize_t got = ReadFully(fd_, data, page_size, (std::uint64_t{pgno} + 1) * page_size);
   if (got != static_cast<ssize_t>(page_size)) {
     const JET_ERR err = got < 0 ? JET_errDiskIO : JET_errFileIOBeyondEOF;
-    NoteFailure(err, "page " + std::to_string(pgno) +
-                         ": the file changed or became unreadable while it was read");
-    return err;
+    return Fail(err, "the file changed or became unreadable while it was read", pgno);
   }
-  const ByteView view(Bytes(data, page_size));
-  std::uint64_t checksum = 0;
-  std::uint32_t flags = 0;
-  view.U64(0, checksum);
-  view.U32(36, flags);
+  // Every page size is at least 2 KiB: the header's checksum and flags
+  // are there.
+  const std::uint64_t checksum = corvadex::base::LoadLe64(data);
+  const std::uint32_t flags = corvadex::base::LoadLe32(data + 36);
   JET_ERR err = JET_errSuccess;
   if (checksum == 0 && flags == 0) {
     err = JET_errPageNotInitialized;
@@ -155,8 +164,10 @@ JET_ERR DbFile::Load(std::uint32_t pgno, std::size_t& slot) const {
 }
 
 JET_ERR DbFile::ReadPage(std::uint32_t pgno, Page& out) const {
-  if (pgno == 0) return JET_errBadPageLink;
-  if (pgno > page_count_) return JET_errFileIOBeyondEOF;
+  if (pgno == 0) return Fail(JET_errBadPageLink, "a link leads to page 0, which no file has");
+  if (pgno > page_count_) {
+    return Fail(JET_errFileIOBeyondEOF, "the page lies beyond the end of the file", pgno);
+  }
   std::size_t slot = 0;
   if (auto it = slot_of_.find(pgno); it != slot_of_.end()) {
     slot = it->second;
@@ -165,7 +176,11 @@ JET_ERR DbFile::ReadPage(std::uint32_t pgno, Page& out) const {
   }
   Slot& s = slots_[slot];
   s.recent = true;
-  if (s.status != JET_errSuccess) return s.status;
+  switch (s.status) {
+    case JET_errSuccess: break;
+    case JET_errPageNotInitialized: return Fail(s.status, "the page was never written", pgno);
+    default: return Fail(s.status, "the page's checksum does not match its content", pgno);
+  }
   return Page::Parse(Bytes(s.bytes->data(), s.bytes->size()), pgno, out, s.bytes);
 }
 

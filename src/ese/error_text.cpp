@@ -514,27 +514,4 @@ std::string ErrorText(JET_ERR code) {
   return "Unknown engine status " + std::to_string(code) + ", not a status this engine defines";
 }
 
-namespace {
-struct FailureNote {
-  JET_ERR code = JET_errSuccess;
-  std::string detail;
-};
-thread_local FailureNote t_note;
-}  // namespace
-
-void NoteFailure(JET_ERR code, std::string detail) {
-  t_note.code = code;
-  t_note.detail = std::move(detail);
-}
-
-std::string FailureDetail(JET_ERR code) {
-  return t_note.code == code ? t_note.detail : std::string();
-}
-
-std::string ErrorTextWithDetail(JET_ERR code) {
-  std::string text = ErrorText(code);
-  if (const std::string detail = FailureDetail(code); !detail.empty()) text += ": " + detail;
-  return text;
-}
-
 }  // namespace ese

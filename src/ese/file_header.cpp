@@ -21,19 +21,16 @@ JET_ERR ParseFileHeader(Bytes bytes, FileHeader& out) {
   // page is shorter, and then its checksum covers that page.
   if (view.size() < 2048) return JET_errFileIOBeyondEOF;
   const std::size_t covered = view.size() >= kFileHeaderSize ? kFileHeaderSize : 2048;
+  // At least 2 KiB are there, so every field below is.
   std::uint32_t stored = 0;
-  view.U32(0, stored);
-  if (stored != XorChecksum(bytes.first(covered))) return JET_errReadVerifyFailure;
-
   FileHeader h;
-  view.U32(8, h.format_version);
-  view.U32(12, h.file_type);
-  view.U32(52, h.state);
-  view.U32(216, h.os_major);
-  view.U32(220, h.os_minor);
-  view.U32(224, h.os_build);
-  view.U32(232, h.format_revision);
-  view.U32(236, h.page_size);
+  if (!view.U32(0, stored) || !view.U32(8, h.format_version) || !view.U32(12, h.file_type) ||
+      !view.U32(52, h.state) || !view.U32(216, h.os_major) || !view.U32(220, h.os_minor) ||
+      !view.U32(224, h.os_build) || !view.U32(232, h.format_revision) ||
+      !view.U32(236, h.page_size)) {
+    return JET_errFileIOBeyondEOF;
+  }
+  if (stored != XorChecksum(bytes.first(covered))) return JET_errReadVerifyFailure;
   std::copy_n(bytes.begin() + kDatabaseSignatureOffset, kDatabaseSignatureSize, h.signature.begin());
   if (h.format_version != kFormatVersion) return JET_errInvalidDatabase;
   if (h.file_type != 0) return JET_errInvalidDatabase;

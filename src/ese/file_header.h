@@ -23,10 +23,13 @@
 #include <cstdint>
 #include <string>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/jet.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 constexpr std::uint32_t kFileSignature = 0x89ABCDEFu;
 constexpr std::uint32_t kFormatVersion = 0x620;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ese {
 
@@ -236,9 +237,24 @@ class JetApi {
   virtual JET_ERR Term(JET_INSTANCE instance) = 0;
 };
 
-// Forwards every call to the engine's free functions above.
-class EngineJet final : public JetApi {
+// What an engine can say about its latest failure beyond the status code,
+// for a command line's error output: which check of the file failed and
+// where, e.g. "page 1234, table Contacts: the record's variable data runs
+// past its end". Apart from the calls, so that the error text the calls give
+// (JET_paramErrorToString) stays the text of the code alone.
+class FailureDetailSource {
  public:
+  virtual ~FailureDetailSource() = default;
+  // The detail of the latest failed call, or empty text when it left none.
+  // Taking it forgets it, so that it is given once.
+  virtual std::string TakeFailureDetail() = 0;
+};
+
+// Forwards every call to the engine's free functions above. Every call but
+// the error-text request forgets the detail of the call before it.
+class EngineJet final : public JetApi, public FailureDetailSource {
+ public:
+  std::string TakeFailureDetail() override;
   JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                               std::uint32_t InfoLevel) override;
   JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,

@@ -19,6 +19,7 @@
 
 #include "ese/database.h"
 #include "ese/error_text.h"
+#include "ese/failure_note.h"
 #include "ese/jet.h"
 
 namespace ese {
@@ -140,6 +141,7 @@ void DropSession(Engine& e, JET_SESID sesid) {
 
 JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                                std::uint32_t InfoLevel) {
+  ForgetFailure();
   if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
   if (InfoLevel != JET_DbInfoPageSize && InfoLevel != JET_DbInfoMisc) return JET_errInvalidParameter;
   const std::size_t needed =
@@ -164,6 +166,7 @@ JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::
 
 JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
                               JET_API_PTR lParam, const char* szParam) {
+  ForgetFailure();
   (void)sesid;
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -207,7 +210,7 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
       if (plParam == nullptr || szParam == nullptr) return JET_errInvalidParameter;
       if (cbMax == 0) return JET_errInvalidBufferSize;
       const auto code = static_cast<JET_ERR>(static_cast<std::int64_t>(*plParam));
-      const std::string text = ErrorTextWithDetail(code);
+      const std::string text = ErrorText(code);
       const std::size_t n = std::min<std::size_t>(text.size(), cbMax - 1);
       std::memcpy(szParam, text.data(), n);
       szParam[n] = '\0';
@@ -233,6 +236,7 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
 }
 
 JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
+  ForgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -243,6 +247,7 @@ JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
 }
 
 JET_ERR JetInit(JET_INSTANCE* pinstance) {
+  ForgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -255,6 +260,7 @@ JET_ERR JetInit(JET_INSTANCE* pinstance) {
 
 JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                         const char* szPassword) {
+  ForgetFailure();
   (void)szUserName;
   (void)szPassword;
   if (psesid == nullptr) return JET_errInvalidParameter;
@@ -270,6 +276,7 @@ JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* sz
 }
 
 JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+  ForgetFailure();
   (void)grbit;  // every attachment is read-only: this engine never writes
   if (szFilename == nullptr) return JET_errInvalidParameter;
   Engine& e = TheEngine();
@@ -289,6 +296,7 @@ JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grb
 
 JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                         JET_DBID* pdbid, JET_GRBIT grbit) {
+  ForgetFailure();
   (void)szConnect;
   (void)grbit;
   if (szFilename == nullptr || pdbid == nullptr) return JET_errInvalidParameter;
@@ -307,6 +315,7 @@ JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szC
 JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
                      const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
                      JET_TABLEID* ptableid) {
+  ForgetFailure();
   (void)pvParameters;
   (void)cbParameters;
   (void)grbit;
@@ -343,6 +352,7 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
 
 JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
                               void* pvResult, std::uint32_t cbMax, std::uint32_t InfoLevel) {
+  ForgetFailure();
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
@@ -375,6 +385,7 @@ JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* 
 }
 
 JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
+  ForgetFailure();
   (void)grbit;
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -409,6 +420,7 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+  ForgetFailure();
   (void)grbit;
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
@@ -445,6 +457,7 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
 
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                        std::uint32_t cbMax, std::uint32_t* pcbActual) {
+  ForgetFailure();
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
@@ -459,6 +472,7 @@ JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
 }
 
 JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
+  ForgetFailure();
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
@@ -469,6 +483,7 @@ JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
 }
 
 JET_ERR JetTerm(JET_INSTANCE instance) {
+  ForgetFailure();
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
   if (!e.instances.count(instance)) return JET_errInvalidInstance;
@@ -479,6 +494,12 @@ JET_ERR JetTerm(JET_INSTANCE instance) {
   for (JET_SESID id : doomed) DropSession(e, id);
   e.instances.erase(instance);
   return JET_errSuccess;
+}
+
+std::string EngineJet::TakeFailureDetail() {
+  std::string text = LatestFailure().Text();
+  ForgetFailure();
+  return text;
 }
 
 // EngineJet forwards to the free functions.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ese/compression.h"
+#include "ese/failure_note.h"
 
 namespace ese {
 
@@ -11,20 +12,25 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
                       std::vector<std::byte>& out) {
   out.clear();
   const std::size_t id_size = id_bytes.size();
-  if (id_size != 4 && id_size != 8) return JET_errDatabaseCorrupted;
+  if (id_size != 4 && id_size != 8) return Corrupt("a long-value id is neither 4 nor 8 bytes");
   std::byte key[12];
   for (std::size_t i = 0; i < id_size; ++i) key[i] = id_bytes.data()[id_size - 1 - i];
   const Bytes id_key(key, id_size);
 
   if (JET_ERR err = cursor.Seek(id_key); err != JET_errSuccess) {
-    return err == JET_errNoCurrentRecord ? JET_errDatabaseCorrupted : err;
+    return err == JET_errNoCurrentRecord
+               ? Corrupt("the long-value tree has no value of the record's long-value id")
+               : err;
   }
   const Bytes root_key = cursor.key();
   if (root_key.size() != id_size || std::memcmp(root_key.data(), key, id_size) != 0) {
-    return JET_errDatabaseCorrupted;
+    return Corrupt("the long-value tree has no value of the record's long-value id",
+                   cursor.pgno());
   }
   std::uint32_t total = 0;
-  if (!cursor.data().U32(4, total)) return JET_errDatabaseCorrupted;
+  if (!cursor.data().U32(4, total)) {
+    return Corrupt("a long value's root is too short for its size", cursor.pgno());
+  }
   if (total > limit) return JET_errOutOfMemory;
   out.reserve(total);
 
@@ -34,12 +40,15 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
   std::vector<std::byte> decompressed;
   ByteView pending;
   std::uint32_t pending_offset = 0;
+  std::uint32_t pending_pgno = 0;
   bool have_pending = false;
   auto settle = [&](std::uint64_t span_end) -> JET_ERR {
-    if (pending_offset != out.size() || span_end < pending_offset) return JET_errDatabaseCorrupted;
+    if (pending_offset != out.size() || span_end < pending_offset) {
+      return Corrupt("a long value's chunks leave a gap or overlap", pending_pgno);
+    }
     if (pending.size() < span_end - pending_offset) {
       if (JET_ERR err = DecompressValue(pending.bytes(), decompressed); err != JET_errSuccess) {
-        return err;
+        return Fail(err, "a compressed chunk of a long value does not decompress", pending_pgno);
       }
       out.insert(out.end(), decompressed.begin(), decompressed.end());
     } else {
@@ -63,12 +72,13 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
     if (offset >= total) break;
     pending = cursor.data();
     pending_offset = offset;
+    pending_pgno = cursor.pgno();
     have_pending = true;
   }
   if (have_pending && pending_offset < total) {
     if (JET_ERR e = settle(total); e != JET_errSuccess) return e;
   }
-  if (out.size() < total) return JET_errDatabaseCorrupted;
+  if (out.size() < total) return Corrupt("a long value is shorter than its root says", cursor.pgno());
   out.resize(total);
   return JET_errSuccess;
 }

@@ -15,10 +15,13 @@
 #include <vector>
 
 #include "ese/btree.h"
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/jet.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 // Replaces `out` with the value whose stored id is `id_bytes`, read through
 // `cursor`, a cursor on the table's long-value tree. A value whose root

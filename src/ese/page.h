@@ -31,10 +31,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/jet.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 constexpr std::uint32_t kPageRoot = 0x0001;
 constexpr std::uint32_t kPageLeaf = 0x0002;
@@ -82,7 +85,7 @@ class Page {
 
   // The value and flags of tag `index`; false when the tag points outside
   // the page's data area.
-  bool Tag(std::uint16_t index, PageTag& out) const;
+  [[nodiscard]] bool Tag(std::uint16_t index, PageTag& out) const;
 
  private:
   ByteView page_;

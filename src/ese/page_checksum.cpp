@@ -5,11 +5,14 @@
 
 namespace ese {
 
+using corvadex::base::LoadLe32;
+using corvadex::base::LoadLe64;
+
 std::uint32_t XorChecksum(Bytes block) {
   std::uint32_t x = 0x89ABCDEFu;
   const std::byte* p = block.data();
   const std::size_t words = block.size() / 4;
-  for (std::size_t i = 1; i < words; ++i) x ^= ByteView::LoadU32(p + 4 * i);
+  for (std::size_t i = 1; i < words; ++i) x ^= LoadLe32(p + 4 * i);
   return x;
 }
 
@@ -42,10 +45,10 @@ std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
   std::uint64_t bit2 = 0;   // rows with bit 2 set
   for (std::size_t j = 0; j < blocks && j < 256; ++j) {
     const std::byte* b = p + 32 * j;
-    const std::uint64_t q0 = (j == 0 && header_block) ? 0 : ByteView::LoadU64(b);
-    const std::uint64_t q1 = ByteView::LoadU64(b + 8);
-    const std::uint64_t q2 = ByteView::LoadU64(b + 16);
-    const std::uint64_t q3 = ByteView::LoadU64(b + 24);
+    const std::uint64_t q0 = (j == 0 && header_block) ? 0 : LoadLe64(b);
+    const std::uint64_t q1 = LoadLe64(b + 8);
+    const std::uint64_t q2 = LoadLe64(b + 16);
+    const std::uint64_t q3 = LoadLe64(b + 24);
     const std::uint64_t x = q0 ^ q1 ^ q2 ^ q3;
     all ^= x;
     bit1 ^= q1 ^ q3;
@@ -87,18 +90,18 @@ bool VerifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format) {
   if (size < 2048 || size % 2048 != 0) return false;
   const std::byte* p = page.data();
   if (!new_format) {
-    return ByteView::LoadU32(p) == XorChecksum(page) && ByteView::LoadU32(p + 4) == pgno;
+    return LoadLe32(p) == XorChecksum(page) && LoadLe32(p + 4) == pgno;
   }
   if (size <= 8192) {
-    return ByteView::LoadU64(p) == EccChecksum(page, pgno, true);
+    return LoadLe64(p) == EccChecksum(page, pgno, true);
   }
   const std::size_t block = size <= 16384 ? 4096 : 8192;
-  if (ByteView::LoadU64(p) != EccChecksum(page.first(block), pgno, true)) return false;
+  if (LoadLe64(p) != EccChecksum(page.first(block), pgno, true)) return false;
   std::size_t slot = 40;
   for (std::size_t offset = block; offset < size; offset += block, slot += 8) {
     const std::size_t length = size - offset < block ? size - offset : block;
     if (slot > 56) return false;
-    if (ByteView::LoadU64(p + slot) != EccChecksum(page.subspan(offset, length), pgno, false)) {
+    if (LoadLe64(p + slot) != EccChecksum(page.subspan(offset, length), pgno, false)) {
       return false;
     }
   }

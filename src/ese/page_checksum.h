@@ -16,9 +16,12 @@
 
 #include <cstdint>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 // XOR checksum of bytes [4, size) seeded with 0x89ABCDEF; size % 4 == 0.
 std::uint32_t XorChecksum(Bytes block);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ese/record.h"
 
+#include "ese/failure_note.h"
+
 namespace ese {
 namespace {
 
@@ -29,19 +31,22 @@ JET_ERR Record::Parse(ByteView data, bool large_page, bool has_compression) {
   has_compression_ = has_compression;
   tags_indexed_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
-    return JET_errDatabaseCorrupted;
+    return Corrupt("the record is shorter than its header");
   }
-  if (last_variable_ < 127) return JET_errDatabaseCorrupted;
-  if (last_fixed_ > 127) return JET_errDatabaseCorrupted;
+  if (last_variable_ < 127) return Corrupt("the record's last variable column id is below 127");
+  if (last_fixed_ > 127) return Corrupt("the record's last fixed column id is above 127");
   const std::size_t bitmap = (std::size_t{last_fixed_} + 7) / 8;
-  if (fixed_end_ < 4 + bitmap || fixed_end_ > data.size()) return JET_errDatabaseCorrupted;
+  if (fixed_end_ < 4 + bitmap || fixed_end_ > data.size()) {
+    return Corrupt("the record's fixed data ends outside the record");
+  }
   const std::size_t var_count = last_variable_ - 127u;
   variable_start_ = fixed_end_ + 2 * var_count;
-  if (variable_start_ > data.size()) return JET_errDatabaseCorrupted;
   std::uint16_t last_end = 0;
-  if (var_count > 0) data.U16(fixed_end_ + 2 * (var_count - 1), last_end);
+  if (var_count > 0 && !data.U16(fixed_end_ + 2 * (var_count - 1), last_end)) {
+    return Corrupt("the record's variable offsets run past its end");
+  }
   tagged_start_ = variable_start_ + (last_end & 0x7fffu);
-  if (tagged_start_ > data.size()) return JET_errDatabaseCorrupted;
+  if (tagged_start_ > data.size()) return Corrupt("the record's variable data runs past its end");
   return JET_errSuccess;
 }
 
@@ -55,15 +60,18 @@ JET_ERR Record::Get(const ColumnInfo& column, bool derived_table, std::uint32_t 
       return JET_errSuccess;
     }
     const std::size_t bitmap_at = fixed_end_ - (std::size_t{last_fixed_} + 7) / 8;
+    // Parse checked that the bitmap lies inside the record.
     std::uint8_t bits = 0;
-    data_.U8(bitmap_at + (column.id - 1) / 8, bits);
+    if (!data_.U8(bitmap_at + (column.id - 1) / 8, bits)) {
+      return Corrupt("the record's null bitmap runs past its end");
+    }
     const bool is_null = (bits >> ((column.id - 1) % 8)) & 1u;
     if (value_count != nullptr) *value_count = is_null ? 0 : 1;
     if (is_null || itag > 1) return JET_errSuccess;
-    if (column.record_offset < 4 || column.record_offset + std::size_t{column.fixed_size} > bitmap_at) {
-      return JET_errDatabaseCorrupted;
+    if (column.record_offset < 4 || column.record_offset + std::size_t{column.fixed_size} > bitmap_at ||
+        !data_.Sub(column.record_offset, column.fixed_size, out.bytes)) {
+      return Corrupt("a fixed column's value runs into the record's null bitmap");
     }
-    data_.Sub(column.record_offset, column.fixed_size, out.bytes);
     out.kind = ValueKind::kInline;
     return JET_errSuccess;
   }
@@ -73,26 +81,39 @@ JET_ERR Record::Get(const ColumnInfo& column, bool derived_table, std::uint32_t 
       return JET_errSuccess;
     }
     const std::size_t slot = column.id - 128u;
+    // Parse checked that the offsets of columns up to the last lie inside.
     std::uint16_t end = 0;
     std::uint16_t start = 0;
-    data_.U16(fixed_end_ + 2 * slot, end);
-    if (slot > 0) data_.U16(fixed_end_ + 2 * (slot - 1), start);
+    if (!data_.U16(fixed_end_ + 2 * slot, end) ||
+        (slot > 0 && !data_.U16(fixed_end_ + 2 * (slot - 1), start))) {
+      return Corrupt("the record's variable offsets run past its end");
+    }
     const bool is_null = (end & 0x8000u) != 0;
     if (value_count != nullptr) *value_count = is_null ? 0 : 1;
     if (is_null || itag > 1) return JET_errSuccess;
     const std::size_t from = start & 0x7fffu;
     const std::size_t to = end & 0x7fffu;
-    if (to < from || !data_.Sub(variable_start_ + from, to - from, out.bytes)) {
-      return JET_errDatabaseCorrupted;
+    if (to < from || variable_start_ + to > tagged_start_ ||
+        !data_.Sub(variable_start_ + from, to - from, out.bytes)) {
+      return Corrupt("a variable column's value lies outside the record's variable data");
     }
-    if (variable_start_ + to > tagged_start_) return JET_errDatabaseCorrupted;
     out.kind = ValueKind::kInline;
     return JET_errSuccess;
   }
   return GetTagged(column, derived_table, itag, out, value_count);
 }
 
-void Record::IndexTagged(ByteView area, std::size_t entries) const {
+namespace {
+
+// Entry `i` of the tagged directory: the column id and the offset word.
+bool DirectoryEntry(const ByteView& directory, std::size_t i, std::uint16_t& fid,
+                    std::uint16_t& ib) {
+  return directory.U16(4 * i, fid) && directory.U16(4 * i + 2, ib);
+}
+
+}  // namespace
+
+bool Record::IndexTagged(ByteView directory, std::size_t entries) const {
   if (++stamp_ == 0) {
     // The stamps went round: forget them all so that no old one matches.
     tag_stamp_.fill(0);
@@ -102,8 +123,7 @@ void Record::IndexTagged(ByteView area, std::size_t entries) const {
   for (std::size_t i = 0; i < entries; ++i) {
     std::uint16_t fid = 0;
     std::uint16_t ib = 0;
-    area.U16(4 * i, fid);
-    area.U16(4 * i + 2, ib);
+    if (!DirectoryEntry(directory, i, fid, ib)) return false;
     // An entry with the derived bit belongs to a template column, which a
     // table without a template does not have.
     if ((ib & 0x8000u) != 0 || fid < 256 || fid - 256u >= kIndexedTags) continue;
@@ -112,10 +132,11 @@ void Record::IndexTagged(ByteView area, std::size_t entries) const {
     tag_stamp_[slot] = stamp_;
     tag_slot_[slot] = static_cast<std::uint16_t>(i);
   }
+  return true;
 }
 
-std::size_t Record::SearchTagged(ByteView area, std::size_t entries, const ColumnInfo& column,
-                                 bool derived_table) const {
+bool Record::SearchTagged(ByteView directory, std::size_t entries, const ColumnInfo& column,
+                          bool derived_table, std::size_t& found) const {
   // The directory is sorted with template columns (derived bit) first,
   // each group by column id.
   const std::uint32_t want_fid = column.id;
@@ -124,26 +145,22 @@ std::size_t Record::SearchTagged(ByteView area, std::size_t entries, const Colum
     return (derived ? 0u : 0x10000u) | fid;
   };
   const std::uint32_t want = rank(want_derived, want_fid);
+  std::uint16_t fid = 0;
+  std::uint16_t ib = 0;
   std::size_t lo = 0;
   std::size_t hi = entries;
   while (lo < hi) {
     const std::size_t mid = lo + (hi - lo) / 2;
-    std::uint16_t fid = 0;
-    std::uint16_t ib = 0;
-    area.U16(4 * mid, fid);
-    area.U16(4 * mid + 2, ib);
+    if (!DirectoryEntry(directory, mid, fid, ib)) return false;
     if (rank((ib & 0x8000u) != 0, fid) < want) {
       lo = mid + 1;
     } else {
       hi = mid;
     }
   }
-  std::size_t found = entries;
+  found = entries;
   if (lo < entries) {
-    std::uint16_t fid = 0;
-    std::uint16_t ib = 0;
-    area.U16(4 * lo, fid);
-    area.U16(4 * lo + 2, ib);
+    if (!DirectoryEntry(directory, lo, fid, ib)) return false;
     if (fid == want_fid && (!derived_table || ((ib & 0x8000u) != 0) == want_derived)) found = lo;
   }
   if (found == entries && derived_table) {
@@ -151,61 +168,65 @@ std::size_t Record::SearchTagged(ByteView area, std::size_t entries, const Colum
     // column id alone identifies the column.
     bool any_derived_bit = false;
     for (std::size_t i = 0; i < entries && !any_derived_bit; ++i) {
-      std::uint16_t ib = 0;
-      area.U16(4 * i + 2, ib);
+      if (!DirectoryEntry(directory, i, fid, ib)) return false;
       any_derived_bit = (ib & 0x8000u) != 0;
     }
     for (std::size_t i = 0; i < entries && !any_derived_bit; ++i) {
-      std::uint16_t fid = 0;
-      area.U16(4 * i, fid);
+      if (!DirectoryEntry(directory, i, fid, ib)) return false;
       if (fid == want_fid) {
         found = i;
         break;
       }
     }
   }
-  return found;
+  return true;
 }
 
 JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                           StoredValue& out, std::uint32_t* value_count) const {
-  ByteView area;
-  data_.Sub(tagged_start_, data_.size() - tagged_start_, area);
+  // Parse checked that the tagged data starts inside the record.
+  const ByteView area = data_.From(tagged_start_);
   if (area.size() < 4) {
     out = DefaultOf(column, itag, value_count);
     return JET_errSuccess;
   }
   const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
   std::uint16_t first_offset = 0;
-  area.U16(2, first_offset);
+  if (!area.U16(2, first_offset)) return Corrupt("the tagged directory runs past the record's end");
   const std::size_t entries = (first_offset & offset_mask) / 4u;
-  if (entries == 0 || entries * 4 > area.size()) return JET_errDatabaseCorrupted;
+  ByteView directory;
+  if (entries == 0 || !area.Sub(0, entries * 4, directory)) {
+    return Corrupt("the tagged directory runs past the record's end");
+  }
 
   std::size_t found = entries;
   const std::size_t slot = column.id - 256u;
   if (!derived_table && column.id >= 256 && slot < kIndexedTags) {
-    if (!tags_indexed_) IndexTagged(area, entries);
+    if (!tags_indexed_ && !IndexTagged(directory, entries)) {
+      return Corrupt("the tagged directory runs past the record's end");
+    }
     if (tag_stamp_[slot] == stamp_) found = tag_slot_[slot];
-  } else {
-    found = SearchTagged(area, entries, column, derived_table);
+  } else if (!SearchTagged(directory, entries, column, derived_table, found)) {
+    return Corrupt("the tagged directory runs past the record's end");
   }
   if (found == entries) {
     out = DefaultOf(column, itag, value_count);
     return JET_errSuccess;
   }
 
+  std::uint16_t fid = 0;
   std::uint16_t ib = 0;
-  area.U16(4 * found + 2, ib);
-  std::size_t begin = ib & offset_mask;
-  std::size_t end = area.size();
-  if (found + 1 < entries) {
-    std::uint16_t next_ib = 0;
-    area.U16(4 * (found + 1) + 2, next_ib);
-    end = next_ib & offset_mask;
+  std::uint16_t next_ib = 0;
+  if (!DirectoryEntry(directory, found, fid, ib) ||
+      (found + 1 < entries && !DirectoryEntry(directory, found + 1, fid, next_ib))) {
+    return Corrupt("the tagged directory runs past the record's end");
   }
-  if (begin < entries * 4 || end < begin || end > area.size()) return JET_errDatabaseCorrupted;
+  const std::size_t begin = ib & offset_mask;
+  const std::size_t end = found + 1 < entries ? next_ib & offset_mask : area.size();
   ByteView value;
-  area.Sub(begin, end - begin, value);
+  if (begin < entries * 4 || end < begin || !area.Sub(begin, end - begin, value)) {
+    return Corrupt("a tagged value lies outside the record's tagged data");
+  }
 
   const bool has_flags_byte = large_ || (ib & 0x4000u) != 0;
   const bool null_small = !large_ && (ib & 0x2000u) != 0;
@@ -215,8 +236,8 @@ JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uin
   }
   std::uint8_t flags = 0;
   if (has_flags_byte) {
-    if (!value.U8(0, flags)) return JET_errDatabaseCorrupted;
-    value.Sub(1, value.size() - 1, value);
+    if (!value.U8(0, flags)) return Corrupt("a tagged value has no room for its flags byte");
+    value = value.From(1);
     if (!has_compression_) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
   }
   if (flags & kTagNull) {
@@ -226,37 +247,36 @@ JET_ERR Record::GetTagged(const ColumnInfo& column, bool derived_table, std::uin
   (void)kTagLongValue;
   if (flags & kTagTwoValues) {
     std::uint8_t first_size = 0;
-    if (!value.U8(0, first_size) || 1u + first_size > value.size()) return JET_errDatabaseCorrupted;
-    if (value_count != nullptr) *value_count = 2;
-    if (itag == 1) {
-      value.Sub(1, first_size, out.bytes);
-    } else if (itag == 2) {
-      value.Sub(1u + first_size, value.size() - 1u - first_size, out.bytes);
-    } else {
-      return JET_errSuccess;
+    ByteView first;
+    if (!value.U8(0, first_size) || !value.Sub(1, first_size, first)) {
+      return Corrupt("the first of two values runs past the column's end");
     }
+    if (value_count != nullptr) *value_count = 2;
+    if (itag > 2) return JET_errSuccess;
+    out.bytes = itag == 1 ? first : value.From(1u + first_size);
     out.kind = ValueKind::kInline;
     return JET_errSuccess;
   }
   if (flags & kTagMultiValues) {
     std::uint16_t first = 0;
-    if (!value.U16(0, first)) return JET_errDatabaseCorrupted;
+    if (!value.U16(0, first)) return Corrupt("a multi-valued column is too short for its offsets");
     const std::size_t count = (first & 0x7fffu) / 2u;
-    if (count == 0 || count * 2 > value.size()) return JET_errDatabaseCorrupted;
+    if (count == 0 || count * 2 > value.size()) {
+      return Corrupt("a multi-valued column's offsets run past its end");
+    }
     if (value_count != nullptr) *value_count = static_cast<std::uint32_t>(count);
     if (itag > count) return JET_errSuccess;
     const std::size_t i = itag - 1;
     std::uint16_t at = 0;
     std::uint16_t next = 0;
-    value.U16(2 * i, at);
-    std::size_t to = value.size();
-    if (i + 1 < count) {
-      value.U16(2 * (i + 1), next);
-      to = next & 0x7fffu;
+    if (!value.U16(2 * i, at) || (i + 1 < count && !value.U16(2 * (i + 1), next))) {
+      return Corrupt("a multi-valued column's offsets run past its end");
     }
+    const std::size_t to = i + 1 < count ? next & 0x7fffu : value.size();
     const std::size_t from = at & 0x7fffu;
-    if (from < count * 2 || to < from || to > value.size()) return JET_errDatabaseCorrupted;
-    value.Sub(from, to - from, out.bytes);
+    if (from < count * 2 || to < from || !value.Sub(from, to - from, out.bytes)) {
+      return Corrupt("one of a column's several values lies outside the column");
+    }
     if (at & 0x8000u) {
       out.kind = ValueKind::kSeparated;
     } else if ((flags & kTagCompressedValue) && i == 0) {

@@ -34,11 +34,14 @@
 #include <array>
 #include <cstdint>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/catalog.h"
 #include "ese/jet.h"
 
 namespace ese {
+
+using corvadex::base::Bytes;
+using corvadex::base::ByteView;
 
 enum class ValueKind {
   kNull,        // no value
@@ -55,7 +58,8 @@ struct StoredValue {
 class Record {
  public:
   // Checks the header and locates the areas. JET_errDatabaseCorrupted
-  // when they do not fit in `data`.
+  // when they do not fit in `data`, noted with the check that failed (the
+  // caller adds the page).
   JET_ERR Parse(ByteView data, bool large_page, bool has_compression = true);
 
   // Value `itag` (1-based) of `column`; kNull beyond the last value. A
@@ -67,13 +71,16 @@ class Record {
  private:
   JET_ERR GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
-  // Position of `column`'s entry in the tagged directory of `entries`
-  // entries held by `area`, or `entries` when the record has none.
-  std::size_t SearchTagged(ByteView area, std::size_t entries, const ColumnInfo& column,
-                           bool derived_table) const;
+  // Position in the tagged directory (`entries` entries) of `column`'s
+  // entry, `entries` when the record has none; false when an entry lies
+  // outside `directory`.
+  [[nodiscard]] bool SearchTagged(ByteView directory, std::size_t entries,
+                                  const ColumnInfo& column, bool derived_table,
+                                  std::size_t& found) const;
   // Fills tag_slot_ from the directory (tables that derive from no
-  // template only, where the column id alone names a column).
-  void IndexTagged(ByteView area, std::size_t entries) const;
+  // template only, where the column id alone names a column); false when
+  // an entry lies outside `directory`.
+  [[nodiscard]] bool IndexTagged(ByteView directory, std::size_t entries) const;
 
   // A row's tagged columns are read one after another, so the first read
   // notes where each column id sits in the directory: every later read of

@@ -38,11 +38,13 @@
 
 #include <vector>
 
-#include "platform/byte_view.h"
+#include "base/byte_view.h"
 
 namespace corvadex::platform {
 
 namespace {
+
+using base::ByteView;
 
 constexpr std::uint32_t kRtVersion = 16;
 constexpr std::uint32_t kResourceDirectoryIndex = 2;
@@ -67,44 +69,52 @@ class PeImage {
 
   // Reads the headers and the section table; false when they are not there.
   bool ReadHeaders() {
-    if (file_.U16(0) != std::optional<std::uint16_t>(0x5A4D)) return false;  // "MZ"
-    auto lfanew = file_.U32(0x3C);
-    if (!lfanew || file_.U32(*lfanew) != std::optional<std::uint32_t>(0x00004550)) {
+    std::uint16_t mz = 0;
+    std::uint32_t lfanew = 0;
+    std::uint32_t pe = 0;
+    if (!file_.U16(0, mz) || mz != 0x5A4D) return false;  // "MZ"
+    if (!file_.U32(0x3C, lfanew) || !file_.U32(lfanew, pe) || pe != 0x00004550) {
       return false;  // "PE\0\0"
     }
-    const std::uint64_t coff = std::uint64_t{*lfanew} + 4;
-    auto sectionCount = file_.U16(coff + 2);
-    auto optionalSize = file_.U16(coff + 16);
-    if (!sectionCount || !optionalSize) return false;
+    const std::uint64_t coff = std::uint64_t{lfanew} + 4;
+    std::uint16_t sectionCount = 0;
+    std::uint16_t optionalSize = 0;
+    if (!file_.U16(coff + 2, sectionCount) || !file_.U16(coff + 16, optionalSize)) return false;
     const std::uint64_t optional = coff + 20;
-    auto magic = file_.U16(optional);
+    std::uint16_t magic = 0;
+    if (!file_.U16(optional, magic)) return false;
     std::uint64_t countOffset = 0;
-    if (magic == std::optional<std::uint16_t>(kPe32Magic)) {
+    if (magic == kPe32Magic) {
       countOffset = 92;
-    } else if (magic == std::optional<std::uint16_t>(kPe32PlusMagic)) {
+    } else if (magic == kPe32PlusMagic) {
       countOffset = 108;
     } else {
       return false;
     }
-    auto directoryCount = file_.U32(optional + countOffset);
-    if (!directoryCount || *directoryCount <= kResourceDirectoryIndex) return false;
+    std::uint32_t directoryCount = 0;
+    if (!file_.U32(optional + countOffset, directoryCount) ||
+        directoryCount <= kResourceDirectoryIndex) {
+      return false;
+    }
     const std::uint64_t directory = optional + countOffset + 4 + 8 * kResourceDirectoryIndex;
     // The directory must lie inside the optional header it belongs to.
-    if (directory + 8 > optional + *optionalSize) return false;
-    auto rva = file_.U32(directory);
-    auto size = file_.U32(directory + 4);
-    if (!rva || !size || *rva == 0 || *size == 0) return false;
-    resourceRva_ = *rva;
+    if (directory + 8 > optional + optionalSize) return false;
+    std::uint32_t rva = 0;
+    std::uint32_t size = 0;
+    if (!file_.U32(directory, rva) || !file_.U32(directory + 4, size) || rva == 0 || size == 0) {
+      return false;
+    }
+    resourceRva_ = rva;
 
-    const std::uint64_t table = optional + *optionalSize;
-    for (std::uint32_t i = 0; i < *sectionCount; ++i) {
+    const std::uint64_t table = optional + optionalSize;
+    for (std::uint32_t i = 0; i < sectionCount; ++i) {
       const std::uint64_t at = table + 40ull * i;
-      auto virtualSize = file_.U32(at + 8);
-      auto virtualAddress = file_.U32(at + 12);
-      auto rawSize = file_.U32(at + 16);
-      auto rawPointer = file_.U32(at + 20);
-      if (!virtualSize || !virtualAddress || !rawSize || !rawPointer) return false;
-      sections_.push_back({*virtualAddress, *virtualSize, *rawSize, *rawPointer});
+      Section s{};
+      if (!file_.U32(at + 8, s.virtualSize) || !file_.U32(at + 12, s.virtualAddress) ||
+          !file_.U32(at + 16, s.rawSize) || !file_.U32(at + 20, s.rawPointer)) {
+        return false;
+      }
+      sections_.push_back(s);
     }
     return true;
   }
@@ -118,7 +128,7 @@ class PeImage {
       if (rva < start || rva - start >= extent) continue;
       const std::uint64_t within = rva - start;
       if (length > s.rawSize || within > s.rawSize - length) return std::nullopt;
-      return file_.Sub(std::uint64_t{s.rawPointer} + within, length);
+      return Sub(std::uint64_t{s.rawPointer} + within, length);
     }
     return std::nullopt;
   }
@@ -129,12 +139,18 @@ class PeImage {
       const std::uint64_t start = s.virtualAddress;
       if (resourceRva_ < start || resourceRva_ - start >= s.rawSize) continue;
       const std::uint64_t within = resourceRva_ - start;
-      return file_.Sub(std::uint64_t{s.rawPointer} + within, s.rawSize - within);
+      return Sub(std::uint64_t{s.rawPointer} + within, s.rawSize - within);
     }
     return std::nullopt;
   }
 
  private:
+  std::optional<ByteView> Sub(std::uint64_t offset, std::uint64_t length) const {
+    ByteView part;
+    if (!file_.Sub(offset, length, part)) return std::nullopt;
+    return part;
+  }
+
   ByteView file_;
   std::uint32_t resourceRva_ = 0;
   std::vector<Section> sections_;
@@ -144,36 +160,41 @@ class PeImage {
 // id `id`, or of the first entry when `id` is none.
 std::optional<std::uint32_t> findEntry(ByteView resources, std::uint32_t offset,
                                        std::optional<std::uint32_t> id) {
-  auto named = resources.U16(std::uint64_t{offset} + 12);
-  auto ids = resources.U16(std::uint64_t{offset} + 14);
-  if (!named || !ids) return std::nullopt;
-  const std::uint32_t total = std::uint32_t{*named} + *ids;
+  std::uint16_t named = 0;
+  std::uint16_t ids = 0;
+  if (!resources.U16(std::uint64_t{offset} + 12, named) ||
+      !resources.U16(std::uint64_t{offset} + 14, ids)) {
+    return std::nullopt;
+  }
+  const std::uint32_t total = std::uint32_t{named} + ids;
   for (std::uint32_t i = 0; i < total; ++i) {
     const std::uint64_t entry = std::uint64_t{offset} + 16 + 8ull * i;
-    auto name = resources.U32(entry);
-    auto target = resources.U32(entry + 4);
-    if (!name || !target) return std::nullopt;
-    if (!id || *name == *id) return *target;
+    std::uint32_t name = 0;
+    std::uint32_t target = 0;
+    if (!resources.U32(entry, name) || !resources.U32(entry + 4, target)) return std::nullopt;
+    if (!id || name == *id) return target;
   }
   return std::nullopt;
 }
 
 std::optional<VS_FIXEDFILEINFO> parseVersionInfo(ByteView block) {
   static constexpr char16_t kKey[] = u"VS_VERSION_INFO";
-  auto length = block.U16(0);
-  auto valueLength = block.U16(2);
-  if (!length || !valueLength || *length > block.size()) return std::nullopt;
-  auto info = block.Sub(0, *length);
-  if (!info) return std::nullopt;
-  for (std::size_t i = 0; i < std::size(kKey); ++i) {  // includes the NUL
-    if (info->U16(6 + 2 * i) != std::optional<std::uint16_t>(kKey[i])) return std::nullopt;
-  }
-  constexpr std::uint64_t kValueOffset = (6 + 2 * std::size(kKey) + 3) & ~std::uint64_t{3};
-  if (*valueLength < kFixedInfoSize || !info->Has(kValueOffset, kFixedInfoSize)) {
+  std::uint16_t length = 0;
+  std::uint16_t valueLength = 0;
+  ByteView info;
+  if (!block.U16(0, length) || !block.U16(2, valueLength) || !block.Sub(0, length, info)) {
     return std::nullopt;
   }
+  for (std::size_t i = 0; i < std::size(kKey); ++i) {  // includes the NUL
+    std::uint16_t unit = 0;
+    if (!info.U16(6 + 2 * i, unit) || unit != kKey[i]) return std::nullopt;
+  }
+  constexpr std::uint64_t kValueOffset = (6 + 2 * std::size(kKey) + 3) & ~std::uint64_t{3};
+  if (valueLength < kFixedInfoSize) return std::nullopt;
   std::uint32_t fields[13];
-  for (std::size_t i = 0; i < 13; ++i) fields[i] = *info->U32(kValueOffset + 4 * i);
+  for (std::size_t i = 0; i < 13; ++i) {
+    if (!info.U32(kValueOffset + 4 * i, fields[i])) return std::nullopt;
+  }
   if (fields[0] != kFixedFileInfoSignature) return std::nullopt;
   return VS_FIXEDFILEINFO{fields[0], fields[1], fields[2],  fields[3], fields[4],
                           fields[5], fields[6], fields[7],  fields[8], fields[9],
@@ -196,10 +217,12 @@ std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> byt
   auto language = findEntry(*resources, *name & ~kSubdirectoryBit, std::nullopt);
   if (!language || (*language & kSubdirectoryBit)) return std::nullopt;
 
-  auto dataRva = resources->U32(*language);
-  auto dataSize = resources->U32(std::uint64_t{*language} + 4);
-  if (!dataRva || !dataSize) return std::nullopt;
-  auto block = image.AtRva(*dataRva, *dataSize);
+  std::uint32_t dataRva = 0;
+  std::uint32_t dataSize = 0;
+  if (!resources->U32(*language, dataRva) || !resources->U32(std::uint64_t{*language} + 4, dataSize)) {
+    return std::nullopt;
+  }
+  auto block = image.AtRva(dataRva, dataSize);
   if (!block) return std::nullopt;
   return parseVersionInfo(*block);
 }

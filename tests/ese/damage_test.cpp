@@ -17,7 +17,7 @@
 #include <random>
 #include <string>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/db_file.h"
 #include "ese/page_checksum.h"
 #include "file_io.h"
@@ -184,7 +184,7 @@ TEST_P(SampleDamage, SeededChangesBehindValidChecksums) {
     const auto pgno = static_cast<std::uint32_t>(page_at / page_size_ - 1);
     const Bytes view(reinterpret_cast<const std::byte*>(page.data()), page.size());
     std::uint32_t flags = 0;
-    ByteView(view).U32(36, flags);
+    ASSERT_TRUE(ByteView(view).U32(36, flags));
     const bool new_format = page_size_ > 8192 || (flags & 0x2000) != 0;
     // Large pages carry one checksum per quarter: the later quarters' at
     // header offsets 40, 48 and 56 (inside the first quarter, so those go

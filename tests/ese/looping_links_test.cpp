@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "ese/byte_view.h"
+#include "base/byte_view.h"
 #include "ese/page_checksum.h"
 #include "file_io.h"
 #include "read_everything.h"

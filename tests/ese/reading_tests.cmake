@@ -24,3 +24,8 @@ corvadex_gtest(ese_hostile_file_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/hostile_file_test.cpp
   LIBS corvadex_ese)
 add_dependencies(ese_hostile_file_tests make-contacts-db)
+
+corvadex_gtest(ese_damage_kinds_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/damage_kinds_test.cpp ${CMAKE_CURRENT_LIST_DIR}/page_patch.cpp
+  LIBS corvadex_ese)
+add_dependencies(ese_damage_kinds_tests corvadex-cli make-contacts-db)

@@ -298,7 +298,7 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
       {db, "-o", "a.xml", "-o", "b.xml"},
       {db, "--format", "xml", "--format", "csv"},
       {db, db},
-      {db, "--verbose"},
+      {db, "--quiet"},
       {db, "-o", ""},
       {db, "--split", "cards"},
       {db, "--format", "vcard", "--split", "cards", "-o", "x.vcf"},

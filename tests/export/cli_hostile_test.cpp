@@ -178,10 +178,12 @@ TEST_F(CliHostile, ExpandingValuesAreReportedAndTheReadStaysWithinItsBound) {
   const std::string db = MakeDatabase(dir_, {"--count", "500", "--expanding-values"});
   struct stat st {};
   ASSERT_EQ(::stat(db.c_str(), &st), 0);
-  const RunResult read = test::Run({kCli, "read", db});
+  const RunResult read = test::Run({kCli, "read", "--verbose", db});
   EXPECT_EQ(read.exitCode, 1);
   EXPECT_THAT(read.err, HasSubstr("JetRetrieveColumn ERROR -1206"));
   EXPECT_THAT(read.err, HasSubstr(", column "));
+  EXPECT_THAT(read.err,
+              HasSubstr(": the value would take more memory than a file of this size can hold\n"));
   // Without the bound the values alone would take 500 * 28 * 64 KiB. (An
   // AddressSanitizer build keeps freed memory in quarantine: no bound there.)
 #if !defined(__SANITIZE_ADDRESS__)

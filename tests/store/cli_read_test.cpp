@@ -41,7 +41,7 @@ TEST(CliRead, BadUsageExitsWith2) {
     SCOPED_TRACE(args);
     const Result r = RunCli(args);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Usage: corvadex-cli read DATABASE\n");
+    EXPECT_EQ(r.err, "Usage: corvadex-cli read DATABASE [--verbose]\n");
     EXPECT_EQ(r.out, "");
   }
 }
