@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "ese/failure_note.h"
 #include "ese/record.h"
 #include "page_patch.h"
 
@@ -148,26 +149,31 @@ TEST_F(RecordTest, TaggedNullAndCompressedValues) {
   EXPECT_EQ(v.bytes.size(), 2u);
 }
 
-TEST_F(RecordTest, LengthsThatDoNotFitAreCorruption) {
-  Record r;
-  auto bytes = bytes_;
-  Put16(&bytes[2], 2000);  // end of fixed data beyond the record
-  EXPECT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
-            JET_errDatabaseCorrupted);
-  EXPECT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), 3), false),
-            JET_errDatabaseCorrupted);
-
-  bytes = bytes_;
-  Put16(&bytes[13], 0x7000);  // a variable value running past the record
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
-            JET_errDatabaseCorrupted);
-
-  bytes = bytes_;
-  Put16(&bytes[18 + 2], 0x4000 | 0x0fff);  // tagged directory size beyond the record
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
-            JET_errSuccess);
-  StoredValue v;
-  EXPECT_EQ(r.Get(Column(256, JET_coltypBinary), false, 1, v), JET_errDatabaseCorrupted);
+TEST_F(RecordTest, LengthsThatDoNotFitAreCorruptionNamingTheCheck) {
+  const struct {
+    std::size_t at;  // where a 16-bit word is changed (0: nothing)
+    std::uint16_t value;
+    std::size_t size;  // how much of the record is kept (0: all)
+    const char* check;
+  } kCases[] = {
+      {0, 0, 3, "the record is shorter than its header"},
+      {2, 2000, 0, "the record's fixed data ends outside the record"},
+      {13, 0x7000, 0, "the record's variable data runs past its end"},
+      {18 + 2, 0x4000 | 0x0fff, 0, "the tagged directory runs past the record's end"},
+      {18 + 4 * 1 + 2, 0x4000 | 0x0fff, 0, "a tagged value lies outside the record's tagged data"},
+  };
+  for (const auto& c : kCases) {
+    auto bytes = bytes_;
+    if (c.at != 0) Put16(&bytes[c.at], c.value);
+    const ByteView view(reinterpret_cast<const std::byte*>(bytes.data()),
+                        c.size != 0 ? c.size : bytes.size());
+    Record r;
+    JET_ERR err = r.Parse(view, false);
+    StoredValue v;
+    if (err == JET_errSuccess) err = r.Get(Column(256, JET_coltypBinary), false, 1, v);
+    EXPECT_EQ(err, JET_errDatabaseCorrupted) << c.check;
+    EXPECT_EQ(LatestFailure().check, c.check);
+  }
 }
 
 TEST(RecordLargePage, EveryTaggedValueHasAFlagsByteAndNullIsAFlag) {
