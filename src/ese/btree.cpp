@@ -116,7 +116,10 @@ JET_ERR BTreeCursor::Settle() {
       if (JET_ERR err = ParseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
         return err;
       }
-      if ((node.flags & kTagDeleted) == 0) return LoadCurrent();
+      if ((node.flags & kTagDeleted) == 0) {
+        SetCurrent(node);
+        return JET_errSuccess;
+      }
       ++top.index;
       continue;
     }
@@ -140,20 +143,26 @@ JET_ERR BTreeCursor::Settle() {
   }
 }
 
-JET_ERR BTreeCursor::LoadCurrent() {
-  const Frame& top = path_.back();
-  Node node;
-  if (JET_ERR err = ParseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
-    return err;
-  }
-  key_.resize(node.prefix.size() + node.suffix.size());
-  if (!node.prefix.empty()) std::memcpy(key_.data(), node.prefix.data(), node.prefix.size());
-  if (!node.suffix.empty()) {
-    std::memcpy(key_.data() + node.prefix.size(), node.suffix.data(), node.suffix.size());
-  }
+void BTreeCursor::SetCurrent(const Node& node) {
+  // The key is put together only when asked for: a walk that reads rows
+  // does not need it.
+  key_prefix_ = node.prefix;
+  key_suffix_ = node.suffix;
+  key_ready_ = false;
   data_ = node.data;
   on_entry_ = true;
-  return JET_errSuccess;
+}
+
+Bytes BTreeCursor::key() const {
+  if (!key_ready_) {
+    key_.resize(key_prefix_.size() + key_suffix_.size());
+    if (!key_prefix_.empty()) std::memcpy(key_.data(), key_prefix_.data(), key_prefix_.size());
+    if (!key_suffix_.empty()) {
+      std::memcpy(key_.data() + key_prefix_.size(), key_suffix_.data(), key_suffix_.size());
+    }
+    key_ready_ = true;
+  }
+  return Bytes(key_.data(), key_.size());
 }
 
 JET_ERR BTreeCursor::First() {
@@ -206,7 +215,9 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
   if (JET_ERR err = Settle(); err != JET_errSuccess) return err;
   // Separator keys may equal the first key of the next subtree: step on
   // until the sought key is reached.
-  while (std::lexicographical_compare(key_.begin(), key_.end(), key.begin(), key.end())) {
+  for (Bytes at = this->key();
+       std::lexicographical_compare(at.begin(), at.end(), key.begin(), key.end());
+       at = this->key()) {
     if (JET_ERR err = Next(); err != JET_errSuccess) return err;
   }
   return JET_errSuccess;

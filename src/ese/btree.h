@@ -58,7 +58,7 @@ class BTreeCursor {
 
   bool on_entry() const { return on_entry_; }
   // The current entry's full key (valid until the cursor moves).
-  Bytes key() const { return Bytes(key_.data(), key_.size()); }
+  Bytes key() const;
   const ByteView& data() const { return data_; }
   // The number of the page the cursor is on (0 when on none).
   std::uint32_t pgno() const { return path_.empty() ? 0 : path_.back().page.pgno(); }
@@ -75,13 +75,16 @@ class BTreeCursor {
   JET_ERR ChildOf(const Frame& frame, std::uint32_t& child) const;
   // Advances from the current leaf slot (inclusive) to the next live entry.
   JET_ERR Settle();
-  JET_ERR LoadCurrent();
+  void SetCurrent(const Node& node);
 
   const DbFile* file_ = nullptr;
   std::uint32_t root_ = 0;
   std::uint32_t objid_ = 0;
   std::vector<Frame> path_;
-  std::vector<std::byte> key_;
+  ByteView key_prefix_;  // the current entry's key, in its page
+  ByteView key_suffix_;
+  mutable std::vector<std::byte> key_;  // the two put together, once asked for
+  mutable bool key_ready_ = false;
   ByteView data_;
   std::uint64_t pages_entered_ = 0;
   bool on_entry_ = false;
