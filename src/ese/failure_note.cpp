@@ -6,6 +6,15 @@ namespace {
 thread_local FailureNote t_note;
 }  // namespace
 
+namespace detail {
+thread_local constinit bool t_noted = false;
+
+void ForgetNote() {
+  t_note = FailureNote();
+  t_noted = false;
+}
+}  // namespace detail
+
 std::string FailureNote::Text() const {
   if (code == JET_errSuccess) return {};
   std::string text;
@@ -22,6 +31,7 @@ std::string FailureNote::Text() const {
 }
 
 JET_ERR Fail(JET_ERR code, std::string_view check, std::uint32_t pgno) {
+  detail::t_noted = code != JET_errSuccess;
   t_note.code = code;
   t_note.pgno = pgno;
   t_note.table.clear();
@@ -40,9 +50,5 @@ JET_ERR Locate(JET_ERR code, std::uint32_t pgno, const std::string* table,
 }
 
 const FailureNote& LatestFailure() { return t_note; }
-
-void ForgetFailure() {
-  if (t_note.code != JET_errSuccess) Fail(JET_errSuccess, {});
-}
 
 }  // namespace ese

@@ -46,8 +46,15 @@ inline JET_ERR Corrupt(std::string_view check, std::uint32_t pgno = 0) {
 JET_ERR Locate(JET_ERR code, std::uint32_t pgno, const std::string* table = nullptr,
                const std::string* column = nullptr);
 
-// The latest note, and forgetting it.
+// The latest note, and forgetting it. Every Jet call forgets the note of
+// the call before, so forgetting costs one test when there is none.
 const FailureNote& LatestFailure();
-void ForgetFailure();
+namespace detail {
+extern thread_local constinit bool t_noted;  // a note is kept
+void ForgetNote();
+}  // namespace detail
+inline void ForgetFailure() {
+  if (detail::t_noted) detail::ForgetNote();
+}
 
 }  // namespace ese
