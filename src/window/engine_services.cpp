@@ -9,15 +9,17 @@
 #include "export/xml_export.h"
 #include "location/database_search.h"
 #include "platform/same_file.h"
-#include "window/store_services.h"
+#include "store/contact_store_reader.h"
 
 namespace corvadex {
 
 FormServices EngineServices::Services(WindowDialogs& dialogs) {
-  FormServices services =
-      StoreServices(jet_, dates_, dialogs, [](const ContactList& list, const std::string& name) {
-        WriteContactsXml(list, name);
-      });
+  FormServices services;
+  services.dialogs = &dialogs;
+  services.makeReader = [this](MessageLog& log, ContactList& list) {
+    return std::make_unique<ContactStoreReader>(jet_, log, list, dates_);
+  };
+  services.writeXml = [](const ContactList& list, const std::string& name) { WriteContactsXml(list, name); };
   // Paths are tested as the engine will open them: through the prefix.
   services.fileExists = [this](const std::string& path) { return windows_.FileExists(path); };
   services.windows = &windows_;

@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 
 #include "contacts_database.h"
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
@@ -24,11 +24,11 @@
 #include "platform/short_date.h"
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
+#include "store/contact_store_reader.h"
 #include "window/contact_list_view.h"
 #include "window/database_chooser.h"
 #include "window/error_report.h"
 #include "window/message_memo.h"
-#include "window/store_services.h"
 #include "window_fakes.h"
 
 using namespace corvadex;
@@ -60,8 +60,12 @@ class WindowLocationTest : public QObject {
     windows_ = std::make_unique<platform::WinePrefixView>(
         platform::WinePrefixLocation{prefix_->Root(), "bob"});
     jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->Paths());
-    FormServices services =
-        StoreServices(*jet_, dates_, dialogs_, [](const ContactList&, const std::string&) {});
+    FormServices services;
+    services.dialogs = &dialogs_;
+    services.makeReader = [this](MessageLog& log, ContactList& list) {
+      return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
+    };
+    services.writeXml = [](const ContactList&, const std::string&) {};
     services.fileExists = [view = windows_.get()](const std::string& path) {
       return view->FileExists(path);
     };

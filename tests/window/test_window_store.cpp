@@ -11,13 +11,13 @@
 #include <QTest>
 #include <fstream>
 
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "fake_jet.h"
 #include "platform/short_date.h"
+#include "store/contact_store_reader.h"
 #include "window/contact_list_view.h"
 #include "window/error_report.h"
 #include "window/message_memo.h"
-#include "window/store_services.h"
 #include "window_fakes.h"
 
 using namespace corvadex;
@@ -58,10 +58,15 @@ class WindowStoreTest : public QObject {
     table.rows.push_back({{"FirstName", Utf16(u"Bob")}});
     path_ = dir_.filePath("contacts.edb");
     std::ofstream(path_.toStdString()) << "scripted";
-    XmlWriter writer = [this](const ContactList& list, const std::string& name) {
+    FormServices services;
+    services.dialogs = &dialogs_;
+    services.makeReader = [this](MessageLog& log, ContactList& list) {
+      return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
+    };
+    services.writeXml = [this](const ContactList& list, const std::string& name) {
       exports_.push_back({list.Count(), name});
     };
-    form_ = std::make_unique<TFormCorvadex>(StoreServices(*jet_, dates_, dialogs_, writer));
+    form_ = std::make_unique<TFormCorvadex>(std::move(services));
     ShowMainWindow(*form_);
   }
 
