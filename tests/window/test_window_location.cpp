@@ -14,7 +14,6 @@
 #include <QTreeWidget>
 
 #include "contacts_database.h"
-#include "window/details_view.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
@@ -25,11 +24,10 @@
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
-#include "window/contact_list_view.h"
 #include "window/database_chooser.h"
-#include "window/error_report.h"
+#include "window/details_view.h"
 #include "window/message_memo.h"
-#include "window_fakes.h"
+#include "window_fixture.h"
 
 using namespace corvadex;
 using namespace corvadex::testing;
@@ -44,28 +42,24 @@ constexpr const char* kWindowsPath =
 
 }  // namespace
 
-class WindowLocationTest : public QObject {
+class WindowLocationTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  FakeDialogs dialogs_;
   FixedShortDateFormat dates_{"%d.%m.%Y"};
   ese::EngineJet engine_;
   std::unique_ptr<TestPrefix> prefix_;
   std::unique_ptr<platform::WinePrefixView> windows_;
   std::unique_ptr<platform::DrivePathJet> jet_;
-  std::unique_ptr<TFormCorvadex> form_;
 
   // The window as the program builds it, on the test's prefix.
-  void Open() {
+  void OpenOnPrefix() {
     windows_ = std::make_unique<platform::WinePrefixView>(
         platform::WinePrefixLocation{prefix_->Root(), "bob"});
     jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->Paths());
-    FormServices services;
-    services.dialogs = &dialogs_;
+    FormServices services = TestServices(dialogs_, db_, exports_);
     services.makeReader = [this](MessageLog& log, ContactList& list) {
       return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    services.writeXml = [](const ContactList&, const std::string&) {};
     services.fileExists = [view = windows_.get()](const std::string& path) {
       return view->FileExists(path);
     };
@@ -73,8 +67,7 @@ class WindowLocationTest : public QObject {
     services.localPath = [view = windows_.get()](const std::string& path) {
       return view->Paths().ToHost(path).value_or(path);
     };
-    form_ = std::make_unique<TFormCorvadex>(std::move(services));
-    ShowMainWindow(*form_);
+    OpenWith(std::move(services));
   }
 
   // The window over a fake reader on a prefix without the mail client; the
@@ -93,12 +86,8 @@ class WindowLocationTest : public QObject {
     services.startSearch = [host, paths] {
       return std::make_unique<DatabaseSearch>(host, "", paths, std::chrono::seconds(10));
     };
-    form_ = std::make_unique<TFormCorvadex>(std::move(services));
-    ShowMainWindow(*form_);
+    OpenWith(std::move(services));
   }
-
-  FakeDatabase db_;
-  std::vector<ExportCall> exports_;
 
   QStringList LogLines() const {
     const QString text = form_->MemoInfo->toPlainText();
@@ -107,8 +96,7 @@ class WindowLocationTest : public QObject {
 
  private slots:
   void init() {
-    dialogs_ = FakeDialogs();
-    SetErrorReportDialogs(&dialogs_);
+    Start();
     prefix_ = std::make_unique<TestPrefix>();
     prefix_->WriteSystemReg(
         "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n\"CurrentVersion\"=\"6.1\"\n");
@@ -118,10 +106,8 @@ class WindowLocationTest : public QObject {
   }
 
   void cleanup() {
-    form_.reset();
-    SetErrorReportDialogs(nullptr);
+    Stop();
     prefix_.reset();
-    db_ = FakeDatabase();
   }
 
   void opensWithTheMailClientsDatabaseRead() {
@@ -138,7 +124,7 @@ class WindowLocationTest : public QObject {
     QCOMPARE(esew::writeContactsDatabase(prefix_->OnDriveC(kDatabase).string(), options),
              std::string());
 
-    Open();
+    OpenOnPrefix();
 
     const QStringList lines = LogLines();
     QVERIFY(lines.size() >= 5);
@@ -172,7 +158,7 @@ class WindowLocationTest : public QObject {
   }
 
   void withoutTheMailClientReportsTheConversionError() {
-    Open();
+    OpenOnPrefix();
     QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs_.boxes[0].text, QString("'' is not a valid integer value."));
     QVERIFY(dialogs_.boxes[0].icon == MessageIcon::Error);

@@ -44,14 +44,21 @@ class WindowFixture {
   }
 
   // Makes the window (of the given class, the window's own or a test's
-  // subclass of it) and shows it as the program does, with its start file.
+  // subclass of it) over these services and shows it as the program does,
+  // with its start file.
   template <class Window = TFormCorvadex>
-  Window& Open(const QString& startFile = QString()) {
+  Window& OpenWith(FormServices services, const QString& startFile = QString()) {
     form_.reset();
-    auto window = std::make_unique<Window>(TestServices(dialogs_, db_, exports_));
+    auto window = std::make_unique<Window>(std::move(services));
     Window& shown = *window;
     form_ = std::move(window);
     ShowMainWindow(shown, startFile);
+    return shown;
+  }
+  // The same over the fakes, once the window is on the screen.
+  template <class Window = TFormCorvadex>
+  Window& Open(const QString& startFile = QString()) {
+    Window& shown = OpenWith<Window>(TestServices(dialogs_, db_, exports_), startFile);
     if (!QTest::qWaitForWindowExposed(&shown)) QTest::qFail("the window was not shown", __FILE__, __LINE__);
     return shown;
   }
