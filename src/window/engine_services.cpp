@@ -13,6 +13,19 @@
 
 namespace corvadex {
 
+void UseWinePrefix(FormServices& services, const platform::WinePrefixView& windows) {
+  services.windows = &windows;
+  // Paths are tested as the engine will open them: through the prefix.
+  services.fileExists = [&windows](const std::string& path) { return windows.FileExists(path); };
+  services.localPath = [&windows](const std::string& path) {
+    return windows.Paths().ToHost(path).value_or(path);
+  };
+  // The database path may be a Windows path inside the prefix.
+  services.sameFile = [&windows](const std::string& database, const std::string& target) {
+    return IsSameFile(windows.Paths().ToHost(database).value_or(database), target);
+  };
+}
+
 FormServices EngineServices::Services(WindowDialogs& dialogs) {
   FormServices services;
   services.dialogs = &dialogs;
@@ -20,9 +33,7 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
     return std::make_unique<ContactStoreReader>(jet_, log, list, dates_);
   };
   services.writeXml = [](const ContactList& list, const std::string& name) { WriteContactsXml(list, name); };
-  // Paths are tested as the engine will open them: through the prefix.
-  services.fileExists = [this](const std::string& path) { return windows_.FileExists(path); };
-  services.windows = &windows_;
+  UseWinePrefix(services, windows_);
   services.writeForAddressBook = [](const ContactList& list, const std::string& format, const std::string& name) {
     const std::optional<ExportFormat> chosen = ExportFormatNamed(format);
     if (!chosen) throw std::invalid_argument("unknown export format " + format);
@@ -30,16 +41,9 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
     WriteContacts(*chosen, list, file);
     file.Commit();
   };
-  // The database path may be a Windows path inside the prefix.
-  services.sameFile = [this](const std::string& database, const std::string& target) {
-    return IsSameFile(windows_.Paths().ToHost(database).value_or(database), target);
-  };
   services.startSearch = [this] {
     return std::make_unique<DatabaseSearch>(host_, windows_.Prefix(), searchFolders_,
                                             kSearchPatience);
-  };
-  services.localPath = [this](const std::string& path) {
-    return windows_.Paths().ToHost(path).value_or(path);
   };
   return services;
 }

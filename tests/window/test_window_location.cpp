@@ -26,6 +26,7 @@
 #include "store/contact_store_reader.h"
 #include "window/database_chooser.h"
 #include "window/details_view.h"
+#include "window/engine_services.h"
 #include "window/message_memo.h"
 #include "window_fixture.h"
 
@@ -60,13 +61,7 @@ class WindowLocationTest : public QObject, WindowFixture {
     services.makeReader = [this](MessageLog& log, ContactList& list) {
       return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    services.fileExists = [view = windows_.get()](const std::string& path) {
-      return view->FileExists(path);
-    };
-    services.windows = windows_.get();
-    services.localPath = [view = windows_.get()](const std::string& path) {
-      return view->Paths().ToHost(path).value_or(path);
-    };
+    UseWinePrefix(services, *windows_);
     OpenWith(std::move(services));
   }
 
