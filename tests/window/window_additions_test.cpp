@@ -188,4 +188,4 @@ class WindowAdditionsTest : public QObject, WindowFixture {
 };
 
 QTEST_MAIN(WindowAdditionsTest)
-#include "test_window_additions.moc"
+#include "window_additions_test.moc"

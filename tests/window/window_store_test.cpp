@@ -112,4 +112,4 @@ class WindowStoreTest : public QObject, WindowFixture {
 };
 
 QTEST_MAIN(WindowStoreTest)
-#include "test_window_store.moc"
+#include "window_store_test.moc"

@@ -48,4 +48,4 @@ class TranslationTest : public QObject {
 };
 
 QTEST_MAIN(TranslationTest)
-#include "test_translation.moc"
+#include "translation_test.moc"

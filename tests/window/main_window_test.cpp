@@ -584,4 +584,4 @@ class MainWindowTest : public QObject, WindowFixture {
 };
 
 QTEST_MAIN(MainWindowTest)
-#include "test_main_window.moc"
+#include "main_window_test.moc"

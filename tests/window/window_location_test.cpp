@@ -247,4 +247,4 @@ class WindowLocationTest : public QObject, WindowFixture {
 };
 
 QTEST_MAIN(WindowLocationTest)
-#include "test_window_location.moc"
+#include "window_location_test.moc"
