@@ -4,7 +4,7 @@
 // the window's log shows them (with --verbose, each error line is followed
 // by the engine's detail of the failure, when it has one); once the read is
 // over, the list goes to standard output, one line per row with the 33
-// values in master-table order separated by tabs (see store/row_text.h for
+// values in master-table order separated by tabs (see contacts/row_text.h for
 // the escapes).
 //
 // The exit status is 0 when the read ran without an error line; 1 when it
@@ -22,11 +22,11 @@
 #include "cli_log.h"
 #include "cli_printable.h"
 #include "contacts/contact_list.h"
+#include "contacts/row_text.h"
 #include "ese/jet.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
-#include "store/row_text.h"
 
 namespace corvadex::cli {
 
