@@ -64,10 +64,10 @@ class DbFile {
 
   // Page `pgno`: JET_errFileIOBeyondEOF past the end of the file or when
   // the file has shrunk below the page since it was opened, JET_errDiskIO
-  // when the system cannot read it (both noted with the page, see
-  // NoteFailure), JET_errPageNotInitialized for a never-written page,
-  // JET_errReadVerifyFailure for a checksum mismatch,
-  // JET_errDatabaseCorrupted for a malformed header.
+  // when the system cannot read it, JET_errPageNotInitialized for a
+  // never-written page, JET_errReadVerifyFailure for a checksum mismatch,
+  // JET_errDatabaseCorrupted for a malformed header; each failure noted
+  // with the page and the check (failure_note.h).
   JET_ERR ReadPage(std::uint32_t pgno, Page& out) const;
 
  private:
