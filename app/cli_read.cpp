@@ -69,7 +69,7 @@ int RunRead(const Args& args) {
   if (!RefuseNonRegularFile(path)) return 1;
 
   ese::EngineJet jet;
-  StderrLog log;
+  StderrLog log(IsReadErrorLine);
   ContactList list;
   LocaleShortDateFormat dates;
   ContactStoreReader reader(jet, log, list, dates);

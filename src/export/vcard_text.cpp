@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/vcard_text.h"
 
-#include <cstdio>
 
+#include "base/hex.h"
 #include "export/utf8_text.h"
 
 namespace corvadex {
@@ -49,9 +49,8 @@ void AppendVcardUri(std::string& out, std::string_view value) {
   for (char c : clean) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte <= 0x20 || byte == 0x7F) {
-      char escaped[4];
-      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-      out += escaped;
+      out.push_back('%');
+      AppendHexByte(out, byte, HexCase::Upper);
     } else if (c == '\\' || c == ',' || c == ';') {
       out.push_back('\\');
       out.push_back(c);

@@ -30,7 +30,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlwriter.h>
 
-#include "export/replacing_file.h"
+#include "base/output_file.h"
 #include "export/utf8_text.h"
 
 namespace corvadex {
@@ -162,7 +162,7 @@ void WriteContactsXml(const ContactList& list, ByteSink& sink, const ExportProgr
 
 void WriteContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress) {
-  ReplacingFile file(fileName);
+  OutputFile file(fileName);
   WriteContactsXml(list, file, progress);
   file.Commit();
 }

@@ -15,7 +15,7 @@
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/ole_date.h"
-#include "store/utf16.h"
+#include "base/utf_codec.h"
 
 namespace corvadex {
 

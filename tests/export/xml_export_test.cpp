@@ -16,7 +16,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include "export/byte_sink.h"
+#include "base/output_file.h"
 #include "file_io.h"
 #include "temp_dir.h"
 #include "test_support.h"
@@ -313,10 +313,10 @@ TEST(XmlExport, FullDeviceIsReportedWithItsName) {
   if (fd < 0) GTEST_SKIP() << "no /dev/full";
   ContactList list;
   for (int i = 0; i < 3000; ++i) AddContact(list, DistinctValues("row"));
-  FdSink sink(fd, "standard output");
+  OutputFile sink = OutputFile::OfDescriptor(fd, "standard output");
   try {
     WriteContactsXml(list, sink);
-    sink.Flush();
+    sink.Commit();
     ADD_FAILURE() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "standard output: No space left on device");

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "export/replacing_file.h"
+#include "base/output_file.h"
 
 #include <filesystem>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +11,6 @@
 
 #include "file_io.h"
 #include "temp_dir.h"
-#include "test_support.h"
 
 namespace corvadex {
 namespace {
@@ -25,10 +25,10 @@ mode_t ModeOf(const std::string& path) {
   return st.st_mode & 07777;
 }
 
-TEST(ReplacingFile, NothingAppearsUnderTheNameBeforeCommit) {
+TEST(OutputFile, NothingAppearsUnderTheNameBeforeCommit) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
-  ReplacingFile file(target);
+  OutputFile file(target);
   file.Write("hello");
   EXPECT_FALSE(std::filesystem::exists(target));
   ASSERT_FALSE(file.TemporaryPath().empty());
@@ -38,36 +38,36 @@ TEST(ReplacingFile, NothingAppearsUnderTheNameBeforeCommit) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.txt"});
 }
 
-TEST(ReplacingFile, AbandonedFileLeavesTargetAndFolderAsTheyWere) {
+TEST(OutputFile, AbandonedFileLeavesTargetAndFolderAsTheyWere) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
   WriteFile(target, "earlier");
   {
-    ReplacingFile file(target);
+    OutputFile file(target);
     file.Write(std::string(1 << 20, 'x'));  // more than one buffer's worth
   }
   EXPECT_EQ(ReadFile(target), "earlier");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.txt"});
 }
 
-TEST(ReplacingFile, ReplacementKeepsTheEarlierFilesPermissions) {
+TEST(OutputFile, ReplacementKeepsTheEarlierFilesPermissions) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
   WriteFile(target, "earlier");
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  ReplacingFile file(target);
+  OutputFile file(target);
   file.Write("new");
   file.Commit();
   EXPECT_EQ(ModeOf(target), 0640u);
   EXPECT_EQ(ReadFile(target), "new");
 }
 
-TEST(ReplacingFile, NewFileGetsTheUsualPermissions) {
+TEST(OutputFile, NewFileGetsTheUsualPermissions) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
   const mode_t old = ::umask(022);
   {
-    ReplacingFile file(target);
+    OutputFile file(target);
     file.Commit();
   }
   ::umask(old);
@@ -75,12 +75,12 @@ TEST(ReplacingFile, NewFileGetsTheUsualPermissions) {
   EXPECT_EQ(ReadFile(target), "");
 }
 
-TEST(ReplacingFile, LinkIsWrittenThroughAndStays) {
+TEST(OutputFile, LinkIsWrittenThroughAndStays) {
   TempDir dir;
   const std::string real = dir.File("real.txt"), link = dir.File("link.txt");
   WriteFile(real, "earlier");
   std::filesystem::create_symlink("real.txt", link);
-  ReplacingFile file(link);
+  OutputFile file(link);
   file.Write("new");
   file.Commit();
   EXPECT_TRUE(std::filesystem::is_symlink(link));
@@ -88,12 +88,12 @@ TEST(ReplacingFile, LinkIsWrittenThroughAndStays) {
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
 }
 
-TEST(ReplacingFile, BareFileNameGoesToTheCurrentFolder) {
+TEST(OutputFile, BareFileNameGoesToTheCurrentFolder) {
   TempDir dir;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
   {
-    ReplacingFile file("bare.txt");
+    OutputFile file("bare.txt");
     file.Write("x");
     file.Commit();
   }
@@ -103,14 +103,14 @@ TEST(ReplacingFile, BareFileNameGoesToTheCurrentFolder) {
 
 std::string CheckError(const std::string& target) {
   try {
-    ReplacingFile::CheckTarget(target);
+    OutputFile::CheckTarget(target);
     return "";
   } catch (const std::runtime_error& e) {
     return e.what();
   }
 }
 
-TEST(ReplacingFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
+TEST(OutputFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("folder"));
   WriteFile(dir.File("file"), "x");
@@ -119,7 +119,7 @@ TEST(ReplacingFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
     const std::string checked = CheckError(target);
     EXPECT_NE(checked, "") << target;
     try {
-      ReplacingFile file(target);
+      OutputFile file(target);
       ADD_FAILURE() << "created " << target;
     } catch (const std::runtime_error& e) {
       EXPECT_EQ(checked, e.what());
@@ -128,6 +128,60 @@ TEST(ReplacingFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
   EXPECT_EQ(CheckError(dir.File("new.txt")), "");
   EXPECT_EQ(CheckError(dir.File("file")), "");
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "folder"}));
+}
+
+// The pages of a database are written out of order; what Write buffered
+// lands before a later WriteAt, and Resize leaves zeros past the data.
+TEST(OutputFile, WritesAtOffsetsAndResizes) {
+  TempDir dir;
+  const std::string target = dir.File("pages");
+  OutputFile file(target);
+  file.WriteAt(2, "XXXX");
+  file.Write("ab");
+  file.WriteAt(6, "yz");
+  file.Resize(10);
+  file.Commit();
+  EXPECT_EQ(ReadFile(target), std::string("abXXXXyz\0\0", 10));
+}
+
+// A FIFO is written straight into: no temporary file beside it, and the
+// reader gets every byte.
+TEST(OutputFile, InPlaceWritesIntoAFifo) {
+  TempDir dir;
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(OutputFile::WritesInPlace(fifo));
+  const std::string bytes(700 * 1024 + 3, 'q');  // more than one buffer's worth
+  std::string received;
+  std::thread reader([&] { received = ReadFile(fifo); });
+  {
+    OutputFile file = OutputFile::InPlace(fifo);
+    EXPECT_EQ(file.TemporaryPath(), "");
+    file.Write(bytes);
+    file.Write("end");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"fifo"});
+    file.Commit();
+  }
+  reader.join();
+  EXPECT_EQ(received, bytes + "end");
+}
+
+// A descriptor the file does not own stays open after Commit.
+TEST(OutputFile, DescriptorIsFlushedAndLeftOpen) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  {
+    OutputFile out = OutputFile::OfDescriptor(ends[1], "pipe");
+    out.Write("hello ");
+    out.Commit();
+  }
+  EXPECT_EQ(::write(ends[1], "world", 5), 5);
+  ::close(ends[1]);
+  char buffer[32] = {};
+  std::size_t got = 0;
+  for (ssize_t n; (n = ::read(ends[0], buffer + got, sizeof buffer - 1 - got)) > 0;) got += static_cast<std::size_t>(n);
+  ::close(ends[0]);
+  EXPECT_STREQ(buffer, "hello world");
 }
 
 }  // namespace
