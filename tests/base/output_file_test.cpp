@@ -50,29 +50,30 @@ TEST(OutputFile, AbandonedFileLeavesTargetAndFolderAsTheyWere) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.txt"});
 }
 
-TEST(OutputFile, ReplacementKeepsTheEarlierFilesPermissions) {
-  TempDir dir;
-  const std::string target = dir.File("out.txt");
-  WriteFile(target, "earlier");
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  OutputFile file(target);
-  file.Write("new");
-  file.Commit();
-  EXPECT_EQ(ModeOf(target), 0640u);
-  EXPECT_EQ(ReadFile(target), "new");
-}
-
-TEST(OutputFile, NewFileGetsTheUsualPermissions) {
-  TempDir dir;
-  const std::string target = dir.File("out.txt");
-  const mode_t old = ::umask(022);
-  {
-    OutputFile file(target);
-    file.Commit();
+// A replaced file keeps its permission bits; a new one gets what the umask
+// leaves of 0666, not the 0600 of a typical temporary file.
+TEST(OutputFile, PermissionsAreTheEarlierFilesOrTheUsualOnes) {
+  const struct {
+    int earlier;  // -1: no file before
+    mode_t umask, expected;
+  } cases[] = {{0640, 022, 0640}, {0604, 077, 0604}, {-1, 022, 0644}, {-1, 027, 0640}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string target = dir.File("out.txt");
+    if (c.earlier >= 0) {
+      WriteFile(target, "earlier");
+      ASSERT_EQ(::chmod(target.c_str(), static_cast<mode_t>(c.earlier)), 0);
+    }
+    const mode_t old = ::umask(c.umask);
+    {
+      OutputFile file(target);
+      file.Write("new");
+      file.Commit();
+    }
+    ::umask(old);
+    EXPECT_EQ(ModeOf(target), c.expected) << c.earlier << " " << c.umask;
+    EXPECT_EQ(ReadFile(target), "new");
   }
-  ::umask(old);
-  EXPECT_EQ(ModeOf(target), 0644u);  // not the 0600 of a typical temporary file
-  EXPECT_EQ(ReadFile(target), "");
 }
 
 TEST(OutputFile, LinkIsWrittenThroughAndStays) {
