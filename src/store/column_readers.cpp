@@ -14,8 +14,8 @@
 
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "store/ole_date.h"
 #include "base/utf_codec.h"
+#include "platform/ole_date.h"
 
 namespace corvadex {
 
