@@ -21,7 +21,6 @@
 // no rows read. A read that loaded rows but reported errors on the way
 // (values that could not be read are empty) is exported, and the command
 // then says so and exits with status 1.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,20 +29,18 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "base/output_file.h"
 #include "cli_commands.h"
 #include "cli_failure_detail.h"
 #include "cli_log.h"
 #include "cli_printable.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
-#include "export/byte_sink.h"
 #include "export/export_format.h"
-#include "export/replacing_file.h"
 #include "platform/same_file.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
@@ -235,14 +232,14 @@ class InterruptCleanup {
 
   // Creates the file with the signals blocked; one that arrives meanwhile is
   // delivered once the path is known, and removes the file.
-  std::unique_ptr<ReplacingFile> Create(const std::string& target) {
+  std::unique_ptr<OutputFile> Create(const std::string& target) {
     sigset_t block, previous;
     sigemptyset(&block);
     for (int s : kSignals) sigaddset(&block, s);
     sigprocmask(SIG_BLOCK, &block, &previous);
-    std::unique_ptr<ReplacingFile> file;
+    std::unique_ptr<OutputFile> file;
     try {
-      file = std::make_unique<ReplacingFile>(target);
+      file = std::make_unique<OutputFile>(target);
     } catch (...) {
       sigprocmask(SIG_SETMASK, &previous, nullptr);
       throw;
@@ -259,24 +256,6 @@ class InterruptCleanup {
   struct sigaction previous_[kSignalCount] {};
   bool installed_[kSignalCount] = {};
 };
-
-// Writes straight into a target that is not a regular file (a FIFO, a
-// device, /dev/stdout): no temporary file, no rename. Every write and the
-// close are checked.
-void WriteInPlace(const std::string& target, ExportFormat format, const ContactList& list,
-                  const ExportProgress& progress) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), target);
-  try {
-    FdSink out(fd, target);
-    WriteContacts(format, list, out, progress);
-    out.Flush();
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  if (::close(fd) != 0) throw std::system_error(errno, std::generic_category(), target);
-}
 
 }  // namespace
 
@@ -304,13 +283,13 @@ int RunExport(const Args& args) {
     return 2;
   }
   // A file that cannot be written is better reported before a long read.
-  if (!options->output.empty() && !ReplacingFile::WritesInPlace(options->output))
-    ReplacingFile::CheckTarget(options->output);
+  if (!options->output.empty() && !OutputFile::WritesInPlace(options->output))
+    OutputFile::CheckTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
   list.AddObserver(&watch);
-  StderrLog log;
+  StderrLog log(IsReadErrorLine);
   LocaleShortDateFormat dates;
   ese::EngineJet jet;
   DetailedLog detailed(log, jet, options->verbose);
@@ -329,14 +308,17 @@ int RunExport(const Args& args) {
     if (!options->splitFolder.empty()) {
       WriteContactsSplit(options->format, list, options->splitFolder, progress.Callback());
     } else if (options->output.empty()) {
-      FdSink out(STDOUT_FILENO, "standard output");
+      OutputFile out = OutputFile::OfDescriptor(STDOUT_FILENO, "standard output");
       WriteContacts(options->format, list, out, progress.Callback());
-      out.Flush();
-    } else if (ReplacingFile::WritesInPlace(options->output)) {
-      WriteInPlace(options->output, options->format, list, progress.Callback());
+      out.Commit();
+    } else if (OutputFile::WritesInPlace(options->output)) {
+      // A FIFO, a device, /dev/stdout: no temporary file, no rename.
+      OutputFile out = OutputFile::InPlace(options->output);
+      WriteContacts(options->format, list, out, progress.Callback());
+      out.Commit();
     } else {
       InterruptCleanup cleanup;
-      std::unique_ptr<ReplacingFile> file = cleanup.Create(options->output);
+      std::unique_ptr<OutputFile> file = cleanup.Create(options->output);
       WriteContacts(options->format, list, *file, progress.Callback());
       file->Commit();
     }

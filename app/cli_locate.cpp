@@ -24,6 +24,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/stderr_log.h"
 #include "cli_commands.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
@@ -40,16 +41,6 @@
 namespace corvadex::cli {
 
 namespace {
-
-// Each line goes out at once, so that it stands before any later error.
-class StderrLog final : public MessageLog {
- public:
-  void Add(std::string_view line) override {
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
-  }
-};
 
 constexpr const char* kLocateUsage = "Usage: corvadex-cli locate [--all] [--search DIR]...\n";
 

@@ -5,16 +5,15 @@
 
 #include <cstdio>
 
-#include "export/utf8_text.h"
+#include "base/hex.h"
+#include "base/utf_codec.h"
 
 namespace corvadex::cli {
 
 namespace {
 void AppendEscape(std::string& out, unsigned char byte) {
-  static const char kDigits[] = "0123456789abcdef";
   out += "\\x";
-  out += kDigits[byte >> 4];
-  out += kDigits[byte & 15];
+  AppendHexByte(out, byte);
 }
 }  // namespace
 

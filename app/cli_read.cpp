@@ -82,7 +82,7 @@ int RunRead(const Args& args) {
   if (!RefuseNonRegularFile(path)) return 1;
 
   ese::EngineJet jet;
-  StderrLog log;
+  StderrLog log(IsReadErrorLine);
   DetailedLog detailed(log, jet, verbose);
   ContactList list;
   LocaleShortDateFormat dates;

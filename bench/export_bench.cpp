@@ -26,14 +26,14 @@
 
 #include <time.h>
 
+#include "base/output_file.h"
+#include "base/stderr_log.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "export/export_format.h"
-#include "export/replacing_file.h"
 #include "export/xml_export.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "store/message_log.h"
 
 namespace {
 
@@ -103,11 +103,6 @@ void Generate(ContactList& list, std::size_t rows) {
   list.EndUpdate();
 }
 
-class QuietLog final : public MessageLog {
- public:
-  void Add(std::string_view line) override { std::fprintf(stderr, "log: %.*s\n", static_cast<int>(line.size()), line.data()); }
-};
-
 // Processor time of this process (user and system), which the other work on
 // a shared machine does not inflate as it does the wall-clock time.
 double CpuSeconds() {
@@ -116,7 +111,7 @@ double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// Writes through a ReplacingFile as WriteContactsXml(list, fileName) does,
+// Writes through an OutputFile as WriteContactsXml(list, fileName) does,
 // timing the writing itself apart from the commit (fsync and rename).
 template <typename Writer>
 void TimeWrite(const char* label, const std::string& path, Writer write) {
@@ -124,7 +119,7 @@ void TimeWrite(const char* label, const std::string& path, Writer write) {
   const bool reset = ResetPeak();
   const auto start = Clock::now();
   const double cpuStart = CpuSeconds();
-  ReplacingFile file(path);
+  OutputFile file(path);
   write(static_cast<ByteSink&>(file));
   const double writeSeconds = Seconds(start), writeCpu = CpuSeconds() - cpuStart;
   const auto commitStart = Clock::now();
@@ -162,7 +157,7 @@ int main(int argc, char** argv) {
     std::printf("generated %zu contacts in %.2f s (cpu %.2f s)\n", list.Count(), Seconds(start),
                 CpuSeconds() - cpuStart);
   } else {
-    QuietLog log;
+    StderrLog log(nullptr, "log: ");
     LocaleShortDateFormat dates;
     ese::EngineJet jet;
     ContactStoreReader reader(jet, log, list, dates);

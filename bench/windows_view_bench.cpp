@@ -4,7 +4,6 @@
 // megabytes) and the whole start-up location on top of them.
 //
 //   bench_windows_view [KEYS]     KEYS: registry keys in system.reg (60000)
-#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -14,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "base/temp_folder.h"
 #include "location/database_location.h"
 #include "platform/wine_prefix_view.h"
 #include "platform/wine_registry.h"
@@ -54,9 +54,8 @@ std::string registryText(int keys) {
 
 int main(int argc, char** argv) {
   const int keys = argc > 1 ? std::atoi(argv[1]) : 60000;
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvadex-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return 1;
-  const std::filesystem::path root = pattern;
+  const corvadex::TempFolder folder("corvadex-bench");
+  const std::filesystem::path root = folder.Path();
   std::filesystem::create_directories(root / "drive_c/users/bob/AppData/Local");
   std::filesystem::create_directories(root / "drive_c/Program Files (x86)");
   std::filesystem::create_directories(root / "dosdevices");
@@ -93,6 +92,5 @@ int main(int argc, char** argv) {
               startupMs, startupCpuMs, error.c_str());
   std::printf("(parsed key found: %s)\n",
               parsed.HasKey("Software\\Microsoft\\Windows NT\\CurrentVersion") ? "yes" : "no");
-  std::filesystem::remove_all(root);
   return 0;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "base/utf_codec.h"
+
 namespace corvadex {
 
 namespace {
@@ -38,24 +40,6 @@ constexpr const char* kLatinFold[] = {
 constexpr std::uint32_t kLatinFirst = 0xC0;
 constexpr std::uint32_t kLatinEnd = kLatinFirst + sizeof(kLatinFold) / sizeof(kLatinFold[0]);
 static_assert(kLatinEnd == 0x180);
-
-void AppendUtf8(std::uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // Decodes the code point starting at text[i]; returns its length in bytes,
 // or 0 for a byte that does not start a well-formed sequence.
@@ -120,7 +104,7 @@ void AppendFolded(std::string_view text, std::string& out) {
       out += kLatinFold[cp - kLatinFirst];
       continue;
     }
-    AppendUtf8(SmallLetter(cp), out);
+    AppendUtf8(out, SmallLetter(cp));
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/contact_uid.h"
 
+#include "base/hex.h"
 #include "export/sha1.h"
 
 namespace corvadex {
@@ -21,13 +22,11 @@ std::string NameBasedUuid(std::string_view space, std::string_view name) {
   Sha1::Digest d = sha.Finish();
   d[6] = static_cast<std::uint8_t>((d[6] & 0x0F) | 0x50);  // version 5
   d[8] = static_cast<std::uint8_t>((d[8] & 0x3F) | 0x80);  // the RFC 4122 variant
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
   text.reserve(36);
   for (int i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) text.push_back('-');
-    text.push_back(kHex[d[i] >> 4]);
-    text.push_back(kHex[d[i] & 0x0F]);
+    AppendHexByte(text, d[i]);
   }
   return text;
 }

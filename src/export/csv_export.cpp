@@ -31,12 +31,12 @@ void AppendCsvField(std::string& line, std::string_view value, std::string& scra
     line += scratch;
     return;
   }
+  // Inside quotes a quote is doubled; everything else goes in as it is.
   line.push_back('"');
-  for (char c : scratch) {
-    if (c == '"') line.push_back('"');
-    line.push_back(c);
-  }
-  line.push_back('"');
+  std::size_t run = 0;
+  for (std::size_t quote; (quote = scratch.find('"', run)) != std::string::npos; run = quote + 1)
+    line.append(scratch, run, quote + 1 - run).push_back('"');
+  line.append(scratch, run, std::string::npos).push_back('"');
 }
 
 void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {

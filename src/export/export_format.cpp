@@ -9,7 +9,7 @@
 
 #include "export/address_book_csv.h"
 #include "export/csv_export.h"
-#include "export/replacing_file.h"
+#include "base/output_file.h"
 #include "export/vcard_export.h"
 #include "export/xml_export.h"
 
@@ -77,7 +77,7 @@ std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list
   for (std::size_t row = 0; row < count; ++row) {
     card.clear();
     AppendContactVcard(list, row, VersionOf(vcardFormat), card);
-    ReplacingFile file(folder + "/" + RowUid(list, row) + ".vcf");
+    OutputFile file(folder + "/" + RowUid(list, row) + ".vcf");
     file.Write(card);
     file.Commit();
     ReportProgress(progress, row + 1, count);

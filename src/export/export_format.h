@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "contacts/contact_list.h"
-#include "export/byte_sink.h"
+#include "base/byte_sink.h"
 #include "export/export_progress.h"
 
 namespace corvadex {

@@ -8,19 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/utf_codec.h"
+
 namespace corvadex {
-
-inline constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-// Decodes the code point that starts at `pos`, advancing `pos` past it. A
-// malformed, overlong or truncated sequence, an encoded surrogate or a value
-// above U+10FFFF yields U+FFFD and advances by the one bad lead byte (or the
-// lead byte and the continuation bytes that were valid up to the fault), so
-// decoding always makes progress and never reads past the end.
-char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
-
-// Appends the UTF-8 encoding of a code point (which must be a scalar value).
-void AppendUtf8(std::string& out, char32_t cp);
 
 // Appends `text` to `out` with every malformed sequence, and every code point
 // for which `keep` returns false, replaced by U+FFFD. Printable ASCII

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "contacts/contact_list.h"
-#include "export/byte_sink.h"
+#include "base/byte_sink.h"
 #include "export/export_progress.h"
 
 namespace corvadex {

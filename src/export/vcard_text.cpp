@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/vcard_text.h"
 
-#include <cstdio>
 
+#include "base/hex.h"
 #include "export/utf8_text.h"
 
 namespace corvadex {
@@ -26,20 +26,24 @@ void AppendVcardText(std::string& out, std::string_view value) {
   thread_local std::string clean;
   clean.clear();
   AppendSanitizedUtf8(clean, value, [](char32_t cp) { return IsContentChar(cp); });
+  // Runs of plain characters go in whole.
+  std::size_t run = 0;
   for (std::size_t i = 0; i < clean.size(); ++i) {
-    const char c = clean[i];
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case ',': out += "\\,"; break;
-      case ';': out += "\\;"; break;
+    const char* escaped;
+    switch (clean[i]) {
+      case '\\': escaped = "\\\\"; break;
+      case ',': escaped = "\\,"; break;
+      case ';': escaped = "\\;"; break;
       case '\r':
-        if (i + 1 < clean.size() && clean[i + 1] == '\n') ++i;
-        out += "\\n";
-        break;
-      case '\n': out += "\\n"; break;
-      default: out.push_back(c);
+      case '\n': escaped = "\\n"; break;
+      default: continue;
     }
+    out.append(clean, run, i - run).append(escaped);
+    // CR LF is one line break.
+    if (clean[i] == '\r' && i + 1 < clean.size() && clean[i + 1] == '\n') ++i;
+    run = i + 1;
   }
+  out.append(clean, run, std::string::npos);
 }
 
 void AppendVcardUri(std::string& out, std::string_view value) {
@@ -49,9 +53,8 @@ void AppendVcardUri(std::string& out, std::string_view value) {
   for (char c : clean) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte <= 0x20 || byte == 0x7F) {
-      char escaped[4];
-      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-      out += escaped;
+      out.push_back('%');
+      AppendHexByte(out, byte, HexCase::Upper);
     } else if (c == '\\' || c == ',' || c == ';') {
       out.push_back('\\');
       out.push_back(c);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
@@ -27,6 +28,18 @@ locale_t newDateLocale(const char* name) {
 std::string datePattern(locale_t loc) {
   const char* pattern = nl_langinfo_l(D_FMT, loc);
   return pattern ? std::string(pattern) : std::string("%m/%d/%y");
+}
+
+// The locale the environment names for dates: LC_ALL, else LC_TIME, else
+// LANG, as the C library decides for LC_TIME. The character set is taken
+// from the same locale, not from LC_CTYPE, because the month and era names
+// strftime writes are in LC_TIME's character set.
+std::string environmentTimeLocale() {
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
 }
 
 bool isUtf8OrAscii(const char* codeset) {
@@ -93,7 +106,8 @@ std::string PatternShortDateFormat::Format(const CivilDate& date) const {
   return std::string(converted.data(), converted.size() - outLeft);
 }
 
-LocaleShortDateFormat::LocaleShortDateFormat() : LocaleShortDateFormat(newDateLocale("")) {}
+LocaleShortDateFormat::LocaleShortDateFormat()
+    : LocaleShortDateFormat(newDateLocale(environmentTimeLocale().c_str())) {}
 
 LocaleShortDateFormat::LocaleShortDateFormat(const std::string& localeName)
     : LocaleShortDateFormat(newDateLocale(localeName.c_str())) {}

@@ -59,7 +59,7 @@ std::string WithFourDigitYears(std::string_view pattern);
 // (LC_ALL, LC_TIME, LANG) names it, or of a named locale; the "C" locale's
 // when that locale is not installed. The pattern is read once, at
 // construction, and its years are given four digits. The formatted text is
-// converted from the locale's character set (LC_CTYPE) to UTF-8.
+// converted from that locale's character set to UTF-8.
 class LocaleShortDateFormat final : public PatternShortDateFormat {
  public:
   LocaleShortDateFormat();

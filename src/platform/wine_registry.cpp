@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/utf16.h"
+#include "base/utf_codec.h"
 
 namespace corvadex::platform {
 
@@ -20,7 +20,11 @@ std::string AsciiLower(std::string_view text) {
 
 std::optional<std::string> RegistryText(const RegistryValue& value) {
   if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return std::nullopt;
-  return Utf16LeBytesToUtf8(value.data);
+  // The text ends at its first NUL code unit.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
+  std::size_t size = 0;
+  while (size + 1 < value.data.size() && (bytes[size] | bytes[size + 1]) != 0) size += 2;
+  return Utf8FromUtf16Le(bytes, size);
 }
 
 std::optional<std::uint32_t> RegistryDword(const RegistryValue& value) {
@@ -49,7 +53,7 @@ std::optional<std::u16string> readEscaped(std::string_view text, std::size_t& po
   std::u16string out;
   std::size_t runStart = pos;  // start of the current run of plain bytes
   auto flushRun = [&](std::size_t end) {
-    out += Utf8ToUtf16(text.substr(runStart, end - runStart));
+    out += Utf16FromUtf8(text.substr(runStart, end - runStart));
   };
   while (pos < text.size()) {
     const char c = text[pos];
@@ -100,7 +104,7 @@ std::optional<std::u16string> readEscaped(std::string_view text, std::size_t& po
           out += static_cast<char16_t>(unit);
         } else {
           // \\, \", \[ and any other escaped byte stand for themselves.
-          out += Utf8ToUtf16(std::string_view(&text[pos - 1], 1));
+          out += Utf16FromUtf8(std::string_view(&text[pos - 1], 1));
         }
     }
     runStart = pos;
@@ -272,7 +276,7 @@ std::optional<std::string> keyName(std::string_view line) {
       std::size_t from = 1;
       auto units = readEscaped(line, from, ']');
       if (!units) return std::nullopt;
-      return AsciiLower(Utf16ToUtf8(*units));
+      return AsciiLower(Utf8FromUtf16(*units));
     }
   }
   return std::nullopt;
@@ -348,7 +352,7 @@ std::optional<RegistryValue> WineRegistryFile::Find(std::string_view key,
       } else if (view.starts_with('"')) {
         auto escaped = readEscaped(view, at, '"');
         if (!escaped) continue;
-        valueName = Utf16ToUtf8(*escaped);
+        valueName = Utf8FromUtf16(*escaped);
       } else {
         continue;  // a comment, an option or a damaged line
       }

@@ -14,8 +14,8 @@
 
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
+#include "base/utf_codec.h"
 #include "platform/ole_date.h"
-#include "store/utf16.h"
 
 namespace corvadex {
 

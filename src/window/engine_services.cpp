@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "export/export_format.h"
-#include "export/replacing_file.h"
+#include "base/output_file.h"
 #include "export/xml_export.h"
 #include "location/database_search.h"
 #include "platform/same_file.h"
@@ -37,7 +37,7 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
   services.writeForAddressBook = [](const ContactList& list, const std::string& format, const std::string& name) {
     const std::optional<ExportFormat> chosen = ExportFormatNamed(format);
     if (!chosen) throw std::invalid_argument("unknown export format " + format);
-    ReplacingFile file(name);
+    OutputFile file(name);
     WriteContacts(*chosen, list, file);
     file.Commit();
   };

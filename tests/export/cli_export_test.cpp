@@ -16,7 +16,7 @@
 
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
-#include "export/byte_sink.h"
+#include "base/byte_sink.h"
 #include "export/vcard_text.h"
 #include "export/xml_export.h"
 #include "platform/short_date.h"

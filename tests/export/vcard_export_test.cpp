@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hex.h"
+
 #include "export/contact_uid.h"
 #include "export/sha1.h"
 #include "export/vcard_text.h"
@@ -28,9 +30,8 @@ std::string Escaped(std::string_view value) {
 }
 
 std::string Hex(const Sha1::Digest& d) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string s;
-  for (auto b : d) (s += kHex[b >> 4]) += kHex[b & 15];
+  AppendHex(s, d);
   return s;
 }
 

@@ -16,7 +16,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include "export/byte_sink.h"
+#include "base/output_file.h"
 #include "file_io.h"
 #include "temp_dir.h"
 #include "test_support.h"
@@ -198,6 +198,29 @@ TEST(XmlExport, CharactersXmlCannotCarryBecomeReplacementCharacters) {
                                                "f" + kFffd + "g" + kFffd + "h" + kFffd + kFffd + kFffd + "i");
 }
 
+// The bytes of an attribute: the five reserved characters as entities, tab,
+// LF and CR as character references, all else as it is.
+TEST(XmlExport, AttributeValuesAreEscapedByteForByte) {
+  const struct {
+    std::string value, written;
+  } cases[] = {
+      {"a&b<c>d\"e'f", "a&amp;b&lt;c&gt;d&quot;e'f"},
+      {"\t\n\r\n ", "&#9;&#10;&#13;&#10; "},
+      {"\u00E9\u20AC\U0001F600]]>", "\u00E9\u20AC\U0001F600]]&gt;"},
+      {"&amp;", "&amp;amp;"},
+      {"x\x01y", "x" + kFffd + "y"},
+  };
+  for (const auto& c : cases) {
+    ContactValues values{};
+    values[0] = c.value;
+    ContactList list;
+    AddContact(list, values);
+    const std::string xml = ToXml(list);
+    const std::string attribute = " " + std::string(kContactColumns[0].xmlAttribute) + "=\"" + c.written + "\" ";
+    EXPECT_NE(xml.find(attribute), std::string::npos) << c.value << "\n" << xml.substr(0, 200);
+  }
+}
+
 TEST(XmlExport, ExistingFileIsReplacedWithoutTrace) {
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
@@ -313,10 +336,10 @@ TEST(XmlExport, FullDeviceIsReportedWithItsName) {
   if (fd < 0) GTEST_SKIP() << "no /dev/full";
   ContactList list;
   for (int i = 0; i < 3000; ++i) AddContact(list, DistinctValues("row"));
-  FdSink sink(fd, "standard output");
+  OutputFile sink = OutputFile::OfDescriptor(fd, "standard output");
   try {
     WriteContactsXml(list, sink);
-    sink.Flush();
+    sink.Commit();
     ADD_FAILURE() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "standard output: No space left on device");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,62 +25,101 @@ TEST(ShortDate, FixedPatternWithNamesFromTheCLocale) {
   EXPECT_EQ(Format(us, 0.0), "12/30/99");
 }
 
-TEST(ShortDate, LocalePatternComesFromLcTime) {
-  const char* saved = std::getenv("LC_ALL");
-  const std::string restore = saved ? saved : "";
-  setenv("LC_ALL", "C", 1);
-  LocaleShortDateFormat c;
-  EXPECT_EQ(c.Pattern(), "%m/%d/%Y");
-  EXPECT_EQ(Format(c, 29221.75), "01/01/1980");
-  // A locale that is not installed falls back to the C locale's pattern.
-  setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
-  LocaleShortDateFormat missing;
-  EXPECT_EQ(missing.Pattern(), "%m/%d/%Y");
-  if (saved) setenv("LC_ALL", restore.c_str(), 1); else unsetenv("LC_ALL");
-}
-
 TEST(ShortDate, TwoDigitYearsBecomeFourDigitYears) {
   EXPECT_EQ(WithFourDigitYears("%d/%m/%y"), "%d/%m/%Y");
   EXPECT_EQ(WithFourDigitYears("%%y %y%y %Y %e"), "%%y %Y%Y %Y %e");
   EXPECT_EQ(WithFourDigitYears("%"), "%");
 }
 
-bool LocaleInstalled(const char* name) {
-  locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr));
+bool LocaleInstalled(const std::string& name) {
+  locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
   if (loc == static_cast<locale_t>(nullptr)) return false;
   freelocale(loc);
   return true;
 }
 
-// Each locale's own short date, with four-digit years, in UTF-8: 1905 and
-// 2005 no longer read the same. ja_JP.EUC-JP writes its year, month and day
-// signs in EUC-JP, which must reach the list as UTF-8.
-TEST(ShortDate, LocalesShowFourDigitYearsInUtf8) {
-  struct Case {
-    const char* locale;
-    const char* date1905;
-    const char* date2005;
-  } cases[] = {
-      {"C", "03/14/1905", "03/14/2005"},
-      {"en_GB.UTF-8", "14/03/1905", "14/03/2005"},
-      {"de_DE.UTF-8", "14.03.1905", "14.03.2005"},
-      {"ja_JP.UTF-8", "1905\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5",
-       "2005\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5"},
-      {"ja_JP.EUC-JP", "1905\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5",
-       "2005\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5"},
-  };
+// Sets the locale variables for one case and puts them back afterwards.
+class LocaleEnvironment {
+ public:
+  LocaleEnvironment(const std::string& all, const std::string& time, const std::string& ctype,
+                    const std::string& lang) {
+    const std::string values[] = {all, time, ctype, lang};
+    for (std::size_t i = 0; i < kCount; ++i) {
+      if (const char* v = std::getenv(kNames[i])) saved_[i] = v;
+      if (values[i].empty()) unsetenv(kNames[i]); else setenv(kNames[i], values[i].c_str(), 1);
+    }
+  }
+  ~LocaleEnvironment() {
+    for (std::size_t i = 0; i < kCount; ++i) {
+      if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1); else unsetenv(kNames[i]);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kCount = 4;
+  static constexpr const char* kNames[kCount] = {"LC_ALL", "LC_TIME", "LC_CTYPE", "LANG"};
+  std::optional<std::string> saved_[kCount];
+};
+
+// Each locale's own short date of 14 March 1905 and 2005, with four-digit
+// years (1905 and 2005 no longer read the same), in UTF-8: ja_JP.EUC-JP
+// writes its year, month and day signs in EUC-JP, which must reach the list
+// as UTF-8.
+struct LocaleDates {
+  std::string locale, date1905, date2005;
+};
+const LocaleDates kLocales[] = {
+    {"C", "03/14/1905", "03/14/2005"},
+    {"en_GB.UTF-8", "14/03/1905", "14/03/2005"},
+    {"de_DE.UTF-8", "14.03.1905", "14.03.2005"},
+    {"ja_JP.UTF-8", "1905\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5",
+     "2005\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5"},
+    {"ja_JP.EUC-JP", "1905\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5",
+     "2005\xE5\xB9\xB4" "03\xE6\x9C\x88" "14\xE6\x97\xA5"},
+};
+constexpr double k1905 = 1900.0, k2005 = 38425.0;  // 14 March of each, as stored
+
+// The locale chosen by name, and as the environment names it for dates:
+// LC_ALL over LC_TIME over LANG, with the text in the date locale's own
+// character set whatever LC_CTYPE says. A locale that is not installed
+// reads as the C locale.
+TEST(ShortDate, EachLocaleWritesItsOwnDateInUtf8) {
   std::vector<std::string> missing;
-  for (const Case& c : cases) {
-    if (!LocaleInstalled(c.locale)) {
-      missing.push_back(c.locale);
+  for (const LocaleDates& l : kLocales) {
+    if (!LocaleInstalled(l.locale)) {
+      missing.push_back(l.locale);
       continue;
     }
-    LocaleShortDateFormat f{std::string(c.locale)};
-    EXPECT_EQ(Format(f, 1900.0), c.date1905) << c.locale;  // 14 March 1905
-    EXPECT_EQ(Format(f, 38425.0), c.date2005) << c.locale;  // 14 March 2005
+    const LocaleShortDateFormat named{l.locale};
+    EXPECT_EQ(Format(named, k1905), l.date1905) << l.locale;
+    EXPECT_EQ(Format(named, k2005), l.date2005) << l.locale;
+    const struct {
+      const char* how;
+      std::string all, time, ctype, lang;
+    } environments[] = {
+        {"LC_ALL", l.locale, "C", "C", "C"},
+        {"LC_TIME", "", l.locale, "C", "C"},
+        {"LANG", "", "", "", l.locale},
+        {"LC_TIME under another LANG", "", l.locale, "", "C.UTF-8"},
+    };
+    for (const auto& e : environments) {
+      const LocaleEnvironment environment(e.all, e.time, e.ctype, e.lang);
+      const LocaleShortDateFormat chosen;
+      EXPECT_EQ(Format(chosen, k1905), l.date1905) << l.locale << " by " << e.how;
+    }
+    // LC_ALL decides over LC_TIME and LANG.
+    {
+      const LocaleEnvironment environment("C", l.locale, "", l.locale);
+      EXPECT_EQ(Format(LocaleShortDateFormat(), k2005), "03/14/2005") << l.locale;
+    }
+  }
+  {
+    const LocaleEnvironment environment("xx_NOWHERE.UTF-8", "", "", "");
+    EXPECT_EQ(Format(LocaleShortDateFormat(), k2005), "03/14/2005");
+    EXPECT_EQ(Format(LocaleShortDateFormat("xx_NOWHERE.UTF-8"), k2005), "03/14/2005");
   }
   if (!missing.empty())
-    GTEST_SKIP() << "locales not installed (./dev test generates them): " << testing::PrintToString(missing);
+    GTEST_SKIP() << "locales not installed (./dev test generates them): " << ::testing::PrintToString(missing);
 }
 
 }  // namespace

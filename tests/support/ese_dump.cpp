@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <variant>
 
+#include "base/utf_codec.h"
 #include "file_io.h"
 
 namespace corvadex::testing {
@@ -73,7 +74,7 @@ class Parser {
             if (low < 0xDC00 || low >= 0xE000) fail("lone surrogate");
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
-          AppendUtf8(out, cp);
+          AppendUtf8(out, static_cast<char32_t>(cp));
         } else {
           out.push_back(e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e == 'b' ? '\b' : e == 'f' ? '\f' : e);
         }
@@ -143,25 +144,6 @@ class Parser {
     i_ += 4;
     return cp;
   }
-  static void AppendUtf8(std::string& out, unsigned cp) {
-    auto byte = [&out](unsigned b) { out.push_back(static_cast<char>(b)); };
-    if (cp < 0x80) {
-      byte(cp);
-    } else if (cp < 0x800) {
-      byte(0xC0 | (cp >> 6));
-      byte(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      byte(0xE0 | (cp >> 12));
-      byte(0x80 | ((cp >> 6) & 0x3F));
-      byte(0x80 | (cp & 0x3F));
-    } else {
-      byte(0xF0 | (cp >> 18));
-      byte(0x80 | ((cp >> 12) & 0x3F));
-      byte(0x80 | ((cp >> 6) & 0x3F));
-      byte(0x80 | (cp & 0x3F));
-    }
-  }
-
   const std::string& s_;
   const std::string& origin_;
   std::size_t i_ = 0;

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/hex.h"
+
 namespace corvadex::esew {
 
 // Raw bytes. std::string is used as a byte container because it compares
@@ -69,6 +71,6 @@ inline Bytes ieeeDouble(double d) {
 Bytes utf16le(std::string_view utf8);
 
 // Lowercase hex of bytes, as the dump format writes values.
-std::string hex(std::string_view bytes);
+inline std::string hex(std::string_view bytes) { return Hex(bytes); }
 
 }  // namespace corvadex::esew

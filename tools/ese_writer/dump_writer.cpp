@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <string_view>
+
+#include "base/output_file.h"
 
 namespace corvadex::esew {
 
@@ -121,25 +125,29 @@ void DumpWriter::systemTable(const TableDef& table, const std::vector<Row>& rows
 }
 
 std::string DumpWriter::complete(std::uint32_t pageSize) {
-  std::FILE* out = std::fopen(path_.c_str(), "wb");
-  if (out == nullptr) return "cannot create " + path_ + ": " + std::strerror(errno);
+  // The catalog tables go first, then the user tables from the side file.
   std::string head = "{\"page_size\": " + std::to_string(pageSize) + ",\n \"tables\": [\n" + systemTables_;
   if (!firstTable_) head += ",\n";
-  std::fwrite(head.data(), 1, head.size(), out);
-  std::fflush(part_);
-  std::rewind(part_);
-  std::vector<char> buf(1 << 20);
-  std::size_t n = 0;
-  while ((n = std::fread(buf.data(), 1, buf.size(), part_)) > 0) std::fwrite(buf.data(), 1, n, out);
-  const bool readFailed = std::ferror(part_) != 0;
-  std::fputs("]}\n", out);
-  const bool writeFailed = std::ferror(out) != 0;
-  const bool closeFailed = std::fclose(out) != 0;
+  std::string error;
+  try {
+    OutputFile out(path_);
+    out.Write(head);
+    std::fflush(part_);
+    std::rewind(part_);
+    std::vector<char> buf(1 << 20);
+    std::size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), part_)) > 0) out.Write(std::string_view(buf.data(), n));
+    // The flag also holds a failed write of the side file.
+    if (std::ferror(part_) != 0) throw std::runtime_error("cannot write " + path_);
+    out.Write("]}\n");
+    out.Commit();
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
   std::fclose(part_);
   part_ = nullptr;
   std::remove(partPath_.c_str());
-  if (readFailed || writeFailed || closeFailed) return "cannot write " + path_;
-  return {};
+  return error;
 }
 
 }  // namespace corvadex::esew

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: Apache-2.0
 // The database file as pages: page n lives at byte (n + 1) * pageSize, after
 // the header page and its shadow copy. Pages are handed out in contiguous
-// runs from the end of what is allocated so far and written with pwrite, so
-// the writer needs only the pages it is filling in memory.
+// runs from the end of what is allocated so far and written at their
+// offsets, so the writer needs only the pages it is filling in memory. The
+// file is written under a new name and takes its place when closed, so a
+// writer that fails leaves no partial database behind.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "base/output_file.h"
 
 #include "file_format.h"
 
@@ -15,14 +20,14 @@ namespace corvadex::esew {
 class PageFile {
  public:
   PageFile() = default;
-  ~PageFile();
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
 
-  // Creates or truncates the file; empty on success, else the reason.
+  // Starts the file; empty on success, else the reason.
   std::string open(const std::string& path, const FileFormat& format);
-  // Closes the file; empty on success, else the reason (a failed write
-  // or close, so that a full disk is not reported as success).
+  // Completes the file and puts it in place; empty on success, else the
+  // reason (a failed write or close, so that a full disk is not reported as
+  // success).
   std::string close();
 
   const FileFormat& format() const { return format_; }
@@ -39,11 +44,10 @@ class PageFile {
  private:
   void writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size);
 
-  int fd_ = -1;
+  std::optional<OutputFile> file_;
   FileFormat format_;
   std::uint32_t next_ = 1;
   std::uint64_t dbtime_ = 0x100;
-  std::string error_;
 };
 
 }  // namespace corvadex::esew

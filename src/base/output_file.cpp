@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "export/replacing_file.h"
+#include "base/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <random>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace corvadex {
 
@@ -19,6 +20,23 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 
 [[noreturn]] void throwErrno(int error, const std::string& name) {
   throw std::system_error(error, std::generic_category(), name);
+}
+
+// Writes all of `bytes`, retrying interrupted and partial writes; at
+// `offset` when one is given.
+void writeAll(int fd, std::string_view bytes, const std::string& name, const std::uint64_t* offset = nullptr) {
+  std::uint64_t at = offset ? *offset : 0;
+  while (!bytes.empty()) {
+    const ssize_t n = offset ? ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at))
+                             : ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(errno, name);
+    }
+    if (n == 0) throwErrno(EIO, name);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+    at += static_cast<std::uint64_t>(n);
+  }
 }
 
 // The folder part of a path, "." for a bare file name; "/" stays "/".
@@ -46,7 +64,12 @@ std::string resolveTarget(const std::string& target) {
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
+OutputFile::OutputFile(Kind kind, int fd, std::string target)
+    : kind_(kind), fd_(fd), target_(std::move(target)) {
+  buffer_.reserve(kBufferSize);
+}
+
+OutputFile::OutputFile(std::string target) : kind_(Kind::Replacing), target_(std::move(target)) {
   if (target_.empty()) throwErrno(ENOENT, "(no file name)");
   if (target_.back() == '/') throwErrno(EISDIR, target_);
   finalPath_ = resolveTarget(target_);
@@ -92,9 +115,29 @@ ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target)) {
   buffer_.reserve(kBufferSize);
 }
 
-ReplacingFile::~ReplacingFile() { discard(); }
+OutputFile OutputFile::InPlace(std::string target) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throwErrno(errno, target);
+  return OutputFile(Kind::InPlace, fd, std::move(target));
+}
 
-void ReplacingFile::CheckTarget(const std::string& target) {
+OutputFile OutputFile::OfDescriptor(int fd, std::string name) {
+  return OutputFile(Kind::Descriptor, fd, std::move(name));
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : kind_(other.kind_),
+      fd_(std::exchange(other.fd_, -1)),
+      target_(std::move(other.target_)),
+      finalPath_(std::move(other.finalPath_)),
+      tempPath_(std::exchange(other.tempPath_, {})),
+      buffer_(std::move(other.buffer_)) {}
+
+// Whatever is still buffered when the file goes away uncommitted belongs to
+// a write that failed; it is dropped rather than written after the error.
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::CheckTarget(const std::string& target) {
   if (target.empty()) throwErrno(ENOENT, "(no file name)");
   if (target.back() == '/') throwErrno(EISDIR, target);
   const std::string finalPath = resolveTarget(target);
@@ -114,7 +157,7 @@ void ReplacingFile::CheckTarget(const std::string& target) {
   }
 }
 
-bool ReplacingFile::WritesInPlace(const std::string& target) {
+bool OutputFile::WritesInPlace(const std::string& target) {
   // /dev/stdout, /dev/fd/N and /proc/self/fd/N name an open file, not a
   // place in a folder, even when they lead to a regular file.
   if (target.starts_with("/dev/") || target.starts_with("/proc/")) return true;
@@ -122,44 +165,55 @@ bool ReplacingFile::WritesInPlace(const std::string& target) {
   return ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
-void ReplacingFile::discard() noexcept {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+void OutputFile::discard() noexcept {
+  if (fd_ >= 0 && kind_ != Kind::Descriptor) ::close(fd_);
+  fd_ = -1;
   if (!tempPath_.empty()) {
     ::unlink(tempPath_.c_str());
     tempPath_.clear();
   }
 }
 
-void ReplacingFile::Write(std::string_view bytes) {
+void OutputFile::Write(std::string_view bytes) {
   if (fd_ < 0) throwErrno(EBADF, target_);
   if (buffer_.size() + bytes.size() > kBufferSize) {
     flushBuffer();
     if (bytes.size() >= kBufferSize) {
-      WriteAll(fd_, bytes, target_);
+      writeAll(fd_, bytes, target_);
       return;
     }
   }
   buffer_.append(bytes);
 }
 
-void ReplacingFile::flushBuffer() {
+void OutputFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
+  if (fd_ < 0) throwErrno(EBADF, target_);
+  flushBuffer();
+  writeAll(fd_, bytes, target_, &offset);
+}
+
+void OutputFile::Resize(std::uint64_t size) {
+  if (fd_ < 0) throwErrno(EBADF, target_);
+  flushBuffer();
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throwErrno(errno, target_);
+}
+
+void OutputFile::flushBuffer() {
   if (buffer_.empty()) return;
-  WriteAll(fd_, buffer_, target_);
+  writeAll(fd_, buffer_, target_);
   buffer_.clear();
 }
 
-void ReplacingFile::Commit() {
+void OutputFile::Commit() {
   if (fd_ < 0) throwErrno(EBADF, target_);
   flushBuffer();
+  if (kind_ == Kind::Descriptor) return;
   // The data must be on disk before the name points at it, or a crash right
   // after the rename could leave an empty or partial file under the name.
-  if (::fsync(fd_) != 0) throwErrno(errno, target_);
-  const int fd = fd_;
-  fd_ = -1;
+  if (kind_ == Kind::Replacing && ::fsync(fd_) != 0) throwErrno(errno, target_);
+  const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) throwErrno(errno, target_);
+  if (kind_ == Kind::InPlace) return;
   if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) throwErrno(errno, target_);
   tempPath_.clear();
 

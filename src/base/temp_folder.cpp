@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 #include <stdlib.h>
 
@@ -7,18 +7,18 @@
 #include <filesystem>
 #include <stdexcept>
 
-namespace corvadex::testing {
+namespace corvadex {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "corvadex-test-XXXXXX").string();
+TempFolder::TempFolder(const std::string& stem) {
+  std::string pattern = (fs::temp_directory_path() / (stem + "-XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr)
     throw std::runtime_error("cannot make a temporary folder from " + pattern);
   path_ = pattern;
 }
 
-TempDir::~TempDir() {
+TempFolder::~TempFolder() {
   std::error_code ignored;
   // A test may have taken write permission away from the folder or from
   // folders in it; give it back so that everything can go.
@@ -31,7 +31,7 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TempDir::Entries() const {
+std::vector<std::string> TempFolder::Entries() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(path_))
     names.push_back(entry.path().filename().string());
@@ -39,4 +39,4 @@ std::vector<std::string> TempDir::Entries() const {
   return names;
 }
 
-}  // namespace corvadex::testing
+}  // namespace corvadex

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: Apache-2.0
+// Bytes as hexadecimal digits, two a byte, high half first: the dumps'
+// values, the contacts' identifiers, the escapes of unprintable bytes.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace corvadex {
+
+enum class HexCase { Lower, Upper };
+
+inline void AppendHexByte(std::string& out, unsigned char byte, HexCase letters = HexCase::Lower) {
+  const char* digits = letters == HexCase::Lower ? "0123456789abcdef" : "0123456789ABCDEF";
+  out.push_back(digits[byte >> 4]);
+  out.push_back(digits[byte & 0x0F]);
+}
+
+inline void AppendHex(std::string& out, std::span<const unsigned char> bytes) {
+  out.reserve(out.size() + 2 * bytes.size());
+  for (unsigned char byte : bytes) AppendHexByte(out, byte);
+}
+
+inline std::string Hex(std::string_view bytes) {
+  std::string out;
+  AppendHex(out, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+  return out;
+}
+
+}  // namespace corvadex

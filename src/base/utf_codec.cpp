@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "base/utf_codec.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace corvadex {
+
+namespace {
+
+constexpr bool isHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+constexpr bool isLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Writes the UTF-8 form of a scalar value at `p`; returns the end.
+inline char* putUtf8(char* p, std::uint32_t cp) {
+  if (cp < 0x80) {
+    *p++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *p++ = static_cast<char>(0xC0 | (cp >> 6));
+    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *p++ = static_cast<char>(0xE0 | (cp >> 12));
+    *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *p++ = static_cast<char>(0xF0 | (cp >> 18));
+    *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return p;
+}
+
+// Writes the character that starts at unit `i` of `units` (which `unitAt`
+// gives) and advances `i` past it: a surrogate pair makes one character, an
+// unpaired surrogate U+FFFD.
+template <typename UnitAt>
+inline char* putCharacterFromUnits(char* p, std::size_t units, std::size_t& i, UnitAt unitAt) {
+  std::uint32_t u = unitAt(i++);
+  if (isHighSurrogate(u) && i < units && isLowSurrogate(unitAt(i))) {
+    u = 0x10000 + ((u - 0xD800) << 10) + (unitAt(i++) - 0xDC00);
+  } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
+    u = kReplacementCharacter;
+  }
+  return putUtf8(p, u);
+}
+
+}  // namespace
+
+// UTF-8 sequences:
+//   U+0000..U+007F     0xxxxxxx
+//   U+0080..U+07FF     110xxxxx 10xxxxxx
+//   U+0800..U+FFFF     1110xxxx 10xxxxxx 10xxxxxx   (not U+D800..U+DFFF)
+//   U+10000..U+10FFFF  11110xxx 10xxxxxx 10xxxxxx 10xxxxxx
+// The bounds on the second byte below rule out overlong forms, surrogates
+// and values above U+10FFFF before any bits are assembled.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(pos);
+  ++pos;
+  if (lead < 0x80) return lead;
+
+  std::size_t extra = 0;
+  char32_t cp = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    cp = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    cp = lead & 0x0Fu;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    cp = lead & 0x07u;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return kReplacementCharacter;
+  }
+
+  for (std::size_t i = 0; i < extra; ++i) {
+    if (pos >= text.size()) return kReplacementCharacter;
+    const unsigned char next = at(pos);
+    const unsigned char lo = i == 0 ? low : 0x80;
+    const unsigned char hi = i == 0 ? high : 0xBF;
+    if (next < lo || next > hi) return kReplacementCharacter;
+    cp = (cp << 6) | (next & 0x3Fu);
+    ++pos;
+  }
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  char bytes[4];
+  out.append(bytes, static_cast<std::size_t>(putUtf8(bytes, cp) - bytes));
+}
+
+void AppendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out) {
+  const std::size_t units = size / 2;
+  // At most three bytes a unit (a pair of units makes four bytes).
+  const std::size_t start = out.size();
+  out.resize(start + units * 3);
+  char* p = out.data() + start;
+  const auto unitAt = [bytes](std::size_t i) {
+    return static_cast<std::uint32_t>(bytes[2 * i]) | (static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8);
+  };
+  std::size_t i = 0;
+  while (i < units) {
+    // Most contact texts are ASCII: four units at a time while they are.
+    while (i + 4 <= units) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + 2 * i, 8);
+      if (word & 0xFF80FF80FF80FF80u) break;
+      p[0] = static_cast<char>(bytes[2 * i]);
+      p[1] = static_cast<char>(bytes[2 * i + 2]);
+      p[2] = static_cast<char>(bytes[2 * i + 4]);
+      p[3] = static_cast<char>(bytes[2 * i + 6]);
+      p += 4;
+      i += 4;
+    }
+    if (i >= units) break;
+    p = putCharacterFromUnits(p, units, i, unitAt);
+  }
+  out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
+std::string Utf8FromUtf16Le(const unsigned char* bytes, std::size_t size) {
+  std::string out;
+  AppendUtf8FromUtf16Le(bytes, size, out);
+  return out;
+}
+
+std::string Utf8FromUtf16(std::u16string_view units) {
+  // At most three bytes a unit (a pair of units makes four bytes).
+  std::string out(units.size() * 3, '\0');
+  char* p = out.data();
+  const auto unitAt = [units](std::size_t i) { return static_cast<std::uint32_t>(units[i]); };
+  for (std::size_t i = 0; i < units.size();) p = putCharacterFromUnits(p, units.size(), i, unitAt);
+  out.resize(static_cast<std::size_t>(p - out.data()));
+  return out;
+}
+
+std::u16string Utf16FromUtf8(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    char32_t cp = DecodeUtf8(text, pos);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+  }
+  return out;
+}
+
+}  // namespace corvadex

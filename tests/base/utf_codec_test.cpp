@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: Apache-2.0
+// The UTF-8/UTF-16 codec: every character kept, what is not a character
+// replaced by U+FFFD, nothing read past the end.
+#include "base/utf_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "base/hex.h"
+
+namespace corvadex {
+namespace {
+
+std::string LeBytes(std::initializer_list<unsigned> units) {
+  std::string out;
+  for (unsigned u : units) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>(u >> 8));
+  }
+  return out;
+}
+
+std::string FromLe(const std::string& bytes) {
+  return Utf8FromUtf16Le(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+std::u16string Units(const std::string& le) {
+  std::u16string out;
+  for (std::size_t i = 0; i + 1 < le.size(); i += 2)
+    out += static_cast<char16_t>(static_cast<unsigned char>(le[i]) | static_cast<unsigned char>(le[i + 1]) << 8);
+  return out;
+}
+
+// Each case through both UTF-16 entry points (bytes and code units).
+TEST(UtfCodec, Utf16ToUtf8) {
+  const struct {
+    std::string le;
+    std::string utf8;
+  } cases[] = {
+      {LeBytes({0x41, 0x7F}), "A\x7F"},
+      {LeBytes({0x80, 0x7FF}), "\u0080\u07FF"},
+      {LeBytes({0x800, 0xFFFF, 0xE000}), "\u0800\uFFFF\uE000"},
+      {LeBytes({0xD83D, 0xDE00}), "\U0001F600"},
+      {LeBytes({0xD800, 0xDC00, 0xDBFF, 0xDFFF}), "\U00010000\U0010FFFF"},
+      {LeBytes({0}), std::string(1, '\0')},
+      {"", ""},
+      {LeBytes({0x41, 0x42, 0x100, 0x43}), "AB\u0100C"},  // a high byte alone is not ASCII
+      // Unpaired surrogates, alone, before a letter, before or after a pair.
+      {LeBytes({0xD800}), "\uFFFD"},
+      {LeBytes({0xDC00, 0x41}), "\uFFFDA"},
+      {LeBytes({0xD800, 0x41}), "\uFFFDA"},
+      {LeBytes({0xD800, 0xD800, 0xDC00}), "\uFFFD\U00010000"},
+      {LeBytes({0xDC00, 0xD800}), "\uFFFD\uFFFD"},
+      {LeBytes({0x61, 0x62, 0x63, 0x64, 0xD800}), "abcd\uFFFD"},  // after a run of four
+      {LeBytes({0x42}) + "C", "B"},  // a trailing odd byte is not a unit
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FromLe(c.le), c.utf8) << Hex(c.le);
+    EXPECT_EQ(Utf8FromUtf16(Units(c.le)), c.utf8) << Hex(c.le);
+  }
+}
+
+// The four-at-a-time ASCII runs must stop and resume at every position.
+TEST(UtfCodec, AsciiRunsOfAnyLengthAroundOtherCharacters) {
+  for (std::size_t length = 1; length <= 13; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::u16string text(length, u'a');
+      text[at] = at % 2 ? u'\u00E9' : u'\u20AC';
+      std::string expected(length, 'a');
+      expected.replace(at, 1, at % 2 ? "\u00E9" : "\u20AC");
+      std::string le;
+      for (char16_t u : text) le += LeBytes({u});
+      ASSERT_EQ(FromLe(le), expected) << length << " " << at;
+    }
+  }
+}
+
+TEST(UtfCodec, AppendingKeepsWhatWasThere) {
+  std::string out = "ab";
+  const std::string more = LeBytes({0x3B1});
+  AppendUtf8FromUtf16Le(reinterpret_cast<const unsigned char*>(more.data()), more.size(), out);
+  AppendUtf8(out, U'\U0001F600');
+  EXPECT_EQ(out, "ab\u03B1\U0001F600");
+}
+
+TEST(UtfCodec, WellFormedUtf8DecodesAndGoesToUtf16AndBack) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF";
+  std::size_t pos = 0;
+  for (char32_t expected : {U'a', U'\u00E9', U'\u20AC', U'\U0001F600', U'\U0010FFFF', U'\uFFFF'})
+    EXPECT_EQ(DecodeUtf8(text, pos), expected);
+  EXPECT_EQ(pos, text.size());
+  const std::u16string units = Utf16FromUtf8(text);
+  EXPECT_EQ(units, u"a\u00E9\u20AC\U0001F600\U0010FFFF\uFFFF");
+  EXPECT_EQ(Utf8FromUtf16(units), text);
+}
+
+// A malformed sequence gives one U+FFFD for the lead byte and the
+// continuation bytes that were valid up to the fault.
+TEST(UtfCodec, MalformedUtf8BecomesReplacementCharacters) {
+  const struct {
+    std::string utf8;
+    std::u16string units;
+  } cases[] = {
+      {"\x80", u"\uFFFD"},                                // lone continuation byte
+      {"\xC0\x80", u"\uFFFD\uFFFD"},                      // overlong NUL
+      {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {"ab\xE2\x82", u"ab\uFFFD"},                        // truncated at the end
+      {"\xE2\x82z", u"\uFFFDz"},                          // cut short by ASCII
+      {"\xF0\x9F\x98", u"\uFFFD"},
+      {"\xFF", u"\uFFFD"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf16FromUtf8(c.utf8), c.units) << Hex(c.utf8);
+}
+
+TEST(Hex, TwoDigitsAByteHighHalfFirst) {
+  EXPECT_EQ(Hex(std::string("\x00\x0f\xa5\xff", 4)), "000fa5ff");
+  EXPECT_EQ(Hex(""), "");
+  std::string out = "%";
+  AppendHexByte(out, 0x3c, HexCase::Upper);
+  AppendHexByte(out, 0xb2);
+  EXPECT_EQ(out, "%3Cb2");
+}
+
+}  // namespace
+}  // namespace corvadex
