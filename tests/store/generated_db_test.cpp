@@ -289,6 +289,29 @@ TEST_F(GeneratedDbTest, TwoReadsInARowLogBothListTheSecond) {
   ExpectList(Expect(ContactTable(first.dump)));
 }
 
+TEST_F(GeneratedDbTest, RowsTooManyForTheFilesSizeEndTheReadWithinTheMemoryBound) {
+  // Rows holding only their key: some thirty bytes of file each, hundreds of
+  // bytes of list each. (No dump: a million rows of it take minutes.)
+  constexpr std::size_t kRows = 1000000;
+  const std::string db = (Folder() / "bare.edb").string();
+  const std::string command = std::string(CORVADEX_BIN_DIR) + "/make-contacts-db --bare-rows --count " +
+                              std::to_string(kRows) + " " + db;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::uint64_t size = fs::file_size(db);
+  const std::uint64_t bound = 8 * size + (std::uint64_t{64} << 20);
+  ASSERT_GT(kRows * (sizeof(ContactRow) + sizeof(TContactData)), bound)
+      << "the file must be one the bound refuses";
+
+  reader.ReadDatabase(db);
+  EXPECT_LE(list.heapBytes(), ListByteLimit(size));
+  EXPECT_LE(list.heapBytes(), bound);
+  ASSERT_GT(list.Count(), 0u);
+  EXPECT_LT(list.Count(), kRows);
+  EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
+                                       TooManyRowsLine(ContactTableName(reader.TableNames()), list.Count())));
+  EXPECT_FALSE(list.Item(list.Count() - 1).RecordKey().empty());
+}
+
 TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStandardOutput) {
   const Generated g = Generate("cli", "--count 80 --seed 11 --long-short-text");
   const fs::path out = Folder() / "cli.out";
