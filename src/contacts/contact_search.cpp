@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "contacts/contact_search.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "contacts/contact_columns.h"
@@ -10,10 +14,10 @@ namespace corvadex {
 
 namespace {
 
-// The filter bit of a pair of adjacent bytes.
-std::uint32_t PairBit(unsigned char first, unsigned char second) {
-  const std::uint32_t pair = (std::uint32_t{first} << 8) | second;
-  return (pair * 2654435761u) >> 20;  // the top 12 bits: 0 .. 4095
+// The filter bit of two or three adjacent bytes (the length is part of
+// the hashed number, so "ab" and "\0ab" differ).
+std::uint32_t GramBit(std::uint32_t gram, std::uint32_t length) {
+  return ((gram | (length << 24)) * 2654435761u) >> 19;  // the top 13 bits: 0 .. 8191
 }
 
 template <std::size_t N>
@@ -77,7 +81,11 @@ void ContactSearch::Prepare() {
   if (started_ || list_.Updating() || list_.Count() == 0) return;
   filters_.assign((list_.Count() + kBlockRows - 1) / kBlockRows, BlockFilter{});
   started_ = true;
-  worker_ = std::thread([this] { MakeFilters(); });
+  worker_ = std::thread([this] {
+    // Behind the window's own thread: painting and keys come first.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+    MakeFilters();
+  });
 }
 
 void ContactSearch::WaitUntilPrepared() {
@@ -93,9 +101,12 @@ void ContactSearch::MakeFilters() {
     FoldRows(list_, b * kBlockRows, std::min(rows, (b + 1) * kBlockRows), text, starts);
     BlockFilter& filter = filters_[b];
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::uint32_t gram = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       SetBit(filter.bytes, bytes[i]);
-      if (i + 1 < text.size()) SetBit(filter.pairs, PairBit(bytes[i], bytes[i + 1]));
+      gram = ((gram << 8) | bytes[i]) & 0xFFFFFF;
+      if (i >= 1) SetBit(filter.grams, GramBit(gram & 0xFFFF, 2));
+      if (i >= 2) SetBit(filter.grams, GramBit(gram, 3));
     }
     readyBlocks_.store(b + 1, std::memory_order_release);
   }
@@ -106,8 +117,8 @@ bool ContactSearch::MayHold(std::size_t block, const NeedleKey& needle) const {
   const BlockFilter& filter = filters_[block];
   for (const std::uint32_t bit : needle.bytes)
     if (!HasBit(filter.bytes, bit)) return false;
-  for (const std::uint32_t bit : needle.pairs)
-    if (!HasBit(filter.pairs, bit)) return false;
+  for (const std::uint32_t bit : needle.grams)
+    if (!HasBit(filter.grams, bit)) return false;
   return true;
 }
 
@@ -141,10 +152,15 @@ std::optional<std::size_t> ContactSearch::Find(std::string_view text, std::optio
   const std::size_t rows = list_.Count();
   if (needle.text.empty() || rows == 0) return std::nullopt;
   Prepare();
+  // Its bytes, and its pair (two bytes) or its runs of three.
   const auto* bytes = reinterpret_cast<const unsigned char*>(needle.text.data());
-  for (std::size_t i = 0; i < needle.text.size(); ++i) {
+  const std::size_t length = needle.text.size();
+  std::uint32_t gram = 0;
+  for (std::size_t i = 0; i < length; ++i) {
     needle.bytes.push_back(bytes[i]);
-    if (i + 1 < needle.text.size()) needle.pairs.push_back(PairBit(bytes[i], bytes[i + 1]));
+    gram = ((gram << 8) | bytes[i]) & 0xFFFFFF;
+    if (length == 2 && i == 1) needle.grams.push_back(GramBit(gram & 0xFFFF, 2));
+    if (i >= 2) needle.grams.push_back(GramBit(gram, 3));
   }
   if (from && *from >= rows) from.reset();
   if (direction == FindDirection::Next) {

@@ -2,13 +2,13 @@
 // Finding a contact by any of its 33 values, ignoring case and accents.
 //
 // Rows are taken in blocks of 32. For each block a filter is kept: the
-// bytes its folded text holds (256 bits) and the pairs of adjacent bytes in
-// it (4096 bits, hashed). A block lacking a byte or pair of the folded
-// needle cannot hold it and is skipped; a block that may hold it has its
+// bytes its folded text holds (256 bits) and its runs of two and of three
+// adjacent bytes (8192 bits, hashed). A block lacking a byte or a run of
+// the folded needle cannot hold it and is skipped; a block that may hold it has its
 // rows folded there and then (each value ended by a NUL, so a match never
 // runs from one value into the next) and searched.
 //
-// Only the filters are kept: some 17 MB for a million contacts, where the
+// Only the filters are kept: some 33 MB for a million contacts, where the
 // folded texts themselves would take 500 MB. They are made by a thread of
 // their own once the rows stop changing; until a block's filter is made a
 // find folds that block itself, so a find gives the same answer at any
@@ -66,13 +66,13 @@ class ContactSearch final : private ContactListObserver {
 
   struct BlockFilter {
     std::array<std::uint64_t, 4> bytes{};
-    std::array<std::uint64_t, 64> pairs{};
+    std::array<std::uint64_t, 128> grams{};
   };
-  // What a block must hold for the needle: its bytes and its pairs' bits.
+  // What a block must hold for the needle: its bytes and its runs' bits.
   struct NeedleKey {
     std::string text;
     std::vector<std::uint32_t> bytes;
-    std::vector<std::uint32_t> pairs;
+    std::vector<std::uint32_t> grams;
   };
 
   void Stop();
