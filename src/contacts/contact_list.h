@@ -50,6 +50,8 @@ class ContactRow {
   void SetCalendarDate(ContactField field, std::string_view isoDate);
 
   std::size_t heapBytes() const;
+  // Makes room for `bytes` bytes of the row's own texts at once.
+  void ReserveTexts(std::size_t bytes) { texts_.reserve(bytes); }
 
  private:
   static constexpr std::size_t kKeySlot = 1 + kSubItemCount;

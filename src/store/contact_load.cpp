@@ -17,6 +17,8 @@ using namespace ese;
 namespace {
 // The first five columns fill the list row, the other 28 the record.
 constexpr std::size_t kRowColumns = 1 + kSubItemCount;
+// A primary key of a 4-byte number and two "YYYY-MM-DD" dates.
+constexpr std::size_t kKeyAndDatesBytes = 5 + 2 * 10;
 static_assert(kContactColumns[0].place.kind == ContactPlace::Kind::Caption);
 }  // namespace
 
@@ -95,23 +97,36 @@ bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET
   // The row is counted before it is added (its place and an empty record)
   // and once it is filled; a row that does not fit is not kept.
   if (list_.HeldBytes() + list_.AddBytes() + sizeof(TContactData) > listLimit_) return tooManyRows();
+  // The row is appended before its values are read. Values are read into
+  // buffers kept from row to row, so that the record's texts take one
+  // allocation of their exact size, and the row's one allocation of the
+  // shown texts' size and room for a key and two dates.
   ContactRow& row = list_.Add();
+  std::size_t rowBytes = 0;
   for (std::size_t i = 0; i < kRowColumns; ++i) {
-    readColumn(session, table, ids[i], i, value_);
-    if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
-      row.SetCaption(value_);
-    else
-      row.AddSubItem(value_);
+    readColumn(session, table, ids[i], i, values_[i]);
+    rowBytes += values_[i].size();
   }
-  auto data = std::make_unique<TContactData>();
+  row.ReserveTexts(rowBytes + kKeyAndDatesBytes);
+  for (std::size_t i = 0; i < kRowColumns; ++i) {
+    if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
+      row.SetCaption(values_[i]);
+    else
+      row.AddSubItem(values_[i]);
+  }
+  std::size_t dataBytes = 0;
   for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
     const ContactField field = kContactColumns[i].place.field;
     if (kContactColumns[i].reader == ColumnReader::Date)
-      readDate(session, table, ids[i], value_, &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
+      readDate(session, table, ids[i], values_[i], &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
     else
-      readColumn(session, table, ids[i], i, value_);
-    data->set(field, value_);
+      readColumn(session, table, ids[i], i, values_[i]);
+    dataBytes += values_[i].size();
   }
+  auto data = std::make_unique<TContactData>();
+  data->reserve(dataBytes);
+  for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i)
+    data->set(kContactColumns[i].place.field, values_[i]);
   readKey(session, table, value_);
   row.SetRecordKey(value_);
   row.SetCalendarDate(ContactField::Birthdate, isoDates_[0]);

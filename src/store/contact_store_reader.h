@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "store/message_log.h"
@@ -121,6 +122,7 @@ class ContactStoreReader {
   // Scratch space of the row walk, reused from value to value.
   std::vector<unsigned char> longBuffer_;
   std::string value_;
+  std::string values_[kContactColumnCount];
   std::string isoDates_[2];
   std::string identity_;
 };
