@@ -35,7 +35,7 @@
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
-#include "store/row_text.h"
+#include "contacts/row_text.h"
 
 namespace corvadex::cli {
 

@@ -3,7 +3,7 @@
 // lines go to standard error as they are written, exactly as the window's
 // log shows them; once the read is over, the list goes to standard output,
 // one line per row with the 33 values in master-table order separated by
-// tabs (see store/row_text.h for the escapes).
+// tabs (see contacts/row_text.h for the escapes).
 //
 // The exit status is 0 when the read ran without an error line; 1 when it
 // wrote one (the rows it did read are still listed), when there is no file
@@ -23,7 +23,7 @@
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
-#include "store/row_text.h"
+#include "contacts/row_text.h"
 
 namespace corvadex::cli {
 

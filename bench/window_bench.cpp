@@ -22,7 +22,7 @@
 #include <string>
 
 #include "contacts/contact_columns.h"
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "window/Unit1.h"
 #include "window/contact_list_view.h"
 #include "window/find_bar.h"

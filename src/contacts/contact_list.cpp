@@ -141,6 +141,10 @@ void ContactList::ClearSelection() {
   notifySelection();
 }
 
+void ContactList::SelectFirst() {
+  if (!rows_.empty()) SetSelected(0, true);
+}
+
 void ContactList::notifySelection() {
   for (auto* o : observers_) o->SelectionChanged(selected_);
 }

@@ -61,14 +61,15 @@ class ContactRow {
   std::unique_ptr<TContactData> data_;
 };
 
+// Each observer overrides what it follows.
 class ContactListObserver {
  public:
   virtual ~ContactListObserver() = default;
   // Rows are about to change / have changed (once per outermost bracket).
-  virtual void RowsAboutToChange() = 0;
-  virtual void RowsChanged() = 0;
+  virtual void RowsAboutToChange() {}
+  virtual void RowsChanged() {}
   // The selected row changed; `row` is the newly selected one, or none.
-  virtual void SelectionChanged(std::optional<std::size_t> row) = 0;
+  virtual void SelectionChanged(std::optional<std::size_t> /*row*/) {}
 };
 
 class ContactList {
@@ -92,10 +93,14 @@ class ContactList {
   bool Updating() const { return updateDepth_ > 0; }
 
   std::optional<std::size_t> Selected() const { return selected_; }
+  // The one selection of the list, which every view of it follows.
   // Selects a row (the previous selection goes) or, with selected == false,
   // unselects it if it is the selected one. Observers hear only of changes.
   void SetSelected(std::size_t index, bool selected);
   void ClearSelection();
+  // Selects the first row, when there is one: what follows a read that shows
+  // a contact at once (the start-up location, a file named at start).
+  void SelectFirst();
 
   void AddObserver(ContactListObserver* observer);
   void RemoveObserver(ContactListObserver* observer);

@@ -2,7 +2,7 @@
 #include "location/database_location.h"
 
 #include "location/folder_lookup.h"
-#include "location/str_to_int.h"
+#include "location/parse_integer.h"
 #include "platform/registry_value.h"
 
 namespace corvadex {
@@ -26,7 +26,7 @@ std::string DatabaseLocation::readDatabaseValue(const std::string& valueName) co
   auto value = windows_.CurrentUserValue(kRegistryKey, valueName);
   if (!value || value->data.empty()) return {};
   auto text = platform::RegistryText(*value);
-  if (!text) throw ERegistryException("Invalid data type for '" + valueName + "'");
+  if (!text) throw RegistryTypeError("Invalid data type for '" + valueName + "'");
   return *text;
 }
 
@@ -48,7 +48,7 @@ void DatabaseLocation::locateVersion14() {
 
 void DatabaseLocation::Run(MessageLog& log, ContactList& list,
                            const ReadDatabaseFunction& readDatabase) {
-  MailVersion = StrToInt(GetMailClientVersion(windows_));
+  MailVersion = ParseInteger(GetMailClientVersion(windows_));
   log.Add("Windows Live Mail version " + std::to_string(MailVersion));
   if (MailVersion <= 13) {
     log.Add("Version less than Windows Live Mail 2009 not supported!");
@@ -77,7 +77,7 @@ void DatabaseLocation::Run(MessageLog& log, ContactList& list,
     log.Add("ERROR DatabaseFilePath not Exists");
   }
 
-  if (list.Count() > 0) list.SetSelected(0, true);
+  list.SelectFirst();
 }
 
 }  // namespace corvadex

@@ -21,7 +21,7 @@ namespace corvadex {
 
 // A registry value of a type that is not text; what() is the text the user
 // is shown, "Invalid data type for '<value name>'".
-class ERegistryException : public std::runtime_error {
+class RegistryTypeError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -33,8 +33,8 @@ class DatabaseLocation {
  public:
   explicit DatabaseLocation(const platform::WindowsView& windows) : windows_(windows) {}
 
-  // The start-up location. Throws EConvertError when the mail client is
-  // absent (its version text is empty) and ERegistryException for a
+  // The start-up location. Throws NotAnIntegerError when the mail client is
+  // absent (its version text is empty) and RegistryTypeError for a
   // registry value that is not text; either ends it where it arose, and the
   // caller reports it. Lines already logged stay.
   void Run(MessageLog& log, ContactList& list, const ReadDatabaseFunction& readDatabase);

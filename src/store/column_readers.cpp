@@ -14,7 +14,7 @@
 
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "store/ole_date.h"
+#include "platform/ole_date.h"
 #include "store/utf16.h"
 
 namespace corvadex {

@@ -2,9 +2,9 @@
 // Reads a contacts database into the contact list, reporting every step and
 // every engine failure as a line of the message log.
 //
-// The window's read operations are members of this object: the window holds
-// one reader and hands its ReadDatabase, ListTables, TableNames, the column
-// readers and ClearContacts through. Everything goes through a JetApi, so
+// The read operations are members of this object: the window holds one
+// reader, bound to its log and list, and keeps it (with its list of table
+// names) from one read to the next. Everything goes through a JetApi, so
 // every engine call can be scripted in tests.
 #pragma once
 
@@ -16,6 +16,7 @@
 #include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
+#include "store/database_reader.h"
 #include "store/message_log.h"
 
 namespace corvadex {
@@ -50,7 +51,7 @@ std::string TooManyRowsLine(std::string_view table, std::size_t kept);
 // The first of `names` that begins with kContactTablePrefix, or empty text.
 std::string ContactTableName(const std::vector<std::string>& names);
 
-class ContactStoreReader {
+class ContactStoreReader final : public DatabaseReader {
  public:
   ContactStoreReader(ese::JetApi& jet, MessageLog& log, ContactList& list,
                      const ShortDateFormat& dates);
@@ -61,7 +62,7 @@ class ContactStoreReader {
   // and loads every row into the list. Failures go to the log; an exception
   // from the list or from memory exhaustion leaves after the teardown
   // (update bracket ended, table closed, instance terminated).
-  void ReadDatabase(const std::string& path);
+  void ReadDatabase(const std::string& path) override;
 
   // Fills TableNames from the catalogue of an open database; failures go to
   // the log and end the scan with the names found so far.

@@ -13,10 +13,11 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
+#include "platform/file_exists.h"
 #include "platform/same_file.h"
 #include "window/UnitAbout.h"
 #include "window/anchors.h"
@@ -67,8 +68,7 @@ std::string PathFromText(const QString& text) { return QFile::encodeName(text).t
 
 TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
-  if (services_.dialogs == nullptr || !services_.fileExists || !services_.makeReader ||
-      !services_.writeXml)
+  if (services_.dialogs == nullptr || !services_.makeReader || !services_.writeXml)
     throw std::invalid_argument("the main window needs every one of its services");
   setObjectName(QStringLiteral("FormCorvadex"));
   setWindowTitle(QStringLiteral("Corvadex"));
@@ -76,6 +76,8 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
   resize(kClientWidth, kClientHeight);
   move(kLeft, kTop);
 
+  if (!services_.fileExists)
+    services_.fileExists = [](const std::string& path) { return IsRegularFile(path.c_str()); };
   if (!services_.sameFile) services_.sameFile = IsSameFile;
   BuildControls();
   SetTabOrder();
@@ -333,7 +335,7 @@ void TFormCorvadex::SearchFinished() {
   } else {
     MemoInfo->Add("ERROR DatabaseFilePath not Exists");
   }
-  if (list_.Count() > 0) list_.SetSelected(0, true);
+  list_.SelectFirst();
 }
 
 void TFormCorvadex::RadioButton1Click() {
@@ -428,7 +430,7 @@ void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {
   QTimer::singleShot(0, &form, [&form, startFile] {
     Guarded(&form, [&form, &startFile] {
       form.OpenFile(startFile);
-      if (form.Contacts().Count() > 0) form.Contacts().SetSelected(0, true);
+      form.Contacts().SelectFirst();
     });
   });
 }

@@ -64,8 +64,4 @@ void ContactListModel::RowsChanged() {
   endResetModel();
 }
 
-void ContactListModel::SelectionChanged(std::optional<std::size_t> row) {
-  if (follower_) follower_(row);
-}
-
 }  // namespace corvadex

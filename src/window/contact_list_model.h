@@ -7,8 +7,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <functional>
-#include <optional>
 
 #include "contacts/contact_list.h"
 
@@ -35,20 +33,12 @@ class ContactListModel final : public QAbstractTableModel, private ContactListOb
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // Called with the newly selected row (or none) whenever the list's own
-  // selection changes, so the view can follow a selection made by code.
-  void SetSelectionFollower(std::function<void(std::optional<std::size_t>)> follower) {
-    follower_ = std::move(follower);
-  }
-
  private:
   void RowsAboutToChange() override;
   void RowsChanged() override;
-  void SelectionChanged(std::optional<std::size_t> row) override;
 
   ContactList& list_;
   bool resetting_ = false;
-  std::function<void(std::optional<std::size_t>)> follower_;
 };
 
 }  // namespace corvadex

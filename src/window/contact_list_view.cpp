@@ -48,8 +48,10 @@ ContactListView::ContactListView(ContactListModel* model, QWidget* parent)
 
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { CopySelectionToList(); });
-  model_->SetSelectionFollower([this](std::optional<std::size_t> row) { ShowListSelection(row); });
+  model_->List().AddObserver(this);
 }
+
+ContactListView::~ContactListView() { model_->List().RemoveObserver(this); }
 
 void ContactListView::focusInEvent(QFocusEvent* event) {
   QTreeView::focusInEvent(event);
@@ -77,7 +79,7 @@ void ContactListView::CopySelectionToList() {
   copying_ = false;
 }
 
-void ContactListView::ShowListSelection(std::optional<std::size_t> row) {
+void ContactListView::SelectionChanged(std::optional<std::size_t> row) {
   if (copying_) return;
   if (!row) {
     selectionModel()->clearSelection();

@@ -9,18 +9,31 @@
 #include "export/xml_export.h"
 #include "location/database_search.h"
 #include "platform/same_file.h"
-#include "window/store_services.h"
+#include "store/contact_store_reader.h"
 
 namespace corvadex {
 
-FormServices EngineServices::Services(WindowDialogs& dialogs) {
-  FormServices services =
-      StoreServices(jet_, dates_, dialogs, [](const ContactList& list, const std::string& name) {
-        WriteContactsXml(list, name);
-      });
+void UseWinePrefix(FormServices& services, const platform::WinePrefixView& windows) {
+  services.windows = &windows;
   // Paths are tested as the engine will open them: through the prefix.
-  services.fileExists = [this](const std::string& path) { return windows_.FileExists(path); };
-  services.windows = &windows_;
+  services.fileExists = [&windows](const std::string& path) { return windows.FileExists(path); };
+  services.localPath = [&windows](const std::string& path) {
+    return windows.Paths().ToHost(path).value_or(path);
+  };
+  // The database path may be a Windows path inside the prefix.
+  services.sameFile = [&windows](const std::string& database, const std::string& target) {
+    return IsSameFile(windows.Paths().ToHost(database).value_or(database), target);
+  };
+}
+
+FormServices EngineServices::Services(WindowDialogs& dialogs) {
+  FormServices services;
+  services.dialogs = &dialogs;
+  services.makeReader = [this](MessageLog& log, ContactList& list) {
+    return std::make_unique<ContactStoreReader>(jet_, log, list, dates_);
+  };
+  services.writeXml = [](const ContactList& list, const std::string& name) { WriteContactsXml(list, name); };
+  UseWinePrefix(services, windows_);
   services.writeForAddressBook = [](const ContactList& list, const std::string& format, const std::string& name) {
     const std::optional<ExportFormat> chosen = ExportFormatNamed(format);
     if (!chosen) throw std::invalid_argument("unknown export format " + format);
@@ -28,16 +41,9 @@ FormServices EngineServices::Services(WindowDialogs& dialogs) {
     WriteContacts(*chosen, list, file);
     file.Commit();
   };
-  // The database path may be a Windows path inside the prefix.
-  services.sameFile = [this](const std::string& database, const std::string& target) {
-    return IsSameFile(windows_.Paths().ToHost(database).value_or(database), target);
-  };
   services.startSearch = [this] {
     return std::make_unique<DatabaseSearch>(host_, windows_.Prefix(), searchFolders_,
                                             kSearchPatience);
-  };
-  services.localPath = [this](const std::string& path) {
-    return windows_.Paths().ToHost(path).value_or(path);
   };
   return services;
 }

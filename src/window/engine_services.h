@@ -19,6 +19,12 @@
 
 namespace corvadex {
 
+// What a Wine prefix's Windows view gives the window: the start-up location
+// asks it, and paths (found, typed, or chosen for an export) are tested and
+// compared as the engine opens them, through the prefix. `windows` must
+// outlive the window.
+void UseWinePrefix(FormServices& services, const platform::WinePrefixView& windows);
+
 class EngineServices {
  public:
   explicit EngineServices(std::vector<std::string> searchFolders = {})

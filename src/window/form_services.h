@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
-// What the main window asks of the rest of the program: the dialogs, the
-// file existence test, a reader that loads a database into the contact list
-// (reporting to the message log), and the XML export. The program wires the
-// real ones (engine_services.h); tests wire their own.
+// What the main window asks of the rest of the program: the dialogs, a
+// reader that loads a database into the contact list (reporting to the
+// message log), the exports, and what the start-up location and search ask
+// of Windows and the file system. The program wires the real ones
+// (engine_services.h); tests wire their own.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "contacts/contact_list.h"
+#include "store/database_reader.h"
 #include "store/message_log.h"
 
 namespace corvadex {
@@ -20,17 +22,10 @@ class WindowsView;
 class DatabaseSearch;
 class WindowDialogs;
 
-class DatabaseReader {
- public:
-  virtual ~DatabaseReader() = default;
-  // Reads the database at `path` into the list the reader was made for.
-  // Engine failures go to the log; other errors throw.
-  virtual void ReadDatabase(const std::string& path) = 0;
-};
-
 struct FormServices {
   WindowDialogs* dialogs = nullptr;
-  // True when the path names an existing file (not a folder).
+  // True when the path names an existing file (not a folder); none: the
+  // local file system's test.
   std::function<bool(const std::string& path)> fileExists;
   // Makes the window's one reader, bound to its log and list.
   std::function<std::unique_ptr<DatabaseReader>(MessageLog& log, ContactList& list)> makeReader;

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLocale>
 
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "window/Unit1.h"
 #include "window/message_memo.h"
 

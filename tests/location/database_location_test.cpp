@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "location/folder_lookup.h"
-#include "location/str_to_int.h"
+#include "location/parse_integer.h"
 #include "platform/mingw_pe.h"
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
@@ -186,7 +186,7 @@ TEST_F(DatabaseLocationTest, ARegistryValueThatIsNotTextIsAnError) {
   try {
     Run();
     FAIL() << "no error";
-  } catch (const ERegistryException& e) {
+  } catch (const RegistryTypeError& e) {
     EXPECT_STREQ(e.what(), "Invalid data type for 'C:\\users\\bob\\Contacts\\Default\\'");
   }
   // The lines before the error stay; nothing after it happens.
@@ -289,7 +289,7 @@ TEST_F(DatabaseLocationTest, NoMailClientIsAConversionErrorBeforeAnyLine) {
     try {
       Run();
       FAIL() << "no error";
-    } catch (const EConvertError& e) {
+    } catch (const NotAnIntegerError& e) {
       EXPECT_STREQ(e.what(), "'' is not a valid integer value.");
     }
     EXPECT_TRUE(log_->Lines().empty());

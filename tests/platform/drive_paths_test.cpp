@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ese/forwarding_jet.h"
 #include "platform/drive_path_jet.h"
 #include "platform/test_prefix.h"
 
@@ -71,85 +72,68 @@ TEST_F(DrivePathsTest, LinuxPathsPassUnchanged) {
   EXPECT_EQ(paths_.ToHost("relative/name.edb"), "relative/name.edb");
 }
 
-// Records the names the engine is given.
-class RecordingJet final : public ese::JetApi {
+// Records the names the engine is given; every call it does not take a
+// name in refuses.
+class RecordingJet final : public ese::ForwardingJet {
  public:
+  static constexpr ese::JET_ERR kRefused = ese::JET_errNotInitialized;
+  RecordingJet() : ForwardingJet(kRefused) {}
   std::vector<std::string> names;
+
   ese::JET_ERR GetDatabaseFileInfo(const char* name, void*, std::uint32_t, std::uint32_t) override {
-    names.emplace_back(name);
-    return 1;
+    return record(name, 1);
   }
-  ese::JET_ERR SetSystemParameter(ese::JET_INSTANCE*, ese::JET_SESID, std::uint32_t,
-                                  ese::JET_API_PTR, const char* text) override {
-    names.emplace_back(text);
-    return 2;
-  }
-  ese::JET_ERR GetSystemParameter(ese::JET_INSTANCE, ese::JET_SESID, std::uint32_t,
-                                  ese::JET_API_PTR*, char*, std::uint32_t) override {
-    return 3;
-  }
-  ese::JET_ERR CreateInstance(ese::JET_INSTANCE*, const char* name) override {
-    names.emplace_back(name);
-    return 4;
-  }
-  ese::JET_ERR Init(ese::JET_INSTANCE*) override { return 5; }
-  ese::JET_ERR BeginSession(ese::JET_INSTANCE, ese::JET_SESID*, const char*,
-                            const char*) override {
-    return 6;
-  }
+  ese::JET_ERR CreateInstance(ese::JET_INSTANCE*, const char* name) override { return record(name, 4); }
   ese::JET_ERR AttachDatabase(ese::JET_SESID, const char* name, ese::JET_GRBIT) override {
-    names.emplace_back(name);
-    return 7;
+    return record(name, 7);
   }
   ese::JET_ERR OpenDatabase(ese::JET_SESID, const char* name, const char*, ese::JET_DBID*,
                             ese::JET_GRBIT) override {
-    names.emplace_back(name);
-    return 8;
+    return record(name, 8);
   }
-  ese::JET_ERR OpenTable(ese::JET_SESID, ese::JET_DBID, const char* name, const void*,
-                         std::uint32_t, ese::JET_GRBIT, ese::JET_TABLEID*) override {
-    names.emplace_back(name);
-    return 9;
+  ese::JET_ERR OpenTable(ese::JET_SESID, ese::JET_DBID, const char* name, const void*, std::uint32_t,
+                         ese::JET_GRBIT, ese::JET_TABLEID*) override {
+    return record(name, 9);
   }
-  ese::JET_ERR GetTableColumnInfo(ese::JET_SESID, ese::JET_TABLEID, const char* name, void*,
-                                  std::uint32_t, std::uint32_t) override {
-    names.emplace_back(name);
-    return 10;
+
+ private:
+  ese::JET_ERR record(const char* name, ese::JET_ERR status) {
+    names.emplace_back(name == nullptr ? "(null)" : name);
+    return status;
   }
-  ese::JET_ERR Move(ese::JET_SESID, ese::JET_TABLEID, std::int32_t, ese::JET_GRBIT) override {
-    return 11;
-  }
-  ese::JET_ERR RetrieveColumn(ese::JET_SESID, ese::JET_TABLEID, ese::JET_COLUMNID, void*,
-                              std::uint32_t, std::uint32_t*, ese::JET_GRBIT,
-                              ese::JET_RETINFO*) override {
-    return 12;
-  }
-  ese::JET_ERR GetBookmark(ese::JET_SESID, ese::JET_TABLEID, void*, std::uint32_t,
-                           std::uint32_t*) override {
-    return 15;
-  }
-  ese::JET_ERR CloseTable(ese::JET_SESID, ese::JET_TABLEID) override { return 13; }
-  ese::JET_ERR Term(ese::JET_INSTANCE) override { return 14; }
 };
 
 TEST_F(DrivePathsTest, EngineOpensWindowsPathsInsideThePrefix) {
-  RecordingJet engine;
-  DrivePathJet jet(engine, paths_);
-  const std::string windows = "C:\\Users\\BOB\\AppData\\Local\\Store\\contacts.edb";
   const std::string host =
       prefix_.Root() + "/dosdevices/c:/users/Bob/AppData/Local/Store/Contacts.edb";
-  std::uint32_t pageSize = 0;
-  ese::JET_DBID dbid = 0;
-  ese::JET_INSTANCE instance = 0;
-  EXPECT_EQ(jet.GetDatabaseFileInfo(windows.c_str(), &pageSize, 4, ese::JET_DbInfoPageSize), 1);
-  EXPECT_EQ(jet.AttachDatabase(0, windows.c_str(), ese::JET_bitDbReadOnly), 7);
-  EXPECT_EQ(jet.OpenDatabase(0, windows.c_str(), "", &dbid, ese::JET_bitDbReadOnly), 8);
+  const struct {
+    const char* given;
+    std::string opened;
+  } cases[] = {
+      {"C:\\Users\\BOB\\AppData\\Local\\Store\\contacts.edb", host},
+      {"\\\\server\\share\\contacts.edb", "\\\\server\\share\\contacts.edb"},  // no Linux counterpart
+      {"relative/name.edb", "relative/name.edb"},
+      {nullptr, "(null)"},
+  };
+  for (const auto& c : cases) {
+    RecordingJet engine;
+    DrivePathJet jet(engine, paths_);
+    std::uint32_t pageSize = 0;
+    ese::JET_DBID dbid = 0;
+    EXPECT_EQ(jet.GetDatabaseFileInfo(c.given, &pageSize, 4, ese::JET_DbInfoPageSize), 1);
+    EXPECT_EQ(jet.AttachDatabase(0, c.given, ese::JET_bitDbReadOnly), 7);
+    EXPECT_EQ(jet.OpenDatabase(0, c.given, "", &dbid, ese::JET_bitDbReadOnly), 8);
+    EXPECT_EQ(engine.names, std::vector<std::string>(3, c.opened)) << c.opened;
+  }
   // Names that are not paths go through untouched, results come back as given.
+  RecordingJet engine;
+  DrivePathJet jet(engine, paths_);
+  ese::JET_INSTANCE instance = 0;
   EXPECT_EQ(jet.CreateInstance(&instance, "C:\\instance"), 4);
   EXPECT_EQ(jet.OpenTable(0, 0, "SimpleContact-x", nullptr, 0, 0, nullptr), 9);
-  EXPECT_EQ(jet.Term(0), 14);
-  EXPECT_EQ(engine.names,
-            (std::vector<std::string>{host, host, host, "C:\\instance", "SimpleContact-x"}));
+  EXPECT_EQ(jet.Term(0), RecordingJet::kRefused);
+  EXPECT_EQ(jet.Move(0, 0, ese::JET_MoveNext, 0), RecordingJet::kRefused);
+  EXPECT_EQ(engine.names, (std::vector<std::string>{"C:\\instance", "SimpleContact-x"}));
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 
 #include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
-#include "platform/file_exists.h"
 #include "window/Unit1.h"
 #include "window/form_services.h"
 #include "window/window_dialogs.h"
@@ -157,13 +156,12 @@ struct ExportCall {
   std::string format = "xml";
 };
 
-// Services for a window under test: real file existence test, fake reader,
-// dialogs and export.
+// Services for a window under test: fake reader, dialogs and export; the
+// window's own file existence test.
 inline FormServices TestServices(FakeDialogs& dialogs, FakeDatabase& db,
                                  std::vector<ExportCall>& exports) {
   FormServices s;
   s.dialogs = &dialogs;
-  s.fileExists = [](const std::string& path) { return FileExists(path); };
   s.makeReader = [&db](MessageLog& log, ContactList& list) {
     return std::make_unique<FakeReader>(db, log, list);
   };

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "location/str_to_int.h"
+#include "location/parse_integer.h"
 
 #include <gtest/gtest.h>
 
 namespace corvadex {
 namespace {
 
-TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
+TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {
   const std::pair<const char*, std::int32_t> cases[] = {
       {"0", 0},
       {"14", 14},
@@ -26,19 +26,19 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
       {"$80000000", -2147483647 - 1},
   };
   for (const auto& [text, value] : cases) {
-    EXPECT_EQ(StrToInt(text), value) << '"' << text << '"';
+    EXPECT_EQ(ParseInteger(text), value) << '"' << text << '"';
   }
 }
 
-TEST(StrToInt, RejectsEverythingElseNamingTheText) {
+TEST(ParseInteger, RejectsEverythingElseNamingTheText) {
   const char* cases[] = {"",   " ",  "-",  "+",   "$",  "0x", "1 ", "1.0", "12a",
                          "a1", "--1", "2147483648", "-2147483649", "$100000000", "1,000",
                          "\t5"};
   for (const char* text : cases) {
     try {
-      StrToInt(text);
+      ParseInteger(text);
       ADD_FAILURE() << '"' << text << "\" was accepted";
-    } catch (const EConvertError& e) {
+    } catch (const NotAnIntegerError& e) {
       EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value.");
     }
   }

@@ -9,17 +9,14 @@
 #include <QMimeData>
 #include <QRadioButton>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
-#include <fstream>
 
-#include "contacts/details_view.h"
-#include "window/error_report.h"
+#include "window/details_view.h"
 #include "window/find_bar.h"
 #include "window/message_memo.h"
-#include "window_fakes.h"
+#include "window_fixture.h"
 
 using namespace corvadex;
 using namespace corvadex::testing;
@@ -42,26 +39,17 @@ class CountingCreate final : public TFormCorvadex {
 
 }  // namespace
 
-class WindowAdditionsTest : public QObject {
+class WindowAdditionsTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  FakeDialogs dialogs_;
-  FakeDatabase db_;
-  std::vector<ExportCall> exports_;
-  std::unique_ptr<CountingCreate> form_;
-  QTemporaryDir dir_;
-
-  std::string MakeFile(const char* name, std::vector<ContactValues> contacts) {
-    const std::string path = dir_.filePath(QString::fromLatin1(name)).toStdString();
-    std::ofstream(path) << "read by the fake reader";
-    db_.files[path] = std::move(contacts);
-    return path;
-  }
-
-  void Open(const QString& startFile = QString()) {
-    form_ = std::make_unique<CountingCreate>(TestServices(dialogs_, db_, exports_));
-    ShowMainWindow(*form_, startFile);
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  static void Drop(QWidget* target, const QString& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
   }
 
   QString Title(const char* file, const char* count) {
@@ -69,22 +57,13 @@ class WindowAdditionsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    dialogs_ = FakeDialogs();
-    db_ = FakeDatabase();
-    exports_.clear();
-    SetErrorReportDialogs(&dialogs_);
-  }
-
-  void cleanup() {
-    form_.reset();
-    SetErrorReportDialogs(nullptr);
-  }
+  void init() { Start(); }
+  void cleanup() { Stop(); }
 
   void findMovesTheSelectionIgnoringCaseAndAccents() {
     const std::string path = MakeFile("people.edb", {Named("Anna Sørensen"), Named("Bob"),
                                                      Named("Carl", "met at SORENSEN's"), Named("Dora")});
-    Open(QString::fromStdString(path));
+    Open<CountingCreate>(QString::fromStdString(path));
     QTRY_COMPARE(form_->Contacts().Count(), std::size_t{4});
     FindBar& bar = *form_->FindBar1;
     QVERIFY(!bar.isVisible());
@@ -133,39 +112,30 @@ class WindowAdditionsTest : public QObject {
     QVERIFY(!bar.isVisible());
   }
 
-  void commandLineFileIsReadInsteadOfTheLocation() {
+  // A file reaches the window from the command line or dropped on it (on
+  // the window, or on a text box that would take it as text): it is put into
+  // the path edit and read as "Read" reads it. The command line's is read
+  // instead of the start-up location, its first contact selected.
+  void filesFromOutsideAreReadAsReadDoes() {
     const std::string path = MakeFile("contacts.edb", {NumberedContact(1), NumberedContact(2)});
-    Open(QString::fromStdString(path));
-    QTRY_COMPARE(db_.readPaths, std::vector<std::string>{path});
-    QCOMPARE(form_->creates, 0);
-    QCOMPARE(form_->EditDBPath->text().toStdString(), path);
-    QVERIFY(form_->RadioButton2->isChecked() && form_->EditDBPath->isEnabled());
-    QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
-    QCOMPARE(form_->windowTitle(), Title("contacts.edb", "2 contacts"));
-
-    // Without a file the location runs and the title is the window's own.
-    Open();
-    QCOMPARE(form_->creates, 1);
-    QCOMPARE(form_->windowTitle(), QString("Corvadex"));
-  }
-
-  void droppedFileIsReadAsReadDoes() {
-    const std::string path = MakeFile("dropped.edb", {NumberedContact(4)});
-    Open();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    // Over the window and over a text box that would take text itself.
-    for (QWidget* target : {static_cast<QWidget*>(form_.get()), static_cast<QWidget*>(form_->MemoInfo)}) {
-      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(target, &enter);
-      QVERIFY(enter.isAccepted());
-      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(target, &drop);
+    const QString file = QString::fromStdString(path);
+    enum Route { CommandLine, DropOnWindow, DropOnTextBox };
+    for (const Route route : {CommandLine, DropOnWindow, DropOnTextBox}) {
+      db_.readPaths.clear();
+      auto& form = Open<CountingCreate>(route == CommandLine ? file : QString());
+      QCOMPARE(form.creates, route == CommandLine ? 0 : 1);
+      if (route != CommandLine) {
+        QCOMPARE(form.windowTitle(), QString("Corvadex"));  // the location read nothing
+        Drop(route == DropOnWindow ? static_cast<QWidget*>(&form) : form.MemoInfo, file);
+      }
+      QTRY_COMPARE(db_.readPaths, std::vector<std::string>{path});
+      QCOMPARE(form.EditDBPath->text(), file);
+      QVERIFY(form.RadioButton2->isChecked() && form.EditDBPath->isEnabled());
+      QCOMPARE(form.Contacts().Selected(),
+               route == CommandLine ? std::optional<std::size_t>(0) : std::nullopt);
+      QCOMPARE(form.windowTitle(), Title("contacts.edb", "2 contacts"));
+      QVERIFY(!form.MemoInfo->toPlainText().contains("file:"));  // not pasted as text
     }
-    QCOMPARE(db_.readPaths, (std::vector<std::string>{path, path}));
-    QCOMPARE(form_->EditDBPath->text().toStdString(), path);
-    QVERIFY(!form_->Contacts().Selected());  // as after "Read"
-    QVERIFY(form_->MemoInfo->toPlainText().indexOf("file:") < 0);  // not pasted as text
   }
 
   void detailsShowValuesFromTheStartAndEmptyWithTheList() {
@@ -174,7 +144,7 @@ class WindowAdditionsTest : public QObject {
       longValues.push_back(std::string(c.name) + " begins here, " + std::string(300, 'x') + " ends here");
     const std::string full = MakeFile("full.edb", {longValues});
     const std::string empty = MakeFile("empty.edb", {});
-    Open(QString::fromStdString(full));
+    Open<CountingCreate>(QString::fromStdString(full));
     QTRY_COMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
     for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
       auto* edit = qobject_cast<QLineEdit*>(form_->e->Box(kDetailsBoxes[b].name));
@@ -192,7 +162,7 @@ class WindowAdditionsTest : public QObject {
   void titleAndStatusCountWhatWasReadAndExported() {
     const std::string path = MakeFile("big.edb", std::vector<ContactValues>(20000, NumberedContact(1)));
     const std::string one = MakeFile("one.edb", {NumberedContact(1)});
-    Open(QString::fromStdString(path));
+    Open<CountingCreate>(QString::fromStdString(path));
     QTRY_COMPARE(form_->windowTitle(), Title("big.edb", "20,000 contacts"));
     QCOMPARE(form_->LabelStatus->text(), QString("big.edb: 20,000 contacts read"));
     dialogs_.saveAnswers.push_back(dir_.filePath("out"));
@@ -204,7 +174,7 @@ class WindowAdditionsTest : public QObject {
   }
 
   void keysOpenTheChooserAndTheGuide() {
-    Open();
+    Open<CountingCreate>();
     dialogs_.openAnswers.push_back(QString());  // cancelled
     QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialogs_.openShown.size(), std::size_t{1});
@@ -218,4 +188,4 @@ class WindowAdditionsTest : public QObject {
 };
 
 QTEST_MAIN(WindowAdditionsTest)
-#include "test_window_additions.moc"
+#include "window_additions_test.moc"

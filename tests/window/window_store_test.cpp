@@ -7,45 +7,32 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 
-#include "contacts/details_view.h"
 #include "fake_jet.h"
 #include "platform/short_date.h"
-#include "window/contact_list_view.h"
-#include "window/error_report.h"
+#include "store/contact_store_reader.h"
+#include "window/details_view.h"
 #include "window/message_memo.h"
-#include "window/store_services.h"
-#include "window_fakes.h"
+#include "window_fixture.h"
 
 using namespace corvadex;
 using namespace corvadex::testing;
 
-class WindowStoreTest : public QObject {
+class WindowStoreTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  FakeDialogs dialogs_;
   std::unique_ptr<FakeJet> jet_;
   FixedShortDateFormat dates_{"%d.%m.%Y"};
-  std::vector<ExportCall> exports_;
-  std::unique_ptr<TFormCorvadex> form_;
-  QTemporaryDir dir_;
-  QString path_;
+  std::string path_;
 
-  void Read() {
-    form_->RadioButton2->click();
-    form_->EditDBPath->setText(path_);
-    QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
-  }
+  void Read() { ReadThroughButton(path_); }
 
   QString Box(const char* name) { return static_cast<QLineEdit*>(form_->e->Box(name))->text(); }
 
  private slots:
   void init() {
-    dialogs_ = FakeDialogs();
-    SetErrorReportDialogs(&dialogs_);
+    Start();
     jet_ = std::make_unique<FakeJet>();
     FakeTable& table = jet_->AddContactTable();
     table.rows.push_back({{"NickName", Utf16(u"Ann")},
@@ -56,19 +43,16 @@ class WindowStoreTest : public QObject {
                           {"Birthdate", DateValue(45000)},
                           {"Comments", Utf16(u"line one\r\nline two")}});
     table.rows.push_back({{"FirstName", Utf16(u"Bob")}});
-    path_ = dir_.filePath("contacts.edb");
-    std::ofstream(path_.toStdString()) << "scripted";
-    XmlWriter writer = [this](const ContactList& list, const std::string& name) {
-      exports_.push_back({list.Count(), name});
+    path_ = MakeFile("contacts.edb");
+    // The fakes, but reads go through the contact store reader.
+    FormServices services = TestServices(dialogs_, db_, exports_);
+    services.makeReader = [this](MessageLog& log, ContactList& list) {
+      return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    form_ = std::make_unique<TFormCorvadex>(StoreServices(*jet_, dates_, dialogs_, writer));
-    ShowMainWindow(*form_);
+    OpenWith(std::move(services));
   }
 
-  void cleanup() {
-    form_.reset();
-    SetErrorReportDialogs(nullptr);
-  }
+  void cleanup() { Stop(); }
 
   void showsWhatTheReaderLoaded() {
     Read();
@@ -128,4 +112,4 @@ class WindowStoreTest : public QObject {
 };
 
 QTEST_MAIN(WindowStoreTest)
-#include "test_window_store.moc"
+#include "window_store_test.moc"

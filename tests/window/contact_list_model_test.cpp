@@ -58,4 +58,4 @@ class ContactListModelTest : public QObject {
 };
 
 QTEST_MAIN(ContactListModelTest)
-#include "test_contact_list_model.moc"
+#include "contact_list_model_test.moc"

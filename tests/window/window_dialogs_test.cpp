@@ -79,4 +79,4 @@ class WindowDialogsTest : public QObject {
 };
 
 QTEST_MAIN(WindowDialogsTest)
-#include "test_window_dialogs.moc"
+#include "window_dialogs_test.moc"

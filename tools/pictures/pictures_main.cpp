@@ -15,7 +15,7 @@
 #include <string>
 
 #include "contacts/contact_columns.h"
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 #include "contacts/text_fold.h"
 #include "window/Unit1.h"
 #include "window/UnitAbout.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "contacts/details_view.h"
+#include "window/details_view.h"
 
 #include <QCoreApplication>
 #include <QLabel>

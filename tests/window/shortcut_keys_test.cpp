@@ -82,4 +82,4 @@ class ShortcutKeysTest : public QObject {
 };
 
 QTEST_MAIN(ShortcutKeysTest)
-#include "test_shortcut_keys.moc"
+#include "shortcut_keys_test.moc"

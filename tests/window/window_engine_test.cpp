@@ -148,4 +148,4 @@ class WindowEngineTest : public QObject {
 };
 
 QTEST_MAIN(WindowEngineTest)
-#include "test_window_engine.moc"
+#include "window_engine_test.moc"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "location/str_to_int.h"
+#include "location/parse_integer.h"
 
 #include <optional>
 
@@ -57,9 +57,9 @@ std::optional<std::int32_t> parse(std::string_view text) {
 
 }  // namespace
 
-std::int32_t StrToInt(std::string_view text) {
+std::int32_t ParseInteger(std::string_view text) {
   if (auto value = parse(text)) return *value;
-  throw EConvertError("'" + std::string(text) + "' is not a valid integer value.");
+  throw NotAnIntegerError("'" + std::string(text) + "' is not a valid integer value.");
 }
 
 }  // namespace corvadex

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "store/ole_date.h"
+#include "platform/ole_date.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "store/row_text.h"
+#include "contacts/row_text.h"
 
 namespace corvadex {
 namespace {

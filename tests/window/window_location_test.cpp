@@ -14,7 +14,6 @@
 #include <QTreeWidget>
 
 #include "contacts_database.h"
-#include "contacts/details_view.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
@@ -24,12 +23,12 @@
 #include "platform/short_date.h"
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
-#include "window/contact_list_view.h"
+#include "store/contact_store_reader.h"
 #include "window/database_chooser.h"
-#include "window/error_report.h"
+#include "window/details_view.h"
+#include "window/engine_services.h"
 #include "window/message_memo.h"
-#include "window/store_services.h"
-#include "window_fakes.h"
+#include "window_fixture.h"
 
 using namespace corvadex;
 using namespace corvadex::testing;
@@ -44,33 +43,26 @@ constexpr const char* kWindowsPath =
 
 }  // namespace
 
-class WindowLocationTest : public QObject {
+class WindowLocationTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  FakeDialogs dialogs_;
   FixedShortDateFormat dates_{"%d.%m.%Y"};
   ese::EngineJet engine_;
   std::unique_ptr<TestPrefix> prefix_;
   std::unique_ptr<platform::WinePrefixView> windows_;
   std::unique_ptr<platform::DrivePathJet> jet_;
-  std::unique_ptr<TFormCorvadex> form_;
 
   // The window as the program builds it, on the test's prefix.
-  void Open() {
+  void OpenOnPrefix() {
     windows_ = std::make_unique<platform::WinePrefixView>(
         platform::WinePrefixLocation{prefix_->Root(), "bob"});
     jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->Paths());
-    FormServices services =
-        StoreServices(*jet_, dates_, dialogs_, [](const ContactList&, const std::string&) {});
-    services.fileExists = [view = windows_.get()](const std::string& path) {
-      return view->FileExists(path);
+    FormServices services = TestServices(dialogs_, db_, exports_);
+    services.makeReader = [this](MessageLog& log, ContactList& list) {
+      return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    services.windows = windows_.get();
-    services.localPath = [view = windows_.get()](const std::string& path) {
-      return view->Paths().ToHost(path).value_or(path);
-    };
-    form_ = std::make_unique<TFormCorvadex>(std::move(services));
-    ShowMainWindow(*form_);
+    UseWinePrefix(services, *windows_);
+    OpenWith(std::move(services));
   }
 
   // The window over a fake reader on a prefix without the mail client; the
@@ -89,12 +81,8 @@ class WindowLocationTest : public QObject {
     services.startSearch = [host, paths] {
       return std::make_unique<DatabaseSearch>(host, "", paths, std::chrono::seconds(10));
     };
-    form_ = std::make_unique<TFormCorvadex>(std::move(services));
-    ShowMainWindow(*form_);
+    OpenWith(std::move(services));
   }
-
-  FakeDatabase db_;
-  std::vector<ExportCall> exports_;
 
   QStringList LogLines() const {
     const QString text = form_->MemoInfo->toPlainText();
@@ -103,8 +91,7 @@ class WindowLocationTest : public QObject {
 
  private slots:
   void init() {
-    dialogs_ = FakeDialogs();
-    SetErrorReportDialogs(&dialogs_);
+    Start();
     prefix_ = std::make_unique<TestPrefix>();
     prefix_->WriteSystemReg(
         "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n\"CurrentVersion\"=\"6.1\"\n");
@@ -114,10 +101,8 @@ class WindowLocationTest : public QObject {
   }
 
   void cleanup() {
-    form_.reset();
-    SetErrorReportDialogs(nullptr);
+    Stop();
     prefix_.reset();
-    db_ = FakeDatabase();
   }
 
   void opensWithTheMailClientsDatabaseRead() {
@@ -134,7 +119,7 @@ class WindowLocationTest : public QObject {
     QCOMPARE(esew::writeContactsDatabase(prefix_->OnDriveC(kDatabase).string(), options),
              std::string());
 
-    Open();
+    OpenOnPrefix();
 
     const QStringList lines = LogLines();
     QVERIFY(lines.size() >= 5);
@@ -168,7 +153,7 @@ class WindowLocationTest : public QObject {
   }
 
   void withoutTheMailClientReportsTheConversionError() {
-    Open();
+    OpenOnPrefix();
     QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs_.boxes[0].text, QString("'' is not a valid integer value."));
     QVERIFY(dialogs_.boxes[0].icon == MessageIcon::Error);
@@ -262,4 +247,4 @@ class WindowLocationTest : public QObject {
 };
 
 QTEST_MAIN(WindowLocationTest)
-#include "test_window_location.moc"
+#include "window_location_test.moc"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "store/row_text.h"
+#include "contacts/row_text.h"
 
 #include <cstdint>
 #include <cstring>

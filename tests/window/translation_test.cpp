@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "contacts/details_view.h"
 #include "location/find_text.h"
 #include "store/contact_store_reader.h"
+#include "window/details_view.h"
 #include "window/contact_list_view.h"
 #include "window/error_report.h"
 #include "window/find_bar.h"
@@ -99,4 +99,4 @@ class TranslationTest : public QObject {
 };
 
 QTEST_MAIN(TranslationTest)
-#include "test_translation.moc"
+#include "translation_test.moc"

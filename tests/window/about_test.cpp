@@ -221,4 +221,4 @@ class AboutTest : public QObject {
 };
 
 QTEST_MAIN(AboutTest)
-#include "test_about.moc"
+#include "about_test.moc"

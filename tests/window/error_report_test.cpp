@@ -75,4 +75,4 @@ int main(int argc, char** argv) {
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_error_report.moc"
+#include "error_report_test.moc"

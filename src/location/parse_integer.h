@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
-// Text to integer, with the rules and the error of the classic StrToInt that
-// the program's start-up relies on: empty text is an error, not 0.
+// Text to a 32-bit integer, strictly: the mail client's version number is
+// read with it at start-up, and empty text (no mail client) is an error with
+// a message the user is shown, not 0.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 namespace corvadex {
 
 // A failed conversion; what() is the text the user is shown.
-class EConvertError : public std::runtime_error {
+class NotAnIntegerError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -21,7 +22,7 @@ class EConvertError : public std::runtime_error {
 // after them. Decimal values must fit a signed 32-bit integer; hexadecimal
 // ones may use all 32 bits and are taken as two's complement
 // ("$FFFFFFFF" is -1). Anything else throws
-// EConvertError("'<text>' is not a valid integer value.").
-std::int32_t StrToInt(std::string_view text);
+// NotAnIntegerError("'<text>' is not a valid integer value.").
+std::int32_t ParseInteger(std::string_view text);
 
 }  // namespace corvadex
