@@ -50,6 +50,7 @@ class TContactData {
  public:
   std::string_view get(ContactField field) const { return texts_.get(slot(field)); }
   void set(ContactField field, std::string_view text) { texts_.set(slot(field), text); }
+  void reserve(std::size_t bytes) { texts_.reserve(bytes); }
   void compact() { texts_.compact(); }
   std::size_t heapBytes() const { return texts_.heapBytes(); }
 

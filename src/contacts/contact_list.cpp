@@ -60,9 +60,30 @@ const ContactRow& ContactList::Item(std::size_t index) const {
 
 ContactRow& ContactList::Add() {
   aboutToChange();
+  if (!rows_.empty()) completeRowBytes_ += rows_.back().heapBytes();
+  if (rows_.size() == rows_.capacity()) rows_.reserve(NextCapacity());
   ContactRow& row = rows_.emplace_back();
   changed();
   return row;
+}
+
+void ContactList::RemoveLast() {
+  if (rows_.empty()) return;
+  aboutToChange();
+  const bool wasSelected = selected_ == rows_.size() - 1;
+  if (wasSelected) selected_.reset();
+  rows_.pop_back();
+  if (!rows_.empty()) completeRowBytes_ -= rows_.back().heapBytes();
+  changed();
+  if (wasSelected) notifySelection();
+}
+
+std::size_t ContactList::NextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
+
+std::size_t ContactList::AddBytes() const {
+  const std::size_t growth =
+      rows_.size() == rows_.capacity() ? (NextCapacity() - rows_.capacity()) * sizeof(ContactRow) : 0;
+  return growth;
 }
 
 void ContactList::Clear() {
@@ -71,6 +92,7 @@ void ContactList::Clear() {
   selected_.reset();
   rows_.clear();
   rows_.shrink_to_fit();
+  completeRowBytes_ = 0;
   sourceIdentity_.clear();
   changed();
   if (hadSelection) notifySelection();
@@ -140,6 +162,11 @@ std::size_t ContactList::heapBytes() const {
   std::size_t bytes = rows_.capacity() * sizeof(ContactRow);
   for (const auto& row : rows_) bytes += row.heapBytes();
   return bytes;
+}
+
+std::size_t ContactList::HeldBytes() const {
+  return rows_.capacity() * sizeof(ContactRow) + completeRowBytes_ +
+         (rows_.empty() ? 0 : rows_.back().heapBytes());
 }
 
 }  // namespace corvadex

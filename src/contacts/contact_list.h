@@ -50,6 +50,8 @@ class ContactRow {
   void SetCalendarDate(ContactField field, std::string_view isoDate);
 
   std::size_t heapBytes() const;
+  // Makes room for `bytes` bytes of the row's own texts at once.
+  void ReserveTexts(std::size_t bytes) { texts_.reserve(bytes); }
 
  private:
   static constexpr std::size_t kKeySlot = 1 + kSubItemCount;
@@ -81,6 +83,8 @@ class ContactList {
 
   // Appends an empty row and returns it for filling.
   ContactRow& Add();
+  // Removes the last row (a row that did not fit, say).
+  void RemoveLast();
   // Removes every row, freeing each row's record.
   void Clear();
 
@@ -106,15 +110,26 @@ class ContactList {
   std::string_view SourceIdentity() const { return sourceIdentity_; }
   void SetSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
 
-  // Heap bytes held by the rows and their records (for the benchmarks).
+  // Heap bytes held by the rows and their records, counted row by row
+  // (for the benchmarks and the tests).
   std::size_t heapBytes() const;
+  // The same figure kept as the rows come, at no cost per call: what a read
+  // checks against its memory bound after every row. A row counts as
+  // complete once the next one is added (rows are filled only through the
+  // reference Add gives).
+  std::size_t HeldBytes() const;
+  // The bytes the next Add takes for the row itself (the rows are kept in
+  // one array, which grows by doubling).
+  std::size_t AddBytes() const;
 
  private:
   void aboutToChange();
   void changed();
+  std::size_t NextCapacity() const;
   void notifySelection();
 
   std::vector<ContactRow> rows_;
+  std::size_t completeRowBytes_ = 0;  // heap bytes of every row but the last
   std::string sourceIdentity_;
   std::optional<std::size_t> selected_;
   int updateDepth_ = 0;

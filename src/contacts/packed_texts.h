@@ -37,6 +37,10 @@ class PackedTexts {
     bytes_.append(text);
   }
 
+  // Makes room for `bytes` more bytes of text at once (one allocation for
+  // texts whose sizes are known before they are stored).
+  void reserve(std::size_t bytes) { bytes_.reserve(bytes_.size() + bytes); }
+
   // Gives back the growth reserve of the buffer once no more texts come.
   void compact() { bytes_.shrink_to_fit(); }
 

@@ -17,6 +17,8 @@ using namespace ese;
 namespace {
 // The first five columns fill the list row, the other 28 the record.
 constexpr std::size_t kRowColumns = 1 + kSubItemCount;
+// A primary key of a 4-byte number and two "YYYY-MM-DD" dates.
+constexpr std::size_t kKeyAndDatesBytes = 5 + 2 * 10;
 static_assert(kContactColumns[0].place.kind == ContactPlace::Kind::Caption);
 }  // namespace
 
@@ -76,38 +78,79 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
   } else if (err != JET_errSuccess) {
     failed("JetMove ERROR ", err);
   } else {
+    // A row past the list's bound has given its own line and ends the walk
+    // with `next` still a success.
     JET_ERR next = JET_errSuccess;
-    do {
-      ContactRow& row = list_.Add();
-      for (std::size_t i = 0; i < kRowColumns; ++i) {
-        readColumn(session, table, ids[i], i, value_);
-        if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
-          row.SetCaption(value_);
-        else
-          row.AddSubItem(value_);
-      }
-      auto data = std::make_unique<TContactData>();
-      for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
-        const ContactField field = kContactColumns[i].place.field;
-        if (kContactColumns[i].reader == ColumnReader::Date)
-          readDate(session, table, ids[i], value_, &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
-        else
-          readColumn(session, table, ids[i], i, value_);
-        data->set(field, value_);
-      }
-      readKey(session, table, value_);
-      row.SetRecordKey(value_);
-      row.SetCalendarDate(ContactField::Birthdate, isoDates_[0]);
-      row.SetCalendarDate(ContactField::Anniversary, isoDates_[1]);
-      row.SetData(std::move(data));
-    } while ((next = jet_.Move(session, table, JET_MoveNext, 0)) == JET_errSuccess);
+    while (loadRow(session, table, ids) &&
+           (next = jet_.Move(session, table, JET_MoveNext, 0)) == JET_errSuccess) {
+    }
     // The end of the table ends the walk quietly. Any other status means the
     // rest of the table could not be read (a damaged page, say): the rows
     // read so far stay, and the line tells the user the list is incomplete
     // instead of letting a shortened list pass for the whole address book.
-    if (next != JET_errNoCurrentRecord) failed("JetMove ERROR ", next);
+    if (next != JET_errNoCurrentRecord && next != JET_errSuccess) failed("JetMove ERROR ", next);
   }
   endUpdate.Now();
+}
+
+bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET_COLUMNID* ids) {
+  // The row is counted before it is added (its place and an empty record)
+  // and once it is filled; a row that does not fit is not kept.
+  if (list_.HeldBytes() + list_.AddBytes() + sizeof(TContactData) > listLimit_) return tooManyRows();
+  // The row is appended before its values are read. Values are read into
+  // buffers kept from row to row, so that the record's texts take one
+  // allocation of their exact size, and the row's one allocation of the
+  // shown texts' size and room for a key and two dates.
+  ContactRow& row = list_.Add();
+  std::size_t rowBytes = 0;
+  for (std::size_t i = 0; i < kRowColumns; ++i) {
+    readColumn(session, table, ids[i], i, values_[i]);
+    rowBytes += values_[i].size();
+  }
+  row.ReserveTexts(rowBytes + kKeyAndDatesBytes);
+  for (std::size_t i = 0; i < kRowColumns; ++i) {
+    if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
+      row.SetCaption(values_[i]);
+    else
+      row.AddSubItem(values_[i]);
+  }
+  std::size_t dataBytes = 0;
+  for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
+    const ContactField field = kContactColumns[i].place.field;
+    if (kContactColumns[i].reader == ColumnReader::Date)
+      readDate(session, table, ids[i], values_[i], &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
+    else
+      readColumn(session, table, ids[i], i, values_[i]);
+    dataBytes += values_[i].size();
+  }
+  auto data = std::make_unique<TContactData>();
+  data->reserve(dataBytes);
+  for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i)
+    data->set(kContactColumns[i].place.field, values_[i]);
+  readKey(session, table, value_);
+  row.SetRecordKey(value_);
+  row.SetCalendarDate(ContactField::Birthdate, isoDates_[0]);
+  row.SetCalendarDate(ContactField::Anniversary, isoDates_[1]);
+  row.SetData(std::move(data));
+  if (list_.HeldBytes() <= listLimit_) return true;
+  list_.RemoveLast();
+  return tooManyRows();
+}
+
+bool ContactStoreReader::tooManyRows() {
+  log_.Add(TooManyRowsLine(contactTable_, list_.Count()));
+  return false;
+}
+
+std::uint64_t ListByteLimit(std::uint64_t fileSize) {
+  return kListBytesPerFileByte * fileSize + kListAllowance;
+}
+
+std::string TooManyRowsLine(std::string_view table, std::size_t kept) {
+  return "ERROR table " + std::string(table) +
+         ": the contacts would take more memory than a file of this size can hold; the list "
+         "ends after contact " +
+         std::to_string(kept);
 }
 
 }  // namespace corvadex

@@ -11,6 +11,8 @@
 #include "store/contact_store_reader.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 
 #include "store/error_line.h"
 #include "store/teardown.h"
@@ -33,6 +35,11 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
                                          JET_DbInfoPageSize);
   if (err != JET_errSuccess) return failed("ERROR JetGetDatabaseFileInfo ", err);
   log_.Add("database page size " + std::to_string(pageSize));
+  // The engine opens regular files only; a size that cannot be had leaves
+  // the list the allowance alone.
+  std::error_code sizeError;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
+  listLimit_ = ListByteLimit(sizeError ? 0 : fileSize);
   // The header's version, signature and state. A file left in the
   // dirty-shutdown state is read as it stands, without its transaction logs;
   // say so. The signature is what the exports for other address books build
@@ -85,10 +92,10 @@ void ContactStoreReader::readWithInstance(const std::string& path, JET_INSTANCE&
   // it found. With no contact table the empty name goes to the engine, whose
   // refusal is the only report of it.
   ListTables(session, database);
-  const std::string tableName = ContactTableName(tableNames_);
+  contactTable_ = ContactTableName(tableNames_);
 
   JET_TABLEID table = 0;
-  err = jet_.OpenTable(session, database, tableName.c_str(), nullptr, 0, JET_bitTableReadOnly,
+  err = jet_.OpenTable(session, database, contactTable_.c_str(), nullptr, 0, JET_bitTableReadOnly,
                        &table);
   if (err != JET_errSuccess) return failed("JetOpenTable ERROR ", err);
   Teardown close([this, session, table] { jet_.CloseTable(session, table); });

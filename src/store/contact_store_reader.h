@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "store/database_reader.h"
@@ -30,6 +31,22 @@ inline constexpr std::string_view kContactTablePrefix = "SimpleContact-";
 // cleanly: what only its transaction logs hold is not in the file.
 inline constexpr std::string_view kDirtyShutdownLine =
     "The database was not shut down cleanly; changes held only in its log files may be missing";
+
+// The memory the contact list may take in one read, its rows and their
+// texts: kListBytesPerFileByte times the file's size plus kListAllowance,
+// the read's bound but for the 32 MiB left to the engine (its page cache and
+// the value it is reading). The texts come within the engine's own bound on
+// expanded values; what this adds is the rows' fixed cost, some 370 bytes a
+// row, which a file of very many nearly empty rows (twenty-odd bytes each)
+// would otherwise multiply past any bound. Such a file is damaged: the read
+// stops with TooManyRowsLine and keeps the rows that fit.
+inline constexpr std::uint64_t kListBytesPerFileByte = 8;
+inline constexpr std::uint64_t kListAllowance = std::uint64_t{32} << 20;
+std::uint64_t ListByteLimit(std::uint64_t fileSize);
+
+// The line that ends such a read, given the table's name and the number of
+// contacts kept.
+std::string TooManyRowsLine(std::string_view table, std::size_t kept);
 
 // The first of `names` that begins with kContactTablePrefix, or empty text.
 std::string ContactTableName(const std::vector<std::string>& names);
@@ -75,6 +92,10 @@ class ContactStoreReader final : public DatabaseReader {
                    ese::JET_COLUMNID* ids);
   void walkRows(ese::JET_SESID session, ese::JET_TABLEID table,
                 const ese::JET_COLUMNID* ids);
+  // Fills the row the cursor is on; false (after its line) when the list
+  // outgrows listLimit_.
+  bool loadRow(ese::JET_SESID session, ese::JET_TABLEID table, const ese::JET_COLUMNID* ids);
+  bool tooManyRows();
   void scanCatalogue(ese::JET_SESID session, ese::JET_TABLEID catalogue);
 
   // The readers proper: each leaves the value in `out` (cleared first).
@@ -97,9 +118,12 @@ class ContactStoreReader final : public DatabaseReader {
   ContactList& list_;
   const ShortDateFormat& dates_;
   std::vector<std::string> tableNames_;
+  std::string contactTable_;
+  std::uint64_t listLimit_ = 0;
   // Scratch space of the row walk, reused from value to value.
   std::vector<unsigned char> longBuffer_;
   std::string value_;
+  std::string values_[kContactColumnCount];
   std::string isoDates_[2];
   std::string identity_;
 };

@@ -82,6 +82,7 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   TFormAbout* AboutForm = nullptr;
 
   ContactList& Contacts() { return list_; }
+  ContactSearch& ContactFinder() { return *contactSearch_; }
   // The start-up location with what it found (MailVersion, DatabasePath);
   // null when the window has no Windows view to ask.
   const DatabaseLocation* Location() const { return location_.get(); }

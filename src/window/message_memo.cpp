@@ -3,6 +3,8 @@
 
 #include <QScrollBar>
 
+#include "window/translation.h"
+
 namespace corvadex {
 
 MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -15,7 +17,7 @@ MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
 void MessageMemo::Add(std::string_view line) {
   // appendPlainText starts a new paragraph even after text the user typed
   // without a line break, so each report stays a line of its own.
-  appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  appendPlainText(TranslatedLogLine(line));
 }
 
 }  // namespace corvadex

@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace corvadex {
 
@@ -18,6 +21,78 @@ QString InstallTranslation(QCoreApplication& app) {
   }
   delete translator;
   return {};
+}
+
+namespace {
+
+// The log lines the window translates, as their writers spell them, with %1
+// and %2 for what varies. At most one pattern matches any line.
+constexpr const char* kLogLines[] = {
+    // The read.
+    QT_TRANSLATE_NOOP("MessageLog", "database page size %1"),
+    QT_TRANSLATE_NOOP("MessageLog", "The database is empty"),
+    QT_TRANSLATE_NOOP("MessageLog",
+                      "The database was not shut down cleanly; changes held only in its log files "
+                      "may be missing"),
+    QT_TRANSLATE_NOOP("MessageLog",
+                      "ERROR table %1: the contacts would take more memory than a file of this "
+                      "size can hold; the list ends after contact %2"),
+    // The start-up location.
+    QT_TRANSLATE_NOOP("MessageLog", "Windows Live Mail version %1"),
+    QT_TRANSLATE_NOOP("MessageLog", "Version less than Windows Live Mail 2009 not supported!"),
+    QT_TRANSLATE_NOOP("MessageLog", "Database File: %1"),
+    QT_TRANSLATE_NOOP("MessageLog", "ERROR DatabaseFilePath not Exists"),
+    // The database search.
+    QT_TRANSLATE_NOOP("MessageLog", "Found contacts database: %1"),
+    QT_TRANSLATE_NOOP("MessageLog", "No answer from %1, left out"),
+    QT_TRANSLATE_NOOP("MessageLog", "No other contacts database found"),
+};
+
+// The texts that take the places of %1, %2, ... when `line` is `pattern`
+// with them; none when it is not.
+std::optional<std::vector<std::string_view>> Match(std::string_view pattern, std::string_view line) {
+  std::vector<std::string_view> args;
+  while (true) {
+    const std::size_t mark = pattern.find('%');
+    const std::string_view literal = pattern.substr(0, mark);
+    if (!line.starts_with(literal)) return std::nullopt;
+    line.remove_prefix(literal.size());
+    if (mark == std::string_view::npos) {
+      if (!line.empty()) return std::nullopt;
+      return args;
+    }
+    pattern.remove_prefix(mark + 2);  // "%1"
+    // The argument runs to the next literal piece; the last one to the
+    // literal that ends the line.
+    const std::size_t nextMark = pattern.find('%');
+    const std::string_view next = pattern.substr(0, nextMark);
+    std::size_t end = line.size() - next.size();
+    if (nextMark != std::string_view::npos)
+      end = line.find(next);
+    else if (!line.ends_with(next))
+      return std::nullopt;
+    if (end == std::string_view::npos) return std::nullopt;
+    args.push_back(line.substr(0, end));
+    line.remove_prefix(end);
+  }
+}
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QString TranslatedLogLine(std::string_view line) {
+  for (const char* pattern : kLogLines) {
+    const auto args = Match(pattern, line);
+    if (!args) continue;
+    QString text = QCoreApplication::translate("MessageLog", pattern);
+    if (args->size() == 1) text = text.arg(FromUtf8((*args)[0]));
+    if (args->size() == 2) text = text.arg(FromUtf8((*args)[0]), FromUtf8((*args)[1]));
+    return text;
+  }
+  return FromUtf8(line);
 }
 
 }  // namespace corvadex

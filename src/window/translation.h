@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 class QCoreApplication;
 
@@ -13,5 +14,13 @@ namespace corvadex {
 // Installs the catalogue for the desktop's language, if there is one, and
 // returns its language code ("de"), or an empty text for English.
 QString InstallTranslation(QCoreApplication& app);
+
+// A message-log line as the window shows it. The read, the start-up
+// location and the database search write their lines in English, knowing
+// nothing of translation; the lines they write are recognised here by their
+// English form, their variable parts (a number, a path) kept, and shown in
+// the desktop's language. Any other line (an engine's error line, a folder
+// path) is shown as written.
+QString TranslatedLogLine(std::string_view line);
 
 }  // namespace corvadex

@@ -13,6 +13,7 @@
 #include "window/anchors.h"
 #include "window/error_report.h"
 #include "window/find_bar.h"
+#include "window/shortcut_keys.h"
 
 namespace corvadex {
 
@@ -42,7 +43,9 @@ void TFormCorvadex::BuildAdditions() {
 }
 
 void TFormCorvadex::BuildShortcuts() {
-  const auto key = [this](const QKeySequence& sequence, std::function<void()> handler) {
+  QList<QKeySequence> keys;
+  const auto key = [this, &keys](const QKeySequence& sequence, std::function<void()> handler) {
+    keys.append(sequence);
     auto* shortcut = new QShortcut(sequence, this);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this,
@@ -58,6 +61,7 @@ void TFormCorvadex::BuildShortcuts() {
   key(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ButtonExportToXMLClick(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
   key(QKeySequence(Qt::Key_F1), [this] { ShowGuide(); });
+  new ShortcutKeysFirst(this, keys);
 }
 
 void TFormCorvadex::ShowGuide() { Dialogs().OpenWithDesktop(ProjectGuideLink()); }

@@ -2,7 +2,6 @@
 // Finding a contact from the find bar: the selection moves to the next (or
 // previous) contact holding the text in any of its values, which fills the
 // details view as a click on the row does.
-#include <QApplication>
 #include <QLineEdit>
 
 #include "window/Unit1.h"
@@ -11,13 +10,9 @@
 namespace corvadex {
 
 void TFormCorvadex::FindContact() {
-  // The contacts' folded texts are made now, not at the first letter typed:
-  // for a very large list that takes a moment, shown by the busy cursor.
-  if (list_.Count() > 0) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    contactSearch_->Prepare();
-    QApplication::restoreOverrideCursor();
-  }
+  // The find's filters are made in the background once a read ends; finds
+  // answer the same before they are done, only more slowly.
+  contactSearch_->Prepare();
   FindBar1->Open();
 }
 

@@ -130,13 +130,31 @@ TEST(ContactList, AtMostOneSelectedRowAndClearingUnselects) {
   list.RemoveObserver(&r);
 }
 
-TEST(ContactList, ClearingFreesEveryRecordAndTheRowsMemory) {
+TEST(ContactList, RunningCountOfHeldBytesMatchesTheRowsAndClearingFreesThem) {
   ContactList list;
-  for (int i = 0; i < 100; ++i) AddContact(list, std::string(40, 'x'));
-  EXPECT_GT(list.heapBytes(), 100 * sizeof(TContactData));
+  // Rows with and without a record, texts inside and beyond a string's own
+  // buffer, and the row vector growing past its capacity.
+  for (int i = 0; i < 100; ++i) {
+    if (i % 3 == 0)
+      list.Add().SetCaption(std::string(static_cast<std::size_t>(i), 'c'));
+    else
+      AddContact(list, std::string(static_cast<std::size_t>(i % 40), 'x'));
+    ASSERT_EQ(list.HeldBytes(), list.heapBytes()) << "after row " << i;
+  }
+  EXPECT_GT(list.heapBytes(), 66 * sizeof(TContactData));
+  list.SetSelected(99, true);
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t before = list.heapBytes();
+    list.RemoveLast();
+    EXPECT_EQ(list.HeldBytes(), list.heapBytes());
+    EXPECT_LT(list.heapBytes(), before);
+  }
+  EXPECT_EQ(list.Count(), 97u);
+  EXPECT_FALSE(list.Selected());
   list.Clear();
   EXPECT_EQ(list.Count(), 0u);
   EXPECT_EQ(list.heapBytes(), 0u);
+  EXPECT_EQ(list.HeldBytes(), 0u);
 }
 
 TEST(PackedTexts, SlotsKeepTheirTextsAndOutOfRangeSlotsThrow) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "contacts/contact_search.h"
 #include "contacts/text_fold.h"
@@ -88,6 +89,54 @@ TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {
   EXPECT_EQ(search.Find("bob", std::nullopt, D::Next), std::nullopt);
   Add(list, "Zoë");
   EXPECT_EQ(search.Find("zoe", std::nullopt, D::Next), R(0));
+}
+
+// The row a find must give, by trying every row's values in turn.
+std::optional<std::size_t> EveryRowInTurn(const ContactList& list, const std::string& text,
+                                          std::optional<std::size_t> from, FindDirection direction) {
+  const std::string needle = Folded(text);
+  const std::size_t n = list.Count();
+  if (needle.empty() || n == 0) return std::nullopt;
+  for (std::size_t step = 1; step <= n; ++step) {
+    std::size_t row;
+    if (direction == FindDirection::Next)
+      row = from ? (*from + step) % n : step - 1;
+    else
+      row = from ? (*from + n - step) % n : n - step;
+    for (const ContactColumn& column : kContactColumns)
+      if (Folded(list.Item(row).Value(column)).find(needle) != std::string::npos) return row;
+  }
+  return std::nullopt;
+}
+
+TEST(ContactSearch, AnswersAsATryOfEveryRowWhetherTheBlockFiltersAreMadeOrNot) {
+  ContactList list;
+  const char* names[] = {"Sørensen", "Ångström", "Müller", "Straße", "Ørsted", "Zoë"};
+  for (std::size_t i = 0; i < 7 * ContactSearch::kBlockRows + 5; ++i)
+    Add(list, std::string(names[i % 6]) + " " + std::to_string(i * 7919 % 1000),
+        i % 11 == 0 ? "notes " + std::to_string(i) : "");
+  // Within an update bracket no filter is made: every block is folded by
+  // the find itself. After it the filters skip blocks.
+  list.BeginUpdate();
+  ContactSearch search(list);
+  const char* texts[] = {"sorensen", "STRASSE 9", "o", "1", "notes 1", "zoe 5", "angstrom 0",
+                         "muller 99", "ß", "0notes", "nobody", "ss 6"};
+  using D = FindDirection;
+  for (const bool made : {false, true}) {
+    if (made) {
+      list.EndUpdate();
+      search.WaitUntilPrepared();
+    }
+    ASSERT_EQ(search.PreparedBlocks(), made ? 8u : 0u);
+    for (const char* text : texts)
+      for (const std::optional<std::size_t> from : {std::optional<std::size_t>(), std::optional<std::size_t>(0),
+                                                    std::optional<std::size_t>(31), std::optional<std::size_t>(100),
+                                                    std::optional<std::size_t>(228)})
+        for (const D d : {D::Next, D::Previous})
+          EXPECT_EQ(search.Find(text, from, d), EveryRowInTurn(list, text, from, d))
+              << text << " from " << from.value_or(999) << (d == D::Next ? " next" : " previous");
+  }
+  EXPECT_LT(search.heapBytes(), 16 * 1024u);  // the filters, not the folded texts
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The whole read through the real engine on databases from make-contacts-db,
-// the loaded list compared with the generator's own dump of what it stored.
+// the loaded list compared with the generator's own dump of what it stored
+// (and on a database written by Windows without a contact table).
 // Expected texts are made here independently of the reader: UTF-16 through
 // iconv, dates through timegm/gmtime.
 #include <gmock/gmock.h>
@@ -25,6 +26,7 @@
 #include "store/contact_store_reader.h"
 #include "store/error_line.h"
 #include "temp_dir.h"
+#include "test_paths.h"
 
 namespace corvadex::testing {
 namespace {
@@ -253,6 +255,15 @@ TEST_F(GeneratedDbTest, NoContactTableIsReportedByTheOpenOfTheEmptyName) {
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
                                        EngineLine("JetOpenTable ERROR ", ese::JET_errInvalidName)));
   ExpectPrefillKept();
+  // The same for a database written by Windows, its tables found in its
+  // catalogue's order.
+  reader.ReadDatabase(EseSample("text"));
+  EXPECT_THAT(reader.TableNames(), ElementsAre("MSysObjects", "MSysObjectsShadow", "MSysObjids",
+                                               "MSysLocales", "text"));
+  ASSERT_EQ(log.Lines().size(), 4u);
+  EXPECT_EQ(log.Lines()[2], "database page size 4096");
+  EXPECT_EQ(log.Lines()[3], EngineLine("JetOpenTable ERROR ", ese::JET_errInvalidName));
+  ExpectPrefillKept();
 }
 
 TEST_F(GeneratedDbTest, OfTwoContactTablesTheFirstInTheCatalogueIsRead) {
@@ -283,10 +294,34 @@ TEST_F(GeneratedDbTest, TwoReadsInARowLogBothListTheSecond) {
   ASSERT_EQ(list.Count(), 120u);
   reader.ReadDatabase(second.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192", "database page size 4096"));
+  EXPECT_THAT(reader.TableNames(), ElementsAreArray(Names(second.dump)));  // scanned afresh
   ExpectList(Expect(ContactTable(second.dump)));
   // And back: the same file read again gives the same rows.
   reader.ReadDatabase(first.db);
   ExpectList(Expect(ContactTable(first.dump)));
+}
+
+TEST_F(GeneratedDbTest, RowsTooManyForTheFilesSizeEndTheReadWithinTheMemoryBound) {
+  // Rows holding only their key: some thirty bytes of file each, hundreds of
+  // bytes of list each. (No dump: a million rows of it take minutes.)
+  constexpr std::size_t kRows = 1000000;
+  const std::string db = (Folder() / "bare.edb").string();
+  const std::string command = std::string(CORVADEX_BIN_DIR) + "/make-contacts-db --bare-rows --count " +
+                              std::to_string(kRows) + " " + db;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::uint64_t size = fs::file_size(db);
+  const std::uint64_t bound = 8 * size + (std::uint64_t{64} << 20);
+  ASSERT_GT(kRows * (sizeof(ContactRow) + sizeof(TContactData)), bound)
+      << "the file must be one the bound refuses";
+
+  reader.ReadDatabase(db);
+  EXPECT_LE(list.heapBytes(), ListByteLimit(size));
+  EXPECT_LE(list.heapBytes(), bound);
+  ASSERT_GT(list.Count(), 0u);
+  EXPECT_LT(list.Count(), kRows);
+  EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
+                                       TooManyRowsLine(ContactTableName(reader.TableNames()), list.Count())));
+  EXPECT_FALSE(list.Item(list.Count() - 1).RecordKey().empty());
 }
 
 TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStandardOutput) {

@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "location/find_text.h"
+#include "store/contact_store_reader.h"
 #include "window/details_view.h"
 #include "window/contact_list_view.h"
 #include "window/error_report.h"
@@ -21,9 +23,11 @@ class TranslationTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void textsFollowTheDesktopsLanguage() {
-    const bool german = qgetenv("LANGUAGE").startsWith("de");
+  void initTestCase() {
     QCOMPARE(InstallTranslation(*QCoreApplication::instance()), german ? QString("de") : QString());
+  }
+
+  void textsFollowTheDesktopsLanguage() {
 
     FakeDialogs dialogs;
     FakeDatabase db;
@@ -45,6 +49,53 @@ class TranslationTest : public QObject {
     };
     for (const auto& t : texts) QCOMPARE(t.shown, QString::fromUtf8(german ? t.german : t.english));
   }
+
+  // The read's, the location's and the search's lines, written in English by
+  // code that knows no translation, shown in the desktop's language; in
+  // English exactly as written. Lines of no known form stay as they are.
+  void logLinesFollowTheDesktopsLanguage() {
+    LineLog search;
+    SearchOutcome outcome;
+    outcome.abandoned = {"/mnt/share"};
+    outcome.finds.push_back(DatabaseFind{});
+    outcome.finds.back().path = "/mnt/c/Users/Zoë/contacts.edb";
+    LogSearchOutcome(search, outcome);
+    LogSearchOutcome(search, SearchOutcome{});
+    QCOMPARE(search.Lines().size(), std::size_t{3});
+    const std::string tooMany = TooManyRowsLine("SimpleContact-1: x", 104857);
+    const struct {
+      std::string line;
+      const char* german;
+    } lines[] = {
+        {"database page size 8192", "Seitengröße der Datenbank 8192"},
+        {"The database is empty", "Die Datenbank ist leer"},
+        {std::string(kDirtyShutdownLine),
+         "Die Datenbank wurde nicht sauber geschlossen; Änderungen, die nur in ihren "
+         "Protokolldateien stehen, können fehlen"},
+        {tooMany,
+         "FEHLER Tabelle SimpleContact-1: x: Die Kontakte bräuchten mehr Speicher, als eine Datei "
+         "dieser Größe fassen kann; die Liste endet nach Kontakt 104857"},
+        {"Windows Live Mail version 16", "Windows Live Mail Version 16"},
+        {"Version less than Windows Live Mail 2009 not supported!",
+         "Versionen vor Windows Live Mail 2009 werden nicht unterstützt!"},
+        {"Database File: C:\\Users\\%1\\contacts.edb", "Datenbankdatei: C:\\Users\\%1\\contacts.edb"},
+        {"ERROR DatabaseFilePath not Exists", "FEHLER Die Datenbankdatei existiert nicht"},
+        {search.Lines()[0], "Keine Antwort von /mnt/share, ausgelassen"},
+        {search.Lines()[1], "Kontaktdatenbank gefunden: /mnt/c/Users/Zoë/contacts.edb"},
+        {search.Lines()[2], "Keine weitere Kontaktdatenbank gefunden"},
+        {"JetOpenTable ERROR -1305 - Object not found", nullptr},
+        {"C:\\Users\\Zoë\\AppData\\Local", nullptr},
+        {"database page size", nullptr},
+        {"The database is empty!", nullptr},
+    };
+    for (const auto& l : lines) {
+      const QString english = QString::fromUtf8(l.line.data(), static_cast<qsizetype>(l.line.size()));
+      QCOMPARE(TranslatedLogLine(l.line), german && l.german ? QString::fromUtf8(l.german) : english);
+    }
+  }
+
+ private:
+  const bool german = qgetenv("LANGUAGE").startsWith("de");
 };
 
 QTEST_MAIN(TranslationTest)

@@ -212,9 +212,13 @@ std::string writeContactsDatabase(const std::string& path, const ContactsDatabas
     const TableDef def = contactTable(contactTableName(o.seed, which), o.withoutColumns);
     w.table(def);
     const std::uint64_t rows = o.empty ? 0 : (which == 0 ? o.count : std::min<std::uint64_t>(o.count, 3));
-    for (std::uint64_t n = 0; n < rows && w.error().empty(); ++n)
-      w.row(contactRow(def, o.seed + static_cast<std::uint64_t>(which) * 1000003u, n,
-                       o.longShortText && which == 0, o.expandingValues && which == 0));
+    for (std::uint64_t n = 0; n < rows && w.error().empty(); ++n) {
+      if (o.bareRows && which == 0)
+        w.row({{1, {le32(static_cast<std::uint32_t>(n + 1))}}});
+      else
+        w.row(contactRow(def, o.seed + static_cast<std::uint64_t>(which) * 1000003u, n,
+                         o.longShortText && which == 0, o.expandingValues && which == 0));
+    }
     w.end();
   };
   if (!o.noContactTable) contacts(0);

@@ -23,6 +23,7 @@ const char kUsage[] =
     "  --long-table-name      a table with a name longer than 256 bytes\n"
     "  --long-short-text      a 129-character value in a short-text column\n"
     "  --expanding-values     every tagged text column a compressed value of 64 KiB\n"
+  "  --bare-rows            every contact row only its key (many rows in few pages)\n"
     "  --control-names        a table and a column named with control characters\n"
     "  --expected FILE        write the dump of every table stored\n";
 
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
       o.longShortText = true;
     } else if (a == "--expanding-values") {
       o.expandingValues = true;
+    } else if (a == "--bare-rows") {
+      o.bareRows = true;
     } else if (a == "--control-names") {
       o.controlNames = true;
     } else if (a == "--expected") {

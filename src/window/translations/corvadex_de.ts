@@ -233,6 +233,53 @@
     </message>
 </context>
 <context>
+    <name>MessageLog</name>
+    <message>
+        <source>database page size %1</source>
+        <translation>Seitengröße der Datenbank %1</translation>
+    </message>
+    <message>
+        <source>The database is empty</source>
+        <translation>Die Datenbank ist leer</translation>
+    </message>
+    <message>
+        <source>The database was not shut down cleanly; changes held only in its log files may be missing</source>
+        <translation>Die Datenbank wurde nicht sauber geschlossen; Änderungen, die nur in ihren Protokolldateien stehen, können fehlen</translation>
+    </message>
+    <message>
+        <source>ERROR table %1: the contacts would take more memory than a file of this size can hold; the list ends after contact %2</source>
+        <translation>FEHLER Tabelle %1: Die Kontakte bräuchten mehr Speicher, als eine Datei dieser Größe fassen kann; die Liste endet nach Kontakt %2</translation>
+    </message>
+    <message>
+        <source>Windows Live Mail version %1</source>
+        <translation>Windows Live Mail Version %1</translation>
+    </message>
+    <message>
+        <source>Version less than Windows Live Mail 2009 not supported!</source>
+        <translation>Versionen vor Windows Live Mail 2009 werden nicht unterstützt!</translation>
+    </message>
+    <message>
+        <source>Database File: %1</source>
+        <translation>Datenbankdatei: %1</translation>
+    </message>
+    <message>
+        <source>ERROR DatabaseFilePath not Exists</source>
+        <translation>FEHLER Die Datenbankdatei existiert nicht</translation>
+    </message>
+    <message>
+        <source>Found contacts database: %1</source>
+        <translation>Kontaktdatenbank gefunden: %1</translation>
+    </message>
+    <message>
+        <source>No answer from %1, left out</source>
+        <translation>Keine Antwort von %1, ausgelassen</translation>
+    </message>
+    <message>
+        <source>No other contacts database found</source>
+        <translation>Keine weitere Kontaktdatenbank gefunden</translation>
+    </message>
+</context>
+<context>
     <name>TFormAbout</name>
     <message>
         <source> About Corvadex</source>
