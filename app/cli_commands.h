@@ -11,10 +11,10 @@ namespace corvadex::cli {
 
 using Args = std::vector<std::string>;
 
-int RunTables(const Args& args);  // cli_ese.cpp
-int RunDump(const Args& args);    // cli_ese.cpp
-int RunRead(const Args& args);    // cli_read.cpp
-int RunExport(const Args& args);  // cli_export.cpp
-int RunLocate(const Args& args);  // cli_locate.cpp
+int runTables(const Args& args);  // cli_ese.cpp
+int runDump(const Args& args);    // cli_ese.cpp
+int runRead(const Args& args);    // cli_read.cpp
+int runExport(const Args& args);  // cli_export.cpp
+int runLocate(const Args& args);  // cli_locate.cpp
 
 }  // namespace corvadex::cli

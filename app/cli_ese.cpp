@@ -26,7 +26,7 @@ constexpr const char* kDumpUsage =
     "output: columns by id, rows in primary-index order, each value a list of\n"
     "lowercase hex strings (one per value) or null.\n";
 
-bool WantsHelp(const Args& args) {
+bool wantsHelp(const Args& args) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") return true;
   }
@@ -35,15 +35,15 @@ bool WantsHelp(const Args& args) {
 
 // The error line, then the engine's detail of the failure (which check
 // failed, on which page) as a line of its own when it has one.
-int DatabaseError(const std::string& what, ese::JET_ERR err) {
-  std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", Printable(what).c_str(), err,
-               ese::ErrorText(err).c_str());
-  const ese::FailureNote& note = ese::LatestFailure();
-  if (note.code == err) PrintFailureDetail(note.Text());
+int databaseError(const std::string& what, ese::JET_ERR err) {
+  std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", printable(what).c_str(), err,
+               ese::errorText(err).c_str());
+  const ese::FailureNote& note = ese::latestFailure();
+  if (note.code == err) printFailureDetail(note.Text());
   return 1;
 }
 
-void PutJsonString(std::string& out, const std::string& s) {
+void putJsonString(std::string& out, const std::string& s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
@@ -77,11 +77,11 @@ class DumpOutput {
   std::string text;
 
   // Writes the gathered text once there is enough of it.
-  void MaybeFlush() {
-    if (text.size() >= kChunk) Flush();
+  void maybeFlush() {
+    if (text.size() >= kChunk) flush();
   }
   // Writes all gathered text; false once any write has failed.
-  bool Flush() {
+  bool flush() {
     if (ok_ && !text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
       ok_ = false;
     }
@@ -89,7 +89,7 @@ class DumpOutput {
     return ok_;
   }
   // Writes the rest and flushes the stream; false when any write failed.
-  bool Finish() { return Flush() && std::fflush(file_) == 0 && ok_; }
+  bool finish() { return flush() && std::fflush(file_) == 0 && ok_; }
 
  private:
   static constexpr std::size_t kChunk = std::size_t{1} << 16;
@@ -97,7 +97,7 @@ class DumpOutput {
   bool ok_ = true;
 };
 
-void PutHex(std::string& out, ese::Bytes bytes) {
+void putHex(std::string& out, ese::Bytes bytes) {
   static const char kDigits[] = "0123456789abcdef";
   const std::size_t at = out.size();
   out.resize(at + 2 * bytes.size() + 2);
@@ -116,14 +116,14 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
                        DumpOutput& output, std::string& where) {
   std::string& out = output.text;
   out += "{\"name\": ";
-  PutJsonString(out, t->name);
+  putJsonString(out, t->name);
   out += ", \"columns\": [";
   bool first = true;
   for (const ese::ColumnInfo& c : t->columns) {
     out += first ? "" : ", ";
     first = false;
     out += "{\"id\": " + std::to_string(c.id) + ", \"name\": ";
-    PutJsonString(out, c.name);
+    putJsonString(out, c.name);
     out += ", \"type\": " + std::to_string(c.type) + ", \"codepage\": ";
     const bool text = c.type == ese::JET_coltypText || c.type == ese::JET_coltypLongText;
     out += text ? std::to_string(c.codepage) : "null";
@@ -135,20 +135,20 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
   keys.reserve(t->columns.size());
   for (const ese::ColumnInfo& c : t->columns) {
     std::string key;
-    PutJsonString(key, c.name);
+    putJsonString(key, c.name);
     keys.push_back(key + ": ");
   }
   ese::TableCursor cursor(db, t);
-  ese::JET_ERR err = cursor.MoveFirst();
+  ese::JET_ERR err = cursor.moveFirst();
   std::size_t row = 0;
-  for (; err == ese::JET_errSuccess; err = cursor.MoveNext(), ++row) {
+  for (; err == ese::JET_errSuccess; err = cursor.moveNext(), ++row) {
     out += row == 0 ? "{" : ", {";
     for (std::size_t k = 0; k < t->columns.size(); ++k) {
       const ese::ColumnInfo& c = t->columns[k];
       if (k > 0) out += ", ";
       out += keys[k];
       std::uint32_t count = 0;
-      if (ese::JET_ERR e = cursor.CountValues(c, count); e != ese::JET_errSuccess) {
+      if (ese::JET_ERR e = cursor.countValues(c, count); e != ese::JET_errSuccess) {
         where = t->name + " row " + std::to_string(row) + " column " + c.name;
         return e;
       }
@@ -160,17 +160,17 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
       for (std::uint32_t i = 1; i <= count; ++i) {
         ese::Bytes value;
         bool is_null = false;
-        if (ese::JET_ERR e = cursor.ReadValue(c, i, value, is_null); e != ese::JET_errSuccess) {
+        if (ese::JET_ERR e = cursor.readValue(c, i, value, is_null); e != ese::JET_errSuccess) {
           where = t->name + " row " + std::to_string(row) + " column " + c.name;
           return e;
         }
         if (i > 1) out += ", ";
-        PutHex(out, value);
+        putHex(out, value);
       }
       out += "]";
     }
     out += "}";
-    output.MaybeFlush();
+    output.maybeFlush();
   }
   out += "]}";
   if (err != ese::JET_errNoCurrentRecord) {
@@ -182,8 +182,8 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
 
 }  // namespace
 
-int RunTables(const Args& args) {
-  if (WantsHelp(args)) {
+int runTables(const Args& args) {
+  if (wantsHelp(args)) {
     std::fputs(kTablesUsage, stdout);
     return 0;
   }
@@ -191,23 +191,23 @@ int RunTables(const Args& args) {
     std::fputs(kTablesUsage, stderr);
     return 2;
   }
-  if (!RefuseNonRegularFile(args[0])) return 1;
+  if (!refuseNonRegularFile(args[0])) return 1;
   std::unique_ptr<ese::Database> db;
-  if (ese::JET_ERR err = ese::Database::Open(args[0], db); err != ese::JET_errSuccess) {
-    return DatabaseError(args[0], err);
+  if (ese::JET_ERR err = ese::Database::open(args[0], db); err != ese::JET_errSuccess) {
+    return databaseError(args[0], err);
   }
   const ese::FileHeader& h = db->header();
   std::printf("page size: %u\n", h.page_size);
   std::printf("format: 0x%x revision 0x%x\n", h.format_version, h.format_revision);
-  std::printf("state: %s\n", ese::DatabaseStateText(h.state).c_str());
+  std::printf("state: %s\n", ese::databaseStateText(h.state).c_str());
   for (const auto& t : db->catalog().tables()) {
-    std::printf("\ntable %s (object %u, root page %u)\n", Printable(t->name).c_str(), t->objid,
+    std::printf("\ntable %s (object %u, root page %u)\n", printable(t->name).c_str(), t->objid,
                 t->root_pgno);
     if (!t->template_name.empty()) {
-      std::printf("  template: %s\n", Printable(t->template_name).c_str());
+      std::printf("  template: %s\n", printable(t->template_name).c_str());
     }
     for (const ese::ColumnInfo& c : t->columns) {
-      std::printf("  %5u  %-32s type %2u", c.id, Printable(c.name).c_str(), c.type);
+      std::printf("  %5u  %-32s type %2u", c.id, printable(c.name).c_str(), c.type);
       if (c.type == ese::JET_coltypText || c.type == ese::JET_coltypLongText) {
         std::printf("  code page %u", c.codepage);
       }
@@ -219,8 +219,8 @@ int RunTables(const Args& args) {
   return 0;
 }
 
-int RunDump(const Args& args) {
-  if (WantsHelp(args)) {
+int runDump(const Args& args) {
+  if (wantsHelp(args)) {
     std::fputs(kDumpUsage, stdout);
     return 0;
   }
@@ -228,18 +228,18 @@ int RunDump(const Args& args) {
     std::fputs(kDumpUsage, stderr);
     return 2;
   }
-  if (!RefuseNonRegularFile(args[0])) return 1;
+  if (!refuseNonRegularFile(args[0])) return 1;
   std::unique_ptr<ese::Database> db;
-  if (ese::JET_ERR err = ese::Database::Open(args[0], db); err != ese::JET_errSuccess) {
-    return DatabaseError(args[0], err);
+  if (ese::JET_ERR err = ese::Database::open(args[0], db); err != ese::JET_errSuccess) {
+    return databaseError(args[0], err);
   }
   std::vector<std::shared_ptr<const ese::TableInfo>> wanted;
   if (args.size() == 1) {
     wanted = db->catalog().tables();
   } else {
     for (std::size_t i = 1; i < args.size(); ++i) {
-      auto t = db->catalog().Find(args[i]);
-      if (!t) return DatabaseError("table " + args[i], ese::JET_errObjectNotFound);
+      auto t = db->catalog().find(args[i]);
+      if (!t) return databaseError("table " + args[i], ese::JET_errObjectNotFound);
       wanted.push_back(t);
     }
   }
@@ -251,13 +251,13 @@ int RunDump(const Args& args) {
     if (i > 0) output.text += ", ";
     std::string where;
     if (ese::JET_ERR err = DumpTable(*db, wanted[i], output, where); err != ese::JET_errSuccess) {
-      output.Finish();
-      return DatabaseError(where, err);
+      output.finish();
+      return databaseError(where, err);
     }
-    if (!output.Flush()) break;  // no use reading on when nothing can be written
+    if (!output.flush()) break;  // no use reading on when nothing can be written
   }
   output.text += "]}\n";
-  if (!output.Finish()) {
+  if (!output.finish()) {
     std::fputs("corvadex-cli: cannot write the dump\n", stderr);
     return 1;
   }

@@ -62,13 +62,13 @@ constexpr const char* kExportUsage =
     "Usage: corvadex-cli export DATABASE [-o FILE | --split FOLDER]\n"
     "         [--format xml|csv|vcard|vcard4|google-csv|outlook-csv] [--verbose]\n";
 
-int UsageError(const std::string& message) {
+int usageError(const std::string& message) {
   std::fprintf(stderr, "corvadex-cli export: %s\n%s", message.c_str(), kExportUsage);
   return 2;
 }
 
 // Parses the arguments; on a usage error prints it and gives the status.
-std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
+std::optional<ExportOptions> parseArgs(const Args& args, int& status) {
   ExportOptions options;
   bool haveDatabase = false, haveOutput = false, haveFormat = false, haveSplit = false;
   status = 2;
@@ -78,7 +78,7 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
     std::string option;
     if (arg == "-o" || arg == "--output" || arg == "--format" || arg == "--split") {
       if (i + 1 >= args.size()) {
-        UsageError(arg + " needs a value");
+        usageError(arg + " needs a value");
         return std::nullopt;
       }
       option = arg == "--output" ? "-o" : arg;
@@ -96,43 +96,43 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
       options.verbose = true;
       continue;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      UsageError("unknown option '" + arg + "'");
+      usageError("unknown option '" + arg + "'");
       return std::nullopt;
     }
 
     if (option == "-o") {
       if (haveOutput) {
-        UsageError("only one output file can be given");
+        usageError("only one output file can be given");
         return std::nullopt;
       }
       if (value->empty()) {
-        UsageError("the output file name is empty");
+        usageError("the output file name is empty");
         return std::nullopt;
       }
       haveOutput = true;
       options.output = *value == "-" ? std::string() : *value;
     } else if (option == "--format") {
       if (haveFormat) {
-        UsageError("only one format can be given");
+        usageError("only one format can be given");
         return std::nullopt;
       }
       haveFormat = true;
-      const std::optional<ExportFormat> format = ExportFormatNamed(*value);
+      const std::optional<ExportFormat> format = exportFormatNamed(*value);
       if (!format) {
-        UsageError("unknown format '" + *value + "' (xml, csv, vcard, vcard4, google-csv or outlook-csv)");
+        usageError("unknown format '" + *value + "' (xml, csv, vcard, vcard4, google-csv or outlook-csv)");
         return std::nullopt;
       }
       options.format = *format;
     } else if (option == "--split") {
       if (haveSplit || value->empty()) {
-        UsageError(haveSplit ? "only one folder can be given" : "the folder name is empty");
+        usageError(haveSplit ? "only one folder can be given" : "the folder name is empty");
         return std::nullopt;
       }
       haveSplit = true;
       options.splitFolder = *value;
     } else {
       if (haveDatabase) {
-        UsageError("only one database can be given");
+        usageError("only one database can be given");
         return std::nullopt;
       }
       haveDatabase = true;
@@ -140,11 +140,11 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
     }
   }
   if (!haveDatabase) {
-    UsageError("no database given");
+    usageError("no database given");
     return std::nullopt;
   }
-  if (haveSplit && (haveOutput || !IsVcard(options.format))) {
-    UsageError(haveOutput ? "--split and -o exclude each other" : "--split writes vCards only (--format vcard or vcard4)");
+  if (haveSplit && (haveOutput || !isVcard(options.format))) {
+    usageError(haveOutput ? "--split and -o exclude each other" : "--split writes vCards only (--format vcard or vcard4)");
     return std::nullopt;
   }
   status = 0;
@@ -155,10 +155,10 @@ std::optional<ExportOptions> ParseArgs(const Args& args, int& status) {
 // update bracket only once every contact column is bound.
 class LoadWatch final : public ContactListObserver {
  public:
-  void RowsAboutToChange() override { reached_ = true; }
-  void RowsChanged() override {}
-  void SelectionChanged(std::optional<std::size_t>) override {}
-  bool Reached() const { return reached_; }
+  void rowsAboutToChange() override { reached_ = true; }
+  void rowsChanged() override {}
+  void selectedRowChanged(std::optional<std::size_t>) override {}
+  bool reached() const { return reached_; }
 
  private:
   bool reached_ = false;
@@ -175,7 +175,7 @@ class TerminalProgress {
   TerminalProgress(const TerminalProgress&) = delete;
   TerminalProgress& operator=(const TerminalProgress&) = delete;
 
-  ExportProgress Callback() {
+  ExportProgress callback() {
     if (!enabled_) return {};
     return [this](std::size_t done, std::size_t total) {
       const std::size_t percent = total == 0 ? 100 : done * 100 / total;
@@ -199,7 +199,7 @@ class TerminalProgress {
 // unlink a fixed buffer's path, then die of the same signal.
 char gTemporaryPath[4096];
 
-extern "C" void RemoveTemporaryAndDie(int signal) {
+extern "C" void removeTemporaryAndDie(int signal) {
   if (gTemporaryPath[0] != '\0') ::unlink(gTemporaryPath);
   std::signal(signal, SIG_DFL);
   std::raise(signal);
@@ -213,7 +213,7 @@ class InterruptCleanup {
  public:
   InterruptCleanup() {
     struct sigaction action {};
-    action.sa_handler = RemoveTemporaryAndDie;
+    action.sa_handler = removeTemporaryAndDie;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < kSignalCount; ++i) {
       if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0) continue;
@@ -232,7 +232,7 @@ class InterruptCleanup {
 
   // Creates the file with the signals blocked; one that arrives meanwhile is
   // delivered once the path is known, and removes the file.
-  std::unique_ptr<OutputFile> Create(const std::string& target) {
+  std::unique_ptr<OutputFile> create(const std::string& target) {
     sigset_t block, previous;
     sigemptyset(&block);
     for (int s : kSignals) sigaddset(&block, s);
@@ -244,7 +244,7 @@ class InterruptCleanup {
       sigprocmask(SIG_SETMASK, &previous, nullptr);
       throw;
     }
-    const std::string& path = file->TemporaryPath();
+    const std::string& path = file->temporaryPath();
     if (path.size() < sizeof gTemporaryPath) std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     return file;
@@ -259,9 +259,9 @@ class InterruptCleanup {
 
 }  // namespace
 
-int RunExport(const Args& args) {
+int runExport(const Args& args) {
   int status = 0;
-  const std::optional<ExportOptions> options = ParseArgs(args, status);
+  const std::optional<ExportOptions> options = parseArgs(args, status);
   if (!options) return status;
 
   // The window reads only a path that names an existing file; so does this.
@@ -274,30 +274,30 @@ int RunExport(const Args& args) {
     std::fprintf(stderr, "corvadex-cli: %s: Is a directory\n", options->database.c_str());
     return 1;
   }
-  if (!RefuseNonRegularFile(options->database)) return 1;
+  if (!refuseNonRegularFile(options->database)) return 1;
   // Renaming the export over the database would destroy what Corvadex
   // promises never to change.
-  if (IsSameFile(options->database, options->output)) {
+  if (isSameFile(options->database, options->output)) {
     std::fprintf(stderr, "corvadex-cli: %s: the output file is the database itself\n",
                  options->output.c_str());
     return 2;
   }
   // A file that cannot be written is better reported before a long read.
-  if (!options->output.empty() && !OutputFile::WritesInPlace(options->output))
-    OutputFile::CheckTarget(options->output);
+  if (!options->output.empty() && !OutputFile::writesInPlace(options->output))
+    OutputFile::checkTarget(options->output);
 
   ContactList list;
   LoadWatch watch;
-  list.AddObserver(&watch);
-  StderrLog log(IsReadErrorLine);
+  list.addObserver(&watch);
+  StderrLog log(isReadErrorLine);
   LocaleShortDateFormat dates;
   ese::EngineJet jet;
   DetailedLog detailed(log, jet, options->verbose);
   ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(options->database);
-  list.RemoveObserver(&watch);
+  list.removeObserver(&watch);
 
-  if (!watch.Reached() || (list.Count() == 0 && log.Errors() > 0)) {
+  if (!watch.reached() || (list.count() == 0 && log.errors() > 0)) {
     std::fprintf(stderr, "corvadex-cli: %s: no contacts could be read; nothing was exported\n",
                  options->database.c_str());
     return 1;
@@ -306,29 +306,29 @@ int RunExport(const Args& args) {
   {
     TerminalProgress progress(::isatty(STDERR_FILENO) == 1);
     if (!options->splitFolder.empty()) {
-      WriteContactsSplit(options->format, list, options->splitFolder, progress.Callback());
+      writeContactsSplit(options->format, list, options->splitFolder, progress.callback());
     } else if (options->output.empty()) {
-      OutputFile out = OutputFile::OfDescriptor(STDOUT_FILENO, "standard output");
-      WriteContacts(options->format, list, out, progress.Callback());
-      out.Commit();
-    } else if (OutputFile::WritesInPlace(options->output)) {
+      OutputFile out = OutputFile::ofDescriptor(STDOUT_FILENO, "standard output");
+      writeContacts(options->format, list, out, progress.callback());
+      out.commit();
+    } else if (OutputFile::writesInPlace(options->output)) {
       // A FIFO, a device, /dev/stdout: no temporary file, no rename.
       OutputFile out = OutputFile::InPlace(options->output);
-      WriteContacts(options->format, list, out, progress.Callback());
-      out.Commit();
+      writeContacts(options->format, list, out, progress.callback());
+      out.commit();
     } else {
       InterruptCleanup cleanup;
-      std::unique_ptr<OutputFile> file = cleanup.Create(options->output);
-      WriteContacts(options->format, list, *file, progress.Callback());
-      file->Commit();
+      std::unique_ptr<OutputFile> file = cleanup.create(options->output);
+      writeContacts(options->format, list, *file, progress.callback());
+      file->commit();
     }
   }
 
-  if (log.Errors() > 0) {
+  if (log.errors() > 0) {
     std::fprintf(stderr,
                  "corvadex-cli: %s: the read reported %d error(s); values that could not be read "
                  "are empty in the export\n",
-                 options->database.c_str(), log.Errors());
+                 options->database.c_str(), log.errors());
     return 1;
   }
   return 0;

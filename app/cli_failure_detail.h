@@ -19,8 +19,8 @@
 
 namespace corvadex::cli {
 
-inline void PrintFailureDetail(const std::string& detail) {
-  if (!detail.empty()) std::fprintf(stderr, "corvadex-cli: %s\n", Printable(detail).c_str());
+inline void printFailureDetail(const std::string& detail) {
+  if (!detail.empty()) std::fprintf(stderr, "corvadex-cli: %s\n", printable(detail).c_str());
 }
 
 // Passes every line on to `log`; with `verbose`, follows a line with the
@@ -34,7 +34,7 @@ class DetailedLog final : public MessageLog {
 
   void Add(std::string_view line) override {
     log_.Add(line);
-    if (verbose_) PrintFailureDetail(engine_.TakeFailureDetail());
+    if (verbose_) printFailureDetail(engine_.takeFailureDetail());
   }
 
  private:

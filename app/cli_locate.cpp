@@ -53,13 +53,13 @@ int listEveryDatabase(const std::vector<std::string>& folders) {
     }
   }
   auto host = std::make_shared<SystemSearchHost>();
-  DatabaseSearch search(host, platform::WinePrefixFromEnvironment().prefix, folders,
+  DatabaseSearch search(host, platform::winePrefixFromEnvironment().prefix, folders,
                         kSearchPatience);
-  const SearchOutcome outcome = search.Wait();
+  const SearchOutcome outcome = search.wait();
   for (const std::string& place : outcome.abandoned)
     std::fprintf(stderr, "No answer from %s, left out\n", place.c_str());
   std::string out;
-  for (const DatabaseFind& find : outcome.finds) out += FindListingLine(find) + '\n';
+  for (const DatabaseFind& find : outcome.finds) out += findListingLine(find) + '\n';
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (std::fflush(stdout) != 0) return 1;
   return outcome.finds.empty() ? 1 : 0;
@@ -67,7 +67,7 @@ int listEveryDatabase(const std::vector<std::string>& folders) {
 
 }  // namespace
 
-int RunLocate(const Args& args) {
+int runLocate(const Args& args) {
   bool all = false;
   std::vector<std::string> folders;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -82,9 +82,9 @@ int RunLocate(const Args& args) {
   }
   if (all || !folders.empty()) return listEveryDatabase(folders);
 
-  const platform::WinePrefixView windows(platform::WinePrefixFromEnvironment());
+  const platform::WinePrefixView windows(platform::winePrefixFromEnvironment());
   ese::EngineJet engine;
-  platform::DrivePathJet jet(engine, windows.Paths());
+  platform::DrivePathJet jet(engine, windows.paths());
   StderrLog log;
   ContactList list;
   const LocaleShortDateFormat dates;
@@ -97,9 +97,9 @@ int RunLocate(const Args& args) {
     return 1;
   }
   std::string out;
-  for (std::size_t i = 0; i < list.Count(); ++i) {
+  for (std::size_t i = 0; i < list.count(); ++i) {
     out.clear();
-    AppendRowLine(list.Item(i), out);
+    appendRowLine(list.item(i), out);
     std::fwrite(out.data(), 1, out.size(), stdout);
   }
   return std::fflush(stdout) == 0 ? 0 : 1;

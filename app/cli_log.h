@@ -14,7 +14,7 @@
 
 namespace corvadex::cli {
 
-inline bool IsReadErrorLine(std::string_view line) {
+inline bool isReadErrorLine(std::string_view line) {
   return !(line.starts_with("database page size ") || line == "The database is empty" ||
            line == kDirtyShutdownLine);
 }

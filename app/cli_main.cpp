@@ -57,7 +57,7 @@ constexpr const char* kUsage =
 
 // Whatever a command printed is flushed before the exit: a full disk or a
 // closed pipe under standard output makes the status 1, with the reason.
-int FinishOutput(int status) {
+int finishOutput(int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const int error = errno;
     if (error != 0) {
@@ -81,20 +81,20 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
-    return FinishOutput(0);
+    return finishOutput(0);
   }
   if (command == "--version") {
     std::fputs("corvadex " CORVADEX_VERSION "\n", stdout);
-    return FinishOutput(0);
+    return finishOutput(0);
   }
   Args args(argv + 2, argv + argc);
   int status = -1;
   try {
-    if (command == "tables") status = RunTables(args);
-    if (command == "dump") status = RunDump(args);
-    if (command == "read") status = RunRead(args);
-    if (command == "export") status = RunExport(args);
-    if (command == "locate") status = RunLocate(args);
+    if (command == "tables") status = runTables(args);
+    if (command == "dump") status = runDump(args);
+    if (command == "read") status = runRead(args);
+    if (command == "export") status = runExport(args);
+    if (command == "locate") status = runLocate(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "corvadex-cli: %s\n", e.what());
     status = 1;
@@ -103,5 +103,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "corvadex-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return 2;
   }
-  return FinishOutput(status);
+  return finishOutput(status);
 }

@@ -11,13 +11,13 @@
 namespace corvadex::cli {
 
 namespace {
-void AppendEscape(std::string& out, unsigned char byte) {
+void appendEscape(std::string& out, unsigned char byte) {
   out += "\\x";
-  AppendHexByte(out, byte);
+  appendHexByte(out, byte);
 }
 }  // namespace
 
-std::string Printable(std::string_view text) {
+std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   std::size_t pos = 0;
@@ -27,19 +27,19 @@ std::string Printable(std::string_view text) {
       out += "\\\\";
       ++pos;
     } else if (byte < 0x20 || byte == 0x7f) {
-      AppendEscape(out, byte);
+      appendEscape(out, byte);
       ++pos;
     } else if (byte < 0x80) {
       out += static_cast<char>(byte);
       ++pos;
     } else {
       const std::size_t start = pos;
-      const char32_t cp = DecodeUtf8(text, pos);
+      const char32_t cp = decodeUtf8(text, pos);
       const std::string_view sequence = text.substr(start, pos - start);
       // A decoded U+FFFD is malformed input unless it was spelled out.
       const bool malformed = cp == kReplacementCharacter && sequence != "\xEF\xBF\xBD";
       if (malformed || (cp >= 0x80 && cp < 0xa0)) {
-        for (char c : sequence) AppendEscape(out, static_cast<unsigned char>(c));
+        for (char c : sequence) appendEscape(out, static_cast<unsigned char>(c));
       } else {
         out.append(sequence);
       }
@@ -48,10 +48,10 @@ std::string Printable(std::string_view text) {
   return out;
 }
 
-bool RefuseNonRegularFile(const std::string& path) {
+bool refuseNonRegularFile(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
-  std::fprintf(stderr, "corvadex-cli: %s: not a regular file\n", Printable(path).c_str());
+  std::fprintf(stderr, "corvadex-cli: %s: not a regular file\n", printable(path).c_str());
   return false;
 }
 

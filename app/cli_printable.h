@@ -10,12 +10,12 @@
 
 namespace corvadex::cli {
 
-std::string Printable(std::string_view text);
+std::string printable(std::string_view text);
 
 // False, after "corvadex-cli: PATH: not a regular file" on standard error,
 // when `path` exists and is neither a regular file nor a folder (a FIFO, a
 // device, a socket): nothing is read from such a path, since a FIFO would
 // block the read for ever and a device may never end.
-bool RefuseNonRegularFile(const std::string& path);
+bool refuseNonRegularFile(const std::string& path);
 
 }  // namespace corvadex::cli

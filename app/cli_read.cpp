@@ -34,11 +34,11 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 20;
 
-bool WriteRows(const ContactList& list) {
+bool writeRows(const ContactList& list) {
   std::string out;
   out.reserve(kFlushBytes + 4096);
-  for (std::size_t i = 0; i < list.Count(); ++i) {
-    AppendRowLine(list.Item(i), out);
+  for (std::size_t i = 0; i < list.count(); ++i) {
+    appendRowLine(list.item(i), out);
     if (out.size() >= kFlushBytes) {
       if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) return false;
       out.clear();
@@ -50,7 +50,7 @@ bool WriteRows(const ContactList& list) {
 
 }  // namespace
 
-int RunRead(const Args& args) {
+int runRead(const Args& args) {
   bool verbose = false;
   std::string path;
   int paths = 0;
@@ -79,21 +79,21 @@ int RunRead(const Args& args) {
     return 1;
   }
 
-  if (!RefuseNonRegularFile(path)) return 1;
+  if (!refuseNonRegularFile(path)) return 1;
 
   ese::EngineJet jet;
-  StderrLog log(IsReadErrorLine);
+  StderrLog log(isReadErrorLine);
   DetailedLog detailed(log, jet, verbose);
   ContactList list;
   LocaleShortDateFormat dates;
   ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(path);
 
-  if (!WriteRows(list)) {
+  if (!writeRows(list)) {
     std::fprintf(stderr, "corvadex-cli: cannot write the contacts: %s\n", std::strerror(errno));
     return 1;
   }
-  return log.Errors() > 0 ? 1 : 0;
+  return log.errors() > 0 ? 1 : 0;
 }
 
 }  // namespace corvadex::cli

@@ -98,15 +98,15 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Corvadex"));
   QApplication::setApplicationVersion(QStringLiteral(CORVADEX_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("corvadex"));
-  QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
-  corvadex::InstallTranslation(app);
+  QApplication::setWindowIcon(QIcon(corvadex::transparentPicture(corvadex::aboutPicture())));
+  corvadex::installTranslation(app);
 
   corvadex::QtWindowDialogs dialogs;
-  corvadex::SetErrorReportDialogs(&dialogs);
+  corvadex::setErrorReportDialogs(&dialogs);
   // The folders named with --search are searched when the mail client's own
   // place holds no database.
-  corvadex::EngineServices engine(corvadex::SearchFolderArguments(searchArguments));
-  corvadex::TFormCorvadex form(engine.Services(dialogs));
-  corvadex::ShowMainWindow(form, startFile);
+  corvadex::EngineServices engine(corvadex::searchFolderArguments(searchArguments));
+  corvadex::TFormCorvadex form(engine.services(dialogs));
+  corvadex::showMainWindow(form, startFile);
   return QApplication::exec();
 }

@@ -34,7 +34,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 std::string Quoted(const std::string& s) {
   std::string out = "'";
@@ -50,12 +50,12 @@ std::string Quoted(const std::string& s) {
 
 // Runs a shell command with its output thrown away; its time, or a negative
 // number when it did not exit with status 0.
-double TimeCommand(const std::string& command) {
+double timeCommand(const std::string& command) {
   const auto start = Clock::now();
   const int status = std::system((command + " > /dev/null").c_str());
   const auto elapsed = Clock::now() - start;
   if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return Seconds(elapsed);
+  return seconds(elapsed);
 }
 
 struct Walk {
@@ -72,29 +72,29 @@ class JetWalker {
   Walk Run(const std::string& path) {
     Walk walk;
     std::uint32_t page_size = 0;
-    if (Fail(walk, jet_.GetDatabaseFileInfo(path.c_str(), &page_size, sizeof page_size,
+    if (fail(walk, jet_.getDatabaseFileInfo(path.c_str(), &page_size, sizeof page_size,
                                             ese::JET_DbInfoPageSize)) ||
-        Fail(walk, jet_.SetSystemParameter(nullptr, 0, ese::JET_paramDatabasePageSize, page_size,
+        fail(walk, jet_.setSystemParameter(nullptr, 0, ese::JET_paramDatabasePageSize, page_size,
                                            nullptr)) ||
-        Fail(walk, jet_.SetSystemParameter(nullptr, 0, ese::JET_paramRecovery, 0, "Off"))) {
+        fail(walk, jet_.setSystemParameter(nullptr, 0, ese::JET_paramRecovery, 0, "Off"))) {
       return walk;
     }
     ese::JET_INSTANCE instance = 0;
-    if (Fail(walk, jet_.CreateInstance(&instance, "Corvadex"))) return walk;
+    if (fail(walk, jet_.createInstance(&instance, "Corvadex"))) return walk;
     ese::JET_SESID ses = 0;
     ese::JET_DBID dbid = 0;
-    if (!Fail(walk, jet_.Init(&instance)) &&
-        !Fail(walk, jet_.BeginSession(instance, &ses, nullptr, nullptr)) &&
-        !Fail(walk, jet_.AttachDatabase(ses, path.c_str(), ese::JET_bitDbReadOnly)) &&
-        !Fail(walk, jet_.OpenDatabase(ses, path.c_str(), nullptr, &dbid, 0))) {
+    if (!fail(walk, jet_.init(&instance)) &&
+        !fail(walk, jet_.beginSession(instance, &ses, nullptr, nullptr)) &&
+        !fail(walk, jet_.attachDatabase(ses, path.c_str(), ese::JET_bitDbReadOnly)) &&
+        !fail(walk, jet_.OpenDatabase(ses, path.c_str(), nullptr, &dbid, 0))) {
       std::vector<Table> tables;
-      if (!Fail(walk, ReadCatalog(ses, dbid, tables))) {
+      if (!fail(walk, readCatalog(ses, dbid, tables))) {
         for (const Table& t : tables) {
-          if (Fail(walk, WalkTable(ses, dbid, t, walk))) break;
+          if (fail(walk, walkTable(ses, dbid, t, walk))) break;
         }
       }
     }
-    Fail(walk, jet_.Term(instance));
+    fail(walk, jet_.term(instance));
     return walk;
   }
 
@@ -106,28 +106,28 @@ class JetWalker {
     bool catalog = false;  // a catalog table, whose columns are known here
   };
 
-  static bool Fail(Walk& walk, ese::JET_ERR err) {
+  static bool fail(Walk& walk, ese::JET_ERR err) {
     if (err == ese::JET_errSuccess) return false;
     if (walk.status == ese::JET_errSuccess) walk.status = err;
     return true;
   }
 
-  ese::JET_ERR Retrieve(ese::JET_SESID ses, ese::JET_TABLEID table, ese::JET_COLUMNID column,
+  ese::JET_ERR retrieve(ese::JET_SESID ses, ese::JET_TABLEID table, ese::JET_COLUMNID column,
                         std::uint32_t itag, std::uint32_t& size) {
     ese::JET_RETINFO info{sizeof(ese::JET_RETINFO), 0, itag, 0};
     ese::JET_RETINFO* options = itag == 1 ? nullptr : &info;
-    ese::JET_ERR err = jet_.RetrieveColumn(ses, table, column, buffer_.data(),
+    ese::JET_ERR err = jet_.retrieveColumn(ses, table, column, buffer_.data(),
                                            static_cast<std::uint32_t>(buffer_.size()), &size, 0,
                                            options);
     if (err == ese::JET_wrnBufferTruncated) {
       buffer_.resize(size);
-      err = jet_.RetrieveColumn(ses, table, column, buffer_.data(),
+      err = jet_.retrieveColumn(ses, table, column, buffer_.data(),
                                 static_cast<std::uint32_t>(buffer_.size()), &size, 0, options);
     }
     return err;
   }
 
-  std::uint32_t Number(std::uint32_t size) const {
+  std::uint32_t number(std::uint32_t size) const {
     std::uint32_t n = 0;
     for (std::uint32_t b = 0; b < size && b < 4; ++b) {
       n |= static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[b])) << (8 * b);
@@ -136,7 +136,7 @@ class JetWalker {
   }
 
   // Tables (type 1) and their columns (type 2) from MSysObjects.
-  ese::JET_ERR ReadCatalog(ese::JET_SESID ses, ese::JET_DBID dbid, std::vector<Table>& tables) {
+  ese::JET_ERR readCatalog(ese::JET_SESID ses, ese::JET_DBID dbid, std::vector<Table>& tables) {
     ese::JET_TABLEID cat = 0;
     ese::JET_ERR err =
         jet_.OpenTable(ses, dbid, "MSysObjects", nullptr, 0, ese::JET_bitTableReadOnly, &cat);
@@ -145,21 +145,21 @@ class JetWalker {
     ese::JET_COLUMNID ids[4] = {};
     for (int i = 0; i < 4 && err == ese::JET_errSuccess; ++i) {
       ese::JET_COLUMNDEF def{};
-      err = jet_.GetTableColumnInfo(ses, cat, names[i], &def, sizeof def, ese::JET_ColInfo);
+      err = jet_.getTableColumnInfo(ses, cat, names[i], &def, sizeof def, ese::JET_ColInfo);
       ids[i] = def.columnid;
     }
-    if (err == ese::JET_errSuccess) err = jet_.Move(ses, cat, ese::JET_MoveFirst, 0);
-    for (; err == ese::JET_errSuccess; err = jet_.Move(ses, cat, ese::JET_MoveNext, 0)) {
+    if (err == ese::JET_errSuccess) err = jet_.move(ses, cat, ese::JET_MoveFirst, 0);
+    for (; err == ese::JET_errSuccess; err = jet_.move(ses, cat, ese::JET_MoveNext, 0)) {
       std::uint32_t value[4] = {};
       std::string name;
       for (int i = 0; i < 4 && err == ese::JET_errSuccess; ++i) {
         std::uint32_t size = 0;
-        err = Retrieve(ses, cat, ids[i], 1, size);
+        err = retrieve(ses, cat, ids[i], 1, size);
         if (err == ese::JET_wrnColumnNull) {
           err = ese::JET_errSuccess;
           size = 0;
         }
-        if (i < 3) value[i] = Number(size);
+        if (i < 3) value[i] = number(size);
         if (i == 3) name.assign(buffer_.data(), size);
       }
       if (err != ese::JET_errSuccess) break;
@@ -170,7 +170,7 @@ class JetWalker {
         }
       }
     }
-    jet_.CloseTable(ses, cat);
+    jet_.closeTable(ses, cat);
     for (Table& t : tables) {
       // No catalog row describes the catalog's own columns.
       if (t.name == "MSysObjects" || t.name == "MSysObjectsShadow") {
@@ -186,7 +186,7 @@ class JetWalker {
     return err == ese::JET_errNoCurrentRecord ? ese::JET_errSuccess : err;
   }
 
-  ese::JET_ERR WalkTable(ese::JET_SESID ses, ese::JET_DBID dbid, const Table& t, Walk& walk) {
+  ese::JET_ERR walkTable(ese::JET_SESID ses, ese::JET_DBID dbid, const Table& t, Walk& walk) {
     ese::JET_TABLEID table = 0;
     ese::JET_ERR err =
         jet_.OpenTable(ses, dbid, t.name.c_str(), nullptr, 0, ese::JET_bitTableReadOnly, &table);
@@ -194,20 +194,20 @@ class JetWalker {
     std::vector<ese::JET_COLUMNDEF> defs;
     for (std::size_t i = 0; i < t.columns.size() && err == ese::JET_errSuccess; ++i) {
       ese::JET_COLUMNDEF def{};
-      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
+      err = jet_.getTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
                                     ese::JET_ColInfo);
       if (err == ese::JET_errSuccess) defs.push_back(def);
       // Older formats lack some of the catalog's own later columns.
       if (err == ese::JET_errColumnNotFound && t.catalog) err = ese::JET_errSuccess;
     }
-    if (err == ese::JET_errSuccess) err = jet_.Move(ses, table, ese::JET_MoveFirst, 0);
-    for (; err == ese::JET_errSuccess; err = jet_.Move(ses, table, ese::JET_MoveNext, 0)) {
+    if (err == ese::JET_errSuccess) err = jet_.move(ses, table, ese::JET_MoveFirst, 0);
+    for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
       ++walk.rows;
       for (const ese::JET_COLUMNDEF& def : defs) {
         const bool multi = (def.grbit & ese::JET_bitColumnMultiValued) != 0;
         for (std::uint32_t itag = 1; err == ese::JET_errSuccess; ++itag) {
           std::uint32_t size = 0;
-          err = Retrieve(ses, table, def.columnid, itag, size);
+          err = retrieve(ses, table, def.columnid, itag, size);
           if (err == ese::JET_wrnColumnNull) {
             err = ese::JET_errSuccess;
             break;
@@ -221,7 +221,7 @@ class JetWalker {
       }
       if (err != ese::JET_errSuccess) break;
     }
-    jet_.CloseTable(ses, table);
+    jet_.closeTable(ses, table);
     return err == ese::JET_errNoCurrentRecord ? ese::JET_errSuccess : err;
   }
 
@@ -229,7 +229,7 @@ class JetWalker {
   std::vector<char> buffer_ = std::vector<char>(1 << 16);
 };
 
-void Report(const char* what, double seconds, double megabytes, std::uint64_t rows, double cat) {
+void report(const char* what, double seconds, double megabytes, std::uint64_t rows, double cat) {
   if (seconds < 0) {
     std::printf("  %-5s failed\n", what);
     return;
@@ -277,30 +277,30 @@ int main(int argc, char** argv) {
     const double megabytes = static_cast<double>(st.st_size) / 1e6;
     const std::string cat_command = "cat " + Quoted(file);
     const std::string dump_command = Quoted(cli) + " dump " + Quoted(file);
-    TimeCommand(cat_command);  // brings the file into the page cache
+    timeCommand(cat_command);  // brings the file into the page cache
 
     double cat = -1, dump = -1, walk_time = -1;
     Walk walk;
     for (int r = 0; r < runs; ++r) {
-      const double c = TimeCommand(cat_command);
+      const double c = timeCommand(cat_command);
       if (c >= 0 && (cat < 0 || c < cat)) cat = c;
-      const double d = TimeCommand(dump_command);
+      const double d = timeCommand(dump_command);
       if (d >= 0 && (dump < 0 || d < dump)) dump = d;
       const auto start = Clock::now();
       walk = walker.Run(file);
-      const double w = Seconds(Clock::now() - start);
+      const double w = seconds(Clock::now() - start);
       if (walk.status == ese::JET_errSuccess && (walk_time < 0 || w < walk_time)) walk_time = w;
     }
     std::printf("%s: %.2f MB, %llu rows, %llu values (%.2f MB of values)\n", file.c_str(),
                 megabytes, static_cast<unsigned long long>(walk.rows),
                 static_cast<unsigned long long>(walk.values), static_cast<double>(walk.bytes) / 1e6);
     if (walk.status != ese::JET_errSuccess) {
-      std::printf("  walk stopped: %d - %s\n", walk.status, ese::ErrorText(walk.status).c_str());
+      std::printf("  walk stopped: %d - %s\n", walk.status, ese::errorText(walk.status).c_str());
       exit_status = 1;
     }
-    Report("cat", cat, megabytes, 0, -1);
-    Report("dump", dump, megabytes, walk.rows, cat);
-    Report("walk", walk_time, megabytes, walk.rows, cat);
+    report("cat", cat, megabytes, 0, -1);
+    report("dump", dump, megabytes, walk.rows, cat);
+    report("walk", walk_time, megabytes, walk.rows, cat);
   }
   return exit_status;
 }

@@ -3,7 +3,7 @@
 //
 // Fills a contact list, either with ROWS generated contacts (default
 // 1,000,000) or by reading DATABASE through ContactStoreReader as the window
-// does, then writes it as XML with WriteContactsXml into FOLDER (default
+// does, then writes it as XML with writeContactsXml into FOLDER (default
 // /tmp) and prints:
 //   - the time the read (or generation) and the write took,
 //   - the list's own heap size,
@@ -40,12 +40,12 @@ namespace {
 using namespace corvadex;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) {
+double seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
 // A field of /proc/self/status in kB ("VmRSS", "VmHWM").
-long StatusKb(const std::string& field) {
+long statusKb(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
@@ -53,7 +53,7 @@ long StatusKb(const std::string& field) {
   return -1;
 }
 
-bool ResetPeak() {
+bool resetPeak() {
   std::ofstream clear("/proc/self/clear_refs");
   clear << "5";
   return static_cast<bool>(clear);
@@ -61,7 +61,7 @@ bool ResetPeak() {
 
 // Contacts that look like an address book's: most have names, an e-mail
 // address and a phone number; some have addresses, dates and notes.
-void Generate(ContactList& list, std::size_t rows) {
+void generate(ContactList& list, std::size_t rows) {
   std::mt19937 random(20261207);
   const char* firsts[] = {"Anna", "Bernd", "Chloé", "Dmitri", "Eva", "François", "Grace", "Hiro"};
   const char* lasts[] = {"Müller", "Smith", "O'Neil", "Nakamura", "García", "Jensen", "Nowak"};
@@ -70,11 +70,11 @@ void Generate(ContactList& list, std::size_t rows) {
     const std::string first = firsts[random() % 8], last = lasts[random() % 7];
     const std::string n = std::to_string(i);
     ContactRow& row = list.Add();
-    row.SetCaption(random() % 3 == 0 ? first.substr(0, 3) + n : "");
-    row.AddSubItem(first);
-    row.AddSubItem(random() % 4 == 0 ? "J." : "");
-    row.AddSubItem(last);
-    row.AddSubItem(first + "." + n + "@example.com");
+    row.setCaption(random() % 3 == 0 ? first.substr(0, 3) + n : "");
+    row.addSubItem(first);
+    row.addSubItem(random() % 4 == 0 ? "J." : "");
+    row.addSubItem(last);
+    row.addSubItem(first + "." + n + "@example.com");
     auto data = std::make_unique<TContactData>();
     data->set(ContactField::HomePhone, "+49 30 " + std::to_string(1000000 + random() % 9000000));
     data->set(ContactField::MobilePhone, "+49 170 " + std::to_string(1000000 + random() % 9000000));
@@ -87,7 +87,7 @@ void Generate(ContactList& list, std::size_t rows) {
     }
     if (random() % 3 == 0) {
       data->set(ContactField::Birthdate, "3/14/1979");
-      row.SetCalendarDate(ContactField::Birthdate, "1979-03-14");
+      row.setCalendarDate(ContactField::Birthdate, "1979-03-14");
     }
     if (random() % 4 == 0) {
       data->set(ContactField::CompanyName, "Acme & Sons");
@@ -97,35 +97,35 @@ void Generate(ContactList& list, std::size_t rows) {
       data->set(ContactField::Comments, "Met at the \"conference\".\r\nCall back after 5 <pm>.");
     const char key[4] = {static_cast<char>(i >> 24), static_cast<char>(i >> 16), static_cast<char>(i >> 8),
                          static_cast<char>(i)};
-    row.SetRecordKey(std::string_view(key, 4));
-    row.SetData(std::move(data));
+    row.setRecordKey(std::string_view(key, 4));
+    row.setData(std::move(data));
   }
   list.EndUpdate();
 }
 
 // Processor time of this process (user and system), which the other work on
 // a shared machine does not inflate as it does the wall-clock time.
-double CpuSeconds() {
+double cpuSeconds() {
   timespec ts{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// Writes through an OutputFile as WriteContactsXml(list, fileName) does,
+// Writes through an OutputFile as writeContactsXml(list, fileName) does,
 // timing the writing itself apart from the commit (fsync and rename).
 template <typename Writer>
-void TimeWrite(const char* label, const std::string& path, Writer write) {
-  const long rssBefore = StatusKb("VmRSS");
-  const bool reset = ResetPeak();
+void timeWrite(const char* label, const std::string& path, Writer write) {
+  const long rssBefore = statusKb("VmRSS");
+  const bool reset = resetPeak();
   const auto start = Clock::now();
-  const double cpuStart = CpuSeconds();
+  const double cpuStart = cpuSeconds();
   OutputFile file(path);
   write(static_cast<ByteSink&>(file));
-  const double writeSeconds = Seconds(start), writeCpu = CpuSeconds() - cpuStart;
+  const double writeSeconds = seconds(start), writeCpu = cpuSeconds() - cpuStart;
   const auto commitStart = Clock::now();
-  file.Commit();
-  const double commitSeconds = Seconds(commitStart);
-  const long peak = StatusKb("VmHWM");
+  file.commit();
+  const double commitSeconds = seconds(commitStart);
+  const long peak = statusKb("VmHWM");
   std::printf("%-11s write: %.2f s (cpu %.2f s) + commit %.2f s, file %.1f MiB, "
               "RSS before %.1f MiB, peak during %.1f MiB%s (+%.1f MiB)\n",
               label, writeSeconds, writeCpu, commitSeconds,
@@ -151,31 +151,31 @@ int main(int argc, char** argv) {
 
   ContactList list;
   const auto start = Clock::now();
-  const double cpuStart = CpuSeconds();
+  const double cpuStart = cpuSeconds();
   if (db.empty()) {
-    Generate(list, rows);
-    std::printf("generated %zu contacts in %.2f s (cpu %.2f s)\n", list.Count(), Seconds(start),
-                CpuSeconds() - cpuStart);
+    generate(list, rows);
+    std::printf("generated %zu contacts in %.2f s (cpu %.2f s)\n", list.count(), seconds(start),
+                cpuSeconds() - cpuStart);
   } else {
     StderrLog log(nullptr, "log: ");
     LocaleShortDateFormat dates;
     ese::EngineJet jet;
     ContactStoreReader reader(jet, log, list, dates);
     reader.ReadDatabase(db);
-    std::printf("read %zu contacts from %s in %.2f s (cpu %.2f s)\n", list.Count(), db.c_str(),
-                Seconds(start), CpuSeconds() - cpuStart);
+    std::printf("read %zu contacts from %s in %.2f s (cpu %.2f s)\n", list.count(), db.c_str(),
+                seconds(start), cpuSeconds() - cpuStart);
   }
   std::printf("list heap size %.1f MiB, RSS %.1f MiB\n", static_cast<double>(list.heapBytes()) / 1048576.0,
-              static_cast<double>(StatusKb("VmRSS")) / 1024.0);
+              static_cast<double>(statusKb("VmRSS")) / 1024.0);
 
   const std::string base = dir + "/corvadex-export-bench";
-  TimeWrite("xml", base + ".xml", [&](ByteSink& sink) { WriteContactsXml(list, sink); });
+  timeWrite("xml", base + ".xml", [&](ByteSink& sink) { writeContactsXml(list, sink); });
   if (allFormats) {
     for (ExportFormat format : {ExportFormat::Csv, ExportFormat::Vcard3, ExportFormat::Vcard4,
                                 ExportFormat::GoogleCsv, ExportFormat::OutlookCsv}) {
-      const std::string name(ExportFormatName(format));
-      TimeWrite(name.c_str(), base + "." + std::string(ExportFormatExtension(format)),
-                [&](ByteSink& sink) { WriteContacts(format, list, sink); });
+      const std::string name(exportFormatName(format));
+      timeWrite(name.c_str(), base + "." + std::string(exportFormatExtension(format)),
+                [&](ByteSink& sink) { writeContacts(format, list, sink); });
     }
   }
   return 0;

@@ -49,7 +49,7 @@ struct Run {
 // Runs `work` in a child; the child's stdout goes to /dev/null unless it
 // reports through the pipe. Returns the wall time and the child's peak RSS.
 template <class Work>
-Run InChild(Work work) {
+Run inChild(Work work) {
   int fds[2];
   if (pipe(fds) != 0) return {};
   std::fflush(stdout);
@@ -82,8 +82,8 @@ Run InChild(Work work) {
 }
 
 // Runs a program with its output thrown away.
-Run Program(const std::vector<std::string>& argv) {
-  return InChild([&](int& exitStatus) -> std::size_t {
+Run program(const std::vector<std::string>& argv) {
+  return inChild([&](int& exitStatus) -> std::size_t {
     std::fflush(stdout);
     const pid_t pid = fork();
     if (pid == 0) {
@@ -107,7 +107,7 @@ Run Program(const std::vector<std::string>& argv) {
 // The resident set at this moment split as /proc/self/status gives it:
 // anonymous memory (the heap: the list, the engine's own state) and mapped
 // file pages (the database file as far as the engine has touched it).
-std::string ResidentSplit() {
+std::string residentSplit() {
   std::FILE* f = std::fopen("/proc/self/status", "r");
   if (!f) return "";
   char line[256];
@@ -127,7 +127,7 @@ std::string ResidentSplit() {
   return out;
 }
 
-std::string ContactTable(const std::string& db) {
+std::string contactTable(const std::string& db) {
   ese::EngineJet jet;
   LineLog log;
   ContactList list;
@@ -136,12 +136,12 @@ std::string ContactTable(const std::string& db) {
   // A scan alone: the read stops at the missing contact table otherwise;
   // reading the whole file here would only warm the cache further.
   reader.ReadDatabase(db);
-  return corvadex::ContactTableName(reader.TableNames());
+  return corvadex::contactTableName(reader.TableNames());
 }
 
 // Rates are given per wall second and, since the machine may be shared, per
 // CPU second (user + system) as well.
-void Report(const char* what, const Run& r, double megabytes, std::size_t rows) {
+void report(const char* what, const Run& r, double megabytes, std::size_t rows) {
   std::printf("  %-24s wall %7.2f s  cpu %7.2f s  %9.0f rows/s (cpu %9.0f)  %6.1f MB/s (cpu %6.1f)"
               "  peak %7.1f MiB%s\n",
               what, r.seconds, r.cpuSeconds, static_cast<double>(rows) / r.seconds,
@@ -192,14 +192,14 @@ int main(int argc, char** argv) {
       }
     }
     const double megabytes = static_cast<double>(fs::file_size(db)) / 1e6;
-    const std::string table = ContactTable(db.string());
+    const std::string table = contactTable(db.string());
     std::printf("%zu contacts, %s, %.1f MB, table %s\n", count, db.c_str(), megabytes,
                 table.c_str());
 
     // Warm the page cache once so that no contender pays for the disk.
-    (void)Program({"cat", db.string()});
+    (void)program({"cat", db.string()});
 
-    const Run load = InChild([&](int&) -> std::size_t {
+    const Run load = inChild([&](int&) -> std::size_t {
       ese::EngineJet jet;
       LineLog log;
       ContactList list;
@@ -210,24 +210,24 @@ int main(int argc, char** argv) {
       // database pages it has touched count as resident).
       std::printf("  %-24s %.1f MiB in rows and records; resident after the read: %s\n",
                   "list", static_cast<double>(list.heapBytes()) / (1024.0 * 1024.0),
-                  ResidentSplit().c_str());
+                  residentSplit().c_str());
       std::fflush(stdout);
-      return list.Count();
+      return list.count();
     });
-    Report("ReadDatabase", load, megabytes, count);
+    report("ReadDatabase", load, megabytes, count);
     if (load.ok && load.rows != count)
       std::printf("  (ReadDatabase loaded %zu rows, expected %zu)\n", load.rows, count);
 
-    Run cli = Program({bin + "/corvadex-cli", "read", db.string()});
+    Run cli = program({bin + "/corvadex-cli", "read", db.string()});
     cli.peakKiB = static_cast<long>(cli.rows);  // the program's own peak
-    Report("corvadex-cli read", cli, megabytes, count);
+    report("corvadex-cli read", cli, megabytes, count);
 
     if (withEsedbexport) {
       const fs::path target = dir / ("esedbexport-" + std::to_string(count));
       fs::remove_all(target.string() + ".export");
-      Run exp = Program({"esedbexport", "-t", target.string(), "-T", table, db.string()});
+      Run exp = program({"esedbexport", "-t", target.string(), "-T", table, db.string()});
       exp.peakKiB = static_cast<long>(exp.rows);
-      Report("esedbexport -T <table>", exp, megabytes, count);
+      report("esedbexport -T <table>", exp, megabytes, count);
       fs::remove_all(target.string() + ".export");
       std::printf("  esedbexport time / corvadex-cli read time: wall %.1fx, cpu %.1fx%s\n",
                   exp.seconds / cli.seconds, exp.cpuSeconds / cli.cpuSeconds,

@@ -33,11 +33,11 @@ namespace {
 using namespace corvadex;
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::time_point since) {
+double ms(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
-long StatusKb(const std::string& field) {
+long statusKb(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
@@ -51,18 +51,18 @@ class GeneratingReader final : public DatabaseReader {
   GeneratingReader(ContactList& list, std::size_t rows) : list_(list), rows_(rows) {}
   void ReadDatabase(const std::string&) override {
     list_.BeginUpdate();
-    list_.Clear();
+    list_.clear();
     std::string value;
     for (std::size_t r = 0; r < rows_; ++r) {
       ContactRow& row = list_.Add();
       auto data = std::make_unique<TContactData>();
       for (const ContactColumn& c : kContactColumns) {
         value.assign(c.name).append(" ").append(std::to_string(r));
-        if (c.place.kind == ContactPlace::Kind::Caption) row.SetCaption(value);
-        else if (c.place.kind == ContactPlace::Kind::SubItem) row.AddSubItem(value);
+        if (c.place.kind == ContactPlace::Kind::Caption) row.setCaption(value);
+        else if (c.place.kind == ContactPlace::Kind::SubItem) row.addSubItem(value);
         else data->set(c.place.field, value);
       }
-      row.SetData(std::move(data));
+      row.setData(std::move(data));
     }
     list_.EndUpdate();
   }
@@ -88,54 +88,54 @@ int main(int argc, char** argv) {
   };
   services.writeXml = [](const ContactList&, const std::string&) {};
   TFormCorvadex form(std::move(services));
-  ShowMainWindow(form);
+  showMainWindow(form);
   QCoreApplication::processEvents();
 
   auto t = Clock::now();
   form.ReadDatabase("generated");
-  std::printf("read %zu rows into the window: %.0f ms\n", form.Contacts().Count(), Ms(t));
+  std::printf("read %zu rows into the window: %.0f ms\n", form.contacts().count(), ms(t));
 
   t = Clock::now();
   form.grab();
-  std::printf("first paint with the full list: %.1f ms\n", Ms(t));
+  std::printf("first paint with the full list: %.1f ms\n", ms(t));
 
   t = Clock::now();
-  form.Contacts().SetSelected(form.Contacts().Count() - 1, true);
+  form.contacts().setSelected(form.contacts().count() - 1, true);
   form.grab();
-  std::printf("select the last row from code, paint: %.1f ms\n", Ms(t));
+  std::printf("select the last row from code, paint: %.1f ms\n", ms(t));
 
   form.ListViewContacts->setFocus();
   t = Clock::now();
   for (int i = 0; i < 100; ++i) QTest::keyClick(form.ListViewContacts, Qt::Key_PageUp);
   form.grab();
-  std::printf("100 x Page Up and paint: %.1f ms (%.2f ms a key)\n", Ms(t), Ms(t) / 100);
+  std::printf("100 x Page Up and paint: %.1f ms (%.2f ms a key)\n", ms(t), ms(t) / 100);
 
   t = Clock::now();
   QTest::keyClick(form.ListViewContacts, Qt::Key_Home);
   QTest::keyClick(form.ListViewContacts, Qt::Key_End);
   form.grab();
-  std::printf("Home, End and paint: %.1f ms\n", Ms(t));
-  std::printf("selected row %zu, first name box \"%s\"\n", form.Contacts().Selected().value_or(0),
-              qPrintable(form.e->BoxText(0)));
+  std::printf("Home, End and paint: %.1f ms\n", ms(t));
+  std::printf("selected row %zu, first name box \"%s\"\n", form.contacts().selected().value_or(0),
+              qPrintable(form.e->boxText(0)));
 
   // Finding from the find bar. The find's block filters are made by a thread
   // of their own from the end of the read on (while the list was painted and
   // scrolled above); a find folds the blocks not filtered yet itself. A text
   // nobody holds is the slowest find: every block is looked at.
-  form.Contacts().SetSelected(0, true);
-  const std::size_t blocks = (form.Contacts().Count() + ContactSearch::kBlockRows - 1) / ContactSearch::kBlockRows;
+  form.contacts().setSelected(0, true);
+  const std::size_t blocks = (form.contacts().count() + ContactSearch::kBlockRows - 1) / ContactSearch::kBlockRows;
   t = Clock::now();
   QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
-  std::printf("Ctrl+F, opening the find bar: %.1f ms (filters made for %zu of %zu blocks)\n", Ms(t),
-              form.ContactFinder().PreparedBlocks(), blocks);
+  std::printf("Ctrl+F, opening the find bar: %.1f ms (filters made for %zu of %zu blocks)\n", ms(t),
+              form.contactFinder().preparedBlocks(), blocks);
   t = Clock::now();
-  form.ContactFinder().WaitUntilPrepared();
-  std::printf("waiting for the rest of the filters: %.0f ms\n", Ms(t));
+  form.contactFinder().waitUntilPrepared();
+  std::printf("waiting for the rest of the filters: %.0f ms\n", ms(t));
   {
     t = Clock::now();
-    ContactSearch fresh(form.Contacts());
-    fresh.WaitUntilPrepared();
-    std::printf("making the filters afresh on one thread: %.0f ms (%.1f MiB)\n", Ms(t),
+    ContactSearch fresh(form.contacts());
+    fresh.waitUntilPrepared();
+    std::printf("making the filters afresh on one thread: %.0f ms (%.1f MiB)\n", ms(t),
                 static_cast<double>(fresh.heapBytes()) / 1048576.0);
   }
   QLineEdit* field = form.FindBar1->Field;
@@ -148,16 +148,16 @@ int main(int argc, char** argv) {
       {"firstname 5", "the next match, a few rows on"},
   };
   for (const auto& f : finds) {
-    form.Contacts().SetSelected(0, true);
+    form.contacts().setSelected(0, true);
     field->setText(QString::fromLatin1(f.text));
     t = Clock::now();
     QTest::keyClick(field, Qt::Key_Return);
-    std::printf("find %s: %.1f ms (selected row %zu)\n", f.what, Ms(t),
-                form.Contacts().Selected().value_or(0));
+    std::printf("find %s: %.1f ms (selected row %zu)\n", f.what, ms(t),
+                form.contacts().selected().value_or(0));
   }
 
   std::printf("list heap: %.1f MiB; peak resident: %.1f MiB\n",
-              static_cast<double>(form.Contacts().heapBytes()) / 1048576.0,
-              static_cast<double>(StatusKb("VmHWM")) / 1024.0);
+              static_cast<double>(form.contacts().heapBytes()) / 1048576.0,
+              static_cast<double>(statusKb("VmHWM")) / 1024.0);
   return 0;
 }

@@ -55,7 +55,7 @@ std::string registryText(int keys) {
 int main(int argc, char** argv) {
   const int keys = argc > 1 ? std::atoi(argv[1]) : 60000;
   const corvadex::TempFolder folder("corvadex-bench");
-  const std::filesystem::path root = folder.Path();
+  const std::filesystem::path root = folder.path();
   std::filesystem::create_directories(root / "drive_c/users/bob/AppData/Local");
   std::filesystem::create_directories(root / "drive_c/Program Files (x86)");
   std::filesystem::create_directories(root / "dosdevices");
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
 
   auto start = Clock::now();
   auto cpuStart = std::clock();
-  const auto parsed = corvadex::platform::WineRegistryFile::Parse(system);
+  const auto parsed = corvadex::platform::WineRegistryFile::parse(system);
   const double parseMs = millisecondsSince(start);
   const double parseCpuMs = cpuMillisecondsSince(cpuStart);
 
@@ -91,6 +91,6 @@ int main(int argc, char** argv) {
               "%.1f ms CPU, ended with \"%s\"\n",
               startupMs, startupCpuMs, error.c_str());
   std::printf("(parsed key found: %s)\n",
-              parsed.HasKey("Software\\Microsoft\\Windows NT\\CurrentVersion") ? "yes" : "no");
+              parsed.hasKey("Software\\Microsoft\\Windows NT\\CurrentVersion") ? "yes" : "no");
   return 0;
 }

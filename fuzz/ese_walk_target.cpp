@@ -24,18 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::unique_ptr<ese::Database> db;
   if (written == size &&
-      ese::Database::Open("/proc/self/fd/" + std::to_string(fd), db) == ese::JET_errSuccess) {
+      ese::Database::open("/proc/self/fd/" + std::to_string(fd), db) == ese::JET_errSuccess) {
     for (const auto& table : db->catalog().tables()) {
       ese::TableCursor cursor(*db, table);
-      for (ese::JET_ERR err = cursor.MoveFirst(); err == ese::JET_errSuccess;
-           err = cursor.MoveNext()) {
+      for (ese::JET_ERR err = cursor.moveFirst(); err == ese::JET_errSuccess;
+           err = cursor.moveNext()) {
         for (const ese::ColumnInfo& column : table->columns) {
           std::uint32_t count = 0;
-          if (cursor.CountValues(column, count) != ese::JET_errSuccess) continue;
+          if (cursor.countValues(column, count) != ese::JET_errSuccess) continue;
           for (std::uint32_t i = 1; i <= count && i <= 16; ++i) {
             ese::Bytes value;
             bool is_null = false;
-            (void)cursor.ReadValue(column, i, value, is_null);
+            (void)cursor.readValue(column, i, value, is_null);
           }
         }
       }

@@ -8,6 +8,6 @@
 #include "platform/pe_version.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  (void)corvadex::platform::ReadFixedFileInfo(std::as_bytes(std::span(data, size)));
+  (void)corvadex::platform::readFixedFileInfo(std::as_bytes(std::span(data, size)));
   return 0;
 }

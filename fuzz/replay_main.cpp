@@ -15,7 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
-bool RunFile(const std::filesystem::path& path) {
+bool runFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
       files.emplace_back(argv[i]);
     }
     for (const auto& file : files) {
-      if (!RunFile(file)) {
+      if (!runFile(file)) {
         std::fprintf(stderr, "%s: cannot be read\n", file.c_str());
         return 1;
       }

@@ -10,15 +10,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using corvadex::platform::WineRegistryFile;
   const WineRegistryFile file =
-      WineRegistryFile::Parse(std::string(reinterpret_cast<const char*>(data), size));
+      WineRegistryFile::parse(std::string(reinterpret_cast<const char*>(data), size));
   static const char* const kKeys[] = {
       "Software\\\\Microsoft\\\\Windows Live Mail",
       "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders",
       "Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion", "a"};
   for (const char* key : kKeys) {
-    (void)file.HasKey(key);
+    (void)file.hasKey(key);
     for (const char* name : {"", "Store Root", "Local AppData", "CurrentVersion", "a"}) {
-      (void)file.Find(key, name);
+      (void)file.find(key, name);
     }
   }
   return 0;

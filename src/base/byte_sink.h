@@ -12,16 +12,16 @@ namespace corvadex {
 class ByteSink {
  public:
   virtual ~ByteSink() = default;
-  virtual void Write(std::string_view bytes) = 0;
+  virtual void write(std::string_view bytes) = 0;
   // The name to put in front of an error's description.
-  virtual const std::string& Name() const = 0;
+  virtual const std::string& name() const = 0;
 };
 
 // Collects the bytes in a string.
 class StringSink final : public ByteSink {
  public:
-  void Write(std::string_view bytes) override { text_.append(bytes); }
-  const std::string& Name() const override { return name_; }
+  void write(std::string_view bytes) override { text_.append(bytes); }
+  const std::string& name() const override { return name_; }
   const std::string& Text() const { return text_; }
 
  private:

@@ -20,16 +20,16 @@ namespace corvadex::base {
 using Bytes = std::span<const std::byte>;
 
 // Unchecked little-endian loads, for loops over a range already checked.
-inline std::uint16_t LoadLe16(const std::byte* p) {
+inline std::uint16_t loadLe16(const std::byte* p) {
   return static_cast<std::uint16_t>(static_cast<unsigned>(p[0]) |
                                     (static_cast<unsigned>(p[1]) << 8));
 }
-inline std::uint32_t LoadLe32(const std::byte* p) {
+inline std::uint32_t loadLe32(const std::byte* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-inline std::uint64_t LoadLe64(const std::byte* p) {
-  return static_cast<std::uint64_t>(LoadLe32(p)) | (static_cast<std::uint64_t>(LoadLe32(p + 4)) << 32);
+inline std::uint64_t loadLe64(const std::byte* p) {
+  return static_cast<std::uint64_t>(loadLe32(p)) | (static_cast<std::uint64_t>(loadLe32(p + 4)) << 32);
 }
 
 class ByteView {
@@ -55,28 +55,28 @@ class ByteView {
   }
   [[nodiscard]] bool U16(std::size_t offset, std::uint16_t& out) const {
     if (!Contains(offset, 2)) return false;
-    out = LoadLe16(bytes_.data() + offset);
+    out = loadLe16(bytes_.data() + offset);
     return true;
   }
   [[nodiscard]] bool U32(std::size_t offset, std::uint32_t& out) const {
     if (!Contains(offset, 4)) return false;
-    out = LoadLe32(bytes_.data() + offset);
+    out = loadLe32(bytes_.data() + offset);
     return true;
   }
   [[nodiscard]] bool U64(std::size_t offset, std::uint64_t& out) const {
     if (!Contains(offset, 8)) return false;
-    out = LoadLe64(bytes_.data() + offset);
+    out = loadLe64(bytes_.data() + offset);
     return true;
   }
   // The sub-view [offset, offset + length); false, `out` untouched, when it
   // does not fit.
-  [[nodiscard]] bool Sub(std::size_t offset, std::size_t length, ByteView& out) const {
+  [[nodiscard]] bool sub(std::size_t offset, std::size_t length, ByteView& out) const {
     if (!Contains(offset, length)) return false;
     out = ByteView(bytes_.subspan(offset, length));
     return true;
   }
   // The view from `offset` to the end (empty when `offset` is past it).
-  ByteView From(std::size_t offset) const {
+  ByteView from(std::size_t offset) const {
     return offset <= bytes_.size() ? ByteView(bytes_.subspan(offset)) : ByteView();
   }
 

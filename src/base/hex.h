@@ -11,20 +11,20 @@ namespace corvadex {
 
 enum class HexCase { Lower, Upper };
 
-inline void AppendHexByte(std::string& out, unsigned char byte, HexCase letters = HexCase::Lower) {
+inline void appendHexByte(std::string& out, unsigned char byte, HexCase letters = HexCase::Lower) {
   const char* digits = letters == HexCase::Lower ? "0123456789abcdef" : "0123456789ABCDEF";
   out.push_back(digits[byte >> 4]);
   out.push_back(digits[byte & 0x0F]);
 }
 
-inline void AppendHex(std::string& out, std::span<const unsigned char> bytes) {
+inline void appendHex(std::string& out, std::span<const unsigned char> bytes) {
   out.reserve(out.size() + 2 * bytes.size());
-  for (unsigned char byte : bytes) AppendHexByte(out, byte);
+  for (unsigned char byte : bytes) appendHexByte(out, byte);
 }
 
-inline std::string Hex(std::string_view bytes) {
+inline std::string hex(std::string_view bytes) {
   std::string out;
-  AppendHex(out, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+  appendHex(out, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
   return out;
 }
 

@@ -121,7 +121,7 @@ OutputFile OutputFile::InPlace(std::string target) {
   return OutputFile(Kind::InPlace, fd, std::move(target));
 }
 
-OutputFile OutputFile::OfDescriptor(int fd, std::string name) {
+OutputFile OutputFile::ofDescriptor(int fd, std::string name) {
   return OutputFile(Kind::Descriptor, fd, std::move(name));
 }
 
@@ -137,7 +137,7 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
 // a write that failed; it is dropped rather than written after the error.
 OutputFile::~OutputFile() { discard(); }
 
-void OutputFile::CheckTarget(const std::string& target) {
+void OutputFile::checkTarget(const std::string& target) {
   if (target.empty()) throwErrno(ENOENT, "(no file name)");
   if (target.back() == '/') throwErrno(EISDIR, target);
   const std::string finalPath = resolveTarget(target);
@@ -157,7 +157,7 @@ void OutputFile::CheckTarget(const std::string& target) {
   }
 }
 
-bool OutputFile::WritesInPlace(const std::string& target) {
+bool OutputFile::writesInPlace(const std::string& target) {
   // /dev/stdout, /dev/fd/N and /proc/self/fd/N name an open file, not a
   // place in a folder, even when they lead to a regular file.
   if (target.starts_with("/dev/") || target.starts_with("/proc/")) return true;
@@ -174,7 +174,7 @@ void OutputFile::discard() noexcept {
   }
 }
 
-void OutputFile::Write(std::string_view bytes) {
+void OutputFile::write(std::string_view bytes) {
   if (fd_ < 0) throwErrno(EBADF, target_);
   if (buffer_.size() + bytes.size() > kBufferSize) {
     flushBuffer();
@@ -186,13 +186,13 @@ void OutputFile::Write(std::string_view bytes) {
   buffer_.append(bytes);
 }
 
-void OutputFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
+void OutputFile::writeAt(std::uint64_t offset, std::string_view bytes) {
   if (fd_ < 0) throwErrno(EBADF, target_);
   flushBuffer();
   writeAll(fd_, bytes, target_, &offset);
 }
 
-void OutputFile::Resize(std::uint64_t size) {
+void OutputFile::resize(std::uint64_t size) {
   if (fd_ < 0) throwErrno(EBADF, target_);
   flushBuffer();
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throwErrno(errno, target_);
@@ -204,7 +204,7 @@ void OutputFile::flushBuffer() {
   buffer_.clear();
 }
 
-void OutputFile::Commit() {
+void OutputFile::commit() {
   if (fd_ < 0) throwErrno(EBADF, target_);
   flushBuffer();
   if (kind_ == Kind::Descriptor) return;

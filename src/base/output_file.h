@@ -17,7 +17,7 @@
 //
 // A target that is not a place in a folder (a FIFO, a device, /dev/stdout)
 // is written straight into (InPlace), and an open descriptor the writer does
-// not own, such as standard output, through the same buffer (OfDescriptor).
+// not own, such as standard output, through the same buffer (ofDescriptor).
 // Failures throw std::system_error naming the target.
 #pragma once
 
@@ -38,7 +38,7 @@ class OutputFile final : public ByteSink {
   // file, no rename.
   static OutputFile InPlace(std::string target);
   // Writes to `fd`, which stays open; `name` is for messages.
-  static OutputFile OfDescriptor(int fd, std::string name);
+  static OutputFile ofDescriptor(int fd, std::string name);
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;
@@ -50,32 +50,32 @@ class OutputFile final : public ByteSink {
   // whose folder is missing, is not a folder, or cannot be written to, and
   // the rename's for a name too long for its file system; lets a long job
   // fail before it starts. Creates nothing.
-  static void CheckTarget(const std::string& target);
+  static void checkTarget(const std::string& target);
 
   // True when `target` exists and is neither a regular file nor a folder
   // (links followed): a FIFO, a terminal, a device; and any path under
   // /dev or /proc, such as /dev/stdout. Such a target is written in place;
   // renaming a new file over it would replace the FIFO or device node.
-  static bool WritesInPlace(const std::string& target);
+  static bool writesInPlace(const std::string& target);
 
-  void Write(std::string_view bytes) override;
-  const std::string& Name() const override { return target_; }
+  void write(std::string_view bytes) override;
+  const std::string& name() const override { return target_; }
 
   // Writes at a byte offset, for a file built out of order (the pages of a
   // database); what Write buffered goes first.
-  void WriteAt(std::uint64_t offset, std::string_view bytes);
+  void writeAt(std::uint64_t offset, std::string_view bytes);
   // Makes the file `size` bytes long; what lies past the written bytes reads
   // as zeros.
-  void Resize(std::uint64_t size);
+  void resize(std::uint64_t size);
 
   // Writes what is buffered and makes the bytes the target's content: a new
   // file takes the target's place, a file written in place is closed.
   // Throws on failure, after which a replaced target is as it was.
-  void Commit();
+  void commit();
 
   // The temporary file's path (empty once committed or removed, and for a
   // file written in place).
-  const std::string& TemporaryPath() const { return tempPath_; }
+  const std::string& temporaryPath() const { return tempPath_; }
 
  private:
   enum class Kind { Replacing, InPlace, Descriptor };

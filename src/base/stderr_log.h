@@ -22,7 +22,7 @@ class StderrLog final : public MessageLog {
   explicit StderrLog(LineTest isError = nullptr, std::string prefix = {});
 
   void Add(std::string_view line) override;
-  int Errors() const { return errors_; }
+  int errors() const { return errors_; }
 
  private:
   LineTest isError_;

@@ -31,7 +31,7 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TempFolder::Entries() const {
+std::vector<std::string> TempFolder::entries() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(path_))
     names.push_back(entry.path().filename().string());

@@ -54,7 +54,7 @@ inline char* putCharacterFromUnits(char* p, std::size_t units, std::size_t& i, U
 //   U+10000..U+10FFFF  11110xxx 10xxxxxx 10xxxxxx 10xxxxxx
 // The bounds on the second byte below rule out overlong forms, surrogates
 // and values above U+10FFFF before any bits are assembled.
-char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
+char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
   const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = at(pos);
   ++pos;
@@ -92,12 +92,12 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
   return cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void appendUtf8(std::string& out, char32_t cp) {
   char bytes[4];
   out.append(bytes, static_cast<std::size_t>(putUtf8(bytes, cp) - bytes));
 }
 
-void AppendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out) {
+void appendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out) {
   const std::size_t units = size / 2;
   // At most three bytes a unit (a pair of units makes four bytes).
   const std::size_t start = out.size();
@@ -126,13 +126,13 @@ void AppendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::st
   out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
-std::string Utf8FromUtf16Le(const unsigned char* bytes, std::size_t size) {
+std::string utf8FromUtf16Le(const unsigned char* bytes, std::size_t size) {
   std::string out;
-  AppendUtf8FromUtf16Le(bytes, size, out);
+  appendUtf8FromUtf16Le(bytes, size, out);
   return out;
 }
 
-std::string Utf8FromUtf16(std::u16string_view units) {
+std::string utf8FromUtf16(std::u16string_view units) {
   // At most three bytes a unit (a pair of units makes four bytes).
   std::string out(units.size() * 3, '\0');
   char* p = out.data();
@@ -142,12 +142,12 @@ std::string Utf8FromUtf16(std::u16string_view units) {
   return out;
 }
 
-std::u16string Utf16FromUtf8(std::string_view text) {
+std::u16string utf16FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   std::size_t pos = 0;
   while (pos < text.size()) {
-    char32_t cp = DecodeUtf8(text, pos);
+    char32_t cp = decodeUtf8(text, pos);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));

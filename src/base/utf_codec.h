@@ -20,20 +20,20 @@ inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 // above U+10FFFF yields U+FFFD and advances by the one bad lead byte (or the
 // lead byte and the continuation bytes that were valid up to the fault), so
 // decoding always makes progress.
-char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
+char32_t decodeUtf8(std::string_view text, std::size_t& pos);
 
 // Appends the UTF-8 encoding of a code point (which must be a scalar value).
-void AppendUtf8(std::string& out, char32_t cp);
+void appendUtf8(std::string& out, char32_t cp);
 
 // Appends the UTF-8 form of `size` bytes of UTF-16LE text; a trailing odd
 // byte is not a code unit and is ignored.
-void AppendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out);
-std::string Utf8FromUtf16Le(const unsigned char* bytes, std::size_t size);
+void appendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out);
+std::string utf8FromUtf16Le(const unsigned char* bytes, std::size_t size);
 
 // The same for code units already in memory.
-std::string Utf8FromUtf16(std::u16string_view units);
+std::string utf8FromUtf16(std::u16string_view units);
 
 // UTF-8 to UTF-16 code units.
-std::u16string Utf16FromUtf8(std::string_view text);
+std::u16string utf16FromUtf8(std::string_view text);
 
 }  // namespace corvadex

@@ -11,13 +11,13 @@ std::string_view ContactRow::SubItem(std::size_t index) const {
   return index < subItems_ ? texts_.get(1 + index) : std::string_view{};
 }
 
-void ContactRow::AddSubItem(std::string_view text) {
+void ContactRow::addSubItem(std::string_view text) {
   if (subItems_ >= kSubItemCount) throw std::out_of_range("a row holds four sub-items");
   texts_.set(1 + subItems_, text);
   ++subItems_;
 }
 
-void ContactRow::SetData(std::unique_ptr<TContactData> data) {
+void ContactRow::setData(std::unique_ptr<TContactData> data) {
   if (data) data->compact();
   texts_.compact();
   data_ = std::move(data);
@@ -41,9 +41,9 @@ std::size_t ContactRow::dateSlot(ContactField field) {
   throw std::invalid_argument("not a date field");
 }
 
-std::string_view ContactRow::CalendarDate(ContactField field) const { return texts_.get(dateSlot(field)); }
+std::string_view ContactRow::calendarDate(ContactField field) const { return texts_.get(dateSlot(field)); }
 
-void ContactRow::SetCalendarDate(ContactField field, std::string_view isoDate) {
+void ContactRow::setCalendarDate(ContactField field, std::string_view isoDate) {
   texts_.set(dateSlot(field), isoDate);
 }
 
@@ -53,7 +53,7 @@ std::size_t ContactRow::heapBytes() const {
   return bytes;
 }
 
-const ContactRow& ContactList::Item(std::size_t index) const {
+const ContactRow& ContactList::item(std::size_t index) const {
   if (index >= rows_.size()) throw std::out_of_range("contact list index out of range");
   return rows_[index];
 }
@@ -61,13 +61,13 @@ const ContactRow& ContactList::Item(std::size_t index) const {
 ContactRow& ContactList::Add() {
   aboutToChange();
   if (!rows_.empty()) completeRowBytes_ += rows_.back().heapBytes();
-  if (rows_.size() == rows_.capacity()) rows_.reserve(NextCapacity());
+  if (rows_.size() == rows_.capacity()) rows_.reserve(nextCapacity());
   ContactRow& row = rows_.emplace_back();
   changed();
   return row;
 }
 
-void ContactList::RemoveLast() {
+void ContactList::removeLast() {
   if (rows_.empty()) return;
   aboutToChange();
   const bool wasSelected = selected_ == rows_.size() - 1;
@@ -78,15 +78,15 @@ void ContactList::RemoveLast() {
   if (wasSelected) notifySelection();
 }
 
-std::size_t ContactList::NextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
+std::size_t ContactList::nextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
 
-std::size_t ContactList::AddBytes() const {
+std::size_t ContactList::addBytes() const {
   const std::size_t growth =
-      rows_.size() == rows_.capacity() ? (NextCapacity() - rows_.capacity()) * sizeof(ContactRow) : 0;
+      rows_.size() == rows_.capacity() ? (nextCapacity() - rows_.capacity()) * sizeof(ContactRow) : 0;
   return growth;
 }
 
-void ContactList::Clear() {
+void ContactList::clear() {
   aboutToChange();
   const bool hadSelection = selected_.has_value();
   selected_.reset();
@@ -100,30 +100,30 @@ void ContactList::Clear() {
 
 void ContactList::BeginUpdate() {
   if (updateDepth_++ == 0) {
-    for (auto* o : observers_) o->RowsAboutToChange();
+    for (auto* o : observers_) o->rowsAboutToChange();
   }
 }
 
 void ContactList::EndUpdate() {
   if (updateDepth_ == 0) return;
   if (--updateDepth_ == 0) {
-    for (auto* o : observers_) o->RowsChanged();
+    for (auto* o : observers_) o->rowsChanged();
   }
 }
 
 void ContactList::aboutToChange() {
   if (updateDepth_ == 0) {
-    for (auto* o : observers_) o->RowsAboutToChange();
+    for (auto* o : observers_) o->rowsAboutToChange();
   }
 }
 
 void ContactList::changed() {
   if (updateDepth_ == 0) {
-    for (auto* o : observers_) o->RowsChanged();
+    for (auto* o : observers_) o->rowsChanged();
   }
 }
 
-void ContactList::SetSelected(std::size_t index, bool selected) {
+void ContactList::setSelected(std::size_t index, bool selected) {
   if (index >= rows_.size()) throw std::out_of_range("contact list index out of range");
   if (selected) {
     if (selected_ == index) return;
@@ -135,26 +135,26 @@ void ContactList::SetSelected(std::size_t index, bool selected) {
   notifySelection();
 }
 
-void ContactList::ClearSelection() {
+void ContactList::clearSelection() {
   if (!selected_) return;
   selected_.reset();
   notifySelection();
 }
 
-void ContactList::SelectFirst() {
-  if (!rows_.empty()) SetSelected(0, true);
+void ContactList::selectFirst() {
+  if (!rows_.empty()) setSelected(0, true);
 }
 
 void ContactList::notifySelection() {
-  for (auto* o : observers_) o->SelectionChanged(selected_);
+  for (auto* o : observers_) o->selectedRowChanged(selected_);
 }
 
-void ContactList::AddObserver(ContactListObserver* observer) {
+void ContactList::addObserver(ContactListObserver* observer) {
   if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
     observers_.push_back(observer);
 }
 
-void ContactList::RemoveObserver(ContactListObserver* observer) {
+void ContactList::removeObserver(ContactListObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
@@ -164,7 +164,7 @@ std::size_t ContactList::heapBytes() const {
   return bytes;
 }
 
-std::size_t ContactList::HeldBytes() const {
+std::size_t ContactList::heldBytes() const {
   return rows_.capacity() * sizeof(ContactRow) + completeRowBytes_ +
          (rows_.empty() ? 0 : rows_.back().heapBytes());
 }

@@ -24,16 +24,16 @@ namespace corvadex {
 class ContactRow {
  public:
   std::string_view Caption() const { return texts_.get(0); }
-  void SetCaption(std::string_view text) { texts_.set(0, text); }
+  void setCaption(std::string_view text) { texts_.set(0, text); }
 
   // Sub-items are added in order; one that was never added reads as empty.
-  std::size_t SubItemCount() const { return subItems_; }
+  std::size_t subItemCount() const { return subItems_; }
   std::string_view SubItem(std::size_t index) const;
-  void AddSubItem(std::string_view text);
+  void addSubItem(std::string_view text);
 
   // The record attached to the row, or none; the row owns it.
-  const TContactData* Data() const { return data_.get(); }
-  void SetData(std::unique_ptr<TContactData> data);
+  const TContactData* data() const { return data_.get(); }
+  void setData(std::unique_ptr<TContactData> data);
 
   // The value of one of the 33 contact columns, wherever the row keeps it
   // (empty when the row has no record).
@@ -43,15 +43,15 @@ class ContactRow {
   // the row's primary key in its table (raw bytes, the same on every read of
   // the same file), and the two dates as "YYYY-MM-DD", empty when the
   // stored date is null, zero or unreadable.
-  std::string_view RecordKey() const { return texts_.get(kKeySlot); }
-  void SetRecordKey(std::string_view key) { texts_.set(kKeySlot, key); }
+  std::string_view recordKey() const { return texts_.get(kKeySlot); }
+  void setRecordKey(std::string_view key) { texts_.set(kKeySlot, key); }
   // `field` is ContactField::Birthdate or ContactField::Anniversary.
-  std::string_view CalendarDate(ContactField field) const;
-  void SetCalendarDate(ContactField field, std::string_view isoDate);
+  std::string_view calendarDate(ContactField field) const;
+  void setCalendarDate(ContactField field, std::string_view isoDate);
 
   std::size_t heapBytes() const;
   // Makes room for `bytes` bytes of the row's own texts at once.
-  void ReserveTexts(std::size_t bytes) { texts_.reserve(bytes); }
+  void reserveTexts(std::size_t bytes) { texts_.reserve(bytes); }
 
  private:
   static constexpr std::size_t kKeySlot = 1 + kSubItemCount;
@@ -66,10 +66,10 @@ class ContactListObserver {
  public:
   virtual ~ContactListObserver() = default;
   // Rows are about to change / have changed (once per outermost bracket).
-  virtual void RowsAboutToChange() {}
-  virtual void RowsChanged() {}
+  virtual void rowsAboutToChange() {}
+  virtual void rowsChanged() {}
   // The selected row changed; `row` is the newly selected one, or none.
-  virtual void SelectionChanged(std::optional<std::size_t> /*row*/) {}
+  virtual void selectedRowChanged(std::optional<std::size_t> /*row*/) {}
 };
 
 class ContactList {
@@ -78,37 +78,37 @@ class ContactList {
   ContactList(const ContactList&) = delete;
   ContactList& operator=(const ContactList&) = delete;
 
-  std::size_t Count() const { return rows_.size(); }
-  const ContactRow& Item(std::size_t index) const;
+  std::size_t count() const { return rows_.size(); }
+  const ContactRow& item(std::size_t index) const;
 
   // Appends an empty row and returns it for filling.
   ContactRow& Add();
   // Removes the last row (a row that did not fit, say).
-  void RemoveLast();
+  void removeLast();
   // Removes every row, freeing each row's record.
-  void Clear();
+  void clear();
 
   void BeginUpdate();
   void EndUpdate();
-  bool Updating() const { return updateDepth_ > 0; }
+  bool updating() const { return updateDepth_ > 0; }
 
-  std::optional<std::size_t> Selected() const { return selected_; }
+  std::optional<std::size_t> selected() const { return selected_; }
   // The one selection of the list, which every view of it follows.
   // Selects a row (the previous selection goes) or, with selected == false,
   // unselects it if it is the selected one. Observers hear only of changes.
-  void SetSelected(std::size_t index, bool selected);
-  void ClearSelection();
+  void setSelected(std::size_t index, bool selected);
+  void clearSelection();
   // Selects the first row, when there is one: what follows a read that shows
   // a contact at once (the start-up location, a file named at start).
-  void SelectFirst();
+  void selectFirst();
 
-  void AddObserver(ContactListObserver* observer);
-  void RemoveObserver(ContactListObserver* observer);
+  void addObserver(ContactListObserver* observer);
+  void removeObserver(ContactListObserver* observer);
 
   // The identity of the database the rows were read from (its signature,
   // raw bytes; empty when unknown). Cleared with the rows.
-  std::string_view SourceIdentity() const { return sourceIdentity_; }
-  void SetSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
+  std::string_view sourceIdentity() const { return sourceIdentity_; }
+  void setSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
 
   // Heap bytes held by the rows and their records, counted row by row
   // (for the benchmarks and the tests).
@@ -117,15 +117,15 @@ class ContactList {
   // checks against its memory bound after every row. A row counts as
   // complete once the next one is added (rows are filled only through the
   // reference Add gives).
-  std::size_t HeldBytes() const;
+  std::size_t heldBytes() const;
   // The bytes the next Add takes for the row itself (the rows are kept in
   // one array, which grows by doubling).
-  std::size_t AddBytes() const;
+  std::size_t addBytes() const;
 
  private:
   void aboutToChange();
   void changed();
-  std::size_t NextCapacity() const;
+  std::size_t nextCapacity() const;
   void notifySelection();
 
   std::vector<ContactRow> rows_;

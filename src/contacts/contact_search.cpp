@@ -16,33 +16,33 @@ namespace {
 
 // The filter bit of two or three adjacent bytes (the length is part of
 // the hashed number, so "ab" and "\0ab" differ).
-std::uint32_t GramBit(std::uint32_t gram, std::uint32_t length) {
+std::uint32_t gramBit(std::uint32_t gram, std::uint32_t length) {
   return ((gram | (length << 24)) * 2654435761u) >> 19;  // the top 13 bits: 0 .. 8191
 }
 
 template <std::size_t N>
-void SetBit(std::array<std::uint64_t, N>& bits, std::uint32_t bit) {
+void setBit(std::array<std::uint64_t, N>& bits, std::uint32_t bit) {
   bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 template <std::size_t N>
-bool HasBit(const std::array<std::uint64_t, N>& bits, std::uint32_t bit) {
+bool hasBit(const std::array<std::uint64_t, N>& bits, std::uint32_t bit) {
   return (bits[bit / 64] >> (bit % 64)) & 1u;
 }
 
 // Folds rows [begin, end) into `text`, every value ended by a NUL; row
 // begin + i starts at starts[i], and starts[end - begin] is the text's end.
-void FoldRows(const ContactList& list, std::size_t begin, std::size_t end, std::string& text,
+void foldRows(const ContactList& list, std::size_t begin, std::size_t end, std::string& text,
               std::vector<std::size_t>& starts) {
   text.clear();
   starts.clear();
   for (std::size_t r = begin; r < end; ++r) {
     starts.push_back(text.size());
-    const ContactRow& row = list.Item(r);
+    const ContactRow& row = list.item(r);
     for (const ContactColumn& column : kContactColumns) {
       const std::string_view value = row.Value(column);
       if (value.empty()) continue;
-      AppendFolded(value, text);
+      appendFolded(value, text);
       text += '\0';
     }
   }
@@ -52,16 +52,16 @@ void FoldRows(const ContactList& list, std::size_t begin, std::size_t end, std::
 }  // namespace
 
 ContactSearch::ContactSearch(ContactList& list) : list_(list) {
-  list_.AddObserver(this);
-  Prepare();
+  list_.addObserver(this);
+  prepare();
 }
 
 ContactSearch::~ContactSearch() {
-  Stop();
-  list_.RemoveObserver(this);
+  stop();
+  list_.removeObserver(this);
 }
 
-void ContactSearch::Stop() {
+void ContactSearch::stop() {
   stop_.store(true);
   if (worker_.joinable()) worker_.join();
   stop_.store(false);
@@ -69,60 +69,60 @@ void ContactSearch::Stop() {
   readyBlocks_.store(0, std::memory_order_release);
 }
 
-void ContactSearch::RowsChanged() {
-  Stop();
+void ContactSearch::rowsChanged() {
+  stop();
   std::vector<BlockFilter>().swap(filters_);
-  Prepare();
+  prepare();
 }
 
-void ContactSearch::Prepare() {
+void ContactSearch::prepare() {
   // Rows being changed are not read by another thread; the next change's
   // end starts the work.
-  if (started_ || list_.Updating() || list_.Count() == 0) return;
-  filters_.assign((list_.Count() + kBlockRows - 1) / kBlockRows, BlockFilter{});
+  if (started_ || list_.updating() || list_.count() == 0) return;
+  filters_.assign((list_.count() + kBlockRows - 1) / kBlockRows, BlockFilter{});
   started_ = true;
   worker_ = std::thread([this] {
     // Behind the window's own thread: painting and keys come first.
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
-    MakeFilters();
+    makeFilters();
   });
 }
 
-void ContactSearch::WaitUntilPrepared() {
+void ContactSearch::waitUntilPrepared() {
   if (worker_.joinable()) worker_.join();
 }
 
-void ContactSearch::MakeFilters() {
+void ContactSearch::makeFilters() {
   std::string text;
   std::vector<std::size_t> starts;
-  const std::size_t rows = list_.Count();
+  const std::size_t rows = list_.count();
   for (std::size_t b = 0; b < filters_.size(); ++b) {
     if (stop_.load(std::memory_order_relaxed)) return;
-    FoldRows(list_, b * kBlockRows, std::min(rows, (b + 1) * kBlockRows), text, starts);
+    foldRows(list_, b * kBlockRows, std::min(rows, (b + 1) * kBlockRows), text, starts);
     BlockFilter& filter = filters_[b];
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::uint32_t gram = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-      SetBit(filter.bytes, bytes[i]);
+      setBit(filter.bytes, bytes[i]);
       gram = ((gram << 8) | bytes[i]) & 0xFFFFFF;
-      if (i >= 1) SetBit(filter.grams, GramBit(gram & 0xFFFF, 2));
-      if (i >= 2) SetBit(filter.grams, GramBit(gram, 3));
+      if (i >= 1) setBit(filter.grams, gramBit(gram & 0xFFFF, 2));
+      if (i >= 2) setBit(filter.grams, gramBit(gram, 3));
     }
     readyBlocks_.store(b + 1, std::memory_order_release);
   }
 }
 
-bool ContactSearch::MayHold(std::size_t block, const NeedleKey& needle) const {
+bool ContactSearch::mayHold(std::size_t block, const NeedleKey& needle) const {
   if (block >= readyBlocks_.load(std::memory_order_acquire)) return true;  // not made yet
   const BlockFilter& filter = filters_[block];
   for (const std::uint32_t bit : needle.bytes)
-    if (!HasBit(filter.bytes, bit)) return false;
+    if (!hasBit(filter.bytes, bit)) return false;
   for (const std::uint32_t bit : needle.grams)
-    if (!HasBit(filter.grams, bit)) return false;
+    if (!hasBit(filter.grams, bit)) return false;
   return true;
 }
 
-std::optional<std::size_t> ContactSearch::Search(const NeedleKey& needle, std::size_t rowBegin,
+std::optional<std::size_t> ContactSearch::search(const NeedleKey& needle, std::size_t rowBegin,
                                                  std::size_t rowEnd, FindDirection direction) {
   const bool forward = direction == FindDirection::Next;
   // Block by block from the near end of the range to the far one.
@@ -134,8 +134,8 @@ std::optional<std::size_t> ContactSearch::Search(const NeedleKey& needle, std::s
       done = to;
     else
       left = from;
-    if (!MayHold(block, needle)) continue;
-    FoldRows(list_, from, to, text_, starts_);
+    if (!mayHold(block, needle)) continue;
+    foldRows(list_, from, to, text_, starts_);
     const std::size_t at = forward ? text_.find(needle.text) : text_.rfind(needle.text);
     if (at == std::string::npos) continue;
     // The last row whose text starts at or before the match.
@@ -145,13 +145,13 @@ std::optional<std::size_t> ContactSearch::Search(const NeedleKey& needle, std::s
   return std::nullopt;
 }
 
-std::optional<std::size_t> ContactSearch::Find(std::string_view text, std::optional<std::size_t> from,
+std::optional<std::size_t> ContactSearch::find(std::string_view text, std::optional<std::size_t> from,
                                                FindDirection direction) {
   NeedleKey needle;
-  needle.text = Folded(text);
-  const std::size_t rows = list_.Count();
+  needle.text = folded(text);
+  const std::size_t rows = list_.count();
   if (needle.text.empty() || rows == 0) return std::nullopt;
-  Prepare();
+  prepare();
   // Its bytes, and its pair (two bytes) or its runs of three.
   const auto* bytes = reinterpret_cast<const unsigned char*>(needle.text.data());
   const std::size_t length = needle.text.size();
@@ -159,20 +159,20 @@ std::optional<std::size_t> ContactSearch::Find(std::string_view text, std::optio
   for (std::size_t i = 0; i < length; ++i) {
     needle.bytes.push_back(bytes[i]);
     gram = ((gram << 8) | bytes[i]) & 0xFFFFFF;
-    if (length == 2 && i == 1) needle.grams.push_back(GramBit(gram & 0xFFFF, 2));
-    if (i >= 2) needle.grams.push_back(GramBit(gram, 3));
+    if (length == 2 && i == 1) needle.grams.push_back(gramBit(gram & 0xFFFF, 2));
+    if (i >= 2) needle.grams.push_back(gramBit(gram, 3));
   }
   if (from && *from >= rows) from.reset();
   if (direction == FindDirection::Next) {
     // After `from` to the end, then from the start up to and with `from`.
     const std::size_t split = from ? *from + 1 : 0;
-    if (auto row = Search(needle, split, rows, direction)) return row;
-    return Search(needle, 0, split, direction);
+    if (auto row = search(needle, split, rows, direction)) return row;
+    return search(needle, 0, split, direction);
   }
   // Before `from` back to the start, then from the end down to `from`.
   const std::size_t split = from ? *from : rows;
-  if (auto row = Search(needle, 0, split, direction)) return row;
-  return Search(needle, split, rows, direction);
+  if (auto row = search(needle, 0, split, direction)) return row;
+  return search(needle, split, rows, direction);
 }
 
 }  // namespace corvadex

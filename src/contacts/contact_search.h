@@ -42,15 +42,15 @@ class ContactSearch final : private ContactListObserver {
   // before (Previous) `from`, wrapping round the list; `from` itself comes
   // last. Without `from`, Next starts at the first row and Previous at the
   // last. None when no row holds the text, or the text is empty.
-  std::optional<std::size_t> Find(std::string_view text, std::optional<std::size_t> from,
+  std::optional<std::size_t> find(std::string_view text, std::optional<std::size_t> from,
                                   FindDirection direction);
 
   // Starts making the filters if they are neither made nor being made.
-  void Prepare();
+  void prepare();
   // Waits until every block's filter is made (for the benchmarks).
-  void WaitUntilPrepared();
+  void waitUntilPrepared();
   // Blocks whose filter is made so far.
-  std::size_t PreparedBlocks() const { return readyBlocks_.load(std::memory_order_acquire); }
+  std::size_t preparedBlocks() const { return readyBlocks_.load(std::memory_order_acquire); }
 
   std::size_t heapBytes() const {
     return filters_.capacity() * sizeof(BlockFilter) + text_.capacity() +
@@ -60,9 +60,9 @@ class ContactSearch final : private ContactListObserver {
   static constexpr std::size_t kBlockRows = 32;
 
  private:
-  void RowsAboutToChange() override { Stop(); }
-  void RowsChanged() override;
-  void SelectionChanged(std::optional<std::size_t>) override {}
+  void rowsAboutToChange() override { stop(); }
+  void rowsChanged() override;
+  void selectedRowChanged(std::optional<std::size_t>) override {}
 
   struct BlockFilter {
     std::array<std::uint64_t, 4> bytes{};
@@ -75,11 +75,11 @@ class ContactSearch final : private ContactListObserver {
     std::vector<std::uint32_t> grams;
   };
 
-  void Stop();
-  void MakeFilters();
-  bool MayHold(std::size_t block, const NeedleKey& needle) const;
+  void stop();
+  void makeFilters();
+  bool mayHold(std::size_t block, const NeedleKey& needle) const;
   // The first (last) row in [rowBegin, rowEnd) whose text holds the needle.
-  std::optional<std::size_t> Search(const NeedleKey& needle, std::size_t rowBegin,
+  std::optional<std::size_t> search(const NeedleKey& needle, std::size_t rowBegin,
                                     std::size_t rowEnd, FindDirection direction);
 
   ContactList& list_;

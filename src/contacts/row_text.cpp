@@ -38,7 +38,7 @@ std::size_t firstSpecial(std::string_view value, std::size_t from) {
 
 }  // namespace
 
-void AppendEscaped(std::string_view value, std::string& out) {
+void appendEscaped(std::string_view value, std::string& out) {
   std::size_t start = 0;
   for (std::size_t i = firstSpecial(value, 0); i < value.size();
        i = firstSpecial(value, i + 1)) {
@@ -57,10 +57,10 @@ void AppendEscaped(std::string_view value, std::string& out) {
   out.append(value, start, std::string_view::npos);
 }
 
-void AppendRowLine(const ContactRow& row, std::string& out) {
+void appendRowLine(const ContactRow& row, std::string& out) {
   for (std::size_t i = 0; i < kContactColumns.size(); ++i) {
     if (i != 0) out.push_back('\t');
-    AppendEscaped(row.Value(kContactColumns[i]), out);
+    appendEscaped(row.Value(kContactColumns[i]), out);
   }
   out.push_back('\n');
 }

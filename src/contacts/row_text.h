@@ -13,9 +13,9 @@
 namespace corvadex {
 
 // Appends `value` to `out` with the four characters above escaped.
-void AppendEscaped(std::string_view value, std::string& out);
+void appendEscaped(std::string_view value, std::string& out);
 
 // Appends the row's line, ending in '\n', to `out`.
-void AppendRowLine(const ContactRow& row, std::string& out);
+void appendRowLine(const ContactRow& row, std::string& out);
 
 }  // namespace corvadex

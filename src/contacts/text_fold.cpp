@@ -43,7 +43,7 @@ static_assert(kLatinEnd == 0x180);
 
 // Decodes the code point starting at text[i]; returns its length in bytes,
 // or 0 for a byte that does not start a well-formed sequence.
-std::size_t Decode(std::string_view text, std::size_t i, std::uint32_t& cp) {
+std::size_t decode(std::string_view text, std::size_t i, std::uint32_t& cp) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char b0 = byte(i);
   std::size_t len;
@@ -66,7 +66,7 @@ std::size_t Decode(std::string_view text, std::size_t i, std::uint32_t& cp) {
   return len;
 }
 
-std::uint32_t SmallLetter(std::uint32_t cp) {
+std::uint32_t smallLetter(std::uint32_t cp) {
   if (cp >= 0x391 && cp <= 0x3AB && cp != 0x3A2) return cp + 0x20;  // Greek capitals
   if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;                  // Cyrillic А..Я
   if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;                  // Cyrillic Ѐ..Џ
@@ -75,7 +75,7 @@ std::uint32_t SmallLetter(std::uint32_t cp) {
 
 }  // namespace
 
-void AppendFolded(std::string_view text, std::string& out) {
+void appendFolded(std::string_view text, std::string& out) {
   std::size_t i = 0;
   while (i < text.size()) {
     const unsigned char b = static_cast<unsigned char>(text[i]);
@@ -92,7 +92,7 @@ void AppendFolded(std::string_view text, std::string& out) {
       continue;
     }
     std::uint32_t cp = 0;
-    const std::size_t len = Decode(text, i, cp);
+    const std::size_t len = decode(text, i, cp);
     if (len == 0) {  // not UTF-8: kept as it is
       out += static_cast<char>(b);
       ++i;
@@ -104,7 +104,7 @@ void AppendFolded(std::string_view text, std::string& out) {
       out += kLatinFold[cp - kLatinFirst];
       continue;
     }
-    AppendUtf8(out, SmallLetter(cp));
+    appendUtf8(out, smallLetter(cp));
   }
 }
 

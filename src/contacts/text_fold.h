@@ -15,11 +15,11 @@
 namespace corvadex {
 
 // Appends the folded form of `text` to `out`.
-void AppendFolded(std::string_view text, std::string& out);
+void appendFolded(std::string_view text, std::string& out);
 
-inline std::string Folded(std::string_view text) {
+inline std::string folded(std::string_view text) {
   std::string out;
-  AppendFolded(text, out);
+  appendFolded(text, out);
   return out;
 }
 

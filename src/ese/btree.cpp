@@ -11,36 +11,36 @@ namespace {
 constexpr std::size_t kMaxDepth = 32;
 }
 
-JET_ERR ParseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
+JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
   PageTag tag;
-  if (!page.Tag(index, tag)) {
-    return Corrupt("a node's tag points outside the page's data area", page.pgno());
+  if (!page.tag(index, tag)) {
+    return corrupt("a node's tag points outside the page's data area", page.pgno());
   }
   const ByteView& v = tag.value;
   const std::uint16_t mask = page.large() ? 0x1fff : 0xffff;
   std::size_t at = 0;
   std::uint16_t prefix_size = 0;
   if (tag.flags & kTagCompressed) {
-    if (!v.U16(0, prefix_size)) return Corrupt("a node is too short for its key sizes", page.pgno());
+    if (!v.U16(0, prefix_size)) return corrupt("a node is too short for its key sizes", page.pgno());
     prefix_size &= mask;
     at = 2;
   }
   std::uint16_t suffix_size = 0;
-  if (!v.U16(at, suffix_size)) return Corrupt("a node is too short for its key sizes", page.pgno());
+  if (!v.U16(at, suffix_size)) return corrupt("a node is too short for its key sizes", page.pgno());
   if (at == 0) suffix_size &= mask;
   at += 2;
-  if (!common.Sub(0, prefix_size, out.prefix)) {
-    return Corrupt("a node's shared key prefix is longer than the page's", page.pgno());
+  if (!common.sub(0, prefix_size, out.prefix)) {
+    return corrupt("a node's shared key prefix is longer than the page's", page.pgno());
   }
-  if (!v.Sub(at, suffix_size, out.suffix)) {
-    return Corrupt("a node's key runs past the node's end", page.pgno());
+  if (!v.sub(at, suffix_size, out.suffix)) {
+    return corrupt("a node's key runs past the node's end", page.pgno());
   }
-  out.data = v.From(at + suffix_size);
+  out.data = v.from(at + suffix_size);
   out.flags = tag.flags;
   return JET_errSuccess;
 }
 
-int CompareKey(const Node& node, Bytes key) {
+int compareKey(const Node& node, Bytes key) {
   const std::size_t p = node.prefix.size();
   const std::size_t n = std::min(p, key.size());
   if (n > 0) {
@@ -59,13 +59,13 @@ int CompareKey(const Node& node, Bytes key) {
 
 JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   if (file_ == nullptr) return JET_errInvalidParameter;
-  if (path_.size() >= kMaxDepth) return Corrupt("the tree is deeper than any tree can be", pgno);
+  if (path_.size() >= kMaxDepth) return corrupt("the tree is deeper than any tree can be", pgno);
   if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) {
-    return Corrupt("the tree's links lead round in a circle", pgno);
+    return corrupt("the tree's links lead round in a circle", pgno);
   }
-  if (JET_ERR err = file_->ReadPage(pgno, frame.page); err != JET_errSuccess) return err;
+  if (JET_ERR err = file_->readPage(pgno, frame.page); err != JET_errSuccess) return err;
   if (frame.page.header().objid != objid_) {
-    return Fail(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
+    return fail(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
                 pgno);
   }
   // Tag 0 holds the key prefix the page's nodes share; a page without tags
@@ -73,8 +73,8 @@ JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   frame.common = ByteView();
   if (frame.page.tag_count() > 0) {
     PageTag tag;
-    if (!frame.page.Tag(0, tag)) {
-      return Corrupt("the page's common key points outside its data area", pgno);
+    if (!frame.page.tag(0, tag)) {
+      return corrupt("the page's common key points outside its data area", pgno);
     }
     frame.common = tag.value;
   }
@@ -82,18 +82,18 @@ JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::ChildOf(const Frame& frame, std::uint32_t& child) const {
+JET_ERR BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
   Node node;
-  if (JET_ERR err = ParseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
+  if (JET_ERR err = parseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
     return err;
   }
   if (!node.data.U32(0, child)) {
-    return Corrupt("a branch node is too short for its child page number", frame.page.pgno());
+    return corrupt("a branch node is too short for its child page number", frame.page.pgno());
   }
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::DescendFirst(std::uint32_t pgno) {
+JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
   for (;;) {
     Frame frame;
     if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
@@ -104,20 +104,20 @@ JET_ERR BTreeCursor::DescendFirst(std::uint32_t pgno) {
       path_.back().index = frame.page.tag_count();
       return JET_errSuccess;
     }
-    if (JET_ERR err = ChildOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
 }
 
-JET_ERR BTreeCursor::Settle() {
+JET_ERR BTreeCursor::settle() {
   for (;;) {
     Frame& top = path_.back();
     if (top.page.is_leaf() && top.index < top.page.tag_count()) {
       Node node;
-      if (JET_ERR err = ParseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
+      if (JET_ERR err = parseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
         return err;
       }
       if ((node.flags & kTagDeleted) == 0) {
-        SetCurrent(node);
+        setCurrent(node);
         return JET_errSuccess;
       }
       ++top.index;
@@ -138,12 +138,12 @@ JET_ERR BTreeCursor::Settle() {
       return JET_errNoCurrentRecord;
     }
     std::uint32_t child = 0;
-    if (JET_ERR err = ChildOf(path_.back(), child); err != JET_errSuccess) return err;
-    if (JET_ERR err = DescendFirst(child); err != JET_errSuccess) return err;
+    if (JET_ERR err = childOf(path_.back(), child); err != JET_errSuccess) return err;
+    if (JET_ERR err = descendFirst(child); err != JET_errSuccess) return err;
   }
 }
 
-void BTreeCursor::SetCurrent(const Node& node) {
+void BTreeCursor::setCurrent(const Node& node) {
   // The key is put together only when asked for: a walk that reads rows
   // does not need it.
   key_prefix_ = node.prefix;
@@ -165,22 +165,22 @@ Bytes BTreeCursor::key() const {
   return Bytes(key_.data(), key_.size());
 }
 
-JET_ERR BTreeCursor::First() {
+JET_ERR BTreeCursor::first() {
   path_.clear();
   on_entry_ = false;
   pages_entered_ = 0;
-  if (JET_ERR err = DescendFirst(root_); err != JET_errSuccess) return err;
-  return Settle();
+  if (JET_ERR err = descendFirst(root_); err != JET_errSuccess) return err;
+  return settle();
 }
 
 JET_ERR BTreeCursor::Next() {
   if (!on_entry_ || path_.empty()) return JET_errNoCurrentRecord;
   on_entry_ = false;
   ++path_.back().index;
-  return Settle();
+  return settle();
 }
 
-JET_ERR BTreeCursor::Seek(Bytes key) {
+JET_ERR BTreeCursor::seek(Bytes key) {
   path_.clear();
   on_entry_ = false;
   pages_entered_ = 0;
@@ -197,10 +197,10 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
     while (lo < hi) {
       const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
       Node node;
-      if (JET_ERR err = ParseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
+      if (JET_ERR err = parseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
         return err;
       }
-      if (CompareKey(node, key) < 0) {
+      if (compareKey(node, key) < 0) {
         lo = static_cast<std::uint16_t>(mid + 1);
       } else {
         hi = mid;
@@ -209,10 +209,10 @@ JET_ERR BTreeCursor::Seek(Bytes key) {
     frame.index = lo;
     path_.push_back(frame);
     if (leaf || count <= 1) break;
-    if (JET_ERR err = ChildOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
   if (!path_.back().page.is_leaf()) path_.back().index = path_.back().page.tag_count();
-  if (JET_ERR err = Settle(); err != JET_errSuccess) return err;
+  if (JET_ERR err = settle(); err != JET_errSuccess) return err;
   // Separator keys may equal the first key of the next subtree: step on
   // until the sought key is reached.
   for (Bytes at = this->key();

@@ -37,11 +37,11 @@ struct Node {
 
 // Parses node `index` of `page`, whose tag 0 value is `common`.
 // JET_errDatabaseCorrupted, noted with the page, when it does not fit.
-[[nodiscard]] JET_ERR ParseNode(const Page& page, std::uint16_t index, const ByteView& common,
+[[nodiscard]] JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common,
                                 Node& out);
 
 // Compares prefix+suffix with `key` as unsigned bytes (shorter first).
-int CompareKey(const Node& node, Bytes key);
+int compareKey(const Node& node, Bytes key);
 
 class BTreeCursor {
  public:
@@ -50,11 +50,11 @@ class BTreeCursor {
       : file_(file), root_(root_pgno), objid_(objid) {}
 
   // Moves to the first entry: JET_errNoCurrentRecord when the tree is empty.
-  JET_ERR First();
+  JET_ERR first();
   // Moves to the next entry: JET_errNoCurrentRecord past the last one.
   JET_ERR Next();
   // Moves to the first entry whose key is >= key.
-  JET_ERR Seek(Bytes key);
+  JET_ERR seek(Bytes key);
 
   bool on_entry() const { return on_entry_; }
   // The current entry's full key (valid until the cursor moves).
@@ -71,11 +71,11 @@ class BTreeCursor {
   };
 
   JET_ERR Enter(std::uint32_t pgno, Frame& frame);
-  JET_ERR DescendFirst(std::uint32_t pgno);
-  JET_ERR ChildOf(const Frame& frame, std::uint32_t& child) const;
+  JET_ERR descendFirst(std::uint32_t pgno);
+  JET_ERR childOf(const Frame& frame, std::uint32_t& child) const;
   // Advances from the current leaf slot (inclusive) to the next live entry.
-  JET_ERR Settle();
-  void SetCurrent(const Node& node);
+  JET_ERR settle();
+  void setCurrent(const Node& node);
 
   const DbFile* file_ = nullptr;
   std::uint32_t root_ = 0;

@@ -64,7 +64,7 @@ constexpr CatalogColumnDef kCatalogColumns[] = {
 // offset 4. (The catalog's RecordOffset is not reliable: Windows writes 4
 // for every column.) Deleted columns keep their place, so `columns` must
 // still hold them here.
-void AssignFixedOffsets(std::vector<ColumnInfo>& columns) {
+void assignFixedOffsets(std::vector<ColumnInfo>& columns) {
   std::uint32_t next = 4;
   for (ColumnInfo& c : columns) {
     if (!c.is_fixed()) continue;
@@ -75,11 +75,11 @@ void AssignFixedOffsets(std::vector<ColumnInfo>& columns) {
 
 // The number in column `col` of a catalog row (stored in 2 or 4 bytes):
 // `present` false, `out` 0, when the row has none.
-JET_ERR ReadNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out, bool& present) {
+JET_ERR readNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out, bool& present) {
   out = 0;
   present = false;
   StoredValue v;
-  if (JET_ERR err = rec.Get(col, false, 1, v); err != JET_errSuccess) return err;
+  if (JET_ERR err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
   if (v.kind == ValueKind::kNull) return JET_errSuccess;
   std::uint16_t short_value = 0;
   if (v.kind == ValueKind::kInline && v.bytes.size() == 4 && v.bytes.U32(0, out)) {
@@ -88,29 +88,29 @@ JET_ERR ReadNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out,
     out = short_value;
     present = true;
   } else {
-    return Corrupt("a number in the catalog is neither 2 nor 4 bytes long");
+    return corrupt("a number in the catalog is neither 2 nor 4 bytes long");
   }
   return JET_errSuccess;
 }
 
 // The bytes of column `col` of a catalog row: empty, `present` false, when
 // the row has none.
-JET_ERR ReadBytes(const Record& rec, const ColumnInfo& col, ByteView& out, bool& present) {
+JET_ERR readBytes(const Record& rec, const ColumnInfo& col, ByteView& out, bool& present) {
   out = ByteView();
   StoredValue v;
-  if (JET_ERR err = rec.Get(col, false, 1, v); err != JET_errSuccess) return err;
+  if (JET_ERR err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
   present = v.kind == ValueKind::kInline;
   if (present) out = v.bytes;
   return JET_errSuccess;
 }
 
-std::string ToString(const ByteView& v) {
+std::string toString(const ByteView& v) {
   return std::string(reinterpret_cast<const char*>(v.data()), v.size());
 }
 
 }  // namespace
 
-std::uint16_t FixedSizeOfType(JET_COLTYP type) {
+std::uint16_t fixedSizeOfType(JET_COLTYP type) {
   switch (type) {
     case JET_coltypBit:
     case JET_coltypUnsignedByte: return 1;
@@ -128,7 +128,7 @@ std::uint16_t FixedSizeOfType(JET_COLTYP type) {
   }
 }
 
-JET_GRBIT ColumnInfo::Grbit() const {
+JET_GRBIT ColumnInfo::grbit() const {
   JET_GRBIT g = 0;
   if (is_fixed()) g |= JET_bitColumnFixed;
   if (is_tagged()) g |= JET_bitColumnTagged;
@@ -139,7 +139,7 @@ JET_GRBIT ColumnInfo::Grbit() const {
   return g;
 }
 
-void TableInfo::IndexColumns() {
+void TableInfo::indexColumns() {
   slot_by_id.clear();
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const JET_COLUMNID id = columns[i].id;
@@ -149,14 +149,14 @@ void TableInfo::IndexColumns() {
   }
 }
 
-const ColumnInfo* TableInfo::FindColumn(const std::string& column_name) const {
+const ColumnInfo* TableInfo::findColumn(const std::string& column_name) const {
   for (const ColumnInfo& c : columns) {
     if (c.name == column_name) return &c;
   }
   return nullptr;
 }
 
-TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
+TableInfo catalogTableInfo(const std::string& name, std::uint32_t objid,
                            std::uint32_t root_pgno) {
   TableInfo t;
   t.name = name;
@@ -167,40 +167,40 @@ TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
     c.id = d.id;
     c.name = d.name;
     c.type = d.type;
-    c.fixed_size = FixedSizeOfType(d.type);
+    c.fixed_size = fixedSizeOfType(d.type);
     c.max_size = c.fixed_size;
     c.codepage = d.type == JET_coltypText ? 1252 : 0;
     t.columns.push_back(c);
   }
-  AssignFixedOffsets(t.columns);
-  t.IndexColumns();
+  assignFixedOffsets(t.columns);
+  t.indexColumns();
   return t;
 }
 
-std::shared_ptr<const TableInfo> Catalog::Find(const std::string& name) const {
+std::shared_ptr<const TableInfo> Catalog::find(const std::string& name) const {
   auto it = by_name_.find(name);
   return it == by_name_.end() ? nullptr : tables_[it->second];
 }
 
-JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
-  const TableInfo self = CatalogTableInfo("MSysObjects", kCatalogObjid, kCatalogRootPage);
-  const ColumnInfo& c_objid = *self.FindColumn(kObjidTable);
-  const ColumnInfo& c_type = *self.FindColumn(kType);
-  const ColumnInfo& c_id = *self.FindColumn(kId);
-  const ColumnInfo& c_coltyp = *self.FindColumn(kColtypOrPgnoFDP);
-  const ColumnInfo& c_space = *self.FindColumn(kSpaceUsage);
-  const ColumnInfo& c_flags = *self.FindColumn(kFlags);
-  const ColumnInfo& c_locale = *self.FindColumn(kPagesOrLocale);
-  const ColumnInfo& c_name = *self.FindColumn(kName);
-  const ColumnInfo& c_template = *self.FindColumn(kTemplateTable);
-  const ColumnInfo& c_default = *self.FindColumn(kDefaultValue);
+JET_ERR Catalog::load(const DbFile& file, Catalog& out) {
+  const TableInfo self = catalogTableInfo("MSysObjects", kCatalogObjid, kCatalogRootPage);
+  const ColumnInfo& c_objid = *self.findColumn(kObjidTable);
+  const ColumnInfo& c_type = *self.findColumn(kType);
+  const ColumnInfo& c_id = *self.findColumn(kId);
+  const ColumnInfo& c_coltyp = *self.findColumn(kColtypOrPgnoFDP);
+  const ColumnInfo& c_space = *self.findColumn(kSpaceUsage);
+  const ColumnInfo& c_flags = *self.findColumn(kFlags);
+  const ColumnInfo& c_locale = *self.findColumn(kPagesOrLocale);
+  const ColumnInfo& c_name = *self.findColumn(kName);
+  const ColumnInfo& c_template = *self.findColumn(kTemplateTable);
+  const ColumnInfo& c_default = *self.findColumn(kDefaultValue);
 
   std::vector<TableInfo> tables;
   std::unordered_map<std::uint32_t, std::size_t> by_objid;
   std::vector<bool> has_columns;
 
   BTreeCursor cursor(&file, kCatalogRootPage, kCatalogObjid);
-  JET_ERR err = cursor.First();
+  JET_ERR err = cursor.first();
   const bool large = file.page_size() > 8192;
   const std::string catalog_name = self.name;
   for (; err == JET_errSuccess; err = cursor.Next()) {
@@ -215,22 +215,22 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
     bool has_objid = false, has_type = false, has_id = false, present = false;
     ByteView name_bytes, template_bytes, default_bytes;
     bool has_template = false, has_default = false;
-    err = rec.Parse(cursor.data(), large);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_objid, objid, has_objid);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_type, type, has_type);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_id, id, has_id);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_coltyp, coltyp, present);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_space, space, present);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_flags, flags, present);
-    if (err == JET_errSuccess) err = ReadNumber(rec, c_locale, locale, present);
-    if (err == JET_errSuccess) err = ReadBytes(rec, c_name, name_bytes, present);
-    if (err == JET_errSuccess) err = ReadBytes(rec, c_template, template_bytes, has_template);
-    if (err == JET_errSuccess) err = ReadBytes(rec, c_default, default_bytes, has_default);
+    err = rec.parse(cursor.data(), large);
+    if (err == JET_errSuccess) err = readNumber(rec, c_objid, objid, has_objid);
+    if (err == JET_errSuccess) err = readNumber(rec, c_type, type, has_type);
+    if (err == JET_errSuccess) err = readNumber(rec, c_id, id, has_id);
+    if (err == JET_errSuccess) err = readNumber(rec, c_coltyp, coltyp, present);
+    if (err == JET_errSuccess) err = readNumber(rec, c_space, space, present);
+    if (err == JET_errSuccess) err = readNumber(rec, c_flags, flags, present);
+    if (err == JET_errSuccess) err = readNumber(rec, c_locale, locale, present);
+    if (err == JET_errSuccess) err = readBytes(rec, c_name, name_bytes, present);
+    if (err == JET_errSuccess) err = readBytes(rec, c_template, template_bytes, has_template);
+    if (err == JET_errSuccess) err = readBytes(rec, c_default, default_bytes, has_default);
     if (err == JET_errSuccess && !(has_objid && has_type && has_id)) {
-      err = Corrupt("a catalog row lacks its table, type or id");
+      err = corrupt("a catalog row lacks its table, type or id");
     }
-    if (err != JET_errSuccess) return Locate(err, cursor.pgno(), &catalog_name);
-    const std::string name = ToString(name_bytes);
+    if (err != JET_errSuccess) return locate(err, cursor.pgno(), &catalog_name);
+    const std::string name = toString(name_bytes);
 
     if (type == static_cast<std::uint32_t>(CatalogType::kTable)) {
       TableInfo t;
@@ -238,7 +238,7 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
       t.objid = id;
       t.root_pgno = coltyp;
       t.flags = flags;
-      if (has_template) t.template_name = ToString(template_bytes);
+      if (has_template) t.template_name = toString(template_bytes);
       by_objid[objid] = tables.size();
       tables.push_back(std::move(t));
       has_columns.push_back(false);
@@ -257,7 +257,7 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
       c.flags = flags;
       c.codepage = (coltyp == JET_coltypText || coltyp == JET_coltypLongText) ? locale : 0;
       if (c.is_fixed()) {
-        const std::uint16_t size = FixedSizeOfType(coltyp);
+        const std::uint16_t size = fixedSizeOfType(coltyp);
         c.fixed_size = size != 0 ? size : static_cast<std::uint16_t>(space > 0xffff ? 0xffff : space);
       }
       if (has_default) {
@@ -272,12 +272,12 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
       t.lv_root_pgno = coltyp;
     }
   }
-  if (err != JET_errNoCurrentRecord) return Locate(err, cursor.pgno(), &catalog_name);
+  if (err != JET_errNoCurrentRecord) return locate(err, cursor.pgno(), &catalog_name);
 
   for (std::size_t i = 0; i < tables.size(); ++i) {
     TableInfo& t = tables[i];
     if (!has_columns[i] && (t.name == "MSysObjects" || t.name == "MSysObjectsShadow")) {
-      TableInfo builtin = CatalogTableInfo(t.name, t.objid, t.root_pgno);
+      TableInfo builtin = catalogTableInfo(t.name, t.objid, t.root_pgno);
       t.columns = std::move(builtin.columns);
     }
     std::stable_sort(t.columns.begin(), t.columns.end(),
@@ -303,10 +303,10 @@ JET_ERR Catalog::Load(const DbFile& file, Catalog& out) {
   }
   Catalog result;
   for (TableInfo& t : tables) {
-    AssignFixedOffsets(t.columns);
+    assignFixedOffsets(t.columns);
     // Deleted columns (type 0) only kept their place in the record.
     std::erase_if(t.columns, [](const ColumnInfo& c) { return c.type == JET_coltypNil; });
-    t.IndexColumns();
+    t.indexColumns();
     if (!result.by_name_.count(t.name)) result.by_name_[t.name] = result.tables_.size();
     result.tables_.push_back(std::make_shared<const TableInfo>(std::move(t)));
   }

@@ -72,7 +72,7 @@ struct ColumnInfo {
   bool is_tagged() const { return id >= 256; }
   bool is_multi_valued() const { return (flags & kColumnMultiValued) != 0; }
   // The column's JET_bitColumn* bits, as JET_COLUMNDEF reports them.
-  JET_GRBIT Grbit() const;
+  JET_GRBIT grbit() const;
 };
 
 struct IndexInfo {
@@ -97,31 +97,31 @@ struct TableInfo {
   std::vector<std::uint32_t> slot_by_id;
 
   // Fills slot_by_id from columns; call after changing columns.
-  void IndexColumns();
+  void indexColumns();
 
   // The column with this id or name, or nullptr.
-  const ColumnInfo* FindColumn(JET_COLUMNID id) const {
+  const ColumnInfo* findColumn(JET_COLUMNID id) const {
     if (id >= slot_by_id.size() || slot_by_id[id] == 0) return nullptr;
     return &columns[slot_by_id[id] - 1];
   }
-  const ColumnInfo* FindColumn(const std::string& name) const;
+  const ColumnInfo* findColumn(const std::string& name) const;
 };
 
 // The column definition of the catalog table itself.
-TableInfo CatalogTableInfo(const std::string& name, std::uint32_t objid,
+TableInfo catalogTableInfo(const std::string& name, std::uint32_t objid,
                            std::uint32_t root_pgno);
 
 // The fixed size of a column type in a record, 0 for variable-size types.
-std::uint16_t FixedSizeOfType(JET_COLTYP type);
+std::uint16_t fixedSizeOfType(JET_COLTYP type);
 
 class Catalog {
  public:
   // Reads every row of MSysObjects. Tables keep catalog order.
-  static JET_ERR Load(const DbFile& file, Catalog& out);
+  static JET_ERR load(const DbFile& file, Catalog& out);
 
   const std::vector<std::shared_ptr<const TableInfo>>& tables() const { return tables_; }
   // The table of this name (exact, case-sensitive), or nullptr.
-  std::shared_ptr<const TableInfo> Find(const std::string& name) const;
+  std::shared_ptr<const TableInfo> find(const std::string& name) const;
 
  private:
   std::vector<std::shared_ptr<const TableInfo>> tables_;

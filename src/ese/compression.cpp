@@ -21,7 +21,7 @@
 //   3  XPRESS         bytes 1-2: uncompressed size, little-endian (the engine
 //                     only compresses values of at most 65535 bytes this way);
 //                     bytes 3..: an LZ77 stream of the "plain" XPRESS kind,
-//                     described at DecompressXpress below.
+//                     described at decompressXpress below.
 //   4  scrubbed       The bytes were wiped when the value was deleted; there
 //                     is no value to recover.
 //   5  XPRESS9        Not supported by this reader.
@@ -52,19 +52,19 @@ class StreamReader {
   explicit StreamReader(std::span<const std::byte> bytes) : bytes_(bytes) {}
 
   std::size_t position() const { return pos_; }
-  bool AtEnd() const { return pos_ == bytes_.size(); }
+  bool atEnd() const { return pos_ == bytes_.size(); }
 
-  bool ReadU8(std::uint32_t& value) { return ReadLittleEndian(1, value); }
-  bool ReadU16(std::uint32_t& value) { return ReadLittleEndian(2, value); }
-  bool ReadU32(std::uint32_t& value) { return ReadLittleEndian(4, value); }
+  bool readU8(std::uint32_t& value) { return readLittleEndian(1, value); }
+  bool readU16(std::uint32_t& value) { return readLittleEndian(2, value); }
+  bool readU32(std::uint32_t& value) { return readLittleEndian(4, value); }
 
   // The byte at an earlier position (already consumed, so known in range).
-  std::uint32_t ByteAt(std::size_t position) const {
+  std::uint32_t byteAt(std::size_t position) const {
     return std::to_integer<std::uint32_t>(bytes_[position]);
   }
 
  private:
-  bool ReadLittleEndian(std::size_t count, std::uint32_t& value) {
+  bool readLittleEndian(std::size_t count, std::uint32_t& value) {
     if (bytes_.size() - pos_ < count) return false;
     value = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -80,7 +80,7 @@ class StreamReader {
 
 // Unpacks the 7-bit codes of the two 7-bit schemes. `bytes_per_code` is 1
 // for ASCII and 2 for UTF-16 (the high byte of each code unit is zero).
-JET_ERR DecompressSevenBit(std::span<const std::byte> stored, std::size_t bytes_per_code,
+JET_ERR decompressSevenBit(std::span<const std::byte> stored, std::size_t bytes_per_code,
                            std::vector<std::byte>& out) {
   // A header byte and at least one byte of codes.
   if (stored.size() < 2) return JET_errDecompressionFailed;
@@ -130,7 +130,7 @@ JET_ERR DecompressSevenBit(std::span<const std::byte> stored, std::size_t bytes_
 // Decoding stops when the output holds `size` bytes; a match that runs past
 // that point is cut there, as the engine does. Running out of input before,
 // or a match reaching back before the start of the output, is corruption.
-JET_ERR DecompressXpress(std::span<const std::byte> stream, std::size_t size,
+JET_ERR decompressXpress(std::span<const std::byte> stream, std::size_t size,
                          std::vector<std::byte>& out) {
   constexpr std::size_t kNoHalfByte = std::numeric_limits<std::size_t>::max();
   out.resize(size);
@@ -143,38 +143,38 @@ JET_ERR DecompressXpress(std::span<const std::byte> stream, std::size_t size,
 
   while (written < size) {
     if (flags_left == 0) {
-      if (!in.ReadU32(flags)) return JET_errDecompressionFailed;
+      if (!in.readU32(flags)) return JET_errDecompressionFailed;
       flags_left = 32;
     }
     --flags_left;
     if (((flags >> flags_left) & 1) == 0) {
       std::uint32_t literal = 0;
-      if (!in.ReadU8(literal)) return JET_errDecompressionFailed;
+      if (!in.readU8(literal)) return JET_errDecompressionFailed;
       begin[written++] = static_cast<std::byte>(literal);
       continue;
     }
 
     std::uint32_t word = 0;
-    if (!in.ReadU16(word)) return JET_errDecompressionFailed;
+    if (!in.readU16(word)) return JET_errDecompressionFailed;
     const std::size_t offset = (word >> 3) + 1;
     std::size_t length = word & 7;
     if (length == 7) {
       if (half_byte_at == kNoHalfByte) {
         half_byte_at = in.position();
         std::uint32_t byte = 0;
-        if (!in.ReadU8(byte)) return JET_errDecompressionFailed;
+        if (!in.readU8(byte)) return JET_errDecompressionFailed;
         length = byte & 0xf;
       } else {
-        length = in.ByteAt(half_byte_at) >> 4;
+        length = in.byteAt(half_byte_at) >> 4;
         half_byte_at = kNoHalfByte;
       }
       if (length == 15) {
         std::uint32_t extra = 0;
-        if (!in.ReadU8(extra)) return JET_errDecompressionFailed;
+        if (!in.readU8(extra)) return JET_errDecompressionFailed;
         length = extra;
         if (length == 255) {
-          if (!in.ReadU16(extra)) return JET_errDecompressionFailed;
-          if (extra == 0 && !in.ReadU32(extra)) return JET_errDecompressionFailed;
+          if (!in.readU16(extra)) return JET_errDecompressionFailed;
+          if (extra == 0 && !in.readU32(extra)) return JET_errDecompressionFailed;
           if (extra < 15 + 7) return JET_errDecompressionFailed;
           length = std::size_t{extra} - (15 + 7);
         }
@@ -197,22 +197,22 @@ JET_ERR DecompressXpress(std::span<const std::byte> stream, std::size_t size,
 
 }  // namespace
 
-JET_ERR DecompressValue(std::span<const std::byte> stored, std::vector<std::byte>& out) {
+JET_ERR decompressValue(std::span<const std::byte> stored, std::vector<std::byte>& out) {
   out.clear();
   if (stored.empty()) return JET_errDecompressionFailed;
   JET_ERR err = JET_errDecompressionFailed;
   switch (std::to_integer<unsigned>(stored[0]) >> 3) {
     case kScheme7BitAscii:
-      err = DecompressSevenBit(stored, 1, out);
+      err = decompressSevenBit(stored, 1, out);
       break;
     case kScheme7BitUnicode:
-      err = DecompressSevenBit(stored, 2, out);
+      err = decompressSevenBit(stored, 2, out);
       break;
     case kSchemeXpress: {
       if (stored.size() < 3) break;
       const std::size_t size = std::to_integer<std::size_t>(stored[1]) |
                                (std::to_integer<std::size_t>(stored[2]) << 8);
-      err = DecompressXpress(stored.subspan(3), size, out);
+      err = decompressXpress(stored.subspan(3), size, out);
       break;
     }
     default:
@@ -223,7 +223,7 @@ JET_ERR DecompressValue(std::span<const std::byte> stored, std::vector<std::byte
   return err;
 }
 
-std::size_t DecompressedSizeLimit(std::span<const std::byte> stored) {
+std::size_t decompressedSizeLimit(std::span<const std::byte> stored) {
   if (stored.empty()) return 0;
   switch (std::to_integer<unsigned>(stored[0]) >> 3) {
     case kScheme7BitAscii: return stored.size() * 8 / 7 + 1;

@@ -18,10 +18,10 @@ namespace ese {
 // Replaces `out` with the decompressed bytes of `stored`. Returns
 // JET_errSuccess, or an error status for a value that is corrupt or uses a
 // scheme this reader does not support (then `out` is empty).
-JET_ERR DecompressValue(std::span<const std::byte> stored, std::vector<std::byte>& out);
+JET_ERR decompressValue(std::span<const std::byte> stored, std::vector<std::byte>& out);
 
-// The most bytes DecompressValue can give for `stored`, known from its
+// The most bytes decompressValue can give for `stored`, known from its
 // header and size without decompressing.
-std::size_t DecompressedSizeLimit(std::span<const std::byte> stored);
+std::size_t decompressedSizeLimit(std::span<const std::byte> stored);
 
 }  // namespace ese

@@ -9,22 +9,22 @@
 
 namespace ese {
 
-JET_ERR Database::Open(const std::string& path, std::unique_ptr<Database>& out) {
+JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out) {
   std::unique_ptr<Database> db(new Database());
-  if (JET_ERR err = DbFile::Open(path, db->file_); err != JET_errSuccess) return err;
-  if (JET_ERR err = Catalog::Load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
+  if (JET_ERR err = DbFile::open(path, db->file_); err != JET_errSuccess) return err;
+  if (JET_ERR err = Catalog::load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
   db->expansion_budget_ = kExpansionFactor * db->file_->size() + kExpansionAllowance;
   out = std::move(db);
   return JET_errSuccess;
 }
 
-bool Database::Expand(std::uint64_t bytes) const {
+bool Database::expand(std::uint64_t bytes) const {
   if (bytes > expansion_budget_ - expanded_) return false;
   expanded_ += bytes;
   return true;
 }
 
-std::uint64_t Database::ValueRoom() const {
+std::uint64_t Database::valueRoom() const {
   return std::min<std::uint64_t>(kMaxValueSize, expansion_budget_ - expanded_);
 }
 
@@ -36,59 +36,59 @@ TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> ta
       large_(db.file().page_size() > 8192),
       has_compression_(db.header().format_revision >= kFirstRevisionWithCompression) {}
 
-JET_ERR TableCursor::LoadRecord() {
+JET_ERR TableCursor::loadRecord() {
   on_row_ = false;
-  if (JET_ERR err = record_.Parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) {
-    return Locate(err, rows_.pgno(), &table_->name);
+  if (JET_ERR err = record_.parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) {
+    return locate(err, rows_.pgno(), &table_->name);
   }
   on_row_ = true;
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::TooLarge() const {
-  return Corrupt("the value would take more memory than a file of this size can hold");
+JET_ERR TableCursor::tooLarge() const {
+  return corrupt("the value would take more memory than a file of this size can hold");
 }
 
-JET_ERR TableCursor::MoveFirst() {
+JET_ERR TableCursor::moveFirst() {
   on_row_ = false;
-  if (JET_ERR err = rows_.First(); err != JET_errSuccess) {
-    return Locate(err, rows_.pgno(), &table_->name);
+  if (JET_ERR err = rows_.first(); err != JET_errSuccess) {
+    return locate(err, rows_.pgno(), &table_->name);
   }
-  return LoadRecord();
+  return loadRecord();
 }
 
-JET_ERR TableCursor::MoveNext() {
+JET_ERR TableCursor::moveNext() {
   if (!on_row_) return JET_errNoCurrentRecord;
   on_row_ = false;
   if (JET_ERR err = rows_.Next(); err != JET_errSuccess) {
-    return Locate(err, rows_.pgno(), &table_->name);
+    return locate(err, rows_.pgno(), &table_->name);
   }
-  return LoadRecord();
+  return loadRecord();
 }
 
-JET_ERR TableCursor::CountValues(const ColumnInfo& column, std::uint32_t& count) {
+JET_ERR TableCursor::countValues(const ColumnInfo& column, std::uint32_t& count) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  if (JET_ERR err = record_.Get(column, table_->is_derived, 1, v, &count); err != JET_errSuccess) {
-    return Locate(err, rows_.pgno(), &table_->name, &column.name);
+  if (JET_ERR err = record_.get(column, table_->is_derived, 1, v, &count); err != JET_errSuccess) {
+    return locate(err, rows_.pgno(), &table_->name, &column.name);
   }
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::ReadValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+JET_ERR TableCursor::readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
                                bool& is_null) {
-  if (JET_ERR err = ReadStoredValue(column, itag, out, is_null); err != JET_errSuccess) {
+  if (JET_ERR err = readStoredValue(column, itag, out, is_null); err != JET_errSuccess) {
     // A failure in the long-value tree has noted its own page already.
-    return Locate(err, rows_.pgno(), &table_->name, &column.name);
+    return locate(err, rows_.pgno(), &table_->name, &column.name);
   }
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::ReadStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+JET_ERR TableCursor::readStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
                                      bool& is_null) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  if (JET_ERR err = record_.Get(column, table_->is_derived, itag, v); err != JET_errSuccess) {
+  if (JET_ERR err = record_.get(column, table_->is_derived, itag, v); err != JET_errSuccess) {
     return err;
   }
   is_null = v.kind == ValueKind::kNull;
@@ -98,22 +98,22 @@ JET_ERR TableCursor::ReadStoredValue(const ColumnInfo& column, std::uint32_t ita
     case ValueKind::kInline: out = v.bytes.bytes(); return JET_errSuccess;
     case ValueKind::kCompressed:
       // A value that could not fit is refused before it is decompressed.
-      if (DecompressedSizeLimit(v.bytes.bytes()) > db_->ExpansionRoom()) return TooLarge();
-      if (JET_ERR err = DecompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
-        return Fail(err, "a compressed value does not decompress");
+      if (decompressedSizeLimit(v.bytes.bytes()) > db_->expansionRoom()) return tooLarge();
+      if (JET_ERR err = decompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
+        return fail(err, "a compressed value does not decompress");
       }
-      if (!db_->Expand(scratch_.size())) return TooLarge();
+      if (!db_->expand(scratch_.size())) return tooLarge();
       out = Bytes(scratch_.data(), scratch_.size());
       return JET_errSuccess;
     case ValueKind::kSeparated:
       if (table_->lv_root_pgno == 0) {
-        return Corrupt("a value is kept in a long-value tree the table does not have");
+        return corrupt("a value is kept in a long-value tree the table does not have");
       }
-      if (JET_ERR err = ReadLongValue(long_values_, v.bytes, db_->ValueRoom(), scratch_);
+      if (JET_ERR err = readLongValue(long_values_, v.bytes, db_->valueRoom(), scratch_);
           err != JET_errSuccess) {
-        return err == JET_errOutOfMemory ? TooLarge() : err;
+        return err == JET_errOutOfMemory ? tooLarge() : err;
       }
-      if (!db_->Expand(scratch_.size())) return TooLarge();
+      if (!db_->expand(scratch_.size())) return tooLarge();
       out = Bytes(scratch_.data(), scratch_.size());
       return JET_errSuccess;
   }

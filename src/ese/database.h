@@ -23,7 +23,7 @@ class Database {
  public:
   // Opens the file and reads its catalog. Statuses: those of DbFile::Open,
   // and the page statuses of DbFile::ReadPage for a damaged catalog.
-  static JET_ERR Open(const std::string& path, std::unique_ptr<Database>& out);
+  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out);
 
   // Bounds on the memory a reading can be made to take. Values the engine
   // expands (decompressed values, long values gathered from their tree)
@@ -38,11 +38,11 @@ class Database {
 
   // Counts `bytes` more expanded bytes; false (counting nothing) when they
   // do not fit the budget.
-  bool Expand(std::uint64_t bytes) const;
+  bool expand(std::uint64_t bytes) const;
   // The largest value that still fits: kMaxValueSize or what is left.
-  std::uint64_t ValueRoom() const;
+  std::uint64_t valueRoom() const;
   // What is left of the budget.
-  std::uint64_t ExpansionRoom() const { return expansion_budget_ - expanded_; }
+  std::uint64_t expansionRoom() const { return expansion_budget_ - expanded_; }
 
   const FileHeader& header() const { return file_->header(); }
   const DbFile& file() const { return *file_; }
@@ -67,27 +67,27 @@ class TableCursor {
   // JET_errNoCurrentRecord for an empty table / past the last row. Every
   // failure of the file is noted (failure_note.h) with the page and table,
   // and for a value with the column.
-  JET_ERR MoveFirst();
-  JET_ERR MoveNext();
+  JET_ERR moveFirst();
+  JET_ERR moveNext();
   bool on_row() const { return on_row_; }
   // The current row's primary key (valid until the cursor moves).
   Bytes key() const { return rows_.key(); }
 
   // The number of values `column` has in the current row (0 when null).
-  JET_ERR CountValues(const ColumnInfo& column, std::uint32_t& count);
+  JET_ERR countValues(const ColumnInfo& column, std::uint32_t& count);
 
   // Value `itag` (1-based; 0 counts as 1) of `column` in the current row:
   // `is_null` when there is none, else `out` holds the bytes, long values
   // followed and compressed values decompressed. A value compressed with
-  // a scheme this reader does not know gives DecompressValue's status.
-  JET_ERR ReadValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
+  // a scheme this reader does not know gives decompressValue's status.
+  JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
 
  private:
-  JET_ERR LoadRecord();
-  JET_ERR ReadStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+  JET_ERR loadRecord();
+  JET_ERR readStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
                           bool& is_null);
   // The status for a value that would pass the memory bounds.
-  JET_ERR TooLarge() const;
+  JET_ERR tooLarge() const;
 
   const Database* db_;  // counts what the cursor's values expand to
   std::shared_ptr<const TableInfo> table_;

@@ -35,7 +35,7 @@ namespace ese {
 // Opens `path` read-only without blocking and checks that it is a regular
 // file. Statuses as DbFile::Open's; on success `fd` is open and `size` is
 // the file's length.
-JET_ERR OpenRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size);
+JET_ERR openRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size);
 
 class DbFile {
  public:
@@ -50,10 +50,10 @@ class DbFile {
   // JET_errFileIOBeyondEOF (shorter than its header),
   // JET_errReadVerifyFailure (header checksum), JET_errDiskIO (other
   // failures of the operating system).
-  static JET_ERR Open(const std::string& path, std::unique_ptr<DbFile>& out);
+  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out);
 
   // Reads just the header of a file (for the page-size query).
-  static JET_ERR ReadHeader(const std::string& path, FileHeader& out);
+  static JET_ERR readHeader(const std::string& path, FileHeader& out);
 
   const FileHeader& header() const { return header_; }
   std::uint32_t page_size() const { return header_.page_size; }
@@ -68,7 +68,7 @@ class DbFile {
   // never-written page, JET_errReadVerifyFailure for a checksum mismatch,
   // JET_errDatabaseCorrupted for a malformed header; each failure noted
   // with the page and the check (failure_note.h).
-  JET_ERR ReadPage(std::uint32_t pgno, Page& out) const;
+  JET_ERR readPage(std::uint32_t pgno, Page& out) const;
 
  private:
   using Buffer = std::vector<std::byte>;
@@ -81,8 +81,8 @@ class DbFile {
 
   DbFile() = default;
   // Reads and verifies page `pgno` into a free slot; its index in `slot`.
-  JET_ERR Load(std::uint32_t pgno, std::size_t& slot) const;
-  std::size_t Victim() const;
+  JET_ERR load(std::uint32_t pgno, std::size_t& slot) const;
+  std::size_t victim() const;
 
   static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
   static constexpr std::size_t kMinCachePages = 64;

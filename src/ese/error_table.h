@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// The table behind ErrorText: one row per status code the engine defines,
+// The table behind errorText: one row per status code the engine defines,
 // sorted by code. Exposed so that tests can check the table as a whole.
 #pragma once
 
@@ -16,6 +16,6 @@ struct ErrorTableEntry {
   std::string_view description;  // a short plain description
 };
 
-std::span<const ErrorTableEntry> ErrorTable();
+std::span<const ErrorTableEntry> errorTable();
 
 }  // namespace ese

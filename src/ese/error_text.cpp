@@ -499,9 +499,9 @@ constexpr ErrorTableEntry kErrors[] = {
 
 }  // namespace
 
-std::span<const ErrorTableEntry> ErrorTable() { return kErrors; }
+std::span<const ErrorTableEntry> errorTable() { return kErrors; }
 
-std::string ErrorText(JET_ERR code) {
+std::string errorText(JET_ERR code) {
   const auto* it = std::lower_bound(
       std::begin(kErrors), std::end(kErrors), code,
       [](const ErrorTableEntry& entry, JET_ERR value) { return entry.code < value; });

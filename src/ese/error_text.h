@@ -10,6 +10,6 @@
 namespace ese {
 
 // Text for any status code; an unknown code gets a generic text naming it.
-std::string ErrorText(JET_ERR code);
+std::string errorText(JET_ERR code);
 
 }  // namespace ese

@@ -9,7 +9,7 @@ thread_local FailureNote t_note;
 namespace detail {
 thread_local constinit bool t_noted = false;
 
-void ForgetNote() {
+void forgetNote() {
   t_note = FailureNote();
   t_noted = false;
 }
@@ -30,7 +30,7 @@ std::string FailureNote::Text() const {
   return text;
 }
 
-JET_ERR Fail(JET_ERR code, std::string_view check, std::uint32_t pgno) {
+JET_ERR fail(JET_ERR code, std::string_view check, std::uint32_t pgno) {
   detail::t_noted = code != JET_errSuccess;
   t_note.code = code;
   t_note.pgno = pgno;
@@ -40,7 +40,7 @@ JET_ERR Fail(JET_ERR code, std::string_view check, std::uint32_t pgno) {
   return code;
 }
 
-JET_ERR Locate(JET_ERR code, std::uint32_t pgno, const std::string* table,
+JET_ERR locate(JET_ERR code, std::uint32_t pgno, const std::string* table,
                const std::string* column) {
   if (t_note.code != code || code == JET_errSuccess) return code;
   if (t_note.pgno == 0) t_note.pgno = pgno;
@@ -49,6 +49,6 @@ JET_ERR Locate(JET_ERR code, std::uint32_t pgno, const std::string* table,
   return code;
 }
 
-const FailureNote& LatestFailure() { return t_note; }
+const FailureNote& latestFailure() { return t_note; }
 
 }  // namespace ese

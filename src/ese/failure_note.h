@@ -35,26 +35,26 @@ struct FailureNote {
 // Notes a failure of `check` with status `code` on page `pgno` (0: not
 // known here) and returns `code`, so that a parser can write
 //   return Fail(JET_errDatabaseCorrupted, "the record is shorter than its header");
-JET_ERR Fail(JET_ERR code, std::string_view check, std::uint32_t pgno = 0);
+JET_ERR fail(JET_ERR code, std::string_view check, std::uint32_t pgno = 0);
 // Fail(JET_errDatabaseCorrupted, ...): the usual case.
-inline JET_ERR Corrupt(std::string_view check, std::uint32_t pgno = 0) {
-  return Fail(JET_errDatabaseCorrupted, check, pgno);
+inline JET_ERR corrupt(std::string_view check, std::uint32_t pgno = 0) {
+  return fail(JET_errDatabaseCorrupted, check, pgno);
 }
 
 // Adds the page, table and column to the latest note when it is the note
 // of `code` and lacks them (null / 0: not known); returns `code`.
-JET_ERR Locate(JET_ERR code, std::uint32_t pgno, const std::string* table = nullptr,
+JET_ERR locate(JET_ERR code, std::uint32_t pgno, const std::string* table = nullptr,
                const std::string* column = nullptr);
 
 // The latest note, and forgetting it. Every Jet call forgets the note of
 // the call before, so forgetting costs one test when there is none.
-const FailureNote& LatestFailure();
+const FailureNote& latestFailure();
 namespace detail {
 extern thread_local constinit bool t_noted;  // a note is kept
-void ForgetNote();
+void forgetNote();
 }  // namespace detail
-inline void ForgetFailure() {
-  if (detail::t_noted) detail::ForgetNote();
+inline void forgetFailure() {
+  if (detail::t_noted) detail::forgetNote();
 }
 
 }  // namespace ese

@@ -7,12 +7,12 @@
 
 namespace ese {
 
-bool IsValidPageSize(std::uint32_t page_size) {
+bool isValidPageSize(std::uint32_t page_size) {
   return page_size == 2048 || page_size == 4096 || page_size == 8192 || page_size == 16384 ||
          page_size == 32768;
 }
 
-JET_ERR ParseFileHeader(Bytes bytes, FileHeader& out) {
+JET_ERR parseFileHeader(Bytes bytes, FileHeader& out) {
   const ByteView view(bytes);
   std::uint32_t signature = 0;
   if (!view.U32(4, signature)) return JET_errFileIOBeyondEOF;
@@ -30,18 +30,18 @@ JET_ERR ParseFileHeader(Bytes bytes, FileHeader& out) {
       !view.U32(236, h.page_size)) {
     return JET_errFileIOBeyondEOF;
   }
-  if (stored != XorChecksum(bytes.first(covered))) return JET_errReadVerifyFailure;
+  if (stored != xorChecksum(bytes.first(covered))) return JET_errReadVerifyFailure;
   std::copy_n(bytes.begin() + kDatabaseSignatureOffset, kDatabaseSignatureSize, h.signature.begin());
   if (h.format_version != kFormatVersion) return JET_errInvalidDatabase;
   if (h.file_type != 0) return JET_errInvalidDatabase;
   if (h.page_size == 0) h.page_size = 4096;
-  if (!IsValidPageSize(h.page_size)) return JET_errInvalidDatabase;
+  if (!isValidPageSize(h.page_size)) return JET_errInvalidDatabase;
   if (covered < kFileHeaderSize && h.page_size != 2048) return JET_errFileIOBeyondEOF;
   out = h;
   return JET_errSuccess;
 }
 
-std::string DatabaseStateText(std::uint32_t state) {
+std::string databaseStateText(std::uint32_t state) {
   switch (static_cast<DatabaseState>(state)) {
     case DatabaseState::kJustCreated: return "just created";
     case DatabaseState::kDirtyShutdown: return "dirty shutdown";

@@ -65,12 +65,12 @@ struct FileHeader {
 // JET_errInvalidDatabase for anything that is not an ESE database header,
 // JET_errReadVerifyFailure when the signature is right but the checksum is
 // not, JET_errFileIOBeyondEOF when the bytes are too few to hold a header.
-JET_ERR ParseFileHeader(Bytes bytes, FileHeader& out);
+JET_ERR parseFileHeader(Bytes bytes, FileHeader& out);
 
 // True for the page sizes the format allows: 2, 4, 8, 16 and 32 KiB.
-bool IsValidPageSize(std::uint32_t page_size);
+bool isValidPageSize(std::uint32_t page_size);
 
 // The state in words: "clean shutdown", "dirty shutdown", ...
-std::string DatabaseStateText(std::uint32_t state);
+std::string databaseStateText(std::uint32_t state);
 
 }  // namespace ese

@@ -15,29 +15,29 @@ class ForwardingJet : public JetApi {
   // `next` must outlive this object.
   explicit ForwardingJet(JetApi& next) : next_(&next) {}
 
-  JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+  JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                               std::uint32_t InfoLevel) override {
-    return next_ ? next_->GetDatabaseFileInfo(szDatabaseName, pvResult, cbMax, InfoLevel) : answer_;
+    return next_ ? next_->getDatabaseFileInfo(szDatabaseName, pvResult, cbMax, InfoLevel) : answer_;
   }
-  JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
+  JET_ERR setSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
                              JET_API_PTR lParam, const char* szParam) override {
-    return next_ ? next_->SetSystemParameter(pinstance, sesid, paramid, lParam, szParam) : answer_;
+    return next_ ? next_->setSystemParameter(pinstance, sesid, paramid, lParam, szParam) : answer_;
   }
-  JET_ERR GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
+  JET_ERR getSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
                              JET_API_PTR* plParam, char* szParam, std::uint32_t cbMax) override {
-    return next_ ? next_->GetSystemParameter(instance, sesid, paramid, plParam, szParam, cbMax)
+    return next_ ? next_->getSystemParameter(instance, sesid, paramid, plParam, szParam, cbMax)
                  : answer_;
   }
-  JET_ERR CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) override {
-    return next_ ? next_->CreateInstance(pinstance, szInstanceName) : answer_;
+  JET_ERR createInstance(JET_INSTANCE* pinstance, const char* szInstanceName) override {
+    return next_ ? next_->createInstance(pinstance, szInstanceName) : answer_;
   }
-  JET_ERR Init(JET_INSTANCE* pinstance) override { return next_ ? next_->Init(pinstance) : answer_; }
-  JET_ERR BeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
+  JET_ERR init(JET_INSTANCE* pinstance) override { return next_ ? next_->init(pinstance) : answer_; }
+  JET_ERR beginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                        const char* szPassword) override {
-    return next_ ? next_->BeginSession(instance, psesid, szUserName, szPassword) : answer_;
+    return next_ ? next_->beginSession(instance, psesid, szUserName, szPassword) : answer_;
   }
-  JET_ERR AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) override {
-    return next_ ? next_->AttachDatabase(sesid, szFilename, grbit) : answer_;
+  JET_ERR attachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) override {
+    return next_ ? next_->attachDatabase(sesid, szFilename, grbit) : answer_;
   }
   JET_ERR OpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                        JET_DBID* pdbid, JET_GRBIT grbit) override {
@@ -50,31 +50,31 @@ class ForwardingJet : public JetApi {
                                     ptableid)
                  : answer_;
   }
-  JET_ERR GetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
+  JET_ERR getTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
                              void* pvResult, std::uint32_t cbMax,
                              std::uint32_t InfoLevel) override {
-    return next_ ? next_->GetTableColumnInfo(sesid, tableid, szColumnName, pvResult, cbMax,
+    return next_ ? next_->getTableColumnInfo(sesid, tableid, szColumnName, pvResult, cbMax,
                                              InfoLevel)
                  : answer_;
   }
-  JET_ERR Move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) override {
-    return next_ ? next_->Move(sesid, tableid, cRow, grbit) : answer_;
+  JET_ERR move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) override {
+    return next_ ? next_->move(sesid, tableid, cRow, grbit) : answer_;
   }
-  JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid, void* pvData,
+  JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid, void* pvData,
                          std::uint32_t cbData, std::uint32_t* pcbActual, JET_GRBIT grbit,
                          JET_RETINFO* pretinfo) override {
-    return next_ ? next_->RetrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, grbit,
+    return next_ ? next_->retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, grbit,
                                          pretinfo)
                  : answer_;
   }
-  JET_ERR GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
+  JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
                       std::uint32_t* pcbActual) override {
-    return next_ ? next_->GetBookmark(sesid, tableid, pvBookmark, cbMax, pcbActual) : answer_;
+    return next_ ? next_->getBookmark(sesid, tableid, pvBookmark, cbMax, pcbActual) : answer_;
   }
-  JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) override {
-    return next_ ? next_->CloseTable(sesid, tableid) : answer_;
+  JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override {
+    return next_ ? next_->closeTable(sesid, tableid) : answer_;
   }
-  JET_ERR Term(JET_INSTANCE instance) override { return next_ ? next_->Term(instance) : answer_; }
+  JET_ERR term(JET_INSTANCE instance) override { return next_ ? next_->term(instance) : answer_; }
 
  protected:
   // No engine behind: every call not overridden gives `answer`.

@@ -205,36 +205,36 @@ JET_ERR JetTerm(JET_INSTANCE instance);
 class JetApi {
  public:
   virtual ~JetApi() = default;
-  virtual JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+  virtual JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
                                       std::uint32_t cbMax, std::uint32_t InfoLevel) = 0;
-  virtual JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
+  virtual JET_ERR setSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
                                      std::uint32_t paramid, JET_API_PTR lParam,
                                      const char* szParam) = 0;
-  virtual JET_ERR GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
+  virtual JET_ERR getSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
                                      std::uint32_t paramid, JET_API_PTR* plParam,
                                      char* szParam, std::uint32_t cbMax) = 0;
-  virtual JET_ERR CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) = 0;
-  virtual JET_ERR Init(JET_INSTANCE* pinstance) = 0;
-  virtual JET_ERR BeginSession(JET_INSTANCE instance, JET_SESID* psesid,
+  virtual JET_ERR createInstance(JET_INSTANCE* pinstance, const char* szInstanceName) = 0;
+  virtual JET_ERR init(JET_INSTANCE* pinstance) = 0;
+  virtual JET_ERR beginSession(JET_INSTANCE instance, JET_SESID* psesid,
                                const char* szUserName, const char* szPassword) = 0;
-  virtual JET_ERR AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) = 0;
+  virtual JET_ERR attachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) = 0;
   virtual JET_ERR OpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                                JET_DBID* pdbid, JET_GRBIT grbit) = 0;
   virtual JET_ERR OpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
                             const void* pvParameters, std::uint32_t cbParameters,
                             JET_GRBIT grbit, JET_TABLEID* ptableid) = 0;
-  virtual JET_ERR GetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid,
+  virtual JET_ERR getTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid,
                                      const char* szColumnName, void* pvResult,
                                      std::uint32_t cbMax, std::uint32_t InfoLevel) = 0;
-  virtual JET_ERR Move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
+  virtual JET_ERR move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
                        JET_GRBIT grbit) = 0;
-  virtual JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+  virtual JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                                  void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                                  JET_GRBIT grbit, JET_RETINFO* pretinfo) = 0;
-  virtual JET_ERR GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
+  virtual JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                               std::uint32_t cbMax, std::uint32_t* pcbActual) = 0;
-  virtual JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) = 0;
-  virtual JET_ERR Term(JET_INSTANCE instance) = 0;
+  virtual JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) = 0;
+  virtual JET_ERR term(JET_INSTANCE instance) = 0;
 };
 
 // What an engine can say about its latest failure beyond the status code,
@@ -247,42 +247,42 @@ class FailureDetailSource {
   virtual ~FailureDetailSource() = default;
   // The detail of the latest failed call, or empty text when it left none.
   // Taking it forgets it, so that it is given once.
-  virtual std::string TakeFailureDetail() = 0;
+  virtual std::string takeFailureDetail() = 0;
 };
 
 // Forwards every call to the engine's free functions above. Every call but
 // the error-text request forgets the detail of the call before it.
 class EngineJet final : public JetApi, public FailureDetailSource {
  public:
-  std::string TakeFailureDetail() override;
-  JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+  std::string takeFailureDetail() override;
+  JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                               std::uint32_t InfoLevel) override;
-  JET_ERR SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
+  JET_ERR setSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
                              JET_API_PTR lParam, const char* szParam) override;
-  JET_ERR GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
+  JET_ERR getSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint32_t paramid,
                              JET_API_PTR* plParam, char* szParam, std::uint32_t cbMax) override;
-  JET_ERR CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) override;
-  JET_ERR Init(JET_INSTANCE* pinstance) override;
-  JET_ERR BeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
+  JET_ERR createInstance(JET_INSTANCE* pinstance, const char* szInstanceName) override;
+  JET_ERR init(JET_INSTANCE* pinstance) override;
+  JET_ERR beginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                        const char* szPassword) override;
-  JET_ERR AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) override;
+  JET_ERR attachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) override;
   JET_ERR OpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                        JET_DBID* pdbid, JET_GRBIT grbit) override;
   JET_ERR OpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
                     const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
                     JET_TABLEID* ptableid) override;
-  JET_ERR GetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
+  JET_ERR getTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
                              void* pvResult, std::uint32_t cbMax,
                              std::uint32_t InfoLevel) override;
-  JET_ERR Move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
+  JET_ERR move(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow,
                JET_GRBIT grbit) override;
-  JET_ERR RetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+  JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                          JET_GRBIT grbit, JET_RETINFO* pretinfo) override;
-  JET_ERR GetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
+  JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
                       std::uint32_t* pcbActual) override;
-  JET_ERR CloseTable(JET_SESID sesid, JET_TABLEID tableid) override;
-  JET_ERR Term(JET_INSTANCE instance) override;
+  JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override;
+  JET_ERR term(JET_INSTANCE instance) override;
 };
 
 }  // namespace ese

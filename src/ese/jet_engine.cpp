@@ -68,11 +68,11 @@ struct Engine {
   JET_TABLEID last_tableid = 0;
   OpenTable* last_table = nullptr;
 
-  void ForgetLastTable() { last_table = nullptr; }
+  void forgetLastTable() { last_table = nullptr; }
 
-  JET_API_PTR NewHandle(JET_API_PTR tag) { return tag | next_handle++; }
+  JET_API_PTR newHandle(JET_API_PTR tag) { return tag | next_handle++; }
 
-  bool AnyInitialized() const {
+  bool anyInitialized() const {
     return std::any_of(instances.begin(), instances.end(),
                        [](const auto& i) { return i.second.initialized; });
   }
@@ -82,9 +82,9 @@ struct Engine {
 // global saves the per-call guard of a function-local static.
 Engine g_engine;
 
-inline Engine& TheEngine() { return g_engine; }
+inline Engine& theEngine() { return g_engine; }
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
+bool equalsIgnoringCase(const std::string& a, const char* b) {
   const std::size_t n = std::strlen(b);
   if (a.size() != n) return false;
   for (std::size_t i = 0; i < n; ++i) {
@@ -96,7 +96,7 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 }
 
 // The session's table `tableid`, or the status to return.
-JET_ERR FindTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+JET_ERR findTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
   if (e.last_table != nullptr && e.last_session == sesid && e.last_tableid == tableid) {
     out = e.last_table;
     return JET_errSuccess;
@@ -113,15 +113,15 @@ JET_ERR FindTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& o
 
 // Moves the table's cursor to row `target` (0-based) by walking forward,
 // from the first row when it must go back.
-JET_ERR MoveToRow(OpenTable& t, std::uint64_t target) {
+JET_ERR moveToRow(OpenTable& t, std::uint64_t target) {
   if (!t.on_row || target < t.row) {
     t.on_row = false;
-    if (JET_ERR err = t.cursor->MoveFirst(); err != JET_errSuccess) return err;
+    if (JET_ERR err = t.cursor->moveFirst(); err != JET_errSuccess) return err;
     t.row = 0;
     t.on_row = true;
   }
   while (t.row < target) {
-    if (JET_ERR err = t.cursor->MoveNext(); err != JET_errSuccess) {
+    if (JET_ERR err = t.cursor->moveNext(); err != JET_errSuccess) {
       t.on_row = false;
       return err;
     }
@@ -130,8 +130,8 @@ JET_ERR MoveToRow(OpenTable& t, std::uint64_t target) {
   return JET_errSuccess;
 }
 
-void DropSession(Engine& e, JET_SESID sesid) {
-  e.ForgetLastTable();
+void dropSession(Engine& e, JET_SESID sesid) {
+  e.forgetLastTable();
   std::erase_if(e.tables, [&](const auto& t) { return t.second.session == sesid; });
   std::erase_if(e.databases, [&](const auto& d) { return d.second.session == sesid; });
   e.sessions.erase(sesid);
@@ -141,14 +141,14 @@ void DropSession(Engine& e, JET_SESID sesid) {
 
 JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                                std::uint32_t InfoLevel) {
-  ForgetFailure();
+  forgetFailure();
   if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
   if (InfoLevel != JET_DbInfoPageSize && InfoLevel != JET_DbInfoMisc) return JET_errInvalidParameter;
   const std::size_t needed =
       InfoLevel == JET_DbInfoMisc ? sizeof(JET_DBINFOMISC) : sizeof(std::uint32_t);
   if (cbMax < needed) return JET_errInvalidBufferSize;
   FileHeader header;
-  if (JET_ERR err = DbFile::ReadHeader(szDatabaseName, header); err != JET_errSuccess) return err;
+  if (JET_ERR err = DbFile::readHeader(szDatabaseName, header); err != JET_errSuccess) return err;
   if (InfoLevel == JET_DbInfoMisc) {
     JET_DBINFOMISC misc{};
     misc.ulVersion = header.format_version;
@@ -166,9 +166,9 @@ JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::
 
 JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
                               JET_API_PTR lParam, const char* szParam) {
-  ForgetFailure();
+  forgetFailure();
   (void)sesid;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   if (pinstance != nullptr && *pinstance != 0 && *pinstance != JET_instanceNil &&
       !e.instances.count(*pinstance)) {
@@ -176,20 +176,20 @@ JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uin
   }
   switch (paramid) {
     case JET_paramDatabasePageSize: {
-      if (lParam > 0xffffffffu || !IsValidPageSize(static_cast<std::uint32_t>(lParam))) {
+      if (lParam > 0xffffffffu || !isValidPageSize(static_cast<std::uint32_t>(lParam))) {
         return JET_errInvalidParameter;
       }
       // The page size is fixed for the process once an engine is running.
-      if (e.AnyInitialized() && lParam != e.page_size) return JET_errAlreadyInitialized;
+      if (e.anyInitialized() && lParam != e.page_size) return JET_errAlreadyInitialized;
       e.page_size = static_cast<std::uint32_t>(lParam);
       return JET_errSuccess;
     }
     case JET_paramRecovery: {
       if (szParam == nullptr) return JET_errInvalidParameter;
       const std::string text = szParam;
-      if (EqualsIgnoringCase(text, "Off")) {
+      if (equalsIgnoringCase(text, "Off")) {
         e.recovery = false;
-      } else if (EqualsIgnoringCase(text, "On")) {
+      } else if (equalsIgnoringCase(text, "On")) {
         e.recovery = true;
       } else {
         return JET_errInvalidParameter;
@@ -204,13 +204,13 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
                               JET_API_PTR* plParam, char* szParam, std::uint32_t cbMax) {
   (void)instance;
   (void)sesid;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   switch (paramid) {
     case JET_paramErrorToString: {
       if (plParam == nullptr || szParam == nullptr) return JET_errInvalidParameter;
       if (cbMax == 0) return JET_errInvalidBufferSize;
       const auto code = static_cast<JET_ERR>(static_cast<std::int64_t>(*plParam));
-      const std::string text = ErrorText(code);
+      const std::string text = errorText(code);
       const std::size_t n = std::min<std::size_t>(text.size(), cbMax - 1);
       std::memcpy(szParam, text.data(), n);
       szParam[n] = '\0';
@@ -236,20 +236,20 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
 }
 
 JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
-  ForgetFailure();
+  forgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
-  const JET_INSTANCE handle = e.NewHandle(kInstanceTag);
+  const JET_INSTANCE handle = e.newHandle(kInstanceTag);
   e.instances[handle].name = szInstanceName != nullptr ? szInstanceName : "";
   *pinstance = handle;
   return JET_errSuccess;
 }
 
 JET_ERR JetInit(JET_INSTANCE* pinstance) {
-  ForgetFailure();
+  forgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   auto it = e.instances.find(*pinstance);
   if (it == e.instances.end()) return JET_errInvalidInstance;
@@ -260,47 +260,47 @@ JET_ERR JetInit(JET_INSTANCE* pinstance) {
 
 JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                         const char* szPassword) {
-  ForgetFailure();
+  forgetFailure();
   (void)szUserName;
   (void)szPassword;
   if (psesid == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   auto it = e.instances.find(instance);
   if (it == e.instances.end()) return JET_errInvalidInstance;
   if (!it->second.initialized) return JET_errNotInitialized;
-  const JET_SESID handle = e.NewHandle(kSessionTag);
+  const JET_SESID handle = e.newHandle(kSessionTag);
   e.sessions[handle].instance = instance;
   *psesid = handle;
   return JET_errSuccess;
 }
 
 JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
-  ForgetFailure();
+  forgetFailure();
   (void)grbit;  // every attachment is read-only: this engine never writes
   if (szFilename == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   auto it = e.sessions.find(sesid);
   if (it == e.sessions.end()) return JET_errInvalidSesid;
   const std::string path = szFilename;
   if (path.empty()) return JET_errInvalidPath;
   FileHeader header;
-  if (JET_ERR err = DbFile::ReadHeader(path, header); err != JET_errSuccess) return err;
+  if (JET_ERR err = DbFile::readHeader(path, header); err != JET_errSuccess) return err;
   if (header.page_size != e.page_size) return JET_errPageSizeMismatch;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::Open(path, db); err != JET_errSuccess) return err;
+  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) return err;
   it->second.attached[path] = std::shared_ptr<Database>(std::move(db));
   return JET_errSuccess;
 }
 
 JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                         JET_DBID* pdbid, JET_GRBIT grbit) {
-  ForgetFailure();
+  forgetFailure();
   (void)szConnect;
   (void)grbit;
   if (szFilename == nullptr || pdbid == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   auto it = e.sessions.find(sesid);
   if (it == e.sessions.end()) return JET_errInvalidSesid;
@@ -315,23 +315,23 @@ JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szC
 JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
                      const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
                      JET_TABLEID* ptableid) {
-  ForgetFailure();
+  forgetFailure();
   (void)pvParameters;
   (void)cbParameters;
   (void)grbit;
   if (ptableid == nullptr) return JET_errInvalidParameter;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
   auto d = e.databases.find(dbid);
   if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
   if (szTableName == nullptr || szTableName[0] == '\0') return JET_errInvalidName;
   const Catalog& catalog = d->second.db->catalog();
-  std::shared_ptr<const TableInfo> table = catalog.Find(szTableName);
+  std::shared_ptr<const TableInfo> table = catalog.find(szTableName);
   if (!table) {
     // Names are matched without regard to case, as the engine does.
     for (const auto& t : catalog.tables()) {
-      if (EqualsIgnoringCase(t->name, szTableName)) {
+      if (equalsIgnoringCase(t->name, szTableName)) {
         table = t;
         break;
       }
@@ -343,8 +343,8 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
   open.db = d->second.db;
   open.cursor = std::make_unique<TableCursor>(*open.db, table);
   // A fresh cursor stands on the first row, if there is one.
-  if (open.cursor->MoveFirst() == JET_errSuccess) open.on_row = true;
-  const JET_TABLEID handle = e.NewHandle(kTableTag);
+  if (open.cursor->moveFirst() == JET_errSuccess) open.on_row = true;
+  const JET_TABLEID handle = e.newHandle(kTableTag);
   e.tables[handle] = std::move(open);
   *ptableid = handle;
   return JET_errSuccess;
@@ -352,20 +352,20 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
 
 JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
                               void* pvResult, std::uint32_t cbMax, std::uint32_t InfoLevel) {
-  ForgetFailure();
-  Engine& e = TheEngine();
+  forgetFailure();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (InfoLevel != JET_ColInfo || szColumnName == nullptr || pvResult == nullptr) {
     return JET_errInvalidParameter;
   }
   if (cbMax < sizeof(JET_COLUMNDEF)) return JET_errInvalidBufferSize;
   const TableInfo& info = t->cursor->table();
-  const ColumnInfo* column = info.FindColumn(std::string(szColumnName));
+  const ColumnInfo* column = info.findColumn(std::string(szColumnName));
   if (column == nullptr) {
     for (const ColumnInfo& c : info.columns) {
-      if (EqualsIgnoringCase(c.name, szColumnName)) {
+      if (equalsIgnoringCase(c.name, szColumnName)) {
         column = &c;
         break;
       }
@@ -379,28 +379,28 @@ JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* 
   const bool text = column->type == JET_coltypText || column->type == JET_coltypLongText;
   def.cp = static_cast<std::uint16_t>(text ? column->codepage : 0);
   def.cbMax = column->is_fixed() ? column->fixed_size : column->max_size;
-  def.grbit = column->Grbit();
+  def.grbit = column->grbit();
   std::memcpy(pvResult, &def, sizeof def);
   return JET_errSuccess;
 }
 
 JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
-  ForgetFailure();
+  forgetFailure();
   (void)grbit;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (cRow == JET_MoveFirst) {
     t->on_row = false;
-    return MoveToRow(*t, 0);
+    return moveToRow(*t, 0);
   }
   if (cRow == JET_MoveLast) {
-    JET_ERR err = MoveToRow(*t, t->on_row ? t->row : 0);
+    JET_ERR err = moveToRow(*t, t->on_row ? t->row : 0);
     while (err == JET_errSuccess) {
       const std::uint64_t last = t->row;
-      err = MoveToRow(*t, last + 1);
-      if (err == JET_errNoCurrentRecord) return MoveToRow(*t, last);
+      err = moveToRow(*t, last + 1);
+      if (err == JET_errNoCurrentRecord) return moveToRow(*t, last);
     }
     return err;
   }
@@ -412,20 +412,20 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
       t->on_row = false;
       return JET_errNoCurrentRecord;
     }
-    return MoveToRow(*t, t->row - back);
+    return moveToRow(*t, t->row - back);
   }
-  return MoveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
+  return moveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
 }
 
 JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
-  ForgetFailure();
+  forgetFailure();
   (void)grbit;
-  Engine& e = TheEngine();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   std::uint32_t itag = 1;
   std::uint32_t offset = 0;
@@ -435,12 +435,12 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
     offset = pretinfo->ibLongValue;
     pretinfo->columnidNextTagged = 0;
   }
-  const ColumnInfo* column = t->cursor->table().FindColumn(columnid);
+  const ColumnInfo* column = t->cursor->table().findColumn(columnid);
   if (column == nullptr) return JET_errColumnNotFound;
   if (!t->on_row) return JET_errNoCurrentRecord;
   Bytes value;
   bool is_null = false;
-  if (JET_ERR err = t->cursor->ReadValue(*column, itag, value, is_null); err != JET_errSuccess) {
+  if (JET_ERR err = t->cursor->readValue(*column, itag, value, is_null); err != JET_errSuccess) {
     return err;
   }
   if (is_null) {
@@ -457,11 +457,11 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
 
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                        std::uint32_t cbMax, std::uint32_t* pcbActual) {
-  ForgetFailure();
-  Engine& e = TheEngine();
+  forgetFailure();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (pvBookmark == nullptr && cbMax > 0) return JET_errInvalidParameter;
   if (!t->on_row) return JET_errNoCurrentRecord;
   const Bytes key = t->cursor->key();
@@ -472,54 +472,54 @@ JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
 }
 
 JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
-  ForgetFailure();
-  Engine& e = TheEngine();
+  forgetFailure();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = FindTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
-  e.ForgetLastTable();
+  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  e.forgetLastTable();
   e.tables.erase(tableid);
   return JET_errSuccess;
 }
 
 JET_ERR JetTerm(JET_INSTANCE instance) {
-  ForgetFailure();
-  Engine& e = TheEngine();
+  forgetFailure();
+  Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   if (!e.instances.count(instance)) return JET_errInvalidInstance;
   std::vector<JET_SESID> doomed;
   for (const auto& [id, s] : e.sessions) {
     if (s.instance == instance) doomed.push_back(id);
   }
-  for (JET_SESID id : doomed) DropSession(e, id);
+  for (JET_SESID id : doomed) dropSession(e, id);
   e.instances.erase(instance);
   return JET_errSuccess;
 }
 
-std::string EngineJet::TakeFailureDetail() {
-  std::string text = LatestFailure().Text();
-  ForgetFailure();
+std::string EngineJet::takeFailureDetail() {
+  std::string text = latestFailure().Text();
+  forgetFailure();
   return text;
 }
 
 // EngineJet forwards to the free functions.
-JET_ERR EngineJet::GetDatabaseFileInfo(const char* a, void* b, std::uint32_t c, std::uint32_t d) {
+JET_ERR EngineJet::getDatabaseFileInfo(const char* a, void* b, std::uint32_t c, std::uint32_t d) {
   return JetGetDatabaseFileInfo(a, b, c, d);
 }
-JET_ERR EngineJet::SetSystemParameter(JET_INSTANCE* a, JET_SESID b, std::uint32_t c,
+JET_ERR EngineJet::setSystemParameter(JET_INSTANCE* a, JET_SESID b, std::uint32_t c,
                                       JET_API_PTR d, const char* f) {
   return JetSetSystemParameter(a, b, c, d, f);
 }
-JET_ERR EngineJet::GetSystemParameter(JET_INSTANCE a, JET_SESID b, std::uint32_t c,
+JET_ERR EngineJet::getSystemParameter(JET_INSTANCE a, JET_SESID b, std::uint32_t c,
                                       JET_API_PTR* d, char* f, std::uint32_t g) {
   return JetGetSystemParameter(a, b, c, d, f, g);
 }
-JET_ERR EngineJet::CreateInstance(JET_INSTANCE* a, const char* b) { return JetCreateInstance(a, b); }
-JET_ERR EngineJet::Init(JET_INSTANCE* a) { return JetInit(a); }
-JET_ERR EngineJet::BeginSession(JET_INSTANCE a, JET_SESID* b, const char* c, const char* d) {
+JET_ERR EngineJet::createInstance(JET_INSTANCE* a, const char* b) { return JetCreateInstance(a, b); }
+JET_ERR EngineJet::init(JET_INSTANCE* a) { return JetInit(a); }
+JET_ERR EngineJet::beginSession(JET_INSTANCE a, JET_SESID* b, const char* c, const char* d) {
   return JetBeginSession(a, b, c, d);
 }
-JET_ERR EngineJet::AttachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
+JET_ERR EngineJet::attachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
   return JetAttachDatabase(a, b, c);
 }
 JET_ERR EngineJet::OpenDatabase(JET_SESID a, const char* b, const char* c, JET_DBID* d,
@@ -530,23 +530,23 @@ JET_ERR EngineJet::OpenTable(JET_SESID a, JET_DBID b, const char* c, const void*
                              std::uint32_t f, JET_GRBIT g, JET_TABLEID* h) {
   return JetOpenTable(a, b, c, d, f, g, h);
 }
-JET_ERR EngineJet::GetTableColumnInfo(JET_SESID a, JET_TABLEID b, const char* c, void* d,
+JET_ERR EngineJet::getTableColumnInfo(JET_SESID a, JET_TABLEID b, const char* c, void* d,
                                       std::uint32_t f, std::uint32_t g) {
   return JetGetTableColumnInfo(a, b, c, d, f, g);
 }
-JET_ERR EngineJet::Move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d) {
+JET_ERR EngineJet::move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d) {
   return JetMove(a, b, c, d);
 }
-JET_ERR EngineJet::RetrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
+JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
   return JetRetrieveColumn(a, b, c, d, f, g, h, i);
 }
-JET_ERR EngineJet::GetBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
+JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {
   return JetGetBookmark(a, b, c, d, f);
 }
-JET_ERR EngineJet::CloseTable(JET_SESID a, JET_TABLEID b) { return JetCloseTable(a, b); }
-JET_ERR EngineJet::Term(JET_INSTANCE a) { return JetTerm(a); }
+JET_ERR EngineJet::closeTable(JET_SESID a, JET_TABLEID b) { return JetCloseTable(a, b); }
+JET_ERR EngineJet::term(JET_INSTANCE a) { return JetTerm(a); }
 
 }  // namespace ese

@@ -8,28 +8,28 @@
 
 namespace ese {
 
-JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
                       std::vector<std::byte>& out) {
   out.clear();
   const std::size_t id_size = id_bytes.size();
-  if (id_size != 4 && id_size != 8) return Corrupt("a long-value id is neither 4 nor 8 bytes");
+  if (id_size != 4 && id_size != 8) return corrupt("a long-value id is neither 4 nor 8 bytes");
   std::byte key[12];
   for (std::size_t i = 0; i < id_size; ++i) key[i] = id_bytes.data()[id_size - 1 - i];
   const Bytes id_key(key, id_size);
 
-  if (JET_ERR err = cursor.Seek(id_key); err != JET_errSuccess) {
+  if (JET_ERR err = cursor.seek(id_key); err != JET_errSuccess) {
     return err == JET_errNoCurrentRecord
-               ? Corrupt("the long-value tree has no value of the record's long-value id")
+               ? corrupt("the long-value tree has no value of the record's long-value id")
                : err;
   }
   const Bytes root_key = cursor.key();
   if (root_key.size() != id_size || std::memcmp(root_key.data(), key, id_size) != 0) {
-    return Corrupt("the long-value tree has no value of the record's long-value id",
+    return corrupt("the long-value tree has no value of the record's long-value id",
                    cursor.pgno());
   }
   std::uint32_t total = 0;
   if (!cursor.data().U32(4, total)) {
-    return Corrupt("a long value's root is too short for its size", cursor.pgno());
+    return corrupt("a long value's root is too short for its size", cursor.pgno());
   }
   if (total > limit) return JET_errOutOfMemory;
   out.reserve(total);
@@ -44,11 +44,11 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
   bool have_pending = false;
   auto settle = [&](std::uint64_t span_end) -> JET_ERR {
     if (pending_offset != out.size() || span_end < pending_offset) {
-      return Corrupt("a long value's chunks leave a gap or overlap", pending_pgno);
+      return corrupt("a long value's chunks leave a gap or overlap", pending_pgno);
     }
     if (pending.size() < span_end - pending_offset) {
-      if (JET_ERR err = DecompressValue(pending.bytes(), decompressed); err != JET_errSuccess) {
-        return Fail(err, "a compressed chunk of a long value does not decompress", pending_pgno);
+      if (JET_ERR err = decompressValue(pending.bytes(), decompressed); err != JET_errSuccess) {
+        return fail(err, "a compressed chunk of a long value does not decompress", pending_pgno);
       }
       out.insert(out.end(), decompressed.begin(), decompressed.end());
     } else {
@@ -78,7 +78,7 @@ JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
   if (have_pending && pending_offset < total) {
     if (JET_ERR e = settle(total); e != JET_errSuccess) return e;
   }
-  if (out.size() < total) return Corrupt("a long value is shorter than its root says", cursor.pgno());
+  if (out.size() < total) return corrupt("a long value is shorter than its root says", cursor.pgno());
   out.resize(total);
   return JET_errSuccess;
 }

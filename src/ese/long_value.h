@@ -27,7 +27,7 @@ using corvadex::base::ByteView;
 // `cursor`, a cursor on the table's long-value tree. A value whose root
 // claims more than `limit` bytes gives JET_errOutOfMemory before anything
 // is allocated for it.
-JET_ERR ReadLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
                       std::vector<std::byte>& out);
 
 }  // namespace ese

@@ -5,10 +5,10 @@
 
 namespace ese {
 
-JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out,
+JET_ERR Page::parse(Bytes bytes, std::uint32_t pgno, Page& out,
                    std::shared_ptr<const void> owner) {
   const ByteView view(bytes);
-  if (view.size() < 2048) return Corrupt("the page is shorter than 2 KiB", pgno);
+  if (view.size() < 2048) return corrupt("the page is shorter than 2 KiB", pgno);
   Page p;
   p.page_ = view;
   p.pgno_ = pgno;
@@ -18,18 +18,18 @@ JET_ERR Page::Parse(Bytes bytes, std::uint32_t pgno, Page& out,
   if (!view.U32(16, p.header_.previous) || !view.U32(20, p.header_.next) ||
       !view.U32(24, p.header_.objid) || !view.U16(34, p.header_.tag_count) ||
       !view.U32(36, p.header_.flags)) {
-    return Corrupt("the page header is cut short", pgno);
+    return corrupt("the page header is cut short", pgno);
   }
   const std::size_t tag_bytes = std::size_t{p.header_.tag_count} * 4;
   if (p.header_size_ + tag_bytes > view.size()) {
-    return Corrupt("the tag array does not fit in the page", pgno);
+    return corrupt("the tag array does not fit in the page", pgno);
   }
   p.owner_ = std::move(owner);
   out = std::move(p);
   return JET_errSuccess;
 }
 
-bool Page::Tag(std::uint16_t index, PageTag& out) const {
+bool Page::tag(std::uint16_t index, PageTag& out) const {
   if (index >= header_.tag_count) return false;
   // Parse checked that the tag array fits in the page.
   const std::size_t at = page_.size() - 4 * (std::size_t{index} + 1);
@@ -42,7 +42,7 @@ bool Page::Tag(std::uint16_t index, PageTag& out) const {
   // A value may not run into the tag array.
   const std::size_t data_end = page_.size() - 4 * std::size_t{header_.tag_count};
   if (offset > data_end || size > data_end - offset) return false;
-  if (!page_.Sub(offset, size, out.value)) return false;
+  if (!page_.sub(offset, size, out.value)) return false;
   if (large_) {
     // The flags are the top 3 bits of the value's first 16-bit word; a
     // value too short to have one has none.

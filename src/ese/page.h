@@ -74,7 +74,7 @@ class Page {
   // the checksum (the file does that when it reads the page). `owner`, when
   // given, holds the page's bytes: every copy of the Page shares it, so the
   // page and every view taken from it stay valid as long as one copy lives.
-  static JET_ERR Parse(Bytes page, std::uint32_t pgno, Page& out,
+  static JET_ERR parse(Bytes page, std::uint32_t pgno, Page& out,
                        std::shared_ptr<const void> owner = {});
 
   const PageHeader& header() const { return header_; }
@@ -85,7 +85,7 @@ class Page {
 
   // The value and flags of tag `index`; false when the tag points outside
   // the page's data area.
-  [[nodiscard]] bool Tag(std::uint16_t index, PageTag& out) const;
+  [[nodiscard]] bool tag(std::uint16_t index, PageTag& out) const;
 
  private:
   ByteView page_;

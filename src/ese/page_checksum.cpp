@@ -5,24 +5,24 @@
 
 namespace ese {
 
-using corvadex::base::LoadLe32;
-using corvadex::base::LoadLe64;
+using corvadex::base::loadLe32;
+using corvadex::base::loadLe64;
 
-std::uint32_t XorChecksum(Bytes block) {
+std::uint32_t xorChecksum(Bytes block) {
   std::uint32_t x = 0x89ABCDEFu;
   const std::byte* p = block.data();
   const std::size_t words = block.size() / 4;
-  for (std::size_t i = 1; i < words; ++i) x ^= LoadLe32(p + 4 * i);
+  for (std::size_t i = 1; i < words; ++i) x ^= loadLe32(p + 4 * i);
   return x;
 }
 
 namespace {
 
-std::uint32_t Fold(std::uint64_t x) {
+std::uint32_t fold(std::uint64_t x) {
   return static_cast<std::uint32_t>(x) ^ static_cast<std::uint32_t>(x >> 32);
 }
 
-std::uint32_t Parity(std::uint32_t x) { return static_cast<std::uint32_t>(std::popcount(x) & 1); }
+std::uint32_t parity(std::uint32_t x) { return static_cast<std::uint32_t>(std::popcount(x) & 1); }
 
 }  // namespace
 
@@ -35,7 +35,7 @@ std::uint32_t Parity(std::uint32_t x) { return static_cast<std::uint32_t>(std::p
 // whose number has bit k set, taken together. So the rows are XORed in
 // groups instead of testing each one: pairs of rows as 64-bit words, blocks
 // of eight rows, then blocks of blocks.
-std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
+std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
   const std::byte* p = block.data();
   const std::size_t rows = block.size() / 4;
   const std::size_t blocks = rows / 8;  // block sizes are multiples of 2 KiB
@@ -45,19 +45,19 @@ std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
   std::uint64_t bit2 = 0;   // rows with bit 2 set
   for (std::size_t j = 0; j < blocks && j < 256; ++j) {
     const std::byte* b = p + 32 * j;
-    const std::uint64_t q0 = (j == 0 && header_block) ? 0 : LoadLe64(b);
-    const std::uint64_t q1 = LoadLe64(b + 8);
-    const std::uint64_t q2 = LoadLe64(b + 16);
-    const std::uint64_t q3 = LoadLe64(b + 24);
+    const std::uint64_t q0 = (j == 0 && header_block) ? 0 : loadLe64(b);
+    const std::uint64_t q1 = loadLe64(b + 8);
+    const std::uint64_t q2 = loadLe64(b + 16);
+    const std::uint64_t q3 = loadLe64(b + 24);
     const std::uint64_t x = q0 ^ q1 ^ q2 ^ q3;
     all ^= x;
     bit1 ^= q1 ^ q3;
     bit2 ^= q2 ^ q3;
     xors[j] = x;
   }
-  const std::uint32_t column_parity = Fold(all);
-  std::uint32_t row_index = Parity(static_cast<std::uint32_t>(all >> 32)) |
-                            (Parity(Fold(bit1)) << 1) | (Parity(Fold(bit2)) << 2);
+  const std::uint32_t column_parity = fold(all);
+  std::uint32_t row_index = parity(static_cast<std::uint32_t>(all >> 32)) |
+                            (parity(fold(bit1)) << 1) | (parity(fold(bit2)) << 2);
   std::size_t n = blocks < 256 ? blocks : 256;
   for (std::uint32_t k = 3; n > 1; ++k, n /= 2) {
     std::uint64_t odd = 0;
@@ -65,10 +65,10 @@ std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
       odd ^= xors[2 * i + 1];
       xors[i] = xors[2 * i] ^ xors[2 * i + 1];
     }
-    row_index |= Parity(Fold(odd)) << k;
+    row_index |= parity(fold(odd)) << k;
   }
   // Complements: each odd row adds ~row = row ^ 0xffffffff.
-  const std::uint32_t row_complement = row_index ^ (Parity(column_parity) ? 0xffffffffu : 0u);
+  const std::uint32_t row_complement = row_index ^ (parity(column_parity) ? 0xffffffffu : 0u);
 
   std::uint32_t column_index = 0;
   std::uint32_t column_complement = 0;
@@ -85,23 +85,23 @@ std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
   return (static_cast<std::uint64_t>(ecc) << 32) | (column_parity ^ pgno);
 }
 
-bool VerifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format) {
+bool verifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format) {
   const std::size_t size = page.size();
   if (size < 2048 || size % 2048 != 0) return false;
   const std::byte* p = page.data();
   if (!new_format) {
-    return LoadLe32(p) == XorChecksum(page) && LoadLe32(p + 4) == pgno;
+    return loadLe32(p) == xorChecksum(page) && loadLe32(p + 4) == pgno;
   }
   if (size <= 8192) {
-    return LoadLe64(p) == EccChecksum(page, pgno, true);
+    return loadLe64(p) == eccChecksum(page, pgno, true);
   }
   const std::size_t block = size <= 16384 ? 4096 : 8192;
-  if (LoadLe64(p) != EccChecksum(page.first(block), pgno, true)) return false;
+  if (loadLe64(p) != eccChecksum(page.first(block), pgno, true)) return false;
   std::size_t slot = 40;
   for (std::size_t offset = block; offset < size; offset += block, slot += 8) {
     const std::size_t length = size - offset < block ? size - offset : block;
     if (slot > 56) return false;
-    if (LoadLe64(p + slot) != EccChecksum(page.subspan(offset, length), pgno, false)) {
+    if (loadLe64(p + slot) != eccChecksum(page.subspan(offset, length), pgno, false)) {
       return false;
     }
   }

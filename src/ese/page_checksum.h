@@ -24,14 +24,14 @@ using corvadex::base::Bytes;
 using corvadex::base::ByteView;
 
 // XOR checksum of bytes [4, size) seeded with 0x89ABCDEF; size % 4 == 0.
-std::uint32_t XorChecksum(Bytes block);
+std::uint32_t xorChecksum(Bytes block);
 
 // The 64-bit ECC checksum of one block as stored on disk for page `pgno`.
 // `header_block` excludes the block's first 8 bytes (the checksum itself).
-std::uint64_t EccChecksum(Bytes block, std::uint32_t pgno, bool header_block);
+std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block);
 
 // True when the page's stored checksum(s) match its content. `new_format`
 // selects ECC; otherwise the XOR word and the page number word are checked.
-bool VerifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format);
+bool verifyPageChecksum(Bytes page, std::uint32_t pgno, bool new_format);
 
 }  // namespace ese

@@ -60,27 +60,27 @@ class Record {
   // Checks the header and locates the areas. JET_errDatabaseCorrupted
   // when they do not fit in `data`, noted with the check that failed (the
   // caller adds the page).
-  JET_ERR Parse(ByteView data, bool large_page, bool has_compression = true);
+  JET_ERR parse(ByteView data, bool large_page, bool has_compression = true);
 
   // Value `itag` (1-based) of `column`; kNull beyond the last value. A
   // column the record does not store reads its default value, if any.
   // `value_count`, when given, receives the number of values.
-  JET_ERR Get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+  JET_ERR get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
               StoredValue& out, std::uint32_t* value_count = nullptr) const;
 
  private:
-  JET_ERR GetTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+  JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
   // Position in the tagged directory (`entries` entries) of `column`'s
   // entry, `entries` when the record has none; false when an entry lies
   // outside `directory`.
-  [[nodiscard]] bool SearchTagged(ByteView directory, std::size_t entries,
+  [[nodiscard]] bool searchTagged(ByteView directory, std::size_t entries,
                                   const ColumnInfo& column, bool derived_table,
                                   std::size_t& found) const;
   // Fills tag_slot_ from the directory (tables that derive from no
   // template only, where the column id alone names a column); false when
   // an entry lies outside `directory`.
-  [[nodiscard]] bool IndexTagged(ByteView directory, std::size_t entries) const;
+  [[nodiscard]] bool indexTagged(ByteView directory, std::size_t entries) const;
 
   // A row's tagged columns are read one after another, so the first read
   // notes where each column id sits in the directory: every later read of

@@ -53,12 +53,12 @@ constexpr std::array<std::string_view, 29> kOutlookHeaders{
     "Notes", "Spouse", "Web Page"};
 
 std::string_view Field(const ContactRow& row, F field) {
-  const TContactData* data = row.Data();
+  const TContactData* data = row.data();
   return data ? data->get(field) : std::string_view{};
 }
 
 // Appends "Label: value" lines for the set values after the notes.
-void AppendLabelled(std::string& notes, std::string_view label, std::string_view value, bool& started) {
+void appendLabelled(std::string& notes, std::string_view label, std::string_view value, bool& started) {
   if (value.empty()) return;
   if (!started) {
     if (!notes.empty()) notes += "\r\n\r\n";
@@ -70,7 +70,7 @@ void AppendLabelled(std::string& notes, std::string_view label, std::string_view
 }
 
 // "1985-04-12" -> "4/12/1985".
-void AppendOutlookDate(std::string& out, std::string_view iso) {
+void appendOutlookDate(std::string& out, std::string_view iso) {
   if (iso.size() != 10) return;
   const auto part = [&](std::size_t at) {
     std::string_view p = iso.substr(at, 2);
@@ -88,7 +88,7 @@ class RowValues {
   void Google(const ContactRow& row, std::string_view* v) {
     notes.assign(Field(row, F::Comments));
     bool started = false;
-    AppendLabelled(notes, "Other IM address", Field(row, F::OtherImEmail), started);
+    appendLabelled(notes, "Other IM address", Field(row, F::OtherImEmail), started);
     std::size_t i = 0;
     const auto put = [&](std::string_view value) { v[i++] = value; };
     const auto pair = [&](std::string_view label, std::string_view value) {
@@ -101,7 +101,7 @@ class RowValues {
     put(row.Caption());
     put(Field(row, F::CompanyName));
     put(Field(row, F::JobTitle));
-    put(row.CalendarDate(F::Birthdate));
+    put(row.calendarDate(F::Birthdate));
     put(notes);
     pair("Home", row.SubItem(3));
     pair("Work", Field(row, F::WorkEmail));
@@ -113,25 +113,25 @@ class RowValues {
     pair("Other", Field(row, F::OtherPhone));
     pair("Pager", Field(row, F::Pager));
     pair("Home Fax", Field(row, F::HomeFax));
-    Address(row, "Home", {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry}, put);
-    Address(row, "Work", {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry}, put);
+    address(row, "Home", {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry}, put);
+    address(row, "Work", {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry}, put);
     pair("Spouse", Field(row, F::SpouseName));
     pair("Home Page", Field(row, F::HomeWebSite));
     pair("Work", Field(row, F::WorkWebSite));
-    pair("Anniversary", row.CalendarDate(F::Anniversary));
+    pair("Anniversary", row.calendarDate(F::Anniversary));
   }
 
   void Outlook(const ContactRow& row, std::string_view* v) {
     notes.assign(Field(row, F::Comments));
     bool started = false;
-    AppendLabelled(notes, "Nickname", row.Caption(), started);
-    AppendLabelled(notes, "Windows Live address", Field(row, F::UnresolvedEmail), started);
-    AppendLabelled(notes, "Other IM address", Field(row, F::OtherImEmail), started);
-    AppendLabelled(notes, "Work web site", Field(row, F::WorkWebSite), started);
+    appendLabelled(notes, "Nickname", row.Caption(), started);
+    appendLabelled(notes, "Windows Live address", Field(row, F::UnresolvedEmail), started);
+    appendLabelled(notes, "Other IM address", Field(row, F::OtherImEmail), started);
+    appendLabelled(notes, "Work web site", Field(row, F::WorkWebSite), started);
     birthday.clear();
     anniversary.clear();
-    AppendOutlookDate(birthday, row.CalendarDate(F::Birthdate));
-    AppendOutlookDate(anniversary, row.CalendarDate(F::Anniversary));
+    appendOutlookDate(birthday, row.calendarDate(F::Birthdate));
+    appendOutlookDate(anniversary, row.calendarDate(F::Anniversary));
     const std::string_view values[kOutlookHeaders.size()] = {
         row.SubItem(0), row.SubItem(1), row.SubItem(2), Field(row, F::CompanyName), Field(row, F::JobTitle),
         Field(row, F::WorkStreet), Field(row, F::WorkCity), Field(row, F::WorkState),
@@ -147,7 +147,7 @@ class RowValues {
 
  private:
   template <typename Put>
-  static void Address(const ContactRow& row, std::string_view label, std::initializer_list<F> parts, Put& put) {
+  static void address(const ContactRow& row, std::string_view label, std::initializer_list<F> parts, Put& put) {
     bool any = false;
     for (F part : parts) any = any || !Field(row, part).empty();
     put(any ? label : std::string_view{});
@@ -157,43 +157,43 @@ class RowValues {
 
 }  // namespace
 
-std::span<const std::string_view> AddressBookCsvHeaders(AddressBookCsv layout) {
+std::span<const std::string_view> addressBookCsvHeaders(AddressBookCsv layout) {
   if (layout == AddressBookCsv::Google) return kGoogleHeaders;
   return kOutlookHeaders;
 }
 
-void WriteContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
+void writeContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
                                  const ExportProgress& progress) {
-  const std::span<const std::string_view> headers = AddressBookCsvHeaders(layout);
+  const std::span<const std::string_view> headers = addressBookCsvHeaders(layout);
   std::string buffer, scratch;
   buffer.reserve(80 * 1024);
   if (layout == AddressBookCsv::Outlook) buffer += "\xEF\xBB\xBF";
   for (std::size_t i = 0; i < headers.size(); ++i) {
     if (i > 0) buffer.push_back(',');
-    AppendCsvField(buffer, headers[i], scratch);
+    appendCsvField(buffer, headers[i], scratch);
   }
   buffer += "\r\n";
 
   RowValues row;
   std::array<std::string_view, kGoogleHeaders.size()> values{};
-  const std::size_t count = list.Count();
+  const std::size_t count = list.count();
   for (std::size_t r = 0; r < count; ++r) {
     if (layout == AddressBookCsv::Google)
-      row.Google(list.Item(r), values.data());
+      row.Google(list.item(r), values.data());
     else
-      row.Outlook(list.Item(r), values.data());
+      row.Outlook(list.item(r), values.data());
     for (std::size_t i = 0; i < headers.size(); ++i) {
       if (i > 0) buffer.push_back(',');
-      AppendCsvField(buffer, values[i], scratch);
+      appendCsvField(buffer, values[i], scratch);
     }
     buffer += "\r\n";
     if (buffer.size() >= 64 * 1024) {
-      sink.Write(buffer);
+      sink.write(buffer);
       buffer.clear();
     }
-    ReportProgress(progress, r + 1, count);
+    reportProgress(progress, r + 1, count);
   }
-  if (!buffer.empty()) sink.Write(buffer);
+  if (!buffer.empty()) sink.write(buffer);
 }
 
 }  // namespace corvadex

@@ -16,10 +16,10 @@ namespace corvadex {
 
 enum class AddressBookCsv { Google, Outlook };
 
-void WriteContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
+void writeContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
                                  const ExportProgress& progress = {});
 
 // The layout's header row, in column order.
-std::span<const std::string_view> AddressBookCsvHeaders(AddressBookCsv layout);
+std::span<const std::string_view> addressBookCsvHeaders(AddressBookCsv layout);
 
 }  // namespace corvadex

@@ -15,29 +15,29 @@ constexpr char kContactNamespace[16] = {'\x3c', '\x9e', '\x8a', '\x52', '\x1f', 
 
 }  // namespace
 
-std::string NameBasedUuid(std::string_view space, std::string_view name) {
+std::string nameBasedUuid(std::string_view space, std::string_view name) {
   Sha1 sha;
-  sha.Update(space);
-  sha.Update(name);
-  Sha1::Digest d = sha.Finish();
+  sha.update(space);
+  sha.update(name);
+  Sha1::Digest d = sha.finish();
   d[6] = static_cast<std::uint8_t>((d[6] & 0x0F) | 0x50);  // version 5
   d[8] = static_cast<std::uint8_t>((d[8] & 0x3F) | 0x80);  // the RFC 4122 variant
   std::string text;
   text.reserve(36);
   for (int i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) text.push_back('-');
-    AppendHexByte(text, d[i]);
+    appendHexByte(text, d[i]);
   }
   return text;
 }
 
-std::string ContactUid(std::string_view databaseIdentity, std::string_view recordKey) {
+std::string contactUid(std::string_view databaseIdentity, std::string_view recordKey) {
   // The signature has a fixed length, so signature and key cannot run into
   // each other ambiguously.
   std::string name;
   name.reserve(databaseIdentity.size() + recordKey.size());
   name.append(databaseIdentity).append(recordKey);
-  return NameBasedUuid(std::string_view(kContactNamespace, sizeof kContactNamespace), name);
+  return nameBasedUuid(std::string_view(kContactNamespace, sizeof kContactNamespace), name);
 }
 
 }  // namespace corvadex

@@ -13,9 +13,9 @@
 namespace corvadex {
 
 // "xxxxxxxx-xxxx-5xxx-yxxx-xxxxxxxxxxxx" in lower-case hexadecimal.
-std::string ContactUid(std::string_view databaseIdentity, std::string_view recordKey);
+std::string contactUid(std::string_view databaseIdentity, std::string_view recordKey);
 
 // The version 5 UUID of `name` in the namespace `space` (16 bytes).
-std::string NameBasedUuid(std::string_view space, std::string_view name);
+std::string nameBasedUuid(std::string_view space, std::string_view name);
 
 }  // namespace corvadex

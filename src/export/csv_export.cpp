@@ -18,16 +18,16 @@ namespace corvadex {
 
 namespace {
 
-bool NeedsQuotes(std::string_view field) {
+bool needsQuotes(std::string_view field) {
   return field.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
 }  // namespace
 
-void AppendCsvField(std::string& line, std::string_view value, std::string& scratch) {
+void appendCsvField(std::string& line, std::string_view value, std::string& scratch) {
   scratch.clear();
-  AppendSanitizedUtf8(scratch, value, [](char32_t) { return true; });
-  if (!NeedsQuotes(scratch)) {
+  appendSanitizedUtf8(scratch, value, [](char32_t) { return true; });
+  if (!needsQuotes(scratch)) {
     line += scratch;
     return;
   }
@@ -39,27 +39,27 @@ void AppendCsvField(std::string& line, std::string_view value, std::string& scra
   line.append(scratch, run, std::string::npos).push_back('"');
 }
 
-void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+void writeContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
   std::string line;
   std::string scratch;
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     if (i > 0) line.push_back(',');
-    AppendCsvField(line, kContactColumns[i].xmlAttribute, scratch);
+    appendCsvField(line, kContactColumns[i].xmlAttribute, scratch);
   }
   line += "\r\n";
-  sink.Write(line);
+  sink.write(line);
 
-  const std::size_t count = list.Count();
+  const std::size_t count = list.count();
   for (std::size_t row = 0; row < count; ++row) {
-    const ContactRow& contact = list.Item(row);
+    const ContactRow& contact = list.item(row);
     line.clear();
     for (std::size_t i = 0; i < kContactColumnCount; ++i) {
       if (i > 0) line.push_back(',');
-      AppendCsvField(line, contact.Value(kContactColumns[i]), scratch);
+      appendCsvField(line, contact.Value(kContactColumns[i]), scratch);
     }
     line += "\r\n";
-    sink.Write(line);
-    ReportProgress(progress, row + 1, count);
+    sink.write(line);
+    reportProgress(progress, row + 1, count);
   }
 }
 

@@ -15,8 +15,8 @@ namespace corvadex {
 
 // Appends one field, quoted when it must be, with malformed UTF-8 replaced;
 // `scratch` is working space.
-void AppendCsvField(std::string& line, std::string_view value, std::string& scratch);
+void appendCsvField(std::string& line, std::string_view value, std::string& scratch);
 
-void WriteContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {});
+void writeContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {});
 
 }  // namespace corvadex

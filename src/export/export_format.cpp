@@ -35,37 +35,37 @@ const FormatName& Entry(ExportFormat format) {
   throw std::invalid_argument("unknown export format");
 }
 
-VcardVersion VersionOf(ExportFormat format) {
+VcardVersion versionOf(ExportFormat format) {
   return format == ExportFormat::Vcard4 ? VcardVersion::V4 : VcardVersion::V3;
 }
 
 }  // namespace
 
-std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
+std::optional<ExportFormat> exportFormatNamed(std::string_view name) {
   for (const FormatName& f : kFormats)
     if (f.name == name) return f.format;
   return std::nullopt;
 }
 
-std::string_view ExportFormatName(ExportFormat format) { return Entry(format).name; }
-std::string_view ExportFormatExtension(ExportFormat format) { return Entry(format).extension; }
-bool IsVcard(ExportFormat format) { return format == ExportFormat::Vcard3 || format == ExportFormat::Vcard4; }
+std::string_view exportFormatName(ExportFormat format) { return Entry(format).name; }
+std::string_view exportFormatExtension(ExportFormat format) { return Entry(format).extension; }
+bool isVcard(ExportFormat format) { return format == ExportFormat::Vcard3 || format == ExportFormat::Vcard4; }
 
-void WriteContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
   switch (format) {
-    case ExportFormat::Xml: return WriteContactsXml(list, sink, progress);
-    case ExportFormat::Csv: return WriteContactsCsv(list, sink, progress);
+    case ExportFormat::Xml: return writeContactsXml(list, sink, progress);
+    case ExportFormat::Csv: return writeContactsCsv(list, sink, progress);
     case ExportFormat::Vcard3:
-    case ExportFormat::Vcard4: return WriteContactsVcard(list, sink, VersionOf(format), progress);
-    case ExportFormat::GoogleCsv: return WriteContactsAddressBookCsv(list, sink, AddressBookCsv::Google, progress);
+    case ExportFormat::Vcard4: return writeContactsVcard(list, sink, versionOf(format), progress);
+    case ExportFormat::GoogleCsv: return writeContactsAddressBookCsv(list, sink, AddressBookCsv::Google, progress);
     case ExportFormat::OutlookCsv:
-      return WriteContactsAddressBookCsv(list, sink, AddressBookCsv::Outlook, progress);
+      return writeContactsAddressBookCsv(list, sink, AddressBookCsv::Outlook, progress);
   }
 }
 
-std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
+std::size_t writeContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
                                const ExportProgress& progress) {
-  if (!IsVcard(vcardFormat)) throw std::invalid_argument("only vCards are written one per file");
+  if (!isVcard(vcardFormat)) throw std::invalid_argument("only vCards are written one per file");
   if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
     throw std::system_error(errno, std::generic_category(), folder);
   struct stat st {};
@@ -73,14 +73,14 @@ std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list
   if (!S_ISDIR(st.st_mode)) throw std::system_error(ENOTDIR, std::generic_category(), folder);
 
   std::string card;
-  const std::size_t count = list.Count();
+  const std::size_t count = list.count();
   for (std::size_t row = 0; row < count; ++row) {
     card.clear();
-    AppendContactVcard(list, row, VersionOf(vcardFormat), card);
-    OutputFile file(folder + "/" + RowUid(list, row) + ".vcf");
-    file.Write(card);
-    file.Commit();
-    ReportProgress(progress, row + 1, count);
+    appendContactVcard(list, row, versionOf(vcardFormat), card);
+    OutputFile file(folder + "/" + rowUid(list, row) + ".vcf");
+    file.write(card);
+    file.commit();
+    reportProgress(progress, row + 1, count);
   }
   return count;
 }

@@ -17,13 +17,13 @@ namespace corvadex {
 enum class ExportFormat { Xml, Csv, Vcard3, Vcard4, GoogleCsv, OutlookCsv };
 
 // "xml", "csv", "vcard" (3.0), "vcard4", "google-csv", "outlook-csv".
-std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
-std::string_view ExportFormatName(ExportFormat format);
+std::optional<ExportFormat> exportFormatNamed(std::string_view name);
+std::string_view exportFormatName(ExportFormat format);
 // "xml", "csv" or "vcf".
-std::string_view ExportFormatExtension(ExportFormat format);
-bool IsVcard(ExportFormat format);
+std::string_view exportFormatExtension(ExportFormat format);
+bool isVcard(ExportFormat format);
 
-void WriteContacts(ExportFormat format, const ContactList& list, ByteSink& sink,
+void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink,
                    const ExportProgress& progress = {});
 
 // Writes one vCard file per contact into `folder`, named by the contact's
@@ -32,7 +32,7 @@ void WriteContacts(ExportFormat format, const ContactList& list, ByteSink& sink,
 // beside its name and renamed into place when complete, so a failure leaves
 // no partial card, only whole ones. Returns the number of files written;
 // throws std::system_error naming the file on failure.
-std::size_t WriteContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
+std::size_t writeContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
                                const ExportProgress& progress = {});
 
 }  // namespace corvadex

@@ -12,7 +12,7 @@ using ExportProgress = std::function<void(std::size_t rowsDone, std::size_t rows
 
 inline constexpr std::size_t kProgressEveryRows = 4096;
 
-inline void ReportProgress(const ExportProgress& progress, std::size_t done, std::size_t total) {
+inline void reportProgress(const ExportProgress& progress, std::size_t done, std::size_t total) {
   if (progress && (done % kProgressEveryRows == 0 || done == total)) progress(done, total);
 }
 

@@ -13,13 +13,13 @@ class Sha1 {
  public:
   using Digest = std::array<std::uint8_t, 20>;
 
-  void Update(std::string_view bytes);
-  Digest Finish();  // the object is spent afterwards
+  void update(std::string_view bytes);
+  Digest finish();  // the object is spent afterwards
 
-  static Digest Of(std::string_view bytes) {
+  static Digest of(std::string_view bytes) {
     Sha1 sha;
-    sha.Update(bytes);
-    return sha.Finish();
+    sha.update(bytes);
+    return sha.finish();
   }
 
  private:

@@ -16,7 +16,7 @@ namespace corvadex {
 // for which `keep` returns false, replaced by U+FFFD. Printable ASCII
 // (U+0020 to U+007E) is always kept; `keep` is asked about everything else.
 template <typename Keep>
-void AppendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
+void appendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
   // Runs of bytes that pass unchanged are appended in one piece; most
   // values are one run.
   std::size_t pos = 0, run = 0;
@@ -32,16 +32,16 @@ void AppendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
         continue;
       }
       out.append(text.substr(run, pos - run));
-      AppendUtf8(out, kReplacementCharacter);
+      appendUtf8(out, kReplacementCharacter);
       run = ++pos;
       continue;
     }
     const std::size_t start = pos;
-    const char32_t cp = DecodeUtf8(text, pos);
+    const char32_t cp = decodeUtf8(text, pos);
     if (cp == kReplacementCharacter || !keep(cp)) {
       // A genuine U+FFFD is rewritten as itself, which changes nothing.
       out.append(text.substr(run, start - run));
-      AppendUtf8(out, kReplacementCharacter);
+      appendUtf8(out, kReplacementCharacter);
       run = pos;
     }
   }

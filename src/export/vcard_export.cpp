@@ -56,66 +56,66 @@ class CardWriter {
   CardWriter(const ContactRow& row, VcardVersion version, std::string uid, std::string& out)
       : row_(row), v3_(version == VcardVersion::V3), uid_(std::move(uid)), out_(out) {}
 
-  void Write() {
-    Line("BEGIN:VCARD");
-    Line(v3_ ? "VERSION:3.0" : "VERSION:4.0");
-    Text("PRODID", ProductId());
+  void write() {
+    line("BEGIN:VCARD");
+    line(v3_ ? "VERSION:3.0" : "VERSION:4.0");
+    Text("PRODID", productId());
     line_ = v3_ ? "UID:" : "UID:urn:uuid:";
     line_ += uid_;
-    Flush();
-    WriteNames();
-    Text(Pick("EMAIL;TYPE=INTERNET,HOME", "EMAIL;TYPE=home"), Email());
-    Text(Pick("EMAIL;TYPE=INTERNET,WORK", "EMAIL;TYPE=work"), Field(F::WorkEmail));
-    Text(Pick("EMAIL;TYPE=INTERNET,OTHER", "EMAIL;TYPE=other"), Field(F::OtherEmail));
-    Text(Pick("EMAIL;TYPE=INTERNET,X-WLM", "EMAIL;TYPE=x-wlm"), Field(F::UnresolvedEmail));
-    Text(Pick("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"), Field(F::HomePhone));
-    Text(Pick("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"), Field(F::WorkPhone));
-    Text(Pick("TEL;TYPE=CELL", "TEL;TYPE=cell"), Field(F::MobilePhone));
-    Text(Pick("TEL;TYPE=VOICE", "TEL;TYPE=voice"), Field(F::OtherPhone));
-    Text(Pick("TEL;TYPE=PAGER", "TEL;TYPE=pager"), Field(F::Pager));
-    Text(Pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Field(F::HomeFax));
-    Address(Pick("ADR;TYPE=HOME", "ADR;TYPE=home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
-    Address(Pick("ADR;TYPE=WORK", "ADR;TYPE=work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
+    flush();
+    writeNames();
+    Text(pick("EMAIL;TYPE=INTERNET,HOME", "EMAIL;TYPE=home"), email());
+    Text(pick("EMAIL;TYPE=INTERNET,WORK", "EMAIL;TYPE=work"), Field(F::WorkEmail));
+    Text(pick("EMAIL;TYPE=INTERNET,OTHER", "EMAIL;TYPE=other"), Field(F::OtherEmail));
+    Text(pick("EMAIL;TYPE=INTERNET,X-WLM", "EMAIL;TYPE=x-wlm"), Field(F::UnresolvedEmail));
+    Text(pick("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"), Field(F::HomePhone));
+    Text(pick("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"), Field(F::WorkPhone));
+    Text(pick("TEL;TYPE=CELL", "TEL;TYPE=cell"), Field(F::MobilePhone));
+    Text(pick("TEL;TYPE=VOICE", "TEL;TYPE=voice"), Field(F::OtherPhone));
+    Text(pick("TEL;TYPE=PAGER", "TEL;TYPE=pager"), Field(F::Pager));
+    Text(pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Field(F::HomeFax));
+    address(pick("ADR;TYPE=HOME", "ADR;TYPE=home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
+    address(pick("ADR;TYPE=WORK", "ADR;TYPE=work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
     Text("ORG", Field(F::CompanyName));
     Text("TITLE", Field(F::JobTitle));
-    Uri(Pick("URL;TYPE=HOME", "URL;TYPE=home"), Field(F::HomeWebSite));
-    Uri(Pick("URL;TYPE=WORK", "URL;TYPE=work"), Field(F::WorkWebSite));
-    Dates();
+    uri(pick("URL;TYPE=HOME", "URL;TYPE=home"), Field(F::HomeWebSite));
+    uri(pick("URL;TYPE=WORK", "URL;TYPE=work"), Field(F::WorkWebSite));
+    dates();
     const std::string_view spouse = Field(F::SpouseName);
     if (!v3_) Text("RELATED;TYPE=spouse;VALUE=text", spouse);
     for (const char* property : {"X-EVOLUTION-SPOUSE", "X-KADDRESSBOOK-X-SpousesName"})
       Text(property, spouse);
-    Impp(Field(F::OtherImEmail));
+    impp(Field(F::OtherImEmail));
     Text("X-MSN", Field(F::OtherImEmail));
     Text("NOTE", Field(F::Comments));
-    Line("END:VCARD");
+    line("END:VCARD");
   }
 
  private:
-  std::string_view Nick() const { return row_.Caption(); }
-  std::string_view First() const { return row_.SubItem(0); }
-  std::string_view Middle() const { return row_.SubItem(1); }
-  std::string_view Last() const { return row_.SubItem(2); }
-  std::string_view Email() const { return row_.SubItem(3); }
+  std::string_view nick() const { return row_.Caption(); }
+  std::string_view first() const { return row_.SubItem(0); }
+  std::string_view middle() const { return row_.SubItem(1); }
+  std::string_view last() const { return row_.SubItem(2); }
+  std::string_view email() const { return row_.SubItem(3); }
   std::string_view Field(F field) const {
-    const TContactData* data = row_.Data();
+    const TContactData* data = row_.data();
     return data ? data->get(field) : std::string_view{};
   }
 
   // The property's 3.0 or 4.0 form ("EMAIL;TYPE=INTERNET,HOME" or
   // "EMAIL;TYPE=home").
-  std::string_view Pick(std::string_view v3, std::string_view v4) const { return v3_ ? v3 : v4; }
+  std::string_view pick(std::string_view v3, std::string_view v4) const { return v3_ ? v3 : v4; }
 
   // FN is required and must not be empty: it is what an address book shows.
-  std::string_view DisplayName(std::string& joined) const {
-    for (std::string_view part : {First(), Middle(), Last()}) {
+  std::string_view displayName(std::string& joined) const {
+    for (std::string_view part : {first(), middle(), last()}) {
       if (part.empty()) continue;
       if (!joined.empty()) joined.push_back(' ');
       joined.append(part);
     }
     if (!joined.empty()) return joined;
     for (std::string_view other :
-         {Nick(), Field(F::CompanyName), Email(), Field(F::WorkEmail), Field(F::OtherEmail),
+         {nick(), Field(F::CompanyName), email(), Field(F::WorkEmail), Field(F::OtherEmail),
           Field(F::UnresolvedEmail), Field(F::HomePhone), Field(F::WorkPhone), Field(F::MobilePhone),
           Field(F::OtherPhone), Field(F::Pager), Field(F::HomeFax), Field(F::OtherImEmail),
           Field(F::HomeWebSite), Field(F::WorkWebSite)}) {
@@ -124,23 +124,23 @@ class CardWriter {
     return "(no name)";
   }
 
-  void WriteNames() {
+  void writeNames() {
     std::string joined;
-    Text("FN", DisplayName(joined));
+    Text("FN", displayName(joined));
     line_ = "N:";
-    AppendVcardText(line_, Last());
+    appendVcardText(line_, last());
     line_ += ';';
-    AppendVcardText(line_, First());
+    appendVcardText(line_, first());
     line_ += ';';
-    AppendVcardText(line_, Middle());
+    appendVcardText(line_, middle());
     line_ += ";;";
-    Flush();
-    Text("NICKNAME", Nick());
+    flush();
+    Text("NICKNAME", nick());
   }
 
-  void Dates() {
-    const std::string_view birthday = row_.CalendarDate(F::Birthdate);
-    const std::string_view anniversary = row_.CalendarDate(F::Anniversary);
+  void dates() {
+    const std::string_view birthday = row_.calendarDate(F::Birthdate);
+    const std::string_view anniversary = row_.calendarDate(F::Anniversary);
     Date("BDAY", birthday);
     if (!v3_) Date("ANNIVERSARY", anniversary);
     // The extension properties take the extended form, as their readers do.
@@ -156,33 +156,33 @@ class CardWriter {
     line_ += ':';
     if (v3_) {
       line_ += iso;
-    } else if (auto basic = VcardDateFromIso(iso)) {
+    } else if (auto basic = vcardDateFromIso(iso)) {
       line_ += *basic;
     } else {
       return;
     }
-    Flush();
+    flush();
   }
 
   void Text(std::string_view property, std::string_view value) {
     if (value.empty()) return;
     line_ = property;
     line_ += ':';
-    AppendVcardText(line_, value);
-    Flush();
+    appendVcardText(line_, value);
+    flush();
   }
 
-  void Uri(std::string_view property, std::string_view value) {
+  void uri(std::string_view property, std::string_view value) {
     if (value.empty()) return;
     line_ = property;
     line_ += ':';
-    AppendVcardUri(line_, value);
-    Flush();
+    appendVcardUri(line_, value);
+    flush();
   }
 
   // The address components: post office box; extended address; street;
   // locality; region; postal code; country.
-  void Address(std::string_view property, std::initializer_list<F> parts) {
+  void address(std::string_view property, std::initializer_list<F> parts) {
     bool any = false;
     for (F part : parts) any = any || !Field(part).empty();
     if (!any) return;
@@ -192,24 +192,24 @@ class CardWriter {
     for (F part : parts) {
       if (!first) line_ += ';';
       first = false;
-      AppendVcardText(line_, Field(part));
+      appendVcardText(line_, Field(part));
     }
-    Flush();
+    flush();
   }
 
   // IMPP holds a URI. Addresses in this address book are Windows Live
   // Messenger addresses, whose URI scheme is "msnim:"; a value that already
   // names a scheme is kept as it is.
-  void Impp(std::string_view value) {
+  void impp(std::string_view value) {
     if (value.empty()) return;
     line_ = "IMPP:";
-    if (!HasUriScheme(value)) line_ += "msnim:";
-    AppendVcardUri(line_, value);
-    Flush();
+    if (!hasUriScheme(value)) line_ += "msnim:";
+    appendVcardUri(line_, value);
+    flush();
   }
 
-  void Line(std::string_view text) { AppendFoldedLine(out_, text); }
-  void Flush() { AppendFoldedLine(out_, line_); }
+  void line(std::string_view text) { appendFoldedLine(out_, text); }
+  void flush() { appendFoldedLine(out_, line_); }
 
   const ContactRow& row_;
   bool v3_;
@@ -220,33 +220,33 @@ class CardWriter {
 
 }  // namespace
 
-std::string ProductId() { return "-//Corvadex//Corvadex " CORVADEX_VERSION "//EN"; }
+std::string productId() { return "-//Corvadex//Corvadex " CORVADEX_VERSION "//EN"; }
 
-std::string RowUid(const ContactList& list, std::size_t index) {
-  const std::string_view key = list.Item(index).RecordKey();
-  if (!key.empty()) return ContactUid(list.SourceIdentity(), key);
-  return ContactUid(list.SourceIdentity(), "row " + std::to_string(index));
+std::string rowUid(const ContactList& list, std::size_t index) {
+  const std::string_view key = list.item(index).recordKey();
+  if (!key.empty()) return contactUid(list.sourceIdentity(), key);
+  return contactUid(list.sourceIdentity(), "row " + std::to_string(index));
 }
 
-void AppendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out) {
-  CardWriter(list.Item(index), version, RowUid(list, index), out).Write();
+void appendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out) {
+  CardWriter(list.item(index), version, rowUid(list, index), out).write();
 }
 
-void WriteContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version,
+void writeContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version,
                         const ExportProgress& progress) {
   // Cards are gathered into pieces of about 64 KiB before they go to the sink.
   std::string buffer;
   buffer.reserve(80 * 1024);
-  const std::size_t count = list.Count();
+  const std::size_t count = list.count();
   for (std::size_t row = 0; row < count; ++row) {
-    AppendContactVcard(list, row, version, buffer);
+    appendContactVcard(list, row, version, buffer);
     if (buffer.size() >= 64 * 1024) {
-      sink.Write(buffer);
+      sink.write(buffer);
       buffer.clear();
     }
-    ReportProgress(progress, row + 1, count);
+    reportProgress(progress, row + 1, count);
   }
-  if (!buffer.empty()) sink.Write(buffer);
+  if (!buffer.empty()) sink.write(buffer);
 }
 
 }  // namespace corvadex

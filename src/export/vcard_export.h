@@ -15,17 +15,17 @@ namespace corvadex {
 
 enum class VcardVersion { V3, V4 };
 
-void WriteContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version = VcardVersion::V3,
+void writeContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version = VcardVersion::V3,
                         const ExportProgress& progress = {});
 
 // The card of row `index`, appended to `out`.
-void AppendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out);
+void appendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out);
 
 // The identifier of row `index` (see contact_uid.h). A row without a key
 // (a list not read from a database) is told apart by its position.
-std::string RowUid(const ContactList& list, std::size_t index);
+std::string rowUid(const ContactList& list, std::size_t index);
 
 // The name Corvadex gives itself in PRODID.
-std::string ProductId();
+std::string productId();
 
 }  // namespace corvadex

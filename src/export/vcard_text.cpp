@@ -11,21 +11,21 @@ namespace {
 
 constexpr std::size_t kMaxLineOctets = 75;
 
-bool IsContentChar(char32_t cp) {
+bool isContentChar(char32_t cp) {
   return cp == '\t' || cp == '\r' || cp == '\n' || (cp >= 0x20 && cp != 0x7F);
 }
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-void AppendVcardText(std::string& out, std::string_view value) {
+void appendVcardText(std::string& out, std::string_view value) {
   // Working space kept from value to value: no allocation per value.
   thread_local std::string clean;
   clean.clear();
-  AppendSanitizedUtf8(clean, value, [](char32_t cp) { return IsContentChar(cp); });
+  appendSanitizedUtf8(clean, value, [](char32_t cp) { return isContentChar(cp); });
   // Runs of plain characters go in whole.
   std::size_t run = 0;
   for (std::size_t i = 0; i < clean.size(); ++i) {
@@ -46,15 +46,15 @@ void AppendVcardText(std::string& out, std::string_view value) {
   out.append(clean, run, std::string::npos);
 }
 
-void AppendVcardUri(std::string& out, std::string_view value) {
+void appendVcardUri(std::string& out, std::string_view value) {
   thread_local std::string clean;
   clean.clear();
-  AppendSanitizedUtf8(clean, value, [](char32_t) { return true; });
+  appendSanitizedUtf8(clean, value, [](char32_t) { return true; });
   for (char c : clean) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte <= 0x20 || byte == 0x7F) {
       out.push_back('%');
-      AppendHexByte(out, byte, HexCase::Upper);
+      appendHexByte(out, byte, HexCase::Upper);
     } else if (c == '\\' || c == ',' || c == ';') {
       out.push_back('\\');
       out.push_back(c);
@@ -64,11 +64,11 @@ void AppendVcardUri(std::string& out, std::string_view value) {
   }
 }
 
-void AppendFoldedLine(std::string& out, std::string_view line) {
+void appendFoldedLine(std::string& out, std::string_view line) {
   std::size_t limit = kMaxLineOctets;
   while (line.size() > limit) {
     std::size_t cut = limit;
-    while (cut > 0 && IsContinuationByte(line[cut])) --cut;
+    while (cut > 0 && isContinuationByte(line[cut])) --cut;
     if (cut == 0) cut = limit;  // not UTF-8 at all: cut where the limit falls
     out.append(line.substr(0, cut));
     out += "\r\n ";
@@ -79,10 +79,10 @@ void AppendFoldedLine(std::string& out, std::string_view line) {
   out += "\r\n";
 }
 
-std::optional<std::string> VcardDateFromIso(std::string_view text) {
+std::optional<std::string> vcardDateFromIso(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
   for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-    if (!IsDigit(text[i])) return std::nullopt;
+    if (!isDigit(text[i])) return std::nullopt;
   const auto number = [&](std::size_t at, std::size_t digits) {
     int n = 0;
     for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (text[at + i] - '0');
@@ -99,14 +99,14 @@ std::optional<std::string> VcardDateFromIso(std::string_view text) {
   return basic;
 }
 
-bool HasUriScheme(std::string_view text) {
+bool hasUriScheme(std::string_view text) {
   // scheme = ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ) ":"
   const auto isAlpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
   if (text.empty() || !isAlpha(text[0])) return false;
   for (std::size_t i = 1; i < text.size(); ++i) {
     const char c = text[i];
     if (c == ':') return i + 1 < text.size();
-    if (!isAlpha(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.') return false;
+    if (!isAlpha(c) && !isDigit(c) && c != '+' && c != '-' && c != '.') return false;
   }
   return false;
 }

@@ -32,14 +32,14 @@ namespace corvadex {
 
 namespace {
 
-bool IsXmlChar(char32_t cp) {
+bool isXmlChar(char32_t cp) {
   return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
          (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
 }
 
 // A double-quoted attribute value: &, <, > and " as entities, tab, LF and
 // CR as character references; everything else as it is (UTF-8).
-void AppendAttributeValue(std::string& out, std::string_view value) {
+void appendAttributeValue(std::string& out, std::string_view value) {
   std::size_t run = 0;
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char* reference;
@@ -61,46 +61,46 @@ void AppendAttributeValue(std::string& out, std::string_view value) {
 
 }  // namespace
 
-void WriteContactsXml(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+void writeContactsXml(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
   constexpr std::size_t kChunk = 1 << 20;
   std::array<std::string, kContactColumnCount> attributeStarts;  // ' name="'
   for (std::size_t i = 0; i < kContactColumnCount; ++i)
     attributeStarts[i] = " " + std::string(kContactColumns[i].xmlAttribute) + "=\"";
 
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts";
-  const std::size_t count = list.Count();
+  const std::size_t count = list.count();
   if (count > 0) out.push_back('>');
   std::string value;
   for (std::size_t row = 0; row < count; ++row) {
-    const ContactRow& contact = list.Item(row);
+    const ContactRow& contact = list.item(row);
     out += "<contact";
     for (std::size_t i = 0; i < kContactColumnCount; ++i) {
       value.clear();
-      AppendSanitizedUtf8(value, contact.Value(kContactColumns[i]), [](char32_t cp) { return IsXmlChar(cp); });
+      appendSanitizedUtf8(value, contact.Value(kContactColumns[i]), [](char32_t cp) { return isXmlChar(cp); });
       out += attributeStarts[i];
-      AppendAttributeValue(out, value);
+      appendAttributeValue(out, value);
       out.push_back('"');
     }
     out += "/>";
     if (out.size() >= kChunk) {
-      sink.Write(out);
+      sink.write(out);
       out.clear();
     }
-    ReportProgress(progress, row + 1, count);
+    reportProgress(progress, row + 1, count);
   }
   out += count > 0 ? "</contacts>\n" : "/>\n";
-  sink.Write(out);
+  sink.write(out);
 }
 
-void WriteContactsXml(const ContactList& list, const std::string& fileName,
+void writeContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress) {
   OutputFile file(fileName);
-  WriteContactsXml(list, file, progress);
-  file.Commit();
+  writeContactsXml(list, file, progress);
+  file.commit();
 }
 
-void WriteContactsXml(const ContactList& list, const std::string& fileName) {
-  WriteContactsXml(list, fileName, ExportProgress{});
+void writeContactsXml(const ContactList& list, const std::string& fileName) {
+  writeContactsXml(list, fileName, ExportProgress{});
 }
 
 }  // namespace corvadex

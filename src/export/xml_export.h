@@ -14,12 +14,12 @@
 
 namespace corvadex {
 
-void WriteContactsXml(const ContactList& list, const std::string& fileName);
-void WriteContactsXml(const ContactList& list, const std::string& fileName,
+void writeContactsXml(const ContactList& list, const std::string& fileName);
+void writeContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress);
 
 // The same document, written to any sink (standard output, memory).
-void WriteContactsXml(const ContactList& list, ByteSink& sink,
+void writeContactsXml(const ContactList& list, ByteSink& sink,
                       const ExportProgress& progress = {});
 
 }  // namespace corvadex

@@ -23,9 +23,9 @@ constexpr const char* kVersion16Path =
 std::string DatabaseLocation::readDatabaseValue(const std::string& valueName) const {
   // A missing key, a missing value and an empty value all read as empty
   // text; only a value with data of a type other than text is an error.
-  auto value = windows_.CurrentUserValue(kRegistryKey, valueName);
+  auto value = windows_.currentUserValue(kRegistryKey, valueName);
   if (!value || value->data.empty()) return {};
-  auto text = platform::RegistryText(*value);
+  auto text = platform::registryText(*value);
   if (!text) throw RegistryTypeError("Invalid data type for '" + valueName + "'");
   return *text;
 }
@@ -33,7 +33,7 @@ std::string DatabaseLocation::readDatabaseValue(const std::string& valueName) co
 void DatabaseLocation::locateVersion14() {
   std::string profile;
   std::string localAppData;
-  if (windows_.WindowsMajorVersion() <= 5) {
+  if (windows_.windowsMajorVersion() <= 5) {
     profile = GetSpecialFolderPath(windows_, platform::CSIDL_PROFILE);
     localAppData = GetSpecialFolderPath(windows_, platform::CSIDL_LOCAL_APPDATA);
   } else {
@@ -48,14 +48,14 @@ void DatabaseLocation::locateVersion14() {
 
 void DatabaseLocation::Run(MessageLog& log, ContactList& list,
                            const ReadDatabaseFunction& readDatabase) {
-  MailVersion = ParseInteger(GetMailClientVersion(windows_));
+  MailVersion = parseInteger(GetMailClientVersion(windows_));
   log.Add("Windows Live Mail version " + std::to_string(MailVersion));
   if (MailVersion <= 13) {
     log.Add("Version less than Windows Live Mail 2009 not supported!");
     return;
   }
 
-  if (windows_.WindowsMajorVersion() >= 6) {
+  if (windows_.windowsMajorVersion() >= 6) {
     log.Add(GetKnownFolderPath(windows_, platform::FOLDERID_LocalAppData));
     log.Add(GetKnownFolderPath(windows_, platform::FOLDERID_ProgramFiles));
     log.Add(GetKnownFolderPath(windows_, platform::FOLDERID_Profile));
@@ -71,13 +71,13 @@ void DatabaseLocation::Run(MessageLog& log, ContactList& list,
   }
 
   log.Add("Database File: " + DatabasePath);
-  if (windows_.FileExists(DatabasePath)) {
+  if (windows_.fileExists(DatabasePath)) {
     readDatabase(DatabasePath);
   } else {
     log.Add("ERROR DatabaseFilePath not Exists");
   }
 
-  list.SelectFirst();
+  list.selectFirst();
 }
 
 }  // namespace corvadex

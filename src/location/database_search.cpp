@@ -31,7 +31,7 @@ namespace {
 // inside `folder`.
 std::vector<std::string> entriesOf(const SearchHost& host, const std::string& folder) {
   std::vector<std::string> paths;
-  for (const TreeEntry& entry : host.List(folder)) {
+  for (const TreeEntry& entry : host.list(folder)) {
     if (entry.kind == TreeEntry::Kind::Folder || entry.kind == TreeEntry::Kind::Link)
       paths.push_back(folder + "/" + entry.name);
   }
@@ -41,7 +41,7 @@ std::vector<std::string> entriesOf(const SearchHost& host, const std::string& fo
 
 }  // namespace
 
-std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& winePrefix,
+std::vector<SearchRoot> searchRoots(const SearchHost& host, const std::string& winePrefix,
                                     const std::vector<std::string>& folders) {
   std::vector<SearchRoot> roots;
   std::set<std::string> seen;
@@ -51,7 +51,7 @@ std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& w
   };
 
   add(SearchRoot::Kind::WinePrefix, winePrefix);
-  const std::string home = host.Home();
+  const std::string home = host.homeFolder();
   if (!home.empty()) {
     for (const std::string& path : entriesOf(host, home)) {
       if (path.substr(home.size() + 1).starts_with(".wine")) add(SearchRoot::Kind::WinePrefix, path);
@@ -63,11 +63,11 @@ std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& w
     }
   }
 
-  const std::string root = host.Root();
-  for (const MountEntry& mount : ParseMountTable(host.MountTable())) {
-    if (IsWindowsFileSystem(mount.type)) add(SearchRoot::Kind::Volume, root + mount.mountPoint);
+  const std::string root = host.rootFolder();
+  for (const MountEntry& mount : parseMountTable(host.mountTable())) {
+    if (isWindowsFileSystem(mount.type)) add(SearchRoot::Kind::Volume, root + mount.mountPoint);
   }
-  const std::string user = host.UserName();
+  const std::string user = host.userName();
   std::vector<std::string> mountFolders;
   if (!user.empty()) mountFolders = {"/media/" + user, "/run/media/" + user};
   mountFolders.push_back("/mnt");
@@ -79,7 +79,7 @@ std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& w
   return roots;
 }
 
-std::vector<std::string> SearchFolderArguments(const std::vector<std::string>& args) {
+std::vector<std::string> searchFolderArguments(const std::vector<std::string>& args) {
   std::vector<std::string> folders;
   for (std::size_t i = 0; i + 1 < args.size(); ++i) {
     if (args[i] == "--search") folders.push_back(args[++i]);
@@ -119,7 +119,7 @@ void DatabaseSearch::probeAll(const std::shared_ptr<State>& state,
     detached([state, host, root = state->roots[i], i] {
       VolumeAnswer answer;
       try {
-        answer = ProbeVolume(*host, root);
+        answer = probeVolume(*host, root);
       } catch (const std::exception&) {
         // Out of memory on a huge folder: this place gives nothing.
       }
@@ -145,7 +145,7 @@ DatabaseSearch::DatabaseSearch(std::shared_ptr<const SearchHost> host, std::stri
   detached([state = state_, host, prefix = std::move(winePrefix), names = std::move(folders)] {
     std::vector<SearchRoot> roots;
     try {
-      roots = SearchRoots(*host, prefix, names);
+      roots = searchRoots(*host, prefix, names);
     } catch (const std::exception&) {
       // Out of memory: nowhere to look.
     }
@@ -155,12 +155,12 @@ DatabaseSearch::DatabaseSearch(std::shared_ptr<const SearchHost> host, std::stri
 
 DatabaseSearch::~DatabaseSearch() = default;
 
-bool DatabaseSearch::Finished() const {
+bool DatabaseSearch::finished() const {
   const std::lock_guard<std::mutex> lock(state_->mutex);
   return (state_->listed && state_->pending == 0) || std::chrono::steady_clock::now() >= deadline_;
 }
 
-SearchOutcome DatabaseSearch::Wait() {
+SearchOutcome DatabaseSearch::wait() {
   std::unique_lock<std::mutex> lock(state_->mutex);
   state_->answered.wait_until(lock, deadline_,
                               [this] { return state_->listed && state_->pending == 0; });

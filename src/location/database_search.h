@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The search that goes on when the mail client's own place holds no
 // database: every Wine prefix in the usual places, every mounted Windows
-// volume and the folders the user names, each examined by ProbeVolume on a
+// volume and the folders the user names, each examined by probeVolume on a
 // thread of its own. A volume that has not answered when the search's
 // patience runs out (a hung network mount) is left out; its thread is left
 // to end on its own, and nobody waits for it.
@@ -27,14 +27,14 @@ namespace corvadex {
 // - the mount points of Windows file systems in the mount table, and the
 //   folders in /media/$USER, /run/media/$USER and /mnt;
 // - `folders`, as given.
-std::vector<SearchRoot> SearchRoots(const SearchHost& host, const std::string& winePrefix,
+std::vector<SearchRoot> searchRoots(const SearchHost& host, const std::string& winePrefix,
                                     const std::vector<std::string>& folders);
 
 // How long the search waits for a place to answer.
 constexpr std::chrono::milliseconds kSearchPatience{3000};
 
 // The folders given with "--search DIR" (repeatable) among program arguments.
-std::vector<std::string> SearchFolderArguments(const std::vector<std::string>& args);
+std::vector<std::string> searchFolderArguments(const std::vector<std::string>& args);
 
 struct SearchOutcome {
   // Each database once, newest first (then by path).
@@ -51,7 +51,7 @@ class DatabaseSearch {
   // which may outlive this object.
   DatabaseSearch(std::shared_ptr<const SearchHost> host, std::vector<SearchRoot> roots,
                  std::chrono::milliseconds patience);
-  // The same for SearchRoots(host, winePrefix, folders), found on a thread
+  // The same for searchRoots(host, winePrefix, folders), found on a thread
   // as well; should that not end in time, the whole search is left out.
   DatabaseSearch(std::shared_ptr<const SearchHost> host, std::string winePrefix,
                  std::vector<std::string> folders, std::chrono::milliseconds patience);
@@ -60,9 +60,9 @@ class DatabaseSearch {
   DatabaseSearch& operator=(const DatabaseSearch&) = delete;
 
   // True when every place has answered or the patience has run out.
-  bool Finished() const;
+  bool finished() const;
   // Waits until Finished(), then gives what was found.
-  SearchOutcome Wait();
+  SearchOutcome wait();
 
  private:
   struct State;

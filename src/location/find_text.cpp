@@ -25,28 +25,28 @@ std::string sizeText(std::uint64_t bytes) {
 
 }  // namespace
 
-void LogSearchOutcome(MessageLog& log, const SearchOutcome& outcome) {
+void logSearchOutcome(MessageLog& log, const SearchOutcome& outcome) {
   for (const std::string& place : outcome.abandoned)
     log.Add("No answer from " + place + ", left out");
   for (const DatabaseFind& find : outcome.finds) log.Add("Found contacts database: " + find.path);
   if (outcome.finds.empty()) log.Add("No other contacts database found");
 }
 
-std::string IsoUtcTime(std::int64_t secondsSinceEpoch) {
+std::string isoUtcTime(std::int64_t secondsSinceEpoch) {
   return formatTime(secondsSinceEpoch, true, "%Y-%m-%dT%H:%M:%SZ");
 }
 
-std::string FindListingLine(const DatabaseFind& find) {
+std::string findListingLine(const DatabaseFind& find) {
   return find.path + '\t' + find.volume + '\t' + find.user + '\t' + find.versionFolder + '\t' +
-         std::to_string(find.facts.size) + '\t' + IsoUtcTime(find.facts.modified);
+         std::to_string(find.facts.size) + '\t' + isoUtcTime(find.facts.modified);
 }
 
-std::array<std::string, 5> ChooserColumns(const DatabaseFind& find) {
+std::array<std::string, 5> chooserColumns(const DatabaseFind& find) {
   return {find.volume, find.user, find.versionFolder, sizeText(find.facts.size),
           formatTime(find.facts.modified, false, "%Y-%m-%d %H:%M")};
 }
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   if (slash == std::string::npos) return {};
   return path.substr(0, slash == 0 ? 1 : slash);

@@ -14,20 +14,20 @@ namespace corvadex {
 
 // One line per database found ("Found contacts database: <path>"), one per
 // place that did not answer, or one saying that nothing was found.
-void LogSearchOutcome(MessageLog& log, const SearchOutcome& outcome);
+void logSearchOutcome(MessageLog& log, const SearchOutcome& outcome);
 
 // The path, then volume, user, version folder, size in bytes and the time of
 // the last change in ISO 8601 (UTC), separated by tabs; no line end.
-std::string FindListingLine(const DatabaseFind& find);
+std::string findListingLine(const DatabaseFind& find);
 
 // "2024-03-05T14:22:10Z".
-std::string IsoUtcTime(std::int64_t secondsSinceEpoch);
+std::string isoUtcTime(std::int64_t secondsSinceEpoch);
 
 // The chooser's columns: volume or prefix, user, version folder, size ("842
 // KB"), last change in local time ("2024-03-05 15:22").
-std::array<std::string, 5> ChooserColumns(const DatabaseFind& find);
+std::array<std::string, 5> chooserColumns(const DatabaseFind& find);
 
 // The folder a path lies in ("/a/b" for "/a/b/c.edb"); empty without one.
-std::string FolderOf(const std::string& path);
+std::string folderOf(const std::string& path);
 
 }  // namespace corvadex

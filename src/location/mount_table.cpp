@@ -29,7 +29,7 @@ std::string unescape(std::string_view field) {
 
 }  // namespace
 
-std::vector<MountEntry> ParseMountTable(std::string_view text) {
+std::vector<MountEntry> parseMountTable(std::string_view text) {
   std::vector<MountEntry> entries;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -55,7 +55,7 @@ std::vector<MountEntry> ParseMountTable(std::string_view text) {
   return entries;
 }
 
-bool IsWindowsFileSystem(std::string_view type) {
+bool isWindowsFileSystem(std::string_view type) {
   for (std::string_view windows : {"ntfs", "ntfs3", "fuseblk", "vfat", "exfat", "msdos"}) {
     if (type == windows) return true;
   }

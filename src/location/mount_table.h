@@ -19,10 +19,10 @@ struct MountEntry {
 // pass", fields separated by blanks. Blanks, tabs, newlines and
 // backslashes inside a field are written as octal escapes (\040, \011,
 // \012, \134); they are decoded here.
-std::vector<MountEntry> ParseMountTable(std::string_view text);
+std::vector<MountEntry> parseMountTable(std::string_view text);
 
 // NTFS (kernel or FUSE driver), FAT and exFAT: the types a Windows system
 // or data volume is mounted as.
-bool IsWindowsFileSystem(std::string_view type);
+bool isWindowsFileSystem(std::string_view type);
 
 }  // namespace corvadex

@@ -57,7 +57,7 @@ std::optional<std::int32_t> parse(std::string_view text) {
 
 }  // namespace
 
-std::int32_t ParseInteger(std::string_view text) {
+std::int32_t parseInteger(std::string_view text) {
   if (auto value = parse(text)) return *value;
   throw NotAnIntegerError("'" + std::string(text) + "' is not a valid integer value.");
 }

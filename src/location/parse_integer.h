@@ -23,6 +23,6 @@ class NotAnIntegerError : public std::runtime_error {
 // ones may use all 32 bits and are taken as two's complement
 // ("$FFFFFFFF" is -1). Anything else throws
 // NotAnIntegerError("'<text>' is not a valid integer value.").
-std::int32_t ParseInteger(std::string_view text);
+std::int32_t parseInteger(std::string_view text);
 
 }  // namespace corvadex

@@ -28,26 +28,26 @@ TreeEntry::Kind kindOf(mode_t mode) {
 
 }  // namespace
 
-std::string SystemSearchHost::MountTable() const {
+std::string SystemSearchHost::mountTable() const {
   std::ifstream in("/proc/self/mounts", std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-std::string SystemSearchHost::Home() const {
+std::string SystemSearchHost::homeFolder() const {
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
   const passwd* user = account();
   return user != nullptr ? user->pw_dir : "";
 }
 
-std::string SystemSearchHost::UserName() const {
+std::string SystemSearchHost::userName() const {
   if (const char* name = std::getenv("USER"); name != nullptr && *name != '\0') return name;
   const passwd* user = account();
   return user != nullptr ? user->pw_name : "";
 }
 
-std::vector<TreeEntry> SystemSearchHost::List(const std::string& folder) const {
+std::vector<TreeEntry> SystemSearchHost::list(const std::string& folder) const {
   std::vector<TreeEntry> entries;
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return entries;
@@ -79,14 +79,14 @@ std::vector<TreeEntry> SystemSearchHost::List(const std::string& folder) const {
   return entries;
 }
 
-std::optional<FileFacts> SystemSearchHost::Facts(const std::string& path) const {
+std::optional<FileFacts> SystemSearchHost::facts(const std::string& path) const {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return FileFacts{static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtime),
                    static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-std::optional<std::string> SystemSearchHost::RealPath(const std::string& path) const {
+std::optional<std::string> SystemSearchHost::realPath(const std::string& path) const {
   std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), std::free);
   if (!resolved) return std::nullopt;
   return std::string(resolved.get());

@@ -30,33 +30,33 @@ class SearchHost {
   virtual ~SearchHost() = default;
 
   // The text of /proc/self/mounts; empty when it cannot be read.
-  virtual std::string MountTable() const = 0;
-  virtual std::string Home() const = 0;
-  virtual std::string UserName() const = 0;
+  virtual std::string mountTable() const = 0;
+  virtual std::string homeFolder() const = 0;
+  virtual std::string userName() const = 0;
   // Put before the system's absolute folders (/media, /mnt and the mount
   // points): empty on the running system.
-  virtual std::string Root() const = 0;
+  virtual std::string rootFolder() const = 0;
 
   // The entries of a folder without "." and "..", links reported as links
   // and never followed; empty when the folder cannot be read.
-  virtual std::vector<TreeEntry> List(const std::string& folder) const = 0;
+  virtual std::vector<TreeEntry> list(const std::string& folder) const = 0;
   // Size, time and identity of a regular file; none for anything else,
   // links included.
-  virtual std::optional<FileFacts> Facts(const std::string& path) const = 0;
+  virtual std::optional<FileFacts> facts(const std::string& path) const = 0;
   // The path with every link resolved; none when it does not exist.
-  virtual std::optional<std::string> RealPath(const std::string& path) const = 0;
+  virtual std::optional<std::string> realPath(const std::string& path) const = 0;
 };
 
 // The running system, read-only.
 class SystemSearchHost : public SearchHost {
  public:
-  std::string MountTable() const override;
-  std::string Home() const override;
-  std::string UserName() const override;
-  std::string Root() const override { return {}; }
-  std::vector<TreeEntry> List(const std::string& folder) const override;
-  std::optional<FileFacts> Facts(const std::string& path) const override;
-  std::optional<std::string> RealPath(const std::string& path) const override;
+  std::string mountTable() const override;
+  std::string homeFolder() const override;
+  std::string userName() const override;
+  std::string rootFolder() const override { return {}; }
+  std::vector<TreeEntry> list(const std::string& folder) const override;
+  std::optional<FileFacts> facts(const std::string& path) const override;
+  std::optional<std::string> realPath(const std::string& path) const override;
 };
 
 }  // namespace corvadex

@@ -22,8 +22,8 @@ class VolumeWalk {
   // first), when it is of the wanted kind; links never qualify.
   std::optional<std::string> child(const std::string& folder, std::string_view name,
                                    TreeEntry::Kind kind = TreeEntry::Kind::Folder) const {
-    const std::vector<TreeEntry> entries = host_.List(folder);
-    const std::string wanted = platform::AsciiLower(name);
+    const std::vector<TreeEntry> entries = host_.list(folder);
+    const std::string wanted = platform::asciiLower(name);
     const TreeEntry* match = nullptr;
     for (const TreeEntry& entry : entries) {
       if (entry.kind != kind) continue;
@@ -32,7 +32,7 @@ class VolumeWalk {
         break;
       }
       if (match == nullptr && entry.name.size() == wanted.size() &&
-          platform::AsciiLower(entry.name) == wanted)
+          platform::asciiLower(entry.name) == wanted)
         match = &entry;
     }
     if (match == nullptr) return std::nullopt;
@@ -51,7 +51,7 @@ class VolumeWalk {
 
   std::vector<std::string> folders(const std::string& folder) const {
     std::vector<std::string> names;
-    for (const TreeEntry& entry : host_.List(folder))
+    for (const TreeEntry& entry : host_.list(folder))
       if (entry.kind == TreeEntry::Kind::Folder) names.push_back(entry.name);
     return names;
   }
@@ -64,8 +64,8 @@ class VolumeWalk {
     if (!dbstore) return;
     auto file = child(*dbstore, "contacts.edb", TreeEntry::Kind::File);
     if (!file) return;
-    auto facts = host_.Facts(*file);
-    auto real = host_.RealPath(*file);
+    auto facts = host_.facts(*file);
+    auto real = host_.realPath(*file);
     if (!facts || !real || !real->starts_with(root_ + "/")) return;
     finds.push_back({*file, {}, user, store, *facts});
   }
@@ -113,16 +113,16 @@ class VolumeWalk {
 
 }  // namespace
 
-VolumeAnswer ProbeVolume(const SearchHost& host, const SearchRoot& root) {
+VolumeAnswer probeVolume(const SearchHost& host, const SearchRoot& root) {
   VolumeAnswer answer;
   // A prefix's drive C: is what its dosdevices link names (drive_c when the
   // link is missing).
   std::optional<std::string> real;
   if (root.kind == SearchRoot::Kind::WinePrefix) {
-    real = host.RealPath(root.folder + "/dosdevices/c:");
-    if (!real) real = host.RealPath(root.folder + "/drive_c");
+    real = host.realPath(root.folder + "/dosdevices/c:");
+    if (!real) real = host.realPath(root.folder + "/drive_c");
   } else {
-    real = host.RealPath(root.folder);
+    real = host.realPath(root.folder);
   }
   if (!real || *real == "/") return answer;  // the whole file system is no volume to look at
 

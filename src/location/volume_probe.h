@@ -47,6 +47,6 @@ struct VolumeAnswer {
   bool holdsProfiles = false;  // has a Users or Documents and Settings folder
 };
 
-VolumeAnswer ProbeVolume(const SearchHost& host, const SearchRoot& root);
+VolumeAnswer probeVolume(const SearchHost& host, const SearchRoot& root);
 
 }  // namespace corvadex

@@ -7,19 +7,19 @@ using namespace ese;
 
 DrivePathJet::HostPath::HostPath(const DrivePaths& paths, const char* path) : given_(path) {
   if (path == nullptr) return;
-  auto host = paths.ToHost(path);
+  auto host = paths.toHost(path);
   host_ = host ? std::move(*host) : std::string(path);
 }
 
-JET_ERR DrivePathJet::GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+JET_ERR DrivePathJet::getDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
                                           std::uint32_t cbMax, std::uint32_t InfoLevel) {
   const HostPath host(paths_, szDatabaseName);
-  return ForwardingJet::GetDatabaseFileInfo(host.get(), pvResult, cbMax, InfoLevel);
+  return ForwardingJet::getDatabaseFileInfo(host.get(), pvResult, cbMax, InfoLevel);
 }
 
-JET_ERR DrivePathJet::AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+JET_ERR DrivePathJet::attachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
   const HostPath host(paths_, szFilename);
-  return ForwardingJet::AttachDatabase(sesid, host.get(), grbit);
+  return ForwardingJet::attachDatabase(sesid, host.get(), grbit);
 }
 
 JET_ERR DrivePathJet::OpenDatabase(JET_SESID sesid, const char* szFilename,

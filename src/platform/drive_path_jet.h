@@ -18,9 +18,9 @@ class DrivePathJet final : public ese::ForwardingJet {
   DrivePathJet(ese::JetApi& engine, const DrivePaths& paths) : ForwardingJet(engine), paths_(paths) {}
 
   // The three calls that name the database file.
-  ese::JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+  ese::JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
                                    std::uint32_t cbMax, std::uint32_t InfoLevel) override;
-  ese::JET_ERR AttachDatabase(ese::JET_SESID sesid, const char* szFilename,
+  ese::JET_ERR attachDatabase(ese::JET_SESID sesid, const char* szFilename,
                               ese::JET_GRBIT grbit) override;
   ese::JET_ERR OpenDatabase(ese::JET_SESID sesid, const char* szFilename, const char* szConnect,
                             ese::JET_DBID* pdbid, ese::JET_GRBIT grbit) override;

@@ -46,10 +46,10 @@ std::string matchName(const std::string& dir, std::string_view name) {
   if (::lstat(exact.c_str(), &st) == 0) return std::string(name);
   std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(dir.c_str()), ::closedir);
   if (!folder) return std::string(name);
-  const std::string wanted = AsciiLower(name);
+  const std::string wanted = asciiLower(name);
   while (const dirent* entry = ::readdir(folder.get())) {
     std::string_view candidate = entry->d_name;
-    if (candidate.size() == wanted.size() && AsciiLower(candidate) == wanted) {
+    if (candidate.size() == wanted.size() && asciiLower(candidate) == wanted) {
       return std::string(candidate);
     }
   }
@@ -58,15 +58,15 @@ std::string matchName(const std::string& dir, std::string_view name) {
 
 }  // namespace
 
-bool DrivePaths::HasDriveLetter(std::string_view path) {
+bool DrivePaths::hasDriveLetter(std::string_view path) {
   return path.size() >= 2 && isAsciiLetter(path[0]) && path[1] == ':';
 }
 
-std::optional<std::string> DrivePaths::ToHost(std::string_view path) const {
+std::optional<std::string> DrivePaths::toHost(std::string_view path) const {
   std::string_view rest;
   char drive = 'c';
-  if (HasDriveLetter(path)) {
-    drive = AsciiLower(path.substr(0, 1))[0];
+  if (hasDriveLetter(path)) {
+    drive = asciiLower(path.substr(0, 1))[0];
     rest = path.substr(2);
   } else if (path.starts_with("\\\\")) {
     return std::nullopt;
@@ -84,14 +84,14 @@ std::optional<std::string> DrivePaths::ToHost(std::string_view path) const {
   return host;
 }
 
-bool DrivePaths::FileExists(std::string_view path) const {
-  auto host = ToHost(path);
+bool DrivePaths::fileExists(std::string_view path) const {
+  auto host = toHost(path);
   struct stat st;
   return host && ::stat(host->c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool DrivePaths::FolderExists(std::string_view path) const {
-  auto host = ToHost(path);
+bool DrivePaths::folderExists(std::string_view path) const {
+  auto host = toHost(path);
   struct stat st;
   return host && ::stat(host->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -27,15 +27,15 @@ class DrivePaths {
   // given, so that the result names a missing file and every later test of
   // it fails the way it would on Windows. A UNC path (\\server\share) has no
   // Linux counterpart and gives none.
-  std::optional<std::string> ToHost(std::string_view path) const;
+  std::optional<std::string> toHost(std::string_view path) const;
 
   // True when `path` names a regular file (not a folder, FIFO or device).
-  bool FileExists(std::string_view path) const;
+  bool fileExists(std::string_view path) const;
   // True when `path` names an existing folder.
-  bool FolderExists(std::string_view path) const;
+  bool folderExists(std::string_view path) const;
 
   // True when `path` has the drive-letter form ("X:" at its start).
-  static bool HasDriveLetter(std::string_view path);
+  static bool hasDriveLetter(std::string_view path);
 
  private:
   std::string dosdevices_;

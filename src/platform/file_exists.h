@@ -12,11 +12,11 @@
 
 namespace corvadex {
 
-inline bool IsRegularFile(const char* path) {
+inline bool isRegularFile(const char* path) {
   struct stat st {};
   return path != nullptr && path[0] != '\0' && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-inline bool FileExists(const std::string& path) { return IsRegularFile(path.c_str()); }
+inline bool fileExists(const std::string& path) { return isRegularFile(path.c_str()); }
 
 }  // namespace corvadex

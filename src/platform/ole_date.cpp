@@ -19,7 +19,7 @@ bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 
 
 }  // namespace
 
-std::optional<CivilDate> DateFromOleDate(double value) {
+std::optional<CivilDate> dateFromOleDate(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   const double whole = std::trunc(value);
   // Compare as doubles before converting so that huge values never overflow.
@@ -51,7 +51,7 @@ std::optional<CivilDate> DateFromOleDate(double value) {
                    static_cast<unsigned>(wd), yday};
 }
 
-std::string IsoDate(const CivilDate& date) {
+std::string isoDate(const CivilDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
   return text;

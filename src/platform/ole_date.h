@@ -13,9 +13,9 @@ namespace corvadex {
 
 // The calendar date of a stored value, or none when the value is not finite
 // or falls outside the years 1 to 9999.
-std::optional<CivilDate> DateFromOleDate(double value);
+std::optional<CivilDate> dateFromOleDate(double value);
 
 // The date as ISO 8601 writes it: "YYYY-MM-DD".
-std::string IsoDate(const CivilDate& date);
+std::string isoDate(const CivilDate& date);
 
 }  // namespace corvadex

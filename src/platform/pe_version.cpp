@@ -68,7 +68,7 @@ class PeImage {
   explicit PeImage(ByteView file) : file_(file) {}
 
   // Reads the headers and the section table; false when they are not there.
-  bool ReadHeaders() {
+  bool readHeaders() {
     std::uint16_t mz = 0;
     std::uint32_t lfanew = 0;
     std::uint32_t pe = 0;
@@ -121,33 +121,33 @@ class PeImage {
 
   // The bytes at [rva, rva + length) of the loaded image, when the file
   // holds them (bytes a section only zero-fills in memory are not read).
-  std::optional<ByteView> AtRva(std::uint64_t rva, std::uint64_t length) const {
+  std::optional<ByteView> atRva(std::uint64_t rva, std::uint64_t length) const {
     for (const Section& s : sections_) {
       const std::uint64_t start = s.virtualAddress;
       const std::uint64_t extent = s.virtualSize != 0 ? s.virtualSize : s.rawSize;
       if (rva < start || rva - start >= extent) continue;
       const std::uint64_t within = rva - start;
       if (length > s.rawSize || within > s.rawSize - length) return std::nullopt;
-      return Sub(std::uint64_t{s.rawPointer} + within, length);
+      return sub(std::uint64_t{s.rawPointer} + within, length);
     }
     return std::nullopt;
   }
 
   // The resource directory's section from its start to the section's end.
-  std::optional<ByteView> ResourceSection() const {
+  std::optional<ByteView> resourceSection() const {
     for (const Section& s : sections_) {
       const std::uint64_t start = s.virtualAddress;
       if (resourceRva_ < start || resourceRva_ - start >= s.rawSize) continue;
       const std::uint64_t within = resourceRva_ - start;
-      return Sub(std::uint64_t{s.rawPointer} + within, s.rawSize - within);
+      return sub(std::uint64_t{s.rawPointer} + within, s.rawSize - within);
     }
     return std::nullopt;
   }
 
  private:
-  std::optional<ByteView> Sub(std::uint64_t offset, std::uint64_t length) const {
+  std::optional<ByteView> sub(std::uint64_t offset, std::uint64_t length) const {
     ByteView part;
-    if (!file_.Sub(offset, length, part)) return std::nullopt;
+    if (!file_.sub(offset, length, part)) return std::nullopt;
     return part;
   }
 
@@ -182,7 +182,7 @@ std::optional<VS_FIXEDFILEINFO> parseVersionInfo(ByteView block) {
   std::uint16_t length = 0;
   std::uint16_t valueLength = 0;
   ByteView info;
-  if (!block.U16(0, length) || !block.U16(2, valueLength) || !block.Sub(0, length, info)) {
+  if (!block.U16(0, length) || !block.U16(2, valueLength) || !block.sub(0, length, info)) {
     return std::nullopt;
   }
   for (std::size_t i = 0; i < std::size(kKey); ++i) {  // includes the NUL
@@ -203,10 +203,10 @@ std::optional<VS_FIXEDFILEINFO> parseVersionInfo(ByteView block) {
 
 }  // namespace
 
-std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> bytes) {
+std::optional<VS_FIXEDFILEINFO> readFixedFileInfo(std::span<const std::byte> bytes) {
   PeImage image{ByteView(bytes)};
-  if (!image.ReadHeaders()) return std::nullopt;
-  auto resources = image.ResourceSection();
+  if (!image.readHeaders()) return std::nullopt;
+  auto resources = image.resourceSection();
   if (!resources) return std::nullopt;
 
   // Type level: RT_VERSION; name and language levels: the first entry.
@@ -222,15 +222,15 @@ std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> byt
   if (!resources->U32(*language, dataRva) || !resources->U32(std::uint64_t{*language} + 4, dataSize)) {
     return std::nullopt;
   }
-  auto block = image.AtRva(dataRva, dataSize);
+  auto block = image.atRva(dataRva, dataSize);
   if (!block) return std::nullopt;
   return parseVersionInfo(*block);
 }
 
-std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfoFromFile(const std::string& hostPath) {
-  const auto bytes = ReadRegularFile(hostPath, kMaxImageSize);
+std::optional<VS_FIXEDFILEINFO> readFixedFileInfoFromFile(const std::string& hostPath) {
+  const auto bytes = readRegularFile(hostPath, kMaxImageSize);
   if (!bytes || bytes->empty()) return std::nullopt;
-  return ReadFixedFileInfo(std::as_bytes(std::span(bytes->data(), bytes->size())));
+  return readFixedFileInfo(std::as_bytes(std::span(bytes->data(), bytes->size())));
 }
 
 }  // namespace corvadex::platform

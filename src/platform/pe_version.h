@@ -33,10 +33,10 @@ constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 // The fixed file information of the executable image in `file`, or none
 // when the bytes are not a PE image, carry no version resource, or any
 // structure on the way is cut short or points outside the file.
-std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(std::span<const std::byte> file);
+std::optional<VS_FIXEDFILEINFO> readFixedFileInfo(std::span<const std::byte> file);
 
 // The same for a file on disk (a host path); none when it cannot be read,
 // is not a regular file or is longer than 64 MiB.
-std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfoFromFile(const std::string& hostPath);
+std::optional<VS_FIXEDFILEINFO> readFixedFileInfoFromFile(const std::string& hostPath);
 
 }  // namespace corvadex::platform

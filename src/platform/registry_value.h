@@ -27,9 +27,9 @@ struct RegistryValue {
 
 // The text of a REG_SZ or REG_EXPAND_SZ value up to its first NUL, in UTF-8
 // (an expandable value is not expanded); none for any other type.
-std::optional<std::string> RegistryText(const RegistryValue& value);
+std::optional<std::string> registryText(const RegistryValue& value);
 
 // The number of a REG_DWORD value of four bytes; none otherwise.
-std::optional<std::uint32_t> RegistryDword(const RegistryValue& value);
+std::optional<std::uint32_t> registryDword(const RegistryValue& value);
 
 }  // namespace corvadex::platform

@@ -10,7 +10,7 @@
 
 namespace corvadex::platform {
 
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t cap) {
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t cap) {
   // O_NONBLOCK: a FIFO in the file's place must not stall the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;

@@ -13,6 +13,6 @@ namespace corvadex::platform {
 // The bytes of the regular file `path`, or none when it cannot be opened,
 // is not a regular file (a FIFO, a device, a folder), is longer than `cap`
 // bytes, or cannot be read.
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t cap);
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t cap);
 
 }  // namespace corvadex::platform

@@ -11,7 +11,7 @@
 namespace corvadex {
 
 // False when either path names nothing.
-inline bool IsSameFile(const std::string& a, const std::string& b) {
+inline bool isSameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
   if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

@@ -49,7 +49,7 @@ bool isUtf8OrAscii(const char* codeset) {
 
 }  // namespace
 
-std::string WithFourDigitYears(std::string_view pattern) {
+std::string withFourDigitYears(std::string_view pattern) {
   std::string out;
   out.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -76,7 +76,7 @@ PatternShortDateFormat::~PatternShortDateFormat() {
   freelocale(locale_);
 }
 
-std::string PatternShortDateFormat::Format(const CivilDate& date) const {
+std::string PatternShortDateFormat::format(const CivilDate& date) const {
   std::tm tm{};
   tm.tm_year = date.year - 1900;
   tm.tm_mon = static_cast<int>(date.month) - 1;
@@ -113,7 +113,7 @@ LocaleShortDateFormat::LocaleShortDateFormat(const std::string& localeName)
     : LocaleShortDateFormat(newDateLocale(localeName.c_str())) {}
 
 LocaleShortDateFormat::LocaleShortDateFormat(locale_t locale)
-    : PatternShortDateFormat(WithFourDigitYears(datePattern(locale)), locale) {}
+    : PatternShortDateFormat(withFourDigitYears(datePattern(locale)), locale) {}
 
 FixedShortDateFormat::FixedShortDateFormat(std::string pattern)
     : PatternShortDateFormat(std::move(pattern), newDateLocale("C")) {}

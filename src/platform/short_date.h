@@ -26,7 +26,7 @@ class ShortDateFormat {
  public:
   virtual ~ShortDateFormat() = default;
   // The date as the pattern writes it; empty if the pattern yields nothing.
-  virtual std::string Format(const CivilDate& date) const = 0;
+  virtual std::string format(const CivilDate& date) const = 0;
 };
 
 // Formats with a strftime pattern in a given locale (its LC_TIME names and
@@ -37,8 +37,8 @@ class PatternShortDateFormat : public ShortDateFormat {
   PatternShortDateFormat& operator=(const PatternShortDateFormat&) = delete;
   ~PatternShortDateFormat() override;
 
-  std::string Format(const CivilDate& date) const override;
-  const std::string& Pattern() const { return pattern_; }
+  std::string format(const CivilDate& date) const override;
+  const std::string& pattern() const { return pattern_; }
 
  protected:
   // Takes ownership of `locale` (freed with freelocale), which must carry
@@ -53,7 +53,7 @@ class PatternShortDateFormat : public ShortDateFormat {
 
 // The pattern with every two-digit year ("%y") made a four-digit one
 // ("%Y"), so that 1905 and 2005 stay apart; nothing else changes.
-std::string WithFourDigitYears(std::string_view pattern);
+std::string withFourDigitYears(std::string_view pattern);
 
 // The short date pattern of the user's LC_TIME locale, as the environment
 // (LC_ALL, LC_TIME, LANG) names it, or of a named locale; the "C" locale's

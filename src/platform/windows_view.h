@@ -46,26 +46,26 @@ class WindowsView {
 
   // The major version number Windows reports (5 for XP, 6 for Vista to 8.1,
   // 10 for 10 and 11).
-  virtual int WindowsMajorVersion() const = 0;
+  virtual int windowsMajorVersion() const = 0;
 
   // A folder's Windows path without a trailing backslash, as a 32-bit
   // program sees it; none when the folder is unknown or does not exist.
-  virtual std::optional<std::string> KnownFolderPath(const KNOWNFOLDERID& id) const = 0;
-  virtual std::optional<std::string> SpecialFolderPath(int csidl) const = 0;
+  virtual std::optional<std::string> knownFolderPath(const KNOWNFOLDERID& id) const = 0;
+  virtual std::optional<std::string> specialFolderPath(int csidl) const = 0;
 
   // The value `name` of `key` below HKEY_CURRENT_USER; none when the key or
   // the value is missing. Nothing is ever written.
-  virtual std::optional<RegistryValue> CurrentUserValue(std::string_view key,
+  virtual std::optional<RegistryValue> currentUserValue(std::string_view key,
                                                         std::string_view name) const = 0;
 
   // The fixed file information of the executable at `path` (a Windows or a
   // Linux path); none when the file is missing or carries no readable
   // version resource.
-  virtual std::optional<VS_FIXEDFILEINFO> FileVersion(const std::string& path) const = 0;
+  virtual std::optional<VS_FIXEDFILEINFO> fileVersion(const std::string& path) const = 0;
 
   // True when `path` (a Windows or a Linux path) names an existing entry that
   // is not a folder.
-  virtual bool FileExists(const std::string& path) const = 0;
+  virtual bool fileExists(const std::string& path) const = 0;
 };
 
 }  // namespace corvadex::platform

@@ -28,9 +28,9 @@ constexpr int kDefaultMajorVersion = 10;
 
 std::optional<std::string> textOf(const WineRegistryFile& file, std::string_view key,
                                   std::string_view name) {
-  auto value = file.Find(key, name);
+  auto value = file.find(key, name);
   if (!value) return std::nullopt;
-  auto text = RegistryText(*value);
+  auto text = registryText(*value);
   if (!text || text->empty()) return std::nullopt;
   return text;
 }
@@ -44,7 +44,7 @@ std::optional<int> wineVersionSetting(std::string_view name) {
       {"win2003", 5},  {"winxp64", 5},    {"winxp", 5},   {"win2k", 5},
       {"nt40", 4},     {"winme", 4},      {"win98", 4},   {"win95", 4},
   };
-  const std::string lower = AsciiLower(name);
+  const std::string lower = asciiLower(name);
   for (const auto& [candidate, major] : kNames) {
     if (lower == candidate) return major;
   }
@@ -70,7 +70,7 @@ std::string withoutTrailingSeparator(std::string path) {
 
 }  // namespace
 
-WinePrefixLocation WinePrefixFromEnvironment() {
+WinePrefixLocation winePrefixFromEnvironment() {
   WinePrefixLocation location;
   const passwd* account = ::getpwuid(::getuid());
   if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
@@ -92,21 +92,21 @@ WinePrefixLocation WinePrefixFromEnvironment() {
 
 WinePrefixView::WinePrefixView(WinePrefixLocation location)
     : location_(std::move(location)), paths_(location_.prefix + "/dosdevices") {
-  if (auto file = WineRegistryFile::Load(location_.prefix + "/system.reg")) {
+  if (auto file = WineRegistryFile::load(location_.prefix + "/system.reg")) {
     system_ = std::move(*file);
   }
-  if (auto file = WineRegistryFile::Load(location_.prefix + "/user.reg")) {
+  if (auto file = WineRegistryFile::load(location_.prefix + "/user.reg")) {
     user_ = std::move(*file);
   }
 }
 
-int WinePrefixView::WindowsMajorVersion() const {
+int WinePrefixView::windowsMajorVersion() const {
   // Wine's order: its own per-user setting, then what the system hive says.
   if (auto setting = textOf(user_, "Software\\Wine", "Version")) {
     if (auto major = wineVersionSetting(*setting)) return *major;
   }
-  if (auto value = system_.Find(kCurrentVersionNt, "CurrentMajorVersionNumber")) {
-    if (auto major = RegistryDword(*value)) return static_cast<int>(*major & 0xFFFF);
+  if (auto value = system_.find(kCurrentVersionNt, "CurrentMajorVersionNumber")) {
+    if (auto major = registryDword(*value)) return static_cast<int>(*major & 0xFFFF);
   }
   if (auto text = textOf(system_, kCurrentVersionNt, "CurrentVersion")) {
     if (auto major = leadingNumber(*text)) return *major;
@@ -132,7 +132,7 @@ std::string WinePrefixView::expand(std::string text) const {
     std::size_t open = text.find('%', pos);
     std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
     if (close == std::string::npos) break;
-    const std::string name = AsciiLower(std::string_view(text).substr(open + 1, close - open - 1));
+    const std::string name = asciiLower(std::string_view(text).substr(open + 1, close - open - 1));
     out.append(text, pos, open - pos);
     bool replaced = false;
     for (const auto& [variable, value] : variables) {
@@ -154,7 +154,7 @@ std::string WinePrefixView::expand(std::string text) const {
 }
 
 std::string WinePrefixView::programFiles() const {
-  if (system_.Arch() == "win64") {
+  if (system_.arch() == "win64") {
     if (auto dir = textOf(system_, kCurrentVersion, "ProgramFilesDir (x86)")) return expand(*dir);
     if (auto dir = textOf(system_, kCurrentVersion32, "ProgramFilesDir")) return expand(*dir);
     return "C:\\Program Files (x86)";
@@ -166,7 +166,7 @@ std::string WinePrefixView::programFiles() const {
 std::string WinePrefixView::profile() const {
   // The user's own profile entry, found by the security id that user.reg is
   // relative to ("\User\S-1-5-21-..."), else the profiles folder + the name.
-  const std::string& relativeTo = user_.RelativeTo();
+  const std::string& relativeTo = user_.relativeTo();
   if (std::size_t slash = relativeTo.rfind('\\'); slash != std::string::npos) {
     const std::string sid = relativeTo.substr(slash + 1);
     if (!sid.empty()) {
@@ -186,7 +186,7 @@ std::string WinePrefixView::localAppData() const {
   if (auto dir = textOf(user_, kUserShellFolders, "Local AppData")) {
     // User Shell Folders keeps %USERPROFILE%-relative, unexpanded paths.
     std::string text = *dir;
-    const std::string lower = AsciiLower(text);
+    const std::string lower = asciiLower(text);
     if (lower.starts_with("%userprofile%")) {
       if (home.empty()) return {};
       text = home + text.substr(13);
@@ -208,18 +208,18 @@ std::optional<std::string> WinePrefixView::folder(Folder which) const {
   path = withoutTrailingSeparator(std::move(path));
   // As on Windows, a lookup that does not ask for the folder to be made
   // fails when the folder is not there.
-  if (!DrivePaths::HasDriveLetter(path) || !paths_.FolderExists(path)) return std::nullopt;
+  if (!DrivePaths::hasDriveLetter(path) || !paths_.folderExists(path)) return std::nullopt;
   return path;
 }
 
-std::optional<std::string> WinePrefixView::KnownFolderPath(const KNOWNFOLDERID& id) const {
+std::optional<std::string> WinePrefixView::knownFolderPath(const KNOWNFOLDERID& id) const {
   if (id == FOLDERID_ProgramFiles) return folder(Folder::ProgramFiles);
   if (id == FOLDERID_Profile) return folder(Folder::Profile);
   if (id == FOLDERID_LocalAppData) return folder(Folder::LocalAppData);
   return std::nullopt;
 }
 
-std::optional<std::string> WinePrefixView::SpecialFolderPath(int csidl) const {
+std::optional<std::string> WinePrefixView::specialFolderPath(int csidl) const {
   switch (csidl) {
     case CSIDL_PROGRAM_FILES: return folder(Folder::ProgramFiles);
     case CSIDL_PROFILE: return folder(Folder::Profile);
@@ -228,18 +228,18 @@ std::optional<std::string> WinePrefixView::SpecialFolderPath(int csidl) const {
   }
 }
 
-std::optional<RegistryValue> WinePrefixView::CurrentUserValue(std::string_view key,
+std::optional<RegistryValue> WinePrefixView::currentUserValue(std::string_view key,
                                                               std::string_view name) const {
-  return user_.Find(key, name);
+  return user_.find(key, name);
 }
 
-std::optional<VS_FIXEDFILEINFO> WinePrefixView::FileVersion(const std::string& path) const {
-  if (!paths_.FileExists(path)) return std::nullopt;
-  auto host = paths_.ToHost(path);
+std::optional<VS_FIXEDFILEINFO> WinePrefixView::fileVersion(const std::string& path) const {
+  if (!paths_.fileExists(path)) return std::nullopt;
+  auto host = paths_.toHost(path);
   if (!host) return std::nullopt;
-  return ReadFixedFileInfoFromFile(*host);
+  return readFixedFileInfoFromFile(*host);
 }
 
-bool WinePrefixView::FileExists(const std::string& path) const { return paths_.FileExists(path); }
+bool WinePrefixView::fileExists(const std::string& path) const { return paths_.fileExists(path); }
 
 }  // namespace corvadex::platform

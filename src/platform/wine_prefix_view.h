@@ -24,24 +24,24 @@ struct WinePrefixLocation {
 
 // The prefix Wine itself would use: $WINEPREFIX, else ~/.wine; the user name
 // is $USER, else the account's name.
-WinePrefixLocation WinePrefixFromEnvironment();
+WinePrefixLocation winePrefixFromEnvironment();
 
 class WinePrefixView final : public WindowsView {
  public:
   explicit WinePrefixView(WinePrefixLocation location);
 
-  int WindowsMajorVersion() const override;
-  std::optional<std::string> KnownFolderPath(const KNOWNFOLDERID& id) const override;
-  std::optional<std::string> SpecialFolderPath(int csidl) const override;
-  std::optional<RegistryValue> CurrentUserValue(std::string_view key,
+  int windowsMajorVersion() const override;
+  std::optional<std::string> knownFolderPath(const KNOWNFOLDERID& id) const override;
+  std::optional<std::string> specialFolderPath(int csidl) const override;
+  std::optional<RegistryValue> currentUserValue(std::string_view key,
                                                 std::string_view name) const override;
-  std::optional<VS_FIXEDFILEINFO> FileVersion(const std::string& path) const override;
-  bool FileExists(const std::string& path) const override;
+  std::optional<VS_FIXEDFILEINFO> fileVersion(const std::string& path) const override;
+  bool fileExists(const std::string& path) const override;
 
   // Windows paths of the prefix to Linux paths (the engine opens files
   // through this).
-  const DrivePaths& Paths() const { return paths_; }
-  const std::string& Prefix() const { return location_.prefix; }
+  const DrivePaths& paths() const { return paths_; }
+  const std::string& prefix() const { return location_.prefix; }
 
  private:
   enum class Folder { ProgramFiles, Profile, LocalAppData };

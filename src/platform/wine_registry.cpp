@@ -10,7 +10,7 @@
 
 namespace corvadex::platform {
 
-std::string AsciiLower(std::string_view text) {
+std::string asciiLower(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -18,16 +18,16 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> RegistryText(const RegistryValue& value) {
+std::optional<std::string> registryText(const RegistryValue& value) {
   if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return std::nullopt;
   // The text ends at its first NUL code unit.
   const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
   std::size_t size = 0;
   while (size + 1 < value.data.size() && (bytes[size] | bytes[size + 1]) != 0) size += 2;
-  return Utf8FromUtf16Le(bytes, size);
+  return utf8FromUtf16Le(bytes, size);
 }
 
-std::optional<std::uint32_t> RegistryDword(const RegistryValue& value) {
+std::optional<std::uint32_t> registryDword(const RegistryValue& value) {
   if (value.type != REG_DWORD || value.data.size() != 4) return std::nullopt;
   std::uint32_t n = 0;
   for (std::size_t i = 0; i < 4; ++i) {
@@ -53,7 +53,7 @@ std::optional<std::u16string> readEscaped(std::string_view text, std::size_t& po
   std::u16string out;
   std::size_t runStart = pos;  // start of the current run of plain bytes
   auto flushRun = [&](std::size_t end) {
-    out += Utf16FromUtf8(text.substr(runStart, end - runStart));
+    out += utf16FromUtf8(text.substr(runStart, end - runStart));
   };
   while (pos < text.size()) {
     const char c = text[pos];
@@ -104,7 +104,7 @@ std::optional<std::u16string> readEscaped(std::string_view text, std::size_t& po
           out += static_cast<char16_t>(unit);
         } else {
           // \\, \", \[ and any other escaped byte stand for themselves.
-          out += Utf16FromUtf8(std::string_view(&text[pos - 1], 1));
+          out += utf16FromUtf8(std::string_view(&text[pos - 1], 1));
         }
     }
     runStart = pos;
@@ -276,7 +276,7 @@ std::optional<std::string> keyName(std::string_view line) {
       std::size_t from = 1;
       auto units = readEscaped(line, from, ']');
       if (!units) return std::nullopt;
-      return AsciiLower(Utf8FromUtf16(*units));
+      return asciiLower(utf8FromUtf16(*units));
     }
   }
   return std::nullopt;
@@ -284,7 +284,7 @@ std::optional<std::string> keyName(std::string_view line) {
 
 }  // namespace
 
-WineRegistryFile WineRegistryFile::Parse(std::string text) {
+WineRegistryFile WineRegistryFile::parse(std::string text) {
   WineRegistryFile file;
   file.text_ = std::move(text);
   const std::string_view all = file.text_;
@@ -321,21 +321,21 @@ WineRegistryFile WineRegistryFile::Parse(std::string text) {
   return file;
 }
 
-std::optional<WineRegistryFile> WineRegistryFile::Load(const std::string& path) {
-  auto text = ReadRegularFile(path, kMaxFileSize);
+std::optional<WineRegistryFile> WineRegistryFile::load(const std::string& path) {
+  auto text = readRegularFile(path, kMaxFileSize);
   if (!text) return std::nullopt;
-  return Parse(std::move(*text));
+  return parse(std::move(*text));
 }
 
-bool WineRegistryFile::HasKey(std::string_view key) const {
-  return keys_.contains(AsciiLower(key));
+bool WineRegistryFile::hasKey(std::string_view key) const {
+  return keys_.contains(asciiLower(key));
 }
 
-std::optional<RegistryValue> WineRegistryFile::Find(std::string_view key,
+std::optional<RegistryValue> WineRegistryFile::find(std::string_view key,
                                                      std::string_view name) const {
-  auto sections = keys_.find(AsciiLower(key));
+  auto sections = keys_.find(asciiLower(key));
   if (sections == keys_.end()) return std::nullopt;
-  const std::string wanted = AsciiLower(name);
+  const std::string wanted = asciiLower(name);
   std::optional<RegistryValue> found;
   for (const Section& section : sections->second) {
     const std::string_view body = std::string_view(text_).substr(section.begin,
@@ -352,11 +352,11 @@ std::optional<RegistryValue> WineRegistryFile::Find(std::string_view key,
       } else if (view.starts_with('"')) {
         auto escaped = readEscaped(view, at, '"');
         if (!escaped) continue;
-        valueName = Utf8FromUtf16(*escaped);
+        valueName = utf8FromUtf16(*escaped);
       } else {
         continue;  // a comment, an option or a damaged line
       }
-      if (AsciiLower(valueName) != wanted) continue;
+      if (asciiLower(valueName) != wanted) continue;
       skipBlanks(view, at);
       if (at >= view.size() || view[at] != '=') continue;
       if (auto value = readData(view.substr(at + 1))) found = std::move(*value);

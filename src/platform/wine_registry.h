@@ -41,7 +41,7 @@ class WineRegistryFile {
   // a key's values are parsed when they are asked for, so that a prefix's
   // multi-megabyte system.reg costs little at start-up. Lines that cannot be
   // understood are skipped, as Wine itself does when it loads a damaged file.
-  static WineRegistryFile Parse(std::string text);
+  static WineRegistryFile parse(std::string text);
 
   // Registry files longer than this are not read: a prefix's largest,
   // system.reg, is a few megabytes.
@@ -49,18 +49,18 @@ class WineRegistryFile {
 
   // Reads and parses a file, held once in memory; none when it cannot be
   // read, is not a regular file or is longer than kMaxFileSize.
-  static std::optional<WineRegistryFile> Load(const std::string& path);
+  static std::optional<WineRegistryFile> load(const std::string& path);
 
-  bool HasKey(std::string_view key) const;
+  bool hasKey(std::string_view key) const;
   // The value `name` ("" for the unnamed value) of `key`, or none. When a
   // key or value is written twice, the later one counts.
-  std::optional<RegistryValue> Find(std::string_view key, std::string_view name) const;
+  std::optional<RegistryValue> find(std::string_view key, std::string_view name) const;
 
   // "win32", "win64", or empty when the file does not say.
-  const std::string& Arch() const { return arch_; }
+  const std::string& arch() const { return arch_; }
   // The text of the ";; All keys relative to" comment (e.g.
   // "\User\S-1-5-21-0-0-0-1000"), or empty.
-  const std::string& RelativeTo() const { return relativeTo_; }
+  const std::string& relativeTo() const { return relativeTo_; }
 
  private:
   // The lines of one [key] section: [begin, end) of text_.
@@ -75,6 +75,6 @@ class WineRegistryFile {
 };
 
 // ASCII lower-case, the folding used for registry and file names.
-std::string AsciiLower(std::string_view text);
+std::string asciiLower(std::string_view text);
 
 }  // namespace corvadex::platform

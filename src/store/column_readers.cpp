@@ -36,9 +36,9 @@ void ContactStoreReader::readShortText(JET_SESID session, JET_TABLEID table, JET
   unsigned char buffer[kShortTextBytes];
   std::uint32_t actual = 0;
   const JET_ERR err =
-      jet_.RetrieveColumn(session, table, column, buffer, kShortTextBytes, &actual, 0, nullptr);
+      jet_.retrieveColumn(session, table, column, buffer, kShortTextBytes, &actual, 0, nullptr);
   if (err == JET_errSuccess) {
-    AppendUtf8FromUtf16Le(buffer, std::min(actual, kShortTextBytes), out);
+    appendUtf8FromUtf16Le(buffer, std::min(actual, kShortTextBytes), out);
   } else if (err != JET_wrnColumnNull) {
     // Truncation (a value over 128 characters) included: the part that
     // reached the buffer is dropped.
@@ -52,15 +52,15 @@ void ContactStoreReader::readLongText(JET_SESID session, JET_TABLEID table, JET_
   // A probe without a buffer: null and zero-length values end here; any
   // other value reports truncation and its full size.
   std::uint32_t size = 0;
-  JET_ERR err = jet_.RetrieveColumn(session, table, column, nullptr, 0, &size, 0, nullptr);
+  JET_ERR err = jet_.retrieveColumn(session, table, column, nullptr, 0, &size, 0, nullptr);
   if (err == JET_errSuccess || err == JET_wrnColumnNull) return;
   if (err != JET_wrnBufferTruncated) return failed(kRetrieveFailed, err);
 
   longBuffer_.resize(size);
   std::uint32_t actual = 0;
-  err = jet_.RetrieveColumn(session, table, column, longBuffer_.data(), size, &actual, 0, nullptr);
+  err = jet_.retrieveColumn(session, table, column, longBuffer_.data(), size, &actual, 0, nullptr);
   if (err != JET_errSuccess) return failed(kRetrieveFailed, err);
-  AppendUtf8FromUtf16Le(longBuffer_.data(), std::min(actual, size), out);
+  appendUtf8FromUtf16Le(longBuffer_.data(), std::min(actual, size), out);
 }
 
 void ContactStoreReader::readDate(JET_SESID session, JET_TABLEID table, JET_COLUMNID column,
@@ -70,7 +70,7 @@ void ContactStoreReader::readDate(JET_SESID session, JET_TABLEID table, JET_COLU
   unsigned char buffer[kDateBytes] = {};
   std::uint32_t actual = 0;
   const JET_ERR err =
-      jet_.RetrieveColumn(session, table, column, buffer, kDateBytes, &actual, 0, nullptr);
+      jet_.retrieveColumn(session, table, column, buffer, kDateBytes, &actual, 0, nullptr);
   if (err == JET_wrnColumnNull) return;
   if (err != JET_errSuccess) return failed(kRetrieveFailed, err);
   // A stored value of fewer than 8 bytes holds no date: empty text, like a
@@ -79,11 +79,11 @@ void ContactStoreReader::readDate(JET_SESID session, JET_TABLEID table, JET_COLU
   double days;
   static_assert(sizeof days == kDateBytes);
   std::memcpy(&days, buffer, kDateBytes);
-  const auto date = DateFromOleDate(days);
+  const auto date = dateFromOleDate(days);
   if (!date) return;
-  out = dates_.Format(*date);
+  out = dates_.format(*date);
   // A stored zero is the engine's empty date, not a day in 1899.
-  if (iso != nullptr && std::trunc(days) != 0.0) *iso = IsoDate(*date);
+  if (iso != nullptr && std::trunc(days) != 0.0) *iso = isoDate(*date);
 }
 
 void ContactStoreReader::readKey(JET_SESID session, JET_TABLEID table, std::string& out) {
@@ -93,7 +93,7 @@ void ContactStoreReader::readKey(JET_SESID session, JET_TABLEID table, std::stri
   out.clear();
   unsigned char buffer[kMaxKeyBytes];
   std::uint32_t actual = 0;
-  if (jet_.GetBookmark(session, table, buffer, sizeof buffer, &actual) == JET_errSuccess)
+  if (jet_.getBookmark(session, table, buffer, sizeof buffer, &actual) == JET_errSuccess)
     out.assign(reinterpret_cast<const char*>(buffer), std::min<std::uint32_t>(actual, sizeof buffer));
 }
 

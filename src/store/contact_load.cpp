@@ -22,7 +22,7 @@ constexpr std::size_t kKeyAndDatesBytes = 5 + 2 * 10;
 static_assert(kContactColumns[0].place.kind == ContactPlace::Kind::Caption);
 }  // namespace
 
-void ContactStoreReader::ClearContacts() { list_.Clear(); }
+void ContactStoreReader::ClearContacts() { list_.clear(); }
 
 void ContactStoreReader::loadContacts(JET_SESID session, JET_TABLEID table) {
   JET_COLUMNID ids[kContactColumnCount];
@@ -38,7 +38,7 @@ bool ContactStoreReader::bindColumns(JET_SESID session, JET_TABLEID table, JET_C
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     const std::string name(kContactColumns[i].name);
     const JET_ERR err =
-        jet_.GetTableColumnInfo(session, table, name.c_str(), &def, sizeof def, JET_ColInfo);
+        jet_.getTableColumnInfo(session, table, name.c_str(), &def, sizeof def, JET_ColInfo);
     if (err != JET_errSuccess) {
       // The lines for NickName and MiddleName carry no blank before the code.
       const bool noBlank = name == "NickName" || name == "MiddleName";
@@ -69,10 +69,10 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
   list_.BeginUpdate();
   Teardown endUpdate([this] { list_.EndUpdate(); });
   ClearContacts();
-  list_.SetSourceIdentity(identity_);
+  list_.setSourceIdentity(identity_);
 
   // No index is chosen: rows come in the order the fresh cursor gives them.
-  const JET_ERR err = jet_.Move(session, table, JET_MoveFirst, 0);
+  const JET_ERR err = jet_.move(session, table, JET_MoveFirst, 0);
   if (err == JET_errNoCurrentRecord) {
     log_.Add("The database is empty");
   } else if (err != JET_errSuccess) {
@@ -82,7 +82,7 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
     // with `next` still a success.
     JET_ERR next = JET_errSuccess;
     while (loadRow(session, table, ids) &&
-           (next = jet_.Move(session, table, JET_MoveNext, 0)) == JET_errSuccess) {
+           (next = jet_.move(session, table, JET_MoveNext, 0)) == JET_errSuccess) {
     }
     // The end of the table ends the walk quietly. Any other status means the
     // rest of the table could not be read (a damaged page, say): the rows
@@ -90,13 +90,13 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
     // instead of letting a shortened list pass for the whole address book.
     if (next != JET_errNoCurrentRecord && next != JET_errSuccess) failed("JetMove ERROR ", next);
   }
-  endUpdate.Now();
+  endUpdate.now();
 }
 
 bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET_COLUMNID* ids) {
   // The row is counted before it is added (its place and an empty record)
   // and once it is filled; a row that does not fit is not kept.
-  if (list_.HeldBytes() + list_.AddBytes() + sizeof(TContactData) > listLimit_) return tooManyRows();
+  if (list_.heldBytes() + list_.addBytes() + sizeof(TContactData) > listLimit_) return tooManyRows();
   // The row is appended before its values are read. Values are read into
   // buffers kept from row to row, so that the record's texts take one
   // allocation of their exact size, and the row's one allocation of the
@@ -107,12 +107,12 @@ bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET
     readColumn(session, table, ids[i], i, values_[i]);
     rowBytes += values_[i].size();
   }
-  row.ReserveTexts(rowBytes + kKeyAndDatesBytes);
+  row.reserveTexts(rowBytes + kKeyAndDatesBytes);
   for (std::size_t i = 0; i < kRowColumns; ++i) {
     if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
-      row.SetCaption(values_[i]);
+      row.setCaption(values_[i]);
     else
-      row.AddSubItem(values_[i]);
+      row.addSubItem(values_[i]);
   }
   std::size_t dataBytes = 0;
   for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
@@ -128,25 +128,25 @@ bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET
   for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i)
     data->set(kContactColumns[i].place.field, values_[i]);
   readKey(session, table, value_);
-  row.SetRecordKey(value_);
-  row.SetCalendarDate(ContactField::Birthdate, isoDates_[0]);
-  row.SetCalendarDate(ContactField::Anniversary, isoDates_[1]);
-  row.SetData(std::move(data));
-  if (list_.HeldBytes() <= listLimit_) return true;
-  list_.RemoveLast();
+  row.setRecordKey(value_);
+  row.setCalendarDate(ContactField::Birthdate, isoDates_[0]);
+  row.setCalendarDate(ContactField::Anniversary, isoDates_[1]);
+  row.setData(std::move(data));
+  if (list_.heldBytes() <= listLimit_) return true;
+  list_.removeLast();
   return tooManyRows();
 }
 
 bool ContactStoreReader::tooManyRows() {
-  log_.Add(TooManyRowsLine(contactTable_, list_.Count()));
+  log_.Add(tooManyRowsLine(contactTable_, list_.count()));
   return false;
 }
 
-std::uint64_t ListByteLimit(std::uint64_t fileSize) {
+std::uint64_t listByteLimit(std::uint64_t fileSize) {
   return kListBytesPerFileByte * fileSize + kListAllowance;
 }
 
-std::string TooManyRowsLine(std::string_view table, std::size_t kept) {
+std::string tooManyRowsLine(std::string_view table, std::size_t kept) {
   return "ERROR table " + std::string(table) +
          ": the contacts would take more memory than a file of this size can hold; the list "
          "ends after contact " +

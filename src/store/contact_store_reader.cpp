@@ -26,12 +26,12 @@ ContactStoreReader::ContactStoreReader(JetApi& jet, MessageLog& log, ContactList
     : jet_(jet), log_(log), list_(list), dates_(dates) {}
 
 void ContactStoreReader::failed(std::string_view prefix, JET_ERR code) {
-  AddErrorLine(log_, jet_, prefix, code);
+  addErrorLine(log_, jet_, prefix, code);
 }
 
 void ContactStoreReader::ReadDatabase(const std::string& path) {
   std::uint32_t pageSize = 0;
-  JET_ERR err = jet_.GetDatabaseFileInfo(path.c_str(), &pageSize, sizeof pageSize,
+  JET_ERR err = jet_.getDatabaseFileInfo(path.c_str(), &pageSize, sizeof pageSize,
                                          JET_DbInfoPageSize);
   if (err != JET_errSuccess) return failed("ERROR JetGetDatabaseFileInfo ", err);
   log_.Add("database page size " + std::to_string(pageSize));
@@ -39,7 +39,7 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
   // the list the allowance alone.
   std::error_code sizeError;
   const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
-  listLimit_ = ListByteLimit(sizeError ? 0 : fileSize);
+  listLimit_ = listByteLimit(sizeError ? 0 : fileSize);
   // The header's version, signature and state. A file left in the
   // dirty-shutdown state is read as it stands, without its transaction logs;
   // say so. The signature is what the exports for other address books build
@@ -47,7 +47,7 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
   // identity empty and says nothing: that is no reason to stop the read.
   identity_.clear();
   JET_DBINFOMISC misc{};
-  if (jet_.GetDatabaseFileInfo(path.c_str(), &misc, sizeof misc, JET_DbInfoMisc) ==
+  if (jet_.getDatabaseFileInfo(path.c_str(), &misc, sizeof misc, JET_DbInfoMisc) ==
       JET_errSuccess) {
     if (misc.dbstate == JET_dbstateDirtyShutdown) log_.Add(std::string(kDirtyShutdownLine));
     identity_.assign(reinterpret_cast<const char*>(&misc.signDb), sizeof misc.signDb);
@@ -55,10 +55,10 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
 
   // Process-wide settings, made before this read's instance exists and each
   // time with the page size of the file at hand.
-  err = jet_.SetSystemParameter(nullptr, 0, JET_paramDatabasePageSize, pageSize, nullptr);
+  err = jet_.setSystemParameter(nullptr, 0, JET_paramDatabasePageSize, pageSize, nullptr);
   if (err != JET_errSuccess)
     return failed("ERROR JetSetSystemParameter (JET_paramDatabasePageSize) ", err);
-  err = jet_.SetSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off");
+  err = jet_.setSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off");
   if (err != JET_errSuccess) return failed("ERROR JetSetSystemParameter (JET_paramRecovery) ", err);
 
   // From the creation attempt on, the instance is terminated on every way
@@ -66,23 +66,23 @@ void ContactStoreReader::ReadDatabase(const std::string& path) {
   JET_INSTANCE instance = 0;
   Teardown term([this, &instance] { terminate(instance); });
   readWithInstance(path, instance);
-  term.Now();
+  term.now();
 }
 
 void ContactStoreReader::terminate(JET_INSTANCE instance) {
-  const JET_ERR err = jet_.Term(instance);
+  const JET_ERR err = jet_.term(instance);
   if (err != JET_errSuccess) failed("ERROR JetTerm ", err);
 }
 
 void ContactStoreReader::readWithInstance(const std::string& path, JET_INSTANCE& instance) {
-  JET_ERR err = jet_.CreateInstance(&instance, "Corvadex");
+  JET_ERR err = jet_.createInstance(&instance, "Corvadex");
   if (err != JET_errSuccess) return failed("ERROR JetCreateInstance ", err);
-  err = jet_.Init(&instance);
+  err = jet_.init(&instance);
   if (err != JET_errSuccess) return failed("ERROR JetInit ", err);
   JET_SESID session = 0;
-  err = jet_.BeginSession(instance, &session, nullptr, nullptr);
+  err = jet_.beginSession(instance, &session, nullptr, nullptr);
   if (err != JET_errSuccess) return failed("ERROR JetBeginSession ", err);
-  err = jet_.AttachDatabase(session, path.c_str(), JET_bitDbReadOnly);
+  err = jet_.attachDatabase(session, path.c_str(), JET_bitDbReadOnly);
   if (err != JET_errSuccess) return failed("ERROR JetAttachDatabase ", err);
   JET_DBID database = 0;
   err = jet_.OpenDatabase(session, path.c_str(), nullptr, &database, 0);
@@ -92,15 +92,15 @@ void ContactStoreReader::readWithInstance(const std::string& path, JET_INSTANCE&
   // it found. With no contact table the empty name goes to the engine, whose
   // refusal is the only report of it.
   ListTables(session, database);
-  contactTable_ = ContactTableName(tableNames_);
+  contactTable_ = contactTableName(tableNames_);
 
   JET_TABLEID table = 0;
   err = jet_.OpenTable(session, database, contactTable_.c_str(), nullptr, 0, JET_bitTableReadOnly,
                        &table);
   if (err != JET_errSuccess) return failed("JetOpenTable ERROR ", err);
-  Teardown close([this, session, table] { jet_.CloseTable(session, table); });
+  Teardown close([this, session, table] { jet_.closeTable(session, table); });
   loadContacts(session, table);
-  close.Now();
+  close.now();
 }
 
 }  // namespace corvadex

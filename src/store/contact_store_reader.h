@@ -39,17 +39,17 @@ inline constexpr std::string_view kDirtyShutdownLine =
 // expanded values; what this adds is the rows' fixed cost, some 370 bytes a
 // row, which a file of very many nearly empty rows (twenty-odd bytes each)
 // would otherwise multiply past any bound. Such a file is damaged: the read
-// stops with TooManyRowsLine and keeps the rows that fit.
+// stops with tooManyRowsLine and keeps the rows that fit.
 inline constexpr std::uint64_t kListBytesPerFileByte = 8;
 inline constexpr std::uint64_t kListAllowance = std::uint64_t{32} << 20;
-std::uint64_t ListByteLimit(std::uint64_t fileSize);
+std::uint64_t listByteLimit(std::uint64_t fileSize);
 
 // The line that ends such a read, given the table's name and the number of
 // contacts kept.
-std::string TooManyRowsLine(std::string_view table, std::size_t kept);
+std::string tooManyRowsLine(std::string_view table, std::size_t kept);
 
 // The first of `names` that begins with kContactTablePrefix, or empty text.
-std::string ContactTableName(const std::vector<std::string>& names);
+std::string contactTableName(const std::vector<std::string>& names);
 
 class ContactStoreReader final : public DatabaseReader {
  public:

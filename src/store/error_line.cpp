@@ -16,7 +16,7 @@ std::string JetErrorText(ese::JetApi& jet, ese::JET_ERR code) {
   // The numeric slot carries the code sign-extended, as a pointer-sized
   // integer made from a 32-bit long would be.
   auto number = static_cast<ese::JET_API_PTR>(static_cast<std::intptr_t>(code));
-  const ese::JET_ERR status = jet.GetSystemParameter(0, 0, ese::JET_paramErrorToString,
+  const ese::JET_ERR status = jet.getSystemParameter(0, 0, ese::JET_paramErrorToString,
                                                      &number, buffer.data(),
                                                      kErrorTextBufferSize);
   if (status != ese::JET_errSuccess) return std::string(kNoErrorText);
@@ -27,7 +27,7 @@ std::string JetErrorText(ese::JetApi& jet, ese::JET_ERR code) {
   return std::string(buffer.data(), length);
 }
 
-std::string ErrorLine(std::string_view prefix, ese::JET_ERR code, std::string_view text) {
+std::string errorLine(std::string_view prefix, ese::JET_ERR code, std::string_view text) {
   std::string line;
   const std::string number = std::to_string(code);
   line.reserve(prefix.size() + number.size() + 3 + text.size());
@@ -35,9 +35,9 @@ std::string ErrorLine(std::string_view prefix, ese::JET_ERR code, std::string_vi
   return line;
 }
 
-void AddErrorLine(MessageLog& log, ese::JetApi& jet, std::string_view prefix,
+void addErrorLine(MessageLog& log, ese::JetApi& jet, std::string_view prefix,
                   ese::JET_ERR code) {
-  log.Add(ErrorLine(prefix, code, JetErrorText(jet, code)));
+  log.Add(errorLine(prefix, code, JetErrorText(jet, code)));
 }
 
 }  // namespace corvadex

@@ -29,10 +29,10 @@ inline constexpr std::string_view kNoErrorText = "Can't retrive the error messag
 std::string JetErrorText(ese::JetApi& jet, ese::JET_ERR code);
 
 // prefix + code + " - " + text.
-std::string ErrorLine(std::string_view prefix, ese::JET_ERR code, std::string_view text);
+std::string errorLine(std::string_view prefix, ese::JET_ERR code, std::string_view text);
 
 // Builds the error line for a failed call and appends it to the log.
-void AddErrorLine(MessageLog& log, ese::JetApi& jet, std::string_view prefix,
+void addErrorLine(MessageLog& log, ese::JetApi& jet, std::string_view prefix,
                   ese::JET_ERR code);
 
 }  // namespace corvadex

@@ -21,7 +21,7 @@ constexpr std::int16_t kTableObject = 1;
 constexpr std::uint32_t kNameBufferSize = 256;
 }  // namespace
 
-std::string ContactTableName(const std::vector<std::string>& names) {
+std::string contactTableName(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (name.starts_with(kContactTablePrefix)) return name;
   }
@@ -34,28 +34,28 @@ void ContactStoreReader::ListTables(JET_SESID session, JET_DBID database) {
   const JET_ERR err = jet_.OpenTable(session, database, "MSysObjects", nullptr, 0,
                                      JET_bitTableReadOnly, &catalogue);
   if (err != JET_errSuccess) return failed("ERROR ", err);
-  Teardown close([this, session, catalogue] { jet_.CloseTable(session, catalogue); });
+  Teardown close([this, session, catalogue] { jet_.closeTable(session, catalogue); });
   scanCatalogue(session, catalogue);
-  close.Now();
+  close.now();
 }
 
 void ContactStoreReader::scanCatalogue(JET_SESID session, JET_TABLEID catalogue) {
   // One definition serves both lookups; only its column id is used.
   JET_COLUMNDEF def{};
   def.cbStruct = sizeof def;
-  JET_ERR err = jet_.GetTableColumnInfo(session, catalogue, "Type", &def, sizeof def, JET_ColInfo);
+  JET_ERR err = jet_.getTableColumnInfo(session, catalogue, "Type", &def, sizeof def, JET_ColInfo);
   if (err != JET_errSuccess) return failed("ERROR", err);
   const JET_COLUMNID typeColumn = def.columnid;
-  err = jet_.GetTableColumnInfo(session, catalogue, "Name", &def, sizeof def, JET_ColInfo);
+  err = jet_.getTableColumnInfo(session, catalogue, "Name", &def, sizeof def, JET_ColInfo);
   if (err != JET_errSuccess) return failed("ERROR ", err);
   const JET_COLUMNID nameColumn = def.columnid;
 
-  err = jet_.Move(session, catalogue, JET_MoveFirst, 0);
+  err = jet_.move(session, catalogue, JET_MoveFirst, 0);
   if (err != JET_errSuccess) return failed("ERROR ", err);
   do {
     unsigned char type[2] = {0, 0};
     std::uint32_t actual = 0;
-    err = jet_.RetrieveColumn(session, catalogue, typeColumn, type, sizeof type, &actual, 0,
+    err = jet_.retrieveColumn(session, catalogue, typeColumn, type, sizeof type, &actual, 0,
                               nullptr);
     if (err != JET_errSuccess) return failed("ERROR ", err);
     if (static_cast<std::int16_t>(type[0] | (type[1] << 8)) == kTableObject) {
@@ -63,13 +63,13 @@ void ContactStoreReader::scanCatalogue(JET_SESID session, JET_TABLEID catalogue)
       // which ends the scan like any other failure.
       char name[kNameBufferSize];
       actual = 0;
-      err = jet_.RetrieveColumn(session, catalogue, nameColumn, name, kNameBufferSize, &actual,
+      err = jet_.retrieveColumn(session, catalogue, nameColumn, name, kNameBufferSize, &actual,
                                 0, nullptr);
       if (err != JET_errSuccess) return failed("eERROR ", err);
       tableNames_.emplace_back(name, std::min(actual, kNameBufferSize));
     }
     // The end of the catalogue, or any error, ends the walk without a line.
-  } while (jet_.Move(session, catalogue, JET_MoveNext, 0) == JET_errSuccess);
+  } while (jet_.move(session, catalogue, JET_MoveNext, 0) == JET_errSuccess);
 }
 
 }  // namespace corvadex

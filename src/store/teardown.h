@@ -26,7 +26,7 @@ class Teardown {
     }
   }
 
-  void Now() {
+  void now() {
     pending_ = false;
     step_();
   }

@@ -55,7 +55,7 @@ constexpr const char* kAddressBookFormats[] = {"vcard", "vcard4", "google-csv", 
 
 // The desktop's sans-serif font at 8 points: the window's design font does
 // not exist here, and the layout keeps the design's pixel geometry.
-QFont WindowFont() {
+QFont windowFont() {
   QFont font(QStringLiteral("Sans Serif"));
   font.setStyleHint(QFont::SansSerif);
   font.setPointSize(8);
@@ -64,7 +64,7 @@ QFont WindowFont() {
 
 }  // namespace
 
-std::string PathFromText(const QString& text) { return QFile::encodeName(text).toStdString(); }
+std::string pathFromText(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
 TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
@@ -72,31 +72,31 @@ TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
     throw std::invalid_argument("the main window needs every one of its services");
   setObjectName(QStringLiteral("FormCorvadex"));
   setWindowTitle(QStringLiteral("Corvadex"));
-  setFont(WindowFont());
+  setFont(windowFont());
   resize(kClientWidth, kClientHeight);
   move(kLeft, kTop);
 
   if (!services_.fileExists)
-    services_.fileExists = [](const std::string& path) { return IsRegularFile(path.c_str()); };
-  if (!services_.sameFile) services_.sameFile = IsSameFile;
-  BuildControls();
-  SetTabOrder();
+    services_.fileExists = [](const std::string& path) { return isRegularFile(path.c_str()); };
+  if (!services_.sameFile) services_.sameFile = isSameFile;
+  buildControls();
+  applyTabOrder();
   reader_ = services_.makeReader(*MemoInfo, list_);
   if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
-  list_.AddObserver(this);
-  ConnectHandlers();
-  BuildAdditions();
+  list_.addObserver(this);
+  connectHandlers();
+  buildAdditions();
 }
 
 TFormCorvadex::~TFormCorvadex() {
-  list_.RemoveObserver(this);
+  list_.removeObserver(this);
   // The list view and its model read the contact list, a member that goes
   // before the base class destroys the children: they go first.
   delete ListViewContacts;
   delete model_;
 }
 
-void TFormCorvadex::BuildControls() {
+void TFormCorvadex::buildControls() {
   RadioButton1 = new QRadioButton(tr("Find the contacts database authomatically"), this);
   RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
   RadioButton1->setGeometry(24, 8, 297, 17);
@@ -186,42 +186,42 @@ void TFormCorvadex::BuildControls() {
   anchors_->Add(MemoInfo, AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
 }
 
-void TFormCorvadex::SetTabOrder() {
+void TFormCorvadex::applyTabOrder() {
   Label1->setFocusPolicy(Qt::NoFocus);
   QWidget* order[] = {ListViewContacts, MemoInfo,         e,           EditDBPath,
                       ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   // The export button comes last among the " Contact " page's controls.
-  QWidget* lastBox = e->Box("EditOtherphone");
+  QWidget* lastBox = e->box("EditOtherphone");
   setTabOrder(lastBox, ButtonExportToXML);
   setTabOrder(ButtonExportToXML, ButtonExportForAddressBook);
 }
 
-void TFormCorvadex::ConnectHandlers() {
+void TFormCorvadex::connectHandlers() {
   connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
-    if (checked) Guarded(this, [this] { RadioButton1Click(); });
+    if (checked) guarded(this, [this] { RadioButton1Click(); });
   });
   connect(RadioButton2, &QRadioButton::toggled, this, [this](bool checked) {
-    if (checked) Guarded(this, [this] { RadioButton2Click(); });
+    if (checked) guarded(this, [this] { RadioButton2Click(); });
   });
   connect(EditDBPath, &QLineEdit::textChanged, this,
-          [this] { Guarded(this, [this] { EditDBPathChange(); }); });
+          [this] { guarded(this, [this] { EditDBPathChange(); }); });
   connect(ButtonChooseFile, &QPushButton::clicked, this,
-          [this] { Guarded(this, [this] { ButtonChooseFileClick(); }); });
+          [this] { guarded(this, [this] { ButtonChooseFileClick(); }); });
   connect(ButtonReadDatabase, &QPushButton::clicked, this,
-          [this] { Guarded(this, [this] { ButtonReadDatabaseClick(); }); });
-  Label1->SetOnClick([this] { Guarded(this, [this] { Label1Click(); }); });
+          [this] { guarded(this, [this] { ButtonReadDatabaseClick(); }); });
+  Label1->setOnClick([this] { guarded(this, [this] { Label1Click(); }); });
   connect(ButtonExportToXML, &QPushButton::clicked, this,
-          [this] { Guarded(this, [this] { ButtonExportToXMLClick(); }); });
+          [this] { guarded(this, [this] { ButtonExportToXMLClick(); }); });
   connect(ButtonExportForAddressBook, &QPushButton::clicked, this,
-          [this] { Guarded(this, [this] { ButtonExportForAddressBookClick(); }); });
+          [this] { guarded(this, [this] { ButtonExportForAddressBookClick(); }); });
   connect(ListViewContacts, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     PopupMenu1->popup(ListViewContacts->viewport()->mapToGlobal(pos));
   });
 }
 
-void TFormCorvadex::SelectionChanged(std::optional<std::size_t>) {
-  Guarded(this, [this] { ListViewContactsSelectItem(); });
+void TFormCorvadex::selectedRowChanged(std::optional<std::size_t>) {
+  guarded(this, [this] { ListViewContactsSelectItem(); });
 }
 
 void TFormCorvadex::ReadDatabase(const std::string& path) {
@@ -235,28 +235,28 @@ void TFormCorvadex::ReadDatabase(const std::string& path) {
     BusyCursor busy;
     reader_->ReadDatabase(path);
   } catch (...) {
-    AfterRead(path);  // the title and status follow what the list now holds
+    afterRead(path);  // the title and status follow what the list now holds
     throw;
   }
-  AfterRead(path);
+  afterRead(path);
 }
 
-void TFormCorvadex::RowsAboutToChange() {
+void TFormCorvadex::rowsAboutToChange() {
   // A read replaces the rows only once it has reached the contact table:
   // from then on the list shows that database.
   if (reading_) shownDatabase_ = *reading_;
 }
 
-bool TFormCorvadex::RefuseDatabaseAsTarget(const std::string& target) {
+bool TFormCorvadex::refuseDatabaseAsTarget(const std::string& target) {
   if (shownDatabase_.empty() || !services_.sameFile(shownDatabase_, target)) return false;
-  Dialogs().MessageBox(this,
+  dialogs().messageBox(this,
                        tr("The export was not written: the file chosen is the contacts "
                           "database being shown, which Corvadex never changes."),
                        tr(" Corvadex"), MessageIcon::Error);
   return true;
 }
 
-bool TFormCorvadex::FileExists(const std::string& path) const { return services_.fileExists(path); }
+bool TFormCorvadex::fileExists(const std::string& path) const { return services_.fileExists(path); }
 
 void TFormCorvadex::FormCreate() {
   // Finds the mail client's database and reads it before the window is
@@ -275,18 +275,18 @@ void TFormCorvadex::FormCreate() {
       ReadDatabase(path);
     });
   } catch (...) {
-    if (!found) StartSearch();
+    if (!found) startSearch();
     throw;
   }
   if (!found) {
-    StartSearch();
+    startSearch();
   } else if (services_.localPath) {
     OpenDialog1.directory =
-        QFile::decodeName(FolderOf(services_.localPath(location_->DatabasePath)).c_str());
+        QFile::decodeName(folderOf(services_.localPath(location_->DatabasePath)).c_str());
   }
 }
 
-void TFormCorvadex::StartSearch() {
+void TFormCorvadex::startSearch() {
   if (!services_.startSearch) return;
   search_ = services_.startSearch();
   searchTimer_ = new QTimer(this);
@@ -294,48 +294,48 @@ void TFormCorvadex::StartSearch() {
   connect(searchTimer_, &QTimer::timeout, this, [this] {
     // A dialog the user has open (an error report, a file dialog) is not
     // interrupted: the finds wait for it to close.
-    if (search_ == nullptr || !search_->Finished() || QApplication::activeModalWidget() != nullptr)
+    if (search_ == nullptr || !search_->finished() || QApplication::activeModalWidget() != nullptr)
       return;
-    Guarded(this, [this] { SearchFinished(); });
+    guarded(this, [this] { searchFinished(); });
   });
   searchTimer_->start();
 }
 
-void TFormCorvadex::SearchFinished() {
+void TFormCorvadex::searchFinished() {
   searchTimer_->stop();
   const std::unique_ptr<DatabaseSearch> search = std::move(search_);
-  const SearchOutcome outcome = search->Wait();
-  LogSearchOutcome(*MemoInfo, outcome);
+  const SearchOutcome outcome = search->wait();
+  logSearchOutcome(*MemoInfo, outcome);
   if (!outcome.finds.empty()) {
-    OpenDialog1.directory = QFile::decodeName(FolderOf(outcome.finds.front().path).c_str());
+    OpenDialog1.directory = QFile::decodeName(folderOf(outcome.finds.front().path).c_str());
   } else if (!outcome.windowsVolumes.empty()) {
     OpenDialog1.directory = QFile::decodeName(outcome.windowsVolumes.front().c_str());
   }
-  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) LogHowToGoOn();
+  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) logHowToGoOn();
   if (outcome.finds.empty() || userRead_) return;
 
   // One database is read at once; of several, only the one the user picks.
   std::size_t chosen = 0;
   if (outcome.finds.size() > 1) {
     DatabaseChooser chooser(this, outcome.finds);
-    Dialogs().ShowModal(chooser);
-    const std::optional<std::size_t> row = chooser.Chosen();
+    dialogs().showModal(chooser);
+    const std::optional<std::size_t> row = chooser.chosen();
     if (!row) {
       MemoInfo->Add("No database chosen");
-      LogHowToGoOn();
+      logHowToGoOn();
       return;
     }
     chosen = *row;
   }
   const std::string& path = outcome.finds[chosen].path;
-  OpenDialog1.directory = QFile::decodeName(FolderOf(path).c_str());
+  OpenDialog1.directory = QFile::decodeName(folderOf(path).c_str());
   MemoInfo->Add("Database File: " + path);
-  if (FileExists(path)) {
+  if (fileExists(path)) {
     ReadDatabase(path);
   } else {
     MemoInfo->Add("ERROR DatabaseFilePath not Exists");
   }
-  list_.SelectFirst();
+  list_.selectFirst();
 }
 
 void TFormCorvadex::RadioButton1Click() {
@@ -355,7 +355,7 @@ void TFormCorvadex::EditDBPathChange() {
 }
 
 void TFormCorvadex::ButtonChooseFileClick() {
-  const std::optional<QString> chosen = Dialogs().OpenFile(this, OpenDialog1);
+  const std::optional<QString> chosen = dialogs().openFile(this, OpenDialog1);
   if (!chosen) return;
   OpenDialog1.fileName = *chosen;
   EditDBPath->setText(*chosen);  // raises EditDBPathChange
@@ -363,18 +363,18 @@ void TFormCorvadex::ButtonChooseFileClick() {
 
 void TFormCorvadex::ButtonReadDatabaseClick() {
   // The path is read from the edit whether it is enabled or not.
-  const std::string path = PathFromText(EditDBPath->text());
-  if (FileExists(path)) {
+  const std::string path = pathFromText(EditDBPath->text());
+  if (fileExists(path)) {
     userRead_ = true;
     ReadDatabase(path);
     return;
   }
-  Dialogs().MessageBox(this, tr(" File does not exists. "), tr(" Corvadex"),
+  dialogs().messageBox(this, tr(" File does not exists. "), tr(" Corvadex"),
                        MessageIcon::Error);
 }
 
 void TFormCorvadex::Label1Click() {
-  if (AboutForm == nullptr) AboutForm = new TFormAbout(this, Dialogs());
+  if (AboutForm == nullptr) AboutForm = new TFormAbout(this, dialogs());
   // However the dialog ends, it is released (destroyed once the current
   // event has been handled, not at once) and forgotten.
   struct Release {
@@ -384,43 +384,43 @@ void TFormCorvadex::Label1Click() {
       form->AboutForm = nullptr;
     }
   } release{this};
-  Dialogs().ShowModal(*AboutForm);
+  dialogs().showModal(*AboutForm);
 }
 
 void TFormCorvadex::ListViewContactsSelectItem() {
-  const std::optional<std::size_t> selected = list_.Selected();
+  const std::optional<std::size_t> selected = list_.selected();
   if (!selected) return;  // the boxes keep what they show
-  e->ShowContact(list_.Item(*selected));
+  e->showContact(list_.item(*selected));
 }
 
 void TFormCorvadex::ButtonExportToXMLClick() {
-  const std::optional<QString> chosen = Dialogs().SaveFile(this, SaveDialog1);
+  const std::optional<QString> chosen = dialogs().saveFile(this, SaveDialog1);
   if (!chosen) return;
   SaveDialog1.fileName = *chosen;  // proposed again at the next export
-  const std::string path = PathFromText(*chosen);
-  if (RefuseDatabaseAsTarget(path)) return;
+  const std::string path = pathFromText(*chosen);
+  if (refuseDatabaseAsTarget(path)) return;
   services_.writeXml(list_, path);
-  AfterExport(path);
+  afterExport(path);
 }
 
 void TFormCorvadex::ButtonExportForAddressBookClick() {
-  const std::optional<TypedFileChoice> chosen = Dialogs().SaveFileTyped(this, SaveDialog2);
+  const std::optional<TypedFileChoice> chosen = dialogs().saveFileTyped(this, SaveDialog2);
   if (!chosen) return;
   SaveDialog2.fileName = chosen->fileName;  // proposed again, with its type
   SaveDialog2.filterIndex = chosen->filterIndex;
-  const std::string path = PathFromText(chosen->fileName);
-  if (RefuseDatabaseAsTarget(path)) return;
+  const std::string path = pathFromText(chosen->fileName);
+  if (refuseDatabaseAsTarget(path)) return;
   if (!services_.writeForAddressBook) throw std::logic_error("no export for other address books");
   const int type = std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookFormats)) - 1);
   services_.writeForAddressBook(list_, kAddressBookFormats[type], path);
-  MemoInfo->Add("Exported " + std::to_string(list_.Count()) + " contacts to " + path);
-  AfterExport(path);
+  MemoInfo->Add("Exported " + std::to_string(list_.count()) + " contacts to " + path);
+  afterExport(path);
 }
 
-void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {
+void showMainWindow(TFormCorvadex& form, const QString& startFile) {
   if (startFile.isEmpty()) {
-    Guarded(&form, [&form] { form.FormCreate(); });
-    form.AfterStartUp();
+    guarded(&form, [&form] { form.FormCreate(); });
+    form.afterStartUp();
     form.show();
     return;
   }
@@ -428,9 +428,9 @@ void ShowMainWindow(TFormCorvadex& form, const QString& startFile) {
   // Read once the window is up, as if chosen and read with "Read"; the
   // first contact is then selected, as after the start-up location.
   QTimer::singleShot(0, &form, [&form, startFile] {
-    Guarded(&form, [&form, &startFile] {
-      form.OpenFile(startFile);
-      form.Contacts().SelectFirst();
+    guarded(&form, [&form, &startFile] {
+      form.openFile(startFile);
+      form.contacts().selectFirst();
     });
   });
 }

@@ -81,24 +81,24 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   // The about dialog while it is shown; null otherwise.
   TFormAbout* AboutForm = nullptr;
 
-  ContactList& Contacts() { return list_; }
-  ContactSearch& ContactFinder() { return *contactSearch_; }
+  ContactList& contacts() { return list_; }
+  ContactSearch& contactFinder() { return *contactSearch_; }
   // The start-up location with what it found (MailVersion, DatabasePath);
   // null when the window has no Windows view to ask.
-  const DatabaseLocation* Location() const { return location_.get(); }
-  ContactListModel& ContactsModel() { return *model_; }
+  const DatabaseLocation* location() const { return location_.get(); }
+  ContactListModel& contactsModel() { return *model_; }
 
   // Reads a database into the contact list, with the busy cursor shown
   // until the read has ended.
   void ReadDatabase(const std::string& path);
   // The file existence test the window uses before every read.
-  bool FileExists(const std::string& path) const;
+  bool fileExists(const std::string& path) const;
 
   // The create handler, run once before the window is first shown (see
-  // ShowMainWindow): the automatic database location starts from here.
+  // showMainWindow): the automatic database location starts from here.
   virtual void FormCreate();
   // True while the search that follows a location without a database runs.
-  bool SearchPending() const { return search_ != nullptr; }
+  bool searchPending() const { return search_ != nullptr; }
 
   void RadioButton1Click();
   void RadioButton2Click();
@@ -112,7 +112,7 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
 
   // The database whose contacts the list shows (as the read was given it);
   // empty before the first read that reached the contact rows.
-  const std::string& ShownDatabase() const { return shownDatabase_; }
+  const std::string& shownDatabase() const { return shownDatabase_; }
 
   // What the window adds to its design, in its free space and on keys: the
   // find bar, the status line, the title with the file and the number of
@@ -121,44 +121,44 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   QLabel* LabelStatus = nullptr;
   // Reads a file as "Read" does, after putting it into the path edit (the
   // source switched to "Choose the database file").
-  void OpenFile(const QString& path);
+  void openFile(const QString& path);
   // Opens the find bar / finds the next or previous contact with its text.
-  void FindContact();
-  void FindAgain(FindDirection direction);
+  void findContact();
+  void findAgain(FindDirection direction);
   // The user's guide, opened by F1 and the about dialog's link.
-  void ShowGuide();
+  void showGuide();
 
  protected:
-  WindowDialogs& Dialogs() { return *services_.dialogs; }
+  WindowDialogs& dialogs() { return *services_.dialogs; }
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void RowsAboutToChange() override;
-  void RowsChanged() override;
-  void SelectionChanged(std::optional<std::size_t> row) override;
+  void rowsAboutToChange() override;
+  void rowsChanged() override;
+  void selectedRowChanged(std::optional<std::size_t> row) override;
 
-  void BuildControls();
-  void SetTabOrder();
-  void ConnectHandlers();
+  void buildControls();
+  void applyTabOrder();
+  void connectHandlers();
   // True, after telling the user, when `target` is the database shown: an
   // export must never replace the only copy of the address book.
-  bool RefuseDatabaseAsTarget(const std::string& target);
-  void StartSearch();
-  void SearchFinished();
+  bool refuseDatabaseAsTarget(const std::string& target);
+  void startSearch();
+  void searchFinished();
 
-  void BuildAdditions();
-  void BuildShortcuts();
-  void AcceptFileDrops();
-  void FindInList(const QString& text, FindDirection direction, bool fromCurrent);
-  void ShowStatus(const QString& text);
-  void ShowTitle();
-  void AfterRead(const std::string& path);
-  void AfterExport(const std::string& path);
-  void AfterStartUp();
-  void LogHowToGoOn();
-  friend void ShowMainWindow(TFormCorvadex& form, const QString& startFile);
+  void buildAdditions();
+  void buildShortcuts();
+  void acceptFileDrops();
+  void findInList(const QString& text, FindDirection direction, bool fromCurrent);
+  void showStatus(const QString& text);
+  void showTitle();
+  void afterRead(const std::string& path);
+  void afterExport(const std::string& path);
+  void afterStartUp();
+  void logHowToGoOn();
+  friend void showMainWindow(TFormCorvadex& form, const QString& startFile);
 
   FormServices services_;
   ContactList list_;
@@ -180,10 +180,10 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
 // report, shown before the window) and then shows the window. Given a start
 // file (the command line's), the window skips the automatic location and
 // reads that file once it is shown.
-void ShowMainWindow(TFormCorvadex& form, const QString& startFile = QString());
+void showMainWindow(TFormCorvadex& form, const QString& startFile = QString());
 
 // The 8-bit form of a path typed or chosen in the window, as the file system
 // takes it.
-std::string PathFromText(const QString& text);
+std::string pathFromText(const QString& text);
 
 }  // namespace corvadex

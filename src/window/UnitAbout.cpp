@@ -29,28 +29,28 @@ const QColor kBlue(0x00, 0x00, 0xFF);
 const QColor kPurple(0x80, 0x00, 0x80);
 const QColor kNavy(0x00, 0x00, 0x80);
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(geometry);
   return label;
 }
 
-void SetTextColour(QWidget* w, const QColor& colour) {
+void setTextColour(QWidget* w, const QColor& colour) {
   QPalette pal = w->palette();
   pal.setColor(QPalette::WindowText, colour);
   w->setPalette(pal);
 }
 
 // A label whose text may be wider than its design width grows to the right.
-void FitWidth(QLabel* label) {
+void fitWidth(QLabel* label) {
   const int wanted = label->sizeHint().width();
   if (wanted > label->width()) label->resize(wanted, label->height());
 }
 
 }  // namespace
 
-QString ProjectGuideLink(const QString& programDir) {
+QString projectGuideLink(const QString& programDir) {
   // Installed, the guide lies in the documentation folder beside the
   // program's own (<prefix>/bin/../share/doc/corvadex), as HTML when it was
   // rendered at build time, else as its Markdown text; run from the build
@@ -70,7 +70,7 @@ QString ProjectGuideLink(const QString& programDir) {
   return QStringLiteral(CORVADEX_HOMEPAGE);
 }
 
-QString ProjectGuideLink() { return ProjectGuideLink(QCoreApplication::applicationDirPath()); }
+QString projectGuideLink() { return projectGuideLink(QCoreApplication::applicationDirPath()); }
 
 TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& guideLink)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -85,35 +85,35 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& gu
   heading.setBold(true);
   heading.setPointSize(10);
 
-  Image1 = MakeLabel(this, "Image1", {}, {32, 14, 48, 48});
-  Image1->setPixmap(TransparentPicture(AboutPicture()));
+  Image1 = makeLabel(this, "Image1", {}, {32, 14, 48, 48});
+  Image1->setPixmap(transparentPicture(aboutPicture()));
 
-  LabelName = MakeLabel(this, "LabelName", QStringLiteral("Corvadex"), {158, 15, 91, 16});
+  LabelName = makeLabel(this, "LabelName", QStringLiteral("Corvadex"), {158, 15, 91, 16});
   LabelName->setFont(heading);
-  LabelVers = MakeLabel(this, "LabelVers", QStringLiteral("v " CORVADEX_VERSION), {255, 15, 33, 16});
+  LabelVers = makeLabel(this, "LabelVers", QStringLiteral("v " CORVADEX_VERSION), {255, 15, 33, 16});
   LabelVers->setFont(heading);
-  SetTextColour(LabelVers, kBlue);
+  setTextColour(LabelVers, kBlue);
 
-  Label1 = MakeLabel(this, "Label1", tr("Author: "), {165, 37, 37, 13});
-  Label2 = MakeLabel(this, "Label2", tr("Corvadex team"), {205, 37, 81, 13});
-  SetTextColour(Label2, kNavy);
-  Label5 = MakeLabel(this, "Label5", tr("Online,"), {232, 50, 40, 13});
-  Label6 = MakeLabel(this, "Label6", tr("Earth"), {232, 63, 37, 13});
+  Label1 = makeLabel(this, "Label1", tr("Author: "), {165, 37, 37, 13});
+  Label2 = makeLabel(this, "Label2", tr("Corvadex team"), {205, 37, 81, 13});
+  setTextColour(Label2, kNavy);
+  Label5 = makeLabel(this, "Label5", tr("Online,"), {232, 50, 40, 13});
+  Label6 = makeLabel(this, "Label6", tr("Earth"), {232, 63, 37, 13});
 
   Bevel1 = new BevelLine(this);
   Bevel1->setObjectName(QStringLiteral("Bevel1"));
   Bevel1->setGeometry(15, 79, 278, 10);
 
-  Label3 = MakeLabel(this, "Label3", tr("Lists the contacts of a contacts.edb file,"),
+  Label3 = makeLabel(this, "Label3", tr("Lists the contacts of a contacts.edb file,"),
                      {40, 94, 228, 13});
-  Label4 = MakeLabel(this, "Label4",
+  Label4 = makeLabel(this, "Label4",
                      tr("shows their details and exports them to XML."),
                      {14, 106, 281, 13});
-  Label7 = MakeLabel(this, "Label7", tr("The database is only read."),
+  Label7 = makeLabel(this, "Label7", tr("The database is only read."),
                      {75, 119, 158, 13});
-  Label8 = MakeLabel(this, "Label8", tr("How to use it, in the guide:"),
+  Label8 = makeLabel(this, "Label8", tr("How to use it, in the guide:"),
                      {75, 136, 163, 13});
-  for (QLabel* l : {Label3, Label4, Label7, Label8}) SetTextColour(l, kPurple);
+  for (QLabel* l : {Label3, Label4, Label7, Label8}) setTextColour(l, kPurple);
 
   LabelURL = new LinkLabel(guideLink, this);
   LabelURL->setObjectName(QStringLiteral("LabelURL"));
@@ -121,8 +121,8 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& gu
   QFont link = font();
   link.setUnderline(true);
   LabelURL->setFont(link);
-  SetTextColour(LabelURL, kBlue);
-  LabelURL->SetOnClick([this] { Guarded(this, [this] { LabelURLClick(); }); });
+  setTextColour(LabelURL, kBlue);
+  LabelURL->setOnClick([this] { guarded(this, [this] { LabelURLClick(); }); });
 
   Bevel2 = new BevelLine(this);
   Bevel2->setObjectName(QStringLiteral("Bevel2"));
@@ -135,7 +135,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& gu
   // focus (a focused push button in a dialog takes Enter).
   ButtonOK->setDefault(false);
   ButtonOK->setAutoDefault(true);
-  connect(ButtonOK, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButtonOKClick(); }); });
+  connect(ButtonOK, &QPushButton::clicked, this, [this] { guarded(this, [this] { ButtonOKClick(); }); });
 
   // The link (a path) is centred under the description when it runs past
   // the dialog's edge.
@@ -144,14 +144,14 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& gu
   // design's, so "Author: " may push the name along.
   for (QLabel* l : {LabelName, LabelVers, Label1, Label2, Label5, Label6, Label3, Label4, Label7,
                     Label8})
-    FitWidth(l);
+    fitWidth(l);
   if (Label2->x() <= Label1->geometry().right()) Label2->move(Label1->geometry().right() + 1, Label2->y());
   // A path too long for the dialog is shown shortened in its middle, the
   // whole of it in the tooltip; a click opens the whole path either way.
   LabelURL->setToolTip(guideLink);
   LabelURL->setText(
       LabelURL->fontMetrics().elidedText(guideLink, Qt::ElideMiddle, kClientWidth - 8));
-  FitWidth(LabelURL);
+  fitWidth(LabelURL);
   if (LabelURL->geometry().right() >= kClientWidth - 4)
     LabelURL->move(std::max(4, (kClientWidth - LabelURL->width()) / 2), LabelURL->y());
 
@@ -163,7 +163,7 @@ TFormAbout::TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& gu
 
 void TFormAbout::ButtonOKClick() { close(); }
 
-void TFormAbout::LabelURLClick() { dialogs_.OpenWithDesktop(LabelURL->toolTip()); }
+void TFormAbout::LabelURLClick() { dialogs_.openWithDesktop(LabelURL->toolTip()); }
 
 void TFormAbout::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

@@ -21,16 +21,16 @@ class WindowDialogs;
 // file:// address, the copy installed beside the program in programDir when
 // there is one, else the build's or the sources' copy, else the project's
 // web page.
-QString ProjectGuideLink(const QString& programDir);
+QString projectGuideLink(const QString& programDir);
 // The same for the running program.
-QString ProjectGuideLink();
+QString projectGuideLink();
 
 class TFormAbout final : public QDialog {
   Q_DECLARE_TR_FUNCTIONS(TFormAbout)
 
  public:
   // guideLink: what the link opens (the running program's guide unless told).
-  TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& guideLink = ProjectGuideLink());
+  TFormAbout(QWidget* owner, WindowDialogs& dialogs, const QString& guideLink = projectGuideLink());
 
   QLabel* Image1;
   QLabel* LabelName;

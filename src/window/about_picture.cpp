@@ -6,7 +6,7 @@
 
 namespace corvadex {
 
-QImage AboutPicture() {
+QImage aboutPicture() {
   QImage image(48, 48, QImage::Format_RGB888);
   const QColor key(255, 0, 255);  // left out when drawn transparently
   image.fill(key);
@@ -38,7 +38,7 @@ QImage AboutPicture() {
   return image;
 }
 
-QPixmap TransparentPicture(const QImage& picture) {
+QPixmap transparentPicture(const QImage& picture) {
   QPixmap pixmap = QPixmap::fromImage(picture);
   if (picture.isNull()) return pixmap;
   const QColor key = picture.pixelColor(0, picture.height() - 1);

@@ -9,9 +9,9 @@
 
 namespace corvadex {
 
-QImage AboutPicture();
+QImage aboutPicture();
 
 // The picture with every pixel of its bottom-left pixel's colour left out.
-QPixmap TransparentPicture(const QImage& picture);
+QPixmap transparentPicture(const QImage& picture);
 
 }  // namespace corvadex

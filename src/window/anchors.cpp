@@ -16,7 +16,7 @@ void AnchorKeeper::Add(QWidget* control, unsigned anchors) {
   entries_.push_back({control, control->geometry(), anchors});
 }
 
-QRect AnchorKeeper::Place(const QRect& design, QSize designSize, QSize size, unsigned anchors) {
+QRect AnchorKeeper::place(const QRect& design, QSize designSize, QSize size, unsigned anchors) {
   const int dx = size.width() - designSize.width();
   const int dy = size.height() - designSize.height();
   QRect r = design;
@@ -35,14 +35,14 @@ QRect AnchorKeeper::Place(const QRect& design, QSize designSize, QSize size, uns
   return r;
 }
 
-void AnchorKeeper::Apply() {
+void AnchorKeeper::apply() {
   const QSize size = parent_->size();
   for (const Entry& e : entries_)
-    e.control->setGeometry(Place(e.design, designSize_, size, e.anchors));
+    e.control->setGeometry(place(e.design, designSize_, size, e.anchors));
 }
 
 bool AnchorKeeper::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parent_ && event->type() == QEvent::Resize) Apply();
+  if (watched == parent_ && event->type() == QEvent::Resize) apply();
   return QObject::eventFilter(watched, event);
 }
 

@@ -33,7 +33,7 @@ class AnchorKeeper : public QObject {
 
   // The geometry a control placed at `design` within a parent of
   // `designSize` takes when the parent is `size`.
-  static QRect Place(const QRect& design, QSize designSize, QSize size, unsigned anchors);
+  static QRect place(const QRect& design, QSize designSize, QSize size, unsigned anchors);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,7 +44,7 @@ class AnchorKeeper : public QObject {
     QRect design;
     unsigned anchors;
   };
-  void Apply();
+  void apply();
 
   QWidget* parent_;
   QSize designSize_;

@@ -16,15 +16,15 @@ const ContactListModel::Column ContactListModel::kColumns[kColumnCount] = {
 
 ContactListModel::ContactListModel(ContactList& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list) {
-  list_.AddObserver(this);
+  list_.addObserver(this);
 }
 
-ContactListModel::~ContactListModel() { list_.RemoveObserver(this); }
+ContactListModel::~ContactListModel() { list_.removeObserver(this); }
 
 int ContactListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() || resetting_) return 0;
   // A view addresses rows with int; rows past that are not shown.
-  return list_.Count() > INT_MAX ? INT_MAX : static_cast<int>(list_.Count());
+  return list_.count() > INT_MAX ? INT_MAX : static_cast<int>(list_.count());
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
@@ -34,8 +34,8 @@ int ContactListModel::columnCount(const QModelIndex& parent) const {
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || resetting_) return {};
   const auto row = static_cast<std::size_t>(index.row());
-  if (row >= list_.Count() || index.column() < 0 || index.column() >= kColumnCount) return {};
-  const ContactRow& item = list_.Item(row);
+  if (row >= list_.count() || index.column() < 0 || index.column() >= kColumnCount) return {};
+  const ContactRow& item = list_.item(row);
   const std::string_view text =
       index.column() == 0 ? item.Caption()
                           : item.SubItem(static_cast<std::size_t>(index.column() - 1));
@@ -54,12 +54,12 @@ Qt::ItemFlags ContactListModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void ContactListModel::RowsAboutToChange() {
+void ContactListModel::rowsAboutToChange() {
   beginResetModel();
   resetting_ = true;
 }
 
-void ContactListModel::RowsChanged() {
+void ContactListModel::rowsChanged() {
   resetting_ = false;
   endResetModel();
 }

@@ -25,7 +25,7 @@ class ContactListModel final : public QAbstractTableModel, private ContactListOb
   explicit ContactListModel(ContactList& list, QObject* parent = nullptr);
   ~ContactListModel() override;
 
-  ContactList& List() { return list_; }
+  ContactList& list() { return list_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,8 +34,8 @@ class ContactListModel final : public QAbstractTableModel, private ContactListOb
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  void RowsAboutToChange() override;
-  void RowsChanged() override;
+  void rowsAboutToChange() override;
+  void rowsChanged() override;
 
   ContactList& list_;
   bool resetting_ = false;

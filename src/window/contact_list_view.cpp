@@ -47,11 +47,11 @@ ContactListView::ContactListView(ContactListModel* model, QWidget* parent)
     setColumnWidth(c, ContactListModel::kColumns[c].width);
 
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { CopySelectionToList(); });
-  model_->List().AddObserver(this);
+          [this] { copySelectionToList(); });
+  model_->list().addObserver(this);
 }
 
-ContactListView::~ContactListView() { model_->List().RemoveObserver(this); }
+ContactListView::~ContactListView() { model_->list().removeObserver(this); }
 
 void ContactListView::focusInEvent(QFocusEvent* event) {
   QTreeView::focusInEvent(event);
@@ -63,15 +63,15 @@ void ContactListView::focusOutEvent(QFocusEvent* event) {
   viewport()->update();
 }
 
-void ContactListView::CopySelectionToList() {
-  ContactList& list = model_->List();
+void ContactListView::copySelectionToList() {
+  ContactList& list = model_->list();
   const QModelIndexList rows = selectionModel()->selectedRows();
   copying_ = true;
   try {
     if (rows.isEmpty())
-      list.ClearSelection();
+      list.clearSelection();
     else
-      list.SetSelected(static_cast<std::size_t>(rows.first().row()), true);
+      list.setSelected(static_cast<std::size_t>(rows.first().row()), true);
   } catch (...) {
     copying_ = false;
     throw;
@@ -79,7 +79,7 @@ void ContactListView::CopySelectionToList() {
   copying_ = false;
 }
 
-void ContactListView::SelectionChanged(std::optional<std::size_t> row) {
+void ContactListView::selectedRowChanged(std::optional<std::size_t> row) {
   if (copying_) return;
   if (!row) {
     selectionModel()->clearSelection();

@@ -26,8 +26,8 @@ class ContactListView final : public QTreeView, private ContactListObserver {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  void CopySelectionToList();
-  void SelectionChanged(std::optional<std::size_t> row) override;
+  void copySelectionToList();
+  void selectedRowChanged(std::optional<std::size_t> row) override;
 
   ContactListModel* model_;
   bool copying_ = false;

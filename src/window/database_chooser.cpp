@@ -30,7 +30,7 @@ DatabaseChooser::DatabaseChooser(QWidget* parent, const std::vector<DatabaseFind
                          tr("Last changed")});
   for (const DatabaseFind& find : finds) {
     QStringList columns;
-    for (const std::string& text : ChooserColumns(find)) columns << QFile::decodeName(text.c_str());
+    for (const std::string& text : chooserColumns(find)) columns << QFile::decodeName(text.c_str());
     auto* row = new QTreeWidgetItem(Rows, columns);
     row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     for (int column = 0; column < columns.size(); ++column)
@@ -49,7 +49,7 @@ DatabaseChooser::DatabaseChooser(QWidget* parent, const std::vector<DatabaseFind
   resize(720, 260);
 }
 
-std::optional<std::size_t> DatabaseChooser::Chosen() const {
+std::optional<std::size_t> DatabaseChooser::chosen() const {
   if (result() != QDialog::Accepted) return std::nullopt;
   const int row = Rows->indexOfTopLevelItem(Rows->currentItem());
   if (row < 0) return std::nullopt;

@@ -29,7 +29,7 @@ class DatabaseChooser : public QDialog {
   QDialogButtonBox* Buttons;
 
   // The row chosen; none when the dialog was dismissed.
-  std::optional<std::size_t> Chosen() const;
+  std::optional<std::size_t> chosen() const;
 };
 
 }  // namespace corvadex

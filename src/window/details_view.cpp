@@ -67,13 +67,13 @@ const std::array<DetailsBox, kDetailsBoxCount> kDetailsBoxes{{
 
 namespace {
 
-const ContactColumn& ColumnNamed(std::string_view name) {
+const ContactColumn& columnNamed(std::string_view name) {
   for (const ContactColumn& c : kContactColumns)
     if (c.name == name) return c;
   throw std::logic_error("details box shows an unknown column: " + std::string(name));
 }
 
-QString ToQString(std::string_view text) {
+QString toQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -106,7 +106,7 @@ ContactDetailsView::ContactDetailsView(QWidget* parent) : QTabWidget(parent) {
   QWidget* previous[5] = {};
   for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
     const DetailsBox& d = kDetailsBoxes[b];
-    ColumnNamed(d.column);  // every box names a real column
+    columnNamed(d.column);  // every box names a real column
     QWidget* page = pageWidgets[d.page];
     QWidget* box;
     if (d.name == "MemoNotes") {
@@ -125,7 +125,7 @@ ContactDetailsView::ContactDetailsView(QWidget* parent) : QTabWidget(parent) {
       edit->setMaxLength(std::numeric_limits<int>::max());  // show values whole
       box = edit;
     }
-    box->setObjectName(ToQString(d.name));
+    box->setObjectName(toQString(d.name));
     box->setGeometry(d.left, d.top, d.width, d.height);
     if (previous[d.page] != nullptr) setTabOrder(previous[d.page], box);
     previous[d.page] = box;
@@ -134,18 +134,18 @@ ContactDetailsView::ContactDetailsView(QWidget* parent) : QTabWidget(parent) {
   setCurrentIndex(0);
 }
 
-void ContactDetailsView::ShowContact(const ContactRow& row) {
+void ContactDetailsView::showContact(const ContactRow& row) {
   for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
-    const QString text = ToQString(row.Value(ColumnNamed(kDetailsBoxes[b].column)));
-    SetBoxText(b, text);
+    const QString text = toQString(row.Value(columnNamed(kDetailsBoxes[b].column)));
+    setBoxText(b, text);
   }
 }
 
-void ContactDetailsView::Clear() {
-  for (std::size_t b = 0; b < kDetailsBoxCount; ++b) SetBoxText(b, QString());
+void ContactDetailsView::clearValues() {
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b) setBoxText(b, QString());
 }
 
-void ContactDetailsView::SetBoxText(std::size_t index, const QString& text) {
+void ContactDetailsView::setBoxText(std::size_t index, const QString& text) {
   // A line edit given text puts its cursor at the end and scrolls there; the
   // boxes show the start of a value, as a freshly filled edit box does. The
   // whole value stays there to select and copy.
@@ -158,13 +158,13 @@ void ContactDetailsView::SetBoxText(std::size_t index, const QString& text) {
   edit->setCursorPosition(0);
 }
 
-QWidget* ContactDetailsView::Box(std::string_view name) const {
+QWidget* ContactDetailsView::box(std::string_view name) const {
   for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
     if (kDetailsBoxes[b].name == name) return boxes_[b];
   return nullptr;
 }
 
-QString ContactDetailsView::BoxText(std::size_t index) const {
+QString ContactDetailsView::boxText(std::size_t index) const {
   if (index >= kDetailsBoxCount) return {};
   if (auto* memo = qobject_cast<QPlainTextEdit*>(boxes_[index])) return memo->toPlainText();
   return static_cast<QLineEdit*>(boxes_[index])->text();

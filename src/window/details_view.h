@@ -46,17 +46,17 @@ class ContactDetailsView final : public QTabWidget {
   QPlainTextEdit* MemoNotes;
 
   // Replaces the text of every box with the row's values, as held.
-  void ShowContact(const ContactRow& row);
+  void showContact(const ContactRow& row);
   // Empties every box.
-  void Clear();
+  void clearValues();
 
   // The box of a given object name, or null.
-  QWidget* Box(std::string_view name) const;
+  QWidget* box(std::string_view name) const;
   // The text a box shows (line edit or memo).
-  QString BoxText(std::size_t index) const;
+  QString boxText(std::size_t index) const;
 
  private:
-  void SetBoxText(std::size_t index, const QString& text);
+  void setBoxText(std::size_t index, const QString& text);
 
   std::array<QWidget*, kDetailsBoxCount> boxes_{};
 };

@@ -13,36 +13,36 @@
 
 namespace corvadex {
 
-void UseWinePrefix(FormServices& services, const platform::WinePrefixView& windows) {
+void useWinePrefix(FormServices& services, const platform::WinePrefixView& windows) {
   services.windows = &windows;
   // Paths are tested as the engine will open them: through the prefix.
-  services.fileExists = [&windows](const std::string& path) { return windows.FileExists(path); };
+  services.fileExists = [&windows](const std::string& path) { return windows.fileExists(path); };
   services.localPath = [&windows](const std::string& path) {
-    return windows.Paths().ToHost(path).value_or(path);
+    return windows.paths().toHost(path).value_or(path);
   };
   // The database path may be a Windows path inside the prefix.
   services.sameFile = [&windows](const std::string& database, const std::string& target) {
-    return IsSameFile(windows.Paths().ToHost(database).value_or(database), target);
+    return isSameFile(windows.paths().toHost(database).value_or(database), target);
   };
 }
 
-FormServices EngineServices::Services(WindowDialogs& dialogs) {
+FormServices EngineServices::services(WindowDialogs& dialogs) {
   FormServices services;
   services.dialogs = &dialogs;
   services.makeReader = [this](MessageLog& log, ContactList& list) {
     return std::make_unique<ContactStoreReader>(jet_, log, list, dates_);
   };
-  services.writeXml = [](const ContactList& list, const std::string& name) { WriteContactsXml(list, name); };
-  UseWinePrefix(services, windows_);
+  services.writeXml = [](const ContactList& list, const std::string& name) { writeContactsXml(list, name); };
+  useWinePrefix(services, windows_);
   services.writeForAddressBook = [](const ContactList& list, const std::string& format, const std::string& name) {
-    const std::optional<ExportFormat> chosen = ExportFormatNamed(format);
+    const std::optional<ExportFormat> chosen = exportFormatNamed(format);
     if (!chosen) throw std::invalid_argument("unknown export format " + format);
     OutputFile file(name);
-    WriteContacts(*chosen, list, file);
-    file.Commit();
+    writeContacts(*chosen, list, file);
+    file.commit();
   };
   services.startSearch = [this] {
-    return std::make_unique<DatabaseSearch>(host_, windows_.Prefix(), searchFolders_,
+    return std::make_unique<DatabaseSearch>(host_, windows_.prefix(), searchFolders_,
                                             kSearchPatience);
   };
   return services;

@@ -23,19 +23,19 @@ namespace corvadex {
 // asks it, and paths (found, typed, or chosen for an export) are tested and
 // compared as the engine opens them, through the prefix. `windows` must
 // outlive the window.
-void UseWinePrefix(FormServices& services, const platform::WinePrefixView& windows);
+void useWinePrefix(FormServices& services, const platform::WinePrefixView& windows);
 
 class EngineServices {
  public:
   explicit EngineServices(std::vector<std::string> searchFolders = {})
       : searchFolders_(std::move(searchFolders)) {}
   // Lives as long as the window it serves.
-  FormServices Services(WindowDialogs& dialogs);
+  FormServices services(WindowDialogs& dialogs);
 
  private:
   ese::EngineJet engine_;
-  platform::WinePrefixView windows_{platform::WinePrefixFromEnvironment()};
-  platform::DrivePathJet jet_{engine_, windows_.Paths()};
+  platform::WinePrefixView windows_{platform::winePrefixFromEnvironment()};
+  platform::DrivePathJet jet_{engine_, windows_.paths()};
   LocaleShortDateFormat dates_;
   std::shared_ptr<const SearchHost> host_ = std::make_shared<SystemSearchHost>();
   std::vector<std::string> searchFolders_;

@@ -13,10 +13,10 @@ namespace {
 WindowDialogs* g_dialogs = nullptr;
 }
 
-void SetErrorReportDialogs(WindowDialogs* dialogs) { g_dialogs = dialogs; }
-WindowDialogs* ErrorReportDialogs() { return g_dialogs; }
+void setErrorReportDialogs(WindowDialogs* dialogs) { g_dialogs = dialogs; }
+WindowDialogs* errorReportDialogs() { return g_dialogs; }
 
-void ReportCurrentException(QWidget* owner) {
+void reportCurrentException(QWidget* owner) {
   QString text;
   try {
     throw;
@@ -30,7 +30,7 @@ void ReportCurrentException(QWidget* owner) {
   if (g_dialogs == nullptr) return;
   // The report itself must not throw back into the handler that failed.
   try {
-    g_dialogs->MessageBox(owner, text, QStringLiteral("Corvadex"), MessageIcon::Error);
+    g_dialogs->messageBox(owner, text, QStringLiteral("Corvadex"), MessageIcon::Error);
   } catch (...) {
   }
 }
@@ -41,7 +41,7 @@ bool CorvadexApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (...) {
-    ReportCurrentException(nullptr);
+    reportCurrentException(nullptr);
     return false;
   }
 }

@@ -21,20 +21,20 @@ class WindowDialogs;
 
 // Where the default error report shows its box. The application sets the
 // desktop's dialogs; tests set their own.
-void SetErrorReportDialogs(WindowDialogs* dialogs);
-WindowDialogs* ErrorReportDialogs();
+void setErrorReportDialogs(WindowDialogs* dialogs);
+WindowDialogs* errorReportDialogs();
 
 // Shows the default error report for the exception being handled
 // (call from inside a catch block).
-void ReportCurrentException(QWidget* owner);
+void reportCurrentException(QWidget* owner);
 
 // Runs a handler; an exception it throws goes to the default error report.
 template <typename Handler>
-void Guarded(QWidget* owner, Handler&& handler) {
+void guarded(QWidget* owner, Handler&& handler) {
   try {
     std::forward<Handler>(handler)();
   } catch (...) {
-    ReportCurrentException(owner);
+    reportCurrentException(owner);
   }
 }
 

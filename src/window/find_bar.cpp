@@ -46,25 +46,25 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
   layout->addStretch(0);
   layout->addWidget(CloseButton);
 
-  connect(Field, &QLineEdit::textEdited, this, [this] { Ask(FindDirection::Next, true); });
+  connect(Field, &QLineEdit::textEdited, this, [this] { ask(FindDirection::Next, true); });
   connect(Field, &QLineEdit::returnPressed, this, [this] {
     const bool back = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
-    Ask(back ? FindDirection::Previous : FindDirection::Next, false);
+    ask(back ? FindDirection::Previous : FindDirection::Next, false);
   });
-  connect(NextButton, &QToolButton::clicked, this, [this] { Ask(FindDirection::Next, false); });
-  connect(PreviousButton, &QToolButton::clicked, this, [this] { Ask(FindDirection::Previous, false); });
+  connect(NextButton, &QToolButton::clicked, this, [this] { ask(FindDirection::Next, false); });
+  connect(PreviousButton, &QToolButton::clicked, this, [this] { ask(FindDirection::Previous, false); });
   connect(CloseButton, &QToolButton::clicked, this, &QWidget::hide);
   setVisible(false);
 }
 
-void FindBar::Open() {
+void FindBar::open() {
   show();
   raise();
   Field->setFocus(Qt::ShortcutFocusReason);
   Field->selectAll();
 }
 
-void FindBar::ShowNotFound(bool notFound) { NotFound->setVisible(notFound); }
+void FindBar::showNotFound(bool notFound) { NotFound->setVisible(notFound); }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
@@ -74,7 +74,7 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void FindBar::Ask(FindDirection direction, bool fromCurrent) {
+void FindBar::ask(FindDirection direction, bool fromCurrent) {
   if (onFind_) onFind_(Field->text(), direction, fromCurrent);
 }
 

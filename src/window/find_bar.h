@@ -35,17 +35,17 @@ class FindBar final : public QWidget {
   // Called with the field's text when a find is asked for; `fromCurrent`
   // when the text was changed (the current contact may hold it already).
   using FindHandler = std::function<void(const QString& text, FindDirection direction, bool fromCurrent)>;
-  void SetOnFind(FindHandler handler) { onFind_ = std::move(handler); }
+  void setOnFind(FindHandler handler) { onFind_ = std::move(handler); }
 
   // Shows the bar and puts the keyboard in its field, text selected.
-  void Open();
-  void ShowNotFound(bool notFound);
+  void open();
+  void showNotFound(bool notFound);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Ask(FindDirection direction, bool fromCurrent);
+  void ask(FindDirection direction, bool fromCurrent);
   FindHandler onFind_;
 };
 

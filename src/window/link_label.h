@@ -13,7 +13,7 @@ class LinkLabel final : public QLabel {
   LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setCursor(Qt::PointingHandCursor);
   }
-  void SetOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+  void setOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

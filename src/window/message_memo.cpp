@@ -17,7 +17,7 @@ MessageMemo::MessageMemo(QWidget* parent) : QPlainTextEdit(parent) {
 void MessageMemo::Add(std::string_view line) {
   // appendPlainText starts a new paragraph even after text the user typed
   // without a line break, so each report stays a line of its own.
-  appendPlainText(TranslatedLogLine(line));
+  appendPlainText(translatedLogLine(line));
 }
 
 }  // namespace corvadex

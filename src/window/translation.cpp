@@ -10,7 +10,7 @@
 
 namespace corvadex {
 
-QString InstallTranslation(QCoreApplication& app) {
+QString installTranslation(QCoreApplication& app) {
   // LANGUAGE is a list ("de:en"); Qt's system locale reads LANGUAGE and the
   // locale variables, in this order, into its UI languages.
   auto* translator = new QTranslator(&app);
@@ -50,7 +50,7 @@ constexpr const char* kLogLines[] = {
 
 // The texts that take the places of %1, %2, ... when `line` is `pattern`
 // with them; none when it is not.
-std::optional<std::vector<std::string_view>> Match(std::string_view pattern, std::string_view line) {
+std::optional<std::vector<std::string_view>> match(std::string_view pattern, std::string_view line) {
   std::vector<std::string_view> args;
   while (true) {
     const std::size_t mark = pattern.find('%');
@@ -77,22 +77,22 @@ std::optional<std::vector<std::string_view>> Match(std::string_view pattern, std
   }
 }
 
-QString FromUtf8(std::string_view text) {
+QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
-QString TranslatedLogLine(std::string_view line) {
+QString translatedLogLine(std::string_view line) {
   for (const char* pattern : kLogLines) {
-    const auto args = Match(pattern, line);
+    const auto args = match(pattern, line);
     if (!args) continue;
     QString text = QCoreApplication::translate("MessageLog", pattern);
-    if (args->size() == 1) text = text.arg(FromUtf8((*args)[0]));
-    if (args->size() == 2) text = text.arg(FromUtf8((*args)[0]), FromUtf8((*args)[1]));
+    if (args->size() == 1) text = text.arg(fromUtf8((*args)[0]));
+    if (args->size() == 2) text = text.arg(fromUtf8((*args)[0]), fromUtf8((*args)[1]));
     return text;
   }
-  return FromUtf8(line);
+  return fromUtf8(line);
 }
 
 }  // namespace corvadex

@@ -13,7 +13,7 @@ namespace corvadex {
 
 // Installs the catalogue for the desktop's language, if there is one, and
 // returns its language code ("de"), or an empty text for English.
-QString InstallTranslation(QCoreApplication& app);
+QString installTranslation(QCoreApplication& app);
 
 // A message-log line as the window shows it. The read, the start-up
 // location and the database search write their lines in English, knowing
@@ -21,6 +21,6 @@ QString InstallTranslation(QCoreApplication& app);
 // English form, their variable parts (a number, a path) kept, and shown in
 // the desktop's language. Any other line (an engine's error line, a folder
 // path) is shown as written.
-QString TranslatedLogLine(std::string_view line);
+QString translatedLogLine(std::string_view line);
 
 }  // namespace corvadex

@@ -17,13 +17,13 @@
 
 namespace corvadex {
 
-void TFormCorvadex::BuildAdditions() {
+void TFormCorvadex::buildAdditions() {
   contactSearch_ = std::make_unique<ContactSearch>(list_);
 
   FindBar1 = new FindBar(this);
   FindBar1->setGeometry(336, 4, 540, 22);
-  FindBar1->SetOnFind([this](const QString& text, FindDirection direction, bool fromCurrent) {
-    Guarded(this, [&] { FindInList(text, direction, fromCurrent); });
+  FindBar1->setOnFind([this](const QString& text, FindDirection direction, bool fromCurrent) {
+    guarded(this, [&] { findInList(text, direction, fromCurrent); });
   });
 
   LabelStatus = new QLabel(this);
@@ -36,34 +36,34 @@ void TFormCorvadex::BuildAdditions() {
 
   // Enter in the path edit reads, as "Read" would (which needs a path).
   connect(EditDBPath, &QLineEdit::returnPressed, this, [this] {
-    if (!EditDBPath->text().isEmpty()) Guarded(this, [this] { ButtonReadDatabaseClick(); });
+    if (!EditDBPath->text().isEmpty()) guarded(this, [this] { ButtonReadDatabaseClick(); });
   });
-  BuildShortcuts();
-  AcceptFileDrops();
+  buildShortcuts();
+  acceptFileDrops();
 }
 
-void TFormCorvadex::BuildShortcuts() {
+void TFormCorvadex::buildShortcuts() {
   QList<QKeySequence> keys;
   const auto key = [this, &keys](const QKeySequence& sequence, std::function<void()> handler) {
     keys.append(sequence);
     auto* shortcut = new QShortcut(sequence, this);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this,
-            [this, handler = std::move(handler)] { Guarded(this, handler); });
+            [this, handler = std::move(handler)] { guarded(this, handler); });
   };
-  key(QKeySequence::Find, [this] { FindContact(); });
-  key(QKeySequence(Qt::Key_F3), [this] { FindAgain(FindDirection::Next); });
-  key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindAgain(FindDirection::Previous); });
+  key(QKeySequence::Find, [this] { findContact(); });
+  key(QKeySequence(Qt::Key_F3), [this] { findAgain(FindDirection::Next); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findAgain(FindDirection::Previous); });
   key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
     RadioButton2->setChecked(true);  // the chooser belongs to the chosen-file source
     ButtonChooseFileClick();
   });
   key(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ButtonExportToXMLClick(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-  key(QKeySequence(Qt::Key_F1), [this] { ShowGuide(); });
+  key(QKeySequence(Qt::Key_F1), [this] { showGuide(); });
   new ShortcutKeysFirst(this, keys);
 }
 
-void TFormCorvadex::ShowGuide() { Dialogs().OpenWithDesktop(ProjectGuideLink()); }
+void TFormCorvadex::showGuide() { dialogs().openWithDesktop(projectGuideLink()); }
 
 }  // namespace corvadex

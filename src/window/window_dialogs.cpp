@@ -20,13 +20,13 @@ QStringList QtNameFilters(const QString& filter) {
   return result;
 }
 
-QString WithDefaultExt(const QString& fileName, const QString& defaultExt) {
+QString withDefaultExt(const QString& fileName, const QString& defaultExt) {
   if (defaultExt.isEmpty() || fileName.isEmpty()) return fileName;
   if (!QFileInfo(fileName).suffix().isEmpty()) return fileName;
   return fileName + QLatin1Char('.') + defaultExt;
 }
 
-QString FilterExtension(const QString& filter, int index) {
+QString filterExtension(const QString& filter, int index) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   const qsizetype at = 2 * qsizetype{index} + 1;
   if (index < 0 || at >= parts.size()) return QString();
@@ -38,7 +38,7 @@ namespace {
 
 // The settings every file dialog shares, then the dialog itself: the first
 // file chosen, or nothing when it is cancelled.
-std::optional<QString> RunForOneFile(QFileDialog& dialog, const FileDialogSettings& settings) {
+std::optional<QString> runForOneFile(QFileDialog& dialog, const FileDialogSettings& settings) {
   if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
   if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
@@ -48,31 +48,31 @@ std::optional<QString> RunForOneFile(QFileDialog& dialog, const FileDialogSettin
   return files.first();
 }
 
-std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogSettings& settings,
+std::optional<QString> runFileDialog(QWidget* owner, const FileDialogSettings& settings,
                                      QFileDialog::AcceptMode mode) {
   QFileDialog dialog(owner);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilters(settings.filter));
   if (!settings.defaultExt.isEmpty()) dialog.setDefaultSuffix(settings.defaultExt);
-  const std::optional<QString> file = RunForOneFile(dialog, settings);
+  const std::optional<QString> file = runForOneFile(dialog, settings);
   if (!file) return std::nullopt;
-  return WithDefaultExt(*file, settings.defaultExt);
+  return withDefaultExt(*file, settings.defaultExt);
 }
 
 }  // namespace
 
-std::optional<QString> QtWindowDialogs::OpenFile(QWidget* owner,
+std::optional<QString> QtWindowDialogs::openFile(QWidget* owner,
                                                  const FileDialogSettings& settings) {
-  return RunFileDialog(owner, settings, QFileDialog::AcceptOpen);
+  return runFileDialog(owner, settings, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtWindowDialogs::SaveFile(QWidget* owner,
+std::optional<QString> QtWindowDialogs::saveFile(QWidget* owner,
                                                  const FileDialogSettings& settings) {
-  return RunFileDialog(owner, settings, QFileDialog::AcceptSave);
+  return runFileDialog(owner, settings, QFileDialog::AcceptSave);
 }
 
-std::optional<TypedFileChoice> QtWindowDialogs::SaveFileTyped(QWidget* owner,
+std::optional<TypedFileChoice> QtWindowDialogs::saveFileTyped(QWidget* owner,
                                                               const FileDialogSettings& settings) {
   QFileDialog dialog(owner);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -81,18 +81,18 @@ std::optional<TypedFileChoice> QtWindowDialogs::SaveFileTyped(QWidget* owner,
   dialog.setNameFilters(filters);
   if (settings.filterIndex >= 0 && settings.filterIndex < filters.size())
     dialog.selectNameFilter(filters[settings.filterIndex]);
-  dialog.setDefaultSuffix(FilterExtension(settings.filter, settings.filterIndex));
+  dialog.setDefaultSuffix(filterExtension(settings.filter, settings.filterIndex));
   // Choosing another type changes the extension a typed name gets.
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
-    dialog.setDefaultSuffix(FilterExtension(settings.filter, static_cast<int>(filters.indexOf(chosen))));
+    dialog.setDefaultSuffix(filterExtension(settings.filter, static_cast<int>(filters.indexOf(chosen))));
   });
-  const std::optional<QString> file = RunForOneFile(dialog, settings);
+  const std::optional<QString> file = runForOneFile(dialog, settings);
   if (!file) return std::nullopt;
   const int index = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
-  return TypedFileChoice{WithDefaultExt(*file, FilterExtension(settings.filter, index)), index};
+  return TypedFileChoice{withDefaultExt(*file, filterExtension(settings.filter, index)), index};
 }
 
-void QtWindowDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption,
+void QtWindowDialogs::messageBox(QWidget* owner, const QString& text, const QString& caption,
                                  MessageIcon icon) {
   QMessageBox::Icon qtIcon = QMessageBox::Critical;
   if (icon == MessageIcon::Warning) qtIcon = QMessageBox::Warning;
@@ -101,9 +101,9 @@ void QtWindowDialogs::MessageBox(QWidget* owner, const QString& text, const QStr
   box.exec();
 }
 
-void QtWindowDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }
+void QtWindowDialogs::showModal(QDialog& dialog) { dialog.exec(); }
 
-void QtWindowDialogs::OpenWithDesktop(const QString& target) {
+void QtWindowDialogs::openWithDesktop(const QString& target) {
   QDesktopServices::openUrl(QUrl::fromUserInput(target));
 }
 

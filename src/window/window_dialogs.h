@@ -38,7 +38,7 @@ struct TypedFileChoice {
 };
 
 // The extension of a filter entry's first pattern ("*.vcf" gives "vcf").
-QString FilterExtension(const QString& filter, int index);
+QString filterExtension(const QString& filter, int index);
 
 enum class MessageIcon { Error, Warning, Information };
 
@@ -48,40 +48,40 @@ class WindowDialogs {
 
   // A full path, or none when the user cancels. The open dialog does not
   // insist that the file exists.
-  virtual std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) = 0;
-  virtual std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) = 0;
+  virtual std::optional<QString> openFile(QWidget* owner, const FileDialogSettings& settings) = 0;
+  virtual std::optional<QString> saveFile(QWidget* owner, const FileDialogSettings& settings) = 0;
   // A save dialog whose file type decides what is written: the default
   // extension is the chosen type's; none when the user cancels.
-  virtual std::optional<TypedFileChoice> SaveFileTyped(QWidget* owner, const FileDialogSettings& settings) = 0;
+  virtual std::optional<TypedFileChoice> saveFileTyped(QWidget* owner, const FileDialogSettings& settings) = 0;
 
   // A message box with one OK button.
-  virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+  virtual void messageBox(QWidget* owner, const QString& text, const QString& caption,
                           MessageIcon icon) = 0;
 
   // Shows a dialog modally and returns when it has closed.
-  virtual void ShowModal(QDialog& dialog) = 0;
+  virtual void showModal(QDialog& dialog) = 0;
 
   // Hands a web address or file to the desktop's default handler for it.
   // Whether that worked is not reported.
-  virtual void OpenWithDesktop(const QString& target) = 0;
+  virtual void openWithDesktop(const QString& target) = 0;
 };
 
 // The real dialogs of the desktop.
 class QtWindowDialogs : public WindowDialogs {
  public:
-  std::optional<QString> OpenFile(QWidget* owner, const FileDialogSettings& settings) override;
-  std::optional<QString> SaveFile(QWidget* owner, const FileDialogSettings& settings) override;
-  std::optional<TypedFileChoice> SaveFileTyped(QWidget* owner, const FileDialogSettings& settings) override;
-  void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+  std::optional<QString> openFile(QWidget* owner, const FileDialogSettings& settings) override;
+  std::optional<QString> saveFile(QWidget* owner, const FileDialogSettings& settings) override;
+  std::optional<TypedFileChoice> saveFileTyped(QWidget* owner, const FileDialogSettings& settings) override;
+  void messageBox(QWidget* owner, const QString& text, const QString& caption,
                   MessageIcon icon) override;
-  void ShowModal(QDialog& dialog) override;
-  void OpenWithDesktop(const QString& target) override;
+  void showModal(QDialog& dialog) override;
+  void openWithDesktop(const QString& target) override;
 };
 
 // "xml files|*.xml" -> "xml files (*.xml)": the filter as Qt's dialogs take it.
 QStringList QtNameFilters(const QString& filter);
 
 // The chosen name with the default extension appended when it has none.
-QString WithDefaultExt(const QString& fileName, const QString& defaultExt);
+QString withDefaultExt(const QString& fileName, const QString& defaultExt);
 
 }  // namespace corvadex

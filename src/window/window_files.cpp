@@ -18,7 +18,7 @@ namespace corvadex {
 namespace {
 
 // The first local file among the dragged addresses, or an empty text.
-QString DroppedFile(const QMimeData* data) {
+QString droppedFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return {};
   for (const QUrl& url : data->urls())
     if (url.isLocalFile()) return url.toLocalFile();
@@ -27,13 +27,13 @@ QString DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-void TFormCorvadex::OpenFile(const QString& path) {
+void TFormCorvadex::openFile(const QString& path) {
   RadioButton2->setChecked(true);  // raises RadioButton2Click: the path edit is the source
   EditDBPath->setText(path);       // raises EditDBPathChange
   ButtonReadDatabaseClick();
 }
 
-void TFormCorvadex::AcceptFileDrops() {
+void TFormCorvadex::acceptFileDrops() {
   setAcceptDrops(true);
   // Text boxes take drops themselves (as text); a dragged file is the
   // window's, whichever box it is over.
@@ -42,21 +42,21 @@ void TFormCorvadex::AcceptFileDrops() {
 }
 
 void TFormCorvadex::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void TFormCorvadex::dropEvent(QDropEvent* event) {
-  const QString file = DroppedFile(event->mimeData());
+  const QString file = droppedFile(event->mimeData());
   if (file.isEmpty()) return;
   event->acceptProposedAction();
-  Guarded(this, [this, &file] { OpenFile(file); });
+  guarded(this, [this, &file] { openFile(file); });
 }
 
 bool TFormCorvadex::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
     auto* drop = static_cast<QDropEvent*>(event);
-    if (!DroppedFile(drop->mimeData()).isEmpty()) {
+    if (!droppedFile(drop->mimeData()).isEmpty()) {
       if (type == QEvent::Drop)
         dropEvent(drop);
       else

@@ -16,11 +16,11 @@ namespace corvadex {
 
 namespace {
 
-QString FileNameOf(const std::string& path) { return QFileInfo(QFile::decodeName(path.c_str())).fileName(); }
+QString fileNameOf(const std::string& path) { return QFileInfo(QFile::decodeName(path.c_str())).fileName(); }
 
 // "20,000 contacts" in the language of the window: the translation names the
 // locale whose digit grouping the number follows.
-QString ContactCount(std::size_t count) {
+QString contactCount(std::size_t count) {
   if (count == 1) return TFormCorvadex::tr("1 contact");
   const QLocale locale(TFormCorvadex::tr("en_US", "the locale whose digit grouping numbers follow"));
   return TFormCorvadex::tr("%1 contacts").arg(locale.toString(static_cast<qulonglong>(count)));
@@ -28,43 +28,43 @@ QString ContactCount(std::size_t count) {
 
 }  // namespace
 
-void TFormCorvadex::RowsChanged() {
+void TFormCorvadex::rowsChanged() {
   // A list emptied by a read leaves no contact whose values the boxes could
   // show: they are emptied rather than show a contact that is gone.
-  if (list_.Count() == 0) e->Clear();
-  ShowTitle();
+  if (list_.count() == 0) e->clearValues();
+  showTitle();
 }
 
-void TFormCorvadex::ShowTitle() {
+void TFormCorvadex::showTitle() {
   if (shownFile_.isEmpty()) {
     setWindowTitle(QStringLiteral("Corvadex"));
     return;
   }
-  setWindowTitle(tr("Corvadex \u2014 %1 \u2014 %2").arg(shownFile_, ContactCount(list_.Count())));
+  setWindowTitle(tr("Corvadex \u2014 %1 \u2014 %2").arg(shownFile_, contactCount(list_.count())));
 }
 
-void TFormCorvadex::ShowStatus(const QString& text) {
+void TFormCorvadex::showStatus(const QString& text) {
   LabelStatus->setText(text);
   LabelStatus->setToolTip(text);
 }
 
-void TFormCorvadex::AfterRead(const std::string& path) {
-  shownFile_ = FileNameOf(path);
-  ShowTitle();
-  ShowStatus(tr("%1: %2 read").arg(shownFile_, ContactCount(list_.Count())));
+void TFormCorvadex::afterRead(const std::string& path) {
+  shownFile_ = fileNameOf(path);
+  showTitle();
+  showStatus(tr("%1: %2 read").arg(shownFile_, contactCount(list_.count())));
 }
 
-void TFormCorvadex::AfterExport(const std::string& path) {
-  ShowStatus(tr("%1 exported to %2").arg(ContactCount(list_.Count()), FileNameOf(path)));
+void TFormCorvadex::afterExport(const std::string& path) {
+  showStatus(tr("%1 exported to %2").arg(contactCount(list_.count()), fileNameOf(path)));
 }
 
-void TFormCorvadex::AfterStartUp() {
+void TFormCorvadex::afterStartUp() {
   // A search still going on after the location tells when it ends.
   if (location_ == nullptr || readsStarted_ > 0 || search_ != nullptr) return;
-  LogHowToGoOn();
+  logHowToGoOn();
 }
 
-void TFormCorvadex::LogHowToGoOn() {
+void TFormCorvadex::logHowToGoOn() {
   MemoInfo->Add(tr("No contacts database was read. Choose \"Choose the database file\" and pick "
                    "the file with \"...\" (Ctrl+O), or drop the file on this window.")
                     .toStdString());

@@ -15,11 +15,11 @@
 namespace corvadex {
 namespace {
 
-using testing::ReadFile;
+using testing::readFile;
 using testing::TempDir;
-using testing::WriteFile;
+using testing::writeFile;
 
-mode_t ModeOf(const std::string& path) {
+mode_t modeOf(const std::string& path) {
   struct stat st {};
   EXPECT_EQ(::stat(path.c_str(), &st), 0);
   return st.st_mode & 07777;
@@ -29,25 +29,25 @@ TEST(OutputFile, NothingAppearsUnderTheNameBeforeCommit) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
   OutputFile file(target);
-  file.Write("hello");
+  file.write("hello");
   EXPECT_FALSE(std::filesystem::exists(target));
-  ASSERT_FALSE(file.TemporaryPath().empty());
-  EXPECT_EQ(std::filesystem::path(file.TemporaryPath()).parent_path(), std::filesystem::path(dir.Path()));
-  file.Commit();
-  EXPECT_EQ(ReadFile(target), "hello");
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.txt"});
+  ASSERT_FALSE(file.temporaryPath().empty());
+  EXPECT_EQ(std::filesystem::path(file.temporaryPath()).parent_path(), std::filesystem::path(dir.path()));
+  file.commit();
+  EXPECT_EQ(readFile(target), "hello");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.txt"});
 }
 
 TEST(OutputFile, AbandonedFileLeavesTargetAndFolderAsTheyWere) {
   TempDir dir;
   const std::string target = dir.File("out.txt");
-  WriteFile(target, "earlier");
+  writeFile(target, "earlier");
   {
     OutputFile file(target);
-    file.Write(std::string(1 << 20, 'x'));  // more than one buffer's worth
+    file.write(std::string(1 << 20, 'x'));  // more than one buffer's worth
   }
-  EXPECT_EQ(ReadFile(target), "earlier");
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.txt"});
+  EXPECT_EQ(readFile(target), "earlier");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.txt"});
 }
 
 // A replaced file keeps its permission bits; a new one gets what the umask
@@ -61,50 +61,50 @@ TEST(OutputFile, PermissionsAreTheEarlierFilesOrTheUsualOnes) {
     TempDir dir;
     const std::string target = dir.File("out.txt");
     if (c.earlier >= 0) {
-      WriteFile(target, "earlier");
+      writeFile(target, "earlier");
       ASSERT_EQ(::chmod(target.c_str(), static_cast<mode_t>(c.earlier)), 0);
     }
     const mode_t old = ::umask(c.umask);
     {
       OutputFile file(target);
-      file.Write("new");
-      file.Commit();
+      file.write("new");
+      file.commit();
     }
     ::umask(old);
-    EXPECT_EQ(ModeOf(target), c.expected) << c.earlier << " " << c.umask;
-    EXPECT_EQ(ReadFile(target), "new");
+    EXPECT_EQ(modeOf(target), c.expected) << c.earlier << " " << c.umask;
+    EXPECT_EQ(readFile(target), "new");
   }
 }
 
 TEST(OutputFile, LinkIsWrittenThroughAndStays) {
   TempDir dir;
   const std::string real = dir.File("real.txt"), link = dir.File("link.txt");
-  WriteFile(real, "earlier");
+  writeFile(real, "earlier");
   std::filesystem::create_symlink("real.txt", link);
   OutputFile file(link);
-  file.Write("new");
-  file.Commit();
+  file.write("new");
+  file.commit();
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadFile(real), "new");
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
+  EXPECT_EQ(readFile(real), "new");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
 }
 
 TEST(OutputFile, BareFileNameGoesToTheCurrentFolder) {
   TempDir dir;
   const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.Path());
+  std::filesystem::current_path(dir.path());
   {
     OutputFile file("bare.txt");
-    file.Write("x");
-    file.Commit();
+    file.write("x");
+    file.commit();
   }
   std::filesystem::current_path(previous);
-  EXPECT_EQ(ReadFile(dir.File("bare.txt")), "x");
+  EXPECT_EQ(readFile(dir.File("bare.txt")), "x");
 }
 
-std::string CheckError(const std::string& target) {
+std::string checkError(const std::string& target) {
   try {
-    OutputFile::CheckTarget(target);
+    OutputFile::checkTarget(target);
     return "";
   } catch (const std::runtime_error& e) {
     return e.what();
@@ -114,10 +114,10 @@ std::string CheckError(const std::string& target) {
 TEST(OutputFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("folder"));
-  WriteFile(dir.File("file"), "x");
+  writeFile(dir.File("file"), "x");
   for (const std::string& target :
        {dir.File("folder"), dir.File("missing/out"), dir.File("file/out"), dir.File("folder/")}) {
-    const std::string checked = CheckError(target);
+    const std::string checked = checkError(target);
     EXPECT_NE(checked, "") << target;
     try {
       OutputFile file(target);
@@ -126,23 +126,23 @@ TEST(OutputFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
       EXPECT_EQ(checked, e.what());
     }
   }
-  EXPECT_EQ(CheckError(dir.File("new.txt")), "");
-  EXPECT_EQ(CheckError(dir.File("file")), "");
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"file", "folder"}));
+  EXPECT_EQ(checkError(dir.File("new.txt")), "");
+  EXPECT_EQ(checkError(dir.File("file")), "");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"file", "folder"}));
 }
 
 // The pages of a database are written out of order; what Write buffered
-// lands before a later WriteAt, and Resize leaves zeros past the data.
+// lands before a later writeAt, and Resize leaves zeros past the data.
 TEST(OutputFile, WritesAtOffsetsAndResizes) {
   TempDir dir;
   const std::string target = dir.File("pages");
   OutputFile file(target);
-  file.WriteAt(2, "XXXX");
-  file.Write("ab");
-  file.WriteAt(6, "yz");
-  file.Resize(10);
-  file.Commit();
-  EXPECT_EQ(ReadFile(target), std::string("abXXXXyz\0\0", 10));
+  file.writeAt(2, "XXXX");
+  file.write("ab");
+  file.writeAt(6, "yz");
+  file.resize(10);
+  file.commit();
+  EXPECT_EQ(readFile(target), std::string("abXXXXyz\0\0", 10));
 }
 
 // A FIFO is written straight into: no temporary file beside it, and the
@@ -151,17 +151,17 @@ TEST(OutputFile, InPlaceWritesIntoAFifo) {
   TempDir dir;
   const std::string fifo = dir.File("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  ASSERT_TRUE(OutputFile::WritesInPlace(fifo));
+  ASSERT_TRUE(OutputFile::writesInPlace(fifo));
   const std::string bytes(700 * 1024 + 3, 'q');  // more than one buffer's worth
   std::string received;
-  std::thread reader([&] { received = ReadFile(fifo); });
+  std::thread reader([&] { received = readFile(fifo); });
   {
     OutputFile file = OutputFile::InPlace(fifo);
-    EXPECT_EQ(file.TemporaryPath(), "");
-    file.Write(bytes);
-    file.Write("end");
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"fifo"});
-    file.Commit();
+    EXPECT_EQ(file.temporaryPath(), "");
+    file.write(bytes);
+    file.write("end");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"fifo"});
+    file.commit();
   }
   reader.join();
   EXPECT_EQ(received, bytes + "end");
@@ -172,9 +172,9 @@ TEST(OutputFile, DescriptorIsFlushedAndLeftOpen) {
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
   {
-    OutputFile out = OutputFile::OfDescriptor(ends[1], "pipe");
-    out.Write("hello ");
-    out.Commit();
+    OutputFile out = OutputFile::ofDescriptor(ends[1], "pipe");
+    out.write("hello ");
+    out.commit();
   }
   EXPECT_EQ(::write(ends[1], "world", 5), 5);
   ::close(ends[1]);

@@ -13,7 +13,7 @@
 namespace corvadex {
 namespace {
 
-std::string LeBytes(std::initializer_list<unsigned> units) {
+std::string leBytes(std::initializer_list<unsigned> units) {
   std::string out;
   for (unsigned u : units) {
     out.push_back(static_cast<char>(u & 0xFF));
@@ -22,11 +22,11 @@ std::string LeBytes(std::initializer_list<unsigned> units) {
   return out;
 }
 
-std::string FromLe(const std::string& bytes) {
-  return Utf8FromUtf16Le(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+std::string fromLe(const std::string& bytes) {
+  return utf8FromUtf16Le(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-std::u16string Units(const std::string& le) {
+std::u16string units(const std::string& le) {
   std::u16string out;
   for (std::size_t i = 0; i + 1 < le.size(); i += 2)
     out += static_cast<char16_t>(static_cast<unsigned char>(le[i]) | static_cast<unsigned char>(le[i + 1]) << 8);
@@ -39,26 +39,26 @@ TEST(UtfCodec, Utf16ToUtf8) {
     std::string le;
     std::string utf8;
   } cases[] = {
-      {LeBytes({0x41, 0x7F}), "A\x7F"},
-      {LeBytes({0x80, 0x7FF}), "\u0080\u07FF"},
-      {LeBytes({0x800, 0xFFFF, 0xE000}), "\u0800\uFFFF\uE000"},
-      {LeBytes({0xD83D, 0xDE00}), "\U0001F600"},
-      {LeBytes({0xD800, 0xDC00, 0xDBFF, 0xDFFF}), "\U00010000\U0010FFFF"},
-      {LeBytes({0}), std::string(1, '\0')},
+      {leBytes({0x41, 0x7F}), "A\x7F"},
+      {leBytes({0x80, 0x7FF}), "\u0080\u07FF"},
+      {leBytes({0x800, 0xFFFF, 0xE000}), "\u0800\uFFFF\uE000"},
+      {leBytes({0xD83D, 0xDE00}), "\U0001F600"},
+      {leBytes({0xD800, 0xDC00, 0xDBFF, 0xDFFF}), "\U00010000\U0010FFFF"},
+      {leBytes({0}), std::string(1, '\0')},
       {"", ""},
-      {LeBytes({0x41, 0x42, 0x100, 0x43}), "AB\u0100C"},  // a high byte alone is not ASCII
+      {leBytes({0x41, 0x42, 0x100, 0x43}), "AB\u0100C"},  // a high byte alone is not ASCII
       // Unpaired surrogates, alone, before a letter, before or after a pair.
-      {LeBytes({0xD800}), "\uFFFD"},
-      {LeBytes({0xDC00, 0x41}), "\uFFFDA"},
-      {LeBytes({0xD800, 0x41}), "\uFFFDA"},
-      {LeBytes({0xD800, 0xD800, 0xDC00}), "\uFFFD\U00010000"},
-      {LeBytes({0xDC00, 0xD800}), "\uFFFD\uFFFD"},
-      {LeBytes({0x61, 0x62, 0x63, 0x64, 0xD800}), "abcd\uFFFD"},  // after a run of four
-      {LeBytes({0x42}) + "C", "B"},  // a trailing odd byte is not a unit
+      {leBytes({0xD800}), "\uFFFD"},
+      {leBytes({0xDC00, 0x41}), "\uFFFDA"},
+      {leBytes({0xD800, 0x41}), "\uFFFDA"},
+      {leBytes({0xD800, 0xD800, 0xDC00}), "\uFFFD\U00010000"},
+      {leBytes({0xDC00, 0xD800}), "\uFFFD\uFFFD"},
+      {leBytes({0x61, 0x62, 0x63, 0x64, 0xD800}), "abcd\uFFFD"},  // after a run of four
+      {leBytes({0x42}) + "C", "B"},  // a trailing odd byte is not a unit
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FromLe(c.le), c.utf8) << Hex(c.le);
-    EXPECT_EQ(Utf8FromUtf16(Units(c.le)), c.utf8) << Hex(c.le);
+    EXPECT_EQ(fromLe(c.le), c.utf8) << hex(c.le);
+    EXPECT_EQ(utf8FromUtf16(units(c.le)), c.utf8) << hex(c.le);
   }
 }
 
@@ -71,17 +71,17 @@ TEST(UtfCodec, AsciiRunsOfAnyLengthAroundOtherCharacters) {
       std::string expected(length, 'a');
       expected.replace(at, 1, at % 2 ? "\u00E9" : "\u20AC");
       std::string le;
-      for (char16_t u : text) le += LeBytes({u});
-      ASSERT_EQ(FromLe(le), expected) << length << " " << at;
+      for (char16_t u : text) le += leBytes({u});
+      ASSERT_EQ(fromLe(le), expected) << length << " " << at;
     }
   }
 }
 
 TEST(UtfCodec, AppendingKeepsWhatWasThere) {
   std::string out = "ab";
-  const std::string more = LeBytes({0x3B1});
-  AppendUtf8FromUtf16Le(reinterpret_cast<const unsigned char*>(more.data()), more.size(), out);
-  AppendUtf8(out, U'\U0001F600');
+  const std::string more = leBytes({0x3B1});
+  appendUtf8FromUtf16Le(reinterpret_cast<const unsigned char*>(more.data()), more.size(), out);
+  appendUtf8(out, U'\U0001F600');
   EXPECT_EQ(out, "ab\u03B1\U0001F600");
 }
 
@@ -89,11 +89,11 @@ TEST(UtfCodec, WellFormedUtf8DecodesAndGoesToUtf16AndBack) {
   const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF";
   std::size_t pos = 0;
   for (char32_t expected : {U'a', U'\u00E9', U'\u20AC', U'\U0001F600', U'\U0010FFFF', U'\uFFFF'})
-    EXPECT_EQ(DecodeUtf8(text, pos), expected);
+    EXPECT_EQ(decodeUtf8(text, pos), expected);
   EXPECT_EQ(pos, text.size());
-  const std::u16string units = Utf16FromUtf8(text);
+  const std::u16string units = utf16FromUtf8(text);
   EXPECT_EQ(units, u"a\u00E9\u20AC\U0001F600\U0010FFFF\uFFFF");
-  EXPECT_EQ(Utf8FromUtf16(units), text);
+  EXPECT_EQ(utf8FromUtf16(units), text);
 }
 
 // A malformed sequence gives one U+FFFD for the lead byte and the
@@ -113,15 +113,15 @@ TEST(UtfCodec, MalformedUtf8BecomesReplacementCharacters) {
       {"\xF0\x9F\x98", u"\uFFFD"},
       {"\xFF", u"\uFFFD"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Utf16FromUtf8(c.utf8), c.units) << Hex(c.utf8);
+  for (const auto& c : cases) EXPECT_EQ(utf16FromUtf8(c.utf8), c.units) << hex(c.utf8);
 }
 
 TEST(Hex, TwoDigitsAByteHighHalfFirst) {
-  EXPECT_EQ(Hex(std::string("\x00\x0f\xa5\xff", 4)), "000fa5ff");
-  EXPECT_EQ(Hex(""), "");
+  EXPECT_EQ(hex(std::string("\x00\x0f\xa5\xff", 4)), "000fa5ff");
+  EXPECT_EQ(hex(""), "");
   std::string out = "%";
-  AppendHexByte(out, 0x3c, HexCase::Upper);
-  AppendHexByte(out, 0xb2);
+  appendHexByte(out, 0x3c, HexCase::Upper);
+  appendHexByte(out, 0xb2);
   EXPECT_EQ(out, "%3Cb2");
 }
 

@@ -32,16 +32,16 @@ TEST(TextFold, IgnoresCaseAndAccentsAndKeepsTheRest) {
       {"bad \xFF\xC3 end", "bad \xFF\xC3 end"},  // invalid bytes kept
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(folded(c.text), c.folded) << c.text;
 }
 
 void Add(ContactList& list, const std::string& nick, const std::string& notes = "") {
   ContactRow& row = list.Add();
-  row.SetCaption(nick);
-  for (int i = 0; i < 4; ++i) row.AddSubItem("");
+  row.setCaption(nick);
+  for (int i = 0; i < 4; ++i) row.addSubItem("");
   auto data = std::make_unique<TContactData>();
   data->set(ContactField::Comments, notes);
-  row.SetData(std::move(data));
+  row.setData(std::move(data));
 }
 
 TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {
@@ -75,27 +75,27 @@ TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {
       {"bob", 9, D::Next, 1},        // a stale row starts from the top
   };
   for (const auto& c : cases)
-    EXPECT_EQ(search.Find(c.text, c.from, c.direction), c.expected) << c.text;
+    EXPECT_EQ(search.find(c.text, c.from, c.direction), c.expected) << c.text;
 
   // Past the first block of rows, both ways.
   for (int i = 4; i < 100; ++i) Add(list, "Row " + std::to_string(i));
-  EXPECT_EQ(search.Find("row 77", 0, D::Next), R(77));
-  EXPECT_EQ(search.Find("row 77", 10, D::Previous), R(77));
-  EXPECT_EQ(search.Find("row 5", 60, D::Next), R(5));
-  EXPECT_EQ(search.Find("row 5", 54, D::Previous), R(53));
+  EXPECT_EQ(search.find("row 77", 0, D::Next), R(77));
+  EXPECT_EQ(search.find("row 77", 10, D::Previous), R(77));
+  EXPECT_EQ(search.find("row 5", 60, D::Next), R(5));
+  EXPECT_EQ(search.find("row 5", 54, D::Previous), R(53));
 
   // A changed list is searched afresh.
-  list.Clear();
-  EXPECT_EQ(search.Find("bob", std::nullopt, D::Next), std::nullopt);
+  list.clear();
+  EXPECT_EQ(search.find("bob", std::nullopt, D::Next), std::nullopt);
   Add(list, "Zoë");
-  EXPECT_EQ(search.Find("zoe", std::nullopt, D::Next), R(0));
+  EXPECT_EQ(search.find("zoe", std::nullopt, D::Next), R(0));
 }
 
 // The row a find must give, by trying every row's values in turn.
-std::optional<std::size_t> EveryRowInTurn(const ContactList& list, const std::string& text,
+std::optional<std::size_t> everyRowInTurn(const ContactList& list, const std::string& text,
                                           std::optional<std::size_t> from, FindDirection direction) {
-  const std::string needle = Folded(text);
-  const std::size_t n = list.Count();
+  const std::string needle = folded(text);
+  const std::size_t n = list.count();
   if (needle.empty() || n == 0) return std::nullopt;
   for (std::size_t step = 1; step <= n; ++step) {
     std::size_t row;
@@ -104,7 +104,7 @@ std::optional<std::size_t> EveryRowInTurn(const ContactList& list, const std::st
     else
       row = from ? (*from + n - step) % n : n - step;
     for (const ContactColumn& column : kContactColumns)
-      if (Folded(list.Item(row).Value(column)).find(needle) != std::string::npos) return row;
+      if (folded(list.item(row).Value(column)).find(needle) != std::string::npos) return row;
   }
   return std::nullopt;
 }
@@ -125,15 +125,15 @@ TEST(ContactSearch, AnswersAsATryOfEveryRowWhetherTheBlockFiltersAreMadeOrNot) {
   for (const bool made : {false, true}) {
     if (made) {
       list.EndUpdate();
-      search.WaitUntilPrepared();
+      search.waitUntilPrepared();
     }
-    ASSERT_EQ(search.PreparedBlocks(), made ? 8u : 0u);
+    ASSERT_EQ(search.preparedBlocks(), made ? 8u : 0u);
     for (const char* text : texts)
       for (const std::optional<std::size_t> from : {std::optional<std::size_t>(), std::optional<std::size_t>(0),
                                                     std::optional<std::size_t>(31), std::optional<std::size_t>(100),
                                                     std::optional<std::size_t>(228)})
         for (const D d : {D::Next, D::Previous})
-          EXPECT_EQ(search.Find(text, from, d), EveryRowInTurn(list, text, from, d))
+          EXPECT_EQ(search.find(text, from, d), everyRowInTurn(list, text, from, d))
               << text << " from " << from.value_or(999) << (d == D::Next ? " next" : " previous");
   }
   EXPECT_LT(search.heapBytes(), 16 * 1024u);  // the filters, not the folded texts

@@ -10,13 +10,13 @@ namespace {
 
 TEST(RowText, SeparatorsAndBackslashesInsideValuesAreEscaped) {
   std::string out;
-  AppendEscaped("a\tb\nc\rd\\e", out);
+  appendEscaped("a\tb\nc\rd\\e", out);
   EXPECT_EQ(out, "a\\tb\\nc\\rd\\\\e");
   out.clear();
-  AppendEscaped("\\\\\t", out);
+  appendEscaped("\\\\\t", out);
   EXPECT_EQ(out, "\\\\\\\\\\t");
   out.clear();
-  AppendEscaped("plain ж", out);
+  appendEscaped("plain ж", out);
   EXPECT_EQ(out, "plain ж");
 }
 
@@ -37,32 +37,32 @@ TEST(RowText, EscapesAreFoundAtEveryPositionOfLongValues) {
           }
         }
         std::string out;
-        AppendEscaped(value, out);
+        appendEscaped(value, out);
         ASSERT_EQ(out, expected) << "length " << length << " at " << at;
       }
     }
   }
   std::string out;
-  AppendEscaped("\xC3\xA9\x89\x8A\x8D\xDC\t\xFF\x80\x09", out);  // bytes near the specials
+  appendEscaped("\xC3\xA9\x89\x8A\x8D\xDC\t\xFF\x80\x09", out);  // bytes near the specials
   EXPECT_EQ(out, "\xC3\xA9\x89\x8A\x8D\xDC\\t\xFF\x80\\t");
 }
 
 TEST(RowText, ThirtyThreeValuesInMasterOrder) {
   ContactList list;
   ContactRow& row = list.Add();
-  row.SetCaption("nick");
-  row.AddSubItem("first");
-  row.AddSubItem("");
-  row.AddSubItem("last");
-  row.AddSubItem("home@x");
+  row.setCaption("nick");
+  row.addSubItem("first");
+  row.addSubItem("");
+  row.addSubItem("last");
+  row.addSubItem("home@x");
   auto data = std::make_unique<TContactData>();
   data->set(ContactField::HomePhone, "1");
   data->set(ContactField::WorkEmail, "w@x");
   data->set(ContactField::Comments, "two\nlines");
-  row.SetData(std::move(data));
+  row.setData(std::move(data));
 
   std::string out;
-  AppendRowLine(list.Item(0), out);
+  appendRowLine(list.item(0), out);
   std::string expected = "nick\tfirst\t\tlast\thome@x\t1\t\tw@x";
   for (int i = 0; i < 25; ++i) expected += "\t";  // columns 8 to 33
   expected += "two\\nlines\n";
@@ -71,9 +71,9 @@ TEST(RowText, ThirtyThreeValuesInMasterOrder) {
 
 TEST(RowText, RowWithoutRecordGivesEmptyRecordValues) {
   ContactList list;
-  list.Add().SetCaption("only");
+  list.Add().setCaption("only");
   std::string out;
-  AppendRowLine(list.Item(0), out);
+  appendRowLine(list.item(0), out);
   EXPECT_EQ(out, "only" + std::string(32, '\t') + "\n");
 }
 

@@ -25,11 +25,11 @@ namespace ese {
 namespace {
 
 using Bytes = std::vector<std::byte>;
-using corvadex::testing::EseSample;
-using corvadex::testing::EseSampleDump;
-using corvadex::testing::ReadFile;
+using corvadex::testing::eseSample;
+using corvadex::testing::eseSampleDump;
+using corvadex::testing::readFile;
 
-Bytes ToBytes(const std::string& s) {
+Bytes toBytes(const std::string& s) {
   Bytes out(s.size());
   std::transform(s.begin(), s.end(), out.begin(),
                  [](char c) { return static_cast<std::byte>(static_cast<unsigned char>(c)); });
@@ -37,7 +37,7 @@ Bytes ToBytes(const std::string& s) {
 }
 
 // Every value the dump lists: its quoted lowercase hex strings.
-std::set<std::string> DumpValues(const std::string& dump) {
+std::set<std::string> dumpValues(const std::string& dump) {
   auto digit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
   auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
   std::set<std::string> values;
@@ -60,7 +60,7 @@ std::set<std::string> DumpValues(const std::string& dump) {
   return values;
 }
 
-std::string Pack7(unsigned scheme, const std::string& codes) {
+std::string pack7(unsigned scheme, const std::string& codes) {
   std::string out(1, static_cast<char>(scheme << 3));
   std::size_t bit = 0;
   for (char c : codes) {
@@ -75,11 +75,11 @@ std::string Pack7(unsigned scheme, const std::string& codes) {
   return out;
 }
 
-bool SevenBitAscii(const std::string& v) {
+bool sevenBitAscii(const std::string& v) {
   return std::all_of(v.begin(), v.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-bool SevenBitUtf16(const std::string& v) {
+bool sevenBitUtf16(const std::string& v) {
   if (v.size() % 2 != 0) return false;
   for (std::size_t i = 0; i < v.size(); i += 2) {
     if ((v[i] & 0x80) != 0 || v[i + 1] != 0) return false;
@@ -92,9 +92,9 @@ struct Found {
   int xpress = 0;
 };
 
-Found FindCompressedValues(const std::string& name) {
-  const std::string file = ReadFile(EseSample(name));
-  const std::set<std::string> values = DumpValues(ReadFile(EseSampleDump(name)));
+Found findCompressedValues(const std::string& name) {
+  const std::string file = readFile(eseSample(name));
+  const std::set<std::string> values = dumpValues(readFile(eseSampleDump(name)));
   EXPECT_FALSE(file.empty()) << name;
   EXPECT_FALSE(values.empty()) << name;
   Found found;
@@ -104,18 +104,18 @@ Found FindCompressedValues(const std::string& name) {
     if (v.size() < 4) continue;
     by_size[v.size()].push_back(&v);
     std::string packed;
-    if (SevenBitAscii(v)) {
-      packed = Pack7(1, v);
-    } else if (SevenBitUtf16(v)) {
+    if (sevenBitAscii(v)) {
+      packed = pack7(1, v);
+    } else if (sevenBitUtf16(v)) {
       std::string codes;
       for (std::size_t i = 0; i < v.size(); i += 2) codes.push_back(v[i]);
-      packed = Pack7(2, codes);
+      packed = pack7(2, codes);
     } else {
       continue;
     }
     if (file.find(packed) == std::string::npos) continue;
-    EXPECT_EQ(DecompressValue(ToBytes(packed), out), JET_errSuccess);
-    EXPECT_EQ(out, ToBytes(v));
+    EXPECT_EQ(decompressValue(toBytes(packed), out), JET_errSuccess);
+    EXPECT_EQ(out, toBytes(v));
     ++found.seven_bit;
   }
   for (std::size_t p = 0; p + 3 < file.size(); ++p) {
@@ -125,9 +125,9 @@ Found FindCompressedValues(const std::string& name) {
     const auto candidates = by_size.find(size);
     if (candidates == by_size.end()) continue;
     const std::size_t end = std::min(file.size(), p + 3 + 2 * size + 64);
-    if (DecompressValue(ToBytes(file.substr(p, end - p)), out) != JET_errSuccess) continue;
+    if (decompressValue(toBytes(file.substr(p, end - p)), out) != JET_errSuccess) continue;
     for (const std::string* v : candidates->second) {
-      if (out == ToBytes(*v)) {
+      if (out == toBytes(*v)) {
         ++found.xpress;
         break;
       }
@@ -137,19 +137,19 @@ Found FindCompressedValues(const std::string& name) {
 }
 
 TEST(CompressionOnRealData, TextSampleHoldsSevenBitAndXpressValues) {
-  const Found found = FindCompressedValues("text");
+  const Found found = findCompressedValues("text");
   EXPECT_GE(found.seven_bit, 1);
   EXPECT_GE(found.xpress, 1);
 }
 
 TEST(CompressionOnRealData, MultiValuedSampleHoldsCompressedValues) {
-  const Found found = FindCompressedValues("multi");
+  const Found found = findCompressedValues("multi");
   EXPECT_GE(found.seven_bit, 1);
   EXPECT_GE(found.xpress, 1);
 }
 
 TEST(CompressionOnRealData, BinarySampleHoldsCompressedValues) {
-  const Found found = FindCompressedValues("binary");
+  const Found found = findCompressedValues("binary");
   EXPECT_GE(found.xpress, 1);
 }
 

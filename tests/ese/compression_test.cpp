@@ -25,7 +25,7 @@ Bytes B(std::initializer_list<unsigned> values) {
   return out;
 }
 
-std::string ToString(const Bytes& bytes) {
+std::string toString(const Bytes& bytes) {
   std::string s;
   for (std::byte b : bytes) s.push_back(static_cast<char>(std::to_integer<unsigned char>(b)));
   return s;
@@ -35,7 +35,7 @@ std::string ToString(const Bytes& bytes) {
 
 // Packs 7-bit codes least significant bit first after a header byte of
 // (scheme << 3 | bits used in the last byte - 1).
-Bytes PackSevenBit(unsigned scheme, const std::vector<unsigned>& codes) {
+Bytes packSevenBit(unsigned scheme, const std::vector<unsigned>& codes) {
   Bytes out{static_cast<std::byte>(scheme << 3)};
   std::size_t bit = 0;
   for (unsigned code : codes) {
@@ -49,7 +49,7 @@ Bytes PackSevenBit(unsigned scheme, const std::vector<unsigned>& codes) {
   return out;
 }
 
-std::vector<unsigned> Codes(const std::string& s) {
+std::vector<unsigned> codes(const std::string& s) {
   std::vector<unsigned> codes;
   for (char c : s) codes.push_back(static_cast<unsigned char>(c));
   return codes;
@@ -60,9 +60,9 @@ TEST(SevenBitAscii, DecodesTheEightCharacterVectorOfTheEngine) {
   // uses all 8 bits and the header is (1 << 3) | 7.
   const Bytes stored = B({0x0f, 0xb0, 0x98, 0x6c, 0x46, 0xab, 0xd9, 0x6e});
   Bytes out;
-  ASSERT_EQ(DecompressValue(stored, out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), "01234567");
-  EXPECT_EQ(PackSevenBit(1, Codes("01234567")), stored);
+  ASSERT_EQ(decompressValue(stored, out), JET_errSuccess);
+  EXPECT_EQ(toString(out), "01234567");
+  EXPECT_EQ(packSevenBit(1, codes("01234567")), stored);
 }
 
 TEST(SevenBitAscii, RoundTripsEveryLengthAndEveryCode) {
@@ -71,14 +71,14 @@ TEST(SevenBitAscii, RoundTripsEveryLengthAndEveryCode) {
     std::string text;
     for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>(rng() % 128));
     Bytes out;
-    ASSERT_EQ(DecompressValue(PackSevenBit(1, Codes(text)), out), JET_errSuccess) << length;
-    EXPECT_EQ(ToString(out), text) << length;
+    ASSERT_EQ(decompressValue(packSevenBit(1, codes(text)), out), JET_errSuccess) << length;
+    EXPECT_EQ(toString(out), text) << length;
   }
   std::string all;
   for (int c = 0; c < 128; ++c) all.push_back(static_cast<char>(c));
   Bytes out;
-  ASSERT_EQ(DecompressValue(PackSevenBit(1, Codes(all)), out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), all);
+  ASSERT_EQ(decompressValue(packSevenBit(1, codes(all)), out), JET_errSuccess);
+  EXPECT_EQ(toString(out), all);
 }
 
 TEST(SevenBitUnicode, UnpacksEachCodeToATwoByteCodeUnit) {
@@ -86,7 +86,7 @@ TEST(SevenBitUnicode, UnpacksEachCodeToATwoByteCodeUnit) {
     std::string text;
     for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('A' + (i * 7) % 58));
     Bytes out;
-    ASSERT_EQ(DecompressValue(PackSevenBit(2, Codes(text)), out), JET_errSuccess) << length;
+    ASSERT_EQ(decompressValue(packSevenBit(2, codes(text)), out), JET_errSuccess) << length;
     ASSERT_EQ(out.size(), 2 * length);
     for (std::size_t i = 0; i < length; ++i) {
       EXPECT_EQ(std::to_integer<char>(out[2 * i]), text[i]);
@@ -98,23 +98,23 @@ TEST(SevenBitUnicode, UnpacksEachCodeToATwoByteCodeUnit) {
 TEST(SevenBit, RejectsABitCountThatIsNotWholeCodes) {
   Bytes out;
   // Header only: no codes at all.
-  EXPECT_EQ(DecompressValue(B({0x08}), out), JET_errDecompressionFailed);
-  EXPECT_EQ(DecompressValue(B({0x10}), out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(B({0x08}), out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(B({0x10}), out), JET_errDecompressionFailed);
   // One byte with 6 used bits, or two bytes with 1 used bit in the last:
   // neither is a multiple of seven bits.
-  EXPECT_EQ(DecompressValue(B({0x08 | 5, 0x41}), out), JET_errDecompressionFailed);
-  EXPECT_EQ(DecompressValue(B({0x08 | 0, 0x41, 0x00}), out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(B({0x08 | 5, 0x41}), out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(B({0x08 | 0, 0x41, 0x00}), out), JET_errDecompressionFailed);
   EXPECT_TRUE(out.empty());
   // A valid value with a byte cut off no longer adds up.
-  Bytes stored = PackSevenBit(1, Codes("Hello, contacts"));
+  Bytes stored = packSevenBit(1, codes("Hello, contacts"));
   stored.pop_back();
-  EXPECT_EQ(DecompressValue(stored, out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(stored, out), JET_errDecompressionFailed);
 }
 
 // --- XPRESS ---------------------------------------------------------------
 
 // An XPRESS value: header byte, 16-bit uncompressed size, stream.
-Bytes WithHeader(std::size_t size, const Bytes& stream) {
+Bytes withHeader(std::size_t size, const Bytes& stream) {
   Bytes stored(3 + stream.size());
   stored[0] = std::byte{0x18};
   stored[1] = static_cast<std::byte>(size & 0xff);
@@ -129,22 +129,22 @@ Bytes WithHeader(std::size_t size, const Bytes& stream) {
 // (two matches use one byte), then a byte, then a 16-bit and a 32-bit escape.
 class XpressWriter {
  public:
-  XpressWriter() { StartFlagWord(); }
+  XpressWriter() { startFlagWord(); }
 
-  void Literal(char c) {
-    Flag(false);
+  void literal(char c) {
+    flag(false);
     out_.push_back(static_cast<std::byte>(static_cast<unsigned char>(c)));
     expanded_.push_back(c);
   }
-  void Literals(const std::string& s) {
-    for (char c : s) Literal(c);
+  void literals(const std::string& s) {
+    for (char c : s) literal(c);
   }
 
-  void Match(std::size_t offset, std::size_t length) {
+  void match(std::size_t offset, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
       expanded_.push_back(expanded_[expanded_.size() - offset]);
     }
-    Flag(true);
+    flag(true);
     std::size_t rest = length - 3;
     const auto word = static_cast<std::uint32_t>(((offset - 1) << 3) | (rest < 7 ? rest : 7));
     Put(word, 2);
@@ -176,27 +176,27 @@ class XpressWriter {
 
   // The value as stored: header byte, 16-bit size, stream. Unused flag
   // bits of the last word are set, as the format's encoder leaves them.
-  Bytes Stored() const {
+  Bytes stored() const {
     Bytes stream = out_;
     const std::uint32_t word = flags_ | (flags_used_ < 32 ? (0xffffffffu >> flags_used_) : 0);
     for (int i = 0; i < 4; ++i) stream[flag_at_ + i] = static_cast<std::byte>(word >> (8 * i));
-    return WithHeader(expanded_.size(), stream);
+    return withHeader(expanded_.size(), stream);
   }
-  const std::string& Expanded() const { return expanded_; }
+  const std::string& expanded() const { return expanded_; }
 
  private:
   static constexpr std::size_t kNone = ~std::size_t{0};
 
-  void StartFlagWord() {
+  void startFlagWord() {
     flag_at_ = out_.size();
     out_.resize(out_.size() + 4);
     flags_ = 0;
     flags_used_ = 0;
   }
-  void Flag(bool set) {
+  void flag(bool set) {
     if (flags_used_ == 32) {
       for (int i = 0; i < 4; ++i) out_[flag_at_ + i] = static_cast<std::byte>(flags_ >> (8 * i));
-      StartFlagWord();
+      startFlagWord();
     }
     if (set) flags_ |= 1u << (31 - flags_used_);
     ++flags_used_;
@@ -218,17 +218,17 @@ TEST(Xpress, DecodesTheFormatDocumentationExamples) {
   Bytes stream = B({0x3f, 0x00, 0x00, 0x00});
   for (char c = 'a'; c <= 'z'; ++c) stream.push_back(static_cast<std::byte>(c));
   Bytes out;
-  ASSERT_EQ(DecompressValue(WithHeader(26, stream), out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), "abcdefghijklmnopqrstuvwxyz");
+  ASSERT_EQ(decompressValue(withHeader(26, stream), out), JET_errSuccess);
+  EXPECT_EQ(toString(out), "abcdefghijklmnopqrstuvwxyz");
 
   // "abc" 100 times: three literals and one match of 297 at offset 3, whose
   // length goes through the half byte (15), the byte (255) and the 16-bit
   // escape (294 = 297 - 3).
   const Bytes runs = B({0xff, 0xff, 0xff, 0x1f, 0x61, 0x62, 0x63, 0x17, 0x00, 0x0f, 0xff, 0x26, 0x01});
-  ASSERT_EQ(DecompressValue(WithHeader(300, runs), out), JET_errSuccess);
+  ASSERT_EQ(decompressValue(withHeader(300, runs), out), JET_errSuccess);
   std::string expected;
   for (int i = 0; i < 100; ++i) expected += "abc";
-  EXPECT_EQ(ToString(out), expected);
+  EXPECT_EQ(toString(out), expected);
 }
 
 TEST(Xpress, SharesOneHalfByteBetweenTwoLongMatches) {
@@ -237,29 +237,29 @@ TEST(Xpress, SharesOneHalfByteBetweenTwoLongMatches) {
   // second its high half (3 + 7 + 3 = 13).
   const Bytes stream = B({0xff, 0xff, 0xff, 0x2f, 0x61, 0x62, 0x0f, 0x00, 0x32, 0x63, 0x07, 0x00});
   Bytes out;
-  ASSERT_EQ(DecompressValue(WithHeader(28, stream), out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), "ab" + std::string("abababababab") + "c" + std::string(13, 'c'));
+  ASSERT_EQ(decompressValue(withHeader(28, stream), out), JET_errSuccess);
+  EXPECT_EQ(toString(out), "ab" + std::string("abababababab") + "c" + std::string(13, 'c'));
 }
 
 TEST(Xpress, DecodesOverlappingMatchesAndEveryLengthTier) {
   XpressWriter w;
-  w.Literals("x");
-  w.Match(1, 3);        // shortest match, a run of the byte just written
-  w.Literals("Contact");
-  w.Match(7, 9);        // longest match without escape
-  w.Match(7, 10);       // first half-byte length
-  w.Match(16, 24);      // largest half-byte length (7 + 14 + 3)
-  w.Match(2, 25);       // first byte length
-  w.Literals("QR");
-  w.Match(2, 279);      // largest byte length (7 + 15 + 254 + 3)
-  w.Match(5, 280);      // first 16-bit length
-  w.Match(3, 4000);
-  for (int i = 0; i < 40; ++i) w.Literal(static_cast<char>('A' + i % 26));  // spans flag words
-  w.Match(40, 40);
-  ASSERT_LT(w.Expanded().size(), 0x10000u);
+  w.literals("x");
+  w.match(1, 3);        // shortest match, a run of the byte just written
+  w.literals("Contact");
+  w.match(7, 9);        // longest match without escape
+  w.match(7, 10);       // first half-byte length
+  w.match(16, 24);      // largest half-byte length (7 + 14 + 3)
+  w.match(2, 25);       // first byte length
+  w.literals("QR");
+  w.match(2, 279);      // largest byte length (7 + 15 + 254 + 3)
+  w.match(5, 280);      // first 16-bit length
+  w.match(3, 4000);
+  for (int i = 0; i < 40; ++i) w.literal(static_cast<char>('A' + i % 26));  // spans flag words
+  w.match(40, 40);
+  ASSERT_LT(w.expanded().size(), 0x10000u);
   Bytes out;
-  ASSERT_EQ(DecompressValue(w.Stored(), out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), w.Expanded());
+  ASSERT_EQ(decompressValue(w.stored(), out), JET_errSuccess);
+  EXPECT_EQ(toString(out), w.expanded());
 }
 
 TEST(Xpress, DecodesThe32BitLengthEscape) {
@@ -267,50 +267,50 @@ TEST(Xpress, DecodesThe32BitLengthEscape) {
   // never need one, but the format allows it and it must not upset the
   // size bound: the match is cut at the promised size.
   XpressWriter w;
-  w.Literal('z');
-  w.Match(1, 70000);
-  Bytes stored = w.Stored();
+  w.literal('z');
+  w.match(1, 70000);
+  Bytes stored = w.stored();
   stored[1] = std::byte{0xff};
   stored[2] = std::byte{0xff};
   Bytes out;
-  ASSERT_EQ(DecompressValue(stored, out), JET_errSuccess);
-  EXPECT_EQ(ToString(out), std::string(0xffff, 'z'));
+  ASSERT_EQ(decompressValue(stored, out), JET_errSuccess);
+  EXPECT_EQ(toString(out), std::string(0xffff, 'z'));
 }
 
 TEST(Xpress, OutputIsExactlyThePromisedSize) {
   XpressWriter w;
-  w.Literals("Mail address: ");
-  w.Match(14, 100);
-  const Bytes stored = w.Stored();
-  const std::string full = w.Expanded();
+  w.literals("Mail address: ");
+  w.match(14, 100);
+  const Bytes stored = w.stored();
+  const std::string full = w.expanded();
   Bytes out;
   // Promising less than the stream holds cuts the value there.
   for (std::size_t size : {0u, 1u, 14u, 15u, 50u}) {
     Bytes shorter = stored;
     shorter[1] = static_cast<std::byte>(size);
     shorter[2] = std::byte{0};
-    ASSERT_EQ(DecompressValue(shorter, out), JET_errSuccess) << size;
-    EXPECT_EQ(ToString(out), full.substr(0, size));
+    ASSERT_EQ(decompressValue(shorter, out), JET_errSuccess) << size;
+    EXPECT_EQ(toString(out), full.substr(0, size));
   }
   // Promising more than the stream holds is corruption.
   Bytes longer = stored;
   longer[1] = static_cast<std::byte>(full.size() + 1);
-  EXPECT_EQ(DecompressValue(longer, out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(longer, out), JET_errDecompressionFailed);
   EXPECT_TRUE(out.empty());
 }
 
 TEST(Xpress, EveryTruncationIsAnError) {
   XpressWriter w;
-  w.Literals("Given name");
-  w.Match(10, 30);
-  w.Literals("Surname");
-  w.Match(7, 300);
-  const Bytes stored = w.Stored();
+  w.literals("Given name");
+  w.match(10, 30);
+  w.literals("Surname");
+  w.match(7, 300);
+  const Bytes stored = w.stored();
   Bytes out;
-  ASSERT_EQ(DecompressValue(stored, out), JET_errSuccess);
+  ASSERT_EQ(decompressValue(stored, out), JET_errSuccess);
   for (std::size_t cut = 0; cut < stored.size(); ++cut) {
     const Bytes prefix(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(cut));
-    EXPECT_EQ(DecompressValue(prefix, out), JET_errDecompressionFailed) << cut;
+    EXPECT_EQ(decompressValue(prefix, out), JET_errDecompressionFailed) << cut;
     EXPECT_TRUE(out.empty());
   }
 }
@@ -318,13 +318,13 @@ TEST(Xpress, EveryTruncationIsAnError) {
 TEST(Xpress, RejectsMatchesBeforeTheStartAndShortEscapes) {
   Bytes out;
   // A match as the very first token has nothing to copy from.
-  EXPECT_EQ(DecompressValue(WithHeader(3, B({0xff, 0xff, 0xff, 0xff, 0x00, 0x00})), out),
+  EXPECT_EQ(decompressValue(withHeader(3, B({0xff, 0xff, 0xff, 0xff, 0x00, 0x00})), out),
             JET_errDecompressionFailed);
   // One literal, then a match reaching two bytes back.
-  EXPECT_EQ(DecompressValue(WithHeader(4, B({0xff, 0xff, 0xff, 0x7f, 0x41, 0x08, 0x00})), out),
+  EXPECT_EQ(decompressValue(withHeader(4, B({0xff, 0xff, 0xff, 0x7f, 0x41, 0x08, 0x00})), out),
             JET_errDecompressionFailed);
   // A 16-bit length escape below 15 + 7 cannot have been written.
-  EXPECT_EQ(DecompressValue(WithHeader(40, B({0xff, 0xff, 0xff, 0x7f, 0x41, 0x07, 0x00, 0x0f,
+  EXPECT_EQ(decompressValue(withHeader(40, B({0xff, 0xff, 0xff, 0x7f, 0x41, 0x07, 0x00, 0x0f,
                                                0xff, 0x15, 0x00})),
                             out),
             JET_errDecompressionFailed);
@@ -337,11 +337,11 @@ TEST(Schemes, UnsupportedAndUnknownSchemesAreAClearError) {
   // number no engine writes, each followed by plausible bytes.
   for (unsigned header : {0x00u, 0x20u, 0x28u, 0x30u, 0xf8u}) {
     const Bytes stored = B({header, 0x10, 0x00, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46});
-    EXPECT_EQ(DecompressValue(stored, out), JET_errDecompressionFailed) << header;
+    EXPECT_EQ(decompressValue(stored, out), JET_errDecompressionFailed) << header;
     EXPECT_TRUE(out.empty());
   }
-  EXPECT_EQ(DecompressValue({}, out), JET_errDecompressionFailed);
-  EXPECT_EQ(DecompressValue(B({0x18, 0x05}), out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue({}, out), JET_errDecompressionFailed);
+  EXPECT_EQ(decompressValue(B({0x18, 0x05}), out), JET_errDecompressionFailed);
 }
 
 TEST(Schemes, RandomBytesNeverOverrunTheSizeBound) {
@@ -354,7 +354,7 @@ TEST(Schemes, RandomBytesNeverOverrunTheSizeBound) {
     Bytes stored(1 + rng() % 64);
     for (std::byte& b : stored) b = static_cast<std::byte>(rng());
     stored[0] = static_cast<std::byte>((static_cast<unsigned>(round) % 8) << 3 | (rng() & 7));
-    const JET_ERR err = DecompressValue(stored, out);
+    const JET_ERR err = decompressValue(stored, out);
     if (err != JET_errSuccess) {
       ASSERT_EQ(err, JET_errDecompressionFailed);
       ASSERT_TRUE(out.empty());

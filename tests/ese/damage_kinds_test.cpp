@@ -26,10 +26,10 @@
 namespace ese::testing {
 namespace {
 
-using corvadex::testing::EseSample;
-using corvadex::testing::ReadFileBytes;
+using corvadex::testing::eseSample;
+using corvadex::testing::readFileBytes;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 // Where things are in the intact file: found through the engine, so that
 // the cases below need not know the sample's layout.
@@ -42,7 +42,7 @@ struct Layout {
 };
 
 // The offset of `part` (bytes read through the engine) in the file image.
-std::size_t OffsetIn(const std::vector<std::uint8_t>& image, std::size_t from, std::size_t to,
+std::size_t offsetIn(const std::vector<std::uint8_t>& image, std::size_t from, std::size_t to,
                      Bytes part) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(part.data());
   const auto at = std::search(image.begin() + static_cast<long>(from),
@@ -51,26 +51,26 @@ std::size_t OffsetIn(const std::vector<std::uint8_t>& image, std::size_t from, s
   return static_cast<std::size_t>(at - image.begin());
 }
 
-Layout Find(const std::string& path, const std::vector<std::uint8_t>& image, const char* table) {
+Layout find(const std::string& path, const std::vector<std::uint8_t>& image, const char* table) {
   Layout l;
   std::unique_ptr<Database> db;
-  EXPECT_EQ(Database::Open(path, db), JET_errSuccess);
+  EXPECT_EQ(Database::open(path, db), JET_errSuccess);
   if (!db) return l;
-  const auto t = db->catalog().Find(table);
+  const auto t = db->catalog().find(table);
   EXPECT_NE(t, nullptr);
   if (!t) return l;
   l.page_size = db->file().page_size();
   l.lv_root = t->lv_root_pgno;
   BTreeCursor rows(&db->file(), t->root_pgno, t->objid);
-  EXPECT_EQ(rows.First(), JET_errSuccess);
+  EXPECT_EQ(rows.first(), JET_errSuccess);
   l.leaf = rows.pgno();
   const std::size_t page_at = (std::size_t{l.leaf} + 1) * l.page_size;
-  l.record = OffsetIn(image, page_at, page_at + l.page_size, rows.data().bytes());
+  l.record = offsetIn(image, page_at, page_at + l.page_size, rows.data().bytes());
   Record record;
-  EXPECT_EQ(record.Parse(rows.data(), l.page_size > 8192), JET_errSuccess);
+  EXPECT_EQ(record.parse(rows.data(), l.page_size > 8192), JET_errSuccess);
   for (const ColumnInfo& c : t->columns) {
     StoredValue v;
-    if (record.Get(c, t->is_derived, 1, v) == JET_errSuccess && v.kind == ValueKind::kCompressed) {
+    if (record.get(c, t->is_derived, 1, v) == JET_errSuccess && v.kind == ValueKind::kCompressed) {
       l.compressed = l.record + static_cast<std::size_t>(v.bytes.data() - rows.data().data());
       break;
     }
@@ -81,17 +81,17 @@ Layout Find(const std::string& path, const std::vector<std::uint8_t>& image, con
 // Reads every value of every row of `table`; the first failing status.
 JET_ERR Walk(const std::string& path, const char* table) {
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::Open(path, db); err != JET_errSuccess) return err;
-  TableCursor cursor(*db, db->catalog().Find(table));
-  JET_ERR err = cursor.MoveFirst();
-  for (; err == JET_errSuccess; err = cursor.MoveNext()) {
+  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) return err;
+  TableCursor cursor(*db, db->catalog().find(table));
+  JET_ERR err = cursor.moveFirst();
+  for (; err == JET_errSuccess; err = cursor.moveNext()) {
     for (const ColumnInfo& c : cursor.table().columns) {
       std::uint32_t count = 0;
-      if (JET_ERR e = cursor.CountValues(c, count); e != JET_errSuccess) return e;
+      if (JET_ERR e = cursor.countValues(c, count); e != JET_errSuccess) return e;
       for (std::uint32_t i = 1; i <= count; ++i) {
         Bytes value;
         bool is_null = false;
-        if (JET_ERR e = cursor.ReadValue(c, i, value, is_null); e != JET_errSuccess) return e;
+        if (JET_ERR e = cursor.readValue(c, i, value, is_null); e != JET_errSuccess) return e;
       }
     }
   }
@@ -108,20 +108,20 @@ struct DamageKind {
 };
 
 // Changes page `pgno` and signs it again.
-void Patch(std::vector<std::uint8_t>& image, const Layout& l, std::uint32_t pgno,
+void patch(std::vector<std::uint8_t>& image, const Layout& l, std::uint32_t pgno,
            const std::function<void(std::uint8_t*)>& change) {
-  PatchPage(image, l.page_size, pgno, change);
+  patchPage(image, l.page_size, pgno, change);
 }
 
 // The record's own layout: fixed data end at 2, last variable id at 1, the
 // variable offsets after the fixed data.
-std::size_t VariableOffsets(const std::vector<std::uint8_t>& image, const Layout& l) {
-  return l.record + Get16(&image[l.record + 2]);
+std::size_t variableOffsets(const std::vector<std::uint8_t>& image, const Layout& l) {
+  return l.record + get16(&image[l.record + 2]);
 }
-std::size_t TaggedStart(const std::vector<std::uint8_t>& image, const Layout& l) {
+std::size_t taggedStart(const std::vector<std::uint8_t>& image, const Layout& l) {
   const std::size_t vars = image[l.record + 1] - 127u;
-  const std::size_t offsets = VariableOffsets(image, l);
-  const std::size_t last_end = vars == 0 ? 0 : Get16(&image[offsets + 2 * (vars - 1)]) & 0x7fffu;
+  const std::size_t offsets = variableOffsets(image, l);
+  const std::size_t last_end = vars == 0 ? 0 : get16(&image[offsets + 2 * (vars - 1)]) & 0x7fffu;
   return offsets + 2 * vars + last_end;
 }
 
@@ -147,51 +147,51 @@ const DamageKind kKinds[] = {
      JET_errFileIOBeyondEOF, "the page lies beyond the end of the file", "text"},
     {"page_of_another_tree",
      [](auto& image, const Layout& l) {
-       Patch(image, l, l.leaf, [](std::uint8_t* page) { Put32(page + 24, Get32(page + 24) + 77); });
+       patch(image, l, l.leaf, [](std::uint8_t* page) { put32(page + 24, get32(page + 24) + 77); });
        return l.leaf;
      },
      JET_errBadPageLink, "the page belongs to another tree than the one linking to it", "text"},
     {"tag_array_too_long",
      [](auto& image, const Layout& l) {
-       Patch(image, l, l.leaf, [](std::uint8_t* page) { Put16(page + 34, 0x3000); });
+       patch(image, l, l.leaf, [](std::uint8_t* page) { put16(page + 34, 0x3000); });
        return l.leaf;
      },
      JET_errDatabaseCorrupted, "the tag array does not fit in the page", "text"},
     {"node_outside_the_page",
      [](auto& image, const Layout& l) {
-       Patch(image, l, l.leaf, [&](std::uint8_t* page) {
+       patch(image, l, l.leaf, [&](std::uint8_t* page) {
          std::uint8_t* tag1 = page + l.page_size - 8;
-         Put16(tag1, static_cast<std::uint16_t>((Get16(tag1) & 0xe000) | 0x1fff));
+         put16(tag1, static_cast<std::uint16_t>((get16(tag1) & 0xe000) | 0x1fff));
        });
        return l.leaf;
      },
      JET_errDatabaseCorrupted, "a node's tag points outside the page's data area", "text"},
     {"catalog_page",
      [](auto& image, const Layout& l) {
-       Patch(image, l, 4, [](std::uint8_t* page) { Put16(page + 34, 0x3000); });
+       patch(image, l, 4, [](std::uint8_t* page) { put16(page + 34, 0x3000); });
        return 4u;
      },
      JET_errDatabaseCorrupted, "the tag array does not fit in the page", "MSysObjects"},
     {"record_fixed_data",
      [](auto& image, const Layout& l) {
        const std::size_t at = l.record - (l.leaf + 1) * std::size_t{l.page_size};
-       Patch(image, l, l.leaf, [&](std::uint8_t* page) { Put16(page + at + 2, 0x7ff0); });
+       patch(image, l, l.leaf, [&](std::uint8_t* page) { put16(page + at + 2, 0x7ff0); });
        return l.leaf;
      },
      JET_errDatabaseCorrupted, "the record's fixed data ends outside the record", "text"},
     {"record_variable_data",
      [](auto& image, const Layout& l) {
        const std::size_t vars = image[l.record + 1] - 127u;
-       const std::size_t last = VariableOffsets(image, l) + 2 * (vars - 1);
+       const std::size_t last = variableOffsets(image, l) + 2 * (vars - 1);
        const std::size_t at = last - (l.leaf + 1) * std::size_t{l.page_size};
-       Patch(image, l, l.leaf, [&](std::uint8_t* page) { Put16(page + at, 0x7ff0); });
+       patch(image, l, l.leaf, [&](std::uint8_t* page) { put16(page + at, 0x7ff0); });
        return l.leaf;
      },
      JET_errDatabaseCorrupted, "the record's variable data runs past its end", "text"},
     {"tagged_directory",
      [](auto& image, const Layout& l) {
-       const std::size_t at = TaggedStart(image, l) + 2 - (l.leaf + 1) * std::size_t{l.page_size};
-       Patch(image, l, l.leaf, [&](std::uint8_t* page) { Put16(page + at, 0x1ff0); });
+       const std::size_t at = taggedStart(image, l) + 2 - (l.leaf + 1) * std::size_t{l.page_size};
+       patch(image, l, l.leaf, [&](std::uint8_t* page) { put16(page + at, 0x1ff0); });
        return l.leaf;
      },
      JET_errDatabaseCorrupted, "the tagged directory runs past the record's end", "text"},
@@ -199,13 +199,13 @@ const DamageKind kKinds[] = {
      [](auto& image, const Layout& l) {
        const std::size_t at = l.compressed - (l.leaf + 1) * std::size_t{l.page_size};
        // Scheme 31: no engine writes it.
-       Patch(image, l, l.leaf, [&](std::uint8_t* page) { page[at] = 0xf8; });
+       patch(image, l, l.leaf, [&](std::uint8_t* page) { page[at] = 0xf8; });
        return l.leaf;
      },
      JET_errDecompressionFailed, "a compressed value does not decompress", "text"},
     {"long_value_tree",
      [](auto& image, const Layout& l) {
-       Patch(image, l, l.lv_root, [](std::uint8_t* page) { Put32(page + 24, Get32(page + 24) + 77); });
+       patch(image, l, l.lv_root, [](std::uint8_t* page) { put32(page + 24, get32(page + 24) + 77); });
        return l.lv_root;
      },
      JET_errBadPageLink, "the page belongs to another tree than the one linking to it", "text"},
@@ -213,9 +213,9 @@ const DamageKind kKinds[] = {
 
 TEST(DamageKinds, EachNamesItsCheckPageAndTable) {
   TempDir dir;
-  const std::string source = EseSample("text");
-  const std::vector<std::uint8_t> intact = ReadFileBytes(source);
-  const Layout layout = Find(source, intact, "text");
+  const std::string source = eseSample("text");
+  const std::vector<std::uint8_t> intact = readFileBytes(source);
+  const Layout layout = find(source, intact, "text");
   ASSERT_GT(layout.leaf, 4u);
   ASSERT_GT(layout.lv_root, 0u);
   ASSERT_GT(layout.compressed, layout.record) << "the first row holds no compressed value";
@@ -224,10 +224,10 @@ TEST(DamageKinds, EachNamesItsCheckPageAndTable) {
     std::vector<std::uint8_t> image = intact;
     const std::uint32_t page = kind.damage(image, layout);
     const std::string path = dir.File(std::string(kind.name) + ".edb");
-    WriteFile(path, std::string(image.begin(), image.end()));
-    ForgetFailure();
+    writeFile(path, std::string(image.begin(), image.end()));
+    forgetFailure();
     EXPECT_EQ(Walk(path, "text"), kind.status) << kind.name;
-    const FailureNote& note = LatestFailure();
+    const FailureNote& note = latestFailure();
     EXPECT_EQ(note.code, kind.status) << kind.name;
     EXPECT_EQ(note.check, kind.check) << kind.name;
     EXPECT_EQ(note.pgno, page) << kind.name;
@@ -238,7 +238,7 @@ TEST(DamageKinds, EachNamesItsCheckPageAndTable) {
 }
 
 // Runs the command line; its standard error.
-std::string StandardError(const std::string& arguments) {
+std::string standardError(const std::string& arguments) {
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/corvadex-cli' " +
                               arguments + " 2>&1 >/dev/null";
   std::string text;
@@ -257,33 +257,33 @@ TEST(DamageKinds, TheCommandLineGivesTheDetailOnALineOfItsOwn) {
   const std::string make = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' --count 50 '" +
                            source + "' > /dev/null";
   ASSERT_EQ(std::system(make.c_str()), 0);
-  std::vector<std::uint8_t> image = ReadFileBytes(source);
+  std::vector<std::uint8_t> image = readFileBytes(source);
   std::string table;
   {
     std::unique_ptr<Database> db;
-    ASSERT_EQ(Database::Open(source, db), JET_errSuccess);
+    ASSERT_EQ(Database::open(source, db), JET_errSuccess);
     for (const auto& t : db->catalog().tables()) {
       if (t->name.rfind("SimpleContact-", 0) == 0) table = t->name;
     }
   }
   ASSERT_FALSE(table.empty());
-  const Layout l = Find(source, image, table.c_str());
+  const Layout l = find(source, image, table.c_str());
   const std::size_t at = l.record - (l.leaf + 1) * std::size_t{l.page_size};
-  Patch(image, l, l.leaf, [&](std::uint8_t* page) { Put16(page + at + 2, 0x7ff0); });
+  patch(image, l, l.leaf, [&](std::uint8_t* page) { put16(page + at + 2, 0x7ff0); });
   const std::string damaged = dir.File("damaged.edb");
-  WriteFile(damaged, std::string(image.begin(), image.end()));
+  writeFile(damaged, std::string(image.begin(), image.end()));
 
   const std::string detail = "corvadex-cli: page " + std::to_string(l.leaf) + ", table " + table +
                              ": the record's fixed data ends outside the record\n";
-  const std::string dump = StandardError("dump '" + damaged + "'");
+  const std::string dump = standardError("dump '" + damaged + "'");
   EXPECT_NE(dump.find("error -1206 - JET_errDatabaseCorrupted, "), std::string::npos) << dump;
   EXPECT_NE(dump.find("\n" + detail), std::string::npos) << dump;
-  const std::string read = StandardError("read '" + damaged + "'");
+  const std::string read = standardError("read '" + damaged + "'");
   EXPECT_NE(read.find("JetMove ERROR -1206 - JET_errDatabaseCorrupted, "), std::string::npos)
       << read;
   EXPECT_EQ(read.find("corvadex-cli: page"), std::string::npos) << read;
   // With --verbose the same log, the detail right after the line it explains.
-  const std::string verbose = StandardError("read --verbose '" + damaged + "'");
+  const std::string verbose = standardError("read --verbose '" + damaged + "'");
   const std::size_t line = verbose.find("JetMove ERROR -1206");
   ASSERT_NE(line, std::string::npos) << verbose;
   EXPECT_EQ(verbose.substr(verbose.find('\n', line) + 1, detail.size()), detail) << verbose;

@@ -28,18 +28,18 @@
 namespace ese::testing {
 namespace {
 
-using corvadex::testing::EseSample;
-using corvadex::testing::EseSampleNames;
-using corvadex::testing::ReadFile;
+using corvadex::testing::eseSample;
+using corvadex::testing::eseSampleNames;
+using corvadex::testing::readFile;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 class SampleDamage : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     const std::string generated = "generated_";
     if (GetParam().rfind(generated, 0) != 0) {
-      source_ = EseSample(GetParam());
+      source_ = eseSample(GetParam());
     } else {
       // A contacts database with other page sizes than the samples' 4 KiB,
       // written by the project's own writer.
@@ -50,28 +50,28 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
                                   "' > /dev/null";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    bytes_ = ReadFile(source_);
+    bytes_ = readFile(source_);
     ASSERT_FALSE(bytes_.empty()) << source_;
     FileHeader header;
-    ASSERT_EQ(DbFile::ReadHeader(source_, header), JET_errSuccess);
+    ASSERT_EQ(DbFile::readHeader(source_, header), JET_errSuccess);
     page_size_ = header.page_size;
     ASSERT_GT(page_size_, 0u);
-    intact_ = ReadThroughDatabase(source_);
+    intact_ = readThroughDatabase(source_);
     ASSERT_EQ(intact_.status, JET_errSuccess);
     ASSERT_GT(intact_.rows, 0u);
-    intact_jet_ = ReadThroughJet(jet_, source_);
+    intact_jet_ = readThroughJet(jet_, source_);
     ASSERT_EQ(intact_jet_.status, JET_errSuccess);
     ASSERT_EQ(intact_jet_.rows, intact_.rows);
     copy_ = dir_.File(GetParam() + ".edb");
-    WriteFile(copy_, bytes_);
+    writeFile(copy_, bytes_);
   }
 
   // Reads the damaged copy through the engine's C++ interface (what the
   // dump uses) or through the Jet calls, checks the outcome and tallies it.
   enum class Through { kDatabase, kJet };
-  void ReadAndCheck(Through through, const std::string& what) {
+  void readAndCheck(Through through, const std::string& what) {
     const bool jet = through == Through::kJet;
-    const ReadOutcome got = jet ? ReadThroughJet(jet_, copy_) : ReadThroughDatabase(copy_);
+    const ReadOutcome got = jet ? readThroughJet(jet_, copy_) : readThroughDatabase(copy_);
     const ReadOutcome& intact = jet ? intact_jet_ : intact_;
     ++statuses_[got.status];
     const std::string where = what + (jet ? " (Jet calls)" : "");
@@ -83,7 +83,7 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
     }
   }
 
-  void PrintTally() const {
+  void printTally() const {
     std::string line = GetParam() + ":";
     for (const auto& [status, count] : statuses_) {
       line += " " + std::to_string(status) + "x" + std::to_string(count);
@@ -107,13 +107,13 @@ TEST_P(SampleDamage, EveryTruncationAtAPageBoundary) {
   std::size_t size = bytes_.size() - bytes_.size() % page_size_;
   for (;; size -= page_size_) {
     ASSERT_EQ(::truncate(copy_.c_str(), static_cast<off_t>(size)), 0);
-    ReadAndCheck(Through::kDatabase, "cut at " + std::to_string(size));
-    ReadAndCheck(Through::kJet, "cut at " + std::to_string(size));
+    readAndCheck(Through::kDatabase, "cut at " + std::to_string(size));
+    readAndCheck(Through::kJet, "cut at " + std::to_string(size));
     if (size == 0) break;
   }
   // A file without its data pages, or without even a header, cannot read.
   EXPECT_GT(statuses_.size(), 1u);
-  PrintTally();
+  printTally();
 }
 
 TEST_P(SampleDamage, SeededRandomByteChanges) {
@@ -146,13 +146,13 @@ TEST_P(SampleDamage, SeededRandomByteChanges) {
     const char changed = static_cast<char>(original ^ static_cast<char>(1 + rng() % 255));
     ASSERT_EQ(::pwrite(fd, &changed, 1, static_cast<off_t>(at)), 1);
     const std::string what = "byte " + std::to_string(at) + " changed";
-    ReadAndCheck(Through::kDatabase, what);
-    if (i % 4 == 0) ReadAndCheck(Through::kJet, what);
+    readAndCheck(Through::kDatabase, what);
+    if (i % 4 == 0) readAndCheck(Through::kJet, what);
     ASSERT_EQ(::pwrite(fd, &original, 1, static_cast<off_t>(at)), 1);
     if (HasFailure()) break;
   }
   ::close(fd);
-  PrintTally();
+  printTally();
 }
 
 // Changes that the page checksums cannot catch: after each change the page
@@ -195,20 +195,20 @@ TEST_P(SampleDamage, SeededChangesBehindValidChecksums) {
       for (int b = 0; b < bytes; ++b) page[at + b] = static_cast<char>(sum >> (8 * b));
     };
     for (std::size_t k = blocks - 1; k >= 1; --k) {
-      put(40 + 8 * (k - 1), EccChecksum(view.subspan(k * block, block), pgno, false), 8);
+      put(40 + 8 * (k - 1), eccChecksum(view.subspan(k * block, block), pgno, false), 8);
     }
     if (new_format) {
-      put(0, EccChecksum(view.subspan(0, block), pgno, true), 8);
+      put(0, eccChecksum(view.subspan(0, block), pgno, true), 8);
     } else {
-      put(0, XorChecksum(view), 4);
+      put(0, xorChecksum(view), 4);
     }
-    if (VerifyPageChecksum(view, pgno, new_format)) ++resigned;
+    if (verifyPageChecksum(view, pgno, new_format)) ++resigned;
     ASSERT_EQ(::pwrite(fd, page.data(), page.size(), static_cast<off_t>(page_at)),
               static_cast<ssize_t>(page.size()));
     const std::string what = "page " + std::to_string(pgno) + " change " + std::to_string(i);
     for (const bool jet : {false, true}) {
       if (jet && i % 4 != 0) continue;
-      const ReadOutcome got = jet ? ReadThroughJet(jet_, copy_) : ReadThroughDatabase(copy_);
+      const ReadOutcome got = jet ? readThroughJet(jet_, copy_) : readThroughDatabase(copy_);
       ++statuses_[got.status];
       EXPECT_LE(got.status, 0) << what << (jet ? " (Jet calls)" : "") << ": a warning is not a result";
     }
@@ -219,7 +219,7 @@ TEST_P(SampleDamage, SeededChangesBehindValidChecksums) {
   ::close(fd);
   // The point of this test is lost if the pages were not accepted.
   EXPECT_GT(resigned, kChanges * 9 / 10);
-  PrintTally();
+  printTally();
 }
 
 // The command line's dump on damaged copies: it must end with status 0 (and
@@ -249,7 +249,7 @@ TEST_P(SampleDamage, DumpCommandOnDamagedCopies) {
       const std::size_t at = rng() % damaged.size();
       damaged[at] = static_cast<char>(damaged[at] ^ static_cast<char>(1 + rng() % 255));
     }
-    WriteFile(copy_, damaged);
+    writeFile(copy_, damaged);
     std::string out;
     const int status = run(copy_, out);
     ASSERT_TRUE(WIFEXITED(status)) << "case " << i << ": the dump ended by a signal";
@@ -261,14 +261,14 @@ TEST_P(SampleDamage, DumpCommandOnDamagedCopies) {
   }
 }
 
-std::string SampleName(const ::testing::TestParamInfo<std::string>& sample) {
+std::string sampleName(const ::testing::TestParamInfo<std::string>& sample) {
   return sample.param;
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleDamage, ::testing::ValuesIn(EseSampleNames()), SampleName);
+INSTANTIATE_TEST_SUITE_P(Samples, SampleDamage, ::testing::ValuesIn(eseSampleNames()), sampleName);
 INSTANTIATE_TEST_SUITE_P(Generated, SampleDamage,
                          ::testing::Values("generated_8192", "generated_16384", "generated_32768"),
-                         SampleName);
+                         sampleName);
 
 }  // namespace
 }  // namespace ese::testing

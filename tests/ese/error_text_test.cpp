@@ -21,14 +21,14 @@
 namespace ese {
 namespace {
 
-using corvadex::testing::EseSample;
-using corvadex::testing::ReadFile;
+using corvadex::testing::eseSample;
+using corvadex::testing::readFile;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 // The last line the read wrote (its error line: a failed read stops there,
 // JetTerm succeeding).
-std::string LastLine(const std::string& path) {
+std::string lastLine(const std::string& path) {
   EngineJet jet;
   corvadex::LineLog log;
   corvadex::ContactList list;
@@ -39,28 +39,28 @@ std::string LastLine(const std::string& path) {
 }
 
 // A written contacts database, and the root page of its contact table.
-std::string Contacts(const TempDir& dir, std::uint32_t& root, std::uint32_t& page_size) {
+std::string contactsDatabase(const TempDir& dir, std::uint32_t& root, std::uint32_t& page_size) {
   const std::string path = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' --count 50 '" +
                               path + "' > /dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0);
   std::unique_ptr<Database> db;
-  EXPECT_EQ(Database::Open(path, db), JET_errSuccess);
+  EXPECT_EQ(Database::open(path, db), JET_errSuccess);
   for (const auto& t : db->catalog().tables()) {
     if (t->name.rfind("SimpleContact-", 0) == 0) root = t->root_pgno;
   }
   page_size = db->file().page_size();
-  return ReadFile(path);
+  return readFile(path);
 }
 
 TEST(ErrorText, TheLogLineOfAFailedReadNamesAndDescribesTheStatus) {
   TempDir dir;
   std::uint32_t root = 0;
   std::uint32_t page_size = 0;
-  const std::string contacts = Contacts(dir, root, page_size);
+  const std::string contacts = contactsDatabase(dir, root, page_size);
   ASSERT_GT(root, 4u);
   const std::size_t root_at = (std::size_t{root} + 1) * page_size;
-  std::string bad_header = ReadFile(EseSample("basic"));
+  std::string bad_header = readFile(eseSample("basic"));
   bad_header[300] = static_cast<char>(bad_header[300] ^ 1);
   std::string blank_root = contacts;
   blank_root.replace(root_at, page_size, page_size, '\0');
@@ -75,7 +75,7 @@ TEST(ErrorText, TheLogLineOfAFailedReadNamesAndDescribesTheStatus) {
       {"header", bad_header,
        "ERROR JetGetDatabaseFileInfo -1018 - JET_errReadVerifyFailure, A database page fails its "
        "checksum"},
-      {"no_contact_table", ReadFile(EseSample("basic")),
+      {"no_contact_table", readFile(eseSample("basic")),
        "JetOpenTable ERROR -1002 - JET_errInvalidName, The name is not valid"},
       {"blank_page", blank_root,
        "JetMove ERROR -1019 - JET_errPageNotInitialized, The page is blank"},
@@ -84,20 +84,20 @@ TEST(ErrorText, TheLogLineOfAFailedReadNamesAndDescribesTheStatus) {
   };
   for (const auto& c : kCases) {
     const std::string path = dir.File(std::string(c.name) + ".edb");
-    WriteFile(path, c.bytes);
-    EXPECT_EQ(LastLine(path), c.line) << c.name;
+    writeFile(path, c.bytes);
+    EXPECT_EQ(lastLine(path), c.line) << c.name;
   }
 }
 
 TEST(ErrorText, EveryKnownStatusIsFoundAndUnknownOnesAreNamedByNumber) {
   // The lookup is a binary search: a row out of order would not be found.
-  for (const ErrorTableEntry& row : ErrorTable()) {
-    const std::string text = ErrorText(row.code);
+  for (const ErrorTableEntry& row : errorTable()) {
+    const std::string text = errorText(row.code);
     EXPECT_TRUE(text.starts_with(std::string(row.name) + ", ")) << row.code << ": " << text;
     EXPECT_LT(text.size(), 256u) << "does not fit the engine's text buffer: " << row.name;
   }
   for (JET_ERR code : {-12345, -2, 7, 1005, 999999, -2147483647 - 1}) {
-    const std::string text = ErrorText(code);
+    const std::string text = errorText(code);
     EXPECT_NE(text.find(std::to_string(code)), std::string::npos) << text;
     EXPECT_EQ(text.find("JET_"), std::string::npos) << text;
   }

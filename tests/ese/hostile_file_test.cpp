@@ -25,12 +25,12 @@
 namespace ese::testing {
 namespace {
 
-using corvadex::testing::EseSample;
-using corvadex::testing::ReadFile;
+using corvadex::testing::eseSample;
+using corvadex::testing::readFile;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
-std::string MakeDatabase(const TempDir& dir, const std::string& options) {
+std::string makeDatabase(const TempDir& dir, const std::string& options) {
   const std::string path = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' " +
                               options + " '" + path + "' >/dev/null";
@@ -38,7 +38,7 @@ std::string MakeDatabase(const TempDir& dir, const std::string& options) {
   return path;
 }
 
-std::shared_ptr<const TableInfo> ContactTable(const Database& db) {
+std::shared_ptr<const TableInfo> contactTable(const Database& db) {
   for (const auto& t : db.catalog().tables()) {
     if (t->name.rfind("SimpleContact-", 0) == 0) return t;
   }
@@ -46,12 +46,12 @@ std::shared_ptr<const TableInfo> ContactTable(const Database& db) {
 }
 
 // Walks the table reading every value; the first failing status.
-JET_ERR WalkAll(TableCursor& cursor, JET_ERR err) {
-  for (; err == JET_errSuccess; err = cursor.MoveNext()) {
+JET_ERR walkAll(TableCursor& cursor, JET_ERR err) {
+  for (; err == JET_errSuccess; err = cursor.moveNext()) {
     for (const ColumnInfo& c : cursor.table().columns) {
       Bytes value;
       bool is_null = false;
-      if (JET_ERR e = cursor.ReadValue(c, 1, value, is_null); e != JET_errSuccess) return e;
+      if (JET_ERR e = cursor.readValue(c, 1, value, is_null); e != JET_errSuccess) return e;
     }
   }
   return err;
@@ -59,24 +59,24 @@ JET_ERR WalkAll(TableCursor& cursor, JET_ERR err) {
 
 TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
   TempDir dir;
-  const std::string path = MakeDatabase(dir, "--count 20000");
+  const std::string path = makeDatabase(dir, "--count 20000");
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::Open(path, db), JET_errSuccess);
-  TableCursor cursor(*db, ContactTable(*db));
-  JET_ERR err = cursor.MoveFirst();
-  for (int row = 0; row < 100 && err == JET_errSuccess; ++row) err = cursor.MoveNext();
+  ASSERT_EQ(Database::open(path, db), JET_errSuccess);
+  TableCursor cursor(*db, contactTable(*db));
+  JET_ERR err = cursor.moveFirst();
+  for (int row = 0; row < 100 && err == JET_errSuccess; ++row) err = cursor.moveNext();
   ASSERT_EQ(err, JET_errSuccess);
   // Another thread cuts the file to 1 MiB while the walk is under way.
   std::thread cutter([&] { ASSERT_EQ(::truncate(path.c_str(), 1 << 20), 0); });
   cutter.join();
-  err = WalkAll(cursor, err);
+  err = walkAll(cursor, err);
   EXPECT_EQ(err, JET_errFileIOBeyondEOF);
-  const FailureNote& note = LatestFailure();
+  const FailureNote& note = latestFailure();
   EXPECT_EQ(note.code, err);
   EXPECT_EQ(note.check, "the file changed or became unreadable while it was read");
   // A page past the new end of 1 MiB.
   EXPECT_GE((std::uint64_t{note.pgno} + 2) * db->file().page_size(), std::uint64_t{1} << 20);
-  EXPECT_EQ(note.table, ContactTable(*db)->name);
+  EXPECT_EQ(note.table, contactTable(*db)->name);
 }
 
 TEST(HostileFiles, OnlyRegularFilesAreOpened) {
@@ -86,15 +86,15 @@ TEST(HostileFiles, OnlyRegularFilesAreOpened) {
   std::unique_ptr<Database> db;
   FileHeader header;
   for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
-    EXPECT_EQ(Database::Open(path, db), JET_errInvalidDatabase) << path;
-    EXPECT_EQ(DbFile::ReadHeader(path, header), JET_errInvalidDatabase) << path;
+    EXPECT_EQ(Database::open(path, db), JET_errInvalidDatabase) << path;
+    EXPECT_EQ(DbFile::readHeader(path, header), JET_errInvalidDatabase) << path;
   }
-  EXPECT_EQ(Database::Open(dir.Path(), db), JET_errInvalidPath);
+  EXPECT_EQ(Database::open(dir.path(), db), JET_errInvalidPath);
 }
 
 // Runs `work` in a child process; the child's peak resident memory in KiB,
 // or -1 when it did not exit with status 0.
-long ChildPeakKiB(const std::function<bool()>& work) {
+long childPeakKiB(const std::function<bool()>& work) {
   const pid_t pid = ::fork();
   if (pid == 0) ::_exit(work() ? 0 : 1);
   int status = 0;
@@ -108,16 +108,16 @@ long ChildPeakKiB(const std::function<bool()>& work) {
 TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
   TempDir dir;
   // The real header pages of a sample, then a hole up to 1 TB.
-  const std::string sample = ReadFile(EseSample("basic"));
+  const std::string sample = readFile(eseSample("basic"));
   FileHeader header;
-  ASSERT_EQ(DbFile::ReadHeader(EseSample("basic"), header), JET_errSuccess);
+  ASSERT_EQ(DbFile::readHeader(eseSample("basic"), header), JET_errSuccess);
   const std::string path = dir.File("sparse.edb");
-  WriteFile(path, sample.substr(0, 2 * header.page_size));
+  writeFile(path, sample.substr(0, 2 * header.page_size));
   if (::truncate(path.c_str(), off_t{1} << 40) != 0) GTEST_SKIP() << "no sparse files here";
-  const long peak = ChildPeakKiB([&] {
+  const long peak = childPeakKiB([&] {
     std::unique_ptr<Database> db;
     // The catalog's page is a hole: not initialised.
-    return Database::Open(path, db) == JET_errPageNotInitialized;
+    return Database::open(path, db) == JET_errPageNotInitialized;
   });
   ASSERT_GT(peak, 0);
   EXPECT_LT(peak, 64 * 1024) << "KiB";
@@ -125,24 +125,24 @@ TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
 
 TEST(HostileFiles, ValuesExpandingBeyondTheBoundAreReportedAsDamage) {
   TempDir dir;
-  const std::string path = MakeDatabase(dir, "--count 300 --expanding-values");
+  const std::string path = makeDatabase(dir, "--count 300 --expanding-values");
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::Open(path, db), JET_errSuccess);
-  TableCursor cursor(*db, ContactTable(*db));
+  ASSERT_EQ(Database::open(path, db), JET_errSuccess);
+  TableCursor cursor(*db, contactTable(*db));
   // The first values decompress to 64 KiB each, as promised...
-  ASSERT_EQ(cursor.MoveFirst(), JET_errSuccess);
-  const ColumnInfo* nick = cursor.table().FindColumn("NickName");
+  ASSERT_EQ(cursor.moveFirst(), JET_errSuccess);
+  const ColumnInfo* nick = cursor.table().findColumn("NickName");
   ASSERT_NE(nick, nullptr);
   Bytes value;
   bool is_null = true;
-  ASSERT_EQ(cursor.ReadValue(*nick, 1, value, is_null), JET_errSuccess);
+  ASSERT_EQ(cursor.readValue(*nick, 1, value, is_null), JET_errSuccess);
   EXPECT_EQ(value.size(), 65535u);
   // ...until their sum passes the bound for a file of this size.
-  const JET_ERR err = WalkAll(cursor, JET_errSuccess);
+  const JET_ERR err = walkAll(cursor, JET_errSuccess);
   EXPECT_EQ(err, JET_errDatabaseCorrupted);
-  const FailureNote& note = LatestFailure();
+  const FailureNote& note = latestFailure();
   EXPECT_EQ(note.check, "the value would take more memory than a file of this size can hold");
-  EXPECT_EQ(note.table, ContactTable(*db)->name);
+  EXPECT_EQ(note.table, contactTable(*db)->name);
   EXPECT_FALSE(note.column.empty());
   EXPECT_GT(note.pgno, 0u);
 }

@@ -18,12 +18,12 @@
 namespace ese {
 namespace {
 
-using testing::PatchPage;
-using testing::Put16;
-using corvadex::testing::ReadFileBytes;
-using corvadex::testing::EseSample;
+using testing::patchPage;
+using testing::put16;
+using corvadex::testing::readFileBytes;
+using corvadex::testing::eseSample;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 // An attached, opened database with one table open, torn down at the end.
 class JetSession {
@@ -38,9 +38,9 @@ class JetSession {
   ~JetSession() {
     if (instance_ != 0) JetTerm(instance_);
   }
-  JET_ERR Attach() { return JetAttachDatabase(session_, path_.c_str(), JET_bitDbReadOnly); }
-  JET_ERR Open() {
-    if (JET_ERR err = Attach(); err != 0) return err;
+  JET_ERR attach() { return JetAttachDatabase(session_, path_.c_str(), JET_bitDbReadOnly); }
+  JET_ERR open() {
+    if (JET_ERR err = attach(); err != 0) return err;
     return JetOpenDatabase(session_, path_.c_str(), nullptr, &dbid_, 0);
   }
   JET_ERR OpenTable(const char* name) {
@@ -53,13 +53,13 @@ class JetSession {
         << name;
     return def.columnid;
   }
-  JET_ERR Retrieve(JET_COLUMNID column, std::vector<std::uint8_t>& buffer, std::uint32_t& actual,
+  JET_ERR retrieve(JET_COLUMNID column, std::vector<std::uint8_t>& buffer, std::uint32_t& actual,
                    JET_RETINFO* info = nullptr) {
     return JetRetrieveColumn(session_, table_, column, buffer.data(),
                              static_cast<std::uint32_t>(buffer.size()), &actual, 0, info);
   }
-  JET_ERR Move(std::int32_t rows) { return JetMove(session_, table_, rows, 0); }
-  JET_ERR Term() {
+  JET_ERR move(std::int32_t rows) { return JetMove(session_, table_, rows, 0); }
+  JET_ERR term() {
     const JET_ERR err = JetTerm(instance_);
     instance_ = 0;
     return err;
@@ -72,7 +72,7 @@ class JetSession {
   JET_TABLEID table_ = 0;
 };
 
-std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t n) {
+std::string hex(const std::vector<std::uint8_t>& bytes, std::size_t n) {
   static const char kDigits[] = "0123456789abcdef";
   std::string s;
   for (std::size_t i = 0; i < n; ++i) {
@@ -84,58 +84,58 @@ std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t n) {
 
 TEST(JetCalls, CatalogScanAsTheStoreReaderDoesIt) {
   std::uint32_t page_size = 0;
-  ASSERT_EQ(JetGetDatabaseFileInfo(EseSample("text").c_str(), &page_size, 4, JET_DbInfoPageSize), 0);
+  ASSERT_EQ(JetGetDatabaseFileInfo(eseSample("text").c_str(), &page_size, 4, JET_DbInfoPageSize), 0);
   EXPECT_EQ(page_size, 4096u);
-  JetSession s(EseSample("text"), page_size);
-  ASSERT_EQ(s.Open(), 0);
+  JetSession s(eseSample("text"), page_size);
+  ASSERT_EQ(s.open(), 0);
   ASSERT_EQ(s.OpenTable("MSysObjects"), 0);
   const JET_COLUMNID type = s.Column("Type");
   const JET_COLUMNID name = s.Column("Name");
   std::vector<std::string> tables;
   std::vector<std::uint8_t> type_buffer(2);
   std::vector<std::uint8_t> name_buffer(256);
-  JET_ERR err = s.Move(JET_MoveFirst);
-  for (; err == 0; err = s.Move(JET_MoveNext)) {
+  JET_ERR err = s.move(JET_MoveFirst);
+  for (; err == 0; err = s.move(JET_MoveNext)) {
     std::uint32_t actual = 0;
-    ASSERT_EQ(s.Retrieve(type, type_buffer, actual), 0);
+    ASSERT_EQ(s.retrieve(type, type_buffer, actual), 0);
     if (type_buffer[0] != 1 || type_buffer[1] != 0) continue;
-    ASSERT_EQ(s.Retrieve(name, name_buffer, actual), 0);
+    ASSERT_EQ(s.retrieve(name, name_buffer, actual), 0);
     tables.emplace_back(reinterpret_cast<const char*>(name_buffer.data()), actual);
   }
   EXPECT_EQ(err, JET_errNoCurrentRecord);
   EXPECT_EQ(tables, (std::vector<std::string>{"MSysObjects", "MSysObjectsShadow", "MSysObjids",
                                               "MSysLocales", "text"}));
-  EXPECT_EQ(s.Move(JET_MoveNext), JET_errNoCurrentRecord) << "still past the end";
+  EXPECT_EQ(s.move(JET_MoveNext), JET_errNoCurrentRecord) << "still past the end";
   EXPECT_EQ(JetCloseTable(s.session_, s.table_), 0);
-  EXPECT_EQ(s.Term(), 0);
+  EXPECT_EQ(s.term(), 0);
 }
 
 TEST(JetCalls, RetrieveStatusesNullTruncationAndDates) {
-  JetSession s(EseSample("basic"));
-  ASSERT_EQ(s.Open(), 0);
+  JetSession s(eseSample("basic"));
+  ASSERT_EQ(s.open(), 0);
   ASSERT_EQ(s.OpenTable("basic"), 0);
-  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
-  ASSERT_EQ(s.Move(JET_MoveNext), 0);  // the second row has nulls
+  ASSERT_EQ(s.move(JET_MoveFirst), 0);
+  ASSERT_EQ(s.move(JET_MoveNext), 0);  // the second row has nulls
   std::vector<std::uint8_t> buffer(16, 0xcc);
   std::uint32_t actual = 99;
-  EXPECT_EQ(s.Retrieve(s.Column("GUID"), buffer, actual), JET_wrnColumnNull);
+  EXPECT_EQ(s.retrieve(s.Column("GUID"), buffer, actual), JET_wrnColumnNull);
   EXPECT_EQ(actual, 0u);
 
-  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
-  EXPECT_EQ(s.Retrieve(s.Column("DateTime"), buffer, actual), 0);
+  ASSERT_EQ(s.move(JET_MoveFirst), 0);
+  EXPECT_EQ(s.retrieve(s.Column("DateTime"), buffer, actual), 0);
   EXPECT_EQ(actual, 8u);
-  EXPECT_EQ(Hex(buffer, 8), "0000000080afe140") << "the stored 8 bytes";
+  EXPECT_EQ(hex(buffer, 8), "0000000080afe140") << "the stored 8 bytes";
 
   std::vector<std::uint8_t> small(5, 0);
-  EXPECT_EQ(s.Retrieve(s.Column("GUID"), small, actual), JET_wrnBufferTruncated);
+  EXPECT_EQ(s.retrieve(s.Column("GUID"), small, actual), JET_wrnBufferTruncated);
   EXPECT_EQ(actual, 16u) << "the full size";
-  EXPECT_EQ(Hex(small, 5), "f10a363f66") << "what fits";
+  EXPECT_EQ(hex(small, 5), "f10a363f66") << "what fits";
 
   std::vector<std::uint8_t> none;
-  EXPECT_EQ(s.Retrieve(s.Column("Long"), none, actual), JET_wrnBufferTruncated);
+  EXPECT_EQ(s.retrieve(s.Column("Long"), none, actual), JET_wrnBufferTruncated);
   EXPECT_EQ(actual, 4u);
 
-  EXPECT_EQ(s.Retrieve(4000, buffer, actual), JET_errColumnNotFound);
+  EXPECT_EQ(s.retrieve(4000, buffer, actual), JET_errColumnNotFound);
   JET_COLUMNDEF def{};
   EXPECT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "NoSuchColumn", &def, sizeof def, 0),
             JET_errColumnNotFound);
@@ -148,20 +148,20 @@ TEST(JetCalls, RetrieveStatusesNullTruncationAndDates) {
 }
 
 TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
-  JetSession s(EseSample("multi"));
-  ASSERT_EQ(s.Open(), 0);
+  JetSession s(eseSample("multi"));
+  ASSERT_EQ(s.open(), 0);
   ASSERT_EQ(s.OpenTable("multi"), 0);
-  ASSERT_EQ(s.Move(JET_MoveFirst), 0);
+  ASSERT_EQ(s.move(JET_MoveFirst), 0);
   const JET_COLUMNID column = s.Column("Short");
   std::vector<std::uint8_t> buffer(2);
   std::uint32_t actual = 0;
-  ASSERT_EQ(s.Retrieve(column, buffer, actual), 0);
-  EXPECT_EQ(Hex(buffer, 2), "0000");
+  ASSERT_EQ(s.retrieve(column, buffer, actual), 0);
+  EXPECT_EQ(hex(buffer, 2), "0000");
   JET_RETINFO info{sizeof(JET_RETINFO), 0, 3, 0};
-  ASSERT_EQ(s.Retrieve(column, buffer, actual, &info), 0);
-  EXPECT_EQ(Hex(buffer, 2), "ff7f");
+  ASSERT_EQ(s.retrieve(column, buffer, actual, &info), 0);
+  EXPECT_EQ(hex(buffer, 2), "ff7f");
   info.itagSequence = 4;
-  EXPECT_EQ(s.Retrieve(column, buffer, actual, &info), JET_wrnColumnNull);
+  EXPECT_EQ(s.retrieve(column, buffer, actual, &info), JET_wrnColumnNull);
   JET_COLUMNDEF def{};
   ASSERT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "Short", &def, sizeof def, 0), 0);
   EXPECT_EQ(def.grbit & (JET_bitColumnMultiValued | JET_bitColumnTagged),
@@ -169,8 +169,8 @@ TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
 }
 
 TEST(JetCalls, TablesThatCannotBeOpened) {
-  JetSession s(EseSample("basic"));
-  ASSERT_EQ(s.Open(), 0);
+  JetSession s(eseSample("basic"));
+  ASSERT_EQ(s.open(), 0);
   EXPECT_EQ(s.OpenTable(""), JET_errInvalidName);
   EXPECT_EQ(s.OpenTable(nullptr), JET_errInvalidName);
   EXPECT_EQ(s.OpenTable("SimpleContact-"), JET_errObjectNotFound);
@@ -182,7 +182,7 @@ TEST(JetCalls, TablesThatCannotBeOpened) {
 }
 
 TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
-  JetSession s(EseSample("basic"));
+  JetSession s(eseSample("basic"));
   EXPECT_EQ(JetBeginSession(s.instance_ + 12345, &s.session_, nullptr, nullptr),
             JET_errInvalidInstance);
   JET_INSTANCE fresh = 0;
@@ -193,7 +193,7 @@ TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
   EXPECT_EQ(JetInit(&fresh), JET_errAlreadyInitialized);
   EXPECT_EQ(JetTerm(fresh), 0);
 
-  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.open(), 0);
   ASSERT_EQ(s.OpenTable("basic"), 0);
   std::vector<std::uint8_t> buffer(8);
   std::uint32_t actual = 0;
@@ -212,7 +212,7 @@ TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
   const JET_SESID session = s.session_;
   const JET_TABLEID table = s.table_;
   const JET_INSTANCE instance = s.instance_;
-  ASSERT_EQ(s.Term(), 0);
+  ASSERT_EQ(s.term(), 0);
   EXPECT_EQ(JetMove(session, table, JET_MoveFirst, 0), JET_errInvalidSesid);
   EXPECT_EQ(JetTerm(instance), JET_errInvalidInstance);
 }
@@ -222,57 +222,57 @@ TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
   std::uint32_t page_size = 0;
   EXPECT_EQ(JetGetDatabaseFileInfo(dir.File("missing.edb").c_str(), &page_size, 4, 17),
             JET_errFileNotFound);
-  EXPECT_EQ(JetGetDatabaseFileInfo(dir.Path().c_str(), &page_size, 4, 17), JET_errInvalidPath);
+  EXPECT_EQ(JetGetDatabaseFileInfo(dir.path().c_str(), &page_size, 4, 17), JET_errInvalidPath);
 
   const std::string text = dir.File("notes.edb");
-  WriteFile(text, std::vector<std::uint8_t>(5000, 'x'));
+  writeFile(text, std::vector<std::uint8_t>(5000, 'x'));
   EXPECT_EQ(JetGetDatabaseFileInfo(text.c_str(), &page_size, 4, 17), JET_errInvalidDatabase);
   {
     JetSession s(text);
-    EXPECT_EQ(s.Attach(), JET_errInvalidDatabase);
+    EXPECT_EQ(s.attach(), JET_errInvalidDatabase);
   }
 
-  const auto image = ReadFileBytes(EseSample("basic"));
+  const auto image = readFileBytes(eseSample("basic"));
   const std::string truncated = dir.File("truncated.edb");
-  WriteFile(truncated, std::vector<std::uint8_t>(image.begin(), image.begin() + 4 * 4096));
+  writeFile(truncated, std::vector<std::uint8_t>(image.begin(), image.begin() + 4 * 4096));
   {
     JetSession s(truncated);
-    EXPECT_EQ(s.Attach(), JET_errFileIOBeyondEOF);
+    EXPECT_EQ(s.attach(), JET_errFileIOBeyondEOF);
   }
 
   auto damaged = image;
   damaged[5 * 4096 + 1234] ^= 0x08;  // the catalog's root page
   const std::string corrupt = dir.File("corrupt.edb");
-  WriteFile(corrupt, damaged);
+  writeFile(corrupt, damaged);
   {
     JetSession s(corrupt);
-    EXPECT_EQ(s.Attach(), JET_errReadVerifyFailure);
+    EXPECT_EQ(s.attach(), JET_errReadVerifyFailure);
   }
   {
-    JetSession s(EseSample("basic"), 8192);
-    EXPECT_EQ(s.Attach(), JET_errPageSizeMismatch);
+    JetSession s(eseSample("basic"), 8192);
+    EXPECT_EQ(s.attach(), JET_errPageSizeMismatch);
   }
 }
 
 TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::Open(EseSample("basic"), db), 0);
-  const std::uint32_t root = db->catalog().Find("basic")->root_pgno;
+  ASSERT_EQ(Database::open(eseSample("basic"), db), 0);
+  const std::uint32_t root = db->catalog().find("basic")->root_pgno;
   db.reset();
-  auto image = ReadFileBytes(EseSample("basic"));
-  PatchPage(image, 4096, root, [](std::uint8_t* page) { Put16(page + 34, 1); });
+  auto image = readFileBytes(eseSample("basic"));
+  patchPage(image, 4096, root, [](std::uint8_t* page) { put16(page + 34, 1); });
   TempDir dir;
   const std::string path = dir.File("empty.edb");
-  WriteFile(path, image);
+  writeFile(path, image);
 
   JetSession s(path);
-  ASSERT_EQ(s.Open(), 0);
+  ASSERT_EQ(s.open(), 0);
   ASSERT_EQ(s.OpenTable("basic"), 0);
-  EXPECT_EQ(s.Move(JET_MoveFirst), JET_errNoCurrentRecord);
-  EXPECT_EQ(s.Move(JET_MoveNext), JET_errNoCurrentRecord);
+  EXPECT_EQ(s.move(JET_MoveFirst), JET_errNoCurrentRecord);
+  EXPECT_EQ(s.move(JET_MoveNext), JET_errNoCurrentRecord);
   std::vector<std::uint8_t> buffer(4);
   std::uint32_t actual = 0;
-  EXPECT_EQ(s.Retrieve(s.Column("Id"), buffer, actual), JET_errNoCurrentRecord);
+  EXPECT_EQ(s.retrieve(s.Column("Id"), buffer, actual), JET_errNoCurrentRecord);
 }
 
 TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
@@ -280,7 +280,7 @@ TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
   std::memset(text, 'z', sizeof text);
   JET_API_PTR code = static_cast<JET_API_PTR>(static_cast<std::intptr_t>(JET_errNoCurrentRecord));
   ASSERT_EQ(JetGetSystemParameter(0, 0, JET_paramErrorToString, &code, text, sizeof text), 0);
-  EXPECT_EQ(std::string(text), ErrorText(JET_errNoCurrentRecord));
+  EXPECT_EQ(std::string(text), errorText(JET_errNoCurrentRecord));
 
   char tiny[4];
   EXPECT_EQ(JetGetSystemParameter(0, 0, JET_paramErrorToString, &code, tiny, sizeof tiny),
@@ -291,9 +291,9 @@ TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
 TEST(JetCalls, EngineJetForwardsToTheEngine) {
   EngineJet jet;
   std::uint32_t page_size = 0;
-  EXPECT_EQ(jet.GetDatabaseFileInfo(EseSample("index").c_str(), &page_size, 4, 17), 0);
+  EXPECT_EQ(jet.getDatabaseFileInfo(eseSample("index").c_str(), &page_size, 4, 17), 0);
   EXPECT_EQ(page_size, 4096u);
-  EXPECT_EQ(jet.Term(JET_instanceNil), JET_errInvalidInstance);
+  EXPECT_EQ(jet.term(JET_instanceNil), JET_errInvalidInstance);
 }
 
 }  // namespace

@@ -29,9 +29,9 @@
 namespace ese::testing {
 namespace {
 
-using corvadex::testing::ReadFile;
+using corvadex::testing::readFile;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 constexpr std::size_t kPageSize = 4096;
 
@@ -48,7 +48,7 @@ void Put(std::string& s, std::size_t at, std::uint64_t v, int bytes) {
 }
 
 // Offsets (within the page) of the child numbers of a branch page's nodes.
-std::vector<std::size_t> ChildLinks(const std::string& page) {
+std::vector<std::size_t> childLinks(const std::string& page) {
   std::vector<std::size_t> links;
   const std::uint32_t tags = U16(page, 34);
   for (std::uint32_t i = 1; i < tags && 4 * (i + 1) < kPageSize; ++i) {
@@ -67,10 +67,10 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
                               "/make-contacts-db' --count 3000 --page-size 4096 '" + source +
                               "' > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::string bytes = ReadFile(source);
+  const std::string bytes = readFile(source);
   EngineJet jet;
-  const ReadOutcome intact = ReadThroughDatabase(source);
-  const ReadOutcome intact_jet = ReadThroughJet(jet, source);
+  const ReadOutcome intact = readThroughDatabase(source);
+  const ReadOutcome intact_jet = readThroughJet(jet, source);
   ASSERT_EQ(intact.status, JET_errSuccess);
   ASSERT_EQ(intact_jet.status, JET_errSuccess);
 
@@ -82,7 +82,7 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
     if (U32(page, 0) == 0 && U32(page, 4) == 0) continue;
     if ((U32(page, 36) & 0x2) != 0) continue;
     const auto pgno = static_cast<std::uint32_t>(at / kPageSize - 1);
-    branches[pgno] = ChildLinks(page);
+    branches[pgno] = childLinks(page);
     for (std::size_t link : branches[pgno]) parent_of[U32(page, link)] = pgno;
   }
   ASSERT_GE(branches.size(), 2u) << "the written database has no deep trees";
@@ -98,14 +98,14 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
       std::string page = copy.substr(at, kPageSize);
       for (std::size_t link : links) Put(page, link, target, 4);
       const Bytes view(reinterpret_cast<const std::byte*>(page.data()), page.size());
-      Put(page, 0, EccChecksum(view, pgno, true), 8);
-      ASSERT_TRUE(VerifyPageChecksum(view, pgno, true)) << "page " << pgno;
+      Put(page, 0, eccChecksum(view, pgno, true), 8);
+      ASSERT_TRUE(verifyPageChecksum(view, pgno, true)) << "page " << pgno;
       copy.replace(at, kPageSize, page);
-      WriteFile(damaged, copy);
+      writeFile(damaged, copy);
       const std::string what = "page " + std::to_string(pgno) + " -> " + std::to_string(target);
       for (const bool through_jet : {false, true}) {
         const ReadOutcome got =
-            through_jet ? ReadThroughJet(jet, damaged) : ReadThroughDatabase(damaged);
+            through_jet ? readThroughJet(jet, damaged) : readThroughDatabase(damaged);
         if (got.status == JET_errSuccess) {
           EXPECT_EQ(got.digest, (through_jet ? intact_jet : intact).digest) << what;
         } else {

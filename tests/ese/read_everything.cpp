@@ -19,9 +19,9 @@ class Digest {
       value_ *= 0x100000001b3ull;
     }
   }
-  void AddNumber(std::uint64_t n) { Add(&n, sizeof n); }
-  void AddText(const std::string& s) {
-    AddNumber(s.size());
+  void addNumber(std::uint64_t n) { Add(&n, sizeof n); }
+  void addText(const std::string& s) {
+    addNumber(s.size());
     Add(s.data(), s.size());
   }
   std::uint64_t value() const { return value_; }
@@ -30,54 +30,54 @@ class Digest {
   std::uint64_t value_ = 0xcbf29ce484222325ull;
 };
 
-void Fail(ReadOutcome& outcome, JET_ERR err) {
+void fail(ReadOutcome& outcome, JET_ERR err) {
   if (outcome.status == JET_errSuccess) outcome.status = err;
 }
 
 }  // namespace detail
 
 using detail::Digest;
-using detail::Fail;
+using detail::fail;
 
-ReadOutcome ReadThroughDatabase(const std::string& path) {
+ReadOutcome readThroughDatabase(const std::string& path) {
   ReadOutcome outcome;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::Open(path, db); err != JET_errSuccess) {
+  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) {
     outcome.status = err;
     return outcome;
   }
   Digest digest;
-  digest.AddNumber(db->header().page_size);
+  digest.addNumber(db->header().page_size);
   for (const auto& table : db->catalog().tables()) {
     ++outcome.tables;
-    digest.AddText(table->name);
+    digest.addText(table->name);
     for (const ColumnInfo& c : table->columns) {
-      digest.AddNumber(c.id);
-      digest.AddText(c.name);
-      digest.AddNumber(c.type);
+      digest.addNumber(c.id);
+      digest.addText(c.name);
+      digest.addNumber(c.type);
     }
     TableCursor cursor(*db, table);
-    JET_ERR err = cursor.MoveFirst();
-    for (; err == JET_errSuccess; err = cursor.MoveNext()) {
+    JET_ERR err = cursor.moveFirst();
+    for (; err == JET_errSuccess; err = cursor.moveNext()) {
       ++outcome.rows;
-      digest.AddNumber(0xfeed);  // row mark
+      digest.addNumber(0xfeed);  // row mark
       for (const ColumnInfo& c : table->columns) {
         std::uint32_t count = 0;
-        if ((err = cursor.CountValues(c, count)) != JET_errSuccess) break;
-        digest.AddNumber(count);
+        if ((err = cursor.countValues(c, count)) != JET_errSuccess) break;
+        digest.addNumber(count);
         for (std::uint32_t i = 1; i <= count; ++i) {
           Bytes value;
           bool is_null = false;
-          if ((err = cursor.ReadValue(c, i, value, is_null)) != JET_errSuccess) break;
+          if ((err = cursor.readValue(c, i, value, is_null)) != JET_errSuccess) break;
           ++outcome.values;
-          digest.AddNumber(is_null ? ~std::uint64_t{0} : value.size());
+          digest.addNumber(is_null ? ~std::uint64_t{0} : value.size());
           digest.Add(value.data(), value.size());
         }
         if (err != JET_errSuccess) break;
       }
       if (err != JET_errSuccess) break;
     }
-    if (err != JET_errNoCurrentRecord) Fail(outcome, err);
+    if (err != JET_errNoCurrentRecord) fail(outcome, err);
   }
   outcome.digest = digest.value();
   return outcome;
@@ -101,22 +101,22 @@ class JetWalk {
   JetWalk(JetApi& jet, ReadOutcome& outcome) : jet_(jet), outcome_(outcome) {}
 
   // Records a failing status; true when `err` is a failure.
-  bool Failed(JET_ERR err) {
+  bool failed(JET_ERR err) {
     if (err == JET_errSuccess) return false;
     if (outcome_.status == JET_errSuccess) outcome_.status = err;
     return true;
   }
 
   // Reads value `itag` of `column` into buffer_; JET_wrnColumnNull for none.
-  JET_ERR Retrieve(JET_SESID ses, JET_TABLEID table, JET_COLUMNID column, std::uint32_t itag,
+  JET_ERR retrieve(JET_SESID ses, JET_TABLEID table, JET_COLUMNID column, std::uint32_t itag,
                    std::uint32_t& size) {
     JET_RETINFO info{sizeof(JET_RETINFO), 0, itag, 0};
-    JET_ERR err = jet_.RetrieveColumn(ses, table, column, buffer_.data(),
+    JET_ERR err = jet_.retrieveColumn(ses, table, column, buffer_.data(),
                                       static_cast<std::uint32_t>(buffer_.size()), &size, 0,
                                       itag == 1 ? nullptr : &info);
     if (err == JET_wrnBufferTruncated) {
       buffer_.resize(size);
-      err = jet_.RetrieveColumn(ses, table, column, buffer_.data(),
+      err = jet_.retrieveColumn(ses, table, column, buffer_.data(),
                                 static_cast<std::uint32_t>(buffer_.size()), &size, 0,
                                 itag == 1 ? nullptr : &info);
     }
@@ -124,7 +124,7 @@ class JetWalk {
   }
 
   // Reads MSysObjects: tables (type 1) and their columns (type 2).
-  JET_ERR ReadCatalog(JET_SESID ses, JET_DBID dbid, std::vector<CatalogTable>& tables) {
+  JET_ERR readCatalog(JET_SESID ses, JET_DBID dbid, std::vector<CatalogTable>& tables) {
     JET_TABLEID cat = 0;
     if (JET_ERR err = jet_.OpenTable(ses, dbid, "MSysObjects", nullptr, 0, JET_bitTableReadOnly,
                                      &cat);
@@ -136,22 +136,22 @@ class JetWalk {
     JET_ERR err = JET_errSuccess;
     for (int i = 0; i < 4 && err == JET_errSuccess; ++i) {
       JET_COLUMNDEF def{};
-      err = jet_.GetTableColumnInfo(ses, cat, names[i], &def, sizeof def, JET_ColInfo);
+      err = jet_.getTableColumnInfo(ses, cat, names[i], &def, sizeof def, JET_ColInfo);
       ids[i] = def.columnid;
     }
-    for (err = err == JET_errSuccess ? jet_.Move(ses, cat, JET_MoveFirst, 0) : err;
-         err == JET_errSuccess; err = jet_.Move(ses, cat, JET_MoveNext, 0)) {
+    for (err = err == JET_errSuccess ? jet_.move(ses, cat, JET_MoveFirst, 0) : err;
+         err == JET_errSuccess; err = jet_.move(ses, cat, JET_MoveNext, 0)) {
       std::uint32_t values[3] = {};
       for (int i = 0; i < 3 && err == JET_errSuccess; ++i) {
         std::uint32_t size = 0;
-        err = Retrieve(ses, cat, ids[i], 1, size);
+        err = retrieve(ses, cat, ids[i], 1, size);
         if (err == JET_wrnColumnNull) err = JET_errSuccess;
         for (std::uint32_t b = 0; b < size && b < 4; ++b) {
           values[i] |= static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[b])) << (8 * b);
         }
       }
       std::uint32_t size = 0;
-      if (err == JET_errSuccess) err = Retrieve(ses, cat, ids[3], 1, size);
+      if (err == JET_errSuccess) err = retrieve(ses, cat, ids[3], 1, size);
       if (err == JET_wrnColumnNull) err = JET_errSuccess;
       if (err != JET_errSuccess) break;
       const std::string name(buffer_.data(), size);
@@ -164,7 +164,7 @@ class JetWalk {
         }
       }
     }
-    jet_.CloseTable(ses, cat);
+    jet_.closeTable(ses, cat);
     // The catalog describes itself nowhere: its own columns are known.
     for (CatalogTable& t : tables) {
       if (t.name == "MSysObjects" || t.name == "MSysObjectsShadow") {
@@ -185,7 +185,7 @@ class JetWalk {
   }
 
   // Walks one table; returns the first failure.
-  JET_ERR ReadTable(JET_SESID ses, JET_DBID dbid, const CatalogTable& t, Digest& digest) {
+  JET_ERR readTable(JET_SESID ses, JET_DBID dbid, const CatalogTable& t, Digest& digest) {
     JET_TABLEID table = 0;
     if (JET_ERR err = jet_.OpenTable(ses, dbid, t.name.c_str(), nullptr, 0, JET_bitTableReadOnly,
                                      &table);
@@ -193,39 +193,39 @@ class JetWalk {
       return err;
     }
     ++outcome_.tables;
-    digest.AddText(t.name);
+    digest.addText(t.name);
     std::vector<JET_COLUMNDEF> defs;
     JET_ERR err = JET_errSuccess;
     for (std::size_t i = 0; i < t.columns.size() && err == JET_errSuccess; ++i) {
       JET_COLUMNDEF def{};
-      err = jet_.GetTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
+      err = jet_.getTableColumnInfo(ses, table, t.columns[i].c_str(), &def, sizeof def,
                                     JET_ColInfo);
       if (err == JET_errSuccess) {
         defs.push_back(def);
-        digest.AddText(t.columns[i]);
-        digest.AddNumber(def.columnid);
-        digest.AddNumber(def.coltyp);
+        digest.addText(t.columns[i]);
+        digest.addNumber(def.columnid);
+        digest.addNumber(def.coltyp);
       }
       // Older formats lack some of the catalog's own later columns.
       if (err == JET_errColumnNotFound && t.catalog) err = JET_errSuccess;
     }
-    for (err = err == JET_errSuccess ? jet_.Move(ses, table, JET_MoveFirst, 0) : err;
-         err == JET_errSuccess; err = jet_.Move(ses, table, JET_MoveNext, 0)) {
+    for (err = err == JET_errSuccess ? jet_.move(ses, table, JET_MoveFirst, 0) : err;
+         err == JET_errSuccess; err = jet_.move(ses, table, JET_MoveNext, 0)) {
       ++outcome_.rows;
-      digest.AddNumber(0xfeed);
+      digest.addNumber(0xfeed);
       for (const JET_COLUMNDEF& def : defs) {
         const bool multi = (def.grbit & JET_bitColumnMultiValued) != 0;
         for (std::uint32_t itag = 1; err == JET_errSuccess; ++itag) {
           std::uint32_t size = 0;
-          err = Retrieve(ses, table, def.columnid, itag, size);
+          err = retrieve(ses, table, def.columnid, itag, size);
           if (err == JET_wrnColumnNull) {
-            digest.AddNumber(~std::uint64_t{0});
+            digest.addNumber(~std::uint64_t{0});
             err = JET_errSuccess;
             break;
           }
           if (err != JET_errSuccess) break;
           ++outcome_.values;
-          digest.AddNumber(size);
+          digest.addNumber(size);
           digest.Add(buffer_.data(), size);
           if (!multi) break;
         }
@@ -233,7 +233,7 @@ class JetWalk {
       }
       if (err != JET_errSuccess) break;
     }
-    jet_.CloseTable(ses, table);
+    jet_.closeTable(ses, table);
     return err == JET_errNoCurrentRecord ? JET_errSuccess : err;
   }
 
@@ -245,36 +245,36 @@ class JetWalk {
 
 }  // namespace
 
-ReadOutcome ReadThroughJet(JetApi& jet, const std::string& path,
+ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
                            const std::function<void()>& while_open) {
   ReadOutcome outcome;
   JetWalk walk(jet, outcome);
   std::uint32_t page_size = 0;
-  if (walk.Failed(jet.GetDatabaseFileInfo(path.c_str(), &page_size, sizeof page_size,
+  if (walk.failed(jet.getDatabaseFileInfo(path.c_str(), &page_size, sizeof page_size,
                                           JET_DbInfoPageSize)) ||
-      walk.Failed(jet.SetSystemParameter(nullptr, 0, JET_paramDatabasePageSize, page_size,
+      walk.failed(jet.setSystemParameter(nullptr, 0, JET_paramDatabasePageSize, page_size,
                                          nullptr)) ||
-      walk.Failed(jet.SetSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off"))) {
+      walk.failed(jet.setSystemParameter(nullptr, 0, JET_paramRecovery, 0, "Off"))) {
     return outcome;
   }
   JET_INSTANCE instance = 0;
-  if (walk.Failed(jet.CreateInstance(&instance, "Corvadex"))) return outcome;
+  if (walk.failed(jet.createInstance(&instance, "Corvadex"))) return outcome;
   JET_SESID ses = 0;
   JET_DBID dbid = 0;
-  if (!walk.Failed(jet.Init(&instance)) &&
-      !walk.Failed(jet.BeginSession(instance, &ses, nullptr, nullptr)) &&
-      !walk.Failed(jet.AttachDatabase(ses, path.c_str(), JET_bitDbReadOnly)) &&
-      !walk.Failed(jet.OpenDatabase(ses, path.c_str(), nullptr, &dbid, 0))) {
+  if (!walk.failed(jet.init(&instance)) &&
+      !walk.failed(jet.beginSession(instance, &ses, nullptr, nullptr)) &&
+      !walk.failed(jet.attachDatabase(ses, path.c_str(), JET_bitDbReadOnly)) &&
+      !walk.failed(jet.OpenDatabase(ses, path.c_str(), nullptr, &dbid, 0))) {
     if (while_open) while_open();
     Digest digest;
-    digest.AddNumber(page_size);
+    digest.addNumber(page_size);
     std::vector<CatalogTable> tables;
-    if (!walk.Failed(walk.ReadCatalog(ses, dbid, tables))) {
-      for (const CatalogTable& t : tables) walk.Failed(walk.ReadTable(ses, dbid, t, digest));
+    if (!walk.failed(walk.readCatalog(ses, dbid, tables))) {
+      for (const CatalogTable& t : tables) walk.failed(walk.readTable(ses, dbid, t, digest));
     }
     outcome.digest = digest.value();
   }
-  walk.Failed(jet.Term(instance));
+  walk.failed(jet.term(instance));
   return outcome;
 }
 

@@ -26,7 +26,7 @@ struct ReadOutcome {
 // walk fails is left at the failure and the next table is read, so that one
 // damaged table does not hide what the others do with the damage; `status`
 // keeps the first failure.
-ReadOutcome ReadThroughDatabase(const std::string& path);
+ReadOutcome readThroughDatabase(const std::string& path);
 
 // Through the Jet calls, in the order the contact store reader makes them:
 // page-size query, page size and recovery parameters, instance, session,
@@ -36,7 +36,7 @@ ReadOutcome ReadThroughDatabase(const std::string& path);
 // JetRetrieveColumn (all values of a multi-valued column). The instance is
 // always terminated. `while_open`, when given, runs once the database is
 // open, before the walk.
-ReadOutcome ReadThroughJet(JetApi& jet, const std::string& path,
+ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
                            const std::function<void()>& while_open = {});
 
 }  // namespace ese::testing

@@ -23,14 +23,14 @@
 namespace ese::testing {
 namespace {
 
-using corvadex::testing::EseSample;
-using corvadex::testing::ReadFile;
+using corvadex::testing::eseSample;
+using corvadex::testing::readFile;
 using corvadex::testing::TempDir;
-using corvadex::testing::WriteFile;
+using corvadex::testing::writeFile;
 
 namespace fs = std::filesystem;
 
-std::set<std::string> Listing(const fs::path& dir) {
+std::set<std::string> listing(const fs::path& dir) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
   return names;
@@ -41,14 +41,14 @@ struct FileState {
   struct stat st {};
 };
 
-FileState StateOf(const std::string& path) {
+FileState stateOf(const std::string& path) {
   FileState s;
-  s.bytes = ReadFile(path);
+  s.bytes = readFile(path);
   EXPECT_EQ(::stat(path.c_str(), &s.st), 0) << path;
   return s;
 }
 
-void ExpectSameState(const FileState& before, const FileState& after) {
+void expectSameState(const FileState& before, const FileState& after) {
   EXPECT_TRUE(before.bytes == after.bytes) << "the file's bytes changed";
   EXPECT_EQ(before.st.st_size, after.st.st_size);
   EXPECT_EQ(before.st.st_mtim.tv_sec, after.st.st_mtim.tv_sec);
@@ -63,7 +63,7 @@ void ExpectSameState(const FileState& before, const FileState& after) {
 // descriptor open on it must be read-only and every mapping of it without
 // write access. Permission bits do not bind root, so this is the check that
 // holds whoever runs the tests. Returns how many holds were found.
-int ExpectHeldReadOnly(const std::string& path) {
+int expectHeldReadOnly(const std::string& path) {
   const fs::path target = fs::canonical(path);
   int holds = 0;
   for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
@@ -98,7 +98,7 @@ class ReadOnly : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     copy_ = dir_.File("contacts.edb");
-    WriteFile(copy_, ReadFile(EseSample(GetParam())));
+    writeFile(copy_, readFile(eseSample(GetParam())));
     // Old, exact times, so that any write or touch would show.
     const timespec times[2] = {{1500000000, 123456789}, {1500000000, 987654321}};
     ASSERT_EQ(::utimensat(AT_FDCWD, copy_.c_str(), times, 0), 0);
@@ -109,81 +109,81 @@ class ReadOnly : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(ReadOnly, ReadingLeavesBytesAndTimesAsTheyWere) {
-  const FileState before = StateOf(copy_);
-  const ReadOutcome read = ReadThroughDatabase(copy_);
+  const FileState before = stateOf(copy_);
+  const ReadOutcome read = readThroughDatabase(copy_);
   ASSERT_EQ(read.status, JET_errSuccess);
   ASSERT_GT(read.values, 0u);
-  ExpectSameState(before, StateOf(copy_));
+  expectSameState(before, stateOf(copy_));
   EngineJet jet;
-  const ReadOutcome through_jet = ReadThroughJet(jet, copy_);
+  const ReadOutcome through_jet = readThroughJet(jet, copy_);
   ASSERT_EQ(through_jet.status, JET_errSuccess);
   ASSERT_EQ(through_jet.values, read.values);
-  ExpectSameState(before, StateOf(copy_));
+  expectSameState(before, stateOf(copy_));
 }
 
 TEST_P(ReadOnly, AFileWithoutWritePermissionReadsTheSame) {
   EngineJet jet;
-  const ReadOutcome writable = ReadThroughDatabase(copy_);
-  const ReadOutcome writable_jet = ReadThroughJet(jet, copy_);
+  const ReadOutcome writable = readThroughDatabase(copy_);
+  const ReadOutcome writable_jet = readThroughJet(jet, copy_);
   ASSERT_EQ(writable.status, JET_errSuccess);
   ASSERT_EQ(writable_jet.status, JET_errSuccess);
   ASSERT_EQ(::chmod(copy_.c_str(), 0444), 0);
-  const FileState before = StateOf(copy_);
-  const ReadOutcome read_only = ReadThroughDatabase(copy_);
+  const FileState before = stateOf(copy_);
+  const ReadOutcome read_only = readThroughDatabase(copy_);
   EXPECT_EQ(read_only.status, JET_errSuccess);
   EXPECT_EQ(read_only.digest, writable.digest);
   EXPECT_EQ(read_only.values, writable.values);
-  const ReadOutcome read_only_jet = ReadThroughJet(jet, copy_);
+  const ReadOutcome read_only_jet = readThroughJet(jet, copy_);
   EXPECT_EQ(read_only_jet.status, JET_errSuccess);
   EXPECT_EQ(read_only_jet.digest, writable_jet.digest);
-  ExpectSameState(before, StateOf(copy_));
+  expectSameState(before, stateOf(copy_));
 }
 
 TEST_P(ReadOnly, TheJetCallsHoldTheFileForReadingOnlyAndCreateNothing) {
   const fs::path cwd = fs::current_path();
-  const std::set<std::string> folder_before = Listing(dir_.Path());
-  const std::set<std::string> cwd_before = Listing(cwd);
+  const std::set<std::string> folder_before = listing(dir_.path());
+  const std::set<std::string> cwd_before = listing(cwd);
   EngineJet jet;
   int holds = 0;
-  const ReadOutcome read = ReadThroughJet(jet, copy_, [&] {
-    holds = ExpectHeldReadOnly(copy_);
-    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "while the database is open";
-    EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder, while open";
+  const ReadOutcome read = readThroughJet(jet, copy_, [&] {
+    holds = expectHeldReadOnly(copy_);
+    EXPECT_EQ(listing(dir_.path()), folder_before) << "while the database is open";
+    EXPECT_EQ(listing(cwd), cwd_before) << "in the working folder, while open";
   });
   EXPECT_EQ(read.status, JET_errSuccess);
   EXPECT_GT(holds, 0) << "the open database holds the file somehow";
-  EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after the instance ended";
-  EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder";
+  EXPECT_EQ(listing(dir_.path()), folder_before) << "after the instance ended";
+  EXPECT_EQ(listing(cwd), cwd_before) << "in the working folder";
 }
 
 TEST_P(ReadOnly, TheFileIsHeldForReadingOnlyAndNothingIsCreated) {
   const fs::path cwd = fs::current_path();
-  const std::set<std::string> folder_before = Listing(dir_.Path());
-  const std::set<std::string> cwd_before = Listing(cwd);
+  const std::set<std::string> folder_before = listing(dir_.path());
+  const std::set<std::string> cwd_before = listing(cwd);
   {
     std::unique_ptr<Database> db;
-    ASSERT_EQ(Database::Open(copy_, db), JET_errSuccess);
-    EXPECT_GT(ExpectHeldReadOnly(copy_), 0) << "the open database holds the file somehow";
-    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "while the database is open";
+    ASSERT_EQ(Database::open(copy_, db), JET_errSuccess);
+    EXPECT_GT(expectHeldReadOnly(copy_), 0) << "the open database holds the file somehow";
+    EXPECT_EQ(listing(dir_.path()), folder_before) << "while the database is open";
     // Read every row, so that every page the tables use has been touched.
     for (const auto& table : db->catalog().tables()) {
       TableCursor cursor(*db, table);
-      JET_ERR err = cursor.MoveFirst();
-      while (err == JET_errSuccess) err = cursor.MoveNext();
+      JET_ERR err = cursor.moveFirst();
+      while (err == JET_errSuccess) err = cursor.moveNext();
       EXPECT_EQ(err, JET_errNoCurrentRecord) << table->name;
     }
-    ExpectHeldReadOnly(copy_);
-    EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after the walk";
+    expectHeldReadOnly(copy_);
+    EXPECT_EQ(listing(dir_.path()), folder_before) << "after the walk";
   }
-  EXPECT_EQ(Listing(dir_.Path()), folder_before) << "after closing";
-  EXPECT_EQ(Listing(cwd), cwd_before) << "in the working folder";
+  EXPECT_EQ(listing(dir_.path()), folder_before) << "after closing";
+  EXPECT_EQ(listing(cwd), cwd_before) << "in the working folder";
 }
 
-std::string SampleName(const ::testing::TestParamInfo<std::string>& sample) {
+std::string sampleName(const ::testing::TestParamInfo<std::string>& sample) {
   return sample.param;
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, ReadOnly, ::testing::Values("basic", "text"), SampleName);
+INSTANTIATE_TEST_SUITE_P(Samples, ReadOnly, ::testing::Values("basic", "text"), sampleName);
 
 }  // namespace
 }  // namespace ese::testing

@@ -14,7 +14,7 @@
 namespace ese {
 namespace {
 
-using testing::Put16;
+using testing::put16;
 
 ColumnInfo Column(JET_COLUMNID id, JET_COLTYP type, std::uint16_t fixed_size = 0,
                   std::uint16_t record_offset = 0) {
@@ -43,9 +43,9 @@ class RecordTest : public ::testing::Test {
               0x02,                      // null bitmap: column 2
               0, 0, 0, 0,                // variable offsets
               'a', 'b', 'c'};            // variable data
-    Put16(&bytes_[2], 11);
-    Put16(&bytes_[11], 3);
-    Put16(&bytes_[13], 0x8003);
+    put16(&bytes_[2], 11);
+    put16(&bytes_[11], 3);
+    put16(&bytes_[13], 0x8003);
     const std::vector<std::uint8_t> v256 = {'x', 'y'};
     const std::vector<std::uint8_t> v257 = {0x10, 1, 'P', 'Q', 'R'};
     const std::vector<std::uint8_t> v258 = {0x08, 4, 0, 6, 0x80, 'A', 'A', 7, 0, 0, 0};
@@ -55,8 +55,8 @@ class RecordTest : public ::testing::Test {
     std::uint16_t at = static_cast<std::uint16_t>(dir);
     auto add = [&](int index, std::uint16_t fid, const std::vector<std::uint8_t>& v,
                    std::uint16_t bits) {
-      Put16(&tagged[4 * index], fid);
-      Put16(&tagged[4 * index + 2], static_cast<std::uint16_t>(at | bits));
+      put16(&tagged[4 * index], fid);
+      put16(&tagged[4 * index + 2], static_cast<std::uint16_t>(at | bits));
       tagged.insert(tagged.end(), v.begin(), v.end());
       at = static_cast<std::uint16_t>(at + v.size());
     };
@@ -66,16 +66,16 @@ class RecordTest : public ::testing::Test {
     add(3, 259, {}, 0x2000);
     add(4, 260, v260, 0x4000);
     bytes_.insert(bytes_.end(), tagged.begin(), tagged.end());
-    ASSERT_EQ(record_.Parse(View(), false), JET_errSuccess);
+    ASSERT_EQ(record_.parse(view(), false), JET_errSuccess);
   }
 
-  ByteView View() const {
+  ByteView view() const {
     return ByteView(reinterpret_cast<const std::byte*>(bytes_.data()), bytes_.size());
   }
 
-  StoredValue Get(const ColumnInfo& c, std::uint32_t itag = 1, std::uint32_t* count = nullptr) {
+  StoredValue get(const ColumnInfo& c, std::uint32_t itag = 1, std::uint32_t* count = nullptr) {
     StoredValue v;
-    EXPECT_EQ(record_.Get(c, false, itag, v, count), JET_errSuccess) << "column " << c.id;
+    EXPECT_EQ(record_.get(c, false, itag, v, count), JET_errSuccess) << "column " << c.id;
     return v;
   }
 
@@ -84,19 +84,19 @@ class RecordTest : public ::testing::Test {
 };
 
 TEST_F(RecordTest, FixedColumnsAndTheNullBitmap) {
-  StoredValue v = Get(Column(1, JET_coltypLong, 4, 4));
+  StoredValue v = get(Column(1, JET_coltypLong, 4, 4));
   ASSERT_EQ(v.kind, ValueKind::kInline);
   std::uint32_t n = 0;
   ASSERT_TRUE(v.bytes.U32(0, n));
   EXPECT_EQ(n, 0x11223344u);
-  EXPECT_EQ(Get(Column(2, JET_coltypShort, 2, 8)).kind, ValueKind::kNull);
+  EXPECT_EQ(get(Column(2, JET_coltypShort, 2, 8)).kind, ValueKind::kNull);
 }
 
 TEST_F(RecordTest, VariableColumnsAndNullFlag) {
-  StoredValue v = Get(Column(128, JET_coltypText));
+  StoredValue v = get(Column(128, JET_coltypText));
   ASSERT_EQ(v.kind, ValueKind::kInline);
   EXPECT_EQ(Text(v), "abc");
-  EXPECT_EQ(Get(Column(129, JET_coltypBinary)).kind, ValueKind::kNull);
+  EXPECT_EQ(get(Column(129, JET_coltypBinary)).kind, ValueKind::kNull);
 }
 
 TEST_F(RecordTest, ColumnsTheRecordDoesNotStoreReadTheirDefault) {
@@ -104,47 +104,47 @@ TEST_F(RecordTest, ColumnsTheRecordDoesNotStoreReadTheirDefault) {
   ColumnInfo variable = Column(140, JET_coltypBinary);
   ColumnInfo tagged = Column(300, JET_coltypLongBinary);
   for (ColumnInfo* c : {&fixed, &variable, &tagged}) {
-    EXPECT_EQ(Get(*c).kind, ValueKind::kNull) << c->id;
+    EXPECT_EQ(get(*c).kind, ValueKind::kNull) << c->id;
     c->has_default = true;
     c->default_value = {std::byte{0x5a}, std::byte{0xa5}};
     std::uint32_t count = 0;
-    StoredValue v = Get(*c, 1, &count);
+    StoredValue v = get(*c, 1, &count);
     ASSERT_EQ(v.kind, ValueKind::kInline) << c->id;
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(v.bytes.size(), 2u);
-    EXPECT_EQ(Get(*c, 2).kind, ValueKind::kNull) << "a default is a single value";
+    EXPECT_EQ(get(*c, 2).kind, ValueKind::kNull) << "a default is a single value";
   }
 }
 
 TEST_F(RecordTest, TaggedSingleTwoAndSeveralValues) {
   std::uint32_t count = 0;
-  StoredValue v = Get(Column(256, JET_coltypBinary), 1, &count);
+  StoredValue v = get(Column(256, JET_coltypBinary), 1, &count);
   EXPECT_EQ(count, 1u);
   EXPECT_EQ(Text(v), "xy");
-  EXPECT_EQ(Get(Column(256, JET_coltypBinary), 0).kind, ValueKind::kInline) << "0 reads as 1";
-  EXPECT_EQ(Get(Column(256, JET_coltypBinary), 2).kind, ValueKind::kNull);
+  EXPECT_EQ(get(Column(256, JET_coltypBinary), 0).kind, ValueKind::kInline) << "0 reads as 1";
+  EXPECT_EQ(get(Column(256, JET_coltypBinary), 2).kind, ValueKind::kNull);
 
   const ColumnInfo two = Column(257, JET_coltypText);
-  EXPECT_EQ(Text(Get(two, 1, &count)), "P");
+  EXPECT_EQ(Text(get(two, 1, &count)), "P");
   EXPECT_EQ(count, 2u);
-  EXPECT_EQ(Text(Get(two, 2)), "QR");
-  EXPECT_EQ(Get(two, 3).kind, ValueKind::kNull);
+  EXPECT_EQ(Text(get(two, 2)), "QR");
+  EXPECT_EQ(get(two, 3).kind, ValueKind::kNull);
 
   const ColumnInfo several = Column(258, JET_coltypLongBinary);
-  v = Get(several, 1, &count);
+  v = get(several, 1, &count);
   EXPECT_EQ(count, 2u);
   EXPECT_EQ(v.kind, ValueKind::kInline);
   EXPECT_EQ(Text(v), "AA");
-  v = Get(several, 2);
+  v = get(several, 2);
   EXPECT_EQ(v.kind, ValueKind::kSeparated);
   EXPECT_EQ(v.bytes.size(), 4u);
 }
 
 TEST_F(RecordTest, TaggedNullAndCompressedValues) {
   std::uint32_t count = 7;
-  EXPECT_EQ(Get(Column(259, JET_coltypBinary), 1, &count).kind, ValueKind::kNull);
+  EXPECT_EQ(get(Column(259, JET_coltypBinary), 1, &count).kind, ValueKind::kNull);
   EXPECT_EQ(count, 0u);
-  StoredValue v = Get(Column(260, JET_coltypLongText));
+  StoredValue v = get(Column(260, JET_coltypLongText));
   EXPECT_EQ(v.kind, ValueKind::kCompressed);
   EXPECT_EQ(v.bytes.size(), 2u);
 }
@@ -164,15 +164,15 @@ TEST_F(RecordTest, LengthsThatDoNotFitAreCorruptionNamingTheCheck) {
   };
   for (const auto& c : kCases) {
     auto bytes = bytes_;
-    if (c.at != 0) Put16(&bytes[c.at], c.value);
+    if (c.at != 0) put16(&bytes[c.at], c.value);
     const ByteView view(reinterpret_cast<const std::byte*>(bytes.data()),
                         c.size != 0 ? c.size : bytes.size());
     Record r;
-    JET_ERR err = r.Parse(view, false);
+    JET_ERR err = r.parse(view, false);
     StoredValue v;
-    if (err == JET_errSuccess) err = r.Get(Column(256, JET_coltypBinary), false, 1, v);
+    if (err == JET_errSuccess) err = r.get(Column(256, JET_coltypBinary), false, 1, v);
     EXPECT_EQ(err, JET_errDatabaseCorrupted) << c.check;
-    EXPECT_EQ(LatestFailure().check, c.check);
+    EXPECT_EQ(latestFailure().check, c.check);
   }
 }
 
@@ -183,18 +183,18 @@ TEST(RecordLargePage, EveryTaggedValueHasAFlagsByteAndNullIsAFlag) {
                                             0x00, 'h', 'i', 0x20};
   bytes.insert(bytes.end(), tagged.begin(), tagged.end());
   Record r;
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), true),
+  ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), true),
             JET_errSuccess);
   StoredValue v;
-  ASSERT_EQ(r.Get(Column(256, JET_coltypBinary), false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(Column(256, JET_coltypBinary), false, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "hi");
-  ASSERT_EQ(r.Get(Column(257, JET_coltypBinary), false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(Column(257, JET_coltypBinary), false, 1, v), JET_errSuccess);
   EXPECT_EQ(v.kind, ValueKind::kNull);
 }
 
 // A record with only tagged columns (small-page layout, no flags bytes):
 // each entry a column id and its text.
-std::vector<std::uint8_t> TaggedOnly(const std::vector<std::pair<std::uint16_t, std::string>>& tags) {
+std::vector<std::uint8_t> taggedOnly(const std::vector<std::pair<std::uint16_t, std::string>>& tags) {
   std::vector<std::uint8_t> bytes = {0, 127, 4, 0};
   std::vector<std::uint8_t> data;
   const std::size_t dir = 4 * tags.size();
@@ -214,47 +214,47 @@ TEST(RecordTaggedLookup, OneRecordObjectReadsRowAfterRowInAnyColumnOrder) {
   // Row one holds 256, 300 and a column id far above the rest; row two
   // holds only 300. What row one held must not show through in row two.
   const std::uint16_t far = 256 + 2000;
-  const auto first = TaggedOnly({{256, "a"}, {300, "bb"}, {far, "far"}});
-  const auto second = TaggedOnly({{300, "second"}});
+  const auto first = taggedOnly({{256, "a"}, {300, "bb"}, {far, "far"}});
+  const auto second = taggedOnly({{300, "second"}});
   const ColumnInfo c256 = Column(256, JET_coltypText);
   const ColumnInfo c300 = Column(300, JET_coltypText);
   const ColumnInfo c301 = Column(301, JET_coltypText);
   const ColumnInfo cfar = Column(far, JET_coltypText);
   Record r;
   StoredValue v;
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(first.data()), first.size()), false),
+  ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(first.data()), first.size()), false),
             JET_errSuccess);
   for (const ColumnInfo* c : {&cfar, &c300, &c256, &c301, &c300}) {
-    ASSERT_EQ(r.Get(*c, false, 1, v), JET_errSuccess) << c->id;
+    ASSERT_EQ(r.get(*c, false, 1, v), JET_errSuccess) << c->id;
   }
-  ASSERT_EQ(r.Get(c256, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(c256, false, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "a");
-  ASSERT_EQ(r.Get(c300, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(c300, false, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "bb");
-  ASSERT_EQ(r.Get(cfar, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(cfar, false, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "far");
-  ASSERT_EQ(r.Get(c301, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(c301, false, 1, v), JET_errSuccess);
   EXPECT_EQ(v.kind, ValueKind::kNull);
 
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(second.data()), second.size()), false),
+  ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(second.data()), second.size()), false),
             JET_errSuccess);
   std::uint32_t count = 9;
-  ASSERT_EQ(r.Get(c256, false, 1, v, &count), JET_errSuccess);
+  ASSERT_EQ(r.get(c256, false, 1, v, &count), JET_errSuccess);
   EXPECT_EQ(v.kind, ValueKind::kNull) << "row one's value of 256 leaked into row two";
   EXPECT_EQ(count, 0u);
-  ASSERT_EQ(r.Get(cfar, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(cfar, false, 1, v), JET_errSuccess);
   EXPECT_EQ(v.kind, ValueKind::kNull);
-  ASSERT_EQ(r.Get(c300, false, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(c300, false, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "second");
 
   // Many rows in turn, each holding a different column: every row sees
   // exactly its own.
   for (std::uint16_t row = 0; row < 300; ++row) {
-    const auto bytes = TaggedOnly({{static_cast<std::uint16_t>(256 + row % 40), "v"}});
-    ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+    const auto bytes = taggedOnly({{static_cast<std::uint16_t>(256 + row % 40), "v"}});
+    ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
               JET_errSuccess);
     for (std::uint16_t id = 256; id < 296; ++id) {
-      ASSERT_EQ(r.Get(Column(id, JET_coltypText), false, 1, v), JET_errSuccess);
+      ASSERT_EQ(r.get(Column(id, JET_coltypText), false, 1, v), JET_errSuccess);
       EXPECT_EQ(v.kind == ValueKind::kNull, id != 256 + row % 40) << "row " << row << " id " << id;
     }
   }
@@ -266,15 +266,15 @@ TEST(RecordDerivedTable, TemplateColumnsAreTheOnesWithTheDerivedBit) {
   const std::vector<std::uint8_t> tagged = {0, 1, 8, 0x80, 0, 1, 9, 0, 'T', 'O'};
   bytes.insert(bytes.end(), tagged.begin(), tagged.end());
   Record r;
-  ASSERT_EQ(r.Parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+  ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
             JET_errSuccess);
   ColumnInfo inherited = Column(256, JET_coltypText);
   inherited.from_template = true;
   const ColumnInfo own = Column(256, JET_coltypText);
   StoredValue v;
-  ASSERT_EQ(r.Get(inherited, true, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(inherited, true, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "T");
-  ASSERT_EQ(r.Get(own, true, 1, v), JET_errSuccess);
+  ASSERT_EQ(r.get(own, true, 1, v), JET_errSuccess);
   EXPECT_EQ(Text(v), "O");
 }
 

@@ -28,24 +28,24 @@
 namespace corvadex {
 namespace {
 
-using testing::ReadFile;
+using testing::readFile;
 using test::RunResult;
 using testing::TempDir;
-using testing::WriteFile;
+using testing::writeFile;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
 
-RunResult Export(std::vector<std::string> args) {
+RunResult exportWith(std::vector<std::string> args) {
   args.insert(args.begin(), {kCli, "export"});
   return test::Run(args);
 }
 
-using test::MakeDatabase;
+using test::makeDatabase;
 
 // Reads a database in this process as the window does.
-void ReadAsWindow(const std::string& path, ContactList& list, const ShortDateFormat& dates) {
+void readAsWindow(const std::string& path, ContactList& list, const ShortDateFormat& dates) {
   LineLog log;
   ese::EngineJet jet;
   ContactStoreReader reader(jet, log, list, dates);
@@ -58,44 +58,44 @@ class CliExport : public ::testing::Test {
 };
 
 TEST_F(CliExport, XmlIsByteForByteTheWindowsFileOnStdoutAndInAFile) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "300", "--seed", "7"});
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "300", "--seed", "7"});
   ContactList list;
   LocaleShortDateFormat dates;  // what the window reads with
-  ReadAsWindow(db, list, dates);
-  ASSERT_EQ(list.Count(), 300u);
+  readAsWindow(db, list, dates);
+  ASSERT_EQ(list.count(), 300u);
   const std::string windowFile = dir_.File("window.xml");
-  WriteContactsXml(list, windowFile);
-  const std::string expected = ReadFile(windowFile);
+  writeContactsXml(list, windowFile);
+  const std::string expected = readFile(windowFile);
 
-  const RunResult toStdout = Export({db});
+  const RunResult toStdout = exportWith({db});
   ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
   EXPECT_EQ(toStdout.out, expected);
   EXPECT_THAT(toStdout.err, StartsWith("database page size "));
 
-  const RunResult toFile = Export({db, "-o", dir_.File("cli.xml"), "--format", "xml"});
+  const RunResult toFile = exportWith({db, "-o", dir_.File("cli.xml"), "--format", "xml"});
   ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
   EXPECT_EQ(toFile.out, "");
-  EXPECT_EQ(ReadFile(dir_.File("cli.xml")), expected);
+  EXPECT_EQ(readFile(dir_.File("cli.xml")), expected);
 }
 
 TEST_F(CliExport, CsvHoldsEveryValueOfTheListInItsColumn) {
-  if (!test::PythonHasModule("csv")) GTEST_SKIP() << "no /usr/bin/python3";
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "120", "--seed", "3"});
+  if (!test::pythonHasModule("csv")) GTEST_SKIP() << "no /usr/bin/python3";
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "120", "--seed", "3"});
   ContactList list;
   LocaleShortDateFormat dates;
-  ReadAsWindow(db, list, dates);
+  readAsWindow(db, list, dates);
 
   const std::string csv = dir_.File("out.csv");
-  const RunResult result = Export({db, "--format=csv", "--output=" + csv});
+  const RunResult result = exportWith({db, "--format=csv", "--output=" + csv});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const RunResult parsed = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_csv.py", csv});
   ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
-  const auto rows = test::ParseKeyedHexLines(parsed.out);
-  ASSERT_EQ(rows.size(), list.Count() + 1);
-  for (std::size_t r = 0; r < list.Count(); ++r) {
+  const auto rows = test::parseKeyedHexLines(parsed.out);
+  ASSERT_EQ(rows.size(), list.count() + 1);
+  for (std::size_t r = 0; r < list.count(); ++r) {
     ASSERT_EQ(rows[r + 1].size(), kContactColumnCount);
     for (std::size_t c = 0; c < kContactColumnCount; ++c)
-      ASSERT_EQ(rows[r + 1].at(std::to_string(c)), list.Item(r).Value(kContactColumns[c]))
+      ASSERT_EQ(rows[r + 1].at(std::to_string(c)), list.item(r).Value(kContactColumns[c]))
           << "row " << r << " column " << kContactColumns[c].xmlAttribute;
   }
 }
@@ -108,28 +108,28 @@ TEST_F(CliExport, CsvHoldsEveryValueOfTheListInItsColumn) {
 class IndependentReaders : public CliExport {
  protected:
   void SetUp() override {
-    if (!test::PythonHasModule("vobject")) GTEST_SKIP() << "python3-vobject is not installed";
+    if (!test::pythonHasModule("vobject")) GTEST_SKIP() << "python3-vobject is not installed";
     const RunResult gi = test::Run({CORVADEX_TEST_PYTHON, "-c",
                                     "import gi; gi.require_version('EBookContacts', '1.2'); "
                                     "from gi.repository import EBookContacts"});
     if (gi.exitCode != 0) GTEST_SKIP() << "gir1.2-ebookcontacts-1.2 / python3-gi are not installed";
-    db_ = MakeDatabase(dir_, "contacts.edb", {"--count", "300", "--seed", "5"});
+    db_ = makeDatabase(dir_, "contacts.edb", {"--count", "300", "--seed", "5"});
     plain_ = dir_.File("plain.csv");
-    ASSERT_EQ(ExportInC({db_, "--format", "csv", "-o", plain_}).exitCode, 0);
+    ASSERT_EQ(exportInC({db_, "--format", "csv", "-o", plain_}).exitCode, 0);
   }
   // Dates in the plain CSV are the C locale's, which the checkers read.
-  static RunResult ExportInC(std::vector<std::string> args) {
+  static RunResult exportInC(std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/env", "LC_ALL=C", kCli, "export"});
     return test::Run(args);
   }
-  RunResult Check(const std::string& script, std::vector<std::string> args) {
+  RunResult check(const std::string& script, std::vector<std::string> args) {
     args.insert(args.begin(), {CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/" + script, plain_});
     return test::Run(args);
   }
   // The UIDs of a vCard file, in card order.
-  std::vector<std::string> Uids(const std::string& vcf) {
+  std::vector<std::string> uidsIn(const std::string& vcf) {
     std::vector<std::string> uids;
-    const std::string text = ReadFile(vcf);
+    const std::string text = readFile(vcf);
     for (std::size_t at = 0; (at = text.find("\r\nUID:", at)) != std::string::npos; at += 7)
       uids.push_back(text.substr(at + 6, text.find("\r\n", at + 2) - at - 6));
     return uids;
@@ -140,8 +140,8 @@ class IndependentReaders : public CliExport {
 TEST_F(IndependentReaders, EveryCardValueWhereItBelongs) {
   for (const char* version : {"3.0", "4.0"}) {
     const std::string vcf = dir_.File(std::string("cards-") + version + ".vcf");
-    ASSERT_EQ(ExportInC({db_, "--format", version[0] == '3' ? "vcard" : "vcard4", "-o", vcf}).exitCode, 0);
-    const RunResult checked = Check("check_vcards.py", {vcf, version});
+    ASSERT_EQ(exportInC({db_, "--format", version[0] == '3' ? "vcard" : "vcard4", "-o", vcf}).exitCode, 0);
+    const RunResult checked = check("check_vcards.py", {vcf, version});
     EXPECT_EQ(checked.exitCode, 0) << version << "\n" << checked.out << checked.err;
   }
 }
@@ -149,8 +149,8 @@ TEST_F(IndependentReaders, EveryCardValueWhereItBelongs) {
 TEST_F(IndependentReaders, EveryCsvValueUnderItsImportersColumn) {
   for (const std::string layout : {"google", "outlook"}) {
     const std::string out = dir_.File(layout + ".csv");
-    ASSERT_EQ(ExportInC({db_, "--format", layout + "-csv", "-o", out}).exitCode, 0);
-    const RunResult checked = Check("check_address_book_csv.py", {out, layout});
+    ASSERT_EQ(exportInC({db_, "--format", layout + "-csv", "-o", out}).exitCode, 0);
+    const RunResult checked = check("check_address_book_csv.py", {out, layout});
     EXPECT_EQ(checked.exitCode, 0) << layout << "\n" << checked.out << checked.err;
   }
 }
@@ -159,10 +159,10 @@ TEST_F(IndependentReaders, EveryCsvValueUnderItsImportersColumn) {
 // file holds; khard, a vdir address book, lists every one of them.
 TEST_F(IndependentReaders, SplitFolderIsAVdirAddressBook) {
   const std::string vcf = dir_.File("all.vcf"), folder = dir_.File("cards");
-  ASSERT_EQ(ExportInC({db_, "--format", "vcard", "-o", vcf}).exitCode, 0);
-  const RunResult split = ExportInC({db_, "--format", "vcard", "--split", folder});
+  ASSERT_EQ(exportInC({db_, "--format", "vcard", "-o", vcf}).exitCode, 0);
+  const RunResult split = exportInC({db_, "--format", "vcard", "--split", folder});
   ASSERT_EQ(split.exitCode, 0) << split.err;
-  const std::vector<std::string> uids = Uids(vcf);
+  const std::vector<std::string> uids = uidsIn(vcf);
   ASSERT_EQ(uids.size(), 300u);
   std::vector<std::string> expected;
   for (const auto& uid : uids) expected.push_back(uid + ".vcf");
@@ -173,12 +173,12 @@ TEST_F(IndependentReaders, SplitFolderIsAVdirAddressBook) {
   EXPECT_EQ(files, expected);
   std::string order;
   for (const auto& uid : uids) order += uid + "\n";
-  WriteFile(dir_.File("uids"), order);
-  const RunResult checked = Check("check_vcards.py", {folder, "3.0", dir_.File("uids")});
+  writeFile(dir_.File("uids"), order);
+  const RunResult checked = check("check_vcards.py", {folder, "3.0", dir_.File("uids")});
   EXPECT_EQ(checked.exitCode, 0) << checked.out << checked.err;
 
   if (::access("/usr/bin/khard", X_OK) != 0) GTEST_SKIP() << "khard is not installed";
-  WriteFile(dir_.File("khard.conf"), "[addressbooks]\n[[cards]]\npath = " + folder +
+  writeFile(dir_.File("khard.conf"), "[addressbooks]\n[[cards]]\npath = " + folder +
                                          "\n[general]\ndefault_action = list\neditor = /bin/false\n"
                                          "merge_editor = /bin/false\n[contact table]\nshow_uids = yes\n");
   const RunResult listed = test::Run({"/usr/bin/khard", "-c", dir_.File("khard.conf"), "list", "--parsable"});
@@ -195,14 +195,14 @@ TEST_F(IndependentReaders, SplitFolderIsAVdirAddressBook) {
 // version; a copy of it too (the identity is in the file); another
 // database shares none.
 TEST_F(IndependentReaders, UidsAreStableAndBelongToTheirDatabase) {
-  const std::string other = MakeDatabase(dir_, "other.edb", {"--count", "300", "--seed", "6"});
+  const std::string other = makeDatabase(dir_, "other.edb", {"--count", "300", "--seed", "6"});
   std::filesystem::copy_file(db_, dir_.File("copy.edb"));
   std::vector<std::vector<std::string>> runs;
   for (const auto& [db, format] : {std::pair{db_, "vcard"}, {db_, "vcard"}, {db_, "vcard4"},
                                    {dir_.File("copy.edb"), "vcard"}, {other, "vcard"}}) {
     const std::string out = dir_.File("uids-" + std::to_string(runs.size()) + ".vcf");
-    ASSERT_EQ(ExportInC({db, "--format", format, "-o", out}).exitCode, 0);
-    runs.push_back(Uids(out));
+    ASSERT_EQ(exportInC({db, "--format", format, "-o", out}).exitCode, 0);
+    runs.push_back(uidsIn(out));
     for (auto& uid : runs.back())
       if (uid.rfind("urn:uuid:", 0) == 0) uid.erase(0, 9);
   }
@@ -217,8 +217,8 @@ TEST_F(IndependentReaders, UidsAreStableAndBelongToTheirDatabase) {
 }
 
 TEST_F(CliExport, EmptyTableGivesTheRootAlone) {
-  const std::string db = MakeDatabase(dir_, "empty.edb", {"--empty"});
-  const RunResult result = Export({db});
+  const std::string db = makeDatabase(dir_, "empty.edb", {"--empty"});
+  const RunResult result = exportWith({db});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts/>\n");
   EXPECT_THAT(result.err, HasSubstr("The database is empty\n"));
@@ -228,69 +228,69 @@ TEST_F(CliExport, EmptyTableGivesTheRootAlone) {
 // earlier output file as it was.
 TEST_F(CliExport, FailedReadWritesNothing) {
   const std::string out = dir_.File("out.xml");
-  WriteFile(out, "earlier");
-  WriteFile(dir_.File("not-a-database.edb"), std::string(20000, 'x'));
+  writeFile(out, "earlier");
+  writeFile(dir_.File("not-a-database.edb"), std::string(20000, 'x'));
 
   struct Case {
     std::string db;
     std::string logLine;
   } cases[] = {
       {dir_.File("not-a-database.edb"), "ERROR JetGetDatabaseFileInfo "},
-      {MakeDatabase(dir_, "no-table.edb", {"--no-contact-table"}), "JetOpenTable ERROR "},
-      {MakeDatabase(dir_, "no-column.edb", {"--without-column", "Pager"}), "JetGetTableColumnInfo ERROR "},
+      {makeDatabase(dir_, "no-table.edb", {"--no-contact-table"}), "JetOpenTable ERROR "},
+      {makeDatabase(dir_, "no-column.edb", {"--without-column", "Pager"}), "JetGetTableColumnInfo ERROR "},
   };
   for (const auto& c : cases) {
-    const RunResult result = Export({c.db, "-o", out});
+    const RunResult result = exportWith({c.db, "-o", out});
     EXPECT_EQ(result.exitCode, 1) << c.db;
     EXPECT_THAT("\n" + result.err, HasSubstr("\n" + c.logLine)) << c.db;  // a line begins with it
     EXPECT_THAT(result.err, HasSubstr("corvadex-cli: " + c.db + ": no contacts could be read; nothing was exported"));
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(ReadFile(out), "earlier");
+    EXPECT_EQ(readFile(out), "earlier");
   }
-  EXPECT_EQ(dir_.Entries(),
+  EXPECT_EQ(dir_.entries(),
             (std::vector<std::string>{"no-column.edb", "no-table.edb", "not-a-database.edb", "out.xml"}));
 }
 
 TEST_F(CliExport, ValuesThatCouldNotBeReadAreExportedEmptyAndReported) {
-  const std::string db = MakeDatabase(dir_, "long.edb", {"--count", "3", "--long-short-text"});
+  const std::string db = makeDatabase(dir_, "long.edb", {"--count", "3", "--long-short-text"});
   const std::string out = dir_.File("out.xml");
-  const RunResult result = Export({db, "-o", out});
+  const RunResult result = exportWith({db, "-o", out});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_THAT(result.err, HasSubstr("JetRetrieveColumn ERROR 1006 - "));
   EXPECT_THAT(result.err, HasSubstr("the read reported 1 error(s); values that could not be read are empty"));
-  EXPECT_THAT(ReadFile(out), HasSubstr("<contact nick_name="));
+  EXPECT_THAT(readFile(out), HasSubstr("<contact nick_name="));
 }
 
 TEST_F(CliExport, ExistingOutputIsReplacedAndAFolderIsRefused) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "2"});
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "2"});
   const std::string out = dir_.File("out.csv");
-  WriteFile(out, std::string(50000, 'o'));
-  RunResult result = Export({db, "--format", "csv", "-o", out});
+  writeFile(out, std::string(50000, 'o'));
+  RunResult result = exportWith({db, "--format", "csv", "-o", out});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_THAT(ReadFile(out), StartsWith("nick_name,first_name,"));
+  EXPECT_THAT(readFile(out), StartsWith("nick_name,first_name,"));
 
   std::filesystem::create_directory(dir_.File("folder.csv"));
-  result = Export({db, "--format", "csv", "-o", dir_.File("folder.csv")});
+  result = exportWith({db, "--format", "csv", "-o", dir_.File("folder.csv")});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_THAT(result.err, HasSubstr("corvadex-cli: " + dir_.File("folder.csv") + ": Is a directory\n"));
   EXPECT_TRUE(std::filesystem::is_empty(dir_.File("folder.csv")));
-  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"contacts.edb", "folder.csv", "out.csv"}));
+  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"contacts.edb", "folder.csv", "out.csv"}));
 }
 
 TEST_F(CliExport, TheDatabaseIsNeverTheOutput) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "2"});
-  const std::string before = ReadFile(db);
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "2"});
+  const std::string before = readFile(db);
   std::filesystem::create_symlink("contacts.edb", dir_.File("alias.xml"));
   for (const std::string& target : {db, dir_.File("alias.xml")}) {
-    const RunResult result = Export({db, "-o", target});
+    const RunResult result = exportWith({db, "-o", target});
     EXPECT_EQ(result.exitCode, 2) << target;
     EXPECT_THAT(result.err, HasSubstr("the output file is the database itself"));
   }
-  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_EQ(readFile(db), before);
 }
 
 TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "1"});
   const std::vector<std::vector<std::string>> cases = {
       {},
       {db, "--format", "json"},
@@ -305,20 +305,20 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
       {db, "--format", "vcard", "--split", ""},
   };
   for (const auto& args : cases) {
-    const RunResult result = Export(args);
+    const RunResult result = exportWith(args);
     EXPECT_EQ(result.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_THAT(result.err, HasSubstr("Usage: corvadex-cli export DATABASE")) << ::testing::PrintToString(args);
     EXPECT_EQ(result.out, "");
   }
-  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"contacts.edb"});
+  EXPECT_EQ(dir_.entries(), std::vector<std::string>{"contacts.edb"});
 }
 
 // Progress goes to standard error only when that is a terminal; script(1)
 // gives the command one.
 TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "5000"});
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "5000"});
   const std::string out = dir_.File("out.xml");
-  const RunResult plain = Export({db, "-o", out});
+  const RunResult plain = exportWith({db, "-o", out});
   ASSERT_EQ(plain.exitCode, 0) << plain.err;
   EXPECT_THAT(plain.err, ::testing::Not(HasSubstr("exported")));
 
@@ -333,9 +333,9 @@ TEST_F(CliExport, ProgressShowsOnATerminalOnly) {
 // An export stopped part-way (Ctrl-C, kill) removes its temporary file and
 // leaves the earlier file as it was.
 TEST_F(CliExport, InterruptedExportLeavesNoStrayFile) {
-  const std::string db = MakeDatabase(dir_, "big.edb", {"--count", "40000"});
+  const std::string db = makeDatabase(dir_, "big.edb", {"--count", "40000"});
   const std::string out = dir_.File("out.xml");
-  WriteFile(out, "earlier");
+  writeFile(out, "earlier");
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -348,7 +348,7 @@ TEST_F(CliExport, InterruptedExportLeavesNoStrayFile) {
   // Wait for the temporary file to appear, then stop the command.
   bool caught = false;
   for (int i = 0; i < 120'000 && !caught; ++i) {
-    for (const auto& name : dir_.Entries())
+    for (const auto& name : dir_.entries())
       if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp") caught = true;
     if (!caught) ::usleep(500);
   }
@@ -357,25 +357,25 @@ TEST_F(CliExport, InterruptedExportLeavesNoStrayFile) {
   ::waitpid(pid, &status, 0);
   if (!caught) GTEST_SKIP() << "the export ended before it could be interrupted";
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-  EXPECT_EQ(ReadFile(out), "earlier");
-  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"big.edb", "out.xml"}));
+  EXPECT_EQ(readFile(out), "earlier");
+  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"big.edb", "out.xml"}));
 }
 
 // A file that cannot be written fails the command at once, before the
 // database is read.
 TEST_F(CliExport, UnwritableOutputIsRefusedBeforeTheRead) {
-  const std::string db = MakeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "1"});
   const std::string out = dir_.File("missing/out.xml");
-  const RunResult result = Export({db, "-o", out});
+  const RunResult result = exportWith({db, "-o", out});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "corvadex-cli: " + out + ": No such file or directory\n");
 }
 
 TEST_F(CliExport, MissingDatabaseIsAFileError) {
-  const RunResult result = Export({dir_.File("nothing.edb"), "-o", dir_.File("out.xml")});
+  const RunResult result = exportWith({dir_.File("nothing.edb"), "-o", dir_.File("out.xml")});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "corvadex-cli: " + dir_.File("nothing.edb") + ": No such file or directory\n");
-  EXPECT_TRUE(dir_.Entries().empty());
+  EXPECT_TRUE(dir_.entries().empty());
 }
 
 }  // namespace

@@ -25,17 +25,17 @@ namespace corvadex {
 namespace {
 
 using test::RunResult;
-using testing::ReadFile;
+using testing::readFile;
 using testing::TempDir;
-using testing::WriteFile;
+using testing::writeFile;
 using ::testing::HasSubstr;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
-std::string MakeDatabase(const TempDir& dir, std::vector<std::string> options) {
-  return test::MakeDatabase(dir, "contacts.edb", std::move(options));
+std::string makeDatabase(const TempDir& dir, std::vector<std::string> options) {
+  return test::makeDatabase(dir, "contacts.edb", std::move(options));
 }
 
-RunResult Shell(const std::string& command) { return test::Run({"/bin/sh", "-c", command}); }
+RunResult shell(const std::string& command) { return test::Run({"/bin/sh", "-c", command}); }
 
 class CliHostile : public ::testing::Test {
  protected:
@@ -56,13 +56,13 @@ TEST_F(CliHostile, AFifoOrADeviceIsNoDatabase) {
 }
 
 TEST_F(CliHostile, OutputsThatAreNotRegularFilesAreWrittenStraightInto) {
-  const std::string db = MakeDatabase(dir_, {"--count", "20"});
+  const std::string db = makeDatabase(dir_, {"--count", "20"});
   const RunResult reference = test::Run({kCli, "export", db});
   ASSERT_EQ(reference.exitCode, 0) << reference.err;
 
   const std::string fifo = dir_.File("out.fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  auto reader = std::async(std::launch::async, [&] { return ReadFile(fifo); });
+  auto reader = std::async(std::launch::async, [&] { return readFile(fifo); });
   const RunResult toFifo = test::Run({kCli, "export", db, "-o", fifo});
   EXPECT_EQ(toFifo.exitCode, 0) << toFifo.err;
   EXPECT_EQ(reader.get(), reference.out);
@@ -77,14 +77,14 @@ TEST_F(CliHostile, OutputsThatAreNotRegularFilesAreWrittenStraightInto) {
   const RunResult toFull = test::Run({kCli, "export", db, "-o", "/dev/full"});
   EXPECT_EQ(toFull.exitCode, 1);
   EXPECT_THAT(toFull.err, HasSubstr("/dev/full: No space left on device"));
-  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"contacts.edb", "out.fifo"}));
+  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"contacts.edb", "out.fifo"}));
 }
 
 TEST_F(CliHostile, EveryCommandFailsWhenStandardOutputCannotBeWritten) {
-  const std::string db = MakeDatabase(dir_, {"--count", "20"});
+  const std::string db = makeDatabase(dir_, {"--count", "20"});
   for (const char* command : {"tables", "dump", "read", "export", "help"}) {
     const RunResult result =
-        Shell("'" + kCli + "' " + command + " '" + db + "' >/dev/full");
+        shell("'" + kCli + "' " + command + " '" + db + "' >/dev/full");
     EXPECT_EQ(result.exitCode, 1) << command << ": " << result.err;
     EXPECT_THAT(result.err, HasSubstr("No space left on device")) << command;
   }
@@ -97,7 +97,7 @@ struct Interrupted {
   int status = 0;
   bool caught = false;
 };
-Interrupted InterruptExport(const TempDir& dir, const std::string& db, const std::string& out,
+Interrupted interruptExport(const TempDir& dir, const std::string& db, const std::string& out,
                             int signal, bool ignored) {
   Interrupted result;
   const pid_t pid = ::fork();
@@ -111,7 +111,7 @@ Interrupted InterruptExport(const TempDir& dir, const std::string& db, const std
     ::_exit(127);
   }
   for (int i = 0; i < 120'000 && !result.caught; ++i) {
-    for (const auto& name : dir.Entries())
+    for (const auto& name : dir.entries())
       if (name.ends_with(".tmp")) result.caught = true;
     if (!result.caught) ::usleep(500);
   }
@@ -121,28 +121,28 @@ Interrupted InterruptExport(const TempDir& dir, const std::string& db, const std
 }
 
 TEST_F(CliHostile, SignalsDuringAnExportLeaveTheEarlierFileAndNoTemporaryOne) {
-  const std::string db = MakeDatabase(dir_, {"--count", "40000"});
+  const std::string db = makeDatabase(dir_, {"--count", "40000"});
   const std::string out = dir_.File("out.xml");
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-    WriteFile(out, "earlier");
-    const Interrupted run = InterruptExport(dir_, db, out, signal, false);
+    writeFile(out, "earlier");
+    const Interrupted run = interruptExport(dir_, db, out, signal, false);
     if (!run.caught) GTEST_SKIP() << "the export ended before it could be interrupted";
     EXPECT_TRUE(WIFSIGNALED(run.status) && WTERMSIG(run.status) == signal) << signal;
-    EXPECT_EQ(ReadFile(out), "earlier") << signal;
-    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"contacts.edb", "out.xml"})) << signal;
+    EXPECT_EQ(readFile(out), "earlier") << signal;
+    EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"contacts.edb", "out.xml"})) << signal;
   }
   // Under nohup the hang-up stays ignored and the export completes.
-  const Interrupted nohup = InterruptExport(dir_, db, out, SIGHUP, true);
+  const Interrupted nohup = interruptExport(dir_, db, out, SIGHUP, true);
   EXPECT_TRUE(WIFEXITED(nohup.status) && WEXITSTATUS(nohup.status) == 0);
-  EXPECT_THAT(ReadFile(out), HasSubstr("</contacts>"));
-  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"contacts.edb", "out.xml"}));
+  EXPECT_THAT(readFile(out), HasSubstr("</contacts>"));
+  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"contacts.edb", "out.xml"}));
 }
 
 TEST_F(CliHostile, TheLongestNameAFolderTakesIsWrittenAndALongerOneRefusedBeforeTheRead) {
-  const std::string db = MakeDatabase(dir_, {"--count", "5"});
+  const std::string db = makeDatabase(dir_, {"--count", "5"});
   const RunResult longest = test::Run({kCli, "export", db, "-o", dir_.File(std::string(255, 'n'))});
   EXPECT_EQ(longest.exitCode, 0) << longest.err;
-  EXPECT_THAT(ReadFile(dir_.File(std::string(255, 'n'))), HasSubstr("</contacts>"));
+  EXPECT_THAT(readFile(dir_.File(std::string(255, 'n'))), HasSubstr("</contacts>"));
   const RunResult tooLong = test::Run({kCli, "export", db, "-o", dir_.File(std::string(256, 'n'))});
   EXPECT_EQ(tooLong.exitCode, 1);
   EXPECT_THAT(tooLong.err, HasSubstr("File name too long"));
@@ -150,7 +150,7 @@ TEST_F(CliHostile, TheLongestNameAFolderTakesIsWrittenAndALongerOneRefusedBefore
 }
 
 TEST_F(CliHostile, NamesFromTheFileArePrintedWithTheirControlBytesEscaped) {
-  const std::string db = MakeDatabase(dir_, {"--count", "1", "--control-names"});
+  const std::string db = makeDatabase(dir_, {"--count", "1", "--control-names"});
   const RunResult tables = test::Run({kCli, "tables", db});
   EXPECT_EQ(tables.exitCode, 0) << tables.err;
   EXPECT_THAT(tables.out, HasSubstr("table Odd\\x1b]0;title\\x07\\xff (object"));
@@ -162,11 +162,11 @@ TEST_F(CliHostile, NamesFromTheFileArePrintedWithTheirControlBytesEscaped) {
 TEST_F(CliHostile, ADirtyDatabaseIsReadWithALineSayingSo) {
   const std::string line =
       "The database was not shut down cleanly; changes held only in its log files may be missing\n";
-  const std::string clean = MakeDatabase(dir_, {"--count", "3"});
+  const std::string clean = makeDatabase(dir_, {"--count", "3"});
   const RunResult cleanRead = test::Run({kCli, "read", clean});
   EXPECT_EQ(cleanRead.exitCode, 0);
   EXPECT_EQ(cleanRead.err, "database page size 8192\n");
-  const std::string dirty = MakeDatabase(dir_, {"--count", "3", "--dirty"});
+  const std::string dirty = makeDatabase(dir_, {"--count", "3", "--dirty"});
   for (const char* command : {"read", "export"}) {
     const RunResult result = test::Run({kCli, command, dirty});
     EXPECT_EQ(result.exitCode, 0) << command;
@@ -175,7 +175,7 @@ TEST_F(CliHostile, ADirtyDatabaseIsReadWithALineSayingSo) {
 }
 
 TEST_F(CliHostile, ExpandingValuesAreReportedAndTheReadStaysWithinItsBound) {
-  const std::string db = MakeDatabase(dir_, {"--count", "500", "--expanding-values"});
+  const std::string db = makeDatabase(dir_, {"--count", "500", "--expanding-values"});
   struct stat st {};
   ASSERT_EQ(::stat(db.c_str(), &st), 0);
   const RunResult read = test::Run({kCli, "read", "--verbose", db});

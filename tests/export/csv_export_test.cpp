@@ -12,17 +12,17 @@
 namespace corvadex {
 namespace {
 
-using test::AddContact;
+using test::addContact;
 using test::ContactValues;
-using test::DistinctValues;
+using test::distinctValues;
 
-std::string ToCsv(const ContactList& list) {
+std::string toCsv(const ContactList& list) {
   StringSink sink;
-  WriteContactsCsv(list, sink);
+  writeContactsCsv(list, sink);
   return sink.Text();
 }
 
-std::string HeaderLine() {
+std::string headerLine() {
   std::string header;
   for (const auto& column : kContactColumns) {
     if (!header.empty()) header += ',';
@@ -33,7 +33,7 @@ std::string HeaderLine() {
 
 TEST(CsvExport, EmptyListGivesTheHeaderRowAlone) {
   ContactList list;
-  EXPECT_EQ(ToCsv(list), HeaderLine());
+  EXPECT_EQ(toCsv(list), headerLine());
 }
 
 TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe) {
@@ -45,31 +45,31 @@ TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe) {
   values[4] = "lone\nLF";
   values[5] = " spaced ";
   ContactList list;
-  AddContact(list, values);
-  AddContact(list, ContactValues{});
-  const std::string expected = HeaderLine() +
+  addContact(list, values);
+  addContact(list, ContactValues{});
+  const std::string expected = headerLine() +
                                "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\"lone\nLF\", spaced " +
                                std::string(27, ',') + "\r\n" + std::string(32, ',') + "\r\n";
-  EXPECT_EQ(ToCsv(list), expected);
+  EXPECT_EQ(toCsv(list), expected);
 }
 
 // Python's csv module, an independent reader, gets every value back in its
 // own column.
 TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
-  if (!test::PythonHasModule("csv")) GTEST_SKIP() << "no /usr/bin/python3";
-  std::vector<ContactValues> contacts = {DistinctValues("first"), ContactValues{}, DistinctValues("third")};
+  if (!test::pythonHasModule("csv")) GTEST_SKIP() << "no /usr/bin/python3";
+  std::vector<ContactValues> contacts = {distinctValues("first"), ContactValues{}, distinctValues("third")};
   contacts[0][32] = "Notes, with \"quotes\";\r\nand lines\nand\ttabs \xF0\x9F\x98\x80";
   contacts[0][0] = "\"";
   contacts[2][5] = ",";
   ContactList list;
-  for (const auto& c : contacts) AddContact(list, c);
+  for (const auto& c : contacts) addContact(list, c);
 
   testing::TempDir dir;
   const std::string path = dir.File("contacts.csv");
-  testing::WriteFile(path, ToCsv(list));
+  testing::writeFile(path, toCsv(list));
   const auto result = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_csv.py", path});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const auto rows = test::ParseKeyedHexLines(result.out);
+  const auto rows = test::parseKeyedHexLines(result.out);
 
   ASSERT_EQ(rows.size(), 1 + contacts.size());
   for (std::size_t c = 0; c < kContactColumnCount; ++c)
@@ -86,14 +86,14 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
 // Outlook's file starts with the byte order mark, dates take each
 // importer's form, and a stored zero date writes nothing.
 TEST(AddressBookCsv, EveryValueLandsSomewhere) {
-  ContactValues values = DistinctValues("v");
+  ContactValues values = distinctValues("v");
   ContactList list;
-  ContactRow& row = AddContact(list, values);
-  row.SetCalendarDate(ContactField::Birthdate, "1985-04-02");
-  AddContact(list, ContactValues{});
+  ContactRow& row = addContact(list, values);
+  row.setCalendarDate(ContactField::Birthdate, "1985-04-02");
+  addContact(list, ContactValues{});
   for (AddressBookCsv layout : {AddressBookCsv::Google, AddressBookCsv::Outlook}) {
     StringSink sink;
-    WriteContactsAddressBookCsv(list, sink, layout);
+    writeContactsAddressBookCsv(list, sink, layout);
     const std::string& text = sink.Text();
     EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0) == 0, layout == AddressBookCsv::Outlook);
     const std::string first = text.substr(0, text.find("\r\n,"));
@@ -102,11 +102,11 @@ TEST(AddressBookCsv, EveryValueLandsSomewhere) {
       EXPECT_NE(first.find(values[i]), std::string::npos) << kContactColumns[i].name;
     }
     EXPECT_NE(first.find(layout == AddressBookCsv::Google ? ",1985-04-02," : ",4/2/1985,"), std::string::npos);
-    const std::string empty(AddressBookCsvHeaders(layout).size() - 1, ',');
+    const std::string empty(addressBookCsvHeaders(layout).size() - 1, ',');
     EXPECT_NE(text.find("\r\n" + empty + "\r\n"), std::string::npos) << "the empty contact's row";
   }
   StringSink outlook;
-  WriteContactsAddressBookCsv(list, outlook, AddressBookCsv::Outlook);
+  writeContactsAddressBookCsv(list, outlook, AddressBookCsv::Outlook);
   EXPECT_NE(outlook.Text().find("v Comments\r\n\r\nNickname: v NickName\r\nWindows Live address: v UnresolvedEmail"
                                 "\r\nOther IM address: v OtherImEmail\r\nWork web site: v WorkWebSite"),
             std::string::npos);

@@ -15,29 +15,29 @@
 
 namespace corvadex::test {
 
-ContactRow& AddContact(ContactList& list, const ContactValues& values) {
+ContactRow& addContact(ContactList& list, const ContactValues& values) {
   ContactRow& row = list.Add();
   auto data = std::make_unique<TContactData>();
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     const ContactPlace& place = kContactColumns[i].place;
     switch (place.kind) {
-      case ContactPlace::Kind::Caption: row.SetCaption(values[i]); break;
-      case ContactPlace::Kind::SubItem: row.AddSubItem(values[i]); break;
+      case ContactPlace::Kind::Caption: row.setCaption(values[i]); break;
+      case ContactPlace::Kind::SubItem: row.addSubItem(values[i]); break;
       case ContactPlace::Kind::Field: data->set(place.field, values[i]); break;
     }
   }
-  row.SetData(std::move(data));
+  row.setData(std::move(data));
   return row;
 }
 
-ContactValues DistinctValues(const std::string& prefix) {
+ContactValues distinctValues(const std::string& prefix) {
   ContactValues values;
   for (std::size_t i = 0; i < kContactColumnCount; ++i)
     values[i] = prefix + " " + std::string(kContactColumns[i].name);
   return values;
 }
 
-std::size_t ColumnIndex(const std::string& xmlAttribute) {
+std::size_t columnIndex(const std::string& xmlAttribute) {
   for (std::size_t i = 0; i < kContactColumnCount; ++i)
     if (kContactColumns[i].xmlAttribute == xmlAttribute) return i;
   throw std::invalid_argument("no column for attribute " + xmlAttribute);
@@ -69,12 +69,12 @@ RunResult Run(const std::vector<std::string>& argv) {
   RunResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.peakKiB = usage.ru_maxrss;
-  result.out = testing::ReadFile(outPath);
-  result.err = testing::ReadFile(errPath);
+  result.out = testing::readFile(outPath);
+  result.err = testing::readFile(errPath);
   return result;
 }
 
-std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
+std::string makeDatabase(const testing::TempDir& dir, const std::string& name,
                          std::vector<std::string> options) {
   const std::string path = dir.File(name);
   options.insert(options.begin(), CORVADEX_BIN_DIR "/make-contacts-db");
@@ -84,13 +84,13 @@ std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
   return path;
 }
 
-bool PythonHasModule(const std::string& module) {
+bool pythonHasModule(const std::string& module) {
   if (::access(CORVADEX_TEST_PYTHON, X_OK) != 0) return false;
   return Run({CORVADEX_TEST_PYTHON, "-c", "import " + module}).exitCode == 0;
 }
 
 namespace {
-std::string FromHex(const std::string& hex) {
+std::string fromHex(const std::string& hex) {
   if (hex.size() % 2 != 0) throw std::runtime_error("odd hex text");
   std::string bytes;
   for (std::size_t i = 0; i < hex.size(); i += 2)
@@ -99,7 +99,7 @@ std::string FromHex(const std::string& hex) {
 }
 }  // namespace
 
-std::vector<std::map<std::string, std::string>> ParseKeyedHexLines(const std::string& text) {
+std::vector<std::map<std::string, std::string>> parseKeyedHexLines(const std::string& text) {
   std::vector<std::map<std::string, std::string>> records;
   std::istringstream lines(text);
   std::string line;
@@ -113,7 +113,7 @@ std::vector<std::map<std::string, std::string>> ParseKeyedHexLines(const std::st
     if (records.size() <= record) records.resize(record + 1);
     const std::string key = line.substr(tab1 + 1, tab2 - tab1 - 1);
     if (records[record].count(key) != 0) throw std::runtime_error("key twice: " + key);
-    records[record][key] = FromHex(line.substr(tab2 + 1));
+    records[record][key] = fromHex(line.substr(tab2 + 1));
   }
   return records;
 }

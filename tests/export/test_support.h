@@ -18,13 +18,13 @@ using ContactValues = std::array<std::string, kContactColumnCount>;
 
 // Appends a row holding `values`, each in the place its column belongs;
 // the row is valid until the next row is added.
-ContactRow& AddContact(ContactList& list, const ContactValues& values);
+ContactRow& addContact(ContactList& list, const ContactValues& values);
 
 // Values that tell the columns apart: "<prefix> <column name>".
-ContactValues DistinctValues(const std::string& prefix);
+ContactValues distinctValues(const std::string& prefix);
 
 // The index in the master table of the column with this XML attribute name.
-std::size_t ColumnIndex(const std::string& xmlAttribute);
+std::size_t columnIndex(const std::string& xmlAttribute);
 
 struct RunResult {
   int exitCode = -1;  // -1 when the program did not exit normally
@@ -38,14 +38,14 @@ RunResult Run(const std::vector<std::string>& argv);
 
 // Writes a database with make-contacts-db and the given options into
 // `dir` under `name`; its path.
-std::string MakeDatabase(const testing::TempDir& dir, const std::string& name,
+std::string makeDatabase(const testing::TempDir& dir, const std::string& name,
                          std::vector<std::string> options);
 
 // Whether /usr/bin/python3 can import a module.
-bool PythonHasModule(const std::string& module);
+bool pythonHasModule(const std::string& module);
 
 // Decodes the output of the Python helper scripts: one line per value,
 // "<record>\t<key>\t<value as hex UTF-8>", into one map per record.
-std::vector<std::map<std::string, std::string>> ParseKeyedHexLines(const std::string& text);
+std::vector<std::map<std::string, std::string>> parseKeyedHexLines(const std::string& text);
 
 }  // namespace corvadex::test

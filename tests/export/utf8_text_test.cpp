@@ -6,9 +6,9 @@
 namespace corvadex {
 namespace {
 
-std::string KeepAll(std::string_view text) {
+std::string keepAll(std::string_view text) {
   std::string out;
-  AppendSanitizedUtf8(out, text, [](char32_t) { return true; });
+  appendSanitizedUtf8(out, text, [](char32_t) { return true; });
   return out;
 }
 
@@ -16,7 +16,7 @@ const std::string kFffd = "\xEF\xBF\xBD";
 
 TEST(Utf8Text, WellFormedTextOfEveryLengthPassesUnchanged) {
   const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF";
-  EXPECT_EQ(KeepAll(text), text);
+  EXPECT_EQ(keepAll(text), text);
 }
 
 TEST(Utf8Text, MalformedSequencesBecomeReplacementCharacters) {
@@ -33,7 +33,7 @@ TEST(Utf8Text, MalformedSequencesBecomeReplacementCharacters) {
       {"\xE2\x82z", kFffd + "z"},                     // cut short by ASCII
       {"\xFF", kFffd},
   };
-  for (const auto& c : cases) EXPECT_EQ(KeepAll(c.in), c.out) << ::testing::PrintToString(c.in);
+  for (const auto& c : cases) EXPECT_EQ(keepAll(c.in), c.out) << ::testing::PrintToString(c.in);
 }
 
 }  // namespace

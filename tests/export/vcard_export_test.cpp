@@ -13,66 +13,66 @@
 namespace corvadex {
 namespace {
 
-using test::AddContact;
-using test::ColumnIndex;
+using test::addContact;
+using test::columnIndex;
 using test::ContactValues;
 
-std::string ToVcard(const ContactList& list, VcardVersion version) {
+std::string toVcard(const ContactList& list, VcardVersion version) {
   StringSink sink;
-  WriteContactsVcard(list, sink, version);
+  writeContactsVcard(list, sink, version);
   return sink.Text();
 }
 
-std::string Escaped(std::string_view value) {
+std::string escaped(std::string_view value) {
   std::string out;
-  AppendVcardText(out, value);
+  appendVcardText(out, value);
   return out;
 }
 
-std::string Hex(const Sha1::Digest& d) {
+std::string hex(const Sha1::Digest& d) {
   std::string s;
-  AppendHex(s, d);
+  appendHex(s, d);
   return s;
 }
 
 // The examples of FIPS 180-4 (one block, two blocks, a million bytes) and
 // the empty message.
 TEST(Sha1, StandardTestVectors) {
-  EXPECT_EQ(Hex(Sha1::Of("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
-  EXPECT_EQ(Hex(Sha1::Of("")), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
-  EXPECT_EQ(Hex(Sha1::Of("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+  EXPECT_EQ(hex(Sha1::of("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(hex(Sha1::of("")), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+  EXPECT_EQ(hex(Sha1::of("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
             "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
   Sha1 million;
-  for (int i = 0; i < 1000; ++i) million.Update(std::string(1000, 'a'));  // in pieces
-  EXPECT_EQ(Hex(million.Finish()), "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
+  for (int i = 0; i < 1000; ++i) million.update(std::string(1000, 'a'));  // in pieces
+  EXPECT_EQ(hex(million.finish()), "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
 }
 
 TEST(ContactUid, NameBasedUuidVersion5) {
   // RFC 4122's DNS namespace and "www.example.com", as other implementations give it.
   const char dns[16] = {'\x6b', '\xa7', '\xb8', '\x10', '\x9d', '\xad', '\x11', '\xd1',
                         '\x80', '\xb4', '\x00', '\xc0', '\x4f', '\xd4', '\x30', '\xc8'};
-  EXPECT_EQ(NameBasedUuid(std::string_view(dns, 16), "www.example.com"), "2ed6657d-e927-568b-95e1-2665a8aea6a2");
+  EXPECT_EQ(nameBasedUuid(std::string_view(dns, 16), "www.example.com"), "2ed6657d-e927-568b-95e1-2665a8aea6a2");
   // The same database and key give the same identifier; another database or key another.
-  const std::string a = ContactUid("database one", std::string("\x00\x01", 2));
-  EXPECT_EQ(a, ContactUid("database one", std::string("\x00\x01", 2)));
-  EXPECT_NE(a, ContactUid("database two", std::string("\x00\x01", 2)));
-  EXPECT_NE(a, ContactUid("database one", std::string("\x00\x02", 2)));
+  const std::string a = contactUid("database one", std::string("\x00\x01", 2));
+  EXPECT_EQ(a, contactUid("database one", std::string("\x00\x01", 2)));
+  EXPECT_NE(a, contactUid("database two", std::string("\x00\x01", 2)));
+  EXPECT_NE(a, contactUid("database one", std::string("\x00\x02", 2)));
   EXPECT_EQ(a[14], '5');
 }
 
 TEST(VcardText, ReservedCharactersAndLineBreaksAreEscaped) {
-  EXPECT_EQ(Escaped("a\\b,c;d"), "a\\\\b\\,c\\;d");
-  EXPECT_EQ(Escaped("1\r\n2\n3\r4"), "1\\n2\\n3\\n4");
-  EXPECT_EQ(Escaped("tab\tstays"), "tab\tstays");
-  EXPECT_EQ(Escaped(std::string("bell\x07") + "nul" + std::string(1, '\0')),
+  EXPECT_EQ(escaped("a\\b,c;d"), "a\\\\b\\,c\\;d");
+  EXPECT_EQ(escaped("1\r\n2\n3\r4"), "1\\n2\\n3\\n4");
+  EXPECT_EQ(escaped("tab\tstays"), "tab\tstays");
+  EXPECT_EQ(escaped(std::string("bell\x07") + "nul" + std::string(1, '\0')),
             "bell\xEF\xBF\xBDnul\xEF\xBF\xBD");
   std::string uri;
-  AppendVcardUri(uri, "http://x.y/a b,c;d\\e\n");
+  appendVcardUri(uri, "http://x.y/a b,c;d\\e\n");
   EXPECT_EQ(uri, "http://x.y/a%20b\\,c\\;d\\\\e%0A");
 }
 
 // Splits folded output back into physical lines (without their CRLF).
-std::vector<std::string> PhysicalLines(const std::string& text) {
+std::vector<std::string> physicalLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
@@ -86,8 +86,8 @@ TEST(VcardText, LongLinesFoldAt75OctetsWithoutSplittingCharacters) {
   std::string line = "NOTE:";
   for (int i = 0; i < 40; ++i) line += "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
   std::string out;
-  AppendFoldedLine(out, line);
-  const auto lines = PhysicalLines(out);
+  appendFoldedLine(out, line);
+  const auto lines = physicalLines(out);
   ASSERT_GT(lines.size(), 5u);
   std::string unfolded;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -102,40 +102,40 @@ TEST(VcardText, LongLinesFoldAt75OctetsWithoutSplittingCharacters) {
   EXPECT_EQ(unfolded, line);
 
   out.clear();
-  AppendFoldedLine(out, std::string(75, 'x'));
+  appendFoldedLine(out, std::string(75, 'x'));
   EXPECT_EQ(out, std::string(75, 'x') + "\r\n");
   out.clear();
-  AppendFoldedLine(out, std::string(76, 'x'));
+  appendFoldedLine(out, std::string(76, 'x'));
   EXPECT_EQ(out, std::string(75, 'x') + "\r\n x\r\n");
 }
 
 TEST(VcardText, OnlyRealIsoDatesBecomeVcardDates) {
-  EXPECT_EQ(VcardDateFromIso("1985-04-12"), "19850412");
-  EXPECT_EQ(VcardDateFromIso("2000-02-29"), "20000229");
+  EXPECT_EQ(vcardDateFromIso("1985-04-12"), "19850412");
+  EXPECT_EQ(vcardDateFromIso("2000-02-29"), "20000229");
   for (const char* bad : {"1900-02-29", "2023-02-29", "2023-13-01", "2023-00-10", "2023-04-31", "2023-04-00",
                           "12/04/1985", "1985-4-12", "1985-04-12 ", "19850412", ""})
-    EXPECT_FALSE(VcardDateFromIso(bad).has_value()) << bad;
+    EXPECT_FALSE(vcardDateFromIso(bad).has_value()) << bad;
 }
 
 // A contact with nothing at all still gets every required property and a
 // display name; the identifier differs from row to row.
 TEST(VcardExport, EmptyContactGetsTheRequiredProperties) {
   ContactList list;
-  EXPECT_EQ(ToVcard(list, VcardVersion::V3), "");
-  AddContact(list, ContactValues{});
-  AddContact(list, ContactValues{});
-  const std::string prodid = "PRODID:" + ProductId() + "\r\n";
-  EXPECT_EQ(ToVcard(list, VcardVersion::V3).substr(0, ToVcard(list, VcardVersion::V3).size() / 2),
-            "BEGIN:VCARD\r\nVERSION:3.0\r\n" + prodid + "UID:" + RowUid(list, 0) +
+  EXPECT_EQ(toVcard(list, VcardVersion::V3), "");
+  addContact(list, ContactValues{});
+  addContact(list, ContactValues{});
+  const std::string prodid = "PRODID:" + productId() + "\r\n";
+  EXPECT_EQ(toVcard(list, VcardVersion::V3).substr(0, toVcard(list, VcardVersion::V3).size() / 2),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\n" + prodid + "UID:" + rowUid(list, 0) +
                 "\r\nFN:(no name)\r\nN:;;;;\r\nEND:VCARD\r\n");
-  EXPECT_EQ(ToVcard(list, VcardVersion::V4).substr(0, ToVcard(list, VcardVersion::V4).size() / 2),
-            "BEGIN:VCARD\r\nVERSION:4.0\r\n" + prodid + "UID:urn:uuid:" + RowUid(list, 0) +
+  EXPECT_EQ(toVcard(list, VcardVersion::V4).substr(0, toVcard(list, VcardVersion::V4).size() / 2),
+            "BEGIN:VCARD\r\nVERSION:4.0\r\n" + prodid + "UID:urn:uuid:" + rowUid(list, 0) +
                 "\r\nFN:(no name)\r\nN:;;;;\r\nEND:VCARD\r\n");
-  EXPECT_NE(RowUid(list, 0), RowUid(list, 1));
-  EXPECT_NE(ProductId().find("Corvadex"), std::string::npos);
+  EXPECT_NE(rowUid(list, 0), rowUid(list, 1));
+  EXPECT_NE(productId().find("Corvadex"), std::string::npos);
 }
 
-std::string LineOf(const std::string& card, const std::string& property) {
+std::string lineOf(const std::string& card, const std::string& property) {
   const std::size_t at = card.find("\r\n" + property);
   if (at == std::string::npos) return "";
   return card.substr(at + 2, card.find("\r\n", at + 2) - at - 2);
@@ -155,10 +155,10 @@ TEST(VcardExport, DisplayNameFallsBackInOrder) {
   };
   for (const Case& c : cases) {
     ContactValues v{};
-    for (const auto& [attribute, value] : c.values) v[ColumnIndex(attribute)] = value;
+    for (const auto& [attribute, value] : c.values) v[columnIndex(attribute)] = value;
     ContactList list;
-    AddContact(list, v);
-    EXPECT_EQ(LineOf(ToVcard(list, VcardVersion::V3), "FN:"), std::string("FN:") + c.fn);
+    addContact(list, v);
+    EXPECT_EQ(lineOf(toVcard(list, VcardVersion::V3), "FN:"), std::string("FN:") + c.fn);
   }
 }
 
@@ -166,32 +166,32 @@ TEST(VcardExport, DisplayNameFallsBackInOrder) {
 // the extended form, 4.0 in the basic form, the extensions in both.
 TEST(VcardExport, DatesAndTheExtensionProperties) {
   ContactValues v{};
-  v[ColumnIndex("significant_other")] = "Bob";
-  v[ColumnIndex("other_im_address")] = "ann@messenger.example";
-  v[ColumnIndex("birthday")] = "30/12/1899";  // the list's text of a stored zero
+  v[columnIndex("significant_other")] = "Bob";
+  v[columnIndex("other_im_address")] = "ann@messenger.example";
+  v[columnIndex("birthday")] = "30/12/1899";  // the list's text of a stored zero
   ContactList list;
-  AddContact(list, v).SetCalendarDate(ContactField::Anniversary, "2001-06-30");
-  const std::string v3 = ToVcard(list, VcardVersion::V3), v4 = ToVcard(list, VcardVersion::V4);
+  addContact(list, v).setCalendarDate(ContactField::Anniversary, "2001-06-30");
+  const std::string v3 = toVcard(list, VcardVersion::V3), v4 = toVcard(list, VcardVersion::V4);
   EXPECT_EQ(v3.find("BDAY"), std::string::npos);
-  EXPECT_EQ(LineOf(v3, "X-ANNIVERSARY:"), "X-ANNIVERSARY:2001-06-30");
-  EXPECT_EQ(LineOf(v3, "X-EVOLUTION-ANNIVERSARY:"), "X-EVOLUTION-ANNIVERSARY:2001-06-30");
-  EXPECT_EQ(LineOf(v3, "ANNIVERSARY:"), "");
-  EXPECT_EQ(LineOf(v4, "ANNIVERSARY:"), "ANNIVERSARY:20010630");
-  EXPECT_EQ(LineOf(v3, "X-EVOLUTION-SPOUSE:"), "X-EVOLUTION-SPOUSE:Bob");
-  EXPECT_EQ(LineOf(v3, "X-KADDRESSBOOK-X-SpousesName:"), "X-KADDRESSBOOK-X-SpousesName:Bob");
-  EXPECT_EQ(LineOf(v3, "RELATED"), "");
-  EXPECT_EQ(LineOf(v4, "RELATED"), "RELATED;TYPE=spouse;VALUE=text:Bob");
+  EXPECT_EQ(lineOf(v3, "X-ANNIVERSARY:"), "X-ANNIVERSARY:2001-06-30");
+  EXPECT_EQ(lineOf(v3, "X-EVOLUTION-ANNIVERSARY:"), "X-EVOLUTION-ANNIVERSARY:2001-06-30");
+  EXPECT_EQ(lineOf(v3, "ANNIVERSARY:"), "");
+  EXPECT_EQ(lineOf(v4, "ANNIVERSARY:"), "ANNIVERSARY:20010630");
+  EXPECT_EQ(lineOf(v3, "X-EVOLUTION-SPOUSE:"), "X-EVOLUTION-SPOUSE:Bob");
+  EXPECT_EQ(lineOf(v3, "X-KADDRESSBOOK-X-SpousesName:"), "X-KADDRESSBOOK-X-SpousesName:Bob");
+  EXPECT_EQ(lineOf(v3, "RELATED"), "");
+  EXPECT_EQ(lineOf(v4, "RELATED"), "RELATED;TYPE=spouse;VALUE=text:Bob");
   for (const std::string& card : {v3, v4}) {
-    EXPECT_EQ(LineOf(card, "IMPP:"), "IMPP:msnim:ann@messenger.example");
-    EXPECT_EQ(LineOf(card, "X-MSN:"), "X-MSN:ann@messenger.example");
+    EXPECT_EQ(lineOf(card, "IMPP:"), "IMPP:msnim:ann@messenger.example");
+    EXPECT_EQ(lineOf(card, "X-MSN:"), "X-MSN:ann@messenger.example");
   }
-  AddContact(list, ContactValues{}).SetCalendarDate(ContactField::Birthdate, "1985-04-12");
+  addContact(list, ContactValues{}).setCalendarDate(ContactField::Birthdate, "1985-04-12");
   std::string second;
-  AppendContactVcard(list, 1, VcardVersion::V4, second);
-  EXPECT_EQ(LineOf(second, "BDAY:"), "BDAY:19850412");
+  appendContactVcard(list, 1, VcardVersion::V4, second);
+  EXPECT_EQ(lineOf(second, "BDAY:"), "BDAY:19850412");
   second.clear();
-  AppendContactVcard(list, 1, VcardVersion::V3, second);
-  EXPECT_EQ(LineOf(second, "BDAY:"), "BDAY:1985-04-12");
+  appendContactVcard(list, 1, VcardVersion::V3, second);
+  EXPECT_EQ(lineOf(second, "BDAY:"), "BDAY:1985-04-12");
 }
 
 }  // namespace

@@ -24,12 +24,12 @@
 namespace corvadex {
 namespace {
 
-using test::AddContact;
+using test::addContact;
 using test::ContactValues;
-using test::DistinctValues;
-using testing::ReadFile;
+using test::distinctValues;
+using testing::readFile;
 using testing::TempDir;
-using testing::WriteFile;
+using testing::writeFile;
 using ::testing::HasSubstr;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -49,7 +49,7 @@ struct ParsedDocument {
 
 // Reads a document with libxml2's parser; a document that is not
 // well-formed fails the test.
-ParsedDocument Parse(const std::string& text) {
+ParsedDocument parse(const std::string& text) {
   ParsedDocument parsed;
   std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
       xmlReadMemory(text.data(), static_cast<int>(text.size()), "export.xml", nullptr, XML_PARSE_NONET | XML_PARSE_HUGE),
@@ -86,22 +86,22 @@ Attributes Expected(const ContactValues& values) {
   return attributes;
 }
 
-std::string ToXml(const ContactList& list) {
+std::string toXml(const ContactList& list) {
   StringSink sink;
-  WriteContactsXml(list, sink);
+  writeContactsXml(list, sink);
   return sink.Text();
 }
 
-bool XmllintAccepts(const std::string& path) {
+bool xmllintAccepts(const std::string& path) {
   if (::access("/usr/bin/xmllint", X_OK) != 0) return true;  // checked by the libxml2 parse alone
   return test::Run({"/usr/bin/xmllint", "--noout", path}).exitCode == 0;
 }
 
 TEST(XmlExport, EmptyListGivesTheRootAlone) {
   ContactList list;
-  const std::string xml = ToXml(list);
+  const std::string xml = toXml(list);
   EXPECT_EQ(xml, kDeclaration + "<contacts/>\n");
-  const ParsedDocument doc = Parse(xml);
+  const ParsedDocument doc = parse(xml);
   EXPECT_EQ(doc.rootName, "contacts");
   EXPECT_EQ(doc.rootAttributes, 0u);
   EXPECT_TRUE(doc.childNames.empty());
@@ -110,13 +110,13 @@ TEST(XmlExport, EmptyListGivesTheRootAlone) {
 
 TEST(XmlExport, EveryContactHasAll33AttributesInTableOrderEachWithItsValue) {
   ContactList list;
-  const ContactValues ann = DistinctValues("Ann"), empty{};
-  AddContact(list, ann);
-  AddContact(list, empty);
-  AddContact(list, ann);  // identical contacts stay two elements
+  const ContactValues ann = distinctValues("Ann"), empty{};
+  addContact(list, ann);
+  addContact(list, empty);
+  addContact(list, ann);  // identical contacts stay two elements
 
-  const std::string xml = ToXml(list);
-  const ParsedDocument doc = Parse(xml);
+  const std::string xml = toXml(list);
+  const ParsedDocument doc = parse(xml);
   EXPECT_EQ(doc.rootName, "contacts");
   EXPECT_EQ(doc.childNames, std::vector<std::string>(3, "contact"));
   EXPECT_EQ(doc.nonElementChildren, 0u);  // no whitespace text between elements
@@ -130,8 +130,8 @@ TEST(XmlExport, EveryContactHasAll33AttributesInTableOrderEachWithItsValue) {
 TEST(XmlExport, RowWithoutRecordExportsEmptyFields) {
   ContactList list;
   ContactRow& row = list.Add();
-  row.SetCaption("Nick");
-  const ParsedDocument doc = Parse(ToXml(list));
+  row.setCaption("Nick");
+  const ParsedDocument doc = parse(toXml(list));
   ContactValues values{};
   values[0] = "Nick";
   ASSERT_EQ(doc.contacts.size(), 1u);
@@ -141,15 +141,15 @@ TEST(XmlExport, RowWithoutRecordExportsEmptyFields) {
 TEST(XmlExport, ContactsStayInListOrderAcrossManyBufferFlushes) {
   ContactList list;
   constexpr std::size_t kRows = 10'000;
-  for (std::size_t i = 0; i < kRows; ++i) AddContact(list, DistinctValues(std::to_string(i)));
+  for (std::size_t i = 0; i < kRows; ++i) addContact(list, distinctValues(std::to_string(i)));
   std::vector<std::pair<std::size_t, std::size_t>> reports;
   StringSink sink;
-  WriteContactsXml(list, sink, [&](std::size_t done, std::size_t total) { reports.emplace_back(done, total); });
+  writeContactsXml(list, sink, [&](std::size_t done, std::size_t total) { reports.emplace_back(done, total); });
 
-  const ParsedDocument doc = Parse(sink.Text());
+  const ParsedDocument doc = parse(sink.Text());
   ASSERT_EQ(doc.contacts.size(), kRows);
   for (std::size_t i = 0; i < kRows; ++i)
-    ASSERT_EQ(doc.contacts[i], Expected(DistinctValues(std::to_string(i)))) << "row " << i;
+    ASSERT_EQ(doc.contacts[i], Expected(distinctValues(std::to_string(i)))) << "row " << i;
 
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back(), std::make_pair(kRows, kRows));
@@ -158,40 +158,40 @@ TEST(XmlExport, ContactsStayInListOrderAcrossManyBufferFlushes) {
 
 TEST(XmlExport, ReservedCharactersLineBreaksTabsAndNonBmpReadBackExactly) {
   ContactValues values{};
-  values[test::ColumnIndex("notes")] = "line 1\r\nline 2\nline 3\rend\twith tab";
-  values[test::ColumnIndex("nick_name")] = "<Tom & \"Jerry\"> 'quoted' ]]> &amp;";
-  values[test::ColumnIndex("first_name")] = "  leading and trailing  ";
-  values[test::ColumnIndex("last_name")] = "M\xC3\xBCller \xE6\x9D\x8E \xF0\x9F\x98\x80 \xF0\x9D\x84\x9E";
-  values[test::ColumnIndex("city")] = "\t";
-  values[test::ColumnIndex("company")] = "\n";
+  values[test::columnIndex("notes")] = "line 1\r\nline 2\nline 3\rend\twith tab";
+  values[test::columnIndex("nick_name")] = "<Tom & \"Jerry\"> 'quoted' ]]> &amp;";
+  values[test::columnIndex("first_name")] = "  leading and trailing  ";
+  values[test::columnIndex("last_name")] = "M\xC3\xBCller \xE6\x9D\x8E \xF0\x9F\x98\x80 \xF0\x9D\x84\x9E";
+  values[test::columnIndex("city")] = "\t";
+  values[test::columnIndex("company")] = "\n";
   ContactList list;
-  AddContact(list, values);
+  addContact(list, values);
 
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
-  WriteContactsXml(list, path);
-  const std::string xml = ReadFile(path);
-  const ParsedDocument doc = Parse(xml);
+  writeContactsXml(list, path);
+  const std::string xml = readFile(path);
+  const ParsedDocument doc = parse(xml);
   ASSERT_EQ(doc.contacts.size(), 1u);
   EXPECT_EQ(doc.contacts[0], Expected(values));
-  EXPECT_TRUE(XmllintAccepts(path));
+  EXPECT_TRUE(xmllintAccepts(path));
   // Non-ASCII is written as UTF-8, not as character references.
   EXPECT_THAT(xml, HasSubstr("\xF0\x9F\x98\x80"));
 }
 
 TEST(XmlExport, CharactersXmlCannotCarryBecomeReplacementCharacters) {
   ContactValues values{};
-  const std::size_t notes = test::ColumnIndex("notes");
+  const std::size_t notes = test::columnIndex("notes");
   values[notes] = std::string("a\x01") + "b" + std::string(1, '\0') + "c\x1F" + "d\x7F" +
                   "e\xEF\xBF\xBE" + "f\xEF\xBF\xBF" + "g\xC3" + "h\xED\xA0\x80" + "i";
   ContactList list;
-  AddContact(list, values);
+  addContact(list, values);
 
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
-  WriteContactsXml(list, path);
-  EXPECT_TRUE(XmllintAccepts(path));
-  const ParsedDocument doc = Parse(ReadFile(path));
+  writeContactsXml(list, path);
+  EXPECT_TRUE(xmllintAccepts(path));
+  const ParsedDocument doc = parse(readFile(path));
   ASSERT_EQ(doc.contacts.size(), 1u);
   // DEL (U+007F) is a legal XML character and stays; the rest is replaced.
   EXPECT_EQ(doc.contacts[0][notes].second, "a" + kFffd + "b" + kFffd + "c" + kFffd + "d\x7F" + "e" + kFffd +
@@ -214,8 +214,8 @@ TEST(XmlExport, AttributeValuesAreEscapedByteForByte) {
     ContactValues values{};
     values[0] = c.value;
     ContactList list;
-    AddContact(list, values);
-    const std::string xml = ToXml(list);
+    addContact(list, values);
+    const std::string xml = toXml(list);
     const std::string attribute = " " + std::string(kContactColumns[0].xmlAttribute) + "=\"" + c.written + "\" ";
     EXPECT_NE(xml.find(attribute), std::string::npos) << c.value << "\n" << xml.substr(0, 200);
   }
@@ -224,21 +224,21 @@ TEST(XmlExport, AttributeValuesAreEscapedByteForByte) {
 TEST(XmlExport, ExistingFileIsReplacedWithoutTrace) {
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
-  WriteFile(path, std::string(100'000, 'o'));  // longer than the new document
+  writeFile(path, std::string(100'000, 'o'));  // longer than the new document
   ContactList list;
-  AddContact(list, DistinctValues("new"));
-  WriteContactsXml(list, path);
-  EXPECT_EQ(ReadFile(path), ToXml(list));
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"contacts.xml"});
+  addContact(list, distinctValues("new"));
+  writeContactsXml(list, path);
+  EXPECT_EQ(readFile(path), toXml(list));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"contacts.xml"});
 }
 
 // A failed save reports the system's description with the file name, leaves
 // what was there and creates nothing.
-void ExpectFailedSave(const std::string& target, const std::string& description) {
+void expectFailedSave(const std::string& target, const std::string& description) {
   ContactList list;
-  AddContact(list, DistinctValues("lost"));
+  addContact(list, distinctValues("lost"));
   try {
-    WriteContactsXml(list, target);
+    writeContactsXml(list, target);
     ADD_FAILURE() << "saving to " << target << " succeeded";
   } catch (const std::runtime_error& e) {
     EXPECT_EQ(std::string(e.what()), target + ": " + description);
@@ -249,31 +249,31 @@ TEST(XmlExport, FailedSaveLeavesEverythingAsItWas) {
   TempDir dir;
   // A folder where the file should go.
   std::filesystem::create_directory(dir.File("taken.xml"));
-  WriteFile(dir.File("taken.xml/inside"), "kept");
-  ExpectFailedSave(dir.File("taken.xml"), "Is a directory");
-  EXPECT_EQ(ReadFile(dir.File("taken.xml/inside")), "kept");
+  writeFile(dir.File("taken.xml/inside"), "kept");
+  expectFailedSave(dir.File("taken.xml"), "Is a directory");
+  EXPECT_EQ(readFile(dir.File("taken.xml/inside")), "kept");
 
   // A folder that does not exist.
-  ExpectFailedSave(dir.File("missing/contacts.xml"), "No such file or directory");
+  expectFailedSave(dir.File("missing/contacts.xml"), "No such file or directory");
 
   // A file where a folder should be.
-  WriteFile(dir.File("plain"), "kept too");
-  ExpectFailedSave(dir.File("plain/contacts.xml"), "Not a directory");
-  EXPECT_EQ(ReadFile(dir.File("plain")), "kept too");
+  writeFile(dir.File("plain"), "kept too");
+  expectFailedSave(dir.File("plain/contacts.xml"), "Not a directory");
+  EXPECT_EQ(readFile(dir.File("plain")), "kept too");
 
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"plain", "taken.xml"}));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"plain", "taken.xml"}));
 }
 
 TEST(XmlExport, SaveIntoReadOnlyFolderFailsAndKeepsTheEarlierFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
-  WriteFile(path, "earlier");
-  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
-  ExpectFailedSave(path, "Permission denied");
-  ::chmod(dir.Path().c_str(), 0755);
-  EXPECT_EQ(ReadFile(path), "earlier");
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"contacts.xml"});
+  writeFile(path, "earlier");
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+  expectFailedSave(path, "Permission denied");
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(readFile(path), "earlier");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"contacts.xml"});
 }
 
 // The file size limit makes the writes themselves fail part-way, for root
@@ -281,9 +281,9 @@ TEST(XmlExport, SaveIntoReadOnlyFolderFailsAndKeepsTheEarlierFile) {
 TEST(XmlExport, WriteFailingPartWayKeepsTheEarlierFile) {
   TempDir dir;
   const std::string path = dir.File("contacts.xml");
-  WriteFile(path, "earlier");
+  writeFile(path, "earlier");
   ContactList list;
-  for (int i = 0; i < 5000; ++i) AddContact(list, DistinctValues("row " + std::to_string(i)));
+  for (int i = 0; i < 5000; ++i) addContact(list, distinctValues("row " + std::to_string(i)));
 
   struct rlimit old {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -293,7 +293,7 @@ TEST(XmlExport, WriteFailingPartWayKeepsTheEarlierFile) {
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string message;
   try {
-    WriteContactsXml(list, path);
+    writeContactsXml(list, path);
   } catch (const std::runtime_error& e) {
     message = e.what();
   }
@@ -301,30 +301,30 @@ TEST(XmlExport, WriteFailingPartWayKeepsTheEarlierFile) {
   std::signal(SIGXFSZ, previousHandler);
 
   EXPECT_EQ(message, path + ": File too large");
-  EXPECT_EQ(ReadFile(path), "earlier");
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"contacts.xml"});
+  EXPECT_EQ(readFile(path), "earlier");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"contacts.xml"});
 }
 
-// A write error inside libxml2's output reaches the caller as the sink's own
-// error, not as a generic writer failure.
+// A write error from the sink reaches the caller as the sink's own error,
+// not as a generic writer failure.
 TEST(XmlExport, SinkErrorIsTheErrorReported) {
   class FailingSink final : public ByteSink {
    public:
-    void Write(std::string_view bytes) override {
+    void write(std::string_view bytes) override {
       written_ += bytes.size();
       if (written_ > 50'000) throw std::runtime_error("disk on fire");
     }
-    const std::string& Name() const override { return name_; }
+    const std::string& name() const override { return name_; }
 
    private:
     std::string name_ = "failing";
     std::size_t written_ = 0;
   };
   ContactList list;
-  for (int i = 0; i < 2000; ++i) AddContact(list, DistinctValues("row"));
+  for (int i = 0; i < 2000; ++i) addContact(list, distinctValues("row"));
   FailingSink sink;
   try {
-    WriteContactsXml(list, sink);
+    writeContactsXml(list, sink);
     ADD_FAILURE() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "disk on fire");
@@ -335,11 +335,11 @@ TEST(XmlExport, FullDeviceIsReportedWithItsName) {
   const int fd = ::open("/dev/full", O_WRONLY);
   if (fd < 0) GTEST_SKIP() << "no /dev/full";
   ContactList list;
-  for (int i = 0; i < 3000; ++i) AddContact(list, DistinctValues("row"));
-  OutputFile sink = OutputFile::OfDescriptor(fd, "standard output");
+  for (int i = 0; i < 3000; ++i) addContact(list, distinctValues("row"));
+  OutputFile sink = OutputFile::ofDescriptor(fd, "standard output");
   try {
-    WriteContactsXml(list, sink);
-    sink.Commit();
+    writeContactsXml(list, sink);
+    sink.commit();
     ADD_FAILURE() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "standard output: No space left on device");

@@ -40,23 +40,23 @@ std::vector<std::string> linesOf(const std::filesystem::path& file) {
 class CliLocateTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (auto missing = MingwPe::MissingTools(); !missing.empty()) GTEST_SKIP() << missing;
-    prefix_.WriteSystemReg(
+    if (auto missing = MingwPe::missingTools(); !missing.empty()) GTEST_SKIP() << missing;
+    prefix_.writeSystemReg(
         "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n\"CurrentVersion\"=\"6.1\"\n");
-    prefix_.MakeFolder("users/bob/AppData/Local");
-    prefix_.MakeFolder("Program Files");
+    prefix_.makeFolder("users/bob/AppData/Local");
+    prefix_.makeFolder("Program Files");
   }
 
-  void InstallMailClient(const std::string& fileVersion) {
-    ASSERT_TRUE(MingwPe::Build(prefix_.OnDriveC("build"),
-                               prefix_.OnDriveC("Program Files/Windows Live/Mail/wlmail.exe"),
+  void installMailClient(const std::string& fileVersion) {
+    ASSERT_TRUE(MingwPe::build(prefix_.onDriveC("build"),
+                               prefix_.onDriveC("Program Files/Windows Live/Mail/wlmail.exe"),
                                PeArch::X86, {fileVersion, "1,2,3,4", false}));
   }
 
   RunResult Run(const std::string& arguments = "locate") {
-    const auto out = prefix_.OnDriveC("out.txt");
-    const auto err = prefix_.OnDriveC("err.txt");
-    const std::string command = "WINEPREFIX='" + prefix_.Root() + "' USER=bob '" +
+    const auto out = prefix_.onDriveC("out.txt");
+    const auto err = prefix_.onDriveC("err.txt");
+    const std::string command = "WINEPREFIX='" + prefix_.rootFolder() + "' USER=bob '" +
                                 CORVADEX_BIN_DIR "/corvadex-cli' " + arguments + " >'" +
                                 out.string() + "' 2>'" + err.string() + "'";
     const int raw = std::system(command.c_str());
@@ -67,14 +67,14 @@ class CliLocateTest : public ::testing::Test {
 };
 
 TEST_F(CliLocateTest, ReadsTheDatabaseOfTheMailClient) {
-  prefix_.WriteUserReg("");
-  InstallMailClient("15,4,3508,205");
+  prefix_.writeUserReg("");
+  installMailClient("15,4,3508,205");
   const std::string database =
       "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.4/DBStore/contacts.edb";
-  prefix_.MakeFolder(std::filesystem::path(database).parent_path().string());
+  prefix_.makeFolder(std::filesystem::path(database).parent_path().string());
   esew::ContactsDatabaseOptions options;
   options.count = 5;
-  ASSERT_EQ(esew::writeContactsDatabase(prefix_.OnDriveC(database).string(), options), "");
+  ASSERT_EQ(esew::writeContactsDatabase(prefix_.onDriveC(database).string(), options), "");
 
   const RunResult result = Run();
   EXPECT_EQ(result.status, 0);
@@ -93,8 +93,8 @@ TEST_F(CliLocateTest, ReadsTheDatabaseOfTheMailClient) {
 }
 
 TEST_F(CliLocateTest, AMissingDatabaseIsOnlyLogged) {
-  prefix_.WriteUserReg("");
-  InstallMailClient("17,0,0,0");
+  prefix_.writeUserReg("");
+  installMailClient("17,0,0,0");
   const RunResult result = Run();
   EXPECT_EQ(result.status, 0);
   ASSERT_FALSE(result.err.empty());
@@ -103,16 +103,16 @@ TEST_F(CliLocateTest, AMissingDatabaseIsOnlyLogged) {
 }
 
 TEST_F(CliLocateTest, ErrorsTheWindowWouldReportEndWithStatus1) {
-  prefix_.WriteUserReg("");
+  prefix_.writeUserReg("");
   RunResult result = Run();
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, std::vector<std::string>{"'' is not a valid integer value."});
   EXPECT_TRUE(result.out.empty());
 
-  prefix_.WriteUserReg(
+  prefix_.writeUserReg(
       "[Software\\\\Microsoft\\\\Windows Live Contacts\\\\Database]\n"
       "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=hex:01,02\n");
-  InstallMailClient("14,0,8117,416");
+  installMailClient("14,0,8117,416");
   result = Run();
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, (std::vector<std::string>{
@@ -130,10 +130,10 @@ TEST_F(CliLocateTest, AFifoInPlaceOfAFileCountsAsAbsent) {
   for (const std::string& entry :
        {std::string("../user.reg"), std::string("Program Files/Windows Live/Mail/wlmail.exe"),
         database}) {
-    prefix_.WriteUserReg("");
-    InstallMailClient("17,0,0,0");
-    prefix_.MakeFolder(std::filesystem::path(database).parent_path().string());
-    const std::filesystem::path path = prefix_.OnDriveC(entry);
+    prefix_.writeUserReg("");
+    installMailClient("17,0,0,0");
+    prefix_.makeFolder(std::filesystem::path(database).parent_path().string());
+    const std::filesystem::path path = prefix_.onDriveC(entry);
     std::filesystem::remove(path);
     const RunResult absent = Run();
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
@@ -145,7 +145,7 @@ TEST_F(CliLocateTest, AFifoInPlaceOfAFileCountsAsAbsent) {
 }
 
 TEST_F(CliLocateTest, TakesNoArguments) {
-  prefix_.WriteUserReg("");
+  prefix_.writeUserReg("");
   EXPECT_EQ(Run("locate extra").status, 2);
 }
 
@@ -163,33 +163,33 @@ TEST(CliLocateAll, ListsEveryDatabaseNewestFirstWithItsDetails) {
       "AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/contacts.edb";
   const std::string kXp =
       "Local Settings/Application Data/Microsoft/Windows Live Contacts/abc/DBStore/contacts.edb";
-  tree.Write("prefix/drive_c/users/bob/" + k155, 1'700'000'000, 10);
+  tree.write("prefix/drive_c/users/bob/" + k155, 1'700'000'000, 10);
   tree.Link("prefix/dosdevices/c:", "../drive_c");
-  tree.Write("disk copy/Documents and Settings/Joe/" + kXp, 1'200'000'000, 20);
-  tree.MakeFolder("home");
-  tree.MakeFolder("empty");
+  tree.write("disk copy/Documents and Settings/Joe/" + kXp, 1'200'000'000, 20);
+  tree.makeFolder("home");
+  tree.makeFolder("empty");
   auto run = [&tree](const std::string& prefix, const std::string& arguments) {
-    const std::string out = tree.Path("out.txt");
-    const std::string command = "HOME='" + tree.Path("home") + "' WINEPREFIX='" +
-                                tree.Path(prefix) + "' USER=bob '" CORVADEX_BIN_DIR
+    const std::string out = tree.path("out.txt");
+    const std::string command = "HOME='" + tree.path("home") + "' WINEPREFIX='" +
+                                tree.path(prefix) + "' USER=bob '" CORVADEX_BIN_DIR
                                 "/corvadex-cli' locate " + arguments + " >'" + out + "' 2>/dev/null";
     const int raw = std::system(command.c_str());
     return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, linesOf(out));
   };
 
-  const std::string real = std::filesystem::canonical(tree.Path()).string();
-  auto [status, lines] = run("prefix", "--all --search '" + tree.Path("disk copy") + "'");
+  const std::string real = std::filesystem::canonical(tree.path()).string();
+  auto [status, lines] = run("prefix", "--all --search '" + tree.path("disk copy") + "'");
   EXPECT_EQ(status, 0);
   EXPECT_EQ(lines, (std::vector<std::string>{
-                       real + "/prefix/drive_c/users/bob/" + k155 + "\t" + tree.Path("prefix") +
+                       real + "/prefix/drive_c/users/bob/" + k155 + "\t" + tree.path("prefix") +
                            "\tbob\t15.5\t10\t2023-11-14T22:13:20Z",
                        real + "/disk copy/Documents and Settings/Joe/" + kXp + "\t" +
-                           tree.Path("disk copy") + "\tJoe\tabc\t20\t2008-01-10T21:20:00Z"}));
+                           tree.path("disk copy") + "\tJoe\tabc\t20\t2008-01-10T21:20:00Z"}));
 
-  std::tie(status, lines) = run("empty", "--search '" + tree.Path("empty") + "'");
+  std::tie(status, lines) = run("empty", "--search '" + tree.path("empty") + "'");
   EXPECT_EQ(status, 1);
   EXPECT_TRUE(lines.empty());
-  EXPECT_EQ(run("empty", "--search '" + tree.Path("missing") + "'").first, 2);
+  EXPECT_EQ(run("empty", "--search '" + tree.path("missing") + "'").first, 2);
   EXPECT_EQ(run("empty", "--all --search").first, 2);
 }
 

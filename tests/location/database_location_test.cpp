@@ -30,25 +30,25 @@ constexpr const char* kDatabaseKey =
 class DatabaseLocationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (auto missing = MingwPe::MissingTools(); !missing.empty()) GTEST_SKIP() << missing;
-    Fresh();
+    if (auto missing = MingwPe::missingTools(); !missing.empty()) GTEST_SKIP() << missing;
+    fresh();
   }
 
   // Starts over on a new prefix (for tests that try several versions).
-  void Fresh() {
+  void fresh() {
     prefix_ = std::make_unique<TestPrefix>();
     log_ = std::make_unique<LineLog>();
     list_ = std::make_unique<ContactList>();
     location_.reset();
     view_.reset();
     reads_.clear();
-    prefix_->MakeFolder("users/bob/AppData/Local");
-    prefix_->MakeFolder("users/bob/Local Settings/Application Data");
-    prefix_->MakeFolder("Program Files");
-    prefix_->MakeFolder("Program Files (x86)");
+    prefix_->makeFolder("users/bob/AppData/Local");
+    prefix_->makeFolder("users/bob/Local Settings/Application Data");
+    prefix_->makeFolder("Program Files");
+    prefix_->makeFolder("Program Files (x86)");
   }
 
-  void MakeWindows(Windows windows, std::string userRegistry = "") {
+  void makeWindows(Windows windows, std::string userRegistry = "") {
     windows_ = windows;
     std::string system = "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n";
     switch (windows) {
@@ -64,18 +64,18 @@ class DatabaseLocationTest : public ::testing::Test {
         system += "\"CurrentMajorVersionNumber\"=dword:0000000a\n\"CurrentVersion\"=\"6.3\"\n";
         break;
     }
-    prefix_->WriteSystemReg(system, windows == Windows::Ten64);
-    prefix_->WriteUserReg(userRegistry, windows == Windows::Ten64);
+    prefix_->writeSystemReg(system, windows == Windows::Ten64);
+    prefix_->writeUserReg(userRegistry, windows == Windows::Ten64);
   }
 
   // wlmail.exe with the given file version; its product version is another.
-  void InstallMailClient(int major, bool withVersion = true) {
+  void installMailClient(int major, bool withVersion = true) {
     const std::string programFiles =
         windows_ == Windows::Ten64 ? "Program Files (x86)" : "Program Files";
     const std::string fileVersion = std::to_string(major) + ",0,8117,416";
     const std::string productVersion = std::to_string(major + 1) + ",5,0,0";
-    ASSERT_TRUE(MingwPe::Build(prefix_->OnDriveC("build"),
-                               prefix_->OnDriveC(programFiles + "/Windows Live/Mail/wlmail.exe"),
+    ASSERT_TRUE(MingwPe::build(prefix_->onDriveC("build"),
+                               prefix_->onDriveC(programFiles + "/Windows Live/Mail/wlmail.exe"),
                                PeArch::X86,
                                {withVersion ? fileVersion : "", productVersion, false}));
   }
@@ -83,13 +83,13 @@ class DatabaseLocationTest : public ::testing::Test {
   // Runs the start-up location; the read adds `rowsRead_` rows.
   void Run() {
     view_ = std::make_unique<platform::WinePrefixView>(
-        platform::WinePrefixLocation{prefix_->Root(), "bob"});
+        platform::WinePrefixLocation{prefix_->rootFolder(), "bob"});
     location_ = std::make_unique<DatabaseLocation>(*view_);
     location_->Run(*log_, *list_, [this](const std::string& path) {
       reads_.push_back(path);
       log_->Add("read " + path);
       list_->BeginUpdate();
-      for (int i = 0; i < rowsRead_; ++i) list_->Add().SetCaption("contact");
+      for (int i = 0; i < rowsRead_; ++i) list_->Add().setCaption("contact");
       list_->EndUpdate();
     });
   }
@@ -106,9 +106,9 @@ class DatabaseLocationTest : public ::testing::Test {
 
 TEST_F(DatabaseLocationTest, OldVersionsAreNamedAndNotRead) {
   for (int version : {13, 9}) {
-    Fresh();
-    MakeWindows(Windows::Seven);
-    InstallMailClient(version);
+    fresh();
+    makeWindows(Windows::Seven);
+    installMailClient(version);
     Run();
     EXPECT_EQ(log_->Lines(),
               (Lines{"Windows Live Mail version " + std::to_string(version),
@@ -120,11 +120,11 @@ TEST_F(DatabaseLocationTest, OldVersionsAreNamedAndNotRead) {
 }
 
 TEST_F(DatabaseLocationTest, Version14OnXpUsesNumberedFoldersAndTheRegistryValue) {
-  MakeWindows(Windows::XP,
+  makeWindows(Windows::XP,
               std::string(kDatabaseKey) +
                   "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=\"a1b2c3\"\n");
-  InstallMailClient(14);
-  prefix_->WriteFile(
+  installMailClient(14);
+  prefix_->writeFile(
       "users/bob/Local Settings/Application Data/Microsoft/Windows Live Contacts/a1b2c3/DBStore/"
       "contacts.edb");
   Run();
@@ -136,14 +136,14 @@ TEST_F(DatabaseLocationTest, Version14OnXpUsesNumberedFoldersAndTheRegistryValue
   EXPECT_EQ(location_->MailVersion, 14);
   EXPECT_EQ(location_->DatabasePath, path);
   EXPECT_EQ(reads_, Lines{path});
-  EXPECT_EQ(list_->Selected(), std::optional<std::size_t>(0));
+  EXPECT_EQ(list_->selected(), std::optional<std::size_t>(0));
 }
 
 TEST_F(DatabaseLocationTest, Version14WithoutTheRegistryValue) {
   for (Windows windows : {Windows::XP, Windows::Seven}) {
-    Fresh();
-    MakeWindows(windows, std::string(kDatabaseKey) + "\"Other\"=\"x\"\n");
-    InstallMailClient(14);
+    fresh();
+    makeWindows(windows, std::string(kDatabaseKey) + "\"Other\"=\"x\"\n");
+    installMailClient(14);
     Run();
     Lines expected{"Windows Live Mail version 14"};
     std::string localAppData = "C:\\users\\bob\\Local Settings\\Application Data";
@@ -159,15 +159,15 @@ TEST_F(DatabaseLocationTest, Version14WithoutTheRegistryValue) {
     EXPECT_EQ(log_->Lines(), expected);
     EXPECT_EQ(location_->DatabasePath, path);
     EXPECT_TRUE(reads_.empty());
-    EXPECT_EQ(list_->Selected(), std::nullopt);
+    EXPECT_EQ(list_->selected(), std::nullopt);
   }
 }
 
 TEST_F(DatabaseLocationTest, Version14OnWindows10UsesKnownFoldersAndExpandableText) {
-  MakeWindows(Windows::Ten64, std::string(kDatabaseKey) +
+  makeWindows(Windows::Ten64, std::string(kDatabaseKey) +
                                   "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=str(2):"
                                   "\"%STORE%\"\n");
-  InstallMailClient(14);
+  installMailClient(14);
   Run();
   const std::string path =
       "C:\\users\\bob\\AppData\\Local\\Microsoft\\Windows Live "
@@ -179,10 +179,10 @@ TEST_F(DatabaseLocationTest, Version14OnWindows10UsesKnownFoldersAndExpandableTe
 }
 
 TEST_F(DatabaseLocationTest, ARegistryValueThatIsNotTextIsAnError) {
-  MakeWindows(Windows::Seven, std::string(kDatabaseKey) +
+  makeWindows(Windows::Seven, std::string(kDatabaseKey) +
                                   "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=dword:"
                                   "00000001\n");
-  InstallMailClient(14);
+  installMailClient(14);
   try {
     Run();
     FAIL() << "no error";
@@ -198,9 +198,9 @@ TEST_F(DatabaseLocationTest, ARegistryValueThatIsNotTextIsAnError) {
 }
 
 TEST_F(DatabaseLocationTest, AnEmptyValueOfAnyTypeIsEmptyText) {
-  MakeWindows(Windows::XP, std::string(kDatabaseKey) +
+  makeWindows(Windows::XP, std::string(kDatabaseKey) +
                                "\"C:\\\\users\\\\bob\\\\Contacts\\\\Default\\\\\"=hex:\n");
-  InstallMailClient(14);
+  installMailClient(14);
   Run();
   EXPECT_EQ(location_->DatabasePath,
             "C:\\users\\bob\\Local Settings\\Application Data\\Microsoft\\Windows Live "
@@ -208,9 +208,9 @@ TEST_F(DatabaseLocationTest, AnEmptyValueOfAnyTypeIsEmptyText) {
 }
 
 TEST_F(DatabaseLocationTest, Version15LogsFoldersButBuildsOnTheNumberedFolder) {
-  MakeWindows(Windows::Ten64);
-  InstallMailClient(15);
-  prefix_->WriteFile(
+  makeWindows(Windows::Ten64);
+  installMailClient(15);
+  prefix_->writeFile(
       "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.4/DBStore/contacts.edb");
   Run();
   const std::string path =
@@ -221,12 +221,12 @@ TEST_F(DatabaseLocationTest, Version15LogsFoldersButBuildsOnTheNumberedFolder) {
                    "C:\\Program Files (x86)", "C:\\users\\bob", "Database File: " + path,
                    "read " + path}));
   EXPECT_EQ(location_->MailVersion, 15);  // the file version, not the product version 16
-  EXPECT_EQ(list_->Selected(), std::optional<std::size_t>(0));
+  EXPECT_EQ(list_->selected(), std::optional<std::size_t>(0));
 }
 
 TEST_F(DatabaseLocationTest, Version15OnXpLogsNoFolders) {
-  MakeWindows(Windows::XP);
-  InstallMailClient(15);
+  makeWindows(Windows::XP);
+  installMailClient(15);
   Run();
   EXPECT_EQ(log_->Lines(),
             (Lines{"Windows Live Mail version 15",
@@ -237,10 +237,10 @@ TEST_F(DatabaseLocationTest, Version15OnXpLogsNoFolders) {
 
 TEST_F(DatabaseLocationTest, Versions16AndLaterShareOnePath) {
   for (int version : {16, 17}) {
-    Fresh();
-    MakeWindows(Windows::Seven);
-    InstallMailClient(version);
-    prefix_->WriteFile(
+    fresh();
+    makeWindows(Windows::Seven);
+    installMailClient(version);
+    prefix_->writeFile(
         "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/"
         "contacts.edb");
     Run();
@@ -256,10 +256,10 @@ TEST_F(DatabaseLocationTest, Versions16AndLaterShareOnePath) {
 }
 
 TEST_F(DatabaseLocationTest, APathInAnotherLetterCaseIsFound) {
-  MakeWindows(Windows::Seven);
-  InstallMailClient(16);
-  std::filesystem::remove_all(prefix_->OnDriveC("users"));
-  prefix_->WriteFile(
+  makeWindows(Windows::Seven);
+  installMailClient(16);
+  std::filesystem::remove_all(prefix_->onDriveC("users"));
+  prefix_->writeFile(
       "USERS/Bob/appdata/LOCAL/microsoft/WINDOWS LIVE/contacts/Default/15.5/dbstore/"
       "CONTACTS.EDB");
   Run();
@@ -270,9 +270,9 @@ TEST_F(DatabaseLocationTest, APathInAnotherLetterCaseIsFound) {
 }
 
 TEST_F(DatabaseLocationTest, AMissingKnownFolderGivesAnEmptyLine) {
-  MakeWindows(Windows::Seven);
-  InstallMailClient(16);
-  std::filesystem::remove_all(prefix_->OnDriveC("users/bob/AppData"));
+  makeWindows(Windows::Seven);
+  installMailClient(16);
+  std::filesystem::remove_all(prefix_->onDriveC("users/bob/AppData"));
   Run();
   EXPECT_EQ(log_->Lines(),
             (Lines{"Windows Live Mail version 16", "", "C:\\Program Files", "C:\\users\\bob",
@@ -283,9 +283,9 @@ TEST_F(DatabaseLocationTest, AMissingKnownFolderGivesAnEmptyLine) {
 
 TEST_F(DatabaseLocationTest, NoMailClientIsAConversionErrorBeforeAnyLine) {
   for (bool installedWithoutVersion : {false, true}) {
-    Fresh();
-    MakeWindows(Windows::Seven);
-    if (installedWithoutVersion) InstallMailClient(16, /*withVersion=*/false);
+    fresh();
+    makeWindows(Windows::Seven);
+    if (installedWithoutVersion) installMailClient(16, /*withVersion=*/false);
     try {
       Run();
       FAIL() << "no error";
@@ -300,25 +300,25 @@ TEST_F(DatabaseLocationTest, NoMailClientIsAConversionErrorBeforeAnyLine) {
 }
 
 TEST_F(DatabaseLocationTest, AnEmptyContactTableSelectsNothing) {
-  MakeWindows(Windows::Seven);
-  InstallMailClient(16);
-  prefix_->WriteFile(
+  makeWindows(Windows::Seven);
+  installMailClient(16);
+  prefix_->writeFile(
       "users/bob/AppData/Local/Microsoft/Windows Live/Contacts/default/15.5/DBStore/contacts.edb");
   rowsRead_ = 0;
   Run();
   EXPECT_EQ(reads_.size(), 1u);
-  EXPECT_EQ(list_->Selected(), std::nullopt);
+  EXPECT_EQ(list_->selected(), std::nullopt);
 }
 
 TEST_F(DatabaseLocationTest, VersionProbeReadsTheProgramFilesOfTheWindowsRelease) {
   // On XP the numbered folder is asked, later the known one; both answer the
   // same place, and a 64-bit prefix answers the 32-bit program files.
-  MakeWindows(Windows::Ten64);
-  InstallMailClient(16);
-  const platform::WinePrefixView view({prefix_->Root(), "bob"});
+  makeWindows(Windows::Ten64);
+  installMailClient(16);
+  const platform::WinePrefixView view({prefix_->rootFolder(), "bob"});
   EXPECT_EQ(GetMailClientVersion(view), "16");
-  std::filesystem::rename(prefix_->OnDriveC("Program Files (x86)"),
-                          prefix_->OnDriveC("Elsewhere"));
+  std::filesystem::rename(prefix_->onDriveC("Program Files (x86)"),
+                          prefix_->onDriveC("Elsewhere"));
   EXPECT_EQ(GetMailClientVersion(view), "");
 }
 

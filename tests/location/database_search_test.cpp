@@ -63,14 +63,14 @@ TEST(ProbeVolume, FindsEveryProfilesDatabaseAtTheFixedPlaces) {
   for (const ProbeCase& c : cases) {
     SCOPED_TRACE(c.name);
     const VolumeTree volume;
-    for (const std::string& file : c.files) volume.Write(file);
-    const std::string examined = volume.Path(c.examined);
-    const VolumeAnswer answer = ProbeVolume(host, {c.kind, examined});
+    for (const std::string& file : c.files) volume.write(file);
+    const std::string examined = volume.path(c.examined);
+    const VolumeAnswer answer = probeVolume(host, {c.kind, examined});
     std::set<std::string> found;
     for (const DatabaseFind& find : answer.finds) {
       EXPECT_EQ(find.volume, examined);
       EXPECT_EQ(find.facts.size, 1u);
-      const std::string real = *host.RealPath(volume.Path());
+      const std::string real = *host.realPath(volume.path());
       ASSERT_TRUE(find.path.starts_with(real + "/")) << find.path;
       found.insert(find.user + "|" + find.versionFolder + "|" + find.path.substr(real.size() + 1));
     }
@@ -83,19 +83,19 @@ TEST(ProbeVolume, NeverFollowsALink) {
   // A database elsewhere, reached through a linked profile, a linked
   // AppData, a linked store folder or a linked file: none is taken.
   const VolumeTree outside;
-  outside.Write(join("bob", k155));
-  outside.Write(k155);
+  outside.write(join("bob", k155));
+  outside.write(k155);
   const VolumeTree volume;
-  volume.Link("Users/bob", outside.Path("bob"));
-  volume.Link("Users/ann/AppData", outside.Path("AppData"));
+  volume.Link("Users/bob", outside.path("bob"));
+  volume.Link("Users/ann/AppData", outside.path("AppData"));
   volume.Link("Users/joe/AppData/Local/Microsoft/Windows Live/Contacts/default/15.5",
-              outside.Path("AppData/Local/Microsoft/Windows Live/Contacts/default/15.5"));
-  volume.Link(join("Users/eve", k155), outside.Path(k155));
+              outside.path("AppData/Local/Microsoft/Windows Live/Contacts/default/15.5"));
+  volume.Link(join("Users/eve", k155), outside.path(k155));
   // Documents and Settings is a junction to Users on later Windows: the
   // database in Users counts once.
-  volume.Write(join("Users/kim", k154));
-  volume.Link("Documents and Settings", volume.Path("Users"));
-  const VolumeAnswer answer = ProbeVolume(TreeHost(), {SearchRoot::Kind::Volume, volume.Path()});
+  volume.write(join("Users/kim", k154));
+  volume.Link("Documents and Settings", volume.path("Users"));
+  const VolumeAnswer answer = probeVolume(TreeHost(), {SearchRoot::Kind::Volume, volume.path()});
   ASSERT_EQ(answer.finds.size(), 1u);
   EXPECT_EQ(answer.finds[0].user, "kim");
 }
@@ -108,25 +108,25 @@ TEST(MountTable, DecodesEscapesAndKeepsWindowsFileSystems) {
       "/dev/sdb1 /mnt/old\\011pc\\134x fuseblk rw,user_id=0 0 0\n"
       "/dev/sdc1 /media/bob/STICK vfat rw 0 0\n"
       "broken-line\n";
-  const std::vector<MountEntry> entries = ParseMountTable(text);
+  const std::vector<MountEntry> entries = parseMountTable(text);
   ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[2].mountPoint, "/media/bob/Windows Disk");
   EXPECT_EQ(entries[3].mountPoint, "/mnt/old\tpc\\x");
   EXPECT_EQ(entries[3].type, "fuseblk");
   std::vector<std::string> windows;
   for (const MountEntry& e : entries)
-    if (IsWindowsFileSystem(e.type)) windows.push_back(e.mountPoint);
+    if (isWindowsFileSystem(e.type)) windows.push_back(e.mountPoint);
   EXPECT_EQ(windows, (std::vector<std::string>{"/media/bob/Windows Disk", "/mnt/old\tpc\\x",
                                                "/media/bob/STICK"}));
-  for (const char* type : {"ntfs", "exfat", "msdos"}) EXPECT_TRUE(IsWindowsFileSystem(type));
-  for (const char* type : {"ext4", "btrfs", "nfs", "tmpfs"}) EXPECT_FALSE(IsWindowsFileSystem(type));
+  for (const char* type : {"ntfs", "exfat", "msdos"}) EXPECT_TRUE(isWindowsFileSystem(type));
+  for (const char* type : {"ext4", "btrfs", "nfs", "tmpfs"}) EXPECT_FALSE(isWindowsFileSystem(type));
 }
 
 TEST(SearchRoots, PrefixesVolumesAndNamedFoldersInOrder) {
   const VolumeTree system;
   TreeHost host;
-  host.root = system.Path();
-  host.home = system.Path("home/bob");
+  host.root = system.path();
+  host.home = system.path("home/bob");
   host.mounts =
       "/dev/sda2 / ext4 rw 0 0\n"
       "/dev/sdb1 /media/bob/Windows\\040Disk ntfs3 ro 0 0\n"
@@ -136,9 +136,9 @@ TEST(SearchRoots, PrefixesVolumesAndNamedFoldersInOrder) {
         "home/bob/.local/share/wineprefixes/office", "home/bob/.local/share/bottles/bottles/Mail",
         "home/bob/Games/game", "home/bob/.PlayOnLinux/wineprefix/wlm", "media/bob/Windows Disk",
         "media/bob/USB", "run/media/bob/Backup", "mnt/win"})
-    system.MakeFolder(folder);
+    system.makeFolder(folder);
   std::vector<std::string> roots;
-  for (const SearchRoot& r : SearchRoots(host, host.home + "/.wine/", {"/data/copy/", "/data/other"}))
+  for (const SearchRoot& r : searchRoots(host, host.home + "/.wine/", {"/data/copy/", "/data/other"}))
     roots.push_back(std::to_string(static_cast<int>(r.kind)) + " " +
                     (r.folder.starts_with(host.root) ? r.folder.substr(host.root.size()) : r.folder));
   EXPECT_EQ(roots, (std::vector<std::string>{
@@ -149,7 +149,7 @@ TEST(SearchRoots, PrefixesVolumesAndNamedFoldersInOrder) {
                        "0 /home/bob/.PlayOnLinux/wineprefix/wlm", "1 /media/bob/Windows Disk",
                        "1 /srv/disk", "1 /media/bob/USB", "1 /run/media/bob/Backup", "1 /mnt/win",
                        "2 /data/copy", "2 /data/other"}));
-  EXPECT_EQ(SearchFolderArguments({"--search", "a", "-x", "--search", "b c", "--search"}),
+  EXPECT_EQ(searchFolderArguments({"--search", "a", "-x", "--search", "b c", "--search"}),
             (std::vector<std::string>{"a", "b c"}));
 }
 
@@ -160,37 +160,37 @@ class HangingHost final : public TreeHost {
   mutable std::mutex mutex;
   mutable std::condition_variable released;
   bool release = false;
-  std::vector<TreeEntry> List(const std::string& folder) const override {
+  std::vector<TreeEntry> list(const std::string& folder) const override {
     if (folder.starts_with(hanging)) {
       std::unique_lock<std::mutex> lock(mutex);
       released.wait(lock, [this] { return release; });
     }
-    return TreeHost::List(folder);
+    return TreeHost::list(folder);
   }
 };
 
 TEST(DatabaseSearch, NewestFirstEachFileOnceAndAHungVolumeLeftOut) {
   const VolumeTree disks;
-  disks.Write(join("old/Users/ann", k154), 1'300'000'000, 4096);
-  disks.Write(join("new/Users/bob", k155), 1'700'000'000, 2'500'000);
-  disks.Write(join("prefix/drive_c/users/joe", kXp14), 1'500'000'000);
+  disks.write(join("old/Users/ann", k154), 1'300'000'000, 4096);
+  disks.write(join("new/Users/bob", k155), 1'700'000'000, 2'500'000);
+  disks.write(join("prefix/drive_c/users/joe", kXp14), 1'500'000'000);
   disks.Link("prefix/dosdevices/c:", "../drive_c");
-  disks.MakeFolder("hung/Users");
+  disks.makeFolder("hung/Users");
   auto host = std::make_shared<HangingHost>();
-  host->hanging = *host->RealPath(disks.Path("hung"));
+  host->hanging = *host->realPath(disks.path("hung"));
   const std::vector<SearchRoot> roots = {
-      {SearchRoot::Kind::Volume, disks.Path("old")},
-      {SearchRoot::Kind::Volume, disks.Path("hung")},
-      {SearchRoot::Kind::WinePrefix, disks.Path("prefix")},
-      {SearchRoot::Kind::Folder, disks.Path("new")},
-      {SearchRoot::Kind::Volume, disks.Path("new")},  // the same disk again
-      {SearchRoot::Kind::Volume, disks.Path("nowhere")},
+      {SearchRoot::Kind::Volume, disks.path("old")},
+      {SearchRoot::Kind::Volume, disks.path("hung")},
+      {SearchRoot::Kind::WinePrefix, disks.path("prefix")},
+      {SearchRoot::Kind::Folder, disks.path("new")},
+      {SearchRoot::Kind::Volume, disks.path("new")},  // the same disk again
+      {SearchRoot::Kind::Volume, disks.path("nowhere")},
   };
   SearchOutcome outcome;
   {
     DatabaseSearch search(host, roots, std::chrono::milliseconds(300));
-    outcome = search.Wait();
-    EXPECT_TRUE(search.Finished());
+    outcome = search.wait();
+    EXPECT_TRUE(search.finished());
   }
   {
     const std::lock_guard<std::mutex> lock(host->mutex);
@@ -199,30 +199,30 @@ TEST(DatabaseSearch, NewestFirstEachFileOnceAndAHungVolumeLeftOut) {
   host->released.notify_all();
 
   std::vector<std::string> lines;
-  for (const DatabaseFind& find : outcome.finds) lines.push_back(FindListingLine(find));
-  const std::string real = *host->RealPath(disks.Path());
+  for (const DatabaseFind& find : outcome.finds) lines.push_back(findListingLine(find));
+  const std::string real = *host->realPath(disks.path());
   EXPECT_EQ(lines, (std::vector<std::string>{
-                       real + "/new/Users/bob/" + k155 + "\t" + disks.Path("new") +
+                       real + "/new/Users/bob/" + k155 + "\t" + disks.path("new") +
                            "\tbob\t15.5\t2500000\t2023-11-14T22:13:20Z",
-                       real + "/prefix/drive_c/users/joe/" + kXp14 + "\t" + disks.Path("prefix") +
+                       real + "/prefix/drive_c/users/joe/" + kXp14 + "\t" + disks.path("prefix") +
                            "\tjoe\t{3f2a}\t1\t2017-07-14T02:40:00Z",
-                       real + "/old/Users/ann/" + k154 + "\t" + disks.Path("old") +
+                       real + "/old/Users/ann/" + k154 + "\t" + disks.path("old") +
                            "\tann\t15.4\t4096\t2011-03-13T07:06:40Z"}));
-  EXPECT_EQ(outcome.abandoned, std::vector<std::string>{disks.Path("hung")});
-  EXPECT_EQ(outcome.windowsVolumes, (std::vector<std::string>{disks.Path("old"), disks.Path("new")}));
+  EXPECT_EQ(outcome.abandoned, std::vector<std::string>{disks.path("hung")});
+  EXPECT_EQ(outcome.windowsVolumes, (std::vector<std::string>{disks.path("old"), disks.path("new")}));
 
-  const std::array<std::string, 5> columns = ChooserColumns(outcome.finds[0]);
+  const std::array<std::string, 5> columns = chooserColumns(outcome.finds[0]);
   EXPECT_EQ(columns[1] + "|" + columns[2] + "|" + columns[3], "bob|15.5|2.4 MB");
-  EXPECT_EQ(ChooserColumns(outcome.finds[1])[3], "1 byte");
-  EXPECT_EQ(ChooserColumns(outcome.finds[2])[3], "4 KB");
+  EXPECT_EQ(chooserColumns(outcome.finds[1])[3], "1 byte");
+  EXPECT_EQ(chooserColumns(outcome.finds[2])[3], "4 KB");
 
   LineLog log;
-  LogSearchOutcome(log, outcome);
+  logSearchOutcome(log, outcome);
   ASSERT_EQ(log.Lines().size(), 4u);
-  EXPECT_EQ(log.Lines()[0], "No answer from " + disks.Path("hung") + ", left out");
+  EXPECT_EQ(log.Lines()[0], "No answer from " + disks.path("hung") + ", left out");
   EXPECT_EQ(log.Lines()[1], "Found contacts database: " + outcome.finds[0].path);
   LineLog empty;
-  LogSearchOutcome(empty, SearchOutcome{});
+  logSearchOutcome(empty, SearchOutcome{});
   EXPECT_EQ(empty.Lines(), std::vector<std::string>{"No other contacts database found"});
 }
 
@@ -235,10 +235,10 @@ namespace {
 TEST(DatabaseSearch, AHomeFolderThatDoesNotAnswerLeavesTheWholeSearchOut) {
   const VolumeTree home;
   auto host = std::make_shared<HangingHost>();
-  host->home = home.Path();
-  host->hanging = home.Path();
+  host->home = home.path();
+  host->hanging = home.path();
   DatabaseSearch search(host, "", {}, std::chrono::milliseconds(200));
-  const SearchOutcome outcome = search.Wait();
+  const SearchOutcome outcome = search.wait();
   EXPECT_EQ(outcome.abandoned, std::vector<std::string>{"the home folder or the mount folders"});
   EXPECT_TRUE(outcome.finds.empty());
   {

@@ -11,19 +11,19 @@ namespace {
 // A Windows whose known-folder service breaks down.
 class BrokenShell final : public platform::WindowsView {
  public:
-  int WindowsMajorVersion() const override { return 6; }
-  std::optional<std::string> KnownFolderPath(const platform::KNOWNFOLDERID&) const override {
+  int windowsMajorVersion() const override { return 6; }
+  std::optional<std::string> knownFolderPath(const platform::KNOWNFOLDERID&) const override {
     throw std::runtime_error("shell broke down");
   }
-  std::optional<std::string> SpecialFolderPath(int) const override { return "C:\\Numbered"; }
-  std::optional<platform::RegistryValue> CurrentUserValue(std::string_view,
+  std::optional<std::string> specialFolderPath(int) const override { return "C:\\Numbered"; }
+  std::optional<platform::RegistryValue> currentUserValue(std::string_view,
                                                           std::string_view) const override {
     return std::nullopt;
   }
-  std::optional<platform::VS_FIXEDFILEINFO> FileVersion(const std::string&) const override {
+  std::optional<platform::VS_FIXEDFILEINFO> fileVersion(const std::string&) const override {
     return std::nullopt;
   }
-  bool FileExists(const std::string&) const override { return true; }
+  bool fileExists(const std::string&) const override { return true; }
 };
 
 TEST(FolderLookup, AKnownFolderLookupThatBreaksDownGivesEmptyText) {

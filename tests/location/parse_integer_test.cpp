@@ -26,7 +26,7 @@ TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {
       {"$80000000", -2147483647 - 1},
   };
   for (const auto& [text, value] : cases) {
-    EXPECT_EQ(ParseInteger(text), value) << '"' << text << '"';
+    EXPECT_EQ(parseInteger(text), value) << '"' << text << '"';
   }
 }
 
@@ -36,7 +36,7 @@ TEST(ParseInteger, RejectsEverythingElseNamingTheText) {
                          "\t5"};
   for (const char* text : cases) {
     try {
-      ParseInteger(text);
+      parseInteger(text);
       ADD_FAILURE() << '"' << text << "\" was accepted";
     } catch (const NotAnIntegerError& e) {
       EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value.");

@@ -18,14 +18,14 @@ namespace corvadex::testing {
 
 class VolumeTree {
  public:
-  VolumeTree() : root_(folder_.Path()) {}
+  VolumeTree() : root_(folder_.path()) {}
 
-  std::string Path(std::string_view relative = "") const {
+  std::string path(std::string_view relative = "") const {
     return relative.empty() ? root_.string() : (root_ / relative).string();
   }
 
   // A file of `size` bytes last changed `modified` seconds after 1970.
-  void Write(std::string_view relative, std::int64_t modified = 1'600'000'000,
+  void write(std::string_view relative, std::int64_t modified = 1'600'000'000,
              std::size_t size = 1) const {
     const std::filesystem::path path = root_ / relative;
     std::filesystem::create_directories(path.parent_path());
@@ -34,7 +34,7 @@ class VolumeTree {
                                {static_cast<time_t>(modified), 0}};
     ::utimensat(AT_FDCWD, path.c_str(), times, 0);
   }
-  void MakeFolder(std::string_view relative) const {
+  void makeFolder(std::string_view relative) const {
     std::filesystem::create_directories(root_ / relative);
   }
   void Link(std::string_view relative, const std::string& target) const {
@@ -56,10 +56,10 @@ class TreeHost : public SystemSearchHost {
   std::string home;
   std::string user = "bob";
   std::string root;
-  std::string MountTable() const override { return mounts; }
-  std::string Home() const override { return home; }
-  std::string UserName() const override { return user; }
-  std::string Root() const override { return root; }
+  std::string mountTable() const override { return mounts; }
+  std::string homeFolder() const override { return home; }
+  std::string userName() const override { return user; }
+  std::string rootFolder() const override { return root; }
 };
 
 }  // namespace corvadex::testing

@@ -27,7 +27,7 @@ struct PeResources {
 class MingwPe {
  public:
   // Empty when every tool is there; otherwise the reason to skip.
-  static std::string MissingTools() {
+  static std::string missingTools() {
     for (const char* tool :
          {"i686-w64-mingw32-windres", "i686-w64-mingw32-as", "i686-w64-mingw32-ld",
           "x86_64-w64-mingw32-windres", "x86_64-w64-mingw32-as", "x86_64-w64-mingw32-ld",
@@ -41,7 +41,7 @@ class MingwPe {
   }
 
   // Builds `out` in `workDir`; false when a tool failed.
-  static bool Build(const std::filesystem::path& workDir, const std::filesystem::path& out,
+  static bool build(const std::filesystem::path& workDir, const std::filesystem::path& out,
                     PeArch arch, const PeResources& resources) {
     const std::string triple = arch == PeArch::X86 ? "i686-w64-mingw32" : "x86_64-w64-mingw32";
     std::filesystem::create_directories(workDir);

@@ -13,25 +13,25 @@
 namespace corvadex {
 namespace {
 
-std::string Format(const ShortDateFormat& f, double days) {
-  const auto date = DateFromOleDate(days);
-  return date ? f.Format(*date) : std::string("none");
+std::string format(const ShortDateFormat& f, double days) {
+  const auto date = dateFromOleDate(days);
+  return date ? f.format(*date) : std::string("none");
 }
 
 TEST(ShortDate, FixedPatternWithNamesFromTheCLocale) {
   FixedShortDateFormat f("%a %d %b %Y (%j)");
-  EXPECT_EQ(Format(f, 29221.75), "Tue 01 Jan 1980 (001)");
+  EXPECT_EQ(format(f, 29221.75), "Tue 01 Jan 1980 (001)");
   FixedShortDateFormat us("%m/%d/%y");
-  EXPECT_EQ(Format(us, 0.0), "12/30/99");
+  EXPECT_EQ(format(us, 0.0), "12/30/99");
 }
 
 TEST(ShortDate, TwoDigitYearsBecomeFourDigitYears) {
-  EXPECT_EQ(WithFourDigitYears("%d/%m/%y"), "%d/%m/%Y");
-  EXPECT_EQ(WithFourDigitYears("%%y %y%y %Y %e"), "%%y %Y%Y %Y %e");
-  EXPECT_EQ(WithFourDigitYears("%"), "%");
+  EXPECT_EQ(withFourDigitYears("%d/%m/%y"), "%d/%m/%Y");
+  EXPECT_EQ(withFourDigitYears("%%y %y%y %Y %e"), "%%y %Y%Y %Y %e");
+  EXPECT_EQ(withFourDigitYears("%"), "%");
 }
 
-bool LocaleInstalled(const std::string& name) {
+bool localeInstalled(const std::string& name) {
   locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
   if (loc == static_cast<locale_t>(nullptr)) return false;
   freelocale(loc);
@@ -86,13 +86,13 @@ constexpr double k1905 = 1900.0, k2005 = 38425.0;  // 14 March of each, as store
 TEST(ShortDate, EachLocaleWritesItsOwnDateInUtf8) {
   std::vector<std::string> missing;
   for (const LocaleDates& l : kLocales) {
-    if (!LocaleInstalled(l.locale)) {
+    if (!localeInstalled(l.locale)) {
       missing.push_back(l.locale);
       continue;
     }
     const LocaleShortDateFormat named{l.locale};
-    EXPECT_EQ(Format(named, k1905), l.date1905) << l.locale;
-    EXPECT_EQ(Format(named, k2005), l.date2005) << l.locale;
+    EXPECT_EQ(format(named, k1905), l.date1905) << l.locale;
+    EXPECT_EQ(format(named, k2005), l.date2005) << l.locale;
     const struct {
       const char* how;
       std::string all, time, ctype, lang;
@@ -105,18 +105,18 @@ TEST(ShortDate, EachLocaleWritesItsOwnDateInUtf8) {
     for (const auto& e : environments) {
       const LocaleEnvironment environment(e.all, e.time, e.ctype, e.lang);
       const LocaleShortDateFormat chosen;
-      EXPECT_EQ(Format(chosen, k1905), l.date1905) << l.locale << " by " << e.how;
+      EXPECT_EQ(format(chosen, k1905), l.date1905) << l.locale << " by " << e.how;
     }
     // LC_ALL decides over LC_TIME and LANG.
     {
       const LocaleEnvironment environment("C", l.locale, "", l.locale);
-      EXPECT_EQ(Format(LocaleShortDateFormat(), k2005), "03/14/2005") << l.locale;
+      EXPECT_EQ(format(LocaleShortDateFormat(), k2005), "03/14/2005") << l.locale;
     }
   }
   {
     const LocaleEnvironment environment("xx_NOWHERE.UTF-8", "", "", "");
-    EXPECT_EQ(Format(LocaleShortDateFormat(), k2005), "03/14/2005");
-    EXPECT_EQ(Format(LocaleShortDateFormat("xx_NOWHERE.UTF-8"), k2005), "03/14/2005");
+    EXPECT_EQ(format(LocaleShortDateFormat(), k2005), "03/14/2005");
+    EXPECT_EQ(format(LocaleShortDateFormat("xx_NOWHERE.UTF-8"), k2005), "03/14/2005");
   }
   if (!missing.empty())
     GTEST_SKIP() << "locales not installed (./dev test generates them): " << ::testing::PrintToString(missing);

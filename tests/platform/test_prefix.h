@@ -14,34 +14,34 @@ namespace corvadex::testing {
 
 class TestPrefix {
  public:
-  TestPrefix() : root_(folder_.Path()) {
+  TestPrefix() : root_(folder_.path()) {
     std::filesystem::create_directories(root_ / "drive_c");
     std::filesystem::create_directories(root_ / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
   }
 
-  std::string Root() const { return root_.string(); }
+  std::string rootFolder() const { return root_.string(); }
 
   // The Linux path of a path on drive C: given with slashes ("users/bob").
-  std::filesystem::path OnDriveC(std::string_view relative) const {
+  std::filesystem::path onDriveC(std::string_view relative) const {
     return root_ / "drive_c" / relative;
   }
 
-  void MakeFolder(std::string_view relative) const {
-    std::filesystem::create_directories(OnDriveC(relative));
+  void makeFolder(std::string_view relative) const {
+    std::filesystem::create_directories(onDriveC(relative));
   }
 
-  void WriteFile(std::string_view relative, std::string_view content = "x") const {
-    const auto path = OnDriveC(relative);
+  void writeFile(std::string_view relative, std::string_view content = "x") const {
+    const auto path = onDriveC(relative);
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
   }
 
   // Registry files in Wine's text format; `body` holds keys and values.
-  void WriteSystemReg(std::string_view body, bool win64 = false) const {
+  void writeSystemReg(std::string_view body, bool win64 = false) const {
     writeReg("system.reg", ";; All keys relative to \\\\Machine\n", body, win64);
   }
-  void WriteUserReg(std::string_view body, bool win64 = false) const {
+  void writeUserReg(std::string_view body, bool win64 = false) const {
     writeReg("user.reg", ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n", body,
              win64);
   }

@@ -15,10 +15,10 @@
 namespace corvadex {
 namespace {
 
-using testing::DataFile;
-using testing::EseSample;
-using testing::ReadFile;
-using testing::SampleFile;
+using testing::dataFile;
+using testing::eseSample;
+using testing::readFile;
+using testing::sampleFile;
 using testing::TempDir;
 
 struct Result {
@@ -28,18 +28,18 @@ struct Result {
 };
 
 // Runs corvadex-cli with the given (shell-quoted) arguments.
-Result RunCli(const std::string& args) {
+Result runCli(const std::string& args) {
   const TempDir dir;
   const std::string command = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli " + args + " >" +
                               dir.File("out") + " 2>" + dir.File("err");
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.File("out")), ReadFile(dir.File("err"))};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(dir.File("out")), readFile(dir.File("err"))};
 }
 
 TEST(CliRead, BadUsageExitsWith2) {
   for (const char* args : {"read", "read a.edb b.edb", "read --verbose"}) {
     SCOPED_TRACE(args);
-    const Result r = RunCli(args);
+    const Result r = runCli(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "Usage: corvadex-cli read DATABASE [--verbose]\n");
     EXPECT_EQ(r.out, "");
@@ -47,29 +47,29 @@ TEST(CliRead, BadUsageExitsWith2) {
 }
 
 TEST(CliRead, MissingFileOrFolderIsAClearErrorAndExit1) {
-  Result r = RunCli("read /nonexistent/contacts.edb");
+  Result r = runCli("read /nonexistent/contacts.edb");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "corvadex-cli: /nonexistent/contacts.edb: no such file\n");
-  const std::string data = DataFile("ese") + "/";
-  r = RunCli("read " + data);
+  const std::string data = dataFile("ese") + "/";
+  r = runCli("read " + data);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "corvadex-cli: " + data + ": is a folder, not a database file\n");
 }
 
 TEST(CliRead, AReadThatWroteAnErrorLineExits1WithTheLogOnStandardError) {
-  Result r = RunCli("read " + DataFile("ese/README.md"));
+  Result r = runCli("read " + dataFile("ese/README.md"));
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("ERROR JetGetDatabaseFileInfo -"));
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
   EXPECT_EQ(r.out, "");
 
-  r = RunCli("read " + EseSample("text"));
+  r = runCli("read " + eseSample("text"));
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, ::testing::StartsWith("database page size 4096\nJetOpenTable ERROR -"));
   EXPECT_EQ(r.out, "");
 
   // The sample the README offers to try: its 25 contacts, one line each.
-  r = RunCli("read " + SampleFile("contacts.edb"));
+  r = runCli("read " + sampleFile("contacts.edb"));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "database page size 8192\n");
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 25);

@@ -17,7 +17,7 @@ using ::testing::IsEmpty;
 class ColumnReadersTest : public ReaderTest {
  protected:
   void SetUp() override {
-    table = &jet.AddTable("T", {"A", "B", "C"});
+    table = &jet.addTable("T", {"A", "B", "C"});
     table->rows.emplace_back();
   }
 
@@ -26,7 +26,7 @@ class ColumnReadersTest : public ReaderTest {
     table->rows[0]["A"] = std::move(value);
     ese::JET_TABLEID id = 0;
     ASSERT_EQ(jet.OpenTable(0x5E5, 1, "T", nullptr, 0, ese::JET_bitTableReadOnly, &id), 0);
-    ASSERT_EQ(jet.Move(0x5E5, id, ese::JET_MoveFirst, 0), 0);
+    ASSERT_EQ(jet.move(0x5E5, id, ese::JET_MoveFirst, 0), 0);
     tableId = id;
     jet.retrieves.clear();
   }
@@ -50,11 +50,11 @@ TEST_F(ColumnReadersTest, NullGivesEmptyTextAndNoLineThroughEveryReader) {
 
 TEST_F(ColumnReadersTest, ShortTextTakes128CharactersAnd129GiveTheTruncationLine) {
   const std::u16string exact(128, u'x');
-  Put(Utf16(exact));
+  Put(utf16(exact));
   EXPECT_EQ(Short(), std::string(128, 'x'));
   EXPECT_THAT(log.lines, IsEmpty());
 
-  Put(Utf16(std::u16string(129, u'y')));
+  Put(utf16(std::u16string(129, u'y')));
   EXPECT_EQ(Short(), "");
   EXPECT_THAT(log.lines, ElementsAre("JetRetrieveColumn ERROR 1006 - text of 1006"));
   EXPECT_THAT(jet.retrieves, ElementsAre("T.A 256"));
@@ -70,7 +70,7 @@ TEST_F(ColumnReadersTest, EveryCharacterSurvivesTheConversion) {
   // Cyrillic, CJK, an emoji (a surrogate pair) and a lone surrogate.
   std::u16string text = u"Ёж 漢字 \U0001F600 ";
   text.push_back(static_cast<char16_t>(0xD800));
-  Put(Utf16(text));
+  Put(utf16(text));
   const std::string expected = "Ёж 漢字 \U0001F600 \uFFFD";
   EXPECT_EQ(Short(), expected);
   EXPECT_EQ(Long(), expected);
@@ -79,7 +79,7 @@ TEST_F(ColumnReadersTest, EveryCharacterSurvivesTheConversion) {
 TEST_F(ColumnReadersTest, LongTextProbesThenReadsExactlyTheReportedSize) {
   std::u16string notes;
   for (int i = 0; i < 5000; ++i) notes += u"line \U0001D11E\r\n";
-  Put(Utf16(notes));
+  Put(utf16(notes));
   std::string expected;
   for (int i = 0; i < 5000; ++i) expected += "line \U0001D11E\r\n";
   EXPECT_EQ(Long(), expected);
@@ -96,32 +96,32 @@ TEST_F(ColumnReadersTest, LongTextZeroLengthValueIsEmptyWithOneCall) {
 }
 
 TEST_F(ColumnReadersTest, LongTextFailureOfProbeOrSecondReadGivesOneLine) {
-  Put(Utf16(u"value"));
-  jet.Fail("JetRetrieveColumn A", -1022, 1);
+  Put(utf16(u"value"));
+  jet.fail("JetRetrieveColumn A", -1022, 1);
   EXPECT_EQ(Long(), "");
   EXPECT_THAT(jet.retrieves, ElementsAre("T.A 0 nobuffer"));
-  jet.Fail("JetRetrieveColumn A", 1004, 3);  // a warning on the second read fails it
+  jet.fail("JetRetrieveColumn A", 1004, 3);  // a warning on the second read fails it
   EXPECT_EQ(Long(), "");
   EXPECT_THAT(log.lines, ElementsAre("JetRetrieveColumn ERROR -1022 - text of -1022",
                                      "JetRetrieveColumn ERROR 1004 - text of 1004"));
 }
 
 TEST_F(ColumnReadersTest, AColumnTheTableLacksGivesOneLineAndTheNextColumnIsRead) {
-  Put(Utf16(u"x"));
-  table->rows[0]["B"] = Utf16(u"next");
+  Put(utf16(u"x"));
+  table->rows[0]["B"] = utf16(u"next");
   EXPECT_EQ(reader.RetrieveShortText(0x5E5, tableId, 99), "");
   EXPECT_EQ(reader.RetrieveShortText(0x5E5, tableId, 2), "next");
   EXPECT_THAT(log.lines, ElementsAre("JetRetrieveColumn ERROR -1517 - text of -1517"));
 }
 
 TEST_F(ColumnReadersTest, DatesGiveTheDayInTheShortPatternWithoutTime) {
-  Put(DateValue(0.0));
+  Put(dateValue(0.0));
   EXPECT_EQ(Date(), "30.12.1899");
-  Put(DateValue(29221.75));
+  Put(dateValue(29221.75));
   EXPECT_EQ(Date(), "01.01.1980");
-  Put(DateValue(-1.25));  // the whole part is the day: 29 December, 06:00
+  Put(dateValue(-1.25));  // the whole part is the day: 29 December, 06:00
   EXPECT_EQ(Date(), "29.12.1899");
-  Put(DateValue(2958465.999));
+  Put(dateValue(2958465.999));
   EXPECT_EQ(Date(), "31.12.9999");
   EXPECT_THAT(log.lines, IsEmpty());
 }
@@ -131,7 +131,7 @@ TEST_F(ColumnReadersTest, ValuesThatAreNoCalendarDateGiveEmptyTextAndNoLine) {
                    -std::numeric_limits<double>::infinity(), 2958466.0, -693594.0, 1e300, -1e300,
                    -1e18}) {
     SCOPED_TRACE(v);
-    Put(DateValue(v));
+    Put(dateValue(v));
     EXPECT_EQ(Date(), "");
   }
   EXPECT_THAT(log.lines, IsEmpty());
@@ -149,7 +149,7 @@ TEST_F(ColumnReadersTest, DateStoredInFewerThanEightBytesIsEmptyAndLongerIsTrunc
 }
 
 TEST_F(ColumnReadersTest, FirstDayOfYearOneIsADate) {
-  Put(DateValue(-693593.0));
+  Put(dateValue(-693593.0));
   EXPECT_EQ(Date(), "01.01.1");
 }
 

@@ -15,26 +15,26 @@ using ::testing::IsEmpty;
 
 class ContactLoadTest : public ReaderTest {
  protected:
-  void SetUp() override { contacts = &jet.AddContactTable(); }
+  void SetUp() override { contacts = &jet.addContactTable(); }
 
-  void Prefill() {
+  void prefill() {
     ContactRow& row = list.Add();
-    row.SetCaption("earlier");
-    row.SetData(std::make_unique<TContactData>());
+    row.setCaption("earlier");
+    row.setData(std::make_unique<TContactData>());
     jet.calls.clear();
   }
 
   // A row with every column set to a value naming its column; dates are
   // 1 January 1980 and 2 February 2002.
-  static std::map<std::string, Value> FullRow(const std::u16string& tag) {
+  static std::map<std::string, Value> fullRow(const std::u16string& tag) {
     std::map<std::string, Value> row;
     for (const auto& column : kContactColumns) {
       if (column.reader == ColumnReader::Date) continue;
       row[std::string(column.name)] =
-          Utf16(std::u16string(column.name.begin(), column.name.end()) + u" " + tag);
+          utf16(std::u16string(column.name.begin(), column.name.end()) + u" " + tag);
     }
-    row["Birthdate"] = DateValue(29221.75);
-    row["Anniversary"] = DateValue(37289.0);
+    row["Birthdate"] = dateValue(29221.75);
+    row["Anniversary"] = dateValue(37289.0);
     return row;
   }
 
@@ -42,18 +42,18 @@ class ContactLoadTest : public ReaderTest {
 };
 
 TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
-  contacts->rows.push_back(FullRow(u"ж"));
+  contacts->rows.push_back(fullRow(u"ж"));
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
-  ASSERT_EQ(list.Count(), 1u);
-  const ContactRow& row = list.Item(0);
+  ASSERT_EQ(list.count(), 1u);
+  const ContactRow& row = list.item(0);
   EXPECT_EQ(row.Caption(), "NickName ж");
-  EXPECT_EQ(row.SubItemCount(), 4u);
+  EXPECT_EQ(row.subItemCount(), 4u);
   EXPECT_EQ(row.SubItem(0), "FirstName ж");
   EXPECT_EQ(row.SubItem(1), "MiddleName ж");
   EXPECT_EQ(row.SubItem(2), "LastName ж");
   EXPECT_EQ(row.SubItem(3), "HomeEmail ж");
-  const TContactData* data = row.Data();
+  const TContactData* data = row.data();
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(data->HomePhone(), "HomePhone ж");
   EXPECT_EQ(data->WorkPhone(), "WorkPhone ж");
@@ -84,24 +84,24 @@ TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
   EXPECT_EQ(data->OtherImEmail(), "OtherImEmail ж");
   EXPECT_EQ(data->Comments(), "Comments ж");
   // What the exports for other address books take beside the shown texts.
-  EXPECT_EQ(row.CalendarDate(ContactField::Birthdate), "1980-01-01");
-  EXPECT_EQ(row.CalendarDate(ContactField::Anniversary), "2002-02-02");
-  EXPECT_EQ(row.RecordKey(), std::string(4, '\0'));
-  EXPECT_EQ(list.SourceIdentity().substr(0, jet.signature.size()), jet.signature);
+  EXPECT_EQ(row.calendarDate(ContactField::Birthdate), "1980-01-01");
+  EXPECT_EQ(row.calendarDate(ContactField::Anniversary), "2002-02-02");
+  EXPECT_EQ(row.recordKey(), std::string(4, '\0'));
+  EXPECT_EQ(list.sourceIdentity().substr(0, jet.signature.size()), jet.signature);
 }
 
 // A stored zero shows as the engine's epoch but is no calendar date; rows
 // get keys of their own.
 TEST_F(ContactLoadTest, ZeroDateHasNoCalendarDate) {
-  contacts->rows.push_back({{"Birthdate", DateValue(0.0)}, {"Anniversary", DateValue(0.25)}});
-  contacts->rows.push_back({{"Birthdate", DateValue(-1.0)}});
+  contacts->rows.push_back({{"Birthdate", dateValue(0.0)}, {"Anniversary", dateValue(0.25)}});
+  contacts->rows.push_back({{"Birthdate", dateValue(-1.0)}});
   reader.ReadDatabase("db.edb");
-  ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(list.Item(0).Data()->Birthdate(), "30.12.1899");
-  EXPECT_EQ(list.Item(0).CalendarDate(ContactField::Birthdate), "");
-  EXPECT_EQ(list.Item(0).CalendarDate(ContactField::Anniversary), "");
-  EXPECT_EQ(list.Item(1).CalendarDate(ContactField::Birthdate), "1899-12-29");
-  EXPECT_NE(list.Item(0).RecordKey(), list.Item(1).RecordKey());
+  ASSERT_EQ(list.count(), 2u);
+  EXPECT_EQ(list.item(0).data()->Birthdate(), "30.12.1899");
+  EXPECT_EQ(list.item(0).calendarDate(ContactField::Birthdate), "");
+  EXPECT_EQ(list.item(0).calendarDate(ContactField::Anniversary), "");
+  EXPECT_EQ(list.item(1).calendarDate(ContactField::Birthdate), "1899-12-29");
+  EXPECT_NE(list.item(0).recordKey(), list.item(1).recordKey());
 }
 
 // A locale whose character set is not UTF-8 writes its date signs in that
@@ -113,14 +113,14 @@ TEST_F(ContactLoadTest, DatesOfAnEightBitLocaleReachTheListAsUtf8) {
   freelocale(euc);
   LocaleShortDateFormat japanese{std::string("ja_JP.EUC-JP")};
   ContactStoreReader eucReader(jet, log, list, japanese);
-  contacts->rows.push_back({{"Birthdate", DateValue(29221.75)}});
+  contacts->rows.push_back({{"Birthdate", dateValue(29221.75)}});
   eucReader.ReadDatabase("db.edb");
-  ASSERT_EQ(list.Count(), 1u);
-  EXPECT_EQ(list.Item(0).Data()->Birthdate(), "1980\xE5\xB9\xB4" "01\xE6\x9C\x88" "01\xE6\x97\xA5");
+  ASSERT_EQ(list.count(), 1u);
+  EXPECT_EQ(list.item(0).data()->Birthdate(), "1980\xE5\xB9\xB4" "01\xE6\x9C\x88" "01\xE6\x97\xA5");
 }
 
 TEST_F(ContactLoadTest, ColumnsAreReadInMasterOrderEachThroughItsReader) {
-  contacts->rows.push_back(FullRow(u"x"));
+  contacts->rows.push_back(fullRow(u"x"));
   reader.ReadDatabase("db.edb");
   std::vector<std::string> expected;
   for (const auto& column : kContactColumns) {
@@ -152,38 +152,38 @@ TEST_F(ContactLoadTest, RowsInWalkOrderEachWithItsOwnRecordNoLineAtTheEnd) {
   contacts->rows.push_back(Contact({{"NickName", u"Ann"}}));
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
-  ASSERT_EQ(list.Count(), 3u);
-  EXPECT_EQ(list.Item(0).Caption(), "Sam");
-  EXPECT_EQ(list.Item(0).Data()->HomePhone(), "1");
-  EXPECT_EQ(list.Item(1).Caption(), "Sam");
-  EXPECT_EQ(list.Item(1).Data()->HomePhone(), "2");
-  EXPECT_NE(list.Item(0).Data(), list.Item(1).Data());
-  EXPECT_EQ(list.Item(2).Caption(), "Ann");
+  ASSERT_EQ(list.count(), 3u);
+  EXPECT_EQ(list.item(0).Caption(), "Sam");
+  EXPECT_EQ(list.item(0).data()->HomePhone(), "1");
+  EXPECT_EQ(list.item(1).Caption(), "Sam");
+  EXPECT_EQ(list.item(1).data()->HomePhone(), "2");
+  EXPECT_NE(list.item(0).data(), list.item(1).data());
+  EXPECT_EQ(list.item(2).Caption(), "Ann");
 }
 
 TEST_F(ContactLoadTest, AllNullRowGivesEmptyRowAndEmptyRecordWithoutLines) {
-  Prefill();
+  prefill();
   contacts->rows.emplace_back();
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
-  ASSERT_EQ(list.Count(), 1u);
-  for (const auto& column : kContactColumns) EXPECT_EQ(list.Item(0).Value(column), "");
-  EXPECT_NE(list.Item(0).Data(), nullptr);
-  EXPECT_EQ(list.Item(0).SubItemCount(), 4u);
+  ASSERT_EQ(list.count(), 1u);
+  for (const auto& column : kContactColumns) EXPECT_EQ(list.item(0).Value(column), "");
+  EXPECT_NE(list.item(0).data(), nullptr);
+  EXPECT_EQ(list.item(0).subItemCount(), 4u);
 }
 
 TEST_F(ContactLoadTest, TooLongShortTextEmptiesThatValueOnlyAndTheRowIsLoaded) {
-  auto row = FullRow(u"v");
-  row["FirstName"] = Utf16(std::u16string(129, u'F'));
-  row["Comments"] = Utf16(std::u16string(3000, u'C'));  // long reader: no limit
+  auto row = fullRow(u"v");
+  row["FirstName"] = utf16(std::u16string(129, u'F'));
+  row["Comments"] = utf16(std::u16string(3000, u'C'));  // long reader: no limit
   contacts->rows.push_back(row);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
                                      "JetRetrieveColumn ERROR 1006 - text of 1006"));
-  ASSERT_EQ(list.Count(), 1u);
-  EXPECT_EQ(list.Item(0).SubItem(0), "");
-  EXPECT_EQ(list.Item(0).SubItem(1), "MiddleName v");
-  EXPECT_EQ(list.Item(0).Data()->Comments(), std::string(3000, 'C'));
+  ASSERT_EQ(list.count(), 1u);
+  EXPECT_EQ(list.item(0).SubItem(0), "");
+  EXPECT_EQ(list.item(0).SubItem(1), "MiddleName v");
+  EXPECT_EQ(list.item(0).data()->Comments(), std::string(3000, 'C'));
 }
 
 TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
@@ -201,12 +201,12 @@ TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);
     FakeJet fresh;
-    FakeTable& table = fresh.AddContactTable();
+    FakeTable& table = fresh.addContactTable();
     std::erase(table.columns, std::string(c.column));
     table.rows.push_back(Contact({{"NickName", u"never read"}}));
     RecordingLog lines(fresh.calls);
     ContactList kept;
-    kept.Add().SetCaption("earlier");
+    kept.Add().setCaption("earlier");
     ContactStoreReader loader(fresh, lines, kept, dates);
     loader.ReadDatabase("db.edb");
     EXPECT_THAT(lines.lines, ElementsAre("database page size 8192", c.line));
@@ -217,33 +217,33 @@ TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
     EXPECT_THAT(std::vector<std::string>(it, fresh.calls.end()),
                 ElementsAre(lookup, std::string("log: ") + c.line,
                             "JetCloseTable(SimpleContact-4711)", "JetTerm(16)"));
-    ASSERT_EQ(kept.Count(), 1u);
-    EXPECT_EQ(kept.Item(0).Caption(), "earlier");
+    ASSERT_EQ(kept.count(), 1u);
+    EXPECT_EQ(kept.item(0).Caption(), "earlier");
     EXPECT_TRUE(fresh.retrieves.empty() ||
                 !fresh.retrieves.back().starts_with("SimpleContact-"));
   }
 }
 
 TEST_F(ContactLoadTest, EmptyTableSaysSoAndEmptiesTheList) {
-  Prefill();
+  prefill();
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192", "The database is empty"));
-  EXPECT_EQ(list.Count(), 0u);
-  EXPECT_THAT(CallsFrom("BeginUpdate"),
+  EXPECT_EQ(list.count(), 0u);
+  EXPECT_THAT(callsFrom("BeginUpdate"),
               ElementsAre("BeginUpdate", "JetMove(SimpleContact-4711, first, 0)",
                           "log: The database is empty", "EndUpdate",
                           "JetCloseTable(SimpleContact-4711)", "JetTerm(16)"));
 }
 
 TEST_F(ContactLoadTest, FailedFirstMoveGivesItsLineAndAnEmptyList) {
-  Prefill();
+  prefill();
   contacts->rows.push_back(Contact({{"NickName", u"x"}}));
-  jet.Fail("JetMove SimpleContact-4711 first", -1022);
+  jet.fail("JetMove SimpleContact-4711 first", -1022);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines,
               ElementsAre("database page size 8192", "JetMove ERROR -1022 - text of -1022"));
-  EXPECT_EQ(list.Count(), 0u);
-  EXPECT_THAT(CallsFrom("EndUpdate"), ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)",
+  EXPECT_EQ(list.count(), 0u);
+  EXPECT_THAT(callsFrom("EndUpdate"), ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)",
                                                   "JetTerm(16)"));
 }
 
@@ -252,23 +252,23 @@ TEST_F(ContactLoadTest, FailedFirstMoveGivesItsLineAndAnEmptyList) {
 TEST_F(ContactLoadTest, AFailedNextMoveKeepsTheRowsReadAndSaysSo) {
   for (const char16_t* name : {u"a", u"b", u"c"})
     contacts->rows.push_back(Contact({{"NickName", name}}));
-  jet.Fail("JetMove SimpleContact-4711 next", -1022, 2);
+  jet.fail("JetMove SimpleContact-4711 next", -1022, 2);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
                                      "JetMove ERROR -1022 - text of -1022"));
-  ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(list.Item(1).Caption(), "b");
+  ASSERT_EQ(list.count(), 2u);
+  EXPECT_EQ(list.item(1).Caption(), "b");
 }
 
 TEST_F(ContactLoadTest, FailedReadsOfOneRowEachGiveALineAndTheRestIsRead) {
-  contacts->rows.push_back(FullRow(u"r"));
-  jet.Fail("JetRetrieveColumn HomeCity", -1022);
-  jet.Fail("JetRetrieveColumn Birthdate", -1517);
+  contacts->rows.push_back(fullRow(u"r"));
+  jet.fail("JetRetrieveColumn HomeCity", -1022);
+  jet.fail("JetRetrieveColumn Birthdate", -1517);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
                                      "JetRetrieveColumn ERROR -1022 - text of -1022",
                                      "JetRetrieveColumn ERROR -1517 - text of -1517"));
-  const TContactData* data = list.Item(0).Data();
+  const TContactData* data = list.item(0).data();
   EXPECT_EQ(data->HomeCity(), "");
   EXPECT_EQ(data->Birthdate(), "");
   EXPECT_EQ(data->HomeState(), "HomeState r");
@@ -278,10 +278,10 @@ TEST_F(ContactLoadTest, FailedReadsOfOneRowEachGiveALineAndTheRestIsRead) {
 TEST_F(ContactLoadTest, ClearContactsRemovesEveryRow) {
   contacts->rows.push_back(Contact({{"NickName", u"a"}}));
   reader.ReadDatabase("db.edb");
-  list.SetSelected(0, true);
+  list.setSelected(0, true);
   reader.ClearContacts();
-  EXPECT_EQ(list.Count(), 0u);
-  EXPECT_FALSE(list.Selected().has_value());
+  EXPECT_EQ(list.count(), 0u);
+  EXPECT_FALSE(list.selected().has_value());
 }
 
 }  // namespace

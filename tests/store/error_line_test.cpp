@@ -12,13 +12,13 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(ErrorLine, CodeFollowsThePrefixDirectlyInSignedDecimal) {
-  EXPECT_EQ(ErrorLine("ERROR JetInit ", -1, "t"), "ERROR JetInit -1 - t");
-  EXPECT_EQ(ErrorLine("ERROR", -1, "t"), "ERROR-1 - t");
-  EXPECT_EQ(ErrorLine("ERROR ", 1004, "t"), "ERROR 1004 - t");
-  EXPECT_EQ(ErrorLine("JetGetTableColumnInfo ERROR", -1507, ""),
+  EXPECT_EQ(errorLine("ERROR JetInit ", -1, "t"), "ERROR JetInit -1 - t");
+  EXPECT_EQ(errorLine("ERROR", -1, "t"), "ERROR-1 - t");
+  EXPECT_EQ(errorLine("ERROR ", 1004, "t"), "ERROR 1004 - t");
+  EXPECT_EQ(errorLine("JetGetTableColumnInfo ERROR", -1507, ""),
             "JetGetTableColumnInfo ERROR-1507 - ");
-  EXPECT_EQ(ErrorLine("x ", INT32_MIN, "t"), "x -2147483648 - t");
-  EXPECT_EQ(ErrorLine("x ", 0, "t"), "x 0 - t");
+  EXPECT_EQ(errorLine("x ", INT32_MIN, "t"), "x -2147483648 - t");
+  EXPECT_EQ(errorLine("x ", 0, "t"), "x 0 - t");
 }
 
 TEST(JetErrorText, AsksWithoutInstanceOrSessionAndStopsAtTheFirstNul) {
@@ -41,7 +41,7 @@ TEST(JetErrorText, RefusalGivesTheFixedTextAndTheLineIsStillWritten) {
   jet.errorText = FakeJet::ErrorTextMode::Refuse;
   EXPECT_EQ(JetErrorText(jet, -1), "Can't retrive the error message");
   LineLog log;
-  AddErrorLine(log, jet, "ERROR JetTerm ", -1029);
+  addErrorLine(log, jet, "ERROR JetTerm ", -1029);
   EXPECT_THAT(log.Lines(), ElementsAre("ERROR JetTerm -1029 - Can't retrive the error message"));
 }
 

@@ -10,7 +10,7 @@ namespace corvadex::testing {
 
 using namespace ese;
 
-Bytes Utf16(std::u16string_view text) {
+Bytes utf16(std::u16string_view text) {
   Bytes out;
   for (char16_t c : text) {
     out.push_back(static_cast<unsigned char>(c & 0xFF));
@@ -19,49 +19,49 @@ Bytes Utf16(std::u16string_view text) {
   return out;
 }
 
-Bytes Ascii(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes ascii(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-Bytes DateValue(double days) {
+Bytes dateValue(double days) {
   Bytes out(8);
   std::memcpy(out.data(), &days, 8);
   return out;
 }
 
-JET_COLUMNID FakeTable::ColumnId(std::string_view column) const {
+JET_COLUMNID FakeTable::columnId(std::string_view column) const {
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (columns[i] == column) return static_cast<JET_COLUMNID>(i + 1);
   return 0;
 }
 
 FakeJet::FakeJet() {
-  catalogue.emplace_back(std::int16_t{1}, Ascii("MSysObjects"));
-  catalogue.emplace_back(std::int16_t{2}, Ascii("Type"));
-  catalogue.emplace_back(std::int16_t{2}, Ascii("Name"));
+  catalogue.emplace_back(std::int16_t{1}, ascii("MSysObjects"));
+  catalogue.emplace_back(std::int16_t{2}, ascii("Type"));
+  catalogue.emplace_back(std::int16_t{2}, ascii("Name"));
 }
 
-FakeTable& FakeJet::AddTable(const std::string& name, const std::vector<std::string>& columns) {
+FakeTable& FakeJet::addTable(const std::string& name, const std::vector<std::string>& columns) {
   FakeTable& table = tables_.emplace_back();
   table.name = name;
   table.columns = columns;
-  catalogue.emplace_back(std::int16_t{1}, Ascii(name));
-  for (const auto& column : columns) catalogue.emplace_back(std::int16_t{2}, Ascii(column));
+  catalogue.emplace_back(std::int16_t{1}, ascii(name));
+  for (const auto& column : columns) catalogue.emplace_back(std::int16_t{2}, ascii(column));
   return table;
 }
 
-FakeTable& FakeJet::AddContactTable(const std::string& name) {
+FakeTable& FakeJet::addContactTable(const std::string& name) {
   std::vector<std::string> columns;
   // Stored in another order than the load binds them, as a real table may be.
   for (auto it = kContactColumns.rbegin(); it != kContactColumns.rend(); ++it)
     columns.emplace_back(it->name);
   columns.emplace_back("ContactId");
-  return AddTable(name, columns);
+  return addTable(name, columns);
 }
 
-void FakeJet::Fail(const std::string& key, JET_ERR status, int nth) {
+void FakeJet::fail(const std::string& key, JET_ERR status, int nth) {
   rules_.push_back({key, nth, false, status});
 }
 
-void FakeJet::Throw(const std::string& key, int nth) { rules_.push_back({key, nth, true, 0}); }
+void FakeJet::throwOn(const std::string& key, int nth) { rules_.push_back({key, nth, true, 0}); }
 
 std::optional<JET_ERR> FakeJet::scripted(const std::string& key) {
   const int count = ++seen_[key];
@@ -73,7 +73,7 @@ std::optional<JET_ERR> FakeJet::scripted(const std::string& key) {
   return std::nullopt;
 }
 
-std::string FakeJet::TextFor(JET_ERR code) { return "text of " + std::to_string(code); }
+std::string FakeJet::textFor(JET_ERR code) { return "text of " + std::to_string(code); }
 
 const FakeTable* FakeJet::findTable(std::string_view name) const {
   for (const auto& table : tables_)
@@ -96,7 +96,7 @@ namespace {
 std::string text(const char* s) { return s ? std::string(s) : std::string("null"); }
 }  // namespace
 
-JET_ERR FakeJet::GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+JET_ERR FakeJet::getDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
                                      std::uint32_t cbMax, std::uint32_t InfoLevel) {
   calls.push_back("JetGetDatabaseFileInfo(" + text(szDatabaseName) + ", " +
                   std::to_string(cbMax) + ", " + std::to_string(InfoLevel) + ")");
@@ -112,7 +112,7 @@ JET_ERR FakeJet::GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
+JET_ERR FakeJet::setSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
                                     std::uint32_t paramid, JET_API_PTR lParam,
                                     const char* szParam) {
   calls.push_back("JetSetSystemParameter(" +
@@ -123,7 +123,7 @@ JET_ERR FakeJet::SetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid,
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
+JET_ERR FakeJet::getSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
                                     std::uint32_t paramid, JET_API_PTR* plParam, char* szParam,
                                     std::uint32_t cbMax) {
   if (instance != 0 || sesid != 0 || paramid != JET_paramErrorToString || plParam == nullptr ||
@@ -142,12 +142,12 @@ JET_ERR FakeJet::GetSystemParameter(JET_INSTANCE instance, JET_SESID sesid,
   }
   // Leave bytes after the terminator that must never reach a line.
   std::memset(szParam, '#', cbMax);
-  const std::string t = TextFor(code);
+  const std::string t = textFor(code);
   std::memcpy(szParam, t.c_str(), t.size() + 1);
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
+JET_ERR FakeJet::createInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
   calls.push_back("JetCreateInstance(" + text(szInstanceName) + ")");
   if (auto status = scripted("JetCreateInstance")) {
     *pinstance = instanceAfterFailedCreate;
@@ -157,13 +157,13 @@ JET_ERR FakeJet::CreateInstance(JET_INSTANCE* pinstance, const char* szInstanceN
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::Init(JET_INSTANCE* pinstance) {
+JET_ERR FakeJet::init(JET_INSTANCE* pinstance) {
   calls.push_back("JetInit(" + std::to_string(*pinstance) + ")");
   if (auto status = scripted("JetInit")) return *status;
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::BeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
+JET_ERR FakeJet::beginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                               const char* szPassword) {
   calls.push_back("JetBeginSession(" + std::to_string(instance) + ", " + text(szUserName) +
                   ", " + text(szPassword) + ")");
@@ -172,7 +172,7 @@ JET_ERR FakeJet::BeginSession(JET_INSTANCE instance, JET_SESID* psesid, const ch
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::AttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+JET_ERR FakeJet::attachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
   calls.push_back("JetAttachDatabase(" + std::to_string(sesid) + ", " + text(szFilename) + ", " +
                   std::to_string(grbit) + ")");
   if (auto status = scripted("JetAttachDatabase")) return *status;
@@ -210,7 +210,7 @@ JET_ERR FakeJet::OpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableNa
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::GetTableColumnInfo(JET_SESID, JET_TABLEID tableid, const char* szColumnName,
+JET_ERR FakeJet::getTableColumnInfo(JET_SESID, JET_TABLEID tableid, const char* szColumnName,
                                     void* pvResult, std::uint32_t cbMax,
                                     std::uint32_t InfoLevel) {
   const auto it = open_.find(tableid);
@@ -224,7 +224,7 @@ JET_ERR FakeJet::GetTableColumnInfo(JET_SESID, JET_TABLEID tableid, const char* 
   if (auto status = scripted("JetGetTableColumnInfo " + column)) return *status;
   if (it == open_.end()) return JET_errInvalidTableId;
   if (cbMax != sizeof(JET_COLUMNDEF) || InfoLevel != JET_ColInfo) return JET_errInvalidParameter;
-  const JET_COLUMNID id = it->second.table->ColumnId(column);
+  const JET_COLUMNID id = it->second.table->columnId(column);
   if (id == 0) return JET_errColumnNotFound;
   def.columnid = id;
   def.coltyp = JET_coltypLongText;
@@ -232,7 +232,7 @@ JET_ERR FakeJet::GetTableColumnInfo(JET_SESID, JET_TABLEID tableid, const char* 
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::Move(JET_SESID, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
+JET_ERR FakeJet::move(JET_SESID, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
   const auto it = open_.find(tableid);
   const std::string table = it == open_.end() ? std::string("?") : it->second.table->name;
   const std::string how = cRow == JET_MoveFirst ? "first" : cRow == JET_MoveNext ? "next" : "?";
@@ -255,7 +255,7 @@ JET_ERR FakeJet::Move(JET_SESID, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
   return JET_errInvalidParameter;
 }
 
-JET_ERR FakeJet::RetrieveColumn(JET_SESID, JET_TABLEID tableid, JET_COLUMNID columnid,
+JET_ERR FakeJet::retrieveColumn(JET_SESID, JET_TABLEID tableid, JET_COLUMNID columnid,
                                 void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                                 JET_GRBIT grbit, JET_RETINFO* pretinfo) {
   const auto it = open_.find(tableid);
@@ -282,7 +282,7 @@ JET_ERR FakeJet::RetrieveColumn(JET_SESID, JET_TABLEID tableid, JET_COLUMNID col
   return bytes.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 
-JET_ERR FakeJet::GetBookmark(JET_SESID, JET_TABLEID tableid, void* pvBookmark,
+JET_ERR FakeJet::getBookmark(JET_SESID, JET_TABLEID tableid, void* pvBookmark,
                              std::uint32_t cbMax, std::uint32_t* pcbActual) {
   const auto it = open_.find(tableid);
   if (it == open_.end()) return JET_errInvalidTableId;
@@ -296,7 +296,7 @@ JET_ERR FakeJet::GetBookmark(JET_SESID, JET_TABLEID tableid, void* pvBookmark,
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::CloseTable(JET_SESID, JET_TABLEID tableid) {
+JET_ERR FakeJet::closeTable(JET_SESID, JET_TABLEID tableid) {
   const auto it = open_.find(tableid);
   calls.push_back("JetCloseTable(" +
                   (it == open_.end() ? std::string("?") : it->second.table->name) + ")");
@@ -306,7 +306,7 @@ JET_ERR FakeJet::CloseTable(JET_SESID, JET_TABLEID tableid) {
   return JET_errSuccess;
 }
 
-JET_ERR FakeJet::Term(JET_INSTANCE instance) {
+JET_ERR FakeJet::term(JET_INSTANCE instance) {
   calls.push_back("JetTerm(" + std::to_string(instance) + ")");
   // Open tables are left as they are, so that a test sees any table the
   // program failed to close itself.

@@ -20,16 +20,16 @@ namespace corvadex::testing {
 using Bytes = std::vector<unsigned char>;
 using Value = std::optional<Bytes>;  // nullopt: the column is null
 
-Bytes Utf16(std::u16string_view text);
-Bytes Ascii(std::string_view text);
-Bytes DateValue(double days);
+Bytes utf16(std::u16string_view text);
+Bytes ascii(std::string_view text);
+Bytes dateValue(double days);
 
 struct FakeTable {
   std::string name;
   std::vector<std::string> columns;  // column id = index + 1
   std::vector<std::map<std::string, Value>> rows;  // missing column: null
 
-  ese::JET_COLUMNID ColumnId(std::string_view column) const;  // 0 if none
+  ese::JET_COLUMNID columnId(std::string_view column) const;  // 0 if none
 };
 
 // The exception a scripted call throws.
@@ -46,11 +46,11 @@ class FakeJet final : public ese::JetApi {
   // The database signature JetGetDatabaseFileInfo(JET_DbInfoMisc) gives.
   std::string signature = "fake database signature";
   // Catalogue rows in walk order: (Type, Name). Tables added through
-  // AddTable get a row of type 1 and one row of type 2 per column.
+  // addTable get a row of type 1 and one row of type 2 per column.
   std::vector<std::pair<std::int16_t, Bytes>> catalogue;
-  FakeTable& AddTable(const std::string& name, const std::vector<std::string>& columns);
+  FakeTable& addTable(const std::string& name, const std::vector<std::string>& columns);
   // The contact table with all 33 contact columns.
-  FakeTable& AddContactTable(const std::string& name = "SimpleContact-4711");
+  FakeTable& addContactTable(const std::string& name = "SimpleContact-4711");
 
   // --- The script ---------------------------------------------------------
   // Calls are named by their key (see Key* below in fake_jet.cpp): the call's
@@ -58,8 +58,8 @@ class FakeJet final : public ese::JetApi {
   // "JetGetTableColumnInfo MiddleName", "JetMove SimpleContact-4711 next",
   // "JetRetrieveColumn FirstName". `nth` counts that key's calls from 1;
   // 0 means every call.
-  void Fail(const std::string& key, ese::JET_ERR status, int nth = 0);
-  void Throw(const std::string& key, int nth = 0);
+  void fail(const std::string& key, ese::JET_ERR status, int nth = 0);
+  void throwOn(const std::string& key, int nth = 0);
   // What JetGetSystemParameter(JET_paramErrorToString) does.
   enum class ErrorTextMode { Normal, Refuse, NoTerminator };
   ErrorTextMode errorText = ErrorTextMode::Normal;
@@ -74,45 +74,45 @@ class FakeJet final : public ese::JetApi {
   std::vector<std::string> retrieves;
   // Codes asked for with JetGetSystemParameter.
   std::vector<ese::JET_ERR> errorTextCodes;
-  std::size_t OpenTableCount() const { return open_.size(); }
+  std::size_t openTableCount() const { return open_.size(); }
 
   // The engine's text for a code in ErrorTextMode::Normal.
-  static std::string TextFor(ese::JET_ERR code);
+  static std::string textFor(ese::JET_ERR code);
 
   // --- JetApi ---------------------------------------------------------------
-  ese::JET_ERR GetDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
+  ese::JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult,
                                    std::uint32_t cbMax, std::uint32_t InfoLevel) override;
-  ese::JET_ERR SetSystemParameter(ese::JET_INSTANCE* pinstance, ese::JET_SESID sesid,
+  ese::JET_ERR setSystemParameter(ese::JET_INSTANCE* pinstance, ese::JET_SESID sesid,
                                   std::uint32_t paramid, ese::JET_API_PTR lParam,
                                   const char* szParam) override;
-  ese::JET_ERR GetSystemParameter(ese::JET_INSTANCE instance, ese::JET_SESID sesid,
+  ese::JET_ERR getSystemParameter(ese::JET_INSTANCE instance, ese::JET_SESID sesid,
                                   std::uint32_t paramid, ese::JET_API_PTR* plParam,
                                   char* szParam, std::uint32_t cbMax) override;
-  ese::JET_ERR CreateInstance(ese::JET_INSTANCE* pinstance, const char* szInstanceName) override;
-  ese::JET_ERR Init(ese::JET_INSTANCE* pinstance) override;
-  ese::JET_ERR BeginSession(ese::JET_INSTANCE instance, ese::JET_SESID* psesid,
+  ese::JET_ERR createInstance(ese::JET_INSTANCE* pinstance, const char* szInstanceName) override;
+  ese::JET_ERR init(ese::JET_INSTANCE* pinstance) override;
+  ese::JET_ERR beginSession(ese::JET_INSTANCE instance, ese::JET_SESID* psesid,
                             const char* szUserName, const char* szPassword) override;
-  ese::JET_ERR AttachDatabase(ese::JET_SESID sesid, const char* szFilename,
+  ese::JET_ERR attachDatabase(ese::JET_SESID sesid, const char* szFilename,
                               ese::JET_GRBIT grbit) override;
   ese::JET_ERR OpenDatabase(ese::JET_SESID sesid, const char* szFilename, const char* szConnect,
                             ese::JET_DBID* pdbid, ese::JET_GRBIT grbit) override;
   ese::JET_ERR OpenTable(ese::JET_SESID sesid, ese::JET_DBID dbid, const char* szTableName,
                          const void* pvParameters, std::uint32_t cbParameters,
                          ese::JET_GRBIT grbit, ese::JET_TABLEID* ptableid) override;
-  ese::JET_ERR GetTableColumnInfo(ese::JET_SESID sesid, ese::JET_TABLEID tableid,
+  ese::JET_ERR getTableColumnInfo(ese::JET_SESID sesid, ese::JET_TABLEID tableid,
                                   const char* szColumnName, void* pvResult, std::uint32_t cbMax,
                                   std::uint32_t InfoLevel) override;
-  ese::JET_ERR Move(ese::JET_SESID sesid, ese::JET_TABLEID tableid, std::int32_t cRow,
+  ese::JET_ERR move(ese::JET_SESID sesid, ese::JET_TABLEID tableid, std::int32_t cRow,
                     ese::JET_GRBIT grbit) override;
-  ese::JET_ERR RetrieveColumn(ese::JET_SESID sesid, ese::JET_TABLEID tableid,
+  ese::JET_ERR retrieveColumn(ese::JET_SESID sesid, ese::JET_TABLEID tableid,
                               ese::JET_COLUMNID columnid, void* pvData, std::uint32_t cbData,
                               std::uint32_t* pcbActual, ese::JET_GRBIT grbit,
                               ese::JET_RETINFO* pretinfo) override;
   // The row's number in its table, four bytes big-endian; not recorded.
-  ese::JET_ERR GetBookmark(ese::JET_SESID sesid, ese::JET_TABLEID tableid, void* pvBookmark,
+  ese::JET_ERR getBookmark(ese::JET_SESID sesid, ese::JET_TABLEID tableid, void* pvBookmark,
                            std::uint32_t cbMax, std::uint32_t* pcbActual) override;
-  ese::JET_ERR CloseTable(ese::JET_SESID sesid, ese::JET_TABLEID tableid) override;
-  ese::JET_ERR Term(ese::JET_INSTANCE instance) override;
+  ese::JET_ERR closeTable(ese::JET_SESID sesid, ese::JET_TABLEID tableid) override;
+  ese::JET_ERR term(ese::JET_INSTANCE instance) override;
 
  private:
   struct Cursor {

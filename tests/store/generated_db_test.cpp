@@ -38,13 +38,13 @@ namespace fs = std::filesystem;
 
 // One folder for the suite's databases, which are written once and used
 // by its tests; made on first use, removed after the suite.
-std::unique_ptr<TempDir>& SuiteDir() {
+std::unique_ptr<TempDir>& suiteDir() {
   static std::unique_ptr<TempDir> dir;
   return dir;
 }
 fs::path Folder() {
-  if (!SuiteDir()) SuiteDir() = std::make_unique<TempDir>();
-  return SuiteDir()->Path();
+  if (!suiteDir()) suiteDir() = std::make_unique<TempDir>();
+  return suiteDir()->path();
 }
 
 struct Generated {
@@ -53,7 +53,7 @@ struct Generated {
 };
 
 // Writes a database with make-contacts-db and reads its dump.
-Generated Generate(const std::string& name, const std::string& options) {
+Generated generate(const std::string& name, const std::string& options) {
   const fs::path db = Folder() / (name + ".edb");
   const fs::path expected = Folder() / (name + ".json");
   if (!fs::exists(db)) {
@@ -61,10 +61,10 @@ Generated Generate(const std::string& name, const std::string& options) {
                                 " --expected " + expected.string() + " " + db.string();
     if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
   }
-  return {db.string(), ReadDump(expected.string())};
+  return {db.string(), readDump(expected.string())};
 }
 
-std::string Utf8(const std::vector<unsigned char>& utf16) {
+std::string utf8(const std::vector<unsigned char>& utf16) {
   iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
   std::string out(utf16.size() * 2 + 4, '\0');
   char* in = const_cast<char*>(reinterpret_cast<const char*>(utf16.data()));
@@ -78,7 +78,7 @@ std::string Utf8(const std::vector<unsigned char>& utf16) {
   return out;
 }
 
-std::string DateText(const std::vector<unsigned char>& bytes, const char* pattern) {
+std::string dateText(const std::vector<unsigned char>& bytes, const char* pattern) {
   if (bytes.size() != 8) return "";
   double days;
   std::memcpy(&days, bytes.data(), 8);
@@ -95,13 +95,13 @@ struct ExpectedRead {
   std::size_t truncatedShortTexts = 0;
 };
 
-const DumpTable& ContactTable(const Dump& dump) {
+const DumpTable& contactTable(const Dump& dump) {
   for (const auto& t : dump.tables)
     if (t.name.starts_with("SimpleContact-")) return t;
   throw std::runtime_error("no contact table in the dump");
 }
 
-ExpectedRead Expect(const DumpTable& table, const char* datePattern = "%Y-%m-%d") {
+ExpectedRead expect(const DumpTable& table, const char* datePattern = "%Y-%m-%d") {
   ExpectedRead e;
   for (const auto& row : table.rows) {
     auto& values = e.rows.emplace_back();
@@ -111,21 +111,21 @@ ExpectedRead Expect(const DumpTable& table, const char* datePattern = "%Y-%m-%d"
         values.emplace_back();
         continue;
       }
-      const auto bytes = FromHex(it->second->front());
+      const auto bytes = fromHex(it->second->front());
       switch (column.reader) {
         case ColumnReader::ShortText:
           if (bytes.size() > 256) {
             values.emplace_back();
             ++e.truncatedShortTexts;
           } else {
-            values.push_back(Utf8(bytes));
+            values.push_back(utf8(bytes));
           }
           break;
         case ColumnReader::LongText:
-          values.push_back(Utf8(bytes));
+          values.push_back(utf8(bytes));
           break;
         case ColumnReader::Date:
-          values.push_back(DateText(bytes, datePattern));
+          values.push_back(dateText(bytes, datePattern));
           break;
       }
     }
@@ -133,7 +133,7 @@ ExpectedRead Expect(const DumpTable& table, const char* datePattern = "%Y-%m-%d"
   return e;
 }
 
-std::vector<std::string> Names(const Dump& dump) {
+std::vector<std::string> names(const Dump& dump) {
   std::vector<std::string> names;
   for (const auto& t : dump.tables) names.push_back(t.name);
   return names;
@@ -141,28 +141,28 @@ std::vector<std::string> Names(const Dump& dump) {
 
 class GeneratedDbTest : public ::testing::Test {
  protected:
-  static void TearDownTestSuite() { SuiteDir().reset(); }
+  static void TearDownTestSuite() { suiteDir().reset(); }
 
-  std::string EngineLine(std::string_view prefix, ese::JET_ERR code) {
-    return ErrorLine(prefix, code, JetErrorText(jet, code));
+  std::string engineLine(std::string_view prefix, ese::JET_ERR code) {
+    return errorLine(prefix, code, JetErrorText(jet, code));
   }
 
-  void ExpectList(const ExpectedRead& expected) {
-    ASSERT_EQ(list.Count(), expected.rows.size());
+  void expectList(const ExpectedRead& expected) {
+    ASSERT_EQ(list.count(), expected.rows.size());
     for (std::size_t r = 0; r < expected.rows.size(); ++r) {
-      const ContactRow& row = list.Item(r);
-      ASSERT_NE(row.Data(), nullptr);
-      ASSERT_EQ(row.SubItemCount(), 4u);
+      const ContactRow& row = list.item(r);
+      ASSERT_NE(row.data(), nullptr);
+      ASSERT_EQ(row.subItemCount(), 4u);
       for (std::size_t c = 0; c < kContactColumnCount; ++c)
         ASSERT_EQ(row.Value(kContactColumns[c]), expected.rows[r][c])
             << "row " << r << " column " << kContactColumns[c].name;
     }
   }
 
-  void Prefill() { list.Add().SetCaption("from before"); }
-  void ExpectPrefillKept() {
-    ASSERT_EQ(list.Count(), 1u);
-    EXPECT_EQ(list.Item(0).Caption(), "from before");
+  void prefill() { list.Add().setCaption("from before"); }
+  void expectPrefillKept() {
+    ASSERT_EQ(list.count(), 1u);
+    EXPECT_EQ(list.item(0).Caption(), "from before");
   }
 
   ese::EngineJet jet;
@@ -173,12 +173,12 @@ class GeneratedDbTest : public ::testing::Test {
 };
 
 TEST_F(GeneratedDbTest, GoodReadLoadsEveryValueOfEveryRowInWalkOrder) {
-  const Generated g = Generate("good", "--count 300 --seed 7");
-  const ExpectedRead expected = Expect(ContactTable(g.dump));
+  const Generated g = generate("good", "--count 300 --seed 7");
+  const ExpectedRead expected = expect(contactTable(g.dump));
   reader.ReadDatabase(g.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192"));
-  EXPECT_THAT(reader.TableNames(), ElementsAreArray(Names(g.dump)));
-  ExpectList(expected);
+  EXPECT_THAT(reader.TableNames(), ElementsAreArray(names(g.dump)));
+  expectList(expected);
 
   // The data must hold what this test is about.
   bool nonBmp = false, longNotes = false, bothDates = false;
@@ -196,32 +196,32 @@ TEST_F(GeneratedDbTest, GoodReadLoadsEveryValueOfEveryRowInWalkOrder) {
 TEST_F(GeneratedDbTest, EveryPageSizeIsReportedAndRead) {
   for (const char* size : {"4096", "16384", "32768"}) {
     SCOPED_TRACE(size);
-    const Generated g = Generate(std::string("page") + size,
+    const Generated g = generate(std::string("page") + size,
                                  std::string("--count 40 --page-size ") + size);
     LineLog lines;
     ContactStoreReader r(jet, lines, list, dates);
     r.ReadDatabase(g.db);
     EXPECT_THAT(lines.Lines(), ElementsAre("database page size " + std::string(size)));
-    ExpectList(Expect(ContactTable(g.dump)));
+    expectList(expect(contactTable(g.dump)));
   }
 }
 
 TEST_F(GeneratedDbTest, ShortTextOf129CharactersIsEmptiedWithItsLineAndTheRowLoaded) {
-  const Generated g = Generate("longshort", "--count 3 --long-short-text");
-  const ExpectedRead expected = Expect(ContactTable(g.dump));
+  const Generated g = generate("longshort", "--count 3 --long-short-text");
+  const ExpectedRead expected = expect(contactTable(g.dump));
   ASSERT_EQ(expected.truncatedShortTexts, 1u);
   reader.ReadDatabase(g.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
-                                       EngineLine("JetRetrieveColumn ERROR ", 1006)));
-  ExpectList(expected);
+                                       engineLine("JetRetrieveColumn ERROR ", 1006)));
+  expectList(expected);
 }
 
 TEST_F(GeneratedDbTest, EmptyContactTableSaysSoAndEmptiesTheList) {
-  const Generated g = Generate("empty", "--empty");
-  Prefill();
+  const Generated g = generate("empty", "--empty");
+  prefill();
   reader.ReadDatabase(g.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192", "The database is empty"));
-  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(list.count(), 0u);
 }
 
 TEST_F(GeneratedDbTest, MissingColumnGivesItsLineAndLeavesTheListAlone) {
@@ -235,70 +235,70 @@ TEST_F(GeneratedDbTest, MissingColumnGivesItsLineAndLeavesTheListAlone) {
                        Case{"Comments", "JetGetTableColumnInfo ERROR "}}) {
     SCOPED_TRACE(c.column);
     const Generated g =
-        Generate(std::string("without") + c.column, std::string("--count 5 --without-column ") + c.column);
+        generate(std::string("without") + c.column, std::string("--count 5 --without-column ") + c.column);
     LineLog lines;
     ContactList kept;
-    kept.Add().SetCaption("from before");
+    kept.Add().setCaption("from before");
     ContactStoreReader r(jet, lines, kept, dates);
     r.ReadDatabase(g.db);
     EXPECT_THAT(lines.Lines(), ElementsAre("database page size 8192",
-                                           EngineLine(c.prefix, ese::JET_errColumnNotFound)));
-    ASSERT_EQ(kept.Count(), 1u);
-    EXPECT_EQ(kept.Item(0).Caption(), "from before");
+                                           engineLine(c.prefix, ese::JET_errColumnNotFound)));
+    ASSERT_EQ(kept.count(), 1u);
+    EXPECT_EQ(kept.item(0).Caption(), "from before");
   }
 }
 
 TEST_F(GeneratedDbTest, NoContactTableIsReportedByTheOpenOfTheEmptyName) {
-  const Generated g = Generate("nocontacts", "--no-contact-table");
-  Prefill();
+  const Generated g = generate("nocontacts", "--no-contact-table");
+  prefill();
   reader.ReadDatabase(g.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
-                                       EngineLine("JetOpenTable ERROR ", ese::JET_errInvalidName)));
-  ExpectPrefillKept();
+                                       engineLine("JetOpenTable ERROR ", ese::JET_errInvalidName)));
+  expectPrefillKept();
   // The same for a database written by Windows, its tables found in its
   // catalogue's order.
-  reader.ReadDatabase(EseSample("text"));
+  reader.ReadDatabase(eseSample("text"));
   EXPECT_THAT(reader.TableNames(), ElementsAre("MSysObjects", "MSysObjectsShadow", "MSysObjids",
                                                "MSysLocales", "text"));
   ASSERT_EQ(log.Lines().size(), 4u);
   EXPECT_EQ(log.Lines()[2], "database page size 4096");
-  EXPECT_EQ(log.Lines()[3], EngineLine("JetOpenTable ERROR ", ese::JET_errInvalidName));
-  ExpectPrefillKept();
+  EXPECT_EQ(log.Lines()[3], engineLine("JetOpenTable ERROR ", ese::JET_errInvalidName));
+  expectPrefillKept();
 }
 
 TEST_F(GeneratedDbTest, OfTwoContactTablesTheFirstInTheCatalogueIsRead) {
-  const Generated g = Generate("two", "--count 6 --two-contact-tables");
+  const Generated g = generate("two", "--count 6 --two-contact-tables");
   reader.ReadDatabase(g.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192"));
-  ExpectList(Expect(ContactTable(g.dump)));
+  expectList(expect(contactTable(g.dump)));
 }
 
 TEST_F(GeneratedDbTest, TableNameOver256BytesEndsTheScanKeepingTheNamesBefore) {
-  const Generated g = Generate("longname", "--count 4 --long-table-name");
+  const Generated g = generate("longname", "--count 4 --long-table-name");
   std::vector<std::string> before;
-  for (const auto& name : Names(g.dump)) {
+  for (const auto& name : names(g.dump)) {
     if (name.size() > 256) break;
     before.push_back(name);
   }
   ASSERT_LT(before.size(), g.dump.tables.size());
   reader.ReadDatabase(g.db);
   ASSERT_GE(log.Lines().size(), 2u);
-  EXPECT_EQ(log.Lines()[1], EngineLine("eERROR ", ese::JET_wrnBufferTruncated));
+  EXPECT_EQ(log.Lines()[1], engineLine("eERROR ", ese::JET_wrnBufferTruncated));
   EXPECT_THAT(reader.TableNames(), ElementsAreArray(before));
 }
 
 TEST_F(GeneratedDbTest, TwoReadsInARowLogBothListTheSecond) {
-  const Generated first = Generate("first", "--count 120 --seed 3");
-  const Generated second = Generate("second", "--count 17 --seed 4 --page-size 4096");
+  const Generated first = generate("first", "--count 120 --seed 3");
+  const Generated second = generate("second", "--count 17 --seed 4 --page-size 4096");
   reader.ReadDatabase(first.db);
-  ASSERT_EQ(list.Count(), 120u);
+  ASSERT_EQ(list.count(), 120u);
   reader.ReadDatabase(second.db);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192", "database page size 4096"));
-  EXPECT_THAT(reader.TableNames(), ElementsAreArray(Names(second.dump)));  // scanned afresh
-  ExpectList(Expect(ContactTable(second.dump)));
+  EXPECT_THAT(reader.TableNames(), ElementsAreArray(names(second.dump)));  // scanned afresh
+  expectList(expect(contactTable(second.dump)));
   // And back: the same file read again gives the same rows.
   reader.ReadDatabase(first.db);
-  ExpectList(Expect(ContactTable(first.dump)));
+  expectList(expect(contactTable(first.dump)));
 }
 
 TEST_F(GeneratedDbTest, RowsTooManyForTheFilesSizeEndTheReadWithinTheMemoryBound) {
@@ -315,17 +315,17 @@ TEST_F(GeneratedDbTest, RowsTooManyForTheFilesSizeEndTheReadWithinTheMemoryBound
       << "the file must be one the bound refuses";
 
   reader.ReadDatabase(db);
-  EXPECT_LE(list.heapBytes(), ListByteLimit(size));
+  EXPECT_LE(list.heapBytes(), listByteLimit(size));
   EXPECT_LE(list.heapBytes(), bound);
-  ASSERT_GT(list.Count(), 0u);
-  EXPECT_LT(list.Count(), kRows);
+  ASSERT_GT(list.count(), 0u);
+  EXPECT_LT(list.count(), kRows);
   EXPECT_THAT(log.Lines(), ElementsAre("database page size 8192",
-                                       TooManyRowsLine(ContactTableName(reader.TableNames()), list.Count())));
-  EXPECT_FALSE(list.Item(list.Count() - 1).RecordKey().empty());
+                                       tooManyRowsLine(contactTableName(reader.TableNames()), list.count())));
+  EXPECT_FALSE(list.item(list.count() - 1).recordKey().empty());
 }
 
 TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStandardOutput) {
-  const Generated g = Generate("cli", "--count 80 --seed 11 --long-short-text");
+  const Generated g = generate("cli", "--count 80 --seed 11 --long-short-text");
   const fs::path out = Folder() / "cli.out";
   const fs::path err = Folder() / "cli.err";
   const std::string command = "LC_ALL=C " + std::string(CORVADEX_BIN_DIR) + "/corvadex-cli read " +
@@ -334,11 +334,11 @@ TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStanda
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);  // the error line of the over-long value
 
-  EXPECT_EQ(ReadFile(err.string()), "database page size 8192\n" +
-                            EngineLine("JetRetrieveColumn ERROR ", 1006) + "\n");
+  EXPECT_EQ(readFile(err.string()), "database page size 8192\n" +
+                            engineLine("JetRetrieveColumn ERROR ", 1006) + "\n");
 
   std::string expected;
-  for (const auto& row : Expect(ContactTable(g.dump), "%m/%d/%Y").rows) {
+  for (const auto& row : expect(contactTable(g.dump), "%m/%d/%Y").rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c) expected += '\t';
       for (char ch : row[c]) {
@@ -353,7 +353,7 @@ TEST_F(GeneratedDbTest, CommandLineWritesTheLogToStandardErrorAndTheRowsToStanda
     }
     expected += '\n';
   }
-  EXPECT_EQ(ReadFile(out.string()), expected);
+  EXPECT_EQ(readFile(out.string()), expected);
 }
 
 }  // namespace

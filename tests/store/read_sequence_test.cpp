@@ -15,7 +15,7 @@ using ::testing::ElementsAreArray;
 class ReadSequenceTest : public ReaderTest {
  protected:
   void SetUp() override {
-    contacts = &jet.AddContactTable();
+    contacts = &jet.addContactTable();
     contacts->rows.push_back(Contact({{"NickName", u"Bob"}, {"FirstName", u"Robert"}}));
     contacts->rows.push_back(Contact({{"NickName", u"Al"}, {"LastName", u"Smith"}}));
   }
@@ -23,19 +23,19 @@ class ReadSequenceTest : public ReaderTest {
   FakeTable* contacts = nullptr;
 
   // Two rows from an earlier read that a failing read must leave in place.
-  void Prefill() {
+  void prefill() {
     ContactRow& row = list.Add();
-    row.SetCaption("earlier");
-    row.SetData(std::make_unique<TContactData>());
-    list.Add().SetCaption("earlier 2");
+    row.setCaption("earlier");
+    row.setData(std::make_unique<TContactData>());
+    list.Add().setCaption("earlier 2");
     jet.calls.clear();
   }
 
-  void ExpectPrefillKept() const {
-    ASSERT_EQ(list.Count(), 2u);
-    EXPECT_EQ(list.Item(0).Caption(), "earlier");
-    EXPECT_NE(list.Item(0).Data(), nullptr);
-    EXPECT_EQ(list.Item(1).Caption(), "earlier 2");
+  void expectPrefillKept() const {
+    ASSERT_EQ(list.count(), 2u);
+    EXPECT_EQ(list.item(0).Caption(), "earlier");
+    EXPECT_NE(list.item(0).data(), nullptr);
+    EXPECT_EQ(list.item(1).Caption(), "earlier 2");
   }
 };
 
@@ -76,12 +76,12 @@ TEST_F(ReadSequenceTest, GoodReadMakesEveryCallInOrderWithItsArguments) {
   EXPECT_THAT(jet.calls, ElementsAreArray(expected));
 
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
-  ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(list.Item(0).Caption(), "Bob");
-  EXPECT_EQ(list.Item(0).SubItem(0), "Robert");
-  EXPECT_EQ(list.Item(1).Caption(), "Al");
-  EXPECT_EQ(list.Item(1).SubItem(2), "Smith");
-  EXPECT_EQ(jet.OpenTableCount(), 0u);
+  ASSERT_EQ(list.count(), 2u);
+  EXPECT_EQ(list.item(0).Caption(), "Bob");
+  EXPECT_EQ(list.item(0).SubItem(0), "Robert");
+  EXPECT_EQ(list.item(1).Caption(), "Al");
+  EXPECT_EQ(list.item(1).SubItem(2), "Smith");
+  EXPECT_EQ(jet.openTableCount(), 0u);
   EXPECT_THAT(reader.TableNames(), ElementsAre("MSysObjects", "SimpleContact-4711"));
 }
 
@@ -89,37 +89,37 @@ TEST_F(ReadSequenceTest, PageSizeOfTheFileIsReportedAndSetForTheProcess) {
   jet.pageSize = 32768;
   reader.ReadDatabase("big.edb");
   EXPECT_EQ(log.lines.front(), "database page size 32768");
-  EXPECT_TRUE(Called("JetSetSystemParameter(global, 0, 64, 32768, null)"));
+  EXPECT_TRUE(called("JetSetSystemParameter(global, 0, 64, 32768, null)"));
 }
 
 TEST_F(ReadSequenceTest, FileThatIsNoDatabaseGivesItsOneLineAndNoInstance) {
-  Prefill();
-  jet.Fail("JetGetDatabaseFileInfo", ese::JET_errInvalidDatabase);
+  prefill();
+  jet.fail("JetGetDatabaseFileInfo", ese::JET_errInvalidDatabase);
   reader.ReadDatabase("notes.txt");
   EXPECT_THAT(log.lines, ElementsAre("ERROR JetGetDatabaseFileInfo -1028 - text of -1028"));
   EXPECT_THAT(jet.calls, ElementsAre("JetGetDatabaseFileInfo(notes.txt, 4, 17)",
                                      "log: ERROR JetGetDatabaseFileInfo -1028 - text of -1028"));
-  ExpectPrefillKept();
+  expectPrefillKept();
 }
 
 TEST_F(ReadSequenceTest, FailedParameterSettingsStopBeforeAnyInstance) {
-  jet.Fail("JetSetSystemParameter 64", -1003);
+  jet.fail("JetSetSystemParameter 64", -1003);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines,
               ElementsAre("database page size 8192",
-                          Line("ERROR JetSetSystemParameter (JET_paramDatabasePageSize) ", -1003)));
-  EXPECT_FALSE(Called("JetCreateInstance"));
-  EXPECT_FALSE(Called("JetTerm"));
+                          line("ERROR JetSetSystemParameter (JET_paramDatabasePageSize) ", -1003)));
+  EXPECT_FALSE(called("JetCreateInstance"));
+  EXPECT_FALSE(called("JetTerm"));
 
   FakeJet other;
   LineLog otherLog;
   ContactStoreReader second(other, otherLog, list, dates);
-  other.Fail("JetSetSystemParameter 34", 1);  // a warning is a failure too
+  other.fail("JetSetSystemParameter 34", 1);  // a warning is a failure too
   second.ReadDatabase("db.edb");
   EXPECT_THAT(otherLog.Lines(),
               ElementsAre("database page size 8192",
-                          Line("ERROR JetSetSystemParameter (JET_paramRecovery) ", 1)));
-  EXPECT_FALSE(Called("JetCreateInstance"));
+                          line("ERROR JetSetSystemParameter (JET_paramRecovery) ", 1)));
+  EXPECT_FALSE(called("JetCreateInstance"));
   EXPECT_EQ(other.calls.back(), "JetSetSystemParameter(global, 0, 34, 0, Off)");
 }
 
@@ -136,15 +136,15 @@ class SetupFailureTest : public ReadSequenceTest,
 
 TEST_P(SetupFailureTest, LineThenTermAndListKept) {
   const SetupFailure& f = GetParam();
-  Prefill();
-  jet.Fail(f.key, -1022);
+  prefill();
+  jet.fail(f.key, -1022);
   reader.ReadDatabase("db.edb");
-  EXPECT_THAT(log.lines, ElementsAre("database page size 8192", Line(f.prefix, -1022)));
-  const auto tail = CallsFrom(f.lastCall);
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192", line(f.prefix, -1022)));
+  const auto tail = callsFrom(f.lastCall);
   const std::string term = std::string(f.key) == "JetCreateInstance" ? "JetTerm(0)" : "JetTerm(16)";
-  EXPECT_THAT(tail, ElementsAre(f.lastCall, "log: " + Line(f.prefix, -1022), term));
-  ExpectPrefillKept();
-  EXPECT_EQ(jet.OpenTableCount(), 0u);
+  EXPECT_THAT(tail, ElementsAre(f.lastCall, "log: " + line(f.prefix, -1022), term));
+  expectPrefillKept();
+  EXPECT_EQ(jet.openTableCount(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,98 +162,98 @@ INSTANTIATE_TEST_SUITE_P(
                      "JetOpenTable ERROR "}));
 
 TEST_F(ReadSequenceTest, FailedCreateTerminatesWhatTheEngineLeftAndReportsBothLines) {
-  jet.Fail("JetCreateInstance", -1011);
-  jet.Fail("JetTerm", -1115);
+  jet.fail("JetCreateInstance", -1011);
+  jet.fail("JetTerm", -1115);
   jet.instanceAfterFailedCreate = 77;
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
                                      "ERROR JetCreateInstance -1011 - text of -1011",
                                      "ERROR JetTerm -1115 - text of -1115"));
   EXPECT_EQ(jet.calls.back(), "log: ERROR JetTerm -1115 - text of -1115");
-  EXPECT_TRUE(Called("JetTerm(77)"));
+  EXPECT_TRUE(called("JetTerm(77)"));
 }
 
 TEST_F(ReadSequenceTest, NoContactTableOpensTheEmptyNameAndKeepsTheList) {
   FakeJet bare;
-  bare.AddTable("Folders", {"Id"});
-  bare.AddTable("simplecontact-1", {"Id"});
+  bare.addTable("Folders", {"Id"});
+  bare.addTable("simplecontact-1", {"Id"});
   RecordingLog bareLog(bare.calls);
   ContactStoreReader bareReader(bare, bareLog, list, dates);
-  Prefill();
+  prefill();
   bareReader.ReadDatabase("db.edb");
   EXPECT_THAT(bareLog.lines,
-              ElementsAre("database page size 8192", Line("JetOpenTable ERROR ", -1002)));
+              ElementsAre("database page size 8192", line("JetOpenTable ERROR ", -1002)));
   const auto it = std::find(bare.calls.begin(), bare.calls.end(), "JetOpenTable(, 4)");
   ASSERT_NE(it, bare.calls.end());
   EXPECT_THAT(std::vector<std::string>(it, bare.calls.end()),
-              ElementsAre("JetOpenTable(, 4)", "log: " + Line("JetOpenTable ERROR ", -1002),
+              ElementsAre("JetOpenTable(, 4)", "log: " + line("JetOpenTable ERROR ", -1002),
                           "JetTerm(16)"));
-  ExpectPrefillKept();
+  expectPrefillKept();
 }
 
 TEST_F(ReadSequenceTest, FailedTermAfterAGoodLoadIsTheLastLineAndTheListStaysFilled) {
-  jet.Fail("JetTerm", -1029);
+  jet.fail("JetTerm", -1029);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines,
               ElementsAre("database page size 8192", "ERROR JetTerm -1029 - text of -1029"));
-  EXPECT_THAT(CallsFrom("EndUpdate"),
+  EXPECT_THAT(callsFrom("EndUpdate"),
               ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)", "JetTerm(16)",
                           "log: ERROR JetTerm -1029 - text of -1029"));
-  EXPECT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.count(), 2u);
 }
 
 TEST_F(ReadSequenceTest, CloseTableStatusIsIgnored) {
-  jet.Fail("JetCloseTable", -1310);
+  jet.fail("JetCloseTable", -1310);
   reader.ReadDatabase("db.edb");
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
-  EXPECT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.count(), 2u);
 }
 
 TEST_F(ReadSequenceTest, ExceptionInTheRowWalkEndsBracketClosesTableAndTerminates) {
-  jet.Throw("JetRetrieveColumn Comments", 2);
+  jet.throwOn("JetRetrieveColumn Comments", 2);
   EXPECT_THROW(reader.ReadDatabase("db.edb"), FakeFailure);
-  EXPECT_THAT(CallsFrom("EndUpdate"), ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)",
+  EXPECT_THAT(callsFrom("EndUpdate"), ElementsAre("EndUpdate", "JetCloseTable(SimpleContact-4711)",
                                                   "JetTerm(16)"));
-  EXPECT_EQ(jet.OpenTableCount(), 0u);
-  ASSERT_EQ(list.Count(), 2u);  // the second row was appended before its values
-  EXPECT_NE(list.Item(0).Data(), nullptr);
-  EXPECT_EQ(list.Item(1).Data(), nullptr);
-  EXPECT_FALSE(list.Updating());
+  EXPECT_EQ(jet.openTableCount(), 0u);
+  ASSERT_EQ(list.count(), 2u);  // the second row was appended before its values
+  EXPECT_NE(list.item(0).data(), nullptr);
+  EXPECT_EQ(list.item(1).data(), nullptr);
+  EXPECT_FALSE(list.updating());
 }
 
 TEST_F(ReadSequenceTest, ExceptionInTheBindingClosesTableAndTerminatesWithoutBracket) {
-  jet.Throw("JetGetTableColumnInfo Pager");
+  jet.throwOn("JetGetTableColumnInfo Pager");
   EXPECT_THROW(reader.ReadDatabase("db.edb"), FakeFailure);
-  EXPECT_THAT(CallsFrom("JetGetTableColumnInfo(SimpleContact-4711, Pager, 28, 28, 0)"),
+  EXPECT_THAT(callsFrom("JetGetTableColumnInfo(SimpleContact-4711, Pager, 28, 28, 0)"),
               ElementsAre("JetGetTableColumnInfo(SimpleContact-4711, Pager, 28, 28, 0)",
                           "JetCloseTable(SimpleContact-4711)", "JetTerm(16)"));
-  EXPECT_FALSE(Called("BeginUpdate"));
+  EXPECT_FALSE(called("BeginUpdate"));
 }
 
 TEST_F(ReadSequenceTest, ExceptionInTheCatalogueScanClosesItAndTerminates) {
-  jet.Throw("JetRetrieveColumn Name", 2);
+  jet.throwOn("JetRetrieveColumn Name", 2);
   EXPECT_THROW(reader.ReadDatabase("db.edb"), FakeFailure);
-  EXPECT_THAT(CallsFrom("JetCloseTable(MSysObjects)"),
+  EXPECT_THAT(callsFrom("JetCloseTable(MSysObjects)"),
               ElementsAre("JetCloseTable(MSysObjects)", "JetTerm(16)"));
-  EXPECT_EQ(jet.OpenTableCount(), 0u);
+  EXPECT_EQ(jet.openTableCount(), 0u);
 }
 
 TEST_F(ReadSequenceTest, ExceptionBeforeTheInstanceLeavesNothingToRelease) {
-  jet.Throw("JetSetSystemParameter 34");
+  jet.throwOn("JetSetSystemParameter 34");
   EXPECT_THROW(reader.ReadDatabase("db.edb"), FakeFailure);
-  EXPECT_FALSE(Called("JetTerm"));
+  EXPECT_FALSE(called("JetTerm"));
 }
 
 TEST_F(ReadSequenceTest, FailingTermDuringAnExceptionIsLoggedAndTheFirstExceptionGoesOn) {
-  jet.Throw("JetOpenDatabase");
-  jet.Fail("JetTerm", -1029);
+  jet.throwOn("JetOpenDatabase");
+  jet.fail("JetTerm", -1029);
   EXPECT_THROW(reader.ReadDatabase("db.edb"), FakeFailure);
   EXPECT_EQ(log.lines.back(), "ERROR JetTerm -1029 - text of -1029");
 }
 
 TEST_F(ReadSequenceTest, TwoReadsEachWithItsOwnInstanceLogKeepsBothListHoldsTheSecond) {
   reader.ReadDatabase("db.edb");
-  ASSERT_EQ(list.Count(), 2u);
+  ASSERT_EQ(list.count(), 2u);
   // The same engine with other content and page size for the second read.
   jet.pageSize = 4096;
   contacts->rows.clear();
@@ -270,9 +270,9 @@ TEST_F(ReadSequenceTest, TwoReadsEachWithItsOwnInstanceLogKeepsBothListHoldsTheS
                                      "JetCreateInstance(Corvadex)", "JetTerm(16)",
                                      "JetSetSystemParameter(global, 0, 64, 4096, null)",
                                      "JetCreateInstance(Corvadex)", "JetTerm(17)"));
-  ASSERT_EQ(list.Count(), 1u);
-  EXPECT_EQ(list.Item(0).Caption(), "Zed");
-  EXPECT_EQ(list.Item(0).Data()->Comments(), "second");
+  ASSERT_EQ(list.count(), 1u);
+  EXPECT_EQ(list.item(0).Caption(), "Zed");
+  EXPECT_EQ(list.item(0).data()->Comments(), "second");
 }
 
 }  // namespace

@@ -35,9 +35,9 @@ class RecordingLog final : public MessageLog {
 class RecordingObserver final : public ContactListObserver {
  public:
   explicit RecordingObserver(std::vector<std::string>& calls) : calls_(calls) {}
-  void RowsAboutToChange() override { calls_.push_back("BeginUpdate"); }
-  void RowsChanged() override { calls_.push_back("EndUpdate"); }
-  void SelectionChanged(std::optional<std::size_t>) override {}
+  void rowsAboutToChange() override { calls_.push_back("BeginUpdate"); }
+  void rowsChanged() override { calls_.push_back("EndUpdate"); }
+  void selectedRowChanged(std::optional<std::size_t>) override {}
 
  private:
   std::vector<std::string>& calls_;
@@ -45,21 +45,21 @@ class RecordingObserver final : public ContactListObserver {
 
 class ReaderTest : public ::testing::Test {
  protected:
-  ReaderTest() { list.AddObserver(&observer); }
-  ~ReaderTest() override { list.RemoveObserver(&observer); }
+  ReaderTest() { list.addObserver(&observer); }
+  ~ReaderTest() override { list.removeObserver(&observer); }
 
   // The error line the reader must write for a prefix and a code.
-  static std::string Line(std::string_view prefix, ese::JET_ERR code) {
-    return ErrorLine(prefix, code, FakeJet::TextFor(code));
+  static std::string line(std::string_view prefix, ese::JET_ERR code) {
+    return errorLine(prefix, code, FakeJet::textFor(code));
   }
 
   // The calls from the first one equal to `first` on.
-  std::vector<std::string> CallsFrom(const std::string& first) const {
+  std::vector<std::string> callsFrom(const std::string& first) const {
     auto it = std::find(jet.calls.begin(), jet.calls.end(), first);
     return std::vector<std::string>(it, jet.calls.end());
   }
 
-  bool Called(const std::string& prefix) const {
+  bool called(const std::string& prefix) const {
     for (const auto& c : jet.calls)
       if (c.starts_with(prefix)) return true;
     return false;
@@ -69,7 +69,7 @@ class ReaderTest : public ::testing::Test {
   static std::map<std::string, Value> Contact(
       std::initializer_list<std::pair<const char*, std::u16string_view>> texts) {
     std::map<std::string, Value> row;
-    for (const auto& [column, text] : texts) row[column] = Utf16(text);
+    for (const auto& [column, text] : texts) row[column] = utf16(text);
     return row;
   }
 

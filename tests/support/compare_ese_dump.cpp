@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto differences = corvadex::testing::CompareDumps(corvadex::testing::ReadDump(argv[1]),
-                                                              corvadex::testing::ReadDump(argv[2]));
+    const auto differences = corvadex::testing::compareDumps(corvadex::testing::readDump(argv[1]),
+                                                              corvadex::testing::readDump(argv[2]));
     constexpr std::size_t kShown = 20;
     for (std::size_t i = 0; i < differences.size() && i < kShown; ++i)
       std::printf("%s\n", differences[i].c_str());

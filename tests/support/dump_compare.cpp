@@ -8,9 +8,9 @@ namespace corvadex::testing {
 
 namespace {
 
-bool IsText(unsigned type) { return type == 10 || type == 12; }
+bool isText(unsigned type) { return type == 10 || type == 12; }
 
-std::string Show(const std::optional<std::vector<std::string>>& value) {
+std::string show(const std::optional<std::vector<std::string>>& value) {
   if (!value) return "null";
   std::string out = "[";
   for (const std::string& hex : *value) {
@@ -20,7 +20,7 @@ std::string Show(const std::optional<std::vector<std::string>>& value) {
   return out + "]";
 }
 
-std::string Show(const std::optional<unsigned>& number) {
+std::string show(const std::optional<unsigned>& number) {
   return number ? std::to_string(*number) : "null";
 }
 
@@ -30,13 +30,13 @@ std::vector<std::string> TableNames(const Dump& dump) {
   return names;
 }
 
-std::string Join(const std::vector<std::string>& names) {
+std::string join(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : ", ") + n;
   return out;
 }
 
-void CompareColumns(const DumpTable& want, const DumpTable& got, std::vector<std::string>& out) {
+void compareColumns(const DumpTable& want, const DumpTable& got, std::vector<std::string>& out) {
   std::map<unsigned, const DumpColumn*> have;
   for (const DumpColumn& c : got.columns) have[c.id] = &c;
   for (const DumpColumn& w : want.columns) {
@@ -51,14 +51,14 @@ void CompareColumns(const DumpTable& want, const DumpTable& got, std::vector<std
     if (g.name != w.name) out.push_back(where + ": named " + g.name);
     if (g.type != w.type)
       out.push_back(where + ": type " + std::to_string(g.type) + ", expected " + std::to_string(w.type));
-    else if (IsText(w.type) && g.codepage != w.codepage)
-      out.push_back(where + ": code page " + Show(g.codepage) + ", expected " + Show(w.codepage));
+    else if (isText(w.type) && g.codepage != w.codepage)
+      out.push_back(where + ": code page " + show(g.codepage) + ", expected " + show(w.codepage));
   }
   for (const auto& [id, g] : have)
     out.push_back(want.name + " column " + std::to_string(id) + " (" + g->name + "): not expected");
 }
 
-void CompareRows(const DumpTable& want, const DumpTable& got, std::vector<std::string>& out) {
+void compareRows(const DumpTable& want, const DumpTable& got, std::vector<std::string>& out) {
   if (want.rows.size() != got.rows.size())
     out.push_back(want.name + ": " + std::to_string(got.rows.size()) + " rows, expected " +
                   std::to_string(want.rows.size()));
@@ -72,25 +72,25 @@ void CompareRows(const DumpTable& want, const DumpTable& got, std::vector<std::s
     for (const auto& [column, pair] : values) {
       if (pair.first == pair.second) continue;
       out.push_back(want.name + " row " + std::to_string(r) + " column " + column + ": " +
-                    Show(pair.second) + ", expected " + Show(pair.first));
+                    show(pair.second) + ", expected " + show(pair.first));
     }
   }
 }
 
 }  // namespace
 
-std::vector<std::string> CompareDumps(const Dump& expected, const Dump& actual) {
+std::vector<std::string> compareDumps(const Dump& expected, const Dump& actual) {
   std::vector<std::string> out;
   if (expected.pageSize != actual.pageSize)
     out.push_back("page size " + std::to_string(actual.pageSize) + ", expected " +
                   std::to_string(expected.pageSize));
   if (TableNames(expected) != TableNames(actual)) {
-    out.push_back("tables " + Join(TableNames(actual)) + "; expected " + Join(TableNames(expected)));
+    out.push_back("tables " + join(TableNames(actual)) + "; expected " + join(TableNames(expected)));
     return out;  // rows of differing tables say nothing more
   }
   for (std::size_t t = 0; t < expected.tables.size(); ++t) {
-    CompareColumns(expected.tables[t], actual.tables[t], out);
-    CompareRows(expected.tables[t], actual.tables[t], out);
+    compareColumns(expected.tables[t], actual.tables[t], out);
+    compareRows(expected.tables[t], actual.tables[t], out);
   }
   return out;
 }

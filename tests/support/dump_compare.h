@@ -18,6 +18,6 @@
 namespace corvadex::testing {
 
 // One line per difference; empty when the dumps agree.
-std::vector<std::string> CompareDumps(const Dump& expected, const Dump& actual);
+std::vector<std::string> compareDumps(const Dump& expected, const Dump& actual);
 
 }  // namespace corvadex::testing

@@ -74,7 +74,7 @@ class Parser {
             if (low < 0xDC00 || low >= 0xE000) fail("lone surrogate");
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
-          AppendUtf8(out, static_cast<char32_t>(cp));
+          appendUtf8(out, static_cast<char32_t>(cp));
         } else {
           out.push_back(e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e == 'b' ? '\b' : e == 'f' ? '\f' : e);
         }
@@ -151,9 +151,9 @@ class Parser {
 
 }  // namespace
 
-Dump ReadDump(const std::string& path) { return ParseDump(ReadFile(path), path); }
+Dump readDump(const std::string& path) { return parseDump(readFile(path), path); }
 
-Dump ParseDump(const std::string& text, const std::string& origin) {
+Dump parseDump(const std::string& text, const std::string& origin) {
   try {
     const Json root = Parser(text, origin).parse();
     auto number = [](const Json& j) { return static_cast<unsigned>(std::get<double>(j.v)); };
@@ -196,7 +196,7 @@ Dump ParseDump(const std::string& text, const std::string& origin) {
   }
 }
 
-std::vector<unsigned char> FromHex(const std::string& hex) {
+std::vector<unsigned char> fromHex(const std::string& hex) {
   if (hex.size() % 2) throw std::runtime_error("odd hex string");
   std::vector<unsigned char> out(hex.size() / 2);
   for (std::size_t i = 0; i < out.size(); ++i)

@@ -36,10 +36,10 @@ struct Dump {
 
 // Parses the file; throws std::runtime_error, naming the file, on anything
 // it cannot read.
-Dump ReadDump(const std::string& path);
+Dump readDump(const std::string& path);
 // Parses dump text; `origin` names it in error messages.
-Dump ParseDump(const std::string& text, const std::string& origin);
+Dump parseDump(const std::string& text, const std::string& origin);
 
-std::vector<unsigned char> FromHex(const std::string& hex);
+std::vector<unsigned char> fromHex(const std::string& hex);
 
 }  // namespace corvadex::testing

@@ -9,7 +9,7 @@
 
 namespace corvadex::testing {
 
-std::string ReadFile(const std::string& path) {
+std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
   std::ostringstream text;
@@ -18,20 +18,20 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  const std::string text = ReadFile(path);
+std::vector<std::uint8_t> readFileBytes(const std::string& path) {
+  const std::string text = readFile(path);
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
+void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.flush();
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  writeFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace corvadex::testing

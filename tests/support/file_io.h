@@ -10,12 +10,12 @@
 
 namespace corvadex::testing {
 
-std::string ReadFile(const std::string& path);
+std::string readFile(const std::string& path);
 // The same bytes, for code that works on unsigned bytes.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+std::vector<std::uint8_t> readFileBytes(const std::string& path);
 
 // Replaces the file's content with `bytes`.
-void WriteFile(const std::string& path, const std::string& bytes);
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void writeFile(const std::string& path, const std::string& bytes);
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace corvadex::testing

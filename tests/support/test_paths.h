@@ -13,16 +13,16 @@
 namespace corvadex::testing {
 
 // A file in the data folder, by its path below it ("ese/basic.edb").
-std::string DataFile(const std::string& relative);
+std::string dataFile(const std::string& relative);
 
 // One of the real ESE databases, by name without ".edb" ("basic", ...),
 // and the dump of what it holds ("basic" -> ese/basic.dump.json).
-std::string EseSample(const std::string& name);
-std::string EseSampleDump(const std::string& name);
+std::string eseSample(const std::string& name);
+std::string eseSampleDump(const std::string& name);
 // The names of the real ESE databases in the data folder.
-const std::vector<std::string>& EseSampleNames();
+const std::vector<std::string>& eseSampleNames();
 
 // A file in the sample folder ("contacts.edb").
-std::string SampleFile(const std::string& name);
+std::string sampleFile(const std::string& name);
 
 }  // namespace corvadex::testing

@@ -26,7 +26,7 @@ class AboutTest : public QObject {
 
   FakeDialogs dialogs_;
 
-  static QColor TextColour(QWidget* w) { return w->palette().color(QPalette::WindowText); }
+  static QColor textColour(QWidget* w) { return w->palette().color(QPalette::WindowText); }
 
  private slots:
   void laysOutTheDesignedControls() {
@@ -89,13 +89,13 @@ class AboutTest : public QObject {
       QVERIFY(l->font().bold());
       QCOMPARE(l->font().pointSize(), 10);
     }
-    QCOMPARE(TextColour(about.LabelVers), QColor(0, 0, 255));
-    QCOMPARE(TextColour(about.Label2), QColor(0, 0, 128));
+    QCOMPARE(textColour(about.LabelVers), QColor(0, 0, 255));
+    QCOMPARE(textColour(about.Label2), QColor(0, 0, 128));
     for (QLabel* l : {about.Label3, about.Label4, about.Label7, about.Label8}) {
-      QCOMPARE(TextColour(l), QColor(128, 0, 128));
+      QCOMPARE(textColour(l), QColor(128, 0, 128));
       QVERIFY(!l->text().isEmpty());
     }
-    QCOMPARE(TextColour(about.LabelURL), QColor(0, 0, 255));
+    QCOMPARE(textColour(about.LabelURL), QColor(0, 0, 255));
     QVERIFY(about.LabelURL->font().underline());
     QCOMPARE(about.LabelURL->cursor().shape(), Qt::PointingHandCursor);
 
@@ -105,11 +105,11 @@ class AboutTest : public QObject {
   }
 
   void pictureIsDrawnWithoutItsKeyColour() {
-    const QImage picture = AboutPicture();
+    const QImage picture = aboutPicture();
     QCOMPARE(picture.size(), QSize(48, 48));
     QCOMPARE(picture.depth(), 24);
     const QRgb key = picture.pixel(0, 47);
-    const QImage shown = TransparentPicture(picture).toImage();
+    const QImage shown = transparentPicture(picture).toImage();
     int keyPixels = 0;
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 48; ++x) {
@@ -177,15 +177,15 @@ class AboutTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.LabelURL, Qt::LeftButton);
     QTest::mouseClick(about.LabelURL, Qt::LeftButton);
-    QCOMPARE(dialogs_.opened, std::vector<QString>({ProjectGuideLink(), ProjectGuideLink()}));
+    QCOMPARE(dialogs_.opened, std::vector<QString>({projectGuideLink(), projectGuideLink()}));
     QVERIFY(about.isVisible());
     // The address leads to the user's guide.
-    const QUrl url(ProjectGuideLink());
+    const QUrl url(projectGuideLink());
     QVERIFY(url.isLocalFile());
     QFile guide(url.toLocalFile());
     QVERIFY(guide.open(QIODevice::ReadOnly));
     QVERIFY(guide.readAll().contains("Corvadex guide"));
-    QCOMPARE(about.LabelURL->toolTip(), ProjectGuideLink());
+    QCOMPARE(about.LabelURL->toolTip(), projectGuideLink());
     // However long the path, the link stays inside the dialog and opens the whole path.
     const QString deep = "file:///" + QString(300, QChar('d')) + "/guide.html";
     TFormAbout longer(&owner, dialogs_, deep);
@@ -212,11 +212,11 @@ class AboutTest : public QObject {
     };
     const QString built = CORVADEX_BIN_DIR "/../docs/guide.html";
     const QString fromBuildTree = link(QFileInfo::exists(built) ? built : CORVADEX_SOURCE_DIR "/docs/guide.md");
-    QCOMPARE(ProjectGuideLink(root.filePath("build/bin")), fromBuildTree);
+    QCOMPARE(projectGuideLink(root.filePath("build/bin")), fromBuildTree);
     QVERIFY(touch("share/doc/corvadex/guide.md"));
-    QCOMPARE(ProjectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.md")));
+    QCOMPARE(projectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.md")));
     QVERIFY(touch("share/doc/corvadex/guide.html"));
-    QCOMPARE(ProjectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.html")));
+    QCOMPARE(projectGuideLink(root.filePath("bin")), link(root.filePath("share/doc/corvadex/guide.html")));
   }
 };
 

@@ -23,36 +23,36 @@ class ContactListModelTest : public QObject {
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
 
     list.BeginUpdate();
-    list.Clear();
-    for (int i = 0; i < 1000; ++i) AddContact(list, NumberedContact(i));
+    list.clear();
+    for (int i = 0; i < 1000; ++i) addContact(list, numberedContact(i));
     // Inside the bracket the view is told nothing has rows yet.
     QCOMPARE(model.rowCount(), 0);
     list.EndUpdate();
     QCOMPARE(resets.count(), 1);
     QCOMPARE(model.rowCount(), 1000);
     QCOMPARE(model.columnCount(), 5);
-    const ContactValues last = NumberedContact(999);
+    const ContactValues last = numberedContact(999);
     for (int c = 0; c < 5; ++c)
       QCOMPARE(model.index(999, c).data().toString().toStdString(), last[c]);
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
     QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
     QVERIFY(!model.setData(model.index(0, 0), "changed"));
-    QCOMPARE(model.index(0, 0).data().toString().toStdString(), NumberedContact(0)[0]);
+    QCOMPARE(model.index(0, 0).data().toString().toStdString(), numberedContact(0)[0]);
 
     // Texts are UTF-8 in the list and whole in the model.
     list.BeginUpdate();
-    list.Clear();
+    list.clear();
     ContactValues v(kContactColumnCount);
     v[0] = "\xc3\x85sa \xf0\x9f\x98\x80";  // "Åsa" and an emoji outside the BMP
-    AddContact(list, v);
+    addContact(list, v);
     list.EndUpdate();
     QCOMPARE(resets.count(), 2);
     QCOMPARE(model.index(0, 0).data().toString(), QString::fromUtf8("\xc3\x85sa \xf0\x9f\x98\x80"));
 
     // A row added outside a bracket is announced on its own.
-    AddContact(list, NumberedContact(5));
+    addContact(list, numberedContact(5));
     QCOMPARE(model.rowCount(), 2);
-    list.Clear();
+    list.clear();
     QCOMPARE(model.rowCount(), 0);
   }
 };

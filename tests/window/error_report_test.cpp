@@ -37,7 +37,7 @@ class ErrorReportTest : public QObject {
  private slots:
   void escapedErrorsAreShownAndTheApplicationGoesOn() {
     FakeDialogs dialogs;
-    SetErrorReportDialogs(&dialogs);
+    setErrorReportDialogs(&dialogs);
     Thrower thrower;
     for (int i = 0; i < 3; ++i) QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QCoreApplication::sendPostedEvents(&thrower, QEvent::User);
@@ -50,21 +50,21 @@ class ErrorReportTest : public QObject {
       QCOMPARE(box.caption, QString("Corvadex"));
       QCOMPARE(box.icon, MessageIcon::Error);
     }
-    SetErrorReportDialogs(nullptr);
+    setErrorReportDialogs(nullptr);
   }
 
   void guardedHandlersReportTheirOwnErrors() {
     FakeDialogs dialogs;
-    SetErrorReportDialogs(&dialogs);
+    setErrorReportDialogs(&dialogs);
     QWidget owner;
     bool after = false;
-    Guarded(&owner, [] { throw std::invalid_argument("bad input"); });
-    Guarded(&owner, [&after] { after = true; });
+    guarded(&owner, [] { throw std::invalid_argument("bad input"); });
+    guarded(&owner, [&after] { after = true; });
     QVERIFY(after);
     QCOMPARE(dialogs.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs.boxes[0].text, QString("bad input"));
     QCOMPARE(dialogs.boxes[0].owner, &owner);
-    SetErrorReportDialogs(nullptr);
+    setErrorReportDialogs(nullptr);
   }
 };
 

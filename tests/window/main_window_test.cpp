@@ -24,7 +24,7 @@ using namespace corvadex::testing;
 namespace {
 
 // The value a box shows for a contact: its column's place in the master table.
-std::string ColumnValue(const ContactValues& values, std::string_view column) {
+std::string columnValue(const ContactValues& values, std::string_view column) {
   for (std::size_t i = 0; i < kContactColumnCount; ++i)
     if (kContactColumns[i].name == column) return values[i];
   return "?";
@@ -44,23 +44,23 @@ class MainWindowTest : public QObject, WindowFixture {
   std::string dbPath_;
   std::string otherDbPath_;
 
-  void ExpectBoxesShow(const ContactValues& values) {
+  void expectBoxesShow(const ContactValues& values) {
     for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
-      QCOMPARE(Form().e->BoxText(b).toStdString(), ColumnValue(values, kDetailsBoxes[b].column));
+      QCOMPARE(form().e->boxText(b).toStdString(), columnValue(values, kDetailsBoxes[b].column));
   }
 
  private slots:
   void init() {
-    Start();
-    dbPath_ = MakeFile("first.edb", {NumberedContact(1), NumberedContact(2), NumberedContact(3)});
-    otherDbPath_ = MakeFile("second.edb", {NumberedContact(7)});
-    Open();
+    start();
+    dbPath_ = makeFile("first.edb", {numberedContact(1), numberedContact(2), numberedContact(3)});
+    otherDbPath_ = makeFile("second.edb", {numberedContact(7)});
+    open();
   }
 
-  void cleanup() { Stop(); }
+  void cleanup() { stop(); }
 
   void opensWithTheDesignedControlsAndStates() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     QCOMPARE(f.windowTitle(), QString("Corvadex"));
     QCOMPARE(f.pos(), QPoint(258, 138));
     QCOMPARE(f.size(), QSize(941, 535));
@@ -156,7 +156,7 @@ class MainWindowTest : public QObject, WindowFixture {
       QCOMPARE(box->parentWidget(), f.e->widget(d.page));
       QCOMPARE(box->geometry(), QRect(d.left, d.top, d.width, d.height));
       QVERIFY(box->isEnabled());
-      QVERIFY(f.e->BoxText(b).isEmpty());
+      QVERIFY(f.e->boxText(b).isEmpty());
     }
 
     // Dialog settings.
@@ -169,7 +169,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void tabOrderFollowsTheDesign() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     // Walk the focus chain and keep the window's own tab stops in order.
     QList<QWidget*> wanted = {f.ListViewContacts, f.MemoInfo,         f.EditDBPath,
                               f.ButtonChooseFile, f.ButtonReadDatabase, f.RadioButton1,
@@ -185,7 +185,7 @@ class MainWindowTest : public QObject, WindowFixture {
     QList<QWidget*> chain;
     for (w = f.MemoInfo->nextInFocusChain(); w != f.EditDBPath; w = w->nextInFocusChain())
       chain << w;
-    QVERIFY(chain.contains(f.e->Box("EditFirstname")));
+    QVERIFY(chain.contains(f.e->box("EditFirstname")));
     // Within the " Contact " page, row by row, the export buttons last.
     QStringList pageOrder;
     for (QWidget* c : chain)
@@ -211,7 +211,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void radioButtonsSwitchThePathControls() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
     QVERIFY(f.RadioButton2->isChecked() && !f.RadioButton1->isChecked());
     QVERIFY(f.EditDBPath->isEnabled());
@@ -246,8 +246,8 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void readRefusesWhatIsNotAFileWithoutLogging() {
-    TFormCorvadex& f = Form();
-    ReadThroughButton(dbPath_);
+    TFormCorvadex& f = form();
+    readThroughButton(dbPath_);
     const QString logBefore = f.MemoInfo->toPlainText();
     const QString missing = dir_.filePath("gone.edb");
     for (const QString& path : {missing, dir_.path()}) {
@@ -266,7 +266,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void chooserFillsThePathOrChangesNothing() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
     f.EditDBPath->setText("kept");
     dialogs_.openAnswers = {QString()};
@@ -290,17 +290,17 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void readFillsListAndLogWithNothingSelected() {
-    TFormCorvadex& f = Form();
-    ReadThroughButton(dbPath_);
+    TFormCorvadex& f = form();
+    readThroughButton(dbPath_);
     QCOMPARE(db_.busyDuringRead, std::vector<bool>{true});
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     auto* model = f.ListViewContacts->model();
     QCOMPARE(model->rowCount(), 3);
-    const ContactValues second = NumberedContact(2);
+    const ContactValues second = numberedContact(2);
     for (int c = 0; c < 5; ++c)
       QCOMPARE(model->index(1, c).data().toString().toStdString(), second[c]);
     QVERIFY(!f.ListViewContacts->selectionModel()->hasSelection());
-    QVERIFY(!f.Contacts().Selected());
+    QVERIFY(!f.contacts().selected());
     QCOMPARE(f.MemoInfo->toPlainText(),
              QString::fromStdString("Reading " + dbPath_ + "\n3 contacts read"));
 
@@ -308,7 +308,7 @@ class MainWindowTest : public QObject, WindowFixture {
     f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
     QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
     QCOMPARE(model->rowCount(), 1);
-    QCOMPARE(model->index(0, 0).data().toString().toStdString(), NumberedContact(7)[0]);
+    QCOMPARE(model->index(0, 0).data().toString().toStdString(), numberedContact(7)[0]);
     QCOMPARE(f.MemoInfo->document()->blockCount(), 4);
 
     // Lines are appended whole after text a user typed into the log.
@@ -319,13 +319,13 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void selectionFillsTheDetailBoxes() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     db_.files[dbPath_].push_back(ContactValues(kContactColumnCount));  // all empty
-    ReadThroughButton(dbPath_);
+    readThroughButton(dbPath_);
 
-    ClickRow(1);
-    QCOMPARE(f.Contacts().Selected(), std::optional<std::size_t>(1));
-    ExpectBoxesShow(NumberedContact(2));
+    clickRow(1);
+    QCOMPARE(f.contacts().selected(), std::optional<std::size_t>(1));
+    expectBoxesShow(numberedContact(2));
     // The five values shown twice agree, and only EditNickname shows the nickname.
     const char* twins[][2] = {{"EditHomephone", "EditHomephone2"},
                               {"EditPersonalemail", "EditPersonalemail2"},
@@ -333,60 +333,60 @@ class MainWindowTest : public QObject, WindowFixture {
                               {"EditWorkemail", "EditWorkemail2"},
                               {"EditOtherphone", "EditOtherphone2"}};
     for (const auto& t : twins)
-      QCOMPARE(static_cast<QLineEdit*>(f.e->Box(t[0]))->text(),
-               static_cast<QLineEdit*>(f.e->Box(t[1]))->text());
+      QCOMPARE(static_cast<QLineEdit*>(f.e->box(t[0]))->text(),
+               static_cast<QLineEdit*>(f.e->box(t[1]))->text());
     int nicknames = 0;
     for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
-      nicknames += f.e->BoxText(b) == QString::fromStdString(NumberedContact(2)[0]);
+      nicknames += f.e->boxText(b) == QString::fromStdString(numberedContact(2)[0]);
     QCOMPARE(nicknames, 1);
     QCOMPARE(f.e->currentIndex(), 0);  // no page brought to the front
     QCOMPARE(f.MemoInfo->document()->blockCount(), 2);  // no log line
 
     // Typed text is replaced when the row is selected again.
-    auto* first = static_cast<QLineEdit*>(f.e->Box("EditFirstname"));
+    auto* first = static_cast<QLineEdit*>(f.e->box("EditFirstname"));
     first->setText("typed by the user");
-    ClickRow(0);
-    ClickRow(1);
-    ExpectBoxesShow(NumberedContact(2));
+    clickRow(0);
+    clickRow(1);
+    expectBoxesShow(numberedContact(2));
 
     // A click on empty space unselects and keeps the boxes.
     QTest::mouseClick(f.ListViewContacts->viewport(), Qt::LeftButton, {},
                       QPoint(20, f.ListViewContacts->viewport()->height() - 5));
-    QVERIFY(!f.Contacts().Selected());
+    QVERIFY(!f.contacts().selected());
     QVERIFY(!f.ListViewContacts->selectionModel()->hasSelection());
-    ExpectBoxesShow(NumberedContact(2));
+    expectBoxesShow(numberedContact(2));
 
     // The all-empty contact empties every box, typed text included.
     first->setText("typed again");
-    ClickRow(3);
-    ExpectBoxesShow(ContactValues(kContactColumnCount));
+    clickRow(3);
+    expectBoxesShow(ContactValues(kContactColumnCount));
 
     // A selection made by code on the list shows in the view and the boxes.
-    f.Contacts().SetSelected(2, true);
+    f.contacts().setSelected(2, true);
     QCOMPARE(f.ListViewContacts->selectionModel()->selectedRows().value(0).row(), 2);
-    ExpectBoxesShow(NumberedContact(3));
+    expectBoxesShow(numberedContact(3));
 
     // Keyboard movement selects too.
     f.ListViewContacts->setFocus();
     QTest::keyClick(f.ListViewContacts, Qt::Key_Up);
-    ExpectBoxesShow(NumberedContact(2));
+    expectBoxesShow(numberedContact(2));
 
     // A later read leaves the boxes as they were, with nothing selected.
     f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
     QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
-    QVERIFY(!f.Contacts().Selected());
-    ExpectBoxesShow(NumberedContact(2));
+    QVERIFY(!f.contacts().selected());
+    expectBoxesShow(numberedContact(2));
   }
 
   void highlightShowsOnlyWhileTheListHasFocus() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    ReadThroughButton(dbPath_);
-    ClickRow(1);
+    readThroughButton(dbPath_);
+    clickRow(1);
     QVERIFY(f.ListViewContacts->hasFocus());
     auto* view = f.ListViewContacts;
-    const QPoint inRow = view->visualRect(f.ContactsModel().index(1, 0)).center() + QPoint(30, 0);
+    const QPoint inRow = view->visualRect(f.contactsModel().index(1, 0)).center() + QPoint(30, 0);
     const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
     // The style may shade the highlight a little.
     auto highlighted = [&] {
@@ -398,18 +398,18 @@ class MainWindowTest : public QObject, WindowFixture {
     f.MemoInfo->setFocus();
     QVERIFY(!view->hasFocus());
     QVERIFY(!highlighted());
-    QVERIFY(f.Contacts().Selected().has_value());  // still selected, just not drawn
+    QVERIFY(f.contacts().selected().has_value());  // still selected, just not drawn
     view->setFocus();
     QVERIFY(highlighted());
   }
 
   void notesShowSeveralLines() {
-    TFormCorvadex& f = Form();
-    ContactValues c = NumberedContact(1);
+    TFormCorvadex& f = form();
+    ContactValues c = numberedContact(1);
     c.back() = "first line\nsecond line\n\tindented & <b>";
     db_.files[dbPath_] = {c};
-    ReadThroughButton(dbPath_);
-    ClickRow(0);
+    readThroughButton(dbPath_);
+    clickRow(0);
     QCOMPARE(f.e->MemoNotes->toPlainText(), QString("first line\nsecond line\n\tindented & <b>"));
     QCOMPARE(f.e->MemoNotes->document()->blockCount(), 3);
     QCOMPARE(f.e->MemoNotes->lineWrapMode(), QPlainTextEdit::WidgetWidth);
@@ -417,12 +417,12 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void popupMenuSaveToFileDoesNothing() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     QCOMPARE(f.PopupMenu1->actions().size(), 1);
     QCOMPARE(f.Savetofile1->text(), QString("Save to file"));
     f.Savetofile1->trigger();  // empty list
-    ReadThroughButton(dbPath_);
-    ClickRow(0);
+    readThroughButton(dbPath_);
+    clickRow(0);
     const QString log = f.MemoInfo->toPlainText();
     f.Savetofile1->trigger();
     QCOMPARE(f.MemoInfo->toPlainText(), log);
@@ -431,7 +431,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void aboutIsBuiltAfreshOnEachClick() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     std::vector<QPointer<QDialog>> seen;
     std::vector<bool> alreadyTouched;
     dialogs_.whileModal = [&](QDialog& d) {
@@ -457,7 +457,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void anchorsKeepDistancesOnResize() {
-    TFormCorvadex& f = Form();
+    TFormCorvadex& f = form();
     const QRect list = f.ListViewContacts->geometry(), edit = f.EditDBPath->geometry(),
                 details = f.e->geometry(), chooser = f.ButtonChooseFile->geometry(),
                 read = f.ButtonReadDatabase->geometry(), about = f.Label1->geometry(),
@@ -486,9 +486,9 @@ class MainWindowTest : public QObject, WindowFixture {
       const char* text;
       bool overTheWindow;
     } cases[] = {
-        {"ButtonReadDatabaseClick", [this] { db_.throwOnRead = true; ReadThroughButton(dbPath_); },
+        {"ButtonReadDatabaseClick", [this] { db_.throwOnRead = true; readThroughButton(dbPath_); },
          "the reader broke down", true},
-        {"FormCreate", [this] { Open<ThrowingCreate>(); }, "no mail client found", false},
+        {"FormCreate", [this] { open<ThrowingCreate>(); }, "no mail client found", false},
     };
     for (const auto& c : cases) {
       dialogs_.boxes.clear();
@@ -499,16 +499,16 @@ class MainWindowTest : public QObject, WindowFixture {
       QCOMPARE(dialogs_.boxes[0].icon, MessageIcon::Error);
       QCOMPARE(dialogs_.boxes[0].ownerVisible, c.overTheWindow);
       QCOMPARE(QApplication::overrideCursor(), nullptr);
-      QVERIFY(Form().isVisible());
+      QVERIFY(form().isVisible());
       db_.throwOnRead = false;
-      ReadThroughButton(dbPath_);
-      QCOMPARE(Form().ListViewContacts->model()->rowCount(), 3);
+      readThroughButton(dbPath_);
+      QCOMPARE(form().ListViewContacts->model()->rowCount(), 3);
     }
   }
 
   void exportAsksForAFileAndRemembersIt() {
-    TFormCorvadex& f = Form();
-    ReadThroughButton(dbPath_);
+    TFormCorvadex& f = form();
+    readThroughButton(dbPath_);
     // Cancel: nothing written, nothing reported.
     dialogs_.saveAnswers = {QString()};
     QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
@@ -533,8 +533,8 @@ class MainWindowTest : public QObject, WindowFixture {
   // Each file type of the second dialog writes its format, a typed name
   // gets the type's extension, and the log tells where how many went.
   void secondExportWritesTheChosenFileType() {
-    TFormCorvadex& f = Form();
-    ReadThroughButton(dbPath_);
+    TFormCorvadex& f = form();
+    readThroughButton(dbPath_);
     const QString base = dir_.filePath("book");
     dialogs_.typedAnswers = {{base, 0}, {base, 1}, {base, 2}, {base + ".txt", 3}, {QString(), 0}};
     for (int i = 0; i < 5; ++i) QTest::mouseClick(f.ButtonExportForAddressBook, Qt::LeftButton);
@@ -559,8 +559,8 @@ class MainWindowTest : public QObject, WindowFixture {
 
   // Neither button writes over the database shown, however it is named.
   void bothExportsRefuseTheDatabaseShown() {
-    TFormCorvadex& f = Form();
-    ReadThroughButton(dbPath_);
+    TFormCorvadex& f = form();
+    readThroughButton(dbPath_);
     const QString link = dir_.filePath("alias.xml");
     QVERIFY(QFile::link(QString::fromStdString(dbPath_), link));
     dialogs_.saveAnswers = {QString::fromStdString(dbPath_), link};

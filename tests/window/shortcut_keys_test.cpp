@@ -38,12 +38,12 @@ class ShortcutKeysTest : public QObject {
     FakeDialogs dialogs;
     FakeDatabase db;
     std::vector<ExportCall> exports;
-    TFormCorvadex form(TestServices(dialogs, db, exports));
-    ShowMainWindow(form);
+    TFormCorvadex form(testServices(dialogs, db, exports));
+    showMainWindow(form);
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.RadioButton2->setChecked(true);  // the path box takes the keyboard
-    form.FindBar1->Open();                // and so does the find field
+    form.FindBar1->open();                // and so does the find field
     form.FindBar1->Field->setText("someone");
     ClaimsEveryKey claim;
 

@@ -24,7 +24,7 @@ class TranslationTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QCOMPARE(InstallTranslation(*QCoreApplication::instance()), german ? QString("de") : QString());
+    QCOMPARE(installTranslation(*QCoreApplication::instance()), german ? QString("de") : QString());
   }
 
   void textsFollowTheDesktopsLanguage() {
@@ -32,7 +32,7 @@ class TranslationTest : public QObject {
     FakeDialogs dialogs;
     FakeDatabase db;
     std::vector<ExportCall> exports;
-    TFormCorvadex form(TestServices(dialogs, db, exports));
+    TFormCorvadex form(testServices(dialogs, db, exports));
     const struct {
       QString shown;
       const char* english;
@@ -59,10 +59,10 @@ class TranslationTest : public QObject {
     outcome.abandoned = {"/mnt/share"};
     outcome.finds.push_back(DatabaseFind{});
     outcome.finds.back().path = "/mnt/c/Users/Zoë/contacts.edb";
-    LogSearchOutcome(search, outcome);
-    LogSearchOutcome(search, SearchOutcome{});
+    logSearchOutcome(search, outcome);
+    logSearchOutcome(search, SearchOutcome{});
     QCOMPARE(search.Lines().size(), std::size_t{3});
-    const std::string tooMany = TooManyRowsLine("SimpleContact-1: x", 104857);
+    const std::string tooMany = tooManyRowsLine("SimpleContact-1: x", 104857);
     const struct {
       std::string line;
       const char* german;
@@ -90,7 +90,7 @@ class TranslationTest : public QObject {
     };
     for (const auto& l : lines) {
       const QString english = QString::fromUtf8(l.line.data(), static_cast<qsizetype>(l.line.size()));
-      QCOMPARE(TranslatedLogLine(l.line), german && l.german ? QString::fromUtf8(l.german) : english);
+      QCOMPARE(translatedLogLine(l.line), german && l.german ? QString::fromUtf8(l.german) : english);
     }
   }
 

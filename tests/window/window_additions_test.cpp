@@ -23,7 +23,7 @@ using namespace corvadex::testing;
 
 namespace {
 
-ContactValues Named(const std::string& nick, const std::string& notes = "") {
+ContactValues named(const std::string& nick, const std::string& notes = "") {
   ContactValues v(kContactColumnCount);
   v[0] = nick;
   v[kContactColumnCount - 1] = notes;
@@ -42,7 +42,7 @@ class CountingCreate final : public TFormCorvadex {
 class WindowAdditionsTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  static void Drop(QWidget* target, const QString& file) {
+  static void drop(QWidget* target, const QString& file) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(file)});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -52,19 +52,19 @@ class WindowAdditionsTest : public QObject, WindowFixture {
     QApplication::sendEvent(target, &drop);
   }
 
-  QString Title(const char* file, const char* count) {
+  QString title(const char* file, const char* count) {
     return QString::fromUtf8("Corvadex \u2014 %1 \u2014 %2").arg(file, count);
   }
 
  private slots:
-  void init() { Start(); }
-  void cleanup() { Stop(); }
+  void init() { start(); }
+  void cleanup() { stop(); }
 
   void findMovesTheSelectionIgnoringCaseAndAccents() {
-    const std::string path = MakeFile("people.edb", {Named("Anna Sørensen"), Named("Bob"),
-                                                     Named("Carl", "met at SORENSEN's"), Named("Dora")});
-    Open<CountingCreate>(QString::fromStdString(path));
-    QTRY_COMPARE(form_->Contacts().Count(), std::size_t{4});
+    const std::string path = makeFile("people.edb", {named("Anna Sørensen"), named("Bob"),
+                                                     named("Carl", "met at SORENSEN's"), named("Dora")});
+    open<CountingCreate>(QString::fromStdString(path));
+    QTRY_COMPARE(form_->contacts().count(), std::size_t{4});
     FindBar& bar = *form_->FindBar1;
     QVERIFY(!bar.isVisible());
     QTest::keyClick(form_.get(), Qt::Key_F, Qt::ControlModifier);
@@ -102,10 +102,10 @@ class WindowAdditionsTest : public QObject, WindowFixture {
         case ShiftEnter: QTest::keyClick(bar.Field, Qt::Key_Return, Qt::ShiftModifier); break;
         case NextButton: bar.NextButton->click(); break;
       }
-      QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(s.row));
+      QCOMPARE(form_->contacts().selected(), std::optional<std::size_t>(s.row));
       QCOMPARE(bar.NotFound->isVisible(), s.notFound);
       // The selection shows the contact, as a click does.
-      QCOMPARE(form_->e->Box("EditNickname")->property("text").toString().toStdString(),
+      QCOMPARE(form_->e->box("EditNickname")->property("text").toString().toStdString(),
                db_.files[path][static_cast<std::size_t>(s.row)][0]);
     }
     QTest::keyClick(bar.Field, Qt::Key_Escape);
@@ -117,23 +117,23 @@ class WindowAdditionsTest : public QObject, WindowFixture {
   // the path edit and read as "Read" reads it. The command line's is read
   // instead of the start-up location, its first contact selected.
   void filesFromOutsideAreReadAsReadDoes() {
-    const std::string path = MakeFile("contacts.edb", {NumberedContact(1), NumberedContact(2)});
+    const std::string path = makeFile("contacts.edb", {numberedContact(1), numberedContact(2)});
     const QString file = QString::fromStdString(path);
     enum Route { CommandLine, DropOnWindow, DropOnTextBox };
     for (const Route route : {CommandLine, DropOnWindow, DropOnTextBox}) {
       db_.readPaths.clear();
-      auto& form = Open<CountingCreate>(route == CommandLine ? file : QString());
+      auto& form = open<CountingCreate>(route == CommandLine ? file : QString());
       QCOMPARE(form.creates, route == CommandLine ? 0 : 1);
       if (route != CommandLine) {
         QCOMPARE(form.windowTitle(), QString("Corvadex"));  // the location read nothing
-        Drop(route == DropOnWindow ? static_cast<QWidget*>(&form) : form.MemoInfo, file);
+        drop(route == DropOnWindow ? static_cast<QWidget*>(&form) : form.MemoInfo, file);
       }
       QTRY_COMPARE(db_.readPaths, std::vector<std::string>{path});
       QCOMPARE(form.EditDBPath->text(), file);
       QVERIFY(form.RadioButton2->isChecked() && form.EditDBPath->isEnabled());
-      QCOMPARE(form.Contacts().Selected(),
+      QCOMPARE(form.contacts().selected(),
                route == CommandLine ? std::optional<std::size_t>(0) : std::nullopt);
-      QCOMPARE(form.windowTitle(), Title("contacts.edb", "2 contacts"));
+      QCOMPARE(form.windowTitle(), title("contacts.edb", "2 contacts"));
       QVERIFY(!form.MemoInfo->toPlainText().contains("file:"));  // not pasted as text
     }
   }
@@ -142,39 +142,39 @@ class WindowAdditionsTest : public QObject, WindowFixture {
     ContactValues longValues;
     for (const ContactColumn& c : kContactColumns)
       longValues.push_back(std::string(c.name) + " begins here, " + std::string(300, 'x') + " ends here");
-    const std::string full = MakeFile("full.edb", {longValues});
-    const std::string empty = MakeFile("empty.edb", {});
-    Open<CountingCreate>(QString::fromStdString(full));
-    QTRY_COMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
+    const std::string full = makeFile("full.edb", {longValues});
+    const std::string empty = makeFile("empty.edb", {});
+    open<CountingCreate>(QString::fromStdString(full));
+    QTRY_COMPARE(form_->contacts().selected(), std::optional<std::size_t>(0));
     for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
-      auto* edit = qobject_cast<QLineEdit*>(form_->e->Box(kDetailsBoxes[b].name));
+      auto* edit = qobject_cast<QLineEdit*>(form_->e->box(kDetailsBoxes[b].name));
       if (edit == nullptr) continue;  // the notes memo
       QCOMPARE(edit->cursorPosition(), 0);
       QVERIFY(edit->text().endsWith(" ends here"));  // the whole value is there
     }
     form_->EditDBPath->setText(QString::fromStdString(empty));
     QTest::keyClick(form_->EditDBPath, Qt::Key_Return);  // Enter in the path edit reads
-    QCOMPARE(form_->Contacts().Count(), std::size_t{0});
-    for (std::size_t b = 0; b < kDetailsBoxCount; ++b) QCOMPARE(form_->e->BoxText(b), QString());
-    QCOMPARE(form_->windowTitle(), Title("empty.edb", "0 contacts"));
+    QCOMPARE(form_->contacts().count(), std::size_t{0});
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b) QCOMPARE(form_->e->boxText(b), QString());
+    QCOMPARE(form_->windowTitle(), title("empty.edb", "0 contacts"));
   }
 
   void titleAndStatusCountWhatWasReadAndExported() {
-    const std::string path = MakeFile("big.edb", std::vector<ContactValues>(20000, NumberedContact(1)));
-    const std::string one = MakeFile("one.edb", {NumberedContact(1)});
-    Open<CountingCreate>(QString::fromStdString(path));
-    QTRY_COMPARE(form_->windowTitle(), Title("big.edb", "20,000 contacts"));
+    const std::string path = makeFile("big.edb", std::vector<ContactValues>(20000, numberedContact(1)));
+    const std::string one = makeFile("one.edb", {numberedContact(1)});
+    open<CountingCreate>(QString::fromStdString(path));
+    QTRY_COMPARE(form_->windowTitle(), title("big.edb", "20,000 contacts"));
     QCOMPARE(form_->LabelStatus->text(), QString("big.edb: 20,000 contacts read"));
     dialogs_.saveAnswers.push_back(dir_.filePath("out"));
     QTest::keyClick(form_.get(), Qt::Key_E, Qt::ControlModifier);  // Ctrl+E exports
     QCOMPARE(exports_.size(), std::size_t{1});
     QCOMPARE(form_->LabelStatus->text(), QString("20,000 contacts exported to out.xml"));
-    form_->OpenFile(QString::fromStdString(one));
-    QCOMPARE(form_->windowTitle(), Title("one.edb", "1 contact"));
+    form_->openFile(QString::fromStdString(one));
+    QCOMPARE(form_->windowTitle(), title("one.edb", "1 contact"));
   }
 
   void keysOpenTheChooserAndTheGuide() {
-    Open<CountingCreate>();
+    open<CountingCreate>();
     dialogs_.openAnswers.push_back(QString());  // cancelled
     QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialogs_.openShown.size(), std::size_t{1});

@@ -18,7 +18,7 @@ namespace {
 
 // Runs `inspect` on the file dialog once it is shown, then lets `answer`
 // close it.
-void WhenDialogShows(std::function<void(QFileDialog&)> inspect) {
+void whenDialogShows(std::function<void(QFileDialog&)> inspect) {
   QTimer::singleShot(0, [inspect] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     QVERIFY(dialog != nullptr);
@@ -36,10 +36,10 @@ class WindowDialogsTest : public QObject {
     QCOMPARE(QtNameFilters("xml files|*.xml"), QStringList({"xml files (*.xml)"}));
     QCOMPARE(QtNameFilters("*.edb|*.edb"), QStringList({"*.edb (*.edb)"}));
     QCOMPARE(QtNameFilters("a|*.a|b|*.b;*.c"), QStringList({"a (*.a)", "b (*.b *.c)"}));
-    QCOMPARE(WithDefaultExt("/tmp/contacts", "xml"), QString("/tmp/contacts.xml"));
-    QCOMPARE(WithDefaultExt("/tmp/contacts.XML", "xml"), QString("/tmp/contacts.XML"));
-    QCOMPARE(WithDefaultExt("/tmp/dir.d/contacts", "xml"), QString("/tmp/dir.d/contacts.xml"));
-    QCOMPARE(WithDefaultExt("/tmp/contacts", ""), QString("/tmp/contacts"));
+    QCOMPARE(withDefaultExt("/tmp/contacts", "xml"), QString("/tmp/contacts.xml"));
+    QCOMPARE(withDefaultExt("/tmp/contacts.XML", "xml"), QString("/tmp/contacts.XML"));
+    QCOMPARE(withDefaultExt("/tmp/dir.d/contacts", "xml"), QString("/tmp/dir.d/contacts.xml"));
+    QCOMPARE(withDefaultExt("/tmp/contacts", ""), QString("/tmp/contacts"));
   }
 
   void saveDialogReplacesWithoutAsking() {
@@ -48,7 +48,7 @@ class WindowDialogsTest : public QObject {
     QFile(existing).open(QIODevice::WriteOnly);
     FileDialogSettings save{"xml files|*.xml", "xml", existing, false};
     QtWindowDialogs dialogs;
-    WhenDialogShows([&](QFileDialog& d) {
+    whenDialogShows([&](QFileDialog& d) {
       QCOMPARE(d.acceptMode(), QFileDialog::AcceptSave);
       QVERIFY(d.testOption(QFileDialog::DontConfirmOverwrite));
       QCOMPARE(d.defaultSuffix(), QString("xml"));
@@ -56,10 +56,10 @@ class WindowDialogsTest : public QObject {
       QCOMPARE(d.selectedFiles().value(0), existing);
       static_cast<QDialog&>(d).accept();  // as the dialog's own button does  // an existing file: no question follows
     });
-    QCOMPARE(dialogs.SaveFile(nullptr, save), std::optional<QString>(existing));
+    QCOMPARE(dialogs.saveFile(nullptr, save), std::optional<QString>(existing));
 
-    WhenDialogShows([](QFileDialog& d) { d.reject(); });
-    QCOMPARE(dialogs.SaveFile(nullptr, save), std::nullopt);
+    whenDialogShows([](QFileDialog& d) { d.reject(); });
+    QCOMPARE(dialogs.saveFile(nullptr, save), std::nullopt);
   }
 
   void openDialogTakesATypedMissingName() {
@@ -67,14 +67,14 @@ class WindowDialogsTest : public QObject {
     const QString missing = dir.filePath("typed.edb");
     FileDialogSettings open{"*.edb|*.edb", "", "", false, dir.path()};
     QtWindowDialogs dialogs;
-    WhenDialogShows([&](QFileDialog& d) {
+    whenDialogShows([&](QFileDialog& d) {
       QCOMPARE(d.acceptMode(), QFileDialog::AcceptOpen);
       QCOMPARE(d.directory().canonicalPath(), QDir(dir.path()).canonicalPath());  // the start folder
       QCOMPARE(d.nameFilters(), QStringList({"*.edb (*.edb)"}));
       d.selectFile(missing);
       static_cast<QDialog&>(d).accept();  // as the dialog's own button does
     });
-    QCOMPARE(dialogs.OpenFile(nullptr, open), std::optional<QString>(missing));
+    QCOMPARE(dialogs.openFile(nullptr, open), std::optional<QString>(missing));
   }
 };
 

@@ -24,7 +24,7 @@ using namespace corvadex::testing;
 
 namespace {
 
-QByteArray Contents(const QString& path) {
+QByteArray contents(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
@@ -54,10 +54,10 @@ class WindowEngineTest : public QObject {
 
   void readsAndExportsAsTheCommandLineDoes() {
     FakeDialogs dialogs;
-    SetErrorReportDialogs(&dialogs);
+    setErrorReportDialogs(&dialogs);
     EngineServices engine;
-    TFormCorvadex form(engine.Services(dialogs));
-    ShowMainWindow(form);
+    TFormCorvadex form(engine.services(dialogs));
+    showMainWindow(form);
     // What the start-up location found (or its report that this machine
     // has no mail client) is not what this test is about.
     dialogs.boxes.clear();
@@ -66,7 +66,7 @@ class WindowEngineTest : public QObject {
     form.RadioButton2->click();
     form.EditDBPath->setText(database_);
     QTest::mouseClick(form.ButtonReadDatabase, Qt::LeftButton);
-    QCOMPARE(form.Contacts().Count(), std::size_t{40});
+    QCOMPARE(form.contacts().count(), std::size_t{40});
     QVERIFY(form.MemoInfo->toPlainText().startsWith(startupLog));
     QVERIFY(form.MemoInfo->toPlainText().mid(startupLog.size()).trimmed().startsWith(
         "database page size"));
@@ -85,15 +85,15 @@ class WindowEngineTest : public QObject {
     QVERIFY(dialogs.boxes.empty());
     const QString cli = dir_.filePath("cli.xml");
     QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", "xml", "-o", cli}));
-    const QByteArray fromWindow = Contents(written);
+    const QByteArray fromWindow = contents(written);
     QVERIFY(fromWindow.startsWith("<") && fromWindow.contains("<contacts"));
-    QCOMPARE(fromWindow, Contents(cli));
+    QCOMPARE(fromWindow, contents(cli));
 
     // Cancel leaves the file alone; the next export proposes the last name.
     dialogs.saveAnswers = {QString()};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
     QCOMPARE(dialogs.saveShown.at(1).fileName, written);
-    QCOMPARE(Contents(written), fromWindow);
+    QCOMPARE(contents(written), fromWindow);
 
     // A save that cannot be made reaches the default error report with the
     // file's name; nothing appears, and the earlier file is untouched.
@@ -105,7 +105,7 @@ class WindowEngineTest : public QObject {
     QCOMPARE(dialogs.boxes[0].icon, MessageIcon::Error);
     QVERIFY2(dialogs.boxes[0].text.contains("no-such-folder"), qPrintable(dialogs.boxes[0].text));
     QVERIFY(!QFile::exists(nowhere));
-    QCOMPARE(Contents(written), fromWindow);
+    QCOMPARE(contents(written), fromWindow);
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), 3);  // database, window.xml, cli.xml
 
     // The second export: each file type writes its own format, the same
@@ -125,15 +125,15 @@ class WindowEngineTest : public QObject {
       dialogs.typedAnswers = {{dir_.filePath(t.name), t.type}};
       QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
       const QString file = dir_.filePath(t.name) + (t.type < 2 ? ".vcf" : ".csv");
-      QVERIFY2(Contents(file).startsWith(t.start), t.format);
+      QVERIFY2(contents(file).startsWith(t.start), t.format);
       const QString cliFile = dir_.filePath(QString("cli-") + t.name);
       QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", t.format, "-o", cliFile}));
-      QCOMPARE(Contents(file), Contents(cliFile));
+      QCOMPARE(contents(file), contents(cliFile));
       QVERIFY(form.MemoInfo->toPlainText().endsWith("Exported 40 contacts to " + file));
     }
 
     // The database itself is refused by both buttons, also through a link.
-    const QByteArray before = Contents(database_);
+    const QByteArray before = contents(database_);
     const QString link = dir_.filePath("link.vcf");
     QVERIFY(QFile::link(database_, link));
     dialogs.boxes.clear();
@@ -142,8 +142,8 @@ class WindowEngineTest : public QObject {
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
     QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
     QCOMPARE(dialogs.boxes.size(), std::size_t{2});
-    QCOMPARE(Contents(database_), before);
-    SetErrorReportDialogs(nullptr);
+    QCOMPARE(contents(database_), before);
+    setErrorReportDialogs(nullptr);
   }
 };
 

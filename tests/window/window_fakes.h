@@ -48,19 +48,19 @@ class FakeDialogs final : public WindowDialogs {
   // Runs while a modal dialog is "shown"; the dialog counts as closed after.
   std::function<void(QDialog&)> whileModal;
 
-  std::optional<QString> OpenFile(QWidget*, const FileDialogSettings& settings) override {
+  std::optional<QString> openFile(QWidget*, const FileDialogSettings& settings) override {
     openShown.push_back(settings);
     const QString answer = Next(openAnswers);
     if (answer.isNull()) return std::nullopt;
     return answer;
   }
-  std::optional<QString> SaveFile(QWidget*, const FileDialogSettings& settings) override {
+  std::optional<QString> saveFile(QWidget*, const FileDialogSettings& settings) override {
     saveShown.push_back(settings);
     const QString answer = Next(saveAnswers);
     if (answer.isNull()) return std::nullopt;
-    return WithDefaultExt(answer, settings.defaultExt);
+    return withDefaultExt(answer, settings.defaultExt);
   }
-  std::optional<TypedFileChoice> SaveFileTyped(QWidget*, const FileDialogSettings& settings) override {
+  std::optional<TypedFileChoice> saveFileTyped(QWidget*, const FileDialogSettings& settings) override {
     typedShown.push_back(settings);
     if (typedAnswers.empty() || typedAnswers.front().fileName.isNull()) {
       if (!typedAnswers.empty()) typedAnswers.pop_front();
@@ -68,18 +68,18 @@ class FakeDialogs final : public WindowDialogs {
     }
     TypedFileChoice answer = typedAnswers.front();
     typedAnswers.pop_front();
-    answer.fileName = WithDefaultExt(answer.fileName, FilterExtension(settings.filter, answer.filterIndex));
+    answer.fileName = withDefaultExt(answer.fileName, filterExtension(settings.filter, answer.filterIndex));
     return answer;
   }
-  void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+  void messageBox(QWidget* owner, const QString& text, const QString& caption,
                   MessageIcon icon) override {
     boxes.push_back({text, caption, icon, owner, owner != nullptr && owner->isVisible()});
   }
-  void ShowModal(QDialog& dialog) override {
+  void showModal(QDialog& dialog) override {
     modalShown.emplace_back(&dialog);
     if (whileModal) whileModal(dialog);
   }
-  void OpenWithDesktop(const QString& target) override { opened.push_back(target); }
+  void openWithDesktop(const QString& target) override { opened.push_back(target); }
 
  private:
   static QString Next(std::deque<QString>& answers) {
@@ -93,7 +93,7 @@ class FakeDialogs final : public WindowDialogs {
 // One contact as the 33 values of the master table, in its order.
 using ContactValues = std::vector<std::string>;
 
-inline ContactValues NumberedContact(int n) {
+inline ContactValues numberedContact(int n) {
   ContactValues v;
   for (const ContactColumn& c : kContactColumns)
     v.push_back(std::string(c.name) + " of " + std::to_string(n));
@@ -102,16 +102,16 @@ inline ContactValues NumberedContact(int n) {
 
 // Adds rows to a list as the contact load does: caption, four sub-items, then
 // the record.
-inline void AddContact(ContactList& list, const ContactValues& values) {
+inline void addContact(ContactList& list, const ContactValues& values) {
   ContactRow& row = list.Add();
   auto data = std::make_unique<TContactData>();
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     const ContactPlace& place = kContactColumns[i].place;
-    if (place.kind == ContactPlace::Kind::Caption) row.SetCaption(values[i]);
-    else if (place.kind == ContactPlace::Kind::SubItem) row.AddSubItem(values[i]);
+    if (place.kind == ContactPlace::Kind::Caption) row.setCaption(values[i]);
+    else if (place.kind == ContactPlace::Kind::SubItem) row.addSubItem(values[i]);
     else data->set(place.field, values[i]);
   }
-  row.SetData(std::move(data));
+  row.setData(std::move(data));
 }
 
 // What the fake reader loads for each path, and what it saw.
@@ -138,8 +138,8 @@ class FakeReader final : public DatabaseReader {
       return;
     }
     list_.BeginUpdate();
-    list_.Clear();
-    for (const auto& c : it->second) AddContact(list_, c);
+    list_.clear();
+    for (const auto& c : it->second) addContact(list_, c);
     list_.EndUpdate();
     log_.Add(std::to_string(it->second.size()) + " contacts read");
   }
@@ -158,7 +158,7 @@ struct ExportCall {
 
 // Services for a window under test: fake reader, dialogs and export; the
 // window's own file existence test.
-inline FormServices TestServices(FakeDialogs& dialogs, FakeDatabase& db,
+inline FormServices testServices(FakeDialogs& dialogs, FakeDatabase& db,
                                  std::vector<ExportCall>& exports) {
   FormServices s;
   s.dialogs = &dialogs;
@@ -166,11 +166,11 @@ inline FormServices TestServices(FakeDialogs& dialogs, FakeDatabase& db,
     return std::make_unique<FakeReader>(db, log, list);
   };
   s.writeXml = [&exports](const ContactList& list, const std::string& fileName) {
-    exports.push_back({list.Count(), fileName});
+    exports.push_back({list.count(), fileName});
   };
   s.writeForAddressBook = [&exports](const ContactList& list, const std::string& format,
                                      const std::string& fileName) {
-    exports.push_back({list.Count(), fileName, format});
+    exports.push_back({list.count(), fileName, format});
   };
   return s;
 }

@@ -24,19 +24,19 @@ namespace corvadex::testing {
 class WindowFixture {
  protected:
   // For the test class's init() and cleanup() slots.
-  void Start() {
+  void start() {
     dialogs_ = FakeDialogs();
     db_ = FakeDatabase();
     exports_.clear();
-    SetErrorReportDialogs(&dialogs_);
+    setErrorReportDialogs(&dialogs_);
   }
-  void Stop() {
+  void stop() {
     form_.reset();
-    SetErrorReportDialogs(nullptr);
+    setErrorReportDialogs(nullptr);
   }
 
   // A file in the test's folder that the fake reader loads `contacts` from.
-  std::string MakeFile(const char* name, std::vector<ContactValues> contacts = {}) {
+  std::string makeFile(const char* name, std::vector<ContactValues> contacts = {}) {
     const std::string path = dir_.filePath(QString::fromLatin1(name)).toStdString();
     std::ofstream(path) << "read by the fake reader";
     db_.files[path] = std::move(contacts);
@@ -47,35 +47,35 @@ class WindowFixture {
   // subclass of it) over these services and shows it as the program does,
   // with its start file.
   template <class Window = TFormCorvadex>
-  Window& OpenWith(FormServices services, const QString& startFile = QString()) {
+  Window& openWith(FormServices services, const QString& startFile = QString()) {
     form_.reset();
     auto window = std::make_unique<Window>(std::move(services));
     Window& shown = *window;
     form_ = std::move(window);
-    ShowMainWindow(shown, startFile);
+    showMainWindow(shown, startFile);
     return shown;
   }
   // The same over the fakes, once the window is on the screen.
   template <class Window = TFormCorvadex>
-  Window& Open(const QString& startFile = QString()) {
-    Window& shown = OpenWith<Window>(TestServices(dialogs_, db_, exports_), startFile);
+  Window& open(const QString& startFile = QString()) {
+    Window& shown = openWith<Window>(testServices(dialogs_, db_, exports_), startFile);
     if (!QTest::qWaitForWindowExposed(&shown)) QTest::qFail("the window was not shown", __FILE__, __LINE__);
     return shown;
   }
 
-  TFormCorvadex& Form() { return *form_; }
+  TFormCorvadex& form() { return *form_; }
 
   // Reads `path` as a user does: the chosen-file source, the path typed,
   // "Read" clicked.
-  void ReadThroughButton(const std::string& path) {
-    Form().RadioButton2->click();
-    Form().EditDBPath->setText(QString::fromStdString(path));
-    QTest::mouseClick(Form().ButtonReadDatabase, Qt::LeftButton);
+  void readThroughButton(const std::string& path) {
+    form().RadioButton2->click();
+    form().EditDBPath->setText(QString::fromStdString(path));
+    QTest::mouseClick(form().ButtonReadDatabase, Qt::LeftButton);
   }
 
-  void ClickRow(int row) {
-    auto* view = Form().ListViewContacts;
-    const QRect r = view->visualRect(Form().ContactsModel().index(row, 1));
+  void clickRow(int row) {
+    auto* view = form().ListViewContacts;
+    const QRect r = view->visualRect(form().contactsModel().index(row, 1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
   }
 

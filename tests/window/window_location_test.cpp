@@ -53,75 +53,75 @@ class WindowLocationTest : public QObject, WindowFixture {
   std::unique_ptr<platform::DrivePathJet> jet_;
 
   // The window as the program builds it, on the test's prefix.
-  void OpenOnPrefix() {
+  void openOnPrefix() {
     windows_ = std::make_unique<platform::WinePrefixView>(
-        platform::WinePrefixLocation{prefix_->Root(), "bob"});
-    jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->Paths());
-    FormServices services = TestServices(dialogs_, db_, exports_);
+        platform::WinePrefixLocation{prefix_->rootFolder(), "bob"});
+    jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->paths());
+    FormServices services = testServices(dialogs_, db_, exports_);
     services.makeReader = [this](MessageLog& log, ContactList& list) {
       return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    UseWinePrefix(services, *windows_);
-    OpenWith(std::move(services));
+    useWinePrefix(services, *windows_);
+    openWith(std::move(services));
   }
 
   // The window over a fake reader on a prefix without the mail client; the
   // search examines the folders of `disks` given.
-  void OpenSearching(const VolumeTree& disks, const std::vector<std::string>& folders) {
+  void openSearching(const VolumeTree& disks, const std::vector<std::string>& folders) {
     windows_ = std::make_unique<platform::WinePrefixView>(
-        platform::WinePrefixLocation{prefix_->Root(), "bob"});
-    FormServices services = TestServices(dialogs_, db_, exports_);
+        platform::WinePrefixLocation{prefix_->rootFolder(), "bob"});
+    FormServices services = testServices(dialogs_, db_, exports_);
     services.windows = windows_.get();
     auto host = std::make_shared<TreeHost>();
-    host->home = disks.Path("home");
-    host->root = disks.Path("system");
+    host->home = disks.path("home");
+    host->root = disks.path("system");
     host->mounts = "/dev/sdb1 /media/bob/Old\\040Disk ntfs3 ro 0 0\n";
     std::vector<std::string> paths;
-    for (const std::string& folder : folders) paths.push_back(disks.Path(folder));
+    for (const std::string& folder : folders) paths.push_back(disks.path(folder));
     services.startSearch = [host, paths] {
       return std::make_unique<DatabaseSearch>(host, "", paths, std::chrono::seconds(10));
     };
-    OpenWith(std::move(services));
+    openWith(std::move(services));
   }
 
-  QStringList LogLines() const {
+  QStringList logLines() const {
     const QString text = form_->MemoInfo->toPlainText();
     return text.isEmpty() ? QStringList() : text.split('\n');
   }
 
  private slots:
   void init() {
-    Start();
+    start();
     prefix_ = std::make_unique<TestPrefix>();
-    prefix_->WriteSystemReg(
+    prefix_->writeSystemReg(
         "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]\n\"CurrentVersion\"=\"6.1\"\n");
-    prefix_->WriteUserReg("");
-    prefix_->MakeFolder("users/bob/AppData/Local");
-    prefix_->MakeFolder("Program Files");
+    prefix_->writeUserReg("");
+    prefix_->makeFolder("users/bob/AppData/Local");
+    prefix_->makeFolder("Program Files");
   }
 
   void cleanup() {
-    Stop();
+    stop();
     prefix_.reset();
   }
 
   void opensWithTheMailClientsDatabaseRead() {
-    if (const std::string missing = MingwPe::MissingTools(); !missing.empty()) {
+    if (const std::string missing = MingwPe::missingTools(); !missing.empty()) {
       QSKIP(missing.c_str());
     }
-    QVERIFY(MingwPe::Build(prefix_->OnDriveC("build"),
-                           prefix_->OnDriveC("Program Files/Windows Live/Mail/wlmail.exe"),
+    QVERIFY(MingwPe::build(prefix_->onDriveC("build"),
+                           prefix_->onDriveC("Program Files/Windows Live/Mail/wlmail.exe"),
                            PeArch::X86, {"16,4,3528,331", "15,0,0,0", false}));
     esew::ContactsDatabaseOptions options;
     options.count = 7;
     options.seed = 11;
-    prefix_->MakeFolder(std::filesystem::path(kDatabase).parent_path().string());
-    QCOMPARE(esew::writeContactsDatabase(prefix_->OnDriveC(kDatabase).string(), options),
+    prefix_->makeFolder(std::filesystem::path(kDatabase).parent_path().string());
+    QCOMPARE(esew::writeContactsDatabase(prefix_->onDriveC(kDatabase).string(), options),
              std::string());
 
-    OpenOnPrefix();
+    openOnPrefix();
 
-    const QStringList lines = LogLines();
+    const QStringList lines = logLines();
     QVERIFY(lines.size() >= 5);
     QCOMPARE(lines.mid(0, 5), (QStringList{"Windows Live Mail version 16",
                                            "C:\\users\\bob\\AppData\\Local", "C:\\Program Files",
@@ -129,41 +129,41 @@ class WindowLocationTest : public QObject, WindowFixture {
                                            QString("Database File: ") + kWindowsPath}));
     QVERIFY(!lines.contains("ERROR DatabaseFilePath not Exists"));
     QVERIFY(!lines.join('\n').contains("drop"));  // a database was read: no hint
-    QVERIFY(form_->Location() != nullptr);
-    QCOMPARE(form_->Location()->MailVersion, 16);
-    QCOMPARE(form_->Location()->DatabasePath, std::string(kWindowsPath));
+    QVERIFY(form_->location() != nullptr);
+    QCOMPARE(form_->location()->MailVersion, 16);
+    QCOMPARE(form_->location()->DatabasePath, std::string(kWindowsPath));
 
     // Every contact read, the first one selected and shown.
-    QCOMPARE(form_->Contacts().Count(), std::size_t{7});
+    QCOMPARE(form_->contacts().count(), std::size_t{7});
     QCOMPARE(form_->ListViewContacts->model()->rowCount(), 7);
-    QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
-    const ContactRow& first = form_->Contacts().Item(0);
+    QCOMPARE(form_->contacts().selected(), std::optional<std::size_t>(0));
+    const ContactRow& first = form_->contacts().item(0);
     const std::string firstName(first.Value(kContactColumns[1]));
     QVERIFY(!firstName.empty());
-    QCOMPARE(static_cast<QLineEdit*>(form_->e->Box("EditFirstname"))->text(),
+    QCOMPARE(static_cast<QLineEdit*>(form_->e->box("EditFirstname"))->text(),
              QString::fromStdString(firstName));
 
     // The path found is not shown in the path edit; no dialog came up. The
     // file dialog would start in the database's folder.
     QCOMPARE(form_->EditDBPath->text(), QString());
     QCOMPARE(std::filesystem::canonical(form_->OpenDialog1.directory.toStdString()),
-             std::filesystem::canonical(prefix_->OnDriveC(kDatabase).parent_path()));
+             std::filesystem::canonical(prefix_->onDriveC(kDatabase).parent_path()));
     QVERIFY(dialogs_.boxes.empty());
     QVERIFY(form_->isVisible());
   }
 
   void withoutTheMailClientReportsTheConversionError() {
-    OpenOnPrefix();
+    openOnPrefix();
     QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs_.boxes[0].text, QString("'' is not a valid integer value."));
     QVERIFY(dialogs_.boxes[0].icon == MessageIcon::Error);
     QVERIFY(!dialogs_.boxes[0].ownerVisible);  // before the window is first shown
     // The Part's log stays empty; one line after it says how to go on.
-    const QStringList lines = LogLines();
+    const QStringList lines = logLines();
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines[0].contains("\"...\"") && lines[0].contains("drop"));
-    QCOMPARE(form_->Contacts().Count(), std::size_t{0});
-    QCOMPARE(form_->Location()->MailVersion, 0);
+    QCOMPARE(form_->contacts().count(), std::size_t{0});
+    QCOMPARE(form_->location()->MailVersion, 0);
     QVERIFY(form_->isVisible());
   }
 
@@ -187,14 +187,14 @@ class WindowLocationTest : public QObject, WindowFixture {
     for (const Case& c : cases) {
       init();
       const VolumeTree disks;
-      disks.Write(std::string("win10/Users/bob/") + k155, 1'700'000'000);
-      disks.Write(std::string("win7/Users/ann/") + k154, 1'300'000'000);
-      disks.MakeFolder("empty/Users/Public");
-      disks.MakeFolder("system/media/bob/Old Disk/Users/Public");
-      const std::string real = std::filesystem::canonical(disks.Path()).string();
+      disks.write(std::string("win10/Users/bob/") + k155, 1'700'000'000);
+      disks.write(std::string("win7/Users/ann/") + k154, 1'300'000'000);
+      disks.makeFolder("empty/Users/Public");
+      disks.makeFolder("system/media/bob/Old Disk/Users/Public");
+      const std::string real = std::filesystem::canonical(disks.path()).string();
       const std::string paths[] = {real + "/win10/Users/bob/" + k155,
                                    real + "/win7/Users/ann/" + k154};
-      for (const std::string& path : paths) db_.files[path] = {NumberedContact(1), NumberedContact(2)};
+      for (const std::string& path : paths) db_.files[path] = {numberedContact(1), numberedContact(2)};
       std::vector<QStringList> shownRows;
       dialogs_.whileModal = [&](QDialog& dialog) {
         auto* chooser = dynamic_cast<DatabaseChooser*>(&dialog);
@@ -212,11 +212,11 @@ class WindowLocationTest : public QObject, WindowFixture {
         }
       };
 
-      OpenSearching(disks, c.folders);
+      openSearching(disks, c.folders);
       // The location's error comes first, the search's finds after it.
       QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
       QVERIFY(!dialogs_.boxes[0].ownerVisible);
-      QTRY_VERIFY(!form_->SearchPending());
+      QTRY_VERIFY(!form_->searchPending());
 
       qInfo("%s", c.name);
       QCOMPARE(shownRows.size(), std::size_t(c.answer == -2 ? 0 : 1));
@@ -224,10 +224,10 @@ class WindowLocationTest : public QObject, WindowFixture {
       const std::vector<std::string> expectedReads =
           c.read < 0 ? std::vector<std::string>{} : std::vector<std::string>{paths[c.read]};
       QCOMPARE(db_.readPaths, expectedReads);
-      const QStringList lines = LogLines();
+      const QStringList lines = logLines();
       if (c.read >= 0) {
         QVERIFY(lines.contains(QString::fromStdString("Database File: " + paths[c.read])));
-        QCOMPARE(form_->Contacts().Selected(), std::optional<std::size_t>(0));
+        QCOMPARE(form_->contacts().selected(), std::optional<std::size_t>(0));
       }
       QCOMPARE(lines.contains("No database chosen"), c.answer == -1);
       QCOMPARE(lines.contains("No other contacts database found"), c.folders[0] == "empty");
@@ -238,8 +238,8 @@ class WindowLocationTest : public QObject, WindowFixture {
       form_->RadioButton2->setChecked(true);
       dialogs_.openAnswers.push_back(QString());
       form_->ButtonChooseFile->click();
-      const std::string start = c.folders[0] == "empty" ? disks.Path("system/media/bob/Old Disk")
-                                                        : FolderOf(paths[c.answer == 1 ? 1 : 0]);
+      const std::string start = c.folders[0] == "empty" ? disks.path("system/media/bob/Old Disk")
+                                                        : folderOf(paths[c.answer == 1 ? 1 : 0]);
       QCOMPARE(dialogs_.openShown.back().directory.toStdString(), start);
       cleanup();
     }

@@ -26,36 +26,36 @@ class WindowStoreTest : public QObject, WindowFixture {
   FixedShortDateFormat dates_{"%d.%m.%Y"};
   std::string path_;
 
-  void Read() { ReadThroughButton(path_); }
+  void read() { readThroughButton(path_); }
 
-  QString Box(const char* name) { return static_cast<QLineEdit*>(form_->e->Box(name))->text(); }
+  QString box(const char* name) { return static_cast<QLineEdit*>(form_->e->box(name))->text(); }
 
  private slots:
   void init() {
-    Start();
+    start();
     jet_ = std::make_unique<FakeJet>();
-    FakeTable& table = jet_->AddContactTable();
-    table.rows.push_back({{"NickName", Utf16(u"Ann")},
-                          {"FirstName", Utf16(u"Anna")},
-                          {"LastName", Utf16(u"Smith-\u00c5str\u00f6m")},
-                          {"HomeEmail", Utf16(u"anna@example.org")},
-                          {"HomePhone", Utf16(u"+1 555 0100")},
-                          {"Birthdate", DateValue(45000)},
-                          {"Comments", Utf16(u"line one\r\nline two")}});
-    table.rows.push_back({{"FirstName", Utf16(u"Bob")}});
-    path_ = MakeFile("contacts.edb");
+    FakeTable& table = jet_->addContactTable();
+    table.rows.push_back({{"NickName", utf16(u"Ann")},
+                          {"FirstName", utf16(u"Anna")},
+                          {"LastName", utf16(u"Smith-\u00c5str\u00f6m")},
+                          {"HomeEmail", utf16(u"anna@example.org")},
+                          {"HomePhone", utf16(u"+1 555 0100")},
+                          {"Birthdate", dateValue(45000)},
+                          {"Comments", utf16(u"line one\r\nline two")}});
+    table.rows.push_back({{"FirstName", utf16(u"Bob")}});
+    path_ = makeFile("contacts.edb");
     // The fakes, but reads go through the contact store reader.
-    FormServices services = TestServices(dialogs_, db_, exports_);
+    FormServices services = testServices(dialogs_, db_, exports_);
     services.makeReader = [this](MessageLog& log, ContactList& list) {
       return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);
     };
-    OpenWith(std::move(services));
+    openWith(std::move(services));
   }
 
-  void cleanup() { Stop(); }
+  void cleanup() { stop(); }
 
   void showsWhatTheReaderLoaded() {
-    Read();
+    read();
     auto* model = form_->ListViewContacts->model();
     QCOMPARE(model->rowCount(), 2);
     QCOMPARE(model->index(0, 0).data().toString(), QString("Ann"));
@@ -63,17 +63,17 @@ class WindowStoreTest : public QObject, WindowFixture {
     QCOMPARE(model->index(0, 4).data().toString(), QString("anna@example.org"));
     QCOMPARE(model->index(1, 1).data().toString(), QString("Bob"));
     QCOMPARE(model->index(1, 0).data().toString(), QString());
-    QVERIFY(!form_->Contacts().Selected());
+    QVERIFY(!form_->contacts().selected());
     QVERIFY(form_->MemoInfo->toPlainText().startsWith("database page size 8192"));
     QVERIFY(dialogs_.boxes.empty());
 
-    form_->Contacts().SetSelected(0, true);
-    QCOMPARE(Box("EditNickname"), QString("Ann"));
-    QCOMPARE(Box("EditFirstname"), QString("Anna"));
-    QCOMPARE(Box("EditPersonalemail2"), QString("anna@example.org"));
-    QCOMPARE(Box("EditHomephone"), QString("+1 555 0100"));
-    QCOMPARE(Box("EditHomephone2"), QString("+1 555 0100"));
-    QCOMPARE(Box("EditBirthday"), QString("15.03.2023"));
+    form_->contacts().setSelected(0, true);
+    QCOMPARE(box("EditNickname"), QString("Ann"));
+    QCOMPARE(box("EditFirstname"), QString("Anna"));
+    QCOMPARE(box("EditPersonalemail2"), QString("anna@example.org"));
+    QCOMPARE(box("EditHomephone"), QString("+1 555 0100"));
+    QCOMPARE(box("EditHomephone2"), QString("+1 555 0100"));
+    QCOMPARE(box("EditBirthday"), QString("15.03.2023"));
     QCOMPARE(form_->e->MemoNotes->toPlainText(), QString("line one\nline two"));
 
     // The export hands the loaded list to the writer.
@@ -84,9 +84,9 @@ class WindowStoreTest : public QObject, WindowFixture {
   }
 
   void engineFailuresAreLoggedNotShown() {
-    Read();
+    read();
     const int lines = form_->MemoInfo->document()->blockCount();
-    jet_->Fail("JetInit", ese::JET_errOutOfMemory);
+    jet_->fail("JetInit", ese::JET_errOutOfMemory);
     QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
     QVERIFY(dialogs_.boxes.empty());
     QVERIFY(form_->MemoInfo->document()->blockCount() > lines);
@@ -95,17 +95,17 @@ class WindowStoreTest : public QObject, WindowFixture {
   }
 
   void anExceptionFromTheEngineIsReportedAndTheWindowGoesOn() {
-    jet_->Throw("JetRetrieveColumn FirstName", 2);
-    Read();
+    jet_->throwOn("JetRetrieveColumn FirstName", 2);
+    read();
     QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs_.boxes[0].caption, QString("Corvadex"));
     QCOMPARE(dialogs_.boxes[0].icon, MessageIcon::Error);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    QVERIFY(!form_->Contacts().Updating());
-    QCOMPARE(jet_->OpenTableCount(), std::size_t{0});
+    QVERIFY(!form_->contacts().updating());
+    QCOMPARE(jet_->openTableCount(), std::size_t{0});
     // The model is usable after the bracket the exception cut short.
     QCOMPARE(form_->ListViewContacts->model()->rowCount(),
-             static_cast<int>(form_->Contacts().Count()));
+             static_cast<int>(form_->contacts().count()));
     QTest::mouseClick(form_->ButtonReadDatabase, Qt::LeftButton);
     QCOMPARE(form_->ListViewContacts->model()->rowCount(), 2);
   }

@@ -16,14 +16,14 @@ namespace corvadex::esew {
 namespace {
 
 std::vector<unsigned char> readFile(const std::string& path) {
-  const std::string bytes = testing::ReadFile(path);
+  const std::string bytes = testing::readFile(path);
   return {bytes.begin(), bytes.end()};
 }
 
 TEST(Checksum, ReproducesEveryStoredChecksumOfTheRealDatabases) {
   int pagesChecked = 0;
-  for (const std::string& name : testing::EseSampleNames()) {
-    const auto file = readFile(testing::EseSample(name));
+  for (const std::string& name : testing::eseSampleNames()) {
+    const auto file = readFile(testing::eseSample(name));
     ASSERT_GE(file.size(), 3 * 4096u) << name;
     const std::size_t pageSize = loadU32(file.data() + 236);
     ASSERT_EQ(pageSize, 4096u);

@@ -30,14 +30,14 @@ class DatabaseTest : public ::testing::Test {
     const std::string dump = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli dump '" + db.string() + "' > '" +
                              got.string() + "'";
     if (std::system(dump.c_str()) != 0) return {"failed: " + dump};
-    return testing::CompareDumps(testing::ReadDump(expected.string()), testing::ReadDump(got.string()));
+    return testing::compareDumps(testing::readDump(expected.string()), testing::readDump(got.string()));
   }
 
   const testing::TempDir folder_;
-  const fs::path dir_{folder_.Path()};
+  const fs::path dir_{folder_.path()};
 };
 
-std::string readFile(const fs::path& path) { return testing::ReadFile(path.string()); }
+std::string readFile(const fs::path& path) { return testing::readFile(path.string()); }
 
 std::uint32_t u32(const std::string& f, std::size_t at) {
   std::uint32_t v = 0;

@@ -63,7 +63,7 @@ Bytes zeroNullFixedSlots(Bytes record, const TableDef& table) {
 }
 
 TEST(Record, CatalogRowsMatchTheBytesWindowsWrote) {
-  const std::string file = testing::ReadFile(testing::EseSample("text"));
+  const std::string file = testing::readFile(testing::eseSample("text"));
   ASSERT_FALSE(file.empty());
   const TableDef catalog = catalogTableDef(0x14, "MSysObjects");
   RecordEncoder encoder(catalog, FileFormat{4096, 0x14});
@@ -112,7 +112,7 @@ TEST(Record, CatalogRowsMatchTheBytesWindowsWrote) {
 }
 
 TEST(Key, BinaryKeysMatchTheRealLocaleTable) {
-  const std::string file = testing::ReadFile(testing::EseSample("text"));
+  const std::string file = testing::readFile(testing::eseSample("text"));
   ASSERT_FALSE(file.empty());
   // Page 30 holds MSysLocales; its first row's key is the name below.
   Bytes value = utf16le(".Schema\\External\\Major");

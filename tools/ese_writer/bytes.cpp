@@ -7,7 +7,7 @@ namespace corvadex::esew {
 
 Bytes utf16le(std::string_view s) {
   Bytes out;
-  const std::u16string units = Utf16FromUtf8(s);
+  const std::u16string units = utf16FromUtf8(s);
   out.reserve(units.size() * 2);
   for (char16_t unit : units) putU16(out, unit);
   return out;

@@ -71,6 +71,6 @@ inline Bytes ieeeDouble(double d) {
 Bytes utf16le(std::string_view utf8);
 
 // Lowercase hex of bytes, as the dump format writes values.
-inline std::string hex(std::string_view bytes) { return Hex(bytes); }
+using corvadex::hex;
 
 }  // namespace corvadex::esew

@@ -131,16 +131,16 @@ std::string DumpWriter::complete(std::uint32_t pageSize) {
   std::string error;
   try {
     OutputFile out(path_);
-    out.Write(head);
+    out.write(head);
     std::fflush(part_);
     std::rewind(part_);
     std::vector<char> buf(1 << 20);
     std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), part_)) > 0) out.Write(std::string_view(buf.data(), n));
+    while ((n = std::fread(buf.data(), 1, buf.size(), part_)) > 0) out.write(std::string_view(buf.data(), n));
     // The flag also holds a failed write of the side file.
     if (std::ferror(part_) != 0) throw std::runtime_error("cannot write " + path_);
-    out.Write("]}\n");
-    out.Commit();
+    out.write("]}\n");
+    out.commit();
   } catch (const std::exception& e) {
     error = e.what();
   }

@@ -27,7 +27,7 @@ std::uint32_t PageFile::allocate(std::uint32_t count) {
 
 void PageFile::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
   if (!file_) throw std::logic_error("write to a file that is not open");
-  file_->WriteAt(offset, std::string_view(reinterpret_cast<const char*>(data), size));
+  file_->writeAt(offset, std::string_view(reinterpret_cast<const char*>(data), size));
 }
 
 void PageFile::writePage(std::uint32_t pgno, const unsigned char* image) {
@@ -46,8 +46,8 @@ std::string PageFile::close() {
   try {
     // Pages allocated but never written (the unused end of a tree's last
     // extent) read as zeros, as in a file the engine has grown.
-    file_->Resize((static_cast<std::uint64_t>(next_) + 1) * format_.pageSize);
-    file_->Commit();
+    file_->resize((static_cast<std::uint64_t>(next_) + 1) * format_.pageSize);
+    file_->commit();
   } catch (const std::system_error& e) {
     error = std::string("cannot complete the file: ") + e.what();
   }

@@ -30,12 +30,12 @@
 namespace {
 
 // Lets the window paint what it was just told to show.
-void Settle() {
+void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-bool Save(QWidget& w, const QDir& folder, const QString& name) {
-  Settle();
+bool save(QWidget& w, const QDir& folder, const QString& name) {
+  settle();
   const QString path = folder.filePath(name);
   if (!w.grab().save(path, "PNG")) {
     std::fprintf(stderr, "corvadex-pictures: cannot write %s\n", qPrintable(path));
@@ -51,13 +51,13 @@ class PictureDialogs final : public corvadex::QtWindowDialogs {
   PictureDialogs(QDir folder, bool& ok) : folder_(std::move(folder)), ok_(ok) {}
   // A box (such as the start-up report that this machine has no mail
   // client) is printed rather than left waiting for a click nobody makes.
-  void MessageBox(QWidget*, const QString& text, const QString& caption,
+  void messageBox(QWidget*, const QString& text, const QString& caption,
                   corvadex::MessageIcon) override {
     std::fprintf(stderr, "corvadex-pictures: [%s] %s\n", qPrintable(caption), qPrintable(text));
   }
-  void ShowModal(QDialog& dialog) override {
+  void showModal(QDialog& dialog) override {
     QTimer::singleShot(300, &dialog, [this, &dialog] {
-      ok_ = Save(dialog, folder_, QStringLiteral("about.png")) && ok_;
+      ok_ = save(dialog, folder_, QStringLiteral("about.png")) && ok_;
       dialog.close();
     });
     dialog.exec();
@@ -76,62 +76,62 @@ int main(int argc, char** argv) {
     std::fputs("usage: corvadex-pictures DATABASE FOLDER\n", stderr);
     return 2;
   }
-  QApplication::setWindowIcon(QIcon(corvadex::TransparentPicture(corvadex::AboutPicture())));
-  corvadex::InstallTranslation(app);
+  QApplication::setWindowIcon(QIcon(corvadex::transparentPicture(corvadex::aboutPicture())));
+  corvadex::installTranslation(app);
   const QDir folder(QString::fromLocal8Bit(argv[2]));
   bool ok = true;
   PictureDialogs dialogs(folder, ok);
-  corvadex::SetErrorReportDialogs(&dialogs);
+  corvadex::setErrorReportDialogs(&dialogs);
   corvadex::EngineServices engine;
-  corvadex::TFormCorvadex form(engine.Services(dialogs));
-  corvadex::ShowMainWindow(form);
-  Settle();
+  corvadex::TFormCorvadex form(engine.services(dialogs));
+  corvadex::showMainWindow(form);
+  settle();
 
   // Read the database the way a user does: choose the file, press "Read".
   form.RadioButton2->click();
   form.EditDBPath->setText(QString::fromLocal8Bit(argv[1]));
   form.ButtonReadDatabase->click();
-  if (form.Contacts().Count() == 0) {
+  if (form.contacts().count() == 0) {
     std::fputs("corvadex-pictures: the database gave no contacts\n", stderr);
     return 1;
   }
   // Show the fullest of the first contacts.
   std::size_t row = 0, best = 0;
-  for (std::size_t r = 0; r < form.Contacts().Count() && r < 20; ++r) {
+  for (std::size_t r = 0; r < form.contacts().count() && r < 20; ++r) {
     std::size_t filled = 0;
     for (const auto& column : corvadex::kContactColumns)
-      filled += !form.Contacts().Item(r).Value(column).empty();
+      filled += !form.contacts().item(r).Value(column).empty();
     if (filled > best) best = filled, row = r;
   }
   form.activateWindow();
   form.ListViewContacts->setFocus();
-  form.Contacts().SetSelected(row, true);
+  form.contacts().setSelected(row, true);
 
-  ok = Save(form, folder, QStringLiteral("main-window.png")) && ok;
+  ok = save(form, folder, QStringLiteral("main-window.png")) && ok;
   const char* pages[] = {"contact", "personal", "work", "im", "notes"};
   for (int i = 0; i < 5; ++i) {
     form.e->setCurrentIndex(i);
-    ok = Save(form, folder, QStringLiteral("details-%1.png").arg(QLatin1String(pages[i]))) && ok;
+    ok = save(form, folder, QStringLiteral("details-%1.png").arg(QLatin1String(pages[i]))) && ok;
   }
   form.e->setCurrentIndex(0);
 
   // The find bar finding a last name typed without its accents (Sørensen
   // as "sorensen"), or the shown contact's last name when none has one.
-  std::string wanted = corvadex::Folded(form.Contacts().Item(row).Value(corvadex::kContactColumns[3]));
-  for (std::size_t r = 0; r < form.Contacts().Count(); ++r) {
-    const std::string_view last = form.Contacts().Item(r).Value(corvadex::kContactColumns[3]);
-    const std::string folded = corvadex::Folded(last);
+  std::string wanted = corvadex::folded(form.contacts().item(row).Value(corvadex::kContactColumns[3]));
+  for (std::size_t r = 0; r < form.contacts().count(); ++r) {
+    const std::string_view last = form.contacts().item(r).Value(corvadex::kContactColumns[3]);
+    const std::string folded = corvadex::folded(last);
     const bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return c > 0 && c < 0x7F; });
     if (ascii && folded.size() != last.size()) {
       wanted = folded;
       break;
     }
   }
-  form.Contacts().SetSelected(0, true);
-  form.FindContact();
+  form.contacts().setSelected(0, true);
+  form.findContact();
   form.FindBar1->Field->setText(QString::fromStdString(wanted));
-  form.FindAgain(corvadex::FindDirection::Next);
-  ok = Save(form, folder, QStringLiteral("find-bar.png")) && ok;
+  form.findAgain(corvadex::FindDirection::Next);
+  ok = save(form, folder, QStringLiteral("find-bar.png")) && ok;
   form.FindBar1->hide();
 
   form.Label1Click();
