@@ -22,6 +22,14 @@ inline void appendHex(std::string& out, std::span<const unsigned char> bytes) {
   for (unsigned char byte : bytes) appendHexByte(out, byte);
 }
 
+// The value of one hexadecimal digit, either case, or -1 for any other character.
+inline int hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 inline std::string hex(std::string_view bytes) {
   std::string out;
   appendHex(out, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});

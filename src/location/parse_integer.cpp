@@ -3,16 +3,11 @@
 
 #include <optional>
 
+#include "base/hex.h"
+
 namespace corvadex {
 
 namespace {
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::optional<std::int32_t> parse(std::string_view text) {
   std::size_t pos = 0;
@@ -36,7 +31,7 @@ std::optional<std::int32_t> parse(std::string_view text) {
   std::uint64_t value = 0;
   if (hex) {
     for (; pos < text.size(); ++pos) {
-      const int digit = hexDigit(text[pos]);
+      const int digit = hexDigitValue(text[pos]);
       if (digit < 0) return std::nullopt;
       value = value * 16 + static_cast<std::uint64_t>(digit);
       if (value > 0xFFFFFFFFu) return std::nullopt;

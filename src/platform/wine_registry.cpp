@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "base/hex.h"
 #include "base/utf_codec.h"
 
 namespace corvadex::platform {
@@ -37,13 +38,6 @@ std::optional<std::uint32_t> registryDword(const RegistryValue& value) {
 }
 
 namespace {
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Reads an escaped string starting at text[pos] up to the unescaped
 // `terminator`, leaving pos just after it. Returns the UTF-16 code units, or
@@ -82,8 +76,8 @@ std::optional<std::u16string> readEscaped(std::string_view text, std::size_t& po
       case 'x': {
         unsigned unit = 0;
         int digits = 0;
-        while (digits < 4 && pos < text.size() && hexDigit(text[pos]) >= 0) {
-          unit = unit * 16 + static_cast<unsigned>(hexDigit(text[pos++]));
+        while (digits < 4 && pos < text.size() && hexDigitValue(text[pos]) >= 0) {
+          unit = unit * 16 + static_cast<unsigned>(hexDigitValue(text[pos++]));
           ++digits;
         }
         if (digits == 0) {
@@ -137,8 +131,8 @@ std::optional<std::vector<std::byte>> readHexBytes(std::string_view text) {
   while (pos < text.size()) {
     int value = 0;
     int digits = 0;
-    while (pos < text.size() && hexDigit(text[pos]) >= 0) {
-      value = value * 16 + hexDigit(text[pos++]);
+    while (pos < text.size() && hexDigitValue(text[pos]) >= 0) {
+      value = value * 16 + hexDigitValue(text[pos++]);
       if (++digits > 2) return std::nullopt;
     }
     if (digits == 0) return std::nullopt;
@@ -172,8 +166,8 @@ std::optional<RegistryValue> readData(std::string_view text) {
     if (close == std::string_view::npos || close <= 4) return std::nullopt;
     std::uint32_t type = 0;
     for (char c : rest.substr(4, close - 4)) {
-      if (hexDigit(c) < 0 || type > 0x0FFFFFFF) return std::nullopt;
-      type = type * 16 + static_cast<std::uint32_t>(hexDigit(c));
+      if (hexDigitValue(c) < 0 || type > 0x0FFFFFFF) return std::nullopt;
+      type = type * 16 + static_cast<std::uint32_t>(hexDigitValue(c));
     }
     pos += close + 3;
     auto units = readEscaped(text, pos, '"');
@@ -190,8 +184,8 @@ std::optional<RegistryValue> readData(std::string_view text) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     std::uint32_t n = 0;
     for (char c : digits) {
-      if (hexDigit(c) < 0) return std::nullopt;
-      n = n * 16 + static_cast<std::uint32_t>(hexDigit(c));
+      if (hexDigitValue(c) < 0) return std::nullopt;
+      n = n * 16 + static_cast<std::uint32_t>(hexDigitValue(c));
     }
     value.type = REG_DWORD;
     for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<std::byte>(n >> (8 * i)));
@@ -206,8 +200,8 @@ std::optional<RegistryValue> readData(std::string_view text) {
     } else if (kind.size() > 5 && kind.starts_with("hex(") && kind.ends_with(')')) {
       std::uint32_t type = 0;
       for (char c : kind.substr(4, kind.size() - 5)) {
-        if (hexDigit(c) < 0 || type > 0x0FFFFFFF) return std::nullopt;
-        type = type * 16 + static_cast<std::uint32_t>(hexDigit(c));
+        if (hexDigitValue(c) < 0 || type > 0x0FFFFFFF) return std::nullopt;
+        type = type * 16 + static_cast<std::uint32_t>(hexDigitValue(c));
       }
       value.type = type;
     } else {
