@@ -10,13 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex {
 namespace {
 
 using testing::readFile;
-using testing::TempDir;
 using testing::writeFile;
 
 mode_t modeOf(const std::string& path) {
@@ -26,7 +25,7 @@ mode_t modeOf(const std::string& path) {
 }
 
 TEST(OutputFile, NothingAppearsUnderTheNameBeforeCommit) {
-  TempDir dir;
+  TempFolder dir;
   const std::string target = dir.File("out.txt");
   OutputFile file(target);
   file.write("hello");
@@ -39,7 +38,7 @@ TEST(OutputFile, NothingAppearsUnderTheNameBeforeCommit) {
 }
 
 TEST(OutputFile, AbandonedFileLeavesTargetAndFolderAsTheyWere) {
-  TempDir dir;
+  TempFolder dir;
   const std::string target = dir.File("out.txt");
   writeFile(target, "earlier");
   {
@@ -58,7 +57,7 @@ TEST(OutputFile, PermissionsAreTheEarlierFilesOrTheUsualOnes) {
     mode_t umask, expected;
   } cases[] = {{0640, 022, 0640}, {0604, 077, 0604}, {-1, 022, 0644}, {-1, 027, 0640}};
   for (const auto& c : cases) {
-    TempDir dir;
+    TempFolder dir;
     const std::string target = dir.File("out.txt");
     if (c.earlier >= 0) {
       writeFile(target, "earlier");
@@ -77,7 +76,7 @@ TEST(OutputFile, PermissionsAreTheEarlierFilesOrTheUsualOnes) {
 }
 
 TEST(OutputFile, LinkIsWrittenThroughAndStays) {
-  TempDir dir;
+  TempFolder dir;
   const std::string real = dir.File("real.txt"), link = dir.File("link.txt");
   writeFile(real, "earlier");
   std::filesystem::create_symlink("real.txt", link);
@@ -90,7 +89,7 @@ TEST(OutputFile, LinkIsWrittenThroughAndStays) {
 }
 
 TEST(OutputFile, BareFileNameGoesToTheCurrentFolder) {
-  TempDir dir;
+  TempFolder dir;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   {
@@ -112,7 +111,7 @@ std::string checkError(const std::string& target) {
 }
 
 TEST(OutputFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
-  TempDir dir;
+  TempFolder dir;
   std::filesystem::create_directory(dir.File("folder"));
   writeFile(dir.File("file"), "x");
   for (const std::string& target :
@@ -134,7 +133,7 @@ TEST(OutputFile, CheckTargetForeseesTheConstructorsErrorsAndCreatesNothing) {
 // The pages of a database are written out of order; what Write buffered
 // lands before a later writeAt, and Resize leaves zeros past the data.
 TEST(OutputFile, WritesAtOffsetsAndResizes) {
-  TempDir dir;
+  TempFolder dir;
   const std::string target = dir.File("pages");
   OutputFile file(target);
   file.writeAt(2, "XXXX");
@@ -148,7 +147,7 @@ TEST(OutputFile, WritesAtOffsetsAndResizes) {
 // A FIFO is written straight into: no temporary file beside it, and the
 // reader gets every byte.
 TEST(OutputFile, InPlaceWritesIntoAFifo) {
-  TempDir dir;
+  TempFolder dir;
   const std::string fifo = dir.File("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   ASSERT_TRUE(OutputFile::writesInPlace(fifo));

@@ -11,7 +11,7 @@
 #include "ese/db_file.h"
 #include "file_io.h"
 #include "page_patch.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese {
@@ -22,7 +22,7 @@ using testing::patchPage;
 using testing::put32;
 using corvadex::testing::readFileBytes;
 using corvadex::testing::eseSample;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 // In text.edb the table "text" keeps its long values in a two-level tree:
@@ -99,7 +99,7 @@ class DamagedTree : public ::testing::Test {
     return err;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
 };
 
 TEST_F(DamagedTree, ABranchPointingBackToTheRootEndsTheWalk) {

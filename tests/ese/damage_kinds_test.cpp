@@ -20,7 +20,7 @@
 #include "ese/failure_note.h"
 #include "file_io.h"
 #include "page_patch.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese::testing {
@@ -28,7 +28,7 @@ namespace {
 
 using corvadex::testing::eseSample;
 using corvadex::testing::readFileBytes;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 // Where things are in the intact file: found through the engine, so that
@@ -212,7 +212,7 @@ const DamageKind kKinds[] = {
 };
 
 TEST(DamageKinds, EachNamesItsCheckPageAndTable) {
-  TempDir dir;
+  TempFolder dir;
   const std::string source = eseSample("text");
   const std::vector<std::uint8_t> intact = readFileBytes(source);
   const Layout layout = find(source, intact, "text");
@@ -252,7 +252,7 @@ std::string standardError(const std::string& arguments) {
 }
 
 TEST(DamageKinds, TheCommandLineGivesTheDetailOnALineOfItsOwn) {
-  TempDir dir;
+  TempFolder dir;
   const std::string source = dir.File("contacts.edb");
   const std::string make = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' --count 50 '" +
                            source + "' > /dev/null";

@@ -22,7 +22,7 @@
 #include "ese/page_checksum.h"
 #include "file_io.h"
 #include "read_everything.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese::testing {
@@ -31,7 +31,7 @@ namespace {
 using corvadex::testing::eseSample;
 using corvadex::testing::eseSampleNames;
 using corvadex::testing::readFile;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 class SampleDamage : public ::testing::TestWithParam<std::string> {
@@ -97,7 +97,7 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
   EngineJet jet_;
   ReadOutcome intact_;
   ReadOutcome intact_jet_;
-  TempDir dir_;
+  TempFolder dir_;
   std::string copy_;
   std::map<JET_ERR, int> statuses_;
 };

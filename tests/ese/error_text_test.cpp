@@ -15,7 +15,7 @@
 #include "file_io.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese {
@@ -23,7 +23,7 @@ namespace {
 
 using corvadex::testing::eseSample;
 using corvadex::testing::readFile;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 // The last line the read wrote (its error line: a failed read stops there,
@@ -39,7 +39,7 @@ std::string lastLine(const std::string& path) {
 }
 
 // A written contacts database, and the root page of its contact table.
-std::string contactsDatabase(const TempDir& dir, std::uint32_t& root, std::uint32_t& page_size) {
+std::string contactsDatabase(const TempFolder& dir, std::uint32_t& root, std::uint32_t& page_size) {
   const std::string path = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' --count 50 '" +
                               path + "' > /dev/null";
@@ -54,7 +54,7 @@ std::string contactsDatabase(const TempDir& dir, std::uint32_t& root, std::uint3
 }
 
 TEST(ErrorText, TheLogLineOfAFailedReadNamesAndDescribesTheStatus) {
-  TempDir dir;
+  TempFolder dir;
   std::uint32_t root = 0;
   std::uint32_t page_size = 0;
   const std::string contacts = contactsDatabase(dir, root, page_size);

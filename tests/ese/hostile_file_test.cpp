@@ -19,7 +19,7 @@
 #include "ese/database.h"
 #include "ese/failure_note.h"
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese::testing {
@@ -27,10 +27,10 @@ namespace {
 
 using corvadex::testing::eseSample;
 using corvadex::testing::readFile;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
-std::string makeDatabase(const TempDir& dir, const std::string& options) {
+std::string makeDatabase(const TempFolder& dir, const std::string& options) {
   const std::string path = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) + "/make-contacts-db' " +
                               options + " '" + path + "' >/dev/null";
@@ -58,7 +58,7 @@ JET_ERR walkAll(TableCursor& cursor, JET_ERR err) {
 }
 
 TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = makeDatabase(dir, "--count 20000");
   std::unique_ptr<Database> db;
   ASSERT_EQ(Database::open(path, db), JET_errSuccess);
@@ -80,7 +80,7 @@ TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
 }
 
 TEST(HostileFiles, OnlyRegularFilesAreOpened) {
-  TempDir dir;
+  TempFolder dir;
   const std::string fifo = dir.File("contacts.edb");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::unique_ptr<Database> db;
@@ -106,7 +106,7 @@ long childPeakKiB(const std::function<bool()>& work) {
 }
 
 TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
-  TempDir dir;
+  TempFolder dir;
   // The real header pages of a sample, then a hole up to 1 TB.
   const std::string sample = readFile(eseSample("basic"));
   FileHeader header;
@@ -124,7 +124,7 @@ TEST(HostileFiles, ASparseTerabyteFileCostsNoMemoryPerPage) {
 }
 
 TEST(HostileFiles, ValuesExpandingBeyondTheBoundAreReportedAsDamage) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = makeDatabase(dir, "--count 300 --expanding-values");
   std::unique_ptr<Database> db;
   ASSERT_EQ(Database::open(path, db), JET_errSuccess);

@@ -12,7 +12,7 @@
 #include "ese/jet.h"
 #include "file_io.h"
 #include "page_patch.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese {
@@ -22,7 +22,7 @@ using testing::patchPage;
 using testing::put16;
 using corvadex::testing::readFileBytes;
 using corvadex::testing::eseSample;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 // An attached, opened database with one table open, torn down at the end.
@@ -218,7 +218,7 @@ TEST(JetCalls, StaleAndForeignHandlesAreRefused) {
 }
 
 TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
-  TempDir dir;
+  TempFolder dir;
   std::uint32_t page_size = 0;
   EXPECT_EQ(JetGetDatabaseFileInfo(dir.File("missing.edb").c_str(), &page_size, 4, 17),
             JET_errFileNotFound);
@@ -261,7 +261,7 @@ TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
   db.reset();
   auto image = readFileBytes(eseSample("basic"));
   patchPage(image, 4096, root, [](std::uint8_t* page) { put16(page + 34, 1); });
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("empty.edb");
   writeFile(path, image);
 

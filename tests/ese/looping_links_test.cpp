@@ -24,13 +24,13 @@
 #include "ese/page_checksum.h"
 #include "file_io.h"
 #include "read_everything.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace ese::testing {
 namespace {
 
 using corvadex::testing::readFile;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 constexpr std::size_t kPageSize = 4096;
@@ -61,7 +61,7 @@ std::vector<std::size_t> childLinks(const std::string& page) {
 }
 
 TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
-  TempDir dir;
+  TempFolder dir;
   const std::string source = dir.File("contacts.edb");
   const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
                               "/make-contacts-db' --count 3000 --page-size 4096 '" + source +

@@ -17,7 +17,7 @@
 #include "ese/database.h"
 #include "file_io.h"
 #include "read_everything.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace ese::testing {
@@ -25,7 +25,7 @@ namespace {
 
 using corvadex::testing::eseSample;
 using corvadex::testing::readFile;
-using corvadex::testing::TempDir;
+using corvadex::TempFolder;
 using corvadex::testing::writeFile;
 
 namespace fs = std::filesystem;
@@ -104,7 +104,7 @@ class ReadOnly : public ::testing::TestWithParam<std::string> {
     ASSERT_EQ(::utimensat(AT_FDCWD, copy_.c_str(), times, 0), 0);
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::string copy_;
 };
 

@@ -22,7 +22,7 @@
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -30,7 +30,6 @@ namespace {
 
 using testing::readFile;
 using test::RunResult;
-using testing::TempDir;
 using testing::writeFile;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -54,7 +53,7 @@ void readAsWindow(const std::string& path, ContactList& list, const ShortDateFor
 
 class CliExport : public ::testing::Test {
  protected:
-  TempDir dir_;
+  TempFolder dir_;
 };
 
 TEST_F(CliExport, XmlIsByteForByteTheWindowsFileOnStdoutAndInAFile) {

@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -26,12 +26,11 @@ namespace {
 
 using test::RunResult;
 using testing::readFile;
-using testing::TempDir;
 using testing::writeFile;
 using ::testing::HasSubstr;
 
 const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
-std::string makeDatabase(const TempDir& dir, std::vector<std::string> options) {
+std::string makeDatabase(const TempFolder& dir, std::vector<std::string> options) {
   return test::makeDatabase(dir, "contacts.edb", std::move(options));
 }
 
@@ -39,7 +38,7 @@ RunResult shell(const std::string& command) { return test::Run({"/bin/sh", "-c",
 
 class CliHostile : public ::testing::Test {
  protected:
-  TempDir dir_;
+  TempFolder dir_;
 };
 
 TEST_F(CliHostile, AFifoOrADeviceIsNoDatabase) {
@@ -97,7 +96,7 @@ struct Interrupted {
   int status = 0;
   bool caught = false;
 };
-Interrupted interruptExport(const TempDir& dir, const std::string& db, const std::string& out,
+Interrupted interruptExport(const TempFolder& dir, const std::string& db, const std::string& out,
                             int signal, bool ignored) {
   Interrupted result;
   const pid_t pid = ::fork();

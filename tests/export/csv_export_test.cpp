@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -64,7 +64,7 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
   ContactList list;
   for (const auto& c : contacts) addContact(list, c);
 
-  testing::TempDir dir;
+  corvadex::TempFolder dir;
   const std::string path = dir.File("contacts.csv");
   testing::writeFile(path, toCsv(list));
   const auto result = test::Run({CORVADEX_TEST_PYTHON, CORVADEX_TEST_SCRIPTS "/read_csv.py", path});

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::test {
 
@@ -44,7 +44,7 @@ std::size_t columnIndex(const std::string& xmlAttribute) {
 }
 
 RunResult Run(const std::vector<std::string>& argv) {
-  const testing::TempDir scratch;
+  const corvadex::TempFolder scratch;
   const std::string outPath = scratch.File("out"), errPath = scratch.File("err");
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -74,7 +74,7 @@ RunResult Run(const std::vector<std::string>& argv) {
   return result;
 }
 
-std::string makeDatabase(const testing::TempDir& dir, const std::string& name,
+std::string makeDatabase(const corvadex::TempFolder& dir, const std::string& name,
                          std::vector<std::string> options) {
   const std::string path = dir.File(name);
   options.insert(options.begin(), CORVADEX_BIN_DIR "/make-contacts-db");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "contacts/contact_list.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::test {
 
@@ -38,7 +38,7 @@ RunResult Run(const std::vector<std::string>& argv);
 
 // Writes a database with make-contacts-db and the given options into
 // `dir` under `name`; its path.
-std::string makeDatabase(const testing::TempDir& dir, const std::string& name,
+std::string makeDatabase(const corvadex::TempFolder& dir, const std::string& name,
                          std::vector<std::string> options);
 
 // Whether /usr/bin/python3 can import a module.

@@ -18,7 +18,7 @@
 
 #include "base/output_file.h"
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_support.h"
 
 namespace corvadex {
@@ -28,7 +28,6 @@ using test::addContact;
 using test::ContactValues;
 using test::distinctValues;
 using testing::readFile;
-using testing::TempDir;
 using testing::writeFile;
 using ::testing::HasSubstr;
 
@@ -167,7 +166,7 @@ TEST(XmlExport, ReservedCharactersLineBreaksTabsAndNonBmpReadBackExactly) {
   ContactList list;
   addContact(list, values);
 
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("contacts.xml");
   writeContactsXml(list, path);
   const std::string xml = readFile(path);
@@ -187,7 +186,7 @@ TEST(XmlExport, CharactersXmlCannotCarryBecomeReplacementCharacters) {
   ContactList list;
   addContact(list, values);
 
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("contacts.xml");
   writeContactsXml(list, path);
   EXPECT_TRUE(xmllintAccepts(path));
@@ -222,7 +221,7 @@ TEST(XmlExport, AttributeValuesAreEscapedByteForByte) {
 }
 
 TEST(XmlExport, ExistingFileIsReplacedWithoutTrace) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("contacts.xml");
   writeFile(path, std::string(100'000, 'o'));  // longer than the new document
   ContactList list;
@@ -246,7 +245,7 @@ void expectFailedSave(const std::string& target, const std::string& description)
 }
 
 TEST(XmlExport, FailedSaveLeavesEverythingAsItWas) {
-  TempDir dir;
+  TempFolder dir;
   // A folder where the file should go.
   std::filesystem::create_directory(dir.File("taken.xml"));
   writeFile(dir.File("taken.xml/inside"), "kept");
@@ -266,7 +265,7 @@ TEST(XmlExport, FailedSaveLeavesEverythingAsItWas) {
 
 TEST(XmlExport, SaveIntoReadOnlyFolderFailsAndKeepsTheEarlierFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("contacts.xml");
   writeFile(path, "earlier");
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
@@ -279,7 +278,7 @@ TEST(XmlExport, SaveIntoReadOnlyFolderFailsAndKeepsTheEarlierFile) {
 // The file size limit makes the writes themselves fail part-way, for root
 // too: the earlier file must survive and the partial one must go.
 TEST(XmlExport, WriteFailingPartWayKeepsTheEarlierFile) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir.File("contacts.xml");
   writeFile(path, "earlier");
   ContactList list;

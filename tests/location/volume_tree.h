@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "location/search_host.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::testing {
 
@@ -44,7 +44,7 @@ class VolumeTree {
   }
 
  private:
-  TempDir folder_;
+  TempFolder folder_;
   std::filesystem::path root_;
 };
 

@@ -10,7 +10,7 @@
 
 #include "file_io.h"
 #include "platform/mingw_pe.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::platform {
 namespace {
@@ -31,7 +31,7 @@ class PeVersionTest : public ::testing::Test {
   static void SetUpTestSuite() {
     skipReason_ = MingwPe::missingTools();
     if (!skipReason_.empty()) return;
-    dir_ = std::make_unique<corvadex::testing::TempDir>();
+    dir_ = std::make_unique<corvadex::TempFolder>();
     const corvadex::testing::PeResources versioned{"15,4,3508,205", "16,2,1,0", false};
     built_ = MingwPe::build(dir() / "work", dir() / "v32.exe", PeArch::X86, versioned) &&
              MingwPe::build(dir() / "work", dir() / "v64.exe", PeArch::X64, versioned) &&
@@ -49,7 +49,7 @@ class PeVersionTest : public ::testing::Test {
   // The suite's folder, there once the tools were found.
   static std::filesystem::path dir() { return dir_->path(); }
 
-  static inline std::unique_ptr<corvadex::testing::TempDir> dir_;
+  static inline std::unique_ptr<corvadex::TempFolder> dir_;
   static inline bool built_ = false;
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::testing {
 
@@ -54,7 +54,7 @@ class TestPrefix {
         << "\n\n" << body;
   }
 
-  TempDir folder_;
+  TempFolder folder_;
   std::filesystem::path root_;
 };
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace corvadex {
@@ -19,7 +19,6 @@ using testing::dataFile;
 using testing::eseSample;
 using testing::readFile;
 using testing::sampleFile;
-using testing::TempDir;
 
 struct Result {
   int status;
@@ -29,7 +28,7 @@ struct Result {
 
 // Runs corvadex-cli with the given (shell-quoted) arguments.
 Result runCli(const std::string& args) {
-  const TempDir dir;
+  const TempFolder dir;
   const std::string command = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli " + args + " >" +
                               dir.File("out") + " 2>" + dir.File("err");
   const int raw = std::system(command.c_str());

@@ -25,7 +25,7 @@
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/error_line.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 #include "test_paths.h"
 
 namespace corvadex::testing {
@@ -38,12 +38,12 @@ namespace fs = std::filesystem;
 
 // One folder for the suite's databases, which are written once and used
 // by its tests; made on first use, removed after the suite.
-std::unique_ptr<TempDir>& suiteDir() {
-  static std::unique_ptr<TempDir> dir;
+std::unique_ptr<TempFolder>& suiteDir() {
+  static std::unique_ptr<TempFolder> dir;
   return dir;
 }
 fs::path Folder() {
-  if (!suiteDir()) suiteDir() = std::make_unique<TempDir>();
+  if (!suiteDir()) suiteDir() = std::make_unique<TempFolder>();
   return suiteDir()->path();
 }
 

@@ -14,7 +14,7 @@
 #include "dump_compare.h"
 #include "dump_writer.h"
 #include "file_io.h"
-#include "temp_dir.h"
+#include "base/temp_folder.h"
 
 namespace corvadex::esew {
 namespace {
@@ -33,7 +33,7 @@ class DatabaseTest : public ::testing::Test {
     return testing::compareDumps(testing::readDump(expected.string()), testing::readDump(got.string()));
   }
 
-  const testing::TempDir folder_;
+  const corvadex::TempFolder folder_;
   const fs::path dir_{folder_.path()};
 };
 
