@@ -30,7 +30,7 @@ std::string_view ContactRow::Value(const ContactColumn& column) const {
     case ContactPlace::Kind::SubItem:
       return SubItem(column.place.subItem);
     case ContactPlace::Kind::Field:
-      return data_ ? data_->get(column.place.field) : std::string_view{};
+      return field(column.place.field);
   }
   return {};
 }

@@ -34,6 +34,11 @@ class ContactRow {
   // The record attached to the row, or none; the row owns it.
   const TContactData* data() const { return data_.get(); }
   void setData(std::unique_ptr<TContactData> data);
+  bool hasData() const { return data_ != nullptr; }
+  // One field of the record; empty when the row has no record.
+  std::string_view field(ContactField field) const {
+    return data_ ? data_->get(field) : std::string_view{};
+  }
 
   // The value of one of the 33 contact columns, wherever the row keeps it
   // (empty when the row has no record).

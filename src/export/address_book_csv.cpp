@@ -52,10 +52,7 @@ constexpr std::array<std::string_view, 29> kOutlookHeaders{
     "Anniversary", "Birthday", "E-mail Address", "E-mail 2 Address", "E-mail 3 Address",
     "Notes", "Spouse", "Web Page"};
 
-std::string_view Field(const ContactRow& row, F field) {
-  const TContactData* data = row.data();
-  return data ? data->get(field) : std::string_view{};
-}
+std::string_view Field(const ContactRow& row, F field) { return row.field(field); }
 
 // Appends "Label: value" lines for the set values after the notes.
 void appendLabelled(std::string& notes, std::string_view label, std::string_view value, bool& started) {

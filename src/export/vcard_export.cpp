@@ -97,10 +97,7 @@ class CardWriter {
   std::string_view middle() const { return row_.SubItem(1); }
   std::string_view last() const { return row_.SubItem(2); }
   std::string_view email() const { return row_.SubItem(3); }
-  std::string_view Field(F field) const {
-    const TContactData* data = row_.data();
-    return data ? data->get(field) : std::string_view{};
-  }
+  std::string_view Field(F field) const { return row_.field(field); }
 
   // The property's 3.0 or 4.0 form ("EMAIL;TYPE=INTERNET,HOME" or
   // "EMAIL;TYPE=home").
