@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Storage engine benchmark: how fast a whole database file is read.
 //
-//   ese_bench [--runs N] [--walk-only] DATABASE...
+//   ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...
 //
 // For each database, in one run:
 //   cat    `cat DATABASE > /dev/null`, once to bring the file into the page
@@ -13,7 +13,9 @@
 //          the contact store reader reads its table.
 // Each is run N times (default 5) and the fastest run is reported, as MB/s of
 // database file and rows/s, with the walk's and the dump's time as a multiple
-// of cat's. --walk-only times the walk alone (for a profiler).
+// of cat's. --walk-only times the walk alone (for a profiler). --threads N
+// (default 1) walks with the engine's options for N threads: more than one
+// adds the worker that reads pages ahead.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -245,31 +247,35 @@ void report(const char* what, double seconds, double megabytes, std::uint64_t ro
 int main(int argc, char** argv) {
   int runs = 5;
   bool walk_only = false;
+  ese::EngineOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--runs" && i + 1 < argc) {
       runs = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--threads" && i + 1 < argc) {
+      options.threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
     } else if (arg == "--walk-only") {
       walk_only = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::puts("Usage: ese_bench [--runs N] [--walk-only] DATABASE...");
+      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...");
       return 0;
     } else {
       files.push_back(arg);
     }
   }
   if (files.empty()) {
-    std::fputs("Usage: ese_bench [--runs N] [--walk-only] DATABASE...\n", stderr);
+    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...\n", stderr);
     return 2;
   }
   const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe");
   const std::string cli = (self.parent_path() / "corvadex-cli").string();
 
-  ese::EngineJet jet;
+  ese::EngineJet jet(options);
   JetWalker walker(jet);
   int exit_status = 0;
-  std::printf("fastest of %d runs each\n", runs);
+  std::printf("fastest of %d runs each, walk with %u thread%s\n", runs, options.threads,
+              options.threads == 1 ? "" : "s");
   for (const std::string& file : files) {
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0) {

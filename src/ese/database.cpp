@@ -9,9 +9,10 @@
 
 namespace ese {
 
-JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out) {
+JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out,
+                       const DbFile::Options& options) {
   std::unique_ptr<Database> db(new Database());
-  if (JET_ERR err = DbFile::open(path, db->file_); err != JET_errSuccess) return err;
+  if (JET_ERR err = DbFile::open(path, db->file_, options); err != JET_errSuccess) return err;
   if (JET_ERR err = Catalog::load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
   db->expansion_budget_ = kExpansionFactor * db->file_->size() + kExpansionAllowance;
   out = std::move(db);

@@ -23,7 +23,8 @@ class Database {
  public:
   // Opens the file and reads its catalog. Statuses: those of DbFile::Open,
   // and the page statuses of DbFile::ReadPage for a damaged catalog.
-  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out);
+  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out,
+                      const DbFile::Options& options = {});
 
   // Bounds on the memory a reading can be made to take. Values the engine
   // expands (decompressed values, long values gathered from their tree)

@@ -6,11 +6,10 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include "ese/failure_note.h"
-#include "ese/page_checksum.h"
+#include "ese/read_ahead.h"
 
 namespace ese {
 namespace {
@@ -40,48 +39,6 @@ ssize_t readFully(int fd, std::byte* data, std::size_t size, std::uint64_t offse
     got += static_cast<std::size_t>(n);
   }
   return static_cast<ssize_t>(got);
-}
-
-// Reads `count` buffers of `size` bytes each from `offset` on, retrying
-// short reads; the number of bytes read (short only at the end of the
-// file), or -1 with errno set.
-ssize_t readPagesFully(int fd, iovec* vec, std::size_t count, std::uint64_t offset) {
-  std::size_t got = 0;
-  while (count > 0) {
-    const ssize_t n = ::preadv(fd, vec, static_cast<int>(count), static_cast<off_t>(offset + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-    // Step past the buffers filled, and into a buffer filled in part.
-    for (std::size_t done = static_cast<std::size_t>(n); done > 0 && count > 0;) {
-      if (done >= vec->iov_len) {
-        done -= vec->iov_len;
-        ++vec;
-        --count;
-      } else {
-        vec->iov_base = static_cast<std::byte*>(vec->iov_base) + done;
-        vec->iov_len -= done;
-        done = 0;
-      }
-    }
-  }
-  return static_cast<ssize_t>(got);
-}
-
-// The status of a page just read: never written, checksum mismatch, or
-// success.
-JET_ERR checkPage(const std::byte* data, std::size_t page_size, std::uint32_t pgno) {
-  // Every page size is at least 2 KiB: the header's checksum and flags
-  // are there.
-  const std::uint64_t checksum = corvadex::base::loadLe64(data);
-  const std::uint32_t flags = corvadex::base::loadLe32(data + 36);
-  if (checksum == 0 && flags == 0) return JET_errPageNotInitialized;
-  const bool new_format = page_size > 8192 || (flags & kPageNewChecksum) != 0;
-  if (!verifyPageChecksum(Bytes(data, page_size), pgno, new_format)) {
-    return JET_errReadVerifyFailure;
-  }
-  return JET_errSuccess;
 }
 
 // Notes what is wrong with a header that is there but damaged; a file that
@@ -130,7 +87,8 @@ JET_ERR DbFile::readHeader(const std::string& path, FileHeader& out) {
   return noteHeaderFailure(parseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
 }
 
-JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out) {
+JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
+                     const Options& options) {
   forgetFailure();
   std::unique_ptr<DbFile> file(new DbFile());
   if (JET_ERR err = openRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
@@ -150,16 +108,20 @@ JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out) {
   file->page_count_ = pages < 2 ? 0 : static_cast<std::uint32_t>(
                                           pages - 2 > 0xfffffff0u ? 0xfffffff0u : pages - 2);
   const std::size_t page_size = file->header_.page_size;
-  const std::size_t slots = std::max(kMinCachePages, kCacheBytes / page_size);
+  const std::size_t slots = std::max(kMinCachePages, options.cache_bytes / page_size);
   file->slots_.resize(slots);
   file->buckets_.assign(std::bit_ceil(2 * slots), kNoSlot);
   file->run_pages_ = static_cast<std::uint32_t>(
       std::clamp<std::size_t>(kRunBytes / page_size, 1, std::min(slots / 4, kMaxRunPages)));
+  if (options.read_ahead_thread) {
+    file->read_ahead_ = std::make_unique<PageReadAhead>(file->fd_, file->header_.page_size);
+  }
   out = std::move(file);
   return JET_errSuccess;
 }
 
 DbFile::~DbFile() {
+  read_ahead_.reset();  // the worker reads from fd_
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -184,7 +146,7 @@ void DbFile::unlink(std::uint32_t slot) const {
 
 // The clock: the first slot from the hand on that was not used since the
 // hand last passed it, passing over slots claimed for the read under way.
-std::uint32_t DbFile::claim() const {
+std::uint32_t DbFile::claim(bool with_buffer) const {
   for (;;) {
     Slot& s = slots_[hand_];
     const std::uint32_t at = hand_;
@@ -200,40 +162,74 @@ std::uint32_t DbFile::claim() const {
     }
     s.claimed = true;
     // A buffer some Page still holds is left to it.
-    if (!s.bytes || s.bytes.use_count() > 1) {
+    if (with_buffer && (!s.bytes || s.bytes.use_count() > 1)) {
       s.bytes = std::make_shared_for_overwrite<std::byte[]>(header_.page_size);
     }
     return at;
   }
 }
 
-std::uint32_t DbFile::runLength(std::uint32_t pgno) const {
-  Stream* stream = nullptr;
+DbFile::Stream* DbFile::streamOf(std::uint32_t pgno) const {
   for (Stream& s : streams_) {
-    if (s.next == pgno) stream = &s;
+    if (s.next == pgno) return &s;
   }
-  if (stream == nullptr) {
-    // A page of no known stream: read alone, and the next page would
-    // continue a new stream.
-    streams_[next_stream_].next = pgno + 1;
-    next_stream_ = (next_stream_ + 1) % kStreams;
-    return 1;
+  // A page of no known stream: the next page would continue a new one.
+  Stream& fresh = streams_[next_stream_];
+  next_stream_ = (next_stream_ + 1) % kStreams;
+  fresh = Stream{pgno + 1, pgno + 1};
+  return nullptr;
+}
+
+void DbFile::install(const PageReadAhead::Run& run) const {
+  for (std::size_t i = 0; i < run.pages.size(); ++i) {
+    const std::uint32_t pgno = run.first + static_cast<std::uint32_t>(i);
+    if (find(pgno) != kNoSlot) continue;  // read meanwhile: kept as it is
+    const std::uint32_t at = claim(false);
+    Slot& s = slots_[at];
+    s.claimed = false;
+    s.bytes = run.pages[i];
+    s.status = run.status[i];
+    s.pgno = pgno;
+    s.recent = false;
+    link(at);
   }
-  const std::uint32_t room = page_count_ - pgno + 1;
-  const std::uint32_t most = std::min(run_pages_, room);
-  std::uint32_t count = 1;
-  while (count < most && find(pgno + count) == kNoSlot) ++count;
-  stream->next = pgno + count;
-  return count;
+}
+
+void DbFile::readAhead(Stream& stream) const {
+  const std::uint32_t until = stream.next + kRunsAhead * run_pages_;
+  while (stream.ahead < until && stream.ahead <= page_count_) {
+    const std::uint32_t count = std::min(run_pages_, page_count_ - stream.ahead + 1);
+    read_ahead_->request(stream.ahead, count);
+    stream.ahead += count;
+  }
 }
 
 JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
+  Stream* stream = streamOf(pgno);
+  if (stream != nullptr && read_ahead_) {
+    PageReadAhead::Run run;
+    if (read_ahead_->take(pgno, run)) {
+      install(run);
+      slot = find(pgno);
+      if (slot != kNoSlot) {
+        stream->next = run.first + static_cast<std::uint32_t>(run.pages.size());
+        stream->ahead = std::max(stream->ahead, stream->next);
+        readAhead(*stream);
+        return JET_errSuccess;
+      }
+    }
+  }
+  // Read here: the page alone, or a run when it continues a stream.
+  std::uint32_t count = 1;
+  if (stream != nullptr) {
+    const std::uint32_t most = std::min(run_pages_, page_count_ - pgno + 1);
+    while (count < most && find(pgno + count) == kNoSlot) ++count;
+  }
   const std::size_t page_size = header_.page_size;
-  const std::uint32_t count = runLength(pgno);
   std::array<std::uint32_t, kMaxRunPages> claimed;
   std::array<iovec, kMaxRunPages> vec;
   for (std::uint32_t i = 0; i < count; ++i) {
-    claimed[i] = claim();
+    claimed[i] = claim(true);
     vec[i] = iovec{slots_[claimed[i]].bytes.get(), page_size};
   }
   const ssize_t got = readPagesFully(fd_, vec.data(), count, (std::uint64_t{pgno} + 1) * page_size);
@@ -251,6 +247,13 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   if (pages == 0) {
     const JET_ERR err = got < 0 ? JET_errDiskIO : JET_errFileIOBeyondEOF;
     return fail(err, "the file changed or became unreadable while it was read", pgno);
+  }
+  if (stream != nullptr) {
+    stream->next = pgno + count;
+    if (read_ahead_) {
+      stream->ahead = std::max(stream->ahead, stream->next);
+      readAhead(*stream);
+    }
   }
   slot = claimed[0];
   return JET_errSuccess;

@@ -24,6 +24,10 @@
 // stops before a page the cache holds already. A few streams are followed at
 // once (a table's rows and its long values).
 //
+// With the read-ahead thread on, a worker reads the runs of each stream
+// ahead of the reader and verifies their pages (read_ahead.h); the reader
+// takes them into its cache when it comes to them.
+//
 // A DbFile is used from one thread at a time.
 #pragma once
 
@@ -36,6 +40,7 @@
 #include "ese/file_header.h"
 #include "ese/jet.h"
 #include "ese/page.h"
+#include "ese/read_ahead.h"
 
 namespace ese {
 
@@ -57,7 +62,24 @@ class DbFile {
   // JET_errFileIOBeyondEOF (shorter than its header),
   // JET_errReadVerifyFailure (header checksum), JET_errDiskIO (other
   // failures of the operating system).
-  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out);
+  struct Options {
+    std::size_t cache_bytes = kCacheBytes;
+    // Runs along a stream are read and verified by a worker thread, ahead
+    // of the pages asked for (read_ahead.h).
+    bool read_ahead_thread = false;
+  };
+  static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
+  static constexpr std::size_t kMinCachePages = 64;
+  static constexpr std::size_t kRunBytes = std::size_t{128} << 10;
+  static constexpr std::size_t kMaxRunPages = 64;
+  // Runs the worker reads ahead of a stream.
+  static constexpr std::uint32_t kRunsAhead = 2;
+
+  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out,
+                      const Options& options);
+  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out) {
+    return open(path, out, Options{});
+  }
 
   // Reads just the header of a file (for the page-size query).
   static JET_ERR readHeader(const std::string& path, FileHeader& out);
@@ -77,12 +99,8 @@ class DbFile {
   // with the page and the check (failure_note.h).
   JET_ERR readPage(std::uint32_t pgno, Page& out) const;
 
-  static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
-  static constexpr std::size_t kMinCachePages = 64;
-  static constexpr std::size_t kRunBytes = std::size_t{128} << 10;
-  static constexpr std::size_t kMaxRunPages = 64;
-
  private:
+
   using Buffer = std::shared_ptr<std::byte[]>;
   static constexpr std::uint32_t kNoSlot = 0xffffffffu;
   struct Slot {
@@ -93,22 +111,30 @@ class DbFile {
     std::uint32_t chain = kNoSlot;  // the next slot in the same bucket
     Buffer bytes;
   };
-  // Where a stream of reads along the file goes next.
+  // Where a stream of reads along the file goes next, and where the runs
+  // asked of the worker end.
   struct Stream {
     std::uint32_t next = 0;
+    std::uint32_t ahead = 0;
   };
   static constexpr std::size_t kStreams = 4;
 
   DbFile() = default;
   // Reads and verifies page `pgno`, and the pages after it when the read
-  // continues a stream, into free slots; the index of `pgno`'s in `slot`.
+  // continues a stream, into free slots (or takes them from the worker);
+  // the index of `pgno`'s in `slot`.
   JET_ERR load(std::uint32_t pgno, std::uint32_t& slot) const;
-  // How many pages from `pgno` on to read; notes the stream it continues.
-  std::uint32_t runLength(std::uint32_t pgno) const;
+  // The stream `pgno` continues, or nullptr (and a new stream starts).
+  Stream* streamOf(std::uint32_t pgno) const;
+  // Puts the worker's pages into slots.
+  void install(const PageReadAhead::Run& run) const;
+  // Asks the worker for the runs after the stream's next page.
+  void readAhead(Stream& stream) const;
   // The slot holding `pgno`, or kNoSlot.
   std::uint32_t find(std::uint32_t pgno) const;
-  // A slot emptied and claimed for a new page, with a buffer no Page holds.
-  std::uint32_t claim() const;
+  // A slot emptied and claimed for a new page, `with_buffer`: with a
+  // buffer no Page holds.
+  std::uint32_t claim(bool with_buffer) const;
   void link(std::uint32_t slot) const;
   void unlink(std::uint32_t slot) const;
 
@@ -123,6 +149,7 @@ class DbFile {
   mutable std::uint32_t hand_ = 0;
   mutable std::array<Stream, kStreams> streams_{};
   mutable std::uint32_t next_stream_ = 0;  // the one a new stream replaces
+  std::unique_ptr<PageReadAhead> read_ahead_;
 };
 
 }  // namespace ese

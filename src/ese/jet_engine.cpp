@@ -302,9 +302,10 @@ JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* sz
   return JET_errSuccess;
 }
 
-JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+namespace {
+
+JET_ERR attach(JET_SESID sesid, const char* szFilename, const EngineOptions& options) {
   forgetFailure();
-  (void)grbit;  // every attachment is read-only: this engine never writes
   if (szFilename == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -315,10 +316,20 @@ JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grb
   FileHeader header;
   if (JET_ERR err = DbFile::readHeader(path, header); err != JET_errSuccess) return err;
   if (header.page_size != e.page_size) return JET_errPageSizeMismatch;
+  DbFile::Options read;
+  read.cache_bytes = options.cache_bytes;
+  read.read_ahead_thread = options.threads > 1;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) return err;
+  if (JET_ERR err = Database::open(path, db, read); err != JET_errSuccess) return err;
   it->second.attached[path] = std::shared_ptr<Database>(std::move(db));
   return JET_errSuccess;
+}
+
+}  // namespace
+
+JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+  (void)grbit;  // every attachment is read-only: this engine never writes
+  return attach(sesid, szFilename, EngineOptions{});
 }
 
 JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
@@ -543,7 +554,8 @@ JET_ERR EngineJet::beginSession(JET_INSTANCE a, JET_SESID* b, const char* c, con
   return JetBeginSession(a, b, c, d);
 }
 JET_ERR EngineJet::attachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
-  return JetAttachDatabase(a, b, c);
+  (void)c;  // every attachment is read-only: this engine never writes
+  return attach(a, b, options_);
 }
 JET_ERR EngineJet::OpenDatabase(JET_SESID a, const char* b, const char* c, JET_DBID* d,
                                 JET_GRBIT f) {
