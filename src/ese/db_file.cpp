@@ -180,19 +180,23 @@ DbFile::Stream* DbFile::streamOf(std::uint32_t pgno) const {
   return nullptr;
 }
 
-void DbFile::install(const PageReadAhead::Run& run) const {
+void DbFile::install(PageReadAhead::Run& run) const {
+  std::vector<Buffer> spare;
   for (std::size_t i = 0; i < run.pages.size(); ++i) {
     const std::uint32_t pgno = run.first + static_cast<std::uint32_t>(i);
     if (find(pgno) != kNoSlot) continue;  // read meanwhile: kept as it is
     const std::uint32_t at = claim(false);
     Slot& s = slots_[at];
     s.claimed = false;
-    s.bytes = run.pages[i];
+    // The slot's old buffer goes back to the worker unless a Page holds it.
+    if (s.bytes && s.bytes.use_count() == 1) spare.push_back(std::move(s.bytes));
+    s.bytes = std::move(run.pages[i]);
     s.status = run.status[i];
     s.pgno = pgno;
     s.recent = false;
     link(at);
   }
+  read_ahead_->recycle(spare);
 }
 
 void DbFile::readAhead(Stream& stream) const {

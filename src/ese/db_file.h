@@ -71,7 +71,7 @@ class DbFile {
   static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
   static constexpr std::size_t kMinCachePages = 64;
   static constexpr std::size_t kRunBytes = std::size_t{128} << 10;
-  static constexpr std::size_t kMaxRunPages = 64;
+  static constexpr std::size_t kMaxRunPages = PageReadAhead::kMaxRunPages;
   // Runs the worker reads ahead of a stream.
   static constexpr std::uint32_t kRunsAhead = 2;
 
@@ -127,7 +127,7 @@ class DbFile {
   // The stream `pgno` continues, or nullptr (and a new stream starts).
   Stream* streamOf(std::uint32_t pgno) const;
   // Puts the worker's pages into slots.
-  void install(const PageReadAhead::Run& run) const;
+  void install(PageReadAhead::Run& run) const;
   // Asks the worker for the runs after the stream's next page.
   void readAhead(Stream& stream) const;
   // The slot holding `pgno`, or kNoSlot.

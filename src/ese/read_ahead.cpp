@@ -98,6 +98,17 @@ bool PageReadAhead::take(std::uint32_t pgno, Run& out) {
   }
 }
 
+void PageReadAhead::recycle(std::vector<Buffer>& buffers) {
+  std::lock_guard lock(mutex_);
+  // As many as the runs the worker may hold at once can use.
+  const std::size_t room = kMaxRuns * kMaxRunPages;
+  while (!buffers.empty() && spare_.size() < room) {
+    spare_.push_back(std::move(buffers.back()));
+    buffers.pop_back();
+  }
+  buffers.clear();
+}
+
 void PageReadAhead::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -108,12 +119,16 @@ void PageReadAhead::work() {
     reading_ = true;
     reading_first_ = run.first;
     reading_count_ = run.count;
+    run.pages.resize(run.count);
+    for (std::uint32_t i = 0; i < run.count && !spare_.empty(); ++i) {
+      run.pages[i] = std::move(spare_.back());
+      spare_.pop_back();
+    }
     lock.unlock();
 
     std::vector<iovec> vec(run.count);
-    run.pages.resize(run.count);
     for (std::uint32_t i = 0; i < run.count; ++i) {
-      run.pages[i] = std::make_shared_for_overwrite<std::byte[]>(page_size_);
+      if (!run.pages[i]) run.pages[i] = std::make_shared_for_overwrite<std::byte[]>(page_size_);
       vec[i] = iovec{run.pages[i].get(), page_size_};
     }
     const ssize_t got =

@@ -46,6 +46,7 @@ class PageReadAhead {
     std::vector<JET_ERR> status;      // each page's status
   };
   static constexpr std::size_t kMaxRuns = 16;
+  static constexpr std::size_t kMaxRunPages = 64;
 
   // `fd` stays open while the worker lives.
   PageReadAhead(int fd, std::uint32_t page_size);
@@ -57,6 +58,9 @@ class PageReadAhead {
   // The run that was asked for and holds `pgno`, once read; false when no
   // such run was asked for (or it was dropped).
   bool take(std::uint32_t pgno, Run& out);
+  // Page buffers nothing else holds any more, for the worker to fill again
+  // (taken from `buffers`).
+  void recycle(std::vector<Buffer>& buffers);
 
  private:
   void work();
@@ -68,6 +72,7 @@ class PageReadAhead {
   std::condition_variable done_;  // a run read
   std::deque<Run> waiting_;       // asked for, not yet read
   std::deque<Run> ready_;         // read, not yet taken
+  std::vector<Buffer> spare_;     // buffers to fill again
   bool reading_ = false;          // the worker holds the front of waiting_
   std::uint32_t reading_first_ = 0;
   std::uint32_t reading_count_ = 0;
