@@ -19,35 +19,30 @@ namespace corvadex {
 
 namespace {
 
-constexpr AsciiSet kNone{};
+constexpr ByteKinds kNone = escapedBytes("");
 
-// The bytes that make a field need quotes.
-constexpr AsciiSet kQuoted = asciiSet(",\"\r\n");
+// Per byte: 1 when it makes a field need quotes (comma, double quote, CR,
+// LF), 2 when it is part of a non-ASCII sequence.
+constexpr ByteKinds kFieldBytes = escapedBytes(",\"\r\n");
 
-bool keepAll(char32_t) { return true; }
+constexpr auto keepAll = [](char32_t) { return true; };
 
 }  // namespace
 
 void appendCsvField(std::string& line, std::string_view value, std::string& scratch) {
   // One look at the bytes: whether the field needs quotes, and whether it
   // holds anything beyond ASCII that must be checked for malformed UTF-8.
-  bool quote = false, nonAscii = false;
-  for (char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80)
-      nonAscii = true;
-    else
-      quote = quote || kQuoted[byte];
-  }
+  unsigned flags = 0;
+  for (char c : value) flags |= kFieldBytes[static_cast<unsigned char>(c)];
   std::string_view clean = value;
-  if (nonAscii) {
+  if ((flags & 2) != 0 && !isCleanUtf8(value)) {
     // U+FFFD in place of a malformed sequence adds no byte that needs quotes.
     scratch.clear();
     appendEscapedUtf8(scratch, value, kNone, [](std::string&, std::string_view, std::size_t) { return std::size_t{1}; },
                       keepAll);
     clean = scratch;
   }
-  if (!quote) {
+  if ((flags & 1) == 0) {
     line.append(clean);
     return;
   }

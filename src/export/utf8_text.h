@@ -18,19 +18,22 @@
 
 namespace corvadex {
 
-// A set of ASCII bytes (0x00 to 0x7F).
-using AsciiSet = std::array<bool, 128>;
+// What a copy does with each byte value: 0 copies it, 1 hands it to the
+// format's escape (ASCII bytes only), 2 starts a non-ASCII sequence (every
+// byte from 0x80 up). One look-up per byte.
+using ByteKinds = std::array<unsigned char, 256>;
 
-// The set of `bytes`, and the control bytes (0x00 to 0x1F and 0x7F) too
-// when `withControls` is true.
-constexpr AsciiSet asciiSet(std::string_view bytes, bool withControls = false) {
-  AsciiSet set{};
-  for (char c : bytes) set[static_cast<unsigned char>(c) & 0x7F] = true;
+// The kinds for escaping the ASCII `bytes`, and the control bytes (0x00 to
+// 0x1F and 0x7F) too when `withControls` is true.
+constexpr ByteKinds escapedBytes(std::string_view bytes, bool withControls = false) {
+  ByteKinds kinds{};
+  for (char c : bytes) kinds[static_cast<unsigned char>(c) & 0x7F] = 1;
   if (withControls) {
-    for (std::size_t b = 0; b < 0x20; ++b) set[b] = true;
-    set[0x7F] = true;
+    for (std::size_t b = 0; b < 0x20; ++b) kinds[b] = 1;
+    kinds[0x7F] = 1;
   }
-  return set;
+  for (std::size_t b = 0x80; b < 0x100; ++b) kinds[b] = 2;
+  return kinds;
 }
 
 // decodeUtf8, with the common well-formed two- and three-byte sequences
@@ -54,23 +57,36 @@ inline char32_t decodeUtf8NonAscii(std::string_view text, std::size_t& pos) {
   return decodeUtf8(text, pos);
 }
 
-// Appends `text` to `out`. An ASCII byte in `special` is handed to
+// Whether every sequence in `text` is well-formed and none is U+FFFD: text
+// that the replacement of malformed sequences leaves as it is.
+inline bool isCleanUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80)
+      ++pos;
+    else if (decodeUtf8NonAscii(text, pos) == kReplacementCharacter)
+      return false;
+  }
+  return true;
+}
+
+// Appends `text` to `out`. An ASCII byte of kind 1 in `kinds` is handed to
 // `escape(out, text, i)`, which appends what stands for it and returns how
 // many bytes it took (at least one); every other ASCII byte is copied. A
 // malformed UTF-8 sequence, and a well-formed one whose code point
 // `keepNonAscii` refuses, becomes U+FFFD.
 template <typename Escape, typename Keep>
-void appendEscapedUtf8(std::string& out, std::string_view text, const AsciiSet& special, Escape escape,
+void appendEscapedUtf8(std::string& out, std::string_view text, const ByteKinds& kinds, Escape escape,
                        Keep keepNonAscii) {
   std::size_t pos = 0, run = 0;
   const std::size_t size = text.size();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   while (pos < size) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {
-      if (!special[byte]) {
-        ++pos;
-        continue;
-      }
+    const unsigned k = kinds[bytes[pos]];
+    if (k == 0) {
+      ++pos;
+      continue;
+    }
+    if (k == 1) {
       out.append(text.data() + run, pos - run);
       pos += escape(out, text, pos);
       run = pos;
@@ -93,7 +109,7 @@ void appendEscapedUtf8(std::string& out, std::string_view text, const AsciiSet& 
 // (U+0020 to U+007E) is always kept; `keep` is asked about everything else.
 template <typename Keep>
 void appendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
-  static constexpr AsciiSet kControls = asciiSet("", true);
+  static constexpr ByteKinds kControls = escapedBytes("", true);
   appendEscapedUtf8(
       out, text, kControls,
       [&](std::string& to, std::string_view from, std::size_t i) {

@@ -59,14 +59,18 @@ constexpr std::string_view kProductId = "-//Corvadex//Corvadex " CORVADEX_VERSIO
 // card to card. One per thread.
 class CardWriter {
  public:
-  CardWriter(const ContactList& list, VcardVersion version) : list_(list), v3_(version == VcardVersion::V3) {}
+  CardWriter(const ContactList& list, VcardVersion version) : list_(list), v3_(version == VcardVersion::V3) {
+    // The lines every card opens with, made once.
+    out_ = &opening_;
+    Plain("BEGIN:VCARD");
+    Plain(v3_ ? "VERSION:3.0" : "VERSION:4.0");
+    Text("PRODID", kProductId);
+  }
 
   void write(std::size_t index, std::string& out) {
     row_ = &list_.item(index);
     out_ = &out;
-    Plain("BEGIN:VCARD");
-    Plain(v3_ ? "VERSION:3.0" : "VERSION:4.0");
-    Text("PRODID", kProductId);
+    out.append(opening_);
     begin(v3_ ? "UID" : "UID:urn:uuid");
     appendRowUid(list_, index, out);
     end();
@@ -224,7 +228,7 @@ class CardWriter {
   const ContactRow* row_ = nullptr;
   std::string* out_ = nullptr;
   std::size_t lineStart_ = 0;
-  std::string joined_, folding_;
+  std::string opening_, joined_, folding_;
 };
 
 }  // namespace

@@ -15,17 +15,17 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool keepAll(char32_t) { return true; }
+constexpr auto keepAll = [](char32_t) { return true; };
 
 // Text: backslash, comma, semicolon and line breaks are escaped; the
 // controls a content line cannot hold (all but tab) become U+FFFD.
-constexpr AsciiSet kTextSpecial = [] {
-  AsciiSet set = asciiSet("\\,;", true);
-  set['\t'] = false;
+constexpr ByteKinds kTextSpecial = [] {
+  ByteKinds set = escapedBytes("\\,;", true);
+  set['\t'] = 0;
   return set;
 }();
 
-std::size_t escapeTextByte(std::string& out, std::string_view text, std::size_t i) {
+constexpr auto escapeTextByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
   switch (text[i]) {
     case '\\': out.append("\\\\"); break;
     case ',': out.append("\\,"); break;
@@ -38,13 +38,13 @@ std::size_t escapeTextByte(std::string& out, std::string_view text, std::size_t 
     default: out.append("\xEF\xBF\xBD"); break;
   }
   return 1;
-}
+};
 
 // URI: controls, space and DEL percent-encoded; backslash, comma and
 // semicolon escaped.
-constexpr AsciiSet kUriSpecial = asciiSet(" \\,;", true);
+constexpr ByteKinds kUriSpecial = escapedBytes(" \\,;", true);
 
-std::size_t escapeUriByte(std::string& out, std::string_view text, std::size_t i) {
+constexpr auto escapeUriByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
   const auto byte = static_cast<unsigned char>(text[i]);
   if (byte <= 0x20 || byte == 0x7F) {
     out.push_back('%');
@@ -54,7 +54,7 @@ std::size_t escapeUriByte(std::string& out, std::string_view text, std::size_t i
     out.push_back(text[i]);
   }
   return 1;
-}
+};
 
 }  // namespace
 

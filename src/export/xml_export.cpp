@@ -37,13 +37,13 @@ namespace {
 // What a value's bytes become inside a double-quoted attribute: &, <, > and
 // " as entities, tab, LF and CR as character references, the other controls
 // (which XML 1.0 cannot carry) as U+FFFD; everything else as it is.
-constexpr AsciiSet kAttributeSpecial = [] {
-  AsciiSet set = asciiSet("&<>\"", true);
-  set[0x7F] = false;  // an XML character like any other
+constexpr ByteKinds kAttributeSpecial = [] {
+  ByteKinds set = escapedBytes("&<>\"", true);
+  set[0x7F] = 0;  // an XML character like any other
   return set;
 }();
 
-std::size_t escapeAttributeByte(std::string& out, std::string_view text, std::size_t i) {
+constexpr auto escapeAttributeByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
   switch (text[i]) {
     case '&': out.append("&amp;"); break;
     case '<': out.append("&lt;"); break;
@@ -55,11 +55,11 @@ std::size_t escapeAttributeByte(std::string& out, std::string_view text, std::si
     default: out.append("\xEF\xBF\xBD"); break;
   }
   return 1;
-}
+};
 
 // U+FFFE and U+FFFF are no XML characters; every other code point a
 // well-formed sequence can hold is.
-bool isXmlNonAscii(char32_t cp) { return cp != 0xFFFE && cp != 0xFFFF; }
+constexpr auto isXmlNonAscii = [](char32_t cp) { return cp != 0xFFFE && cp != 0xFFFF; };
 
 }  // namespace
 
