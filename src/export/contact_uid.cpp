@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/contact_uid.h"
 
-#include "base/hex.h"
 #include "export/sha1.h"
 
 namespace corvadex {
@@ -17,10 +16,15 @@ constexpr char kContactNamespace[16] = {'\x3c', '\x9e', '\x8a', '\x52', '\x1f', 
 void appendUuid(std::string& out, Sha1::Digest d) {
   d[6] = static_cast<std::uint8_t>((d[6] & 0x0F) | 0x50);  // version 5
   d[8] = static_cast<std::uint8_t>((d[8] & 0x3F) | 0x80);  // the RFC 4122 variant
+  static constexpr char kDigits[] = "0123456789abcdef";
+  char text[36];
+  char* p = text;
   for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) out.push_back('-');
-    appendHexByte(out, d[i]);
+    if (i == 4 || i == 6 || i == 8 || i == 10) *p++ = '-';
+    *p++ = kDigits[d[i] >> 4];
+    *p++ = kDigits[d[i] & 0x0F];
   }
+  out.append(text, sizeof text);
 }
 
 }  // namespace
