@@ -150,7 +150,7 @@ void writeExportRows(const ExportRows& rows, std::size_t rowCount, ByteSink& sin
   if (threads < 2 || rowCount < 2) return writeOnOneThread(rows, rowCount, sink, progress);
   sink.write(rows.head);
   {
-    ChunkPipeline pipeline(rows, rowCount, threads);
+    ChunkPipeline pipeline(rows, rowCount, std::min(threads, kMaxExportThreads));
     pipeline.writeAll(sink, progress);
   }
   sink.write(rows.tail);

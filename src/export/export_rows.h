@@ -32,6 +32,9 @@ struct ExportRows {
 // so memory stays bounded whatever the list's size. Progress is reported on
 // the calling thread, at the same row counts as on one thread. An exception
 // from a formatter or the sink stops the workers and reaches the caller.
+// More than kMaxExportThreads threads are not started, whatever is asked.
+inline constexpr unsigned kMaxExportThreads = 256;
+
 void writeExportRows(const ExportRows& rows, std::size_t rowCount, ByteSink& sink,
                      const ExportProgress& progress, unsigned threads);
 
