@@ -11,11 +11,20 @@ const ContactRow& ContactList::item(std::size_t index) const {
   return rows_[index];
 }
 
-const ContactRow& ContactList::Add(const ContactDraft& draft) {
+const ContactRow& ContactList::Add(const ContactDraft& draft) { return add(draft, ContactRow::layout(draft)); }
+
+bool ContactList::addWithin(const ContactDraft& draft, std::size_t limit) {
+  const ContactRow::Layout layout = ContactRow::layout(draft);
+  if (heapBytes() + bytesToAdd(layout) > limit) return false;
+  add(draft, layout);
+  return true;
+}
+
+const ContactRow& ContactList::add(const ContactDraft& draft, const ContactRow::Layout& layout) {
   aboutToChange();
   if (rows_.size() == rows_.capacity()) rows_.reserve(nextCapacity());
-  const std::size_t bytes = ContactRow::blockBytes(draft);
-  const ContactRow& row = rows_.emplace_back(ContactRow::pack(draft, storage_.allocate(bytes)));
+  std::byte* block = storage_.allocate(layout.blockBytes);
+  const ContactRow& row = rows_.emplace_back(ContactRow::pack(draft, layout, block));
   changed();
   return row;
 }
@@ -34,9 +43,13 @@ void ContactList::removeLast() {
 std::size_t ContactList::nextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
 
 std::size_t ContactList::bytesToAdd(const ContactDraft& draft) const {
+  return bytesToAdd(ContactRow::layout(draft));
+}
+
+std::size_t ContactList::bytesToAdd(const ContactRow::Layout& layout) const {
   const std::size_t growth =
       rows_.size() == rows_.capacity() ? (nextCapacity() - rows_.capacity()) * sizeof(ContactRow) : 0;
-  return growth + storage_.bytesToAllocate(ContactRow::blockBytes(draft));
+  return growth + storage_.bytesToAllocate(layout.blockBytes);
 }
 
 void ContactList::clear() {

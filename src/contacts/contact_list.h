@@ -43,6 +43,9 @@ class ContactList {
 
   // Appends a row holding the draft's texts.
   const ContactRow& Add(const ContactDraft& draft);
+  // Appends it only if the list then holds at most `limit` heap bytes; a
+  // read checks its memory bound so before every row.
+  bool addWithin(const ContactDraft& draft, std::size_t limit);
   // Removes the last row (a row that did not fit, say).
   void removeLast();
   // Removes every row, freeing every row's texts.
@@ -70,8 +73,7 @@ class ContactList {
   std::string_view sourceIdentity() const { return sourceIdentity_; }
   void setSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
 
-  // Heap bytes held by the rows and their texts: what a read checks against
-  // its memory bound after every row.
+  // Heap bytes held by the rows and their texts.
   std::size_t heapBytes() const { return rows_.capacity() * sizeof(ContactRow) + storage_.heldBytes(); }
   // The heap bytes Add(draft) would add (the rows are kept in one array,
   // which grows by doubling, and their texts in chunks).
@@ -81,6 +83,8 @@ class ContactList {
   void aboutToChange();
   void changed();
   std::size_t nextCapacity() const;
+  std::size_t bytesToAdd(const ContactRow::Layout& layout) const;
+  const ContactRow& add(const ContactDraft& draft, const ContactRow::Layout& layout);
   void notifySelection();
 
   std::vector<ContactRow> rows_;

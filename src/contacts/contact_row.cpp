@@ -53,40 +53,41 @@ std::string_view ContactRow::SubItem(std::size_t index) const {
   return text(subItemSlot(index));
 }
 
-// The slots whose texts a row keeps: those not empty, but for sub-items
-// beyond those added and the fields of a row without a record, which read as
-// empty whatever the draft held.
-std::uint64_t ContactRow::keptSlots(const ContactDraft& draft, std::size_t& texts) {
-  std::uint64_t kept = 0;
-  texts = 0;
-  for (std::size_t slot = 0; slot < kRowSlotCount; ++slot) {
-    if (slot >= subItemSlot(draft.subItemCount()) && slot < kFirstFieldSlot) continue;
-    if (slot >= kFirstFieldSlot && slot < kKeySlot && !draft.hasData()) continue;
-    if (draft.text(slot).empty()) continue;
-    kept |= std::uint64_t{1} << slot;
-    texts += draft.text(slot).size();
-  }
-  if (texts > UINT32_MAX) throw std::length_error("texts of one row exceed 4 GiB");
-  return kept;
+// A row keeps the texts that are not empty, but for sub-items beyond those
+// added and the fields of a row without a record, which read as empty
+// whatever the draft held.
+ContactRow::Layout ContactRow::layout(const ContactDraft& draft) {
+  Layout layout;
+  const std::size_t end = draft.hasData() ? kKeySlot : kFirstFieldSlot;
+  const auto keep = [&](std::size_t from, std::size_t to) {
+    for (std::size_t slot = from; slot < to; ++slot) {
+      const std::size_t size = draft.text(slot).size();
+      if (size == 0) continue;
+      layout.kept |= std::uint64_t{1} << slot;
+      layout.textBytes += size;
+    }
+  };
+  keep(kCaptionSlot, subItemSlot(draft.subItemCount()));
+  keep(kFirstFieldSlot, end);
+  keep(kKeySlot, kRowSlotCount);
+  if (layout.textBytes > UINT32_MAX) throw std::length_error("texts of one row exceed 4 GiB");
+  const std::size_t width = layout.textBytes > kNarrowLimit ? 4 : 2;
+  layout.blockBytes = static_cast<std::size_t>(std::popcount(layout.kept)) * width + layout.textBytes;
+  return layout;
 }
 
-std::size_t ContactRow::blockBytes(const ContactDraft& draft) {
-  std::size_t texts = 0;
-  const std::uint64_t kept = keptSlots(draft, texts);
-  return static_cast<std::size_t>(std::popcount(kept)) * (texts > kNarrowLimit ? 4 : 2) + texts;
-}
-
-ContactRow ContactRow::pack(const ContactDraft& draft, std::byte* block) {
-  std::size_t texts = 0;
-  const std::uint64_t kept = keptSlots(draft, texts);
-  const bool wide = texts > kNarrowLimit;
+ContactRow ContactRow::pack(const ContactDraft& draft, const Layout& layout, std::byte* block) {
+  const std::uint64_t kept = layout.kept;
+  const bool wide = layout.textBytes > kNarrowLimit;
+  const auto present = static_cast<std::uint64_t>(std::popcount(kept));
   ContactRow row;
   row.block_ = block;
   row.bits_ = kept | std::uint64_t{draft.subItemCount()} << kSubItemShift |
-              std::uint64_t{draft.hasData()} << kDataShift | std::uint64_t{wide} << kWideShift;
+              std::uint64_t{draft.hasData()} << kDataShift | std::uint64_t{wide} << kWideShift |
+              present << kCountShift;
   const std::size_t width = wide ? 4 : 2;
   std::byte* ends = block;
-  std::byte* bytes = block + width * static_cast<std::size_t>(std::popcount(kept));
+  std::byte* bytes = block + width * present;
   std::uint32_t end = 0;
   for (std::size_t slot = 0; slot < kRowSlotCount; ++slot) {
     if (!((kept >> slot) & 1u)) continue;
@@ -116,7 +117,7 @@ std::size_t ContactRow::endOffset(std::size_t index) const {
 }
 
 std::size_t ContactRow::blockBytes() const {
-  const auto present = static_cast<std::size_t>(std::popcount(bits_ & kSlotMask));
+  const std::size_t present = presentCount();
   if (present == 0) return 0;
   return present * (wide() ? 4 : 2) + endOffset(present - 1);
 }
@@ -125,7 +126,7 @@ std::string_view ContactRow::text(std::size_t slot) const {
   if (!((bits_ >> slot) & 1u)) return {};
   const std::uint64_t below = bits_ & ((std::uint64_t{1} << slot) - 1);
   const auto index = static_cast<std::size_t>(std::popcount(below));
-  const auto present = static_cast<std::size_t>(std::popcount(bits_ & kSlotMask));
+  const std::size_t present = presentCount();
   const std::size_t start = index == 0 ? 0 : endOffset(index - 1);
   const std::size_t end = endOffset(index);
   const auto* bytes = reinterpret_cast<const char*>(block_ + present * (wide() ? 4 : 2));

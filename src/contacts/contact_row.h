@@ -102,10 +102,16 @@ class ContactRow {
   // `field` is ContactField::Birthdate or ContactField::Anniversary.
   std::string_view calendarDate(ContactField field) const { return text(calendarDateSlot(field)); }
 
-  // The bytes of the block a draft packs into, and the packing: `block`
-  // holds blockBytes(draft) bytes and outlives the row.
-  static std::size_t blockBytes(const ContactDraft& draft);
-  static ContactRow pack(const ContactDraft& draft, std::byte* block);
+  // How a draft packs: which slots it keeps and the size of its block.
+  struct Layout {
+    std::uint64_t kept = 0;
+    std::size_t textBytes = 0;
+    std::size_t blockBytes = 0;
+  };
+  static Layout layout(const ContactDraft& draft);
+  // Packs the draft into `block`, of layout.blockBytes bytes, which
+  // outlives the row.
+  static ContactRow pack(const ContactDraft& draft, const Layout& layout, std::byte* block);
   // The size of this row's block.
   std::size_t blockBytes() const;
   const std::byte* block() const { return block_; }
@@ -114,17 +120,19 @@ class ContactRow {
   static constexpr unsigned kSubItemShift = kRowSlotCount;
   static constexpr unsigned kDataShift = kSubItemShift + 3;
   static constexpr unsigned kWideShift = kDataShift + 1;
+  static constexpr unsigned kCountShift = kWideShift + 1;
   static constexpr std::uint64_t kSlotMask = (std::uint64_t{1} << kRowSlotCount) - 1;
-  static_assert(kWideShift < 64);
+  static_assert(kCountShift + 6 <= 64);
 
-  static std::uint64_t keptSlots(const ContactDraft& draft, std::size_t& texts);
   std::string_view text(std::size_t slot) const;
   bool wide() const { return (bits_ >> kWideShift) & 1u; }
+  std::size_t presentCount() const { return (bits_ >> kCountShift) & 63u; }
   std::size_t endOffset(std::size_t index) const;
 
   const std::byte* block_ = nullptr;
   // Bit s set: slot s holds a text. Above them the sub-item count, whether
-  // the row has a record, and whether the offsets are 32-bit.
+  // the row has a record, whether the offsets are 32-bit, and how many slots
+  // hold a text.
   std::uint64_t bits_ = 0;
 };
 

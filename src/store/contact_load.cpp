@@ -100,9 +100,7 @@ bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET
   readKey(session, table, draft_.text(kKeySlot));
   draft_.setSubItemCount(kSubItemCount);
   draft_.setHasData();
-  if (list_.heapBytes() + list_.bytesToAdd(draft_) > listLimit_) return tooManyRows();
-  list_.Add(draft_);
-  return true;
+  return list_.addWithin(draft_, listLimit_) || tooManyRows();
 }
 
 bool ContactStoreReader::tooManyRows() {
