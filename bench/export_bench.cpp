@@ -75,36 +75,36 @@ void generate(ContactList& list, std::size_t rows) {
   for (std::size_t i = 0; i < rows; ++i) {
     const std::string first = firsts[random() % 8], last = lasts[random() % 7];
     const std::string n = std::to_string(i);
-    ContactRow& row = list.Add();
+    ContactDraft row;
     row.setCaption(random() % 3 == 0 ? first.substr(0, 3) + n : "");
     row.addSubItem(first);
     row.addSubItem(random() % 4 == 0 ? "J." : "");
     row.addSubItem(last);
     row.addSubItem(first + "." + n + "@example.com");
-    auto data = std::make_unique<TContactData>();
-    data->set(ContactField::HomePhone, "+49 30 " + std::to_string(1000000 + random() % 9000000));
-    data->set(ContactField::MobilePhone, "+49 170 " + std::to_string(1000000 + random() % 9000000));
-    if (random() % 2 == 0) data->set(ContactField::WorkEmail, last + n + "@work.example.org");
+    row.setField(ContactField::HomePhone, "+49 30 " + std::to_string(1000000 + random() % 9000000));
+    row.setField(ContactField::MobilePhone, "+49 170 " + std::to_string(1000000 + random() % 9000000));
+    if (random() % 2 == 0) row.setField(ContactField::WorkEmail, last + n + "@work.example.org");
     if (random() % 2 == 0) {
-      data->set(ContactField::HomeStreet, std::to_string(random() % 200) + " Hauptstraße");
-      data->set(ContactField::HomeCity, "Berlin");
-      data->set(ContactField::HomeZipCode, std::to_string(10000 + random() % 90000));
-      data->set(ContactField::HomeCountry, "Germany");
+      row.setField(ContactField::HomeStreet, std::to_string(random() % 200) + " Hauptstraße");
+      row.setField(ContactField::HomeCity, "Berlin");
+      row.setField(ContactField::HomeZipCode, std::to_string(10000 + random() % 90000));
+      row.setField(ContactField::HomeCountry, "Germany");
     }
     if (random() % 3 == 0) {
-      data->set(ContactField::Birthdate, "3/14/1979");
+      row.setField(ContactField::Birthdate, "3/14/1979");
       row.setCalendarDate(ContactField::Birthdate, "1979-03-14");
     }
     if (random() % 4 == 0) {
-      data->set(ContactField::CompanyName, "Acme & Sons");
-      data->set(ContactField::JobTitle, "Engineer");
+      row.setField(ContactField::CompanyName, "Acme & Sons");
+      row.setField(ContactField::JobTitle, "Engineer");
     }
     if (random() % 5 == 0)
-      data->set(ContactField::Comments, "Met at the \"conference\".\r\nCall back after 5 <pm>.");
+      row.setField(ContactField::Comments, "Met at the \"conference\".\r\nCall back after 5 <pm>.");
     const char key[4] = {static_cast<char>(i >> 24), static_cast<char>(i >> 16), static_cast<char>(i >> 8),
                          static_cast<char>(i)};
     row.setRecordKey(std::string_view(key, 4));
-    row.setData(std::move(data));
+    row.setHasData();
+    list.Add(row);
   }
   list.EndUpdate();
 }
