@@ -5,12 +5,12 @@
 #include "export/export_format.h"
 
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
 
 namespace corvadex {
 namespace {
@@ -34,17 +34,27 @@ void addAwkwardRows(ContactList& list, std::size_t count) {
       std::string(90, 'w') + "\xC3\xA9" + std::string(80, 'z'),
   };
   for (std::size_t r = 0; r < count; ++r) {
+    ContactDraft draft;
     if (r % 11 == 5) {  // a row without a record
-      ContactRow& bare = list.Add();
-      bare.setCaption(texts[r % 8]);
+      draft.setCaption(texts[r % 8]);
+      list.Add(draft);
       continue;
     }
-    test::ContactValues values;
-    for (std::size_t c = 0; c < kContactColumnCount; ++c) values[c] = texts[(r + c) % 8];
-    ContactRow& row = test::addContact(list, values);
-    if (r % 3 != 0) row.setRecordKey("key " + std::to_string(r));
-    if (r % 4 == 1) row.setCalendarDate(ContactField::Birthdate, "1985-04-12");
-    if (r % 5 == 2) row.setCalendarDate(ContactField::Anniversary, "2001-02-29");
+    for (std::size_t c = 0; c < kContactColumnCount; ++c) {
+      const std::string& text = texts[(r + c) % 8];
+      const ContactPlace& place = kContactColumns[c].place;
+      switch (place.kind) {
+        case ContactPlace::Kind::Caption: draft.setCaption(text); break;
+        case ContactPlace::Kind::SubItem: draft.addSubItem(text); break;
+        case ContactPlace::Kind::Field: draft.setField(place.field, text); break;
+      }
+    }
+    draft.setHasData();
+    const std::string key = "key " + std::to_string(r);
+    if (r % 3 != 0) draft.setRecordKey(key);
+    if (r % 4 == 1) draft.setCalendarDate(ContactField::Birthdate, "1985-04-12");
+    if (r % 5 == 2) draft.setCalendarDate(ContactField::Anniversary, "2001-02-29");
+    list.Add(draft);
   }
 }
 
