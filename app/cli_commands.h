@@ -11,10 +11,19 @@ namespace corvadex::cli {
 
 using Args = std::vector<std::string>;
 
-int runTables(const Args& args);  // cli_ese.cpp
-int runDump(const Args& args);    // cli_ese.cpp
-int runRead(const Args& args);    // cli_read.cpp
-int runExport(const Args& args);  // cli_export.cpp
+// What the commands that read a database share, taken from their arguments
+// before the command sees them.
+struct CommandOptions {
+  // --threads N (cli_threads.h): the threads the command may use, by default
+  // the machine's processor count. The export formats on them; tables, dump
+  // and read keep the count for the engine's use.
+  unsigned threads = 1;
+};
+
+int runTables(const Args& args, const CommandOptions& options);  // cli_ese.cpp
+int runDump(const Args& args, const CommandOptions& options);    // cli_ese.cpp
+int runRead(const Args& args, const CommandOptions& options);    // cli_read.cpp
+int runExport(const Args& args, const CommandOptions& options);  // cli_export.cpp
 int runLocate(const Args& args);  // cli_locate.cpp
 
 }  // namespace corvadex::cli

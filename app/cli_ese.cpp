@@ -182,7 +182,7 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
 
 }  // namespace
 
-int runTables(const Args& args) {
+int runTables(const Args& args, const CommandOptions& /*options*/) {
   if (wantsHelp(args)) {
     std::fputs(kTablesUsage, stdout);
     return 0;
@@ -219,7 +219,7 @@ int runTables(const Args& args) {
   return 0;
 }
 
-int runDump(const Args& args) {
+int runDump(const Args& args, const CommandOptions& /*options*/) {
   if (wantsHelp(args)) {
     std::fputs(kDumpUsage, stdout);
     return 0;

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "cli_commands.h"
+#include "cli_threads.h"
 #include "corvadex_version.h"
+#include "export/export_format.h"
 
 namespace {
 
@@ -42,6 +45,9 @@ constexpr const char* kUsage =
     "                               one vCard file per contact in FOLDER, named by its UID\n"
     "\n"
     "Other options:\n"
+    "  --threads N, --threads=N     after tables, dump, read or export: use up to N\n"
+    "                               threads (default: the number of processors); export\n"
+    "                               formats its rows on them, the file the same for any N\n"
     "  --verbose                    after read or export: follow each error line that\n"
     "                               reports a damaged file with the check that failed\n"
     "                               and where (tables and dump always do)\n"
@@ -88,12 +94,22 @@ int main(int argc, char** argv) {
     return finishOutput(0);
   }
   Args args(argv + 2, argv + argc);
+  CommandOptions options;
+  if (command == "tables" || command == "dump" || command == "read" || command == "export") {
+    std::string error;
+    const std::optional<unsigned> threads = takeThreadsOption(args, corvadex::defaultExportThreads(), error);
+    if (!threads) {
+      std::fprintf(stderr, "corvadex-cli %s: %s\n\n%s", command.c_str(), error.c_str(), kUsage);
+      return 2;
+    }
+    options.threads = *threads;
+  }
   int status = -1;
   try {
-    if (command == "tables") status = runTables(args);
-    if (command == "dump") status = runDump(args);
-    if (command == "read") status = runRead(args);
-    if (command == "export") status = runExport(args);
+    if (command == "tables") status = runTables(args, options);
+    if (command == "dump") status = runDump(args, options);
+    if (command == "read") status = runRead(args, options);
+    if (command == "export") status = runExport(args, options);
     if (command == "locate") status = runLocate(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "corvadex-cli: %s\n", e.what());

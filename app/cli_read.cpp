@@ -50,7 +50,7 @@ bool writeRows(const ContactList& list) {
 
 }  // namespace
 
-int runRead(const Args& args) {
+int runRead(const Args& args, const CommandOptions& /*options*/) {
   bool verbose = false;
   std::string path;
   int paths = 0;

@@ -54,15 +54,15 @@ class GeneratingReader final : public DatabaseReader {
     list_.clear();
     std::string value;
     for (std::size_t r = 0; r < rows_; ++r) {
-      ContactRow& row = list_.Add();
-      auto data = std::make_unique<TContactData>();
+      ContactDraft row;
       for (const ContactColumn& c : kContactColumns) {
         value.assign(c.name).append(" ").append(std::to_string(r));
         if (c.place.kind == ContactPlace::Kind::Caption) row.setCaption(value);
         else if (c.place.kind == ContactPlace::Kind::SubItem) row.addSubItem(value);
-        else data->set(c.place.field, value);
+        else row.setField(c.place.field, value);
       }
-      row.setData(std::move(data));
+      row.setHasData();
+      list_.Add(row);
     }
     list_.EndUpdate();
   }

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // One contact's values that the list row does not show.
 //
-// The record holds 28 texts (UTF-8), one per field, empty when the column was
+// The record has 28 texts (UTF-8), one per field, empty when the column was
 // null or could not be read. Fields are named as the contact table's columns;
 // the field that nothing ever writes or reads is left out.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
-
-#include "contacts/packed_texts.h"
 
 namespace corvadex {
 
@@ -46,13 +44,16 @@ enum class ContactField : unsigned char {
 };
 inline constexpr std::size_t kContactFieldCount = 28;
 
+class ContactRow;  // contacts/contact_row.h
+
+// The record of one list row: its 28 fields, read where the row keeps them
+// (every text of a row sits in one block of the list's storage). A record
+// is valid as long as its row is.
 class TContactData {
  public:
-  std::string_view get(ContactField field) const { return texts_.get(slot(field)); }
-  void set(ContactField field, std::string_view text) { texts_.set(slot(field), text); }
-  void reserve(std::size_t bytes) { texts_.reserve(bytes); }
-  void compact() { texts_.compact(); }
-  std::size_t heapBytes() const { return texts_.heapBytes(); }
+  explicit TContactData(const ContactRow& row) : row_(&row) {}
+  std::string_view get(ContactField field) const;
+  friend bool operator==(const TContactData&, const TContactData&) = default;
 
   std::string_view HomePhone() const { return get(ContactField::HomePhone); }
   std::string_view WorkPhone() const { return get(ContactField::WorkPhone); }
@@ -84,8 +85,7 @@ class TContactData {
   std::string_view Comments() const { return get(ContactField::Comments); }
 
  private:
-  static std::size_t slot(ContactField field) { return static_cast<std::size_t>(field); }
-  PackedTexts<kContactFieldCount> texts_;
+  const ContactRow* row_;
 };
 
 }  // namespace corvadex

@@ -6,63 +6,25 @@
 
 namespace corvadex {
 
-std::string_view ContactRow::SubItem(std::size_t index) const {
-  if (index >= kSubItemCount) throw std::out_of_range("sub-item index out of range");
-  return index < subItems_ ? texts_.get(1 + index) : std::string_view{};
-}
-
-void ContactRow::addSubItem(std::string_view text) {
-  if (subItems_ >= kSubItemCount) throw std::out_of_range("a row holds four sub-items");
-  texts_.set(1 + subItems_, text);
-  ++subItems_;
-}
-
-void ContactRow::setData(std::unique_ptr<TContactData> data) {
-  if (data) data->compact();
-  texts_.compact();
-  data_ = std::move(data);
-}
-
-std::string_view ContactRow::Value(const ContactColumn& column) const {
-  switch (column.place.kind) {
-    case ContactPlace::Kind::Caption:
-      return Caption();
-    case ContactPlace::Kind::SubItem:
-      return SubItem(column.place.subItem);
-    case ContactPlace::Kind::Field:
-      return field(column.place.field);
-  }
-  return {};
-}
-
-std::size_t ContactRow::dateSlot(ContactField field) {
-  if (field == ContactField::Birthdate) return kKeySlot + 1;
-  if (field == ContactField::Anniversary) return kKeySlot + 2;
-  throw std::invalid_argument("not a date field");
-}
-
-std::string_view ContactRow::calendarDate(ContactField field) const { return texts_.get(dateSlot(field)); }
-
-void ContactRow::setCalendarDate(ContactField field, std::string_view isoDate) {
-  texts_.set(dateSlot(field), isoDate);
-}
-
-std::size_t ContactRow::heapBytes() const {
-  std::size_t bytes = texts_.heapBytes();
-  if (data_) bytes += sizeof(TContactData) + data_->heapBytes();
-  return bytes;
-}
-
 const ContactRow& ContactList::item(std::size_t index) const {
   if (index >= rows_.size()) throw std::out_of_range("contact list index out of range");
   return rows_[index];
 }
 
-ContactRow& ContactList::Add() {
+const ContactRow& ContactList::Add(const ContactDraft& draft) { return add(draft, ContactRow::layout(draft)); }
+
+bool ContactList::addWithin(const ContactDraft& draft, std::size_t limit) {
+  const ContactRow::Layout layout = ContactRow::layout(draft);
+  if (heapBytes() + bytesToAdd(layout) > limit) return false;
+  add(draft, layout);
+  return true;
+}
+
+const ContactRow& ContactList::add(const ContactDraft& draft, const ContactRow::Layout& layout) {
   aboutToChange();
-  if (!rows_.empty()) completeRowBytes_ += rows_.back().heapBytes();
   if (rows_.size() == rows_.capacity()) rows_.reserve(nextCapacity());
-  ContactRow& row = rows_.emplace_back();
+  std::byte* block = storage_.allocate(layout.blockBytes);
+  const ContactRow& row = rows_.emplace_back(ContactRow::pack(draft, layout, block));
   changed();
   return row;
 }
@@ -72,18 +34,22 @@ void ContactList::removeLast() {
   aboutToChange();
   const bool wasSelected = selected_ == rows_.size() - 1;
   if (wasSelected) selected_.reset();
+  storage_.releaseLast(rows_.back().blockBytes());
   rows_.pop_back();
-  if (!rows_.empty()) completeRowBytes_ -= rows_.back().heapBytes();
   changed();
   if (wasSelected) notifySelection();
 }
 
 std::size_t ContactList::nextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
 
-std::size_t ContactList::addBytes() const {
+std::size_t ContactList::bytesToAdd(const ContactDraft& draft) const {
+  return bytesToAdd(ContactRow::layout(draft));
+}
+
+std::size_t ContactList::bytesToAdd(const ContactRow::Layout& layout) const {
   const std::size_t growth =
       rows_.size() == rows_.capacity() ? (nextCapacity() - rows_.capacity()) * sizeof(ContactRow) : 0;
-  return growth;
+  return growth + storage_.bytesToAllocate(layout.blockBytes);
 }
 
 void ContactList::clear() {
@@ -92,7 +58,7 @@ void ContactList::clear() {
   selected_.reset();
   rows_.clear();
   rows_.shrink_to_fit();
-  completeRowBytes_ = 0;
+  storage_.clear();
   sourceIdentity_.clear();
   changed();
   if (hadSelection) notifySelection();
@@ -156,17 +122,6 @@ void ContactList::addObserver(ContactListObserver* observer) {
 
 void ContactList::removeObserver(ContactListObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
-}
-
-std::size_t ContactList::heapBytes() const {
-  std::size_t bytes = rows_.capacity() * sizeof(ContactRow);
-  for (const auto& row : rows_) bytes += row.heapBytes();
-  return bytes;
-}
-
-std::size_t ContactList::heldBytes() const {
-  return rows_.capacity() * sizeof(ContactRow) + completeRowBytes_ +
-         (rows_.empty() ? 0 : rows_.back().heapBytes());
 }
 
 }  // namespace corvadex

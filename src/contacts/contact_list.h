@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The contact list: rows in load order, each with a caption, up to four
-// sub-items and the TContactData record it owns; at most one selected row.
+// sub-items and its TContactData record; at most one selected row. The list
+// owns every row's texts (row_storage.h).
 //
 // Plain C++ with no toolkit in sight: the window adapts it to a view, the
 // command line and the tests use it as it is. Observers hear of changes once
@@ -15,56 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "contacts/contact_columns.h"
-#include "contacts/contact_data.h"
-#include "contacts/packed_texts.h"
+#include "contacts/contact_row.h"
+#include "contacts/row_storage.h"
 
 namespace corvadex {
-
-class ContactRow {
- public:
-  std::string_view Caption() const { return texts_.get(0); }
-  void setCaption(std::string_view text) { texts_.set(0, text); }
-
-  // Sub-items are added in order; one that was never added reads as empty.
-  std::size_t subItemCount() const { return subItems_; }
-  std::string_view SubItem(std::size_t index) const;
-  void addSubItem(std::string_view text);
-
-  // The record attached to the row, or none; the row owns it.
-  const TContactData* data() const { return data_.get(); }
-  void setData(std::unique_ptr<TContactData> data);
-  bool hasData() const { return data_ != nullptr; }
-  // One field of the record; empty when the row has no record.
-  std::string_view field(ContactField field) const {
-    return data_ ? data_->get(field) : std::string_view{};
-  }
-
-  // The value of one of the 33 contact columns, wherever the row keeps it
-  // (empty when the row has no record).
-  std::string_view Value(const ContactColumn& column) const;
-
-  // What the exports for other address books need beyond the shown texts:
-  // the row's primary key in its table (raw bytes, the same on every read of
-  // the same file), and the two dates as "YYYY-MM-DD", empty when the
-  // stored date is null, zero or unreadable.
-  std::string_view recordKey() const { return texts_.get(kKeySlot); }
-  void setRecordKey(std::string_view key) { texts_.set(kKeySlot, key); }
-  // `field` is ContactField::Birthdate or ContactField::Anniversary.
-  std::string_view calendarDate(ContactField field) const;
-  void setCalendarDate(ContactField field, std::string_view isoDate);
-
-  std::size_t heapBytes() const;
-  // Makes room for `bytes` bytes of the row's own texts at once.
-  void reserveTexts(std::size_t bytes) { texts_.reserve(bytes); }
-
- private:
-  static constexpr std::size_t kKeySlot = 1 + kSubItemCount;
-  static std::size_t dateSlot(ContactField field);
-  PackedTexts<kKeySlot + 3> texts_;
-  unsigned char subItems_ = 0;
-  std::unique_ptr<TContactData> data_;
-};
 
 // Each observer overrides what it follows.
 class ContactListObserver {
@@ -86,11 +41,14 @@ class ContactList {
   std::size_t count() const { return rows_.size(); }
   const ContactRow& item(std::size_t index) const;
 
-  // Appends an empty row and returns it for filling.
-  ContactRow& Add();
+  // Appends a row holding the draft's texts.
+  const ContactRow& Add(const ContactDraft& draft);
+  // Appends it only if the list then holds at most `limit` heap bytes; a
+  // read checks its memory bound so before every row.
+  bool addWithin(const ContactDraft& draft, std::size_t limit);
   // Removes the last row (a row that did not fit, say).
   void removeLast();
-  // Removes every row, freeing each row's record.
+  // Removes every row, freeing every row's texts.
   void clear();
 
   void BeginUpdate();
@@ -115,26 +73,22 @@ class ContactList {
   std::string_view sourceIdentity() const { return sourceIdentity_; }
   void setSourceIdentity(std::string_view identity) { sourceIdentity_ = identity; }
 
-  // Heap bytes held by the rows and their records, counted row by row
-  // (for the benchmarks and the tests).
-  std::size_t heapBytes() const;
-  // The same figure kept as the rows come, at no cost per call: what a read
-  // checks against its memory bound after every row. A row counts as
-  // complete once the next one is added (rows are filled only through the
-  // reference Add gives).
-  std::size_t heldBytes() const;
-  // The bytes the next Add takes for the row itself (the rows are kept in
-  // one array, which grows by doubling).
-  std::size_t addBytes() const;
+  // Heap bytes held by the rows and their texts.
+  std::size_t heapBytes() const { return rows_.capacity() * sizeof(ContactRow) + storage_.heldBytes(); }
+  // The heap bytes Add(draft) would add (the rows are kept in one array,
+  // which grows by doubling, and their texts in chunks).
+  std::size_t bytesToAdd(const ContactDraft& draft) const;
 
  private:
   void aboutToChange();
   void changed();
   std::size_t nextCapacity() const;
+  std::size_t bytesToAdd(const ContactRow::Layout& layout) const;
+  const ContactRow& add(const ContactDraft& draft, const ContactRow::Layout& layout);
   void notifySelection();
 
   std::vector<ContactRow> rows_;
-  std::size_t completeRowBytes_ = 0;  // heap bytes of every row but the last
+  RowStorage storage_;
   std::string sourceIdentity_;
   std::optional<std::size_t> selected_;
   int updateDepth_ = 0;

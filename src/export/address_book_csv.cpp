@@ -159,38 +159,29 @@ std::span<const std::string_view> addressBookCsvHeaders(AddressBookCsv layout) {
   return kOutlookHeaders;
 }
 
-void writeContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
-                                 const ExportProgress& progress) {
-  const std::span<const std::string_view> headers = addressBookCsvHeaders(layout);
-  std::string buffer, scratch;
-  buffer.reserve(80 * 1024);
-  if (layout == AddressBookCsv::Outlook) buffer += "\xEF\xBB\xBF";
-  for (std::size_t i = 0; i < headers.size(); ++i) {
-    if (i > 0) buffer.push_back(',');
-    appendCsvField(buffer, headers[i], scratch);
-  }
-  buffer += "\r\n";
+ExportRows addressBookCsvRows(const ContactList& list, AddressBookCsv layout) {
+  ExportRows rows;
+  if (layout == AddressBookCsv::Outlook) rows.head = "\xEF\xBB\xBF";
+  std::string scratch;
+  appendCsvRecord(rows.head, addressBookCsvHeaders(layout), scratch);
+  rows.makeFormatter = [&list, layout]() -> RowFormatter {
+    return [&list, layout, values = RowValues(), scratch = std::string()](std::size_t row, std::string& out) mutable {
+      std::array<std::string_view, kGoogleHeaders.size()> fields{};
+      if (layout == AddressBookCsv::Google) {
+        values.Google(list.item(row), fields.data());
+        appendCsvRecord(out, std::span(fields.data(), kGoogleHeaders.size()), scratch);
+      } else {
+        values.Outlook(list.item(row), fields.data());
+        appendCsvRecord(out, std::span(fields.data(), kOutlookHeaders.size()), scratch);
+      }
+    };
+  };
+  return rows;
+}
 
-  RowValues row;
-  std::array<std::string_view, kGoogleHeaders.size()> values{};
-  const std::size_t count = list.count();
-  for (std::size_t r = 0; r < count; ++r) {
-    if (layout == AddressBookCsv::Google)
-      row.Google(list.item(r), values.data());
-    else
-      row.Outlook(list.item(r), values.data());
-    for (std::size_t i = 0; i < headers.size(); ++i) {
-      if (i > 0) buffer.push_back(',');
-      appendCsvField(buffer, values[i], scratch);
-    }
-    buffer += "\r\n";
-    if (buffer.size() >= 64 * 1024) {
-      sink.write(buffer);
-      buffer.clear();
-    }
-    reportProgress(progress, r + 1, count);
-  }
-  if (!buffer.empty()) sink.write(buffer);
+void writeContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
+                                 const ExportProgress& progress, unsigned threads) {
+  writeExportRows(addressBookCsvRows(list, layout), list.count(), sink, progress, threads);
 }
 
 }  // namespace corvadex

@@ -11,13 +11,19 @@
 #include "contacts/contact_list.h"
 #include "base/byte_sink.h"
 #include "export/export_progress.h"
+#include "export/export_rows.h"
 
 namespace corvadex {
 
 enum class AddressBookCsv { Google, Outlook };
 
+// `threads` as for writeContactsXml.
 void writeContactsAddressBookCsv(const ContactList& list, ByteSink& sink, AddressBookCsv layout,
-                                 const ExportProgress& progress = {});
+                                 const ExportProgress& progress = {}, unsigned threads = 1);
+
+// The header row (after the byte order mark for Outlook) and the row
+// formatter (export_rows.h).
+ExportRows addressBookCsvRows(const ContactList& list, AddressBookCsv layout);
 
 // The layout's header row, in column order.
 std::span<const std::string_view> addressBookCsvHeaders(AddressBookCsv layout);

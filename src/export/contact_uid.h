@@ -14,6 +14,8 @@ namespace corvadex {
 
 // "xxxxxxxx-xxxx-5xxx-yxxx-xxxxxxxxxxxx" in lower-case hexadecimal.
 std::string contactUid(std::string_view databaseIdentity, std::string_view recordKey);
+// The same, appended to `out`.
+void appendContactUid(std::string& out, std::string_view databaseIdentity, std::string_view recordKey);
 
 // The version 5 UUID of `name` in the namespace `space` (16 bytes).
 std::string nameBasedUuid(std::string_view space, std::string_view name);

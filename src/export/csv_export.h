@@ -4,12 +4,14 @@
 // 33 fields each in the master table's order.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "contacts/contact_list.h"
 #include "base/byte_sink.h"
 #include "export/export_progress.h"
+#include "export/export_rows.h"
 
 namespace corvadex {
 
@@ -17,6 +19,14 @@ namespace corvadex {
 // `scratch` is working space.
 void appendCsvField(std::string& line, std::string_view value, std::string& scratch);
 
-void writeContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {});
+// Appends one record: the fields separated by commas, then CRLF.
+void appendCsvRecord(std::string& out, std::span<const std::string_view> fields, std::string& scratch);
+
+// `threads` as for writeContactsXml.
+void writeContactsCsv(const ContactList& list, ByteSink& sink, const ExportProgress& progress = {},
+                      unsigned threads = 1);
+
+// The header row and the row formatter (export_rows.h).
+ExportRows csvRows(const ContactList& list);
 
 }  // namespace corvadex

@@ -3,9 +3,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #include "export/address_book_csv.h"
 #include "export/csv_export.h"
@@ -51,16 +53,23 @@ std::string_view exportFormatName(ExportFormat format) { return Entry(format).na
 std::string_view exportFormatExtension(ExportFormat format) { return Entry(format).extension; }
 bool isVcard(ExportFormat format) { return format == ExportFormat::Vcard3 || format == ExportFormat::Vcard4; }
 
-void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
+unsigned defaultExportThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress,
+                   unsigned threads) {
+  writeExportRows(exportRows(format, list), list.count(), sink, progress, threads);
+}
+
+ExportRows exportRows(ExportFormat format, const ContactList& list) {
   switch (format) {
-    case ExportFormat::Xml: return writeContactsXml(list, sink, progress);
-    case ExportFormat::Csv: return writeContactsCsv(list, sink, progress);
+    case ExportFormat::Xml: return xmlRows(list);
+    case ExportFormat::Csv: return csvRows(list);
     case ExportFormat::Vcard3:
-    case ExportFormat::Vcard4: return writeContactsVcard(list, sink, versionOf(format), progress);
-    case ExportFormat::GoogleCsv: return writeContactsAddressBookCsv(list, sink, AddressBookCsv::Google, progress);
-    case ExportFormat::OutlookCsv:
-      return writeContactsAddressBookCsv(list, sink, AddressBookCsv::Outlook, progress);
+    case ExportFormat::Vcard4: return vcardRows(list, versionOf(format));
+    case ExportFormat::GoogleCsv: return addressBookCsvRows(list, AddressBookCsv::Google);
+    case ExportFormat::OutlookCsv: return addressBookCsvRows(list, AddressBookCsv::Outlook);
   }
+  throw std::invalid_argument("unknown export format");
 }
 
 std::size_t writeContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/sha1.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace corvadex {
@@ -11,37 +13,35 @@ std::uint32_t rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); 
 
 }  // namespace
 
-// One 64-byte block: the message schedule of 80 words, then 80 rounds in
-// four groups of twenty with their own function and constant.
+// One 64-byte block: 80 rounds in four groups of twenty with their own
+// function and constant (a loop per group, so that no round chooses its
+// function at run time). The message schedule's words are made as the
+// rounds need them, in a ring of the last sixteen.
 void Sha1::block(const std::uint8_t* p) {
-  std::uint32_t w[80];
+  std::uint32_t w[16];
   for (int i = 0; i < 16; ++i)
     w[i] = std::uint32_t{p[4 * i]} << 24 | std::uint32_t{p[4 * i + 1]} << 16 |
            std::uint32_t{p[4 * i + 2]} << 8 | std::uint32_t{p[4 * i + 3]};
-  for (int i = 16; i < 80; ++i) w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+  // Word i, for i from 16: w[i-3] ^ w[i-8] ^ w[i-14] ^ w[i-16], rotated.
+  const auto word = [&](int i) {
+    if (i < 16) return w[i];
+    const std::uint32_t x = rotl(w[(i + 13) & 15] ^ w[(i + 8) & 15] ^ w[(i + 2) & 15] ^ w[i & 15], 1);
+    w[i & 15] = x;
+    return x;
+  };
   std::uint32_t a = h_[0], b = h_[1], c = h_[2], d = h_[3], e = h_[4];
-  for (int i = 0; i < 80; ++i) {
-    std::uint32_t f, k;
-    if (i < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999u;
-    } else if (i < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1u;
-    } else if (i < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDCu;
-    } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6u;
-    }
-    const std::uint32_t t = rotl(a, 5) + f + e + k + w[i];
+  const auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t scheduled) {
+    const std::uint32_t t = rotl(a, 5) + f + e + k + scheduled;
     e = d;
     d = c;
     c = rotl(b, 30);
     b = a;
     a = t;
-  }
+  };
+  for (int i = 0; i < 20; ++i) round((b & c) | (~b & d), 0x5A827999u, word(i));
+  for (int i = 20; i < 40; ++i) round(b ^ c ^ d, 0x6ED9EBA1u, word(i));
+  for (int i = 40; i < 60; ++i) round((b & c) | (b & d) | (c & d), 0x8F1BBCDCu, word(i));
+  for (int i = 60; i < 80; ++i) round(b ^ c ^ d, 0xCA62C1D6u, word(i));
   h_[0] += a;
   h_[1] += b;
   h_[2] += c;
@@ -70,13 +70,16 @@ void Sha1::update(std::string_view bytes) {
 // length in bits as a 64-bit big-endian number.
 Sha1::Digest Sha1::finish() {
   const std::uint64_t bits = length_ * 8;
-  const char one = static_cast<char>(0x80);
-  update(std::string_view(&one, 1));
-  const char zero = 0;
-  while (buffered_ != 56) update(std::string_view(&zero, 1));
-  char tail[8];
-  for (int i = 0; i < 8; ++i) tail[i] = static_cast<char>(bits >> (56 - 8 * i));
-  update(std::string_view(tail, 8));
+  buffer_[buffered_++] = 0x80;  // update leaves fewer than 64 bytes buffered
+  if (buffered_ > 56) {
+    std::fill(buffer_.begin() + static_cast<std::ptrdiff_t>(buffered_), buffer_.end(), std::uint8_t{0});
+    block(buffer_.data());
+    buffered_ = 0;
+  }
+  std::fill(buffer_.begin() + static_cast<std::ptrdiff_t>(buffered_), buffer_.begin() + 56, std::uint8_t{0});
+  for (std::size_t i = 0; i < 8; ++i) buffer_[56 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+  block(buffer_.data());
+  buffered_ = 0;
   Digest digest;
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<std::uint8_t>(h_[i] >> (24 - 8 * j));

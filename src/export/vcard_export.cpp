@@ -40,6 +40,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "corvadex_version.h"
 #include "export/contact_uid.h"
@@ -51,18 +52,28 @@ namespace {
 
 using F = ContactField;
 
+// The name Corvadex gives itself in PRODID.
+constexpr std::string_view kProductId = "-//Corvadex//Corvadex " CORVADEX_VERSION "//EN";
+
+// Writes cards into the string it is given; keeps its working space from
+// card to card. One per thread.
 class CardWriter {
  public:
-  CardWriter(const ContactRow& row, VcardVersion version, std::string uid, std::string& out)
-      : row_(row), v3_(version == VcardVersion::V3), uid_(std::move(uid)), out_(out) {}
+  CardWriter(const ContactList& list, VcardVersion version) : list_(list), v3_(version == VcardVersion::V3) {
+    // The lines every card opens with, made once.
+    out_ = &opening_;
+    Plain("BEGIN:VCARD");
+    Plain(v3_ ? "VERSION:3.0" : "VERSION:4.0");
+    Text("PRODID", kProductId);
+  }
 
-  void write() {
-    line("BEGIN:VCARD");
-    line(v3_ ? "VERSION:3.0" : "VERSION:4.0");
-    Text("PRODID", productId());
-    line_ = v3_ ? "UID:" : "UID:urn:uuid:";
-    line_ += uid_;
-    flush();
+  void write(std::size_t index, std::string& out) {
+    row_ = &list_.item(index);
+    out_ = &out;
+    out.append(opening_);
+    begin(v3_ ? "UID" : "UID:urn:uuid");
+    appendRowUid(list_, index, out);
+    end();
     writeNames();
     Text(pick("EMAIL;TYPE=INTERNET,HOME", "EMAIL;TYPE=home"), email());
     Text(pick("EMAIL;TYPE=INTERNET,WORK", "EMAIL;TYPE=work"), Field(F::WorkEmail));
@@ -88,29 +99,30 @@ class CardWriter {
     impp(Field(F::OtherImEmail));
     Text("X-MSN", Field(F::OtherImEmail));
     Text("NOTE", Field(F::Comments));
-    line("END:VCARD");
+    Plain("END:VCARD");
   }
 
  private:
-  std::string_view nick() const { return row_.Caption(); }
-  std::string_view first() const { return row_.SubItem(0); }
-  std::string_view middle() const { return row_.SubItem(1); }
-  std::string_view last() const { return row_.SubItem(2); }
-  std::string_view email() const { return row_.SubItem(3); }
-  std::string_view Field(F field) const { return row_.field(field); }
+  std::string_view nick() const { return row_->Caption(); }
+  std::string_view first() const { return row_->SubItem(0); }
+  std::string_view middle() const { return row_->SubItem(1); }
+  std::string_view last() const { return row_->SubItem(2); }
+  std::string_view email() const { return row_->SubItem(3); }
+  std::string_view Field(F field) const { return row_->field(field); }
 
   // The property's 3.0 or 4.0 form ("EMAIL;TYPE=INTERNET,HOME" or
   // "EMAIL;TYPE=home").
   std::string_view pick(std::string_view v3, std::string_view v4) const { return v3_ ? v3 : v4; }
 
   // FN is required and must not be empty: it is what an address book shows.
-  std::string_view displayName(std::string& joined) const {
+  std::string_view displayName() {
+    joined_.clear();
     for (std::string_view part : {first(), middle(), last()}) {
       if (part.empty()) continue;
-      if (!joined.empty()) joined.push_back(' ');
-      joined.append(part);
+      if (!joined_.empty()) joined_.push_back(' ');
+      joined_.append(part);
     }
-    if (!joined.empty()) return joined;
+    if (!joined_.empty()) return joined_;
     for (std::string_view other :
          {nick(), Field(F::CompanyName), email(), Field(F::WorkEmail), Field(F::OtherEmail),
           Field(F::UnresolvedEmail), Field(F::HomePhone), Field(F::WorkPhone), Field(F::MobilePhone),
@@ -122,22 +134,21 @@ class CardWriter {
   }
 
   void writeNames() {
-    std::string joined;
-    Text("FN", displayName(joined));
-    line_ = "N:";
-    appendVcardText(line_, last());
-    line_ += ';';
-    appendVcardText(line_, first());
-    line_ += ';';
-    appendVcardText(line_, middle());
-    line_ += ";;";
-    flush();
+    Text("FN", displayName());
+    begin("N");
+    appendVcardText(*out_, last());
+    out_->push_back(';');
+    appendVcardText(*out_, first());
+    out_->push_back(';');
+    appendVcardText(*out_, middle());
+    out_->append(";;");
+    end();
     Text("NICKNAME", nick());
   }
 
   void dates() {
-    const std::string_view birthday = row_.calendarDate(F::Birthdate);
-    const std::string_view anniversary = row_.calendarDate(F::Anniversary);
+    const std::string_view birthday = row_->calendarDate(F::Birthdate);
+    const std::string_view anniversary = row_->calendarDate(F::Anniversary);
     Date("BDAY", birthday);
     if (!v3_) Date("ANNIVERSARY", anniversary);
     // The extension properties take the extended form, as their readers do.
@@ -149,32 +160,30 @@ class CardWriter {
   // form "19850412" that RFC 6350's date grammar allows.
   void Date(std::string_view property, std::string_view iso) {
     if (iso.empty()) return;
-    line_ = property;
-    line_ += ':';
     if (v3_) {
-      line_ += iso;
+      begin(property);
+      out_->append(iso);
     } else if (auto basic = vcardDateFromIso(iso)) {
-      line_ += *basic;
+      begin(property);
+      out_->append(*basic);
     } else {
       return;
     }
-    flush();
+    end();
   }
 
   void Text(std::string_view property, std::string_view value) {
     if (value.empty()) return;
-    line_ = property;
-    line_ += ':';
-    appendVcardText(line_, value);
-    flush();
+    begin(property);
+    appendVcardText(*out_, value);
+    end();
   }
 
   void uri(std::string_view property, std::string_view value) {
     if (value.empty()) return;
-    line_ = property;
-    line_ += ':';
-    appendVcardUri(line_, value);
-    flush();
+    begin(property);
+    appendVcardUri(*out_, value);
+    end();
   }
 
   // The address components: post office box; extended address; street;
@@ -183,15 +192,15 @@ class CardWriter {
     bool any = false;
     for (F part : parts) any = any || !Field(part).empty();
     if (!any) return;
-    line_ = property;
-    line_ += ":;;";
+    begin(property);
+    out_->append(";;");
     bool first = true;
     for (F part : parts) {
-      if (!first) line_ += ';';
+      if (!first) out_->push_back(';');
       first = false;
-      appendVcardText(line_, Field(part));
+      appendVcardText(*out_, Field(part));
     }
-    flush();
+    end();
   }
 
   // IMPP holds a URI. Addresses in this address book are Windows Live
@@ -199,51 +208,60 @@ class CardWriter {
   // names a scheme is kept as it is.
   void impp(std::string_view value) {
     if (value.empty()) return;
-    line_ = "IMPP:";
-    if (!hasUriScheme(value)) line_ += "msnim:";
-    appendVcardUri(line_, value);
-    flush();
+    begin("IMPP");
+    if (!hasUriScheme(value)) out_->append("msnim:");
+    appendVcardUri(*out_, value);
+    end();
   }
 
-  void line(std::string_view text) { appendFoldedLine(out_, text); }
-  void flush() { appendFoldedLine(out_, line_); }
+  // A content line is written in place: "PROPERTY:" and the value, then
+  // folded if it came out longer than a line may be.
+  void begin(std::string_view property) {
+    lineStart_ = out_->size();
+    out_->append(property).push_back(':');
+  }
+  void end() { foldLastLine(*out_, lineStart_, folding_); }
+  void Plain(std::string_view text) { appendFoldedLine(*out_, text); }
 
-  const ContactRow& row_;
+  const ContactList& list_;
   bool v3_;
-  std::string uid_;
-  std::string& out_;
-  std::string line_;
+  const ContactRow* row_ = nullptr;
+  std::string* out_ = nullptr;
+  std::size_t lineStart_ = 0;
+  std::string opening_, joined_, folding_;
 };
 
 }  // namespace
 
-std::string productId() { return "-//Corvadex//Corvadex " CORVADEX_VERSION "//EN"; }
+std::string productId() { return std::string(kProductId); }
+
+void appendRowUid(const ContactList& list, std::size_t index, std::string& out) {
+  const std::string_view key = list.item(index).recordKey();
+  if (!key.empty()) return appendContactUid(out, list.sourceIdentity(), key);
+  appendContactUid(out, list.sourceIdentity(), "row " + std::to_string(index));
+}
 
 std::string rowUid(const ContactList& list, std::size_t index) {
-  const std::string_view key = list.item(index).recordKey();
-  if (!key.empty()) return contactUid(list.sourceIdentity(), key);
-  return contactUid(list.sourceIdentity(), "row " + std::to_string(index));
+  std::string uid;
+  appendRowUid(list, index, uid);
+  return uid;
 }
 
 void appendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out) {
-  CardWriter(list.item(index), version, rowUid(list, index), out).write();
+  CardWriter(list, version).write(index, out);
+}
+
+ExportRows vcardRows(const ContactList& list, VcardVersion version) {
+  ExportRows rows;
+  rows.makeFormatter = [&list, version]() -> RowFormatter {
+    return [writer = CardWriter(list, version)](std::size_t row, std::string& out) mutable { writer.write(row, out); };
+  };
+  return rows;
 }
 
 void writeContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version,
-                        const ExportProgress& progress) {
-  // Cards are gathered into pieces of about 64 KiB before they go to the sink.
-  std::string buffer;
-  buffer.reserve(80 * 1024);
-  const std::size_t count = list.count();
-  for (std::size_t row = 0; row < count; ++row) {
-    appendContactVcard(list, row, version, buffer);
-    if (buffer.size() >= 64 * 1024) {
-      sink.write(buffer);
-      buffer.clear();
-    }
-    reportProgress(progress, row + 1, count);
-  }
-  if (!buffer.empty()) sink.write(buffer);
+                        const ExportProgress& progress, unsigned threads) {
+  writeExportRows(vcardRows(list, version), list.count(), sink, progress, threads);
 }
 
 }  // namespace corvadex

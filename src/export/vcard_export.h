@@ -10,13 +10,18 @@
 #include "contacts/contact_list.h"
 #include "base/byte_sink.h"
 #include "export/export_progress.h"
+#include "export/export_rows.h"
 
 namespace corvadex {
 
 enum class VcardVersion { V3, V4 };
 
+// `threads` as for writeContactsXml.
 void writeContactsVcard(const ContactList& list, ByteSink& sink, VcardVersion version = VcardVersion::V3,
-                        const ExportProgress& progress = {});
+                        const ExportProgress& progress = {}, unsigned threads = 1);
+
+// The cards' row formatter (export_rows.h); no head, no tail.
+ExportRows vcardRows(const ContactList& list, VcardVersion version);
 
 // The card of row `index`, appended to `out`.
 void appendContactVcard(const ContactList& list, std::size_t index, VcardVersion version, std::string& out);
@@ -24,6 +29,7 @@ void appendContactVcard(const ContactList& list, std::size_t index, VcardVersion
 // The identifier of row `index` (see contact_uid.h). A row without a key
 // (a list not read from a database) is told apart by its position.
 std::string rowUid(const ContactList& list, std::size_t index);
+void appendRowUid(const ContactList& list, std::size_t index, std::string& out);
 
 // The name Corvadex gives itself in PRODID.
 std::string productId();

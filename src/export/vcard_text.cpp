@@ -11,57 +11,59 @@ namespace {
 
 constexpr std::size_t kMaxLineOctets = 75;
 
-bool isContentChar(char32_t cp) {
-  return cp == '\t' || cp == '\r' || cp == '\n' || (cp >= 0x20 && cp != 0x7F);
-}
-
 bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+constexpr auto keepAll = [](char32_t) { return true; };
+
+// Text: backslash, comma, semicolon and line breaks are escaped; the
+// controls a content line cannot hold (all but tab) become U+FFFD.
+constexpr ByteKinds kTextSpecial = [] {
+  ByteKinds set = escapedBytes("\\,;", true);
+  set['\t'] = 0;
+  return set;
+}();
+
+constexpr auto escapeTextByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
+  switch (text[i]) {
+    case '\\': out.append("\\\\"); break;
+    case ',': out.append("\\,"); break;
+    case ';': out.append("\\;"); break;
+    case '\n': out.append("\\n"); break;
+    case '\r':
+      out.append("\\n");
+      // CR LF is one line break.
+      return i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+    default: out.append("\xEF\xBF\xBD"); break;
+  }
+  return 1;
+};
+
+// URI: controls, space and DEL percent-encoded; backslash, comma and
+// semicolon escaped.
+constexpr ByteKinds kUriSpecial = escapedBytes(" \\,;", true);
+
+constexpr auto escapeUriByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  if (byte <= 0x20 || byte == 0x7F) {
+    out.push_back('%');
+    appendHexByte(out, byte, HexCase::Upper);
+  } else {
+    out.push_back('\\');
+    out.push_back(text[i]);
+  }
+  return 1;
+};
+
 }  // namespace
 
 void appendVcardText(std::string& out, std::string_view value) {
-  // Working space kept from value to value: no allocation per value.
-  thread_local std::string clean;
-  clean.clear();
-  appendSanitizedUtf8(clean, value, [](char32_t cp) { return isContentChar(cp); });
-  // Runs of plain characters go in whole.
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < clean.size(); ++i) {
-    const char* escaped;
-    switch (clean[i]) {
-      case '\\': escaped = "\\\\"; break;
-      case ',': escaped = "\\,"; break;
-      case ';': escaped = "\\;"; break;
-      case '\r':
-      case '\n': escaped = "\\n"; break;
-      default: continue;
-    }
-    out.append(clean, run, i - run).append(escaped);
-    // CR LF is one line break.
-    if (clean[i] == '\r' && i + 1 < clean.size() && clean[i + 1] == '\n') ++i;
-    run = i + 1;
-  }
-  out.append(clean, run, std::string::npos);
+  appendEscapedUtf8(out, value, kTextSpecial, escapeTextByte, keepAll);
 }
 
 void appendVcardUri(std::string& out, std::string_view value) {
-  thread_local std::string clean;
-  clean.clear();
-  appendSanitizedUtf8(clean, value, [](char32_t) { return true; });
-  for (char c : clean) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) {
-      out.push_back('%');
-      appendHexByte(out, byte, HexCase::Upper);
-    } else if (c == '\\' || c == ',' || c == ';') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else {
-      out.push_back(c);
-    }
-  }
+  appendEscapedUtf8(out, value, kUriSpecial, escapeUriByte, keepAll);
 }
 
 void appendFoldedLine(std::string& out, std::string_view line) {
@@ -77,6 +79,16 @@ void appendFoldedLine(std::string& out, std::string_view line) {
   }
   out.append(line);
   out += "\r\n";
+}
+
+void foldLastLine(std::string& out, std::size_t start, std::string& scratch) {
+  if (out.size() - start <= kMaxLineOctets) {
+    out.append("\r\n");
+    return;
+  }
+  scratch.assign(out, start, std::string::npos);
+  out.resize(start);
+  appendFoldedLine(out, scratch);
 }
 
 std::optional<std::string> vcardDateFromIso(std::string_view text) {

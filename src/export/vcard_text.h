@@ -27,6 +27,11 @@ void appendVcardUri(std::string& out, std::string_view value);
 // fold never splits a UTF-8 sequence.
 void appendFoldedLine(std::string& out, std::string_view line);
 
+// Ends the content line that starts at out[start] (it runs to the end of
+// `out`): folds it as appendFoldedLine does and adds its CRLF. `scratch` is
+// working space, used only for a line that must be folded.
+void foldLastLine(std::string& out, std::size_t start, std::string& scratch);
+
 // The date in the basic ISO 8601 form RFC 6350 uses ("19850412") for a text
 // in the extended form "1985-04-12" naming a real calendar date; nothing for
 // any other text.

@@ -17,8 +17,9 @@
 // and CR, U+FFFE, U+FFFF) and malformed UTF-8 become U+FFFD, so the file is
 // always well-formed.
 //
-// The document goes to the sink in pieces of about a megabyte, so memory
-// does not grow with the number of contacts and the sink sees few writes.
+// The document goes to the sink in pieces of about a megabyte (see
+// export_rows.h), so memory does not grow with the number of contacts and
+// the sink sees few writes.
 #include "export/xml_export.h"
 
 #include <array>
@@ -26,76 +27,76 @@
 #include <string_view>
 
 #include "base/output_file.h"
+#include "export/export_format.h"
 #include "export/utf8_text.h"
 
 namespace corvadex {
 
 namespace {
 
-bool isXmlChar(char32_t cp) {
-  return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
-         (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
-}
+// What a value's bytes become inside a double-quoted attribute: &, <, > and
+// " as entities, tab, LF and CR as character references, the other controls
+// (which XML 1.0 cannot carry) as U+FFFD; everything else as it is.
+constexpr ByteKinds kAttributeSpecial = [] {
+  ByteKinds set = escapedBytes("&<>\"", true);
+  set[0x7F] = 0;  // an XML character like any other
+  return set;
+}();
 
-// A double-quoted attribute value: &, <, > and " as entities, tab, LF and
-// CR as character references; everything else as it is (UTF-8).
-void appendAttributeValue(std::string& out, std::string_view value) {
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    const char* reference;
-    switch (value[i]) {
-      case '&': reference = "&amp;"; break;
-      case '<': reference = "&lt;"; break;
-      case '>': reference = "&gt;"; break;
-      case '"': reference = "&quot;"; break;
-      case '\t': reference = "&#9;"; break;
-      case '\n': reference = "&#10;"; break;
-      case '\r': reference = "&#13;"; break;
-      default: continue;
-    }
-    out.append(value.substr(run, i - run)).append(reference);
-    run = i + 1;
+constexpr auto escapeAttributeByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
+  switch (text[i]) {
+    case '&': out.append("&amp;"); break;
+    case '<': out.append("&lt;"); break;
+    case '>': out.append("&gt;"); break;
+    case '"': out.append("&quot;"); break;
+    case '\t': out.append("&#9;"); break;
+    case '\n': out.append("&#10;"); break;
+    case '\r': out.append("&#13;"); break;
+    default: out.append("\xEF\xBF\xBD"); break;
   }
-  out.append(value.substr(run));
-}
+  return 1;
+};
+
+// U+FFFE and U+FFFF are no XML characters; every other code point a
+// well-formed sequence can hold is.
+constexpr auto isXmlNonAscii = [](char32_t cp) { return cp != 0xFFFE && cp != 0xFFFF; };
 
 }  // namespace
 
-void writeContactsXml(const ContactList& list, ByteSink& sink, const ExportProgress& progress) {
-  constexpr std::size_t kChunk = 1 << 20;
-  std::array<std::string, kContactColumnCount> attributeStarts;  // ' name="'
-  for (std::size_t i = 0; i < kContactColumnCount; ++i)
-    attributeStarts[i] = " " + std::string(kContactColumns[i].xmlAttribute) + "=\"";
+ExportRows xmlRows(const ContactList& list) {
+  ExportRows rows;
+  const bool any = list.count() > 0;
+  rows.head = any ? "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts>"
+                  : "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts";
+  rows.tail = any ? "</contacts>\n" : "/>\n";
+  rows.makeFormatter = [&list]() -> RowFormatter {
+    std::array<std::string, kContactColumnCount> attributeStarts;  // ' name="'
+    for (std::size_t i = 0; i < kContactColumnCount; ++i)
+      attributeStarts[i] = " " + std::string(kContactColumns[i].xmlAttribute) + "=\"";
+    return [&list, attributeStarts](std::size_t row, std::string& out) {
+      const ContactRow& contact = list.item(row);
+      out.append("<contact");
+      for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+        out.append(attributeStarts[i]);
+        appendEscapedUtf8(out, contact.Value(kContactColumns[i]), kAttributeSpecial, escapeAttributeByte,
+                          isXmlNonAscii);
+        out.push_back('"');
+      }
+      out.append("/>");
+    };
+  };
+  return rows;
+}
 
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<contacts";
-  const std::size_t count = list.count();
-  if (count > 0) out.push_back('>');
-  std::string value;
-  for (std::size_t row = 0; row < count; ++row) {
-    const ContactRow& contact = list.item(row);
-    out += "<contact";
-    for (std::size_t i = 0; i < kContactColumnCount; ++i) {
-      value.clear();
-      appendSanitizedUtf8(value, contact.Value(kContactColumns[i]), [](char32_t cp) { return isXmlChar(cp); });
-      out += attributeStarts[i];
-      appendAttributeValue(out, value);
-      out.push_back('"');
-    }
-    out += "/>";
-    if (out.size() >= kChunk) {
-      sink.write(out);
-      out.clear();
-    }
-    reportProgress(progress, row + 1, count);
-  }
-  out += count > 0 ? "</contacts>\n" : "/>\n";
-  sink.write(out);
+void writeContactsXml(const ContactList& list, ByteSink& sink, const ExportProgress& progress,
+                      unsigned threads) {
+  writeExportRows(xmlRows(list), list.count(), sink, progress, threads);
 }
 
 void writeContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress) {
   OutputFile file(fileName);
-  writeContactsXml(list, file, progress);
+  writeContactsXml(list, file, progress, defaultExportThreads());
   file.commit();
 }
 

@@ -11,6 +11,7 @@
 #include "contacts/contact_list.h"
 #include "base/byte_sink.h"
 #include "export/export_progress.h"
+#include "export/export_rows.h"
 
 namespace corvadex {
 
@@ -18,8 +19,13 @@ void writeContactsXml(const ContactList& list, const std::string& fileName);
 void writeContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress);
 
-// The same document, written to any sink (standard output, memory).
+// The same document, written to any sink (standard output, memory), its
+// rows formatted on `threads` threads (the bytes are the same for any
+// number). The file-name forms above use the machine's processor count.
 void writeContactsXml(const ContactList& list, ByteSink& sink,
-                      const ExportProgress& progress = {});
+                      const ExportProgress& progress = {}, unsigned threads = 1);
+
+// The document's frame and row formatter (export_rows.h).
+ExportRows xmlRows(const ContactList& list);
 
 }  // namespace corvadex

@@ -3,8 +3,6 @@
 // and turns every row of the contact table into a list row (caption and four
 // sub-items) with its TContactData record, in the table's own walk order.
 // Binding and reading follow the order of kContactColumns.
-#include <memory>
-
 #include "contacts/contact_columns.h"
 #include "store/contact_store_reader.h"
 #include "store/error_line.h"
@@ -14,13 +12,6 @@ namespace corvadex {
 
 using namespace ese;
 
-namespace {
-// The first five columns fill the list row, the other 28 the record.
-constexpr std::size_t kRowColumns = 1 + kSubItemCount;
-// A primary key of a 4-byte number and two "YYYY-MM-DD" dates.
-constexpr std::size_t kKeyAndDatesBytes = 5 + 2 * 10;
-static_assert(kContactColumns[0].place.kind == ContactPlace::Kind::Caption);
-}  // namespace
 
 void ContactStoreReader::ClearContacts() { list_.clear(); }
 
@@ -94,47 +85,22 @@ void ContactStoreReader::walkRows(JET_SESID session, JET_TABLEID table,
 }
 
 bool ContactStoreReader::loadRow(JET_SESID session, JET_TABLEID table, const JET_COLUMNID* ids) {
-  // The row is counted before it is added (its place and an empty record)
-  // and once it is filled; a row that does not fit is not kept.
-  if (list_.heldBytes() + list_.addBytes() + sizeof(TContactData) > listLimit_) return tooManyRows();
-  // The row is appended before its values are read. Values are read into
-  // buffers kept from row to row, so that the record's texts take one
-  // allocation of their exact size, and the row's one allocation of the
-  // shown texts' size and room for a key and two dates.
-  ContactRow& row = list_.Add();
-  std::size_t rowBytes = 0;
-  for (std::size_t i = 0; i < kRowColumns; ++i) {
-    readColumn(session, table, ids[i], i, values_[i]);
-    rowBytes += values_[i].size();
-  }
-  row.reserveTexts(rowBytes + kKeyAndDatesBytes);
-  for (std::size_t i = 0; i < kRowColumns; ++i) {
-    if (kContactColumns[i].place.kind == ContactPlace::Kind::Caption)
-      row.setCaption(values_[i]);
-    else
-      row.addSubItem(values_[i]);
-  }
-  std::size_t dataBytes = 0;
-  for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i) {
-    const ContactField field = kContactColumns[i].place.field;
+  // Every value is read straight into the draft's buffers, kept from row to
+  // row; the row is then added with all its texts in one block. A row that
+  // would take the list past its bound is not added.
+  draft_.clear();
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    const ContactPlace& place = kContactColumns[i].place;
+    std::string& out = draft_.text(placeSlot(place));
     if (kContactColumns[i].reader == ColumnReader::Date)
-      readDate(session, table, ids[i], values_[i], &isoDates_[field == ContactField::Birthdate ? 0 : 1]);
+      readDate(session, table, ids[i], out, &draft_.text(calendarDateSlot(place.field)));
     else
-      readColumn(session, table, ids[i], i, values_[i]);
-    dataBytes += values_[i].size();
+      readColumn(session, table, ids[i], i, out);
   }
-  auto data = std::make_unique<TContactData>();
-  data->reserve(dataBytes);
-  for (std::size_t i = kRowColumns; i < kContactColumnCount; ++i)
-    data->set(kContactColumns[i].place.field, values_[i]);
-  readKey(session, table, value_);
-  row.setRecordKey(value_);
-  row.setCalendarDate(ContactField::Birthdate, isoDates_[0]);
-  row.setCalendarDate(ContactField::Anniversary, isoDates_[1]);
-  row.setData(std::move(data));
-  if (list_.heldBytes() <= listLimit_) return true;
-  list_.removeLast();
-  return tooManyRows();
+  readKey(session, table, draft_.text(kKeySlot));
+  draft_.setSubItemCount(kSubItemCount);
+  draft_.setHasData();
+  return list_.addWithin(draft_, listLimit_) || tooManyRows();
 }
 
 bool ContactStoreReader::tooManyRows() {

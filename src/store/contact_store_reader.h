@@ -36,10 +36,11 @@ inline constexpr std::string_view kDirtyShutdownLine =
 // texts: kListBytesPerFileByte times the file's size plus kListAllowance,
 // the read's bound but for the 32 MiB left to the engine (its page cache and
 // the value it is reading). The texts come within the engine's own bound on
-// expanded values; what this adds is the rows' fixed cost, some 370 bytes a
-// row, which a file of very many nearly empty rows (twenty-odd bytes each)
-// would otherwise multiply past any bound. Such a file is damaged: the read
-// stops with tooManyRowsLine and keeps the rows that fit.
+// expanded values, and a row costs some 24 bytes beside them, less than the
+// twenty-odd bytes of file the smallest row takes, times eight; the bound
+// stands guard should a row ever cost more than its file bytes can explain.
+// A read that reaches it stops with tooManyRowsLine and keeps the rows that
+// fit.
 inline constexpr std::uint64_t kListBytesPerFileByte = 8;
 inline constexpr std::uint64_t kListAllowance = std::uint64_t{32} << 20;
 std::uint64_t listByteLimit(std::uint64_t fileSize);
@@ -122,9 +123,7 @@ class ContactStoreReader final : public DatabaseReader {
   std::uint64_t listLimit_ = 0;
   // Scratch space of the row walk, reused from value to value.
   std::vector<unsigned char> longBuffer_;
-  std::string value_;
-  std::string values_[kContactColumnCount];
-  std::string isoDates_[2];
+  ContactDraft draft_;
   std::string identity_;
 };
 

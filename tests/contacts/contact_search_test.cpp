@@ -36,12 +36,12 @@ TEST(TextFold, IgnoresCaseAndAccentsAndKeepsTheRest) {
 }
 
 void Add(ContactList& list, const std::string& nick, const std::string& notes = "") {
-  ContactRow& row = list.Add();
+  ContactDraft row;
   row.setCaption(nick);
   for (int i = 0; i < 4; ++i) row.addSubItem("");
-  auto data = std::make_unique<TContactData>();
-  data->set(ContactField::Comments, notes);
-  row.setData(std::move(data));
+  row.setField(ContactField::Comments, notes);
+  row.setHasData();
+  list.Add(row);
 }
 
 TEST(ContactSearch, FindsNextAndPreviousWrappingRoundTheList) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "contacts/row_text.h"
+#include "caption_row.h"
 
 namespace corvadex {
 namespace {
@@ -49,17 +50,17 @@ TEST(RowText, EscapesAreFoundAtEveryPositionOfLongValues) {
 
 TEST(RowText, ThirtyThreeValuesInMasterOrder) {
   ContactList list;
-  ContactRow& row = list.Add();
+  ContactDraft row;
   row.setCaption("nick");
   row.addSubItem("first");
   row.addSubItem("");
   row.addSubItem("last");
   row.addSubItem("home@x");
-  auto data = std::make_unique<TContactData>();
-  data->set(ContactField::HomePhone, "1");
-  data->set(ContactField::WorkEmail, "w@x");
-  data->set(ContactField::Comments, "two\nlines");
-  row.setData(std::move(data));
+  row.setField(ContactField::HomePhone, "1");
+  row.setField(ContactField::WorkEmail, "w@x");
+  row.setField(ContactField::Comments, "two\nlines");
+  row.setHasData();
+  list.Add(row);
 
   std::string out;
   appendRowLine(list.item(0), out);
@@ -71,7 +72,7 @@ TEST(RowText, ThirtyThreeValuesInMasterOrder) {
 
 TEST(RowText, RowWithoutRecordGivesEmptyRecordValues) {
   ContactList list;
-  list.Add().setCaption("only");
+  corvadex::testing::addCaptionRow(list, "only");
   std::string out;
   appendRowLine(list.item(0), out);
   EXPECT_EQ(out, "only" + std::string(32, '\t') + "\n");

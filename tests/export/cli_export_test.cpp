@@ -312,6 +312,39 @@ TEST_F(CliExport, BadUsageIsRefusedWithStatus2) {
   EXPECT_EQ(dir_.entries(), std::vector<std::string>{"contacts.edb"});
 }
 
+// The file is the same whatever the number of threads, for every format;
+// generated contacts hold empty rows, non-BMP text, line breaks and dates.
+TEST_F(CliExport, EveryFormatIsTheSameFileOnAnyThreadCount) {
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "3000", "--seed", "11"});
+  for (const char* format : {"xml", "csv", "vcard", "vcard4", "google-csv", "outlook-csv"}) {
+    const RunResult one = exportWith({db, "--format", format, "--threads", "1"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    const std::string file = dir_.File(std::string("out.") + format);
+    for (const std::string threads : {"--threads=2", "--threads=7"}) {
+      const RunResult several = exportWith({db, "--format", format, threads, "-o", file});
+      ASSERT_EQ(several.exitCode, 0) << several.err;
+      EXPECT_TRUE(readFile(file) == one.out) << format << " " << threads;
+    }
+  }
+}
+
+TEST_F(CliExport, ThreadCountMustBeAWholeNumberOfOneOrMore) {
+  const std::string db = makeDatabase(dir_, "contacts.edb", {"--count", "1"});
+  for (const std::string command : {"tables", "dump", "read", "export"}) {
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--threads", "0"}, {"--threads", "x"}, {"--threads=2x"}, {"--threads"}}) {
+      std::vector<std::string> args = {kCli, command, db};
+      args.insert(args.end(), bad.begin(), bad.end());
+      const RunResult result = test::Run(args);
+      EXPECT_EQ(result.exitCode, 2) << command << " " << ::testing::PrintToString(bad);
+      EXPECT_THAT(result.err, StartsWith("corvadex-cli " + command + ": --threads ")) << command;
+      EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(test::Run({kCli, command, db, "--threads", "3"}).exitCode, 0) << command;
+  }
+  EXPECT_EQ(dir_.entries(), std::vector<std::string>{"contacts.edb"});
+}
+
 // Progress goes to standard error only when that is a terminal; script(1)
 // gives the command one.
 TEST_F(CliExport, ProgressShowsOnATerminalOnly) {

@@ -88,8 +88,7 @@ TEST(CsvExport, PythonCsvReadsEveryValueWhereItBelongs) {
 TEST(AddressBookCsv, EveryValueLandsSomewhere) {
   ContactValues values = distinctValues("v");
   ContactList list;
-  ContactRow& row = addContact(list, values);
-  row.setCalendarDate(ContactField::Birthdate, "1985-04-02");
+  addContact(list, values, "1985-04-02");
   addContact(list, ContactValues{});
   for (AddressBookCsv layout : {AddressBookCsv::Google, AddressBookCsv::Outlook}) {
     StringSink sink;

@@ -15,19 +15,21 @@
 
 namespace corvadex::test {
 
-ContactRow& addContact(ContactList& list, const ContactValues& values) {
-  ContactRow& row = list.Add();
-  auto data = std::make_unique<TContactData>();
+const ContactRow& addContact(ContactList& list, const ContactValues& values, std::string_view birthdate,
+                             std::string_view anniversary) {
+  ContactDraft row;
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     const ContactPlace& place = kContactColumns[i].place;
     switch (place.kind) {
       case ContactPlace::Kind::Caption: row.setCaption(values[i]); break;
       case ContactPlace::Kind::SubItem: row.addSubItem(values[i]); break;
-      case ContactPlace::Kind::Field: data->set(place.field, values[i]); break;
+      case ContactPlace::Kind::Field: row.setField(place.field, values[i]); break;
     }
   }
-  row.setData(std::move(data));
-  return row;
+  row.setHasData();
+  row.setCalendarDate(ContactField::Birthdate, birthdate);
+  row.setCalendarDate(ContactField::Anniversary, anniversary);
+  return list.Add(row);
 }
 
 ContactValues distinctValues(const std::string& prefix) {

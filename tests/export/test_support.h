@@ -18,7 +18,10 @@ using ContactValues = std::array<std::string, kContactColumnCount>;
 
 // Appends a row holding `values`, each in the place its column belongs;
 // the row is valid until the next row is added.
-ContactRow& addContact(ContactList& list, const ContactValues& values);
+// The calendar dates ("YYYY-MM-DD") are the ones the exports for other
+// address books write.
+const ContactRow& addContact(ContactList& list, const ContactValues& values, std::string_view birthdate = "",
+                             std::string_view anniversary = "");
 
 // Values that tell the columns apart: "<prefix> <column name>".
 ContactValues distinctValues(const std::string& prefix);

@@ -170,7 +170,7 @@ TEST(VcardExport, DatesAndTheExtensionProperties) {
   v[columnIndex("other_im_address")] = "ann@messenger.example";
   v[columnIndex("birthday")] = "30/12/1899";  // the list's text of a stored zero
   ContactList list;
-  addContact(list, v).setCalendarDate(ContactField::Anniversary, "2001-06-30");
+  addContact(list, v, "", "2001-06-30");
   const std::string v3 = toVcard(list, VcardVersion::V3), v4 = toVcard(list, VcardVersion::V4);
   EXPECT_EQ(v3.find("BDAY"), std::string::npos);
   EXPECT_EQ(lineOf(v3, "X-ANNIVERSARY:"), "X-ANNIVERSARY:2001-06-30");
@@ -185,7 +185,7 @@ TEST(VcardExport, DatesAndTheExtensionProperties) {
     EXPECT_EQ(lineOf(card, "IMPP:"), "IMPP:msnim:ann@messenger.example");
     EXPECT_EQ(lineOf(card, "X-MSN:"), "X-MSN:ann@messenger.example");
   }
-  addContact(list, ContactValues{}).setCalendarDate(ContactField::Birthdate, "1985-04-12");
+  addContact(list, ContactValues{}, "1985-04-12");
   std::string second;
   appendContactVcard(list, 1, VcardVersion::V4, second);
   EXPECT_EQ(lineOf(second, "BDAY:"), "BDAY:19850412");

@@ -128,8 +128,9 @@ TEST(XmlExport, EveryContactHasAll33AttributesInTableOrderEachWithItsValue) {
 
 TEST(XmlExport, RowWithoutRecordExportsEmptyFields) {
   ContactList list;
-  ContactRow& row = list.Add();
+  ContactDraft row;
   row.setCaption("Nick");
+  list.Add(row);
   const ParsedDocument doc = parse(toXml(list));
   ContactValues values{};
   values[0] = "Nick";

@@ -11,6 +11,7 @@
 #include "platform/mingw_pe.h"
 #include "platform/test_prefix.h"
 #include "platform/wine_prefix_view.h"
+#include "caption_row.h"
 
 namespace corvadex {
 namespace {
@@ -89,7 +90,7 @@ class DatabaseLocationTest : public ::testing::Test {
       reads_.push_back(path);
       log_->Add("read " + path);
       list_->BeginUpdate();
-      for (int i = 0; i < rowsRead_; ++i) list_->Add().setCaption("contact");
+      for (int i = 0; i < rowsRead_; ++i) corvadex::testing::addCaptionRow(*list_, "contact");
       list_->EndUpdate();
     });
   }

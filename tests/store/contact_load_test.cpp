@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 // The contact load: binding, the row walk, where every value lands, and the
 // list's state after each way the load can end.
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "reader_fixture.h"
+#include "caption_row.h"
 
 namespace corvadex::testing {
 namespace {
@@ -18,9 +20,10 @@ class ContactLoadTest : public ReaderTest {
   void SetUp() override { contacts = &jet.addContactTable(); }
 
   void prefill() {
-    ContactRow& row = list.Add();
+    ContactDraft row;
     row.setCaption("earlier");
-    row.setData(std::make_unique<TContactData>());
+    row.setHasData();
+    list.Add(row);
     jet.calls.clear();
   }
 
@@ -53,8 +56,8 @@ TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
   EXPECT_EQ(row.SubItem(1), "MiddleName ж");
   EXPECT_EQ(row.SubItem(2), "LastName ж");
   EXPECT_EQ(row.SubItem(3), "HomeEmail ж");
-  const TContactData* data = row.data();
-  ASSERT_NE(data, nullptr);
+  const std::optional<TContactData> data = row.data();
+  ASSERT_TRUE(data.has_value());
   EXPECT_EQ(data->HomePhone(), "HomePhone ж");
   EXPECT_EQ(data->WorkPhone(), "WorkPhone ж");
   EXPECT_EQ(data->MobilePhone(), "MobilePhone ж");
@@ -168,7 +171,7 @@ TEST_F(ContactLoadTest, AllNullRowGivesEmptyRowAndEmptyRecordWithoutLines) {
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
   ASSERT_EQ(list.count(), 1u);
   for (const auto& column : kContactColumns) EXPECT_EQ(list.item(0).Value(column), "");
-  EXPECT_NE(list.item(0).data(), nullptr);
+  EXPECT_TRUE(list.item(0).hasData());
   EXPECT_EQ(list.item(0).subItemCount(), 4u);
 }
 
@@ -206,7 +209,7 @@ TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
     table.rows.push_back(Contact({{"NickName", u"never read"}}));
     RecordingLog lines(fresh.calls);
     ContactList kept;
-    kept.Add().setCaption("earlier");
+    corvadex::testing::addCaptionRow(kept, "earlier");
     ContactStoreReader loader(fresh, lines, kept, dates);
     loader.ReadDatabase("db.edb");
     EXPECT_THAT(lines.lines, ElementsAre("database page size 8192", c.line));
@@ -268,11 +271,26 @@ TEST_F(ContactLoadTest, FailedReadsOfOneRowEachGiveALineAndTheRestIsRead) {
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
                                      "JetRetrieveColumn ERROR -1022 - text of -1022",
                                      "JetRetrieveColumn ERROR -1517 - text of -1517"));
-  const TContactData* data = list.item(0).data();
+  const std::optional<TContactData> data = list.item(0).data();
   EXPECT_EQ(data->HomeCity(), "");
   EXPECT_EQ(data->Birthdate(), "");
   EXPECT_EQ(data->HomeState(), "HomeState r");
   EXPECT_EQ(data->SpouseName(), "SpouseName r");
+}
+
+// Rows whose texts take more memory than the file's size can explain (here
+// no file: the bound is its 32 MiB allowance) end the read with the rows
+// that fit, within the bound, and a line that says where the list ends.
+TEST_F(ContactLoadTest, RowsPastTheMemoryBoundEndTheReadWithTheRowsThatFit) {
+  const std::u16string notes(std::size_t{1} << 20, u'n');  // 1 MiB of UTF-8 a row
+  for (int i = 0; i < 40; ++i) contacts->rows.push_back(Contact({{"NickName", u"n"}, {"Comments", notes}}));
+  reader.ReadDatabase("no such file.edb");
+  ASSERT_GT(list.count(), 20u);
+  ASSERT_LT(list.count(), 32u);
+  EXPECT_LE(list.heapBytes(), listByteLimit(0));
+  EXPECT_THAT(log.lines, ElementsAre("database page size 8192",
+                                     tooManyRowsLine("SimpleContact-4711", list.count())));
+  EXPECT_EQ(list.item(list.count() - 1).field(ContactField::Comments).size(), notes.size());
 }
 
 TEST_F(ContactLoadTest, ClearContactsRemovesEveryRow) {

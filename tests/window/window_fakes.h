@@ -103,15 +103,15 @@ inline ContactValues numberedContact(int n) {
 // Adds rows to a list as the contact load does: caption, four sub-items, then
 // the record.
 inline void addContact(ContactList& list, const ContactValues& values) {
-  ContactRow& row = list.Add();
-  auto data = std::make_unique<TContactData>();
+  ContactDraft row;
   for (std::size_t i = 0; i < kContactColumnCount; ++i) {
     const ContactPlace& place = kContactColumns[i].place;
     if (place.kind == ContactPlace::Kind::Caption) row.setCaption(values[i]);
     else if (place.kind == ContactPlace::Kind::SubItem) row.addSubItem(values[i]);
-    else data->set(place.field, values[i]);
+    else row.setField(place.field, values[i]);
   }
-  row.setData(std::move(data));
+  row.setHasData();
+  list.Add(row);
 }
 
 // What the fake reader loads for each path, and what it saw.
