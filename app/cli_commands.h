@@ -15,8 +15,9 @@ using Args = std::vector<std::string>;
 // before the command sees them.
 struct CommandOptions {
   // --threads N (cli_threads.h): the threads the command may use, by default
-  // the machine's processor count. The export formats on them; tables, dump
-  // and read keep the count for the engine's use.
+  // the machine's processor count. With more than one, dump, read and export
+  // read the file ahead on a worker thread of the engine, and the export
+  // formats its rows on them; tables reads too little to gain from them.
   unsigned threads = 1;
 };
 

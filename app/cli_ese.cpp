@@ -219,7 +219,7 @@ int runTables(const Args& args, const CommandOptions& /*options*/) {
   return 0;
 }
 
-int runDump(const Args& args, const CommandOptions& /*options*/) {
+int runDump(const Args& args, const CommandOptions& options) {
   if (wantsHelp(args)) {
     std::fputs(kDumpUsage, stdout);
     return 0;
@@ -230,7 +230,7 @@ int runDump(const Args& args, const CommandOptions& /*options*/) {
   }
   if (!refuseNonRegularFile(args[0])) return 1;
   std::unique_ptr<ese::Database> db;
-  if (ese::JET_ERR err = ese::Database::open(args[0], db); err != ese::JET_errSuccess) {
+  if (ese::JET_ERR err = ese::Database::open(args[0], db, ese::DbFile::Options{.read_ahead_thread = options.threads > 1}); err != ese::JET_errSuccess) {
     return databaseError(args[0], err);
   }
   std::vector<std::shared_ptr<const ese::TableInfo>> wanted;

@@ -295,7 +295,7 @@ int runExport(const Args& args, const CommandOptions& common) {
   list.addObserver(&watch);
   StderrLog log(isReadErrorLine);
   LocaleShortDateFormat dates;
-  ese::EngineJet jet;
+  ese::EngineJet jet(ese::EngineOptions{.threads = options->threads});
   DetailedLog detailed(log, jet, options->verbose);
   ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(options->database);

@@ -50,7 +50,7 @@ bool writeRows(const ContactList& list) {
 
 }  // namespace
 
-int runRead(const Args& args, const CommandOptions& /*options*/) {
+int runRead(const Args& args, const CommandOptions& options) {
   bool verbose = false;
   std::string path;
   int paths = 0;
@@ -81,7 +81,8 @@ int runRead(const Args& args, const CommandOptions& /*options*/) {
 
   if (!refuseNonRegularFile(path)) return 1;
 
-  ese::EngineJet jet;
+  // More threads than one add the engine's read-ahead worker.
+  ese::EngineJet jet(ese::EngineOptions{.threads = options.threads});
   StderrLog log(isReadErrorLine);
   DetailedLog detailed(log, jet, verbose);
   ContactList list;

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace corvadex {
 
@@ -108,7 +111,19 @@ void appendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::st
   };
   std::size_t i = 0;
   while (i < units) {
-    // Most contact texts are ASCII: four units at a time while they are.
+    // Most contact texts are ASCII: eight units at a time while they are
+    // (every x86-64 processor has SSE2), then four.
+#if defined(__SSE2__)
+    while (i + 8 <= units) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * i));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                                            _mm_setzero_si128())) != 0xFFFF)
+        break;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(chunk, chunk));
+      p += 8;
+      i += 8;
+    }
+#endif
     while (i + 4 <= units) {
       std::uint64_t word;
       std::memcpy(&word, bytes + 2 * i, 8);

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "contacts/contact_columns.h"
 
@@ -23,6 +26,16 @@ constexpr std::uint64_t hasByte(std::uint64_t word, unsigned char c) {
 // values have none, so eight bytes are looked at per step.
 std::size_t firstSpecial(std::string_view value, std::size_t from) {
   std::size_t i = from;
+#if defined(__SSE2__)
+  // Sixteen bytes per step where the processor has SSE2 (every x86-64 has).
+  for (; i + 16 <= value.size(); i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value.data() + i));
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
+    if (_mm_movemask_epi8(special) != 0) break;
+  }
+#endif
   for (; i + 8 <= value.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, value.data() + i, 8);

@@ -97,11 +97,12 @@ JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
   for (;;) {
     Frame frame;
     if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
-    path_.push_back(frame);
-    if (frame.page.is_leaf()) return JET_errSuccess;
-    if (frame.page.tag_count() <= 1) {
+    path_.push_back(std::move(frame));
+    Frame& entered = path_.back();
+    if (entered.page.is_leaf()) return JET_errSuccess;
+    if (entered.page.tag_count() <= 1) {
       // An empty branch page: nothing below it; Settle moves on.
-      path_.back().index = frame.page.tag_count();
+      entered.index = entered.page.tag_count();
       return JET_errSuccess;
     }
     if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
@@ -207,7 +208,7 @@ JET_ERR BTreeCursor::seek(Bytes key) {
       }
     }
     frame.index = lo;
-    path_.push_back(frame);
+    path_.push_back(std::move(frame));
     if (leaf || count <= 1) break;
     if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }

@@ -9,9 +9,10 @@
 
 namespace ese {
 
-JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out) {
+JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out,
+                       const DbFile::Options& options) {
   std::unique_ptr<Database> db(new Database());
-  if (JET_ERR err = DbFile::open(path, db->file_); err != JET_errSuccess) return err;
+  if (JET_ERR err = DbFile::open(path, db->file_, options); err != JET_errSuccess) return err;
   if (JET_ERR err = Catalog::load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
   db->expansion_budget_ = kExpansionFactor * db->file_->size() + kExpansionAllowance;
   out = std::move(db);
@@ -34,6 +35,7 @@ TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> ta
       rows_(&db.file(), table_->root_pgno, table_->objid),
       long_values_(&db.file(), table_->lv_root_pgno, table_->lv_objid),
       large_(db.file().page_size() > 8192),
+      derived_(table_->is_derived),
       has_compression_(db.header().format_revision >= kFirstRevisionWithCompression) {}
 
 JET_ERR TableCursor::loadRecord() {
@@ -69,54 +71,50 @@ JET_ERR TableCursor::moveNext() {
 JET_ERR TableCursor::countValues(const ColumnInfo& column, std::uint32_t& count) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  if (JET_ERR err = record_.get(column, table_->is_derived, 1, v, &count); err != JET_errSuccess) {
+  if (JET_ERR err = record_.get(column, derived_, 1, v, &count); err != JET_errSuccess) {
     return locate(err, rows_.pgno(), &table_->name, &column.name);
   }
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
-                               bool& is_null) {
-  if (JET_ERR err = readStoredValue(column, itag, out, is_null); err != JET_errSuccess) {
-    // A failure in the long-value tree has noted its own page already.
-    return locate(err, rows_.pgno(), &table_->name, &column.name);
-  }
-  return JET_errSuccess;
-}
-
-JET_ERR TableCursor::readStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
-                                     bool& is_null) {
+JET_ERR TableCursor::readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+                                  bool& is_null) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  if (JET_ERR err = record_.get(column, table_->is_derived, itag, v); err != JET_errSuccess) {
-    return err;
+  JET_ERR err = record_.get(column, derived_, itag, v);
+  if (err == JET_errSuccess) {
+    is_null = v.kind == ValueKind::kNull;
+    // A null's bytes are empty.
+    if (v.kind == ValueKind::kInline || is_null) {
+      out = v.bytes.bytes();
+      return JET_errSuccess;
+    }
+    err = expandValue(v, out);
+    if (err == JET_errSuccess) return err;
   }
-  is_null = v.kind == ValueKind::kNull;
+  // A failure in the long-value tree has noted its own page already.
+  return locate(err, rows_.pgno(), &table_->name, &column.name);
+}
+
+JET_ERR TableCursor::expandValue(const StoredValue& v, Bytes& out) {
   out = Bytes();
-  switch (v.kind) {
-    case ValueKind::kNull: return JET_errSuccess;
-    case ValueKind::kInline: out = v.bytes.bytes(); return JET_errSuccess;
-    case ValueKind::kCompressed:
-      // A value that could not fit is refused before it is decompressed.
-      if (decompressedSizeLimit(v.bytes.bytes()) > db_->expansionRoom()) return tooLarge();
-      if (JET_ERR err = decompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
-        return fail(err, "a compressed value does not decompress");
-      }
-      if (!db_->expand(scratch_.size())) return tooLarge();
-      out = Bytes(scratch_.data(), scratch_.size());
-      return JET_errSuccess;
-    case ValueKind::kSeparated:
-      if (table_->lv_root_pgno == 0) {
-        return corrupt("a value is kept in a long-value tree the table does not have");
-      }
-      if (JET_ERR err = readLongValue(long_values_, v.bytes, db_->valueRoom(), scratch_);
-          err != JET_errSuccess) {
-        return err == JET_errOutOfMemory ? tooLarge() : err;
-      }
-      if (!db_->expand(scratch_.size())) return tooLarge();
-      out = Bytes(scratch_.data(), scratch_.size());
-      return JET_errSuccess;
+  if (v.kind == ValueKind::kCompressed) {
+    // A value that could not fit is refused before it is decompressed.
+    if (decompressedSizeLimit(v.bytes.bytes()) > db_->expansionRoom()) return tooLarge();
+    if (JET_ERR err = decompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
+      return fail(err, "a compressed value does not decompress");
+    }
+  } else {
+    if (table_->lv_root_pgno == 0) {
+      return corrupt("a value is kept in a long-value tree the table does not have");
+    }
+    if (JET_ERR err = readLongValue(long_values_, v.bytes, db_->valueRoom(), scratch_);
+        err != JET_errSuccess) {
+      return err == JET_errOutOfMemory ? tooLarge() : err;
+    }
   }
+  if (!db_->expand(scratch_.size())) return tooLarge();
+  out = Bytes(scratch_.data(), scratch_.size());
   return JET_errSuccess;
 }
 

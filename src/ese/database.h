@@ -23,7 +23,8 @@ class Database {
  public:
   // Opens the file and reads its catalog. Statuses: those of DbFile::Open,
   // and the page statuses of DbFile::ReadPage for a damaged catalog.
-  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out);
+  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out,
+                      const DbFile::Options& options = {});
 
   // Bounds on the memory a reading can be made to take. Values the engine
   // expands (decompressed values, long values gathered from their tree)
@@ -80,12 +81,22 @@ class TableCursor {
   // `is_null` when there is none, else `out` holds the bytes, long values
   // followed and compressed values decompressed. A value compressed with
   // a scheme this reader does not know gives decompressValue's status.
-  JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
+  JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null) {
+    StoredValue v;
+    if (on_row_ && record_.getPrepared(column, derived_, itag, v)) {
+      is_null = v.kind == ValueKind::kNull;
+      out = v.bytes.bytes();
+      return JET_errSuccess;
+    }
+    return readAnyValue(column, itag, out, is_null);
+  }
 
  private:
   JET_ERR loadRecord();
-  JET_ERR readStoredValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
-                          bool& is_null);
+  JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
+  // A compressed value decompressed, or a value of the long-value tree
+  // gathered, into scratch_.
+  JET_ERR expandValue(const StoredValue& v, Bytes& out);
   // The status for a value that would pass the memory bounds.
   JET_ERR tooLarge() const;
 
@@ -96,6 +107,7 @@ class TableCursor {
   Record record_;
   bool on_row_ = false;
   bool large_ = false;
+  bool derived_ = false;
   bool has_compression_ = true;
   std::vector<std::byte> scratch_;
 };

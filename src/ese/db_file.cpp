@@ -2,13 +2,14 @@
 #include "ese/db_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "ese/failure_note.h"
-#include "ese/page_checksum.h"
+#include "ese/read_ahead.h"
 
 namespace ese {
 namespace {
@@ -86,7 +87,8 @@ JET_ERR DbFile::readHeader(const std::string& path, FileHeader& out) {
   return noteHeaderFailure(parseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
 }
 
-JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out) {
+JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
+                     const Options& options) {
   forgetFailure();
   std::unique_ptr<DbFile> file(new DbFile());
   if (JET_ERR err = openRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
@@ -105,61 +107,159 @@ JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out) {
   // Two header pages precede the data pages.
   file->page_count_ = pages < 2 ? 0 : static_cast<std::uint32_t>(
                                           pages - 2 > 0xfffffff0u ? 0xfffffff0u : pages - 2);
-  const std::size_t slots = std::max(kMinCachePages, kCacheBytes / file->header_.page_size);
+  const std::size_t page_size = file->header_.page_size;
+  const std::size_t slots = std::max(kMinCachePages, options.cache_bytes / page_size);
   file->slots_.resize(slots);
-  file->slot_of_.reserve(slots);
+  file->buckets_.assign(std::bit_ceil(2 * slots), kNoSlot);
+  file->run_pages_ = static_cast<std::uint32_t>(
+      std::clamp<std::size_t>(kRunBytes / page_size, 1, std::min(slots / 4, kMaxRunPages)));
+  if (options.read_ahead_thread) {
+    file->read_ahead_ = std::make_unique<PageReadAhead>(file->fd_, file->header_.page_size);
+  }
   out = std::move(file);
   return JET_errSuccess;
 }
 
 DbFile::~DbFile() {
+  read_ahead_.reset();  // the worker reads from fd_
   if (fd_ >= 0) ::close(fd_);
 }
 
+std::uint32_t DbFile::find(std::uint32_t pgno) const {
+  std::uint32_t at = buckets_[pgno & (buckets_.size() - 1)];
+  while (at != kNoSlot && slots_[at].pgno != pgno) at = slots_[at].chain;
+  return at;
+}
+
+void DbFile::link(std::uint32_t slot) const {
+  std::uint32_t& head = buckets_[slots_[slot].pgno & (buckets_.size() - 1)];
+  slots_[slot].chain = head;
+  head = slot;
+}
+
+void DbFile::unlink(std::uint32_t slot) const {
+  std::uint32_t* at = &buckets_[slots_[slot].pgno & (buckets_.size() - 1)];
+  while (*at != slot) at = &slots_[*at].chain;
+  *at = slots_[slot].chain;
+  slots_[slot].chain = kNoSlot;
+}
+
 // The clock: the first slot from the hand on that was not used since the
-// hand last passed it.
-std::size_t DbFile::victim() const {
+// hand last passed it, passing over slots claimed for the read under way.
+std::uint32_t DbFile::claim(bool with_buffer) const {
   for (;;) {
     Slot& s = slots_[hand_];
-    const std::size_t at = hand_;
-    hand_ = (hand_ + 1) % slots_.size();
-    if (s.pgno == 0 || !s.recent) return at;
-    s.recent = false;
+    const std::uint32_t at = hand_;
+    hand_ = hand_ + 1 == slots_.size() ? 0 : hand_ + 1;
+    if (s.claimed) continue;
+    if (s.pgno != 0 && s.recent) {
+      s.recent = false;
+      continue;
+    }
+    if (s.pgno != 0) {
+      unlink(at);
+      s.pgno = 0;
+    }
+    s.claimed = true;
+    // A buffer some Page still holds is left to it.
+    if (with_buffer && (!s.bytes || s.bytes.use_count() > 1)) {
+      s.bytes = std::make_shared_for_overwrite<std::byte[]>(header_.page_size);
+    }
+    return at;
   }
 }
 
-JET_ERR DbFile::load(std::uint32_t pgno, std::size_t& slot) const {
-  const std::size_t page_size = header_.page_size;
-  slot = victim();
-  Slot& s = slots_[slot];
-  if (s.pgno != 0) {
-    slot_of_.erase(s.pgno);
-    s.pgno = 0;
+DbFile::Stream* DbFile::streamOf(std::uint32_t pgno) const {
+  for (Stream& s : streams_) {
+    if (s.next == pgno) return &s;
   }
-  // A buffer some Page still holds is left to it.
-  if (!s.bytes || s.bytes.use_count() > 1) s.bytes = std::make_shared<Buffer>(page_size);
-  std::byte* data = s.bytes->data();
-  const ssize_t got = readFully(fd_, data, page_size, (std::uint64_t{pgno} + 1) * page_size);
-  if (got != static_cast<ssize_t>(page_size)) {
+  // A page of no known stream: the next page would continue a new one.
+  Stream& fresh = streams_[next_stream_];
+  next_stream_ = (next_stream_ + 1) % kStreams;
+  fresh = Stream{pgno + 1, pgno + 1};
+  return nullptr;
+}
+
+void DbFile::install(PageReadAhead::Run& run) const {
+  std::vector<Buffer> spare;
+  for (std::size_t i = 0; i < run.pages.size(); ++i) {
+    const std::uint32_t pgno = run.first + static_cast<std::uint32_t>(i);
+    if (find(pgno) != kNoSlot) continue;  // read meanwhile: kept as it is
+    const std::uint32_t at = claim(false);
+    Slot& s = slots_[at];
+    s.claimed = false;
+    // The slot's old buffer goes back to the worker unless a Page holds it.
+    if (s.bytes && s.bytes.use_count() == 1) spare.push_back(std::move(s.bytes));
+    s.bytes = std::move(run.pages[i]);
+    s.status = run.status[i];
+    s.pgno = pgno;
+    s.recent = false;
+    link(at);
+  }
+  read_ahead_->recycle(spare);
+}
+
+void DbFile::readAhead(Stream& stream) const {
+  const std::uint32_t until = stream.next + kRunsAhead * run_pages_;
+  while (stream.ahead < until && stream.ahead <= page_count_) {
+    const std::uint32_t count = std::min(run_pages_, page_count_ - stream.ahead + 1);
+    read_ahead_->request(stream.ahead, count);
+    stream.ahead += count;
+  }
+}
+
+JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
+  Stream* stream = streamOf(pgno);
+  if (stream != nullptr && read_ahead_) {
+    PageReadAhead::Run run;
+    if (read_ahead_->take(pgno, run)) {
+      install(run);
+      slot = find(pgno);
+      if (slot != kNoSlot) {
+        stream->next = run.first + static_cast<std::uint32_t>(run.pages.size());
+        stream->ahead = std::max(stream->ahead, stream->next);
+        readAhead(*stream);
+        return JET_errSuccess;
+      }
+    }
+  }
+  // Read here: the page alone, or a run when it continues a stream.
+  std::uint32_t count = 1;
+  if (stream != nullptr) {
+    const std::uint32_t most = std::min(run_pages_, page_count_ - pgno + 1);
+    while (count < most && find(pgno + count) == kNoSlot) ++count;
+  }
+  const std::size_t page_size = header_.page_size;
+  std::array<std::uint32_t, kMaxRunPages> claimed;
+  std::array<iovec, kMaxRunPages> vec;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    claimed[i] = claim(true);
+    vec[i] = iovec{slots_[claimed[i]].bytes.get(), page_size};
+  }
+  const ssize_t got = readPagesFully(fd_, vec.data(), count, (std::uint64_t{pgno} + 1) * page_size);
+  // Whole pages read; the first must be among them.
+  const std::size_t pages = got < 0 ? 0 : static_cast<std::size_t>(got) / page_size;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Slot& s = slots_[claimed[i]];
+    s.claimed = false;
+    if (i >= pages) continue;
+    s.pgno = pgno + i;
+    s.status = checkPage(s.bytes.get(), page_size, s.pgno);
+    s.recent = false;
+    link(claimed[i]);
+  }
+  if (pages == 0) {
     const JET_ERR err = got < 0 ? JET_errDiskIO : JET_errFileIOBeyondEOF;
     return fail(err, "the file changed or became unreadable while it was read", pgno);
   }
-  // Every page size is at least 2 KiB: the header's checksum and flags
-  // are there.
-  const std::uint64_t checksum = corvadex::base::loadLe64(data);
-  const std::uint32_t flags = corvadex::base::loadLe32(data + 36);
-  JET_ERR err = JET_errSuccess;
-  if (checksum == 0 && flags == 0) {
-    err = JET_errPageNotInitialized;
-  } else {
-    const bool new_format = page_size > 8192 || (flags & kPageNewChecksum) != 0;
-    if (!verifyPageChecksum(Bytes(data, page_size), pgno, new_format)) {
-      err = JET_errReadVerifyFailure;
+  if (stream != nullptr) {
+    stream->next = pgno + count;
+    if (read_ahead_) {
+      stream->ahead = std::max(stream->ahead, stream->next);
+      readAhead(*stream);
     }
   }
-  s.pgno = pgno;
-  s.status = err;
-  slot_of_.emplace(pgno, slot);
+  slot = claimed[0];
   return JET_errSuccess;
 }
 
@@ -168,11 +268,9 @@ JET_ERR DbFile::readPage(std::uint32_t pgno, Page& out) const {
   if (pgno > page_count_) {
     return fail(JET_errFileIOBeyondEOF, "the page lies beyond the end of the file", pgno);
   }
-  std::size_t slot = 0;
-  if (auto it = slot_of_.find(pgno); it != slot_of_.end()) {
-    slot = it->second;
-  } else if (JET_ERR err = load(pgno, slot); err != JET_errSuccess) {
-    return err;
+  std::uint32_t slot = find(pgno);
+  if (slot == kNoSlot) {
+    if (JET_ERR err = load(pgno, slot); err != JET_errSuccess) return err;
   }
   Slot& s = slots_[slot];
   s.recent = true;
@@ -181,7 +279,7 @@ JET_ERR DbFile::readPage(std::uint32_t pgno, Page& out) const {
     case JET_errPageNotInitialized: return fail(s.status, "the page was never written", pgno);
     default: return fail(s.status, "the page's checksum does not match its content", pgno);
   }
-  return Page::parse(Bytes(s.bytes->data(), s.bytes->size()), pgno, out, s.bytes);
+  return Page::parse(Bytes(s.bytes.get(), header_.page_size), pgno, out, s.bytes);
 }
 
 }  // namespace ese

@@ -17,18 +17,30 @@
 // long it is kept, and a buffer still in use is never refilled; the cache
 // just takes a fresh one for its slot.
 //
+// Reads that go along the file (a walk of a tree's leaf level enters page
+// after page in file order) are noticed: from the second page of such a
+// stream on, a miss reads a run of up to kRunBytes of consecutive pages in
+// one system call, each page into a slot of its own and each verified, and
+// stops before a page the cache holds already. A few streams are followed at
+// once (a table's rows and its long values).
+//
+// With the read-ahead thread on, a worker reads the runs of each stream
+// ahead of the reader and verifies their pages (read_ahead.h); the reader
+// takes them into its cache when it comes to them.
+//
 // A DbFile is used from one thread at a time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "ese/file_header.h"
 #include "ese/jet.h"
 #include "ese/page.h"
+#include "ese/read_ahead.h"
 
 namespace ese {
 
@@ -50,7 +62,24 @@ class DbFile {
   // JET_errFileIOBeyondEOF (shorter than its header),
   // JET_errReadVerifyFailure (header checksum), JET_errDiskIO (other
   // failures of the operating system).
-  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out);
+  struct Options {
+    std::size_t cache_bytes = kCacheBytes;
+    // Runs along a stream are read and verified by a worker thread, ahead
+    // of the pages asked for (read_ahead.h).
+    bool read_ahead_thread = false;
+  };
+  static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
+  static constexpr std::size_t kMinCachePages = 64;
+  static constexpr std::size_t kRunBytes = std::size_t{128} << 10;
+  static constexpr std::size_t kMaxRunPages = PageReadAhead::kMaxRunPages;
+  // Runs the worker reads ahead of a stream.
+  static constexpr std::uint32_t kRunsAhead = 2;
+
+  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out,
+                      const Options& options);
+  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out) {
+    return open(path, out, Options{});
+  }
 
   // Reads just the header of a file (for the page-size query).
   static JET_ERR readHeader(const std::string& path, FileHeader& out);
@@ -71,29 +100,56 @@ class DbFile {
   JET_ERR readPage(std::uint32_t pgno, Page& out) const;
 
  private:
-  using Buffer = std::vector<std::byte>;
+
+  using Buffer = std::shared_ptr<std::byte[]>;
+  static constexpr std::uint32_t kNoSlot = 0xffffffffu;
   struct Slot {
     std::uint32_t pgno = 0;  // 0: empty
     JET_ERR status = JET_errSuccess;
-    bool recent = false;  // used since the clock hand last passed
-    std::shared_ptr<Buffer> bytes;
+    bool recent = false;   // used since the clock hand last passed
+    bool claimed = false;  // taken for a read under way: no victim
+    std::uint32_t chain = kNoSlot;  // the next slot in the same bucket
+    Buffer bytes;
   };
+  // Where a stream of reads along the file goes next, and where the runs
+  // asked of the worker end.
+  struct Stream {
+    std::uint32_t next = 0;
+    std::uint32_t ahead = 0;
+  };
+  static constexpr std::size_t kStreams = 4;
 
   DbFile() = default;
-  // Reads and verifies page `pgno` into a free slot; its index in `slot`.
-  JET_ERR load(std::uint32_t pgno, std::size_t& slot) const;
-  std::size_t victim() const;
-
-  static constexpr std::size_t kCacheBytes = std::size_t{8} << 20;
-  static constexpr std::size_t kMinCachePages = 64;
+  // Reads and verifies page `pgno`, and the pages after it when the read
+  // continues a stream, into free slots (or takes them from the worker);
+  // the index of `pgno`'s in `slot`.
+  JET_ERR load(std::uint32_t pgno, std::uint32_t& slot) const;
+  // The stream `pgno` continues, or nullptr (and a new stream starts).
+  Stream* streamOf(std::uint32_t pgno) const;
+  // Puts the worker's pages into slots.
+  void install(PageReadAhead::Run& run) const;
+  // Asks the worker for the runs after the stream's next page.
+  void readAhead(Stream& stream) const;
+  // The slot holding `pgno`, or kNoSlot.
+  std::uint32_t find(std::uint32_t pgno) const;
+  // A slot emptied and claimed for a new page, `with_buffer`: with a
+  // buffer no Page holds.
+  std::uint32_t claim(bool with_buffer) const;
+  void link(std::uint32_t slot) const;
+  void unlink(std::uint32_t slot) const;
 
   int fd_ = -1;
   std::uint64_t size_ = 0;
   FileHeader header_;
   std::uint32_t page_count_ = 0;
+  std::uint32_t run_pages_ = 1;
   mutable std::vector<Slot> slots_;
-  mutable std::unordered_map<std::uint32_t, std::size_t> slot_of_;
-  mutable std::size_t hand_ = 0;
+  // Hash buckets of page numbers (low bits), each the first slot of a chain.
+  mutable std::vector<std::uint32_t> buckets_;
+  mutable std::uint32_t hand_ = 0;
+  mutable std::array<Stream, kStreams> streams_{};
+  mutable std::uint32_t next_stream_ = 0;  // the one a new stream replaces
+  std::unique_ptr<PageReadAhead> read_ahead_;
 };
 
 }  // namespace ese

@@ -10,6 +10,7 @@
 // Everything here is read-only: no call creates, changes or writes a file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -250,10 +251,27 @@ class FailureDetailSource {
   virtual std::string takeFailureDetail() = 0;
 };
 
-// Forwards every call to the engine's free functions above. Every call but
-// the error-text request forgets the detail of the call before it.
+// How an EngineJet reads the databases it attaches.
+struct EngineOptions {
+  // 1: everything on the caller's thread. More: a worker thread besides
+  // reads the pages a walk comes to next, and verifies them, while the
+  // caller works on the rows before them. What is read is the same either
+  // way.
+  unsigned threads = 1;
+  // The page cache of each attached database, in bytes (at least 64 pages
+  // are kept whatever this says).
+  std::size_t cache_bytes = std::size_t{8} << 20;
+};
+
+// Forwards every call to the engine's free functions above, which share
+// one process-wide engine; databases it attaches are read as its options
+// say. Every call but the error-text request forgets the detail of the
+// call before it.
 class EngineJet final : public JetApi, public FailureDetailSource {
  public:
+  EngineJet() = default;
+  explicit EngineJet(const EngineOptions& options) : options_(options) {}
+
   std::string takeFailureDetail() override;
   JET_ERR getDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
                               std::uint32_t InfoLevel) override;
@@ -283,6 +301,9 @@ class EngineJet final : public JetApi, public FailureDetailSource {
                       std::uint32_t* pcbActual) override;
   JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override;
   JET_ERR term(JET_INSTANCE instance) override;
+
+ private:
+  EngineOptions options_;
 };
 
 }  // namespace ese

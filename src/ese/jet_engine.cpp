@@ -8,8 +8,15 @@
 // Instance, session and table handles carry a kind tag in their high bits
 // so that one kind is never mistaken for another.
 //
-// One mutex serialises the calls; the engine itself is single-threaded.
+// One mutex serialises the calls that open, close and look up handles. The
+// calls that walk a table (JetMove, JetRetrieveColumn, JetGetBookmark,
+// JetGetTableColumnInfo) find the table of the thread's previous such call
+// without it: a session is used by one thread at a time, so nothing but a
+// close can change the table under the caller, and every close (of a table,
+// or of a whole session or instance) starts a new epoch of the handle
+// tables, which makes each thread's remembered table stale.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <map>
@@ -62,13 +69,10 @@ struct Engine {
   std::map<JET_SESID, Session> sessions;
   std::map<JET_DBID, OpenDatabase> databases;
   std::map<JET_TABLEID, OpenTable> tables;
-  // The table of the last call, which the next call most likely uses
-  // again (a walk retrieves every column of a row in turn).
-  JET_SESID last_session = 0;
-  JET_TABLEID last_tableid = 0;
-  OpenTable* last_table = nullptr;
+  // Changed, under the mutex, before any handle is closed.
+  std::atomic<std::uint64_t> epoch{1};
 
-  void forgetLastTable() { last_table = nullptr; }
+  void newEpoch() { epoch.fetch_add(1, std::memory_order_release); }
 
   JET_API_PTR newHandle(JET_API_PTR tag) { return tag | next_handle++; }
 
@@ -95,20 +99,43 @@ bool equalsIgnoringCase(const std::string& a, const char* b) {
   return true;
 }
 
-// The session's table `tableid`, or the status to return.
+// The table the calling thread found last, and the epoch it was found in.
+struct RecentTable {
+  JET_SESID sesid = 0;
+  JET_TABLEID tableid = 0;
+  OpenTable* table = nullptr;
+  std::uint64_t epoch = 0;
+};
+thread_local constinit RecentTable t_recent;
+
+// The session's table `tableid`, or the status to return; with the mutex
+// held.
 JET_ERR findTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
-  if (e.last_table != nullptr && e.last_session == sesid && e.last_tableid == tableid) {
-    out = e.last_table;
-    return JET_errSuccess;
-  }
   if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
   auto it = e.tables.find(tableid);
   if (it == e.tables.end() || it->second.session != sesid) return JET_errInvalidTableId;
   out = &it->second;
-  e.last_session = sesid;
-  e.last_tableid = tableid;
-  e.last_table = out;
+  // std::map keeps its elements in place while others come and go.
+  t_recent = RecentTable{sesid, tableid, out, e.epoch.load(std::memory_order_relaxed)};
   return JET_errSuccess;
+}
+
+JET_ERR findTableLocked(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+  std::lock_guard lock(e.mutex);
+  return findTable(e, sesid, tableid, out);
+}
+
+// The same for the calls on an open table: the thread's last table when it
+// is asked for again and no handle was closed since, without the mutex.
+inline JET_ERR findOpenTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
+                             OpenTable*& out) {
+  const RecentTable& r = t_recent;
+  if (r.table != nullptr && r.tableid == tableid && r.sesid == sesid &&
+      r.epoch == e.epoch.load(std::memory_order_acquire)) {
+    out = r.table;
+    return JET_errSuccess;
+  }
+  return findTableLocked(e, sesid, tableid, out);
 }
 
 // Moves the table's cursor to row `target` (0-based) by walking forward,
@@ -131,7 +158,7 @@ JET_ERR moveToRow(OpenTable& t, std::uint64_t target) {
 }
 
 void dropSession(Engine& e, JET_SESID sesid) {
-  e.forgetLastTable();
+  e.newEpoch();
   std::erase_if(e.tables, [&](const auto& t) { return t.second.session == sesid; });
   std::erase_if(e.databases, [&](const auto& d) { return d.second.session == sesid; });
   e.sessions.erase(sesid);
@@ -275,9 +302,10 @@ JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* sz
   return JET_errSuccess;
 }
 
-JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+namespace {
+
+JET_ERR attach(JET_SESID sesid, const char* szFilename, const EngineOptions& options) {
   forgetFailure();
-  (void)grbit;  // every attachment is read-only: this engine never writes
   if (szFilename == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -288,10 +316,20 @@ JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grb
   FileHeader header;
   if (JET_ERR err = DbFile::readHeader(path, header); err != JET_errSuccess) return err;
   if (header.page_size != e.page_size) return JET_errPageSizeMismatch;
+  DbFile::Options read;
+  read.cache_bytes = options.cache_bytes;
+  read.read_ahead_thread = options.threads > 1;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) return err;
+  if (JET_ERR err = Database::open(path, db, read); err != JET_errSuccess) return err;
   it->second.attached[path] = std::shared_ptr<Database>(std::move(db));
   return JET_errSuccess;
+}
+
+}  // namespace
+
+JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
+  (void)grbit;  // every attachment is read-only: this engine never writes
+  return attach(sesid, szFilename, EngineOptions{});
 }
 
 JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
@@ -354,9 +392,8 @@ JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* 
                               void* pvResult, std::uint32_t cbMax, std::uint32_t InfoLevel) {
   forgetFailure();
   Engine& e = theEngine();
-  std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (InfoLevel != JET_ColInfo || szColumnName == nullptr || pvResult == nullptr) {
     return JET_errInvalidParameter;
   }
@@ -388,9 +425,8 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
   forgetFailure();
   (void)grbit;
   Engine& e = theEngine();
-  std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (cRow == JET_MoveFirst) {
     t->on_row = false;
     return moveToRow(*t, 0);
@@ -423,9 +459,8 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
   forgetFailure();
   (void)grbit;
   Engine& e = theEngine();
-  std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   std::uint32_t itag = 1;
   std::uint32_t offset = 0;
@@ -459,9 +494,8 @@ JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                        std::uint32_t cbMax, std::uint32_t* pcbActual) {
   forgetFailure();
   Engine& e = theEngine();
-  std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
-  if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
   if (pvBookmark == nullptr && cbMax > 0) return JET_errInvalidParameter;
   if (!t->on_row) return JET_errNoCurrentRecord;
   const Bytes key = t->cursor->key();
@@ -477,7 +511,7 @@ JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
   if (JET_ERR err = findTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
-  e.forgetLastTable();
+  e.newEpoch();
   e.tables.erase(tableid);
   return JET_errSuccess;
 }
@@ -520,7 +554,8 @@ JET_ERR EngineJet::beginSession(JET_INSTANCE a, JET_SESID* b, const char* c, con
   return JetBeginSession(a, b, c, d);
 }
 JET_ERR EngineJet::attachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
-  return JetAttachDatabase(a, b, c);
+  (void)c;  // every attachment is read-only: this engine never writes
+  return attach(a, b, options_);
 }
 JET_ERR EngineJet::OpenDatabase(JET_SESID a, const char* b, const char* c, JET_DBID* d,
                                 JET_GRBIT f) {

@@ -29,7 +29,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   data_ = data;
   large_ = large_page;
   has_compression_ = has_compression;
-  tags_indexed_ = false;
+  tags_ready_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return corrupt("the record is shorter than its header");
   }
@@ -105,40 +105,89 @@ JET_ERR Record::get(const ColumnInfo& column, bool derived_table, std::uint32_t 
 
 namespace {
 
-// Entry `i` of the tagged directory: the column id and the offset word.
-bool directoryEntry(const ByteView& directory, std::size_t i, std::uint16_t& fid,
+// Entry `i` of a tagged directory known to hold it: the column id and the
+// offset word.
+void directoryEntry(const std::byte* directory, std::size_t i, std::uint16_t& fid,
                     std::uint16_t& ib) {
-  return directory.U16(4 * i, fid) && directory.U16(4 * i + 2, ib);
+  fid = corvadex::base::loadLe16(directory + 4 * i);
+  ib = corvadex::base::loadLe16(directory + 4 * i + 2);
 }
 
 }  // namespace
 
-bool Record::indexTagged(ByteView directory, std::size_t entries) const {
+JET_ERR Record::prepareTagged() const {
+  // Parse checked that the tagged data starts inside the record.
+  tagged_ = data_.from(tagged_start_);
+  entries_ = 0;
+  if (tagged_.size() >= 4) {
+    const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
+    std::uint16_t first_offset = 0;
+    if (!tagged_.U16(2, first_offset)) {
+      return corrupt("the tagged directory runs past the record's end");
+    }
+    const std::size_t entries = (first_offset & offset_mask) / 4u;
+    if (entries == 0 || entries * 4 > tagged_.size()) {
+      return corrupt("the tagged directory runs past the record's end");
+    }
+    entries_ = entries;
+  }
+  tags_ready_ = true;
+  if (derived_) return JET_errSuccess;
   if (++stamp_ == 0) {
     // The stamps went round: forget them all so that no old one matches.
     tag_stamp_.fill(0);
     stamp_ = 1;
   }
-  tags_indexed_ = true;
-  for (std::size_t i = 0; i < entries; ++i) {
+  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
+  for (std::size_t i = 0; i < entries_; ++i) {
     std::uint16_t fid = 0;
     std::uint16_t ib = 0;
-    if (!directoryEntry(directory, i, fid, ib)) return false;
+    directoryEntry(tagged_.data(), i, fid, ib);
     // An entry with the derived bit belongs to a template column, which a
     // table without a template does not have.
     if ((ib & 0x8000u) != 0 || fid < 256 || fid - 256u >= kIndexedTags) continue;
     const std::size_t slot = fid - 256u;
     if (tag_stamp_[slot] == stamp_) continue;  // the first entry for an id wins
     tag_stamp_[slot] = stamp_;
-    tag_slot_[slot] = static_cast<std::uint16_t>(i);
+    TagEntry& e = tag_entry_[slot];
+    e.index = static_cast<std::uint16_t>(i);
+    e.shape = TagShape::kOther;
+    // The common shapes, a plain value or a null, are settled here once;
+    // the others, and values whose bounds do not hold, take the full
+    // reading (which reports the damage) when asked for.
+    std::uint16_t next_ib = 0;
+    if (i + 1 < entries_) directoryEntry(tagged_.data(), i + 1, fid, next_ib);
+    const std::size_t begin = ib & offset_mask;
+    const std::size_t end = i + 1 < entries_ ? next_ib & offset_mask : tagged_.size();
+    if (begin < entries_ * 4 || end < begin || end > tagged_.size()) continue;
+    if (!large_ && (ib & 0x2000u) != 0) {
+      e.shape = TagShape::kNull;
+      continue;
+    }
+    std::size_t from = begin;
+    if (large_ || (ib & 0x4000u) != 0) {
+      if (begin == end) continue;
+      auto flags = static_cast<std::uint8_t>(tagged_.data()[begin]);
+      if (!has_compression_) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
+      if (flags & kTagNull) {
+        e.shape = TagShape::kNull;
+        continue;
+      }
+      if (flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue)) continue;
+      from = begin + 1;
+    }
+    e.shape = TagShape::kPlain;
+    e.begin = static_cast<std::uint16_t>(from);
+    e.size = static_cast<std::uint16_t>(end - from);
   }
-  return true;
+  return JET_errSuccess;
 }
 
-bool Record::searchTagged(ByteView directory, std::size_t entries, const ColumnInfo& column,
-                          bool derived_table, std::size_t& found) const {
+std::size_t Record::searchTagged(const ColumnInfo& column, bool derived_table) const {
   // The directory is sorted with template columns (derived bit) first,
   // each group by column id.
+  const std::byte* directory = tagged_.data();
+  const std::size_t entries = entries_;
   const std::uint32_t want_fid = column.id;
   const bool want_derived = derived_table && column.from_template;
   auto rank = [](bool derived, std::uint32_t fid) {
@@ -151,16 +200,16 @@ bool Record::searchTagged(ByteView directory, std::size_t entries, const ColumnI
   std::size_t hi = entries;
   while (lo < hi) {
     const std::size_t mid = lo + (hi - lo) / 2;
-    if (!directoryEntry(directory, mid, fid, ib)) return false;
+    directoryEntry(directory, mid, fid, ib);
     if (rank((ib & 0x8000u) != 0, fid) < want) {
       lo = mid + 1;
     } else {
       hi = mid;
     }
   }
-  found = entries;
+  std::size_t found = entries;
   if (lo < entries) {
-    if (!directoryEntry(directory, lo, fid, ib)) return false;
+    directoryEntry(directory, lo, fid, ib);
     if (fid == want_fid && (!derived_table || ((ib & 0x8000u) != 0) == want_derived)) found = lo;
   }
   if (found == entries && derived_table) {
@@ -168,59 +217,64 @@ bool Record::searchTagged(ByteView directory, std::size_t entries, const ColumnI
     // column id alone identifies the column.
     bool any_derived_bit = false;
     for (std::size_t i = 0; i < entries && !any_derived_bit; ++i) {
-      if (!directoryEntry(directory, i, fid, ib)) return false;
+      directoryEntry(directory, i, fid, ib);
       any_derived_bit = (ib & 0x8000u) != 0;
     }
     for (std::size_t i = 0; i < entries && !any_derived_bit; ++i) {
-      if (!directoryEntry(directory, i, fid, ib)) return false;
+      directoryEntry(directory, i, fid, ib);
       if (fid == want_fid) {
         found = i;
         break;
       }
     }
   }
-  return true;
+  return found;
 }
 
 JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                           StoredValue& out, std::uint32_t* value_count) const {
-  // Parse checked that the tagged data starts inside the record.
-  const ByteView area = data_.from(tagged_start_);
-  if (area.size() < 4) {
+  if (!tags_ready_ || derived_ != derived_table) {
+    derived_ = derived_table;
+    if (JET_ERR err = prepareTagged(); err != JET_errSuccess) return err;
+  }
+  if (entries_ == 0) {
     out = defaultOf(column, itag, value_count);
     return JET_errSuccess;
   }
-  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
-  std::uint16_t first_offset = 0;
-  if (!area.U16(2, first_offset)) return corrupt("the tagged directory runs past the record's end");
-  const std::size_t entries = (first_offset & offset_mask) / 4u;
-  ByteView directory;
-  if (entries == 0 || !area.sub(0, entries * 4, directory)) {
-    return corrupt("the tagged directory runs past the record's end");
-  }
-
-  std::size_t found = entries;
+  std::size_t found = entries_;
   const std::size_t slot = column.id - 256u;
   if (!derived_table && column.id >= 256 && slot < kIndexedTags) {
-    if (!tags_indexed_ && !indexTagged(directory, entries)) {
-      return corrupt("the tagged directory runs past the record's end");
+    if (tag_stamp_[slot] == stamp_) {
+      const TagEntry& e = tag_entry_[slot];
+      switch (e.shape) {
+        case TagShape::kPlain:
+          if (value_count != nullptr) *value_count = 1;
+          if (itag > 1) return JET_errSuccess;
+          out.kind = ValueKind::kInline;
+          out.bytes = ByteView(tagged_.data() + e.begin, e.size);
+          return JET_errSuccess;
+        case TagShape::kNull:
+          if (value_count != nullptr) *value_count = 0;
+          return JET_errSuccess;
+        case TagShape::kOther: found = e.index; break;
+      }
     }
-    if (tag_stamp_[slot] == stamp_) found = tag_slot_[slot];
-  } else if (!searchTagged(directory, entries, column, derived_table, found)) {
-    return corrupt("the tagged directory runs past the record's end");
+  } else {
+    found = searchTagged(column, derived_table);
   }
-  if (found == entries) {
+  if (found == entries_) {
     out = defaultOf(column, itag, value_count);
     return JET_errSuccess;
   }
 
-  std::uint16_t fid = 0;
-  std::uint16_t ib = 0;
-  std::uint16_t next_ib = 0;
-  if (!directoryEntry(directory, found, fid, ib) ||
-      (found + 1 < entries && !directoryEntry(directory, found + 1, fid, next_ib))) {
-    return corrupt("the tagged directory runs past the record's end");
-  }
+  // prepareTagged checked that the whole directory lies inside the tagged
+  // data.
+  const std::size_t entries = entries_;
+  const ByteView& area = tagged_;
+  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
+  const std::uint16_t ib = corvadex::base::loadLe16(area.data() + 4 * found + 2);
+  const std::uint16_t next_ib =
+      found + 1 < entries ? corvadex::base::loadLe16(area.data() + 4 * found + 6) : 0;
   const std::size_t begin = ib & offset_mask;
   const std::size_t end = found + 1 < entries ? next_ib & offset_mask : area.size();
   ByteView value;

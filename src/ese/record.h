@@ -68,29 +68,66 @@ class Record {
   JET_ERR get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
               StoredValue& out, std::uint32_t* value_count = nullptr) const;
 
+  // The same, without a call, when the row's tagged directory is prepared
+  // (by an earlier get of a tagged column) and settles the answer: a
+  // plain value, a null, or a column absent that has no default. False
+  // when get must be asked.
+  bool getPrepared(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+                   StoredValue& out) const {
+    const std::size_t slot = column.id - 256u;
+    if (!tags_ready_ || derived_table || derived_ || column.id < 256 || slot >= kIndexedTags) {
+      return false;
+    }
+    if (tag_stamp_[slot] != stamp_) {
+      if (column.has_default) return false;
+      out = StoredValue{};
+      return true;
+    }
+    const TagEntry& e = tag_entry_[slot];
+    if (e.shape == TagShape::kOther) return false;
+    out = StoredValue{};
+    if (e.shape == TagShape::kPlain && itag <= 1) {
+      out.kind = ValueKind::kInline;
+      out.bytes = ByteView(tagged_.data() + e.begin, e.size);
+    }
+    return true;
+  }
+
  private:
   JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
-  // Position in the tagged directory (`entries` entries) of `column`'s
-  // entry, `entries` when the record has none; false when an entry lies
-  // outside `directory`.
-  [[nodiscard]] bool searchTagged(ByteView directory, std::size_t entries,
-                                  const ColumnInfo& column, bool derived_table,
-                                  std::size_t& found) const;
-  // Fills tag_slot_ from the directory (tables that derive from no
-  // template only, where the column id alone names a column); false when
-  // an entry lies outside `directory`.
-  [[nodiscard]] bool indexTagged(ByteView directory, std::size_t entries) const;
+  // Finds the current row's tagged directory, checks that it lies inside
+  // the tagged data and, for tables that derive from no template (where
+  // the column id alone names a column), notes where each column id sits
+  // in it. Done on the row's first read of a tagged column.
+  JET_ERR prepareTagged() const;
+  // Position in the tagged directory of `column`'s entry, entries_ when
+  // the record has none.
+  std::size_t searchTagged(const ColumnInfo& column, bool derived_table) const;
 
-  // A row's tagged columns are read one after another, so the first read
-  // notes where each column id sits in the directory: every later read of
-  // the same row costs one array lookup instead of a binary search. Slot
-  // k is for column id 256 + k and is valid when its stamp is stamp_.
+  // Where each column id sits in the directory, and where its value lies
+  // when it is a plain one: every read of the row costs one array lookup
+  // instead of a binary search and a decoding. Slot k is for column id
+  // 256 + k and is valid when its stamp is stamp_.
+  enum class TagShape : std::uint8_t {
+    kPlain,  // one value, in the record: [begin, begin + size) of tagged_
+    kNull,   // no value
+    kOther,  // anything else: decoded when read
+  };
+  struct TagEntry {
+    std::uint16_t index = 0;  // in the directory
+    std::uint16_t begin = 0;
+    std::uint16_t size = 0;
+    TagShape shape = TagShape::kOther;
+  };
   static constexpr std::size_t kIndexedTags = 512;
-  mutable std::array<std::uint16_t, kIndexedTags> tag_slot_{};
+  mutable std::array<TagEntry, kIndexedTags> tag_entry_{};
   mutable std::array<std::uint32_t, kIndexedTags> tag_stamp_{};
   mutable std::uint32_t stamp_ = 0;
-  mutable bool tags_indexed_ = false;
+  mutable bool tags_ready_ = false;
+  mutable bool derived_ = false;       // prepared for a derived table
+  mutable ByteView tagged_;            // the tagged data
+  mutable std::size_t entries_ = 0;    // directory entries (0: no tagged data)
 
   ByteView data_;
   bool large_ = false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ese/jet.h"
+#include "export/export_format.h"
 #include "location/search_host.h"
 #include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
@@ -33,7 +34,8 @@ class EngineServices {
   FormServices services(WindowDialogs& dialogs);
 
  private:
-  ese::EngineJet engine_;
+  // A read takes a second processor, when there is one, to read ahead.
+  ese::EngineJet engine_{ese::EngineOptions{.threads = defaultExportThreads()}};
   platform::WinePrefixView windows_{platform::winePrefixFromEnvironment()};
   platform::DrivePathJet jet_{engine_, windows_.paths()};
   LocaleShortDateFormat dates_;

@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "base/hex.h"
 
@@ -62,14 +63,18 @@ TEST(UtfCodec, Utf16ToUtf8) {
   }
 }
 
-// The four-at-a-time ASCII runs must stop and resume at every position.
+// The eight- and four-at-a-time ASCII runs must stop and resume at every
+// position, whichever byte of the unit is not ASCII.
 TEST(UtfCodec, AsciiRunsOfAnyLengthAroundOtherCharacters) {
-  for (std::size_t length = 1; length <= 13; ++length) {
+  const std::pair<char16_t, const char*> others[] = {
+      {u'\u00E9', "\u00E9"}, {u'\u20AC', "\u20AC"}, {u'\u0141', "\u0141"}};
+  for (std::size_t length = 1; length <= 27; ++length) {
     for (std::size_t at = 0; at < length; ++at) {
+      const auto& [unit, utf8] = others[at % 3];
       std::u16string text(length, u'a');
-      text[at] = at % 2 ? u'\u00E9' : u'\u20AC';
+      text[at] = unit;
       std::string expected(length, 'a');
-      expected.replace(at, 1, at % 2 ? "\u00E9" : "\u20AC");
+      expected.replace(at, 1, utf8);
       std::string le;
       for (char16_t u : text) le += leBytes({u});
       ASSERT_EQ(fromLe(le), expected) << length << " " << at;

@@ -75,6 +75,14 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
     const ReadOutcome& intact = jet ? intact_jet_ : intact_;
     ++statuses_[got.status];
     const std::string where = what + (jet ? " (Jet calls)" : "");
+    if (jet) {
+      // The worker reading ahead, into a cache of a few pages, sees the
+      // same damage the same way.
+      const ReadOutcome ahead = readThroughJet(ahead_jet_, copy_);
+      EXPECT_EQ(ahead.status, got.status) << where << " with the read-ahead thread";
+      EXPECT_EQ(ahead.digest, got.digest) << where << " with the read-ahead thread";
+      EXPECT_EQ(ahead.rows, got.rows) << where << " with the read-ahead thread";
+    }
     if (got.status == JET_errSuccess) {
       EXPECT_EQ(got.digest, intact.digest) << where << ": read succeeded with different data";
       EXPECT_EQ(got.rows, intact.rows) << where;
@@ -95,6 +103,7 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
   std::string bytes_;
   std::uint32_t page_size_ = 0;
   EngineJet jet_;
+  EngineJet ahead_jet_{EngineOptions{2, 0}};
   ReadOutcome intact_;
   ReadOutcome intact_jet_;
   TempFolder dir_;
