@@ -4,8 +4,8 @@
 //
 // Fills a contact list, either with ROWS generated contacts (default
 // 1,000,000) or by reading DATABASE through ContactStoreReader as the window
-// does, then writes it as XML with writeContactsXml into FOLDER (default
-// /tmp) and prints:
+// does, then writes it as XML with writeContacts into FOLDER (default /tmp)
+// and prints:
 //   - the time the read (or generation) and the write took,
 //   - the list's own heap size,
 //   - the resident memory before the write and the peak during it, so the
@@ -37,7 +37,6 @@
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "export/export_format.h"
-#include "export/xml_export.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 

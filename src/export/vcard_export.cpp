@@ -65,6 +65,7 @@ class CardWriter {
     Plain("BEGIN:VCARD");
     Plain(v3_ ? "VERSION:3.0" : "VERSION:4.0");
     Text("PRODID", kProductId);
+    out_ = nullptr;  // each card names the string it goes to
   }
 
   void write(std::size_t index, std::string& out) {
