@@ -36,11 +36,11 @@ inline constexpr std::string_view kDirtyShutdownLine =
 // texts: kListBytesPerFileByte times the file's size plus kListAllowance,
 // the read's bound but for the 32 MiB left to the engine (its page cache and
 // the value it is reading). The texts come within the engine's own bound on
-// expanded values, and a row costs some 24 bytes beside them, less than the
-// twenty-odd bytes of file the smallest row takes, times eight; the bound
-// stands guard should a row ever cost more than its file bytes can explain.
-// A read that reaches it stops with tooManyRowsLine and keeps the rows that
-// fit.
+// expanded values, and a row costs some 24 bytes beside them, while the
+// smallest row takes twenty-odd bytes of file: no sound file comes near the
+// bound. It stands guard should a row ever cost more than its file can
+// explain; a read that reaches it stops with tooManyRowsLine and keeps the
+// rows that fit.
 inline constexpr std::uint64_t kListBytesPerFileByte = 8;
 inline constexpr std::uint64_t kListAllowance = std::uint64_t{32} << 20;
 std::uint64_t listByteLimit(std::uint64_t fileSize);
