@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   CommandOptions options;
   if (command == "tables" || command == "dump" || command == "read" || command == "export") {
     std::string error;
-    const std::optional<unsigned> threads = takeThreadsOption(args, corvadex::defaultExportThreads(), error);
+    const std::optional<unsigned> threads = takeThreadsOption(args, corvadex::processorCount(), error);
     if (!threads) {
       std::fprintf(stderr, "corvadex-cli %s: %s\n\n%s", command.c_str(), error.c_str(), kUsage);
       return 2;

@@ -114,7 +114,6 @@ class ContactRow {
   static ContactRow pack(const ContactDraft& draft, const Layout& layout, std::byte* block);
   // The size of this row's block.
   std::size_t blockBytes() const;
-  const std::byte* block() const { return block_; }
 
  private:
   static constexpr unsigned kSubItemShift = kRowSlotCount;

@@ -41,10 +41,14 @@ std::size_t RowStorage::nextChunkSize(std::size_t bytes) const {
   return std::max(grown, bytes);
 }
 
+std::size_t RowStorage::nextTableCapacity() const {
+  return std::max<std::size_t>(1, 2 * chunks_.capacity());
+}
+
 std::size_t RowStorage::bytesToAllocate(std::size_t bytes) const {
   if (bytes == 0 || fits(bytes)) return 0;
   const std::size_t table =
-      chunks_.size() == chunks_.capacity() ? std::max<std::size_t>(1, chunks_.capacity()) * sizeof(Chunk) : 0;
+      chunks_.size() == chunks_.capacity() ? (nextTableCapacity() - chunks_.capacity()) * sizeof(Chunk) : 0;
   return nextChunkSize(bytes) + table;
 }
 
@@ -52,7 +56,7 @@ std::byte* RowStorage::allocate(std::size_t bytes) {
   if (bytes == 0) return nullptr;
   if (!fits(bytes)) {
     const std::size_t size = nextChunkSize(bytes);
-    if (chunks_.size() == chunks_.capacity()) chunks_.reserve(std::max<std::size_t>(1, 2 * chunks_.capacity()));
+    if (chunks_.size() == chunks_.capacity()) chunks_.reserve(nextTableCapacity());
     chunks_.push_back(Chunk{allocateChunk(size), size, 0});
     chunkBytes_ += size;
   }

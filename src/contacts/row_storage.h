@@ -40,6 +40,7 @@ class RowStorage {
   static ChunkBytes allocateChunk(std::size_t size);
   bool fits(std::size_t bytes) const;
   std::size_t nextChunkSize(std::size_t bytes) const;
+  std::size_t nextTableCapacity() const;
 
   std::vector<Chunk> chunks_;
   std::size_t chunkBytes_ = 0;

@@ -3,11 +3,9 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
-#include <thread>
 
 #include "export/address_book_csv.h"
 #include "export/csv_export.h"
@@ -53,7 +51,6 @@ std::string_view exportFormatName(ExportFormat format) { return Entry(format).na
 std::string_view exportFormatExtension(ExportFormat format) { return Entry(format).extension; }
 bool isVcard(ExportFormat format) { return format == ExportFormat::Vcard3 || format == ExportFormat::Vcard4; }
 
-unsigned defaultExportThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink, const ExportProgress& progress,
                    unsigned threads) {

@@ -10,6 +10,7 @@
 
 #include "contacts/contact_list.h"
 #include "base/byte_sink.h"
+#include "base/processor_count.h"
 #include "export/export_progress.h"
 #include "export/export_rows.h"
 
@@ -24,15 +25,12 @@ std::string_view exportFormatName(ExportFormat format);
 std::string_view exportFormatExtension(ExportFormat format);
 bool isVcard(ExportFormat format);
 
-// The machine's processor count (at least 1): how many threads an export
-// formats on unless told otherwise.
-unsigned defaultExportThreads();
 
 // Writes every contact in the format. The rows are formatted on `threads`
 // threads (one: all on the calling thread); the bytes written are the same
 // for any number (export_rows.h).
 void writeContacts(ExportFormat format, const ContactList& list, ByteSink& sink,
-                   const ExportProgress& progress = {}, unsigned threads = defaultExportThreads());
+                   const ExportProgress& progress = {}, unsigned threads = processorCount());
 
 // The format's frame and row formatter.
 ExportRows exportRows(ExportFormat format, const ContactList& list);

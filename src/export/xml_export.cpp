@@ -96,7 +96,7 @@ void writeContactsXml(const ContactList& list, ByteSink& sink, const ExportProgr
 void writeContactsXml(const ContactList& list, const std::string& fileName,
                       const ExportProgress& progress) {
   OutputFile file(fileName);
-  writeContactsXml(list, file, progress, defaultExportThreads());
+  writeContactsXml(list, file, progress, processorCount());
   file.commit();
 }
 

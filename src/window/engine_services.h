@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ese/jet.h"
-#include "export/export_format.h"
+#include "base/processor_count.h"
 #include "location/search_host.h"
 #include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
@@ -35,7 +35,7 @@ class EngineServices {
 
  private:
   // A read takes a second processor, when there is one, to read ahead.
-  ese::EngineJet engine_{ese::EngineOptions{.threads = defaultExportThreads()}};
+  ese::EngineJet engine_{ese::EngineOptions{.threads = processorCount()}};
   platform::WinePrefixView windows_{platform::winePrefixFromEnvironment()};
   platform::DrivePathJet jet_{engine_, windows_.paths()};
   LocaleShortDateFormat dates_;
