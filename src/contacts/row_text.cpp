@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "contacts/row_text.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
@@ -13,6 +14,7 @@ namespace corvadex {
 
 namespace {
 
+#if !defined(__SSE2__)
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 constexpr std::uint64_t kHighs = 0x8080808080808080u;
 
@@ -22,31 +24,65 @@ constexpr std::uint64_t hasByte(std::uint64_t word, unsigned char c) {
   return (x - kOnes) & ~x & kHighs;
 }
 
-// The index of the first byte at or after `from` that needs escaping; most
-// values have none, so eight bytes are looked at per step.
+// The bytes of `word` that need escaping, as the high bit of each such
+// byte; above the lowest one the marks may be wrong, so only the lowest
+// is used.
+constexpr std::uint64_t specialBytes(std::uint64_t word) {
+  return hasByte(word, '\t') | hasByte(word, '\n') | hasByte(word, '\r') | hasByte(word, '\\');
+}
+#endif
+
+// The index of the first byte at or after `from` that needs escaping, or
+// the value's size. Most values have none and are short: whole blocks are
+// looked at, and the last, partial one again as the block that ends with
+// the value, its bytes before `from` left out.
 std::size_t firstSpecial(std::string_view value, std::size_t from) {
+  const char* const s = value.data();
+  const std::size_t n = value.size();
   std::size_t i = from;
 #if defined(__SSE2__)
-  // Sixteen bytes per step where the processor has SSE2 (every x86-64 has).
-  for (; i + 16 <= value.size(); i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value.data() + i));
+  // Sixteen bytes per step where the processor has SSE2 (every x86-64 has);
+  // a shorter value as its first eight bytes and its last eight.
+  const auto specials = [](__m128i bytes) {
     const __m128i special = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
-    if (_mm_movemask_epi8(special) != 0) break;
+    return static_cast<unsigned>(_mm_movemask_epi8(special));
+  };
+  const auto block = [s](std::size_t at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+  };
+  const auto half = [s](std::size_t at) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + at));
+  };
+  const auto first = [](unsigned mask, std::size_t at, std::size_t none) {
+    return mask != 0 ? at + static_cast<std::size_t>(std::countr_zero(mask)) : none;
+  };
+  if (n >= 16) {
+    for (; i + 16 <= n; i += 16) {
+      if (const unsigned m = specials(block(i)); m != 0) return first(m, i, n);
+    }
+    return i == n ? n : first(specials(block(n - 16)) >> (i - (n - 16)), i, n);
+  }
+  if (n - i >= 8) {
+    const unsigned m = specials(_mm_unpacklo_epi64(half(i), half(n - 8)));
+    return (m & 0xFF) != 0 ? first(m & 0xFF, i, n) : first(m >> 8, n - 8, n);
+  }
+  if (n >= 8) return i == n ? n : first(specials(half(n - 8)) >> (i - (n - 8)) & 0xFF, i, n);
+#else
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s + i, 8);
+    if (const std::uint64_t m = specialBytes(word); m != 0) {
+      return i + static_cast<std::size_t>(std::countr_zero(m)) / 8;
+    }
   }
 #endif
-  for (; i + 8 <= value.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, value.data() + i, 8);
-    if (hasByte(word, '\t') | hasByte(word, '\n') | hasByte(word, '\r') | hasByte(word, '\\'))
-      break;
-  }
-  for (; i < value.size(); ++i) {
-    const char c = value[i];
+  for (; i < n; ++i) {
+    const char c = s[i];
     if (c == '\t' || c == '\n' || c == '\r' || c == '\\') return i;
   }
-  return i;
+  return n;
 }
 
 }  // namespace

@@ -453,6 +453,73 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
   return moveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
 }
 
+namespace {
+
+// Copies `n` bytes, W <= n <= 2W, as the first W and the last W, which may
+// overlap (fixed-size copies the compiler makes moves).
+template <std::size_t W>
+inline void copyEnds(std::byte* d, const std::byte* s, std::size_t n) {
+  std::byte head[W], tail[W];
+  std::memcpy(head, s, W);
+  std::memcpy(tail, s + n - W, W);
+  std::memcpy(d, head, W);
+  std::memcpy(d + n - W, tail, W);
+}
+
+// Copies `n` bytes. Most values are a few dozen bytes, for which the call
+// to memcpy costs more than the copy.
+inline void copyValue(void* to, const void* from, std::size_t n) {
+  auto* d = static_cast<std::byte*>(to);
+  const auto* s = static_cast<const std::byte*>(from);
+  if (n > 32) {
+    std::memcpy(d, s, n);
+  } else if (n >= 16) {
+    copyEnds<16>(d, s, n);
+  } else if (n >= 8) {
+    copyEnds<8>(d, s, n);
+  } else if (n >= 4) {
+    copyEnds<4>(d, s, n);
+  } else {
+    for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
+  }
+}
+
+// The value from byte `offset` on into the caller's buffer, its size from
+// there, and the status for it.
+[[gnu::always_inline]] inline JET_ERR deliver(Bytes value, std::uint32_t offset, void* pvData,
+                                              std::uint32_t cbData, std::uint32_t* pcbActual) {
+  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
+  value = value.subspan(offset);
+  copyValue(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+// Value `itag` of `columnid` in the table's current row, from byte `offset`
+// on, into the caller's buffer: what JetRetrieveColumn and each entry of
+// JetRetrieveColumns give.
+[[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
+                                                    void* pvData, std::uint32_t cbData,
+                                                    std::uint32_t* pcbActual, std::uint32_t itag,
+                                                    std::uint32_t offset) {
+  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
+  const ColumnInfo* column = t.cursor->table().findColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t.on_row) return JET_errNoCurrentRecord;
+  Bytes value;
+  bool is_null = false;
+  if (JET_ERR err = t.cursor->readValue(*column, itag, value, is_null); err != JET_errSuccess) {
+    return err;
+  }
+  if (is_null) {
+    if (pcbActual != nullptr) *pcbActual = 0;
+    return JET_wrnColumnNull;
+  }
+  return deliver(value, offset, pvData, cbData, pcbActual);
+}
+
+}  // namespace
+
 JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
@@ -461,7 +528,6 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
-  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   std::uint32_t itag = 1;
   std::uint32_t offset = 0;
   if (pretinfo != nullptr) {
@@ -470,24 +536,50 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
     offset = pretinfo->ibLongValue;
     pretinfo->columnidNextTagged = 0;
   }
-  const ColumnInfo* column = t->cursor->table().findColumn(columnid);
-  if (column == nullptr) return JET_errColumnNotFound;
-  if (!t->on_row) return JET_errNoCurrentRecord;
-  Bytes value;
-  bool is_null = false;
-  if (JET_ERR err = t->cursor->readValue(*column, itag, value, is_null); err != JET_errSuccess) {
+  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
+}
+
+JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
+                           JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn) {
+  forgetFailure();
+  if (pretrievecolumn == nullptr && cretrievecolumn > 0) return JET_errInvalidParameter;
+  Engine& e = theEngine();
+  OpenTable* t = nullptr;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) {
+    if (cretrievecolumn > 0) pretrievecolumn[0].err = err;
     return err;
   }
-  if (is_null) {
-    if (pcbActual != nullptr) *pcbActual = 0;
-    return JET_wrnColumnNull;
+  // The row's plain values and nulls are answered from the prepared
+  // directory with the table's column index at hand; what they cannot
+  // settle is read as JetRetrieveColumn reads it.
+  const TableInfo& info = t->cursor->table();
+  const std::uint32_t* slots = info.slot_by_id.data();
+  const std::size_t slot_count = info.slot_by_id.size();
+  const ColumnInfo* columns = info.columns.data();
+  Record::QuickView view = t->cursor->quickView();
+  for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
+    JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
+    r.columnidNextTagged = 0;
+    const JET_COLUMNID id = r.columnid;
+    const std::uint32_t itag = r.itagSequence == 0 ? 1 : r.itagSequence;
+    ByteView bytes;
+    Record::Quick quick = Record::Quick::kAsk;
+    if (id < slot_count && slots[id] != 0 && (r.pvData != nullptr || r.cbData == 0)) {
+      quick = view.find(id, columns[slots[id] - 1].has_default, itag, bytes);
+    }
+    if (quick == Record::Quick::kNull) {
+      r.cbActual = 0;
+      r.err = JET_wrnColumnNull;
+    } else if (quick == Record::Quick::kValue) {
+      r.err = deliver(bytes.bytes(), r.ibLongValue, r.pvData, r.cbData, &r.cbActual);
+    } else {
+      r.cbActual = 0;
+      r.err = retrieveValue(*t, id, r.pvData, r.cbData, &r.cbActual, itag, r.ibLongValue);
+      if (r.err < 0) return r.err;
+      view = t->cursor->quickView();
+    }
   }
-  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
-  value = value.subspan(offset);
-  const std::size_t copied = std::min<std::size_t>(value.size(), cbData);
-  if (copied > 0) std::memcpy(pvData, value.data(), copied);
-  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
-  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+  return JET_errSuccess;
 }
 
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
@@ -576,6 +668,10 @@ JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, vo
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
   return JetRetrieveColumn(a, b, c, d, f, g, h, i);
+}
+JET_ERR EngineJet::retrieveColumns(JET_SESID a, JET_TABLEID b, JET_RETRIEVECOLUMN* c,
+                                   std::uint32_t d) {
+  return JetRetrieveColumns(a, b, c, d);
 }
 JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {
