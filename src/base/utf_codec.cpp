@@ -135,6 +135,17 @@ char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p)
       p = putCharacterFromUnits(p, units, i, unitAt);
     } while (i < units && unitAt(i) >= 0x80);
   }
+  // Four ASCII units of the last seven at once.
+  if (i + 4 <= units) {
+    const __m128i chunk = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes + 2 * i));
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                                           _mm_setzero_si128())) & 0xFF) == 0xFF) {
+      const int four = _mm_cvtsi128_si32(_mm_packus_epi16(chunk, chunk));
+      std::memcpy(p, &four, 4);
+      p += 4;
+      i += 4;
+    }
+  }
 #endif
   while (i < units) {
     const std::uint32_t u = unitAt(i);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "contacts/row_text.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/small_copy.h"
 #include "contacts/contact_columns.h"
 
 namespace corvadex {
@@ -85,33 +87,51 @@ std::size_t firstSpecial(std::string_view value, std::size_t from) {
   return n;
 }
 
+// Writes `value` at `p` with the four characters escaped; returns the end.
+// There must be room for twice the value.
+char* putEscaped(std::string_view value, char* p) {
+  std::size_t start = 0;
+  for (std::size_t i = firstSpecial(value, 0); i < value.size(); i = firstSpecial(value, i + 1)) {
+    base::copySmall(p, value.data() + start, i - start);
+    p += i - start;
+    *p++ = '\\';
+    switch (value[i]) {
+      case '\t': *p++ = 't'; break;
+      case '\n': *p++ = 'n'; break;
+      case '\r': *p++ = 'r'; break;
+      default: *p++ = '\\'; break;
+    }
+    start = i + 1;
+  }
+  base::copySmall(p, value.data() + start, value.size() - start);
+  return p + (value.size() - start);
+}
+
 }  // namespace
 
 void appendEscaped(std::string_view value, std::string& out) {
-  std::size_t start = 0;
-  for (std::size_t i = firstSpecial(value, 0); i < value.size();
-       i = firstSpecial(value, i + 1)) {
-    char escaped;
-    switch (value[i]) {
-      case '\t': escaped = 't'; break;
-      case '\n': escaped = 'n'; break;
-      case '\r': escaped = 'r'; break;
-      default: escaped = '\\'; break;
-    }
-    out.append(value, start, i - start);
-    out.push_back('\\');
-    out.push_back(escaped);
-    start = i + 1;
-  }
-  out.append(value, start, std::string_view::npos);
+  const std::size_t start = out.size();
+  out.resize(start + 2 * value.size());
+  out.resize(static_cast<std::size_t>(putEscaped(value, out.data() + start) - out.data()));
 }
 
 void appendRowLine(const ContactRow& row, std::string& out) {
-  for (std::size_t i = 0; i < kContactColumns.size(); ++i) {
-    if (i != 0) out.push_back('\t');
-    appendEscaped(row.Value(kContactColumns[i]), out);
+  // Room for the worst case, every byte escaped, once for the whole line.
+  std::array<std::string_view, kContactColumns.size()> values;
+  std::size_t most = values.size();  // the tabs and the newline
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    values[i] = row.Value(kContactColumns[i]);
+    most += 2 * values[i].size();
   }
-  out.push_back('\n');
+  const std::size_t start = out.size();
+  out.resize(start + most);
+  char* p = out.data() + start;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i != 0) *p++ = '\t';
+    p = putEscaped(values[i], p);
+  }
+  *p++ = '\n';
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 }  // namespace corvadex

@@ -24,6 +24,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/small_copy.h"
 #include "ese/database.h"
 #include "ese/error_text.h"
 #include "ese/failure_note.h"
@@ -120,21 +121,28 @@ JET_ERR findTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& o
   return JET_errSuccess;
 }
 
-JET_ERR findTableLocked(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+[[gnu::noinline]] JET_ERR findTableLocked(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
+                                          OpenTable*& out) {
   std::lock_guard lock(e.mutex);
   return findTable(e, sesid, tableid, out);
 }
 
-// The same for the calls on an open table: the thread's last table when it
-// is asked for again and no handle was closed since, without the mutex.
+// The thread's last table, when it is asked for again and no handle was
+// closed since; else null.
+inline OpenTable* recentTable(const Engine& e, JET_SESID sesid, JET_TABLEID tableid) {
+  const RecentTable& r = t_recent;
+  return r.tableid == tableid && r.sesid == sesid &&
+                 r.epoch == e.epoch.load(std::memory_order_acquire)
+             ? r.table
+             : nullptr;
+}
+
+// The same for the calls on an open table: the recent table without the
+// mutex, any other with it.
 inline JET_ERR findOpenTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
                              OpenTable*& out) {
-  const RecentTable& r = t_recent;
-  if (r.table != nullptr && r.tableid == tableid && r.sesid == sesid &&
-      r.epoch == e.epoch.load(std::memory_order_acquire)) {
-    out = r.table;
-    return JET_errSuccess;
-  }
+  out = recentTable(e, sesid, tableid);
+  if (out != nullptr) return JET_errSuccess;
   return findTableLocked(e, sesid, tableid, out);
 }
 
@@ -455,60 +463,38 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 
 namespace {
 
-// Copies `n` bytes, W <= n <= 2W, as the first W and the last W, which may
-// overlap (fixed-size copies the compiler makes moves).
-template <std::size_t W>
-inline void copyEnds(std::byte* d, const std::byte* s, std::size_t n) {
-  std::byte head[W], tail[W];
-  std::memcpy(head, s, W);
-  std::memcpy(tail, s + n - W, W);
-  std::memcpy(d, head, W);
-  std::memcpy(d + n - W, tail, W);
-}
-
-// Copies `n` bytes. Most values are a few dozen bytes, for which the call
-// to memcpy costs more than the copy.
-inline void copyValue(void* to, const void* from, std::size_t n) {
-  auto* d = static_cast<std::byte*>(to);
-  const auto* s = static_cast<const std::byte*>(from);
-  if (n > 32) {
-    std::memcpy(d, s, n);
-  } else if (n >= 16) {
-    copyEnds<16>(d, s, n);
-  } else if (n >= 8) {
-    copyEnds<8>(d, s, n);
-  } else if (n >= 4) {
-    copyEnds<4>(d, s, n);
-  } else {
-    for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
-  }
-}
-
 // The value from byte `offset` on into the caller's buffer, its size from
 // there, and the status for it.
+JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual);
+
 [[gnu::always_inline]] inline JET_ERR deliver(Bytes value, std::uint32_t offset, void* pvData,
                                               std::uint32_t cbData, std::uint32_t* pcbActual) {
   if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
   value = value.subspan(offset);
-  copyValue(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+  // Longer copies call memcpy, from a function of their own, so that the
+  // short ones need no stack frame.
+  if (value.size() > 32 && cbData > 32) return deliverAny(value, pvData, cbData, pcbActual);
+  corvadex::base::copySmall(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
   if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
   return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 
-// Value `itag` of `columnid` in the table's current row, from byte `offset`
-// on, into the caller's buffer: what JetRetrieveColumn and each entry of
-// JetRetrieveColumns give.
-[[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
-                                                    void* pvData, std::uint32_t cbData,
-                                                    std::uint32_t* pcbActual, std::uint32_t itag,
-                                                    std::uint32_t offset) {
-  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
-  const ColumnInfo* column = t.cursor->table().findColumn(columnid);
-  if (column == nullptr) return JET_errColumnNotFound;
-  if (!t.on_row) return JET_errNoCurrentRecord;
+[[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
+                                     std::uint32_t* pcbActual) {
+  std::memcpy(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+// Value `itag` of `column` read in full (long values followed, compressed
+// ones expanded) and delivered; kept out of line so that the common answers
+// below need no stack frame.
+[[gnu::noinline]] JET_ERR readAndDeliver(OpenTable& t, const ColumnInfo& column, void* pvData,
+                                         std::uint32_t cbData, std::uint32_t* pcbActual,
+                                         std::uint32_t itag, std::uint32_t offset) {
   Bytes value;
   bool is_null = false;
-  if (JET_ERR err = t.cursor->readValue(*column, itag, value, is_null); err != JET_errSuccess) {
+  if (JET_ERR err = t.cursor->readValue(column, itag, value, is_null); err != JET_errSuccess) {
     return err;
   }
   if (is_null) {
@@ -518,13 +504,42 @@ inline void copyValue(void* to, const void* from, std::size_t n) {
   return deliver(value, offset, pvData, cbData, pcbActual);
 }
 
+// Value `itag` of `columnid` in the table's current row, from byte `offset`
+// on, into the caller's buffer: what JetRetrieveColumn and each entry of
+// JetRetrieveColumns give. A plain value or a null of a row whose tagged
+// directory is prepared is answered here.
+[[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
+                                                    void* pvData, std::uint32_t cbData,
+                                                    std::uint32_t* pcbActual, std::uint32_t itag,
+                                                    std::uint32_t offset) {
+  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
+  const ColumnInfo* column = t.cursor->table().findColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t.on_row) return JET_errNoCurrentRecord;
+  ByteView bytes;
+  switch (t.cursor->quickView().find(column->id, column->has_default, itag, bytes)) {
+    case Record::Quick::kNull:
+      if (pcbActual != nullptr) *pcbActual = 0;
+      return JET_wrnColumnNull;
+    case Record::Quick::kValue:
+      return deliver(bytes.bytes(), offset, pvData, cbData, pcbActual);
+    case Record::Quick::kAsk:
+      break;
+  }
+  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset);
+}
+
 }  // namespace
 
-JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
-                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
-                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+namespace {
+
+// JetRetrieveColumn the whole way: the failure note forgotten, the table
+// looked up, the retrieve options read.
+[[gnu::noinline]] JET_ERR retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
+                                               JET_COLUMNID columnid, void* pvData,
+                                               std::uint32_t cbData, std::uint32_t* pcbActual,
+                                               JET_RETINFO* pretinfo) {
   forgetFailure();
-  (void)grbit;
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -537,6 +552,22 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
     pretinfo->columnidNextTagged = 0;
   }
   return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
+}
+
+}  // namespace
+
+JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+  (void)grbit;
+  // The common call, on the thread's last table with no note to forget and
+  // no options, goes straight to the value; everything else the whole way.
+  if (!detail::t_noted && pretinfo == nullptr) {
+    if (OpenTable* t = recentTable(theEngine(), sesid, tableid)) {
+      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0);
+    }
+  }
+  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
 }
 
 JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
