@@ -105,6 +105,28 @@ namespace {
 
 // Writes the UTF-8 form of `units` UTF-16LE units at `p`, which has room
 // for three bytes a unit; returns the end.
+// Writes the character that starts at unit `i` (not ASCII) and advances `i`
+// past it: the two- and three-byte forms straight, surrogates through the
+// general path.
+template <typename UnitAt>
+inline char* putOtherCharacter(char* p, std::size_t units, std::size_t& i, UnitAt unitAt) {
+  const std::uint32_t u = unitAt(i);
+  if (u < 0x800) {
+    p[0] = static_cast<char>(0xC0 | (u >> 6));
+    p[1] = static_cast<char>(0x80 | (u & 0x3F));
+    ++i;
+    return p + 2;
+  }
+  if (u - 0xD800u >= 0x800u) {
+    p[0] = static_cast<char>(0xE0 | (u >> 12));
+    p[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    p[2] = static_cast<char>(0x80 | (u & 0x3F));
+    ++i;
+    return p + 3;
+  }
+  return putCharacterFromUnits(p, units, i, unitAt);
+}
+
 char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p) {
   const auto unitAt = [bytes](std::size_t i) {
     return static_cast<std::uint32_t>(bytes[2 * i]) | (static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8);
@@ -132,7 +154,7 @@ char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p)
     // The other characters one at a time, up to the next ASCII one: in a
     // word of another script the next eight would not be ASCII either.
     do {
-      p = putCharacterFromUnits(p, units, i, unitAt);
+      p = putOtherCharacter(p, units, i, unitAt);
     } while (i < units && unitAt(i) >= 0x80);
   }
   // Four ASCII units of the last seven at once.
@@ -153,7 +175,7 @@ char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p)
       *p++ = static_cast<char>(u);
       ++i;
     } else {
-      p = putCharacterFromUnits(p, units, i, unitAt);
+      p = putOtherCharacter(p, units, i, unitAt);
     }
   }
   return p;

@@ -72,7 +72,10 @@ TEST(UtfCodec, AsciiRunsOfAnyLengthAroundOtherCharacters) {
                                                            {u"\u20AC", "\u20AC"},
                                                            {u"\u0141", "\u0141"},
                                                            {u"\U0001F600", "\U0001F600"},
-                                                           {u"\u00E9\u0416", "\u00E9\u0416"}};
+                                                           {u"\u00E9\u0416", "\u00E9\u0416"},
+                                                           {u"\u07FF\u0800", "\u07FF\u0800"},
+                                                           {u"\xD800", "\uFFFD"},
+                                                           {u"\xDC00\u0416", "\uFFFD\u0416"}};
   for (std::size_t length : {1, 2, 5, 8, 9, 15, 16, 17, 27, 300}) {
     for (std::size_t at = 0; at < length; ++at) {
       for (const auto& [unit, utf8] : others) {
