@@ -149,4 +149,18 @@ std::string_view ContactRow::text(std::size_t slot) const {
   return std::string_view(bytes + start, end - start);
 }
 
+void ContactRow::texts(SlotTexts& out) const {
+  out.fill({});
+  const std::size_t present = presentCount();
+  const auto* bytes = reinterpret_cast<const char*>(block_ + present * (wide() ? 4 : 2));
+  std::size_t start = 0;
+  std::size_t index = 0;
+  for (std::uint64_t left = bits_ & kSlotMask; left != 0; left &= left - 1) {
+    const auto slot = static_cast<std::size_t>(std::countr_zero(left));
+    const std::size_t end = endOffset(index++);
+    out[slot] = std::string_view(bytes + start, end - start);
+    start = end;
+  }
+}
+
 }  // namespace corvadex

@@ -71,6 +71,15 @@ std::size_t firstSpecial(std::string_view value, std::size_t from) {
     return (m & 0xFF) != 0 ? first(m & 0xFF, i, n) : first(m >> 8, n - 8, n);
   }
   if (n >= 8) return i == n ? n : first(specials(half(n - 8)) >> (i - (n - 8)) & 0xFF, i, n);
+  if (n - i >= 4) {
+    // Four bytes from `i` and the last four, side by side.
+    std::uint32_t head, tail;
+    std::memcpy(&head, s + i, 4);
+    std::memcpy(&tail, s + n - 4, 4);
+    const unsigned m = specials(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(head)),
+                                                   _mm_cvtsi32_si128(static_cast<int>(tail))));
+    return (m & 0xF) != 0 ? first(m & 0xF, i, n) : first((m >> 4) & 0xF, n - 4, n);
+  }
 #else
   for (; i + 8 <= n; i += 8) {
     std::uint64_t word;
@@ -115,23 +124,55 @@ void appendEscaped(std::string_view value, std::string& out) {
   out.resize(static_cast<std::size_t>(putEscaped(value, out.data() + start) - out.data()));
 }
 
+namespace {
+
+// The slot of each column, in column order.
+constexpr std::array<std::size_t, kContactColumns.size()> kColumnSlots = [] {
+  std::array<std::size_t, kContactColumns.size()> slots{};
+  for (std::size_t i = 0; i < slots.size(); ++i) slots[i] = placeSlot(kContactColumns[i].place);
+  return slots;
+}();
+
+// Most lines fit here; the line is then appended in one piece, and the
+// string is not first filled with zeros for its worst case.
+constexpr std::size_t kLineBuffer = 16 << 10;
+
+}  // namespace
+
 void appendRowLine(const ContactRow& row, std::string& out) {
-  // Room for the worst case, every byte escaped, once for the whole line.
-  std::array<std::string_view, kContactColumns.size()> values;
-  std::size_t most = values.size();  // the tabs and the newline
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    values[i] = row.Value(kContactColumns[i]);
-    most += 2 * values[i].size();
+  ContactRow::SlotTexts slots;
+  row.texts(slots);
+  // Room for the worst case: the values that hold a character to escape
+  // counted twice, the tabs and the newline.
+  std::array<bool, kColumnSlots.size()> plain;
+  std::size_t most = kColumnSlots.size();
+  for (std::size_t i = 0; i < kColumnSlots.size(); ++i) {
+    const std::string_view value = slots[kColumnSlots[i]];
+    plain[i] = firstSpecial(value, 0) == value.size();
+    most += plain[i] ? value.size() : 2 * value.size();
+  }
+  const auto write = [&](char* p) {
+    for (std::size_t i = 0; i < kColumnSlots.size(); ++i) {
+      if (i != 0) *p++ = '\t';
+      const std::string_view value = slots[kColumnSlots[i]];
+      if (plain[i]) {
+        base::copySmall(p, value.data(), value.size());
+        p += value.size();
+      } else {
+        p = putEscaped(value, p);
+      }
+    }
+    *p++ = '\n';
+    return p;
+  };
+  if (most <= kLineBuffer) {
+    char line[kLineBuffer];
+    out.append(line, static_cast<std::size_t>(write(line) - line));
+    return;
   }
   const std::size_t start = out.size();
   out.resize(start + most);
-  char* p = out.data() + start;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i != 0) *p++ = '\t';
-    p = putEscaped(values[i], p);
-  }
-  *p++ = '\n';
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  out.resize(static_cast<std::size_t>(write(out.data() + start) - out.data()));
 }
 
 }  // namespace corvadex
