@@ -556,18 +556,31 @@ namespace {
 
 }  // namespace
 
-JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
-                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
-                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
-  (void)grbit;
-  // The common call, on the thread's last table with no note to forget and
-  // no options, goes straight to the value; everything else the whole way.
+namespace {
+
+// JetRetrieveColumn. The common call, on the thread's last table with no
+// note to forget and no options, goes straight to the value; everything
+// else the whole way. Inlined into EngineJet's forwarding too, which the
+// store reader calls for every column of every row.
+[[gnu::always_inline]] inline JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid,
+                                                     JET_COLUMNID columnid, void* pvData,
+                                                     std::uint32_t cbData, std::uint32_t* pcbActual,
+                                                     JET_RETINFO* pretinfo) {
   if (!detail::t_noted && pretinfo == nullptr) {
     if (OpenTable* t = recentTable(theEngine(), sesid, tableid)) {
       return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0);
     }
   }
   return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+}
+
+}  // namespace
+
+JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+  (void)grbit;
+  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
 }
 
 JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
@@ -698,7 +711,8 @@ JET_ERR EngineJet::move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d)
 JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
-  return JetRetrieveColumn(a, b, c, d, f, g, h, i);
+  (void)h;
+  return ese::retrieveColumn(a, b, c, d, f, g, i);
 }
 JET_ERR EngineJet::retrieveColumns(JET_SESID a, JET_TABLEID b, JET_RETRIEVECOLUMN* c,
                                    std::uint32_t d) {
