@@ -246,11 +246,13 @@ class JetWalker {
   void prepareRow(const std::vector<ese::JET_COLUMNDEF>& defs) {
     row_buffer_.resize(defs.size() * kSlot);
     row_.assign(defs.size(), ese::JET_RETRIEVECOLUMN{});
+    multi_.clear();
     for (std::size_t i = 0; i < defs.size(); ++i) {
       row_[i].columnid = defs[i].columnid;
       row_[i].pvData = row_buffer_.data() + i * kSlot;
       row_[i].cbData = kSlot;
       row_[i].itagSequence = 1;
+      if ((defs[i].grbit & ese::JET_bitColumnMultiValued) != 0) multi_.push_back(i);
     }
   }
 
@@ -260,22 +262,25 @@ class JetWalker {
                        const std::vector<ese::JET_COLUMNDEF>& defs, Walk& walk) {
     ese::JET_ERR err =
         jet_.retrieveColumns(ses, table, row_.data(), static_cast<std::uint32_t>(row_.size()));
-    for (std::size_t i = 0; i < defs.size() && err == ese::JET_errSuccess; ++i) {
-      const ese::JET_RETRIEVECOLUMN& r = row_[i];
-      if (r.err == ese::JET_wrnColumnNull) continue;
-      if (r.err == ese::JET_wrnBufferTruncated) {
+    if (err != ese::JET_errSuccess) return err;
+    std::uint64_t values = 0, bytes = 0;
+    for (const ese::JET_RETRIEVECOLUMN& r : row_) {
+      if (r.err == ese::JET_errSuccess) {
+        ++values;
+        bytes += r.cbActual;
+      } else if (r.err != ese::JET_wrnColumnNull) {
+        if (r.err != ese::JET_wrnBufferTruncated) return r.err;
         std::uint32_t size = 0;
-        err = retrieve(ses, table, r.columnid, 1, size);
-        if (err != ese::JET_errSuccess) break;
-      } else if (r.err != ese::JET_errSuccess) {
-        err = r.err;
-        break;
+        if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
+        ++values;
+        bytes += size;
       }
-      ++walk.values;
-      walk.bytes += r.cbActual;
-      if ((defs[i].grbit & ese::JET_bitColumnMultiValued) != 0) {
-        err = walkValues(ses, table, defs[i], 2, walk);
-      }
+    }
+    walk.values += values;
+    walk.bytes += bytes;
+    for (std::size_t i : multi_) {
+      if (row_[i].err == ese::JET_wrnColumnNull) continue;
+      if ((err = walkValues(ses, table, defs[i], 2, walk)) != ese::JET_errSuccess) return err;
     }
     return err;
   }
@@ -285,6 +290,7 @@ class JetWalker {
   std::vector<char> buffer_ = std::vector<char>(1 << 16);
   std::vector<char> row_buffer_;
   std::vector<ese::JET_RETRIEVECOLUMN> row_;
+  std::vector<std::size_t> multi_;  // the multi-valued columns' entries
 };
 
 void report(const char* what, double seconds, double megabytes, std::uint64_t rows, double cat) {
