@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/large_memory.h"
 #include "contacts/contact_row.h"
 #include "contacts/row_storage.h"
 
@@ -87,7 +88,8 @@ class ContactList {
   const ContactRow& add(const ContactDraft& draft, const ContactRow::Layout& layout);
   void notifySelection();
 
-  std::vector<ContactRow> rows_;
+  // Filled once by a read, a million rows at most times: on huge pages.
+  std::vector<ContactRow, base::LargeAllocator<ContactRow>> rows_;
   RowStorage storage_;
   std::string sourceIdentity_;
   std::optional<std::size_t> selected_;

@@ -2,9 +2,8 @@
 #include "contacts/row_storage.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
-#include <sys/mman.h>
+
+#include "base/large_memory.h"
 
 namespace corvadex {
 namespace {
@@ -12,24 +11,15 @@ namespace {
 // list up to a size whose last, partly used chunk costs little.
 constexpr std::size_t kFirstChunk = std::size_t{16} << 10;
 constexpr std::size_t kLargestChunk = std::size_t{4} << 20;
-
-// Large chunks are laid on huge-page boundaries and offered to the kernel
-// for huge pages: filling a chunk then costs a page fault every 2 MiB, not
-// every 4 KiB, which in a read of a million contacts is much of the time
-// the list takes to fill.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }  // namespace
 
-void RowStorage::FreeChunk::operator()(std::byte* bytes) const { std::free(bytes); }
+// Large chunks are offered to the kernel for huge pages (base/large_memory.h):
+// in a read of a million contacts the page faults of filling the chunks are
+// much of the time the list takes to fill.
+void RowStorage::FreeChunk::operator()(std::byte* bytes) const { base::freeLarge(bytes); }
 
 RowStorage::ChunkBytes RowStorage::allocateChunk(std::size_t size) {
-  void* bytes = nullptr;
-  const std::size_t alignment = size >= kHugePage ? kHugePage : alignof(std::max_align_t);
-  if (posix_memalign(&bytes, alignment, size) != 0) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-  if (size >= kHugePage) madvise(bytes, size - size % kHugePage, MADV_HUGEPAGE);
-#endif
-  return ChunkBytes(static_cast<std::byte*>(bytes));
+  return ChunkBytes(static_cast<std::byte*>(base::allocateLarge(size)));
 }
 
 bool RowStorage::fits(std::size_t bytes) const {
