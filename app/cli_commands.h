@@ -16,8 +16,8 @@ using Args = std::vector<std::string>;
 struct CommandOptions {
   // --threads N (cli_threads.h): the threads the command may use, by default
   // the machine's processor count. With more than one, dump, read and export
-  // read the file ahead on a worker thread of the engine, and the export
-  // formats its rows on them; tables reads too little to gain from them.
+  // read the file ahead on a worker thread of the engine, and read and export
+  // format their rows on them; tables reads too little to gain from them.
   unsigned threads = 1;
 };
 

@@ -36,7 +36,7 @@
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
-#include "contacts/row_text.h"
+#include "cli_rows.h"
 
 namespace corvadex::cli {
 
@@ -96,13 +96,7 @@ int runLocate(const Args& args) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  std::string out;
-  for (std::size_t i = 0; i < list.count(); ++i) {
-    out.clear();
-    appendRowLine(list.item(i), out);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-  }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return writeRowLines(list, 1) ? 0 : 1;
 }
 
 }  // namespace corvadex::cli

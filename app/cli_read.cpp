@@ -5,7 +5,7 @@
 // by the engine's detail of the failure, when it has one); once the read is
 // over, the list goes to standard output, one line per row with the 33
 // values in master-table order separated by tabs (see contacts/row_text.h for
-// the escapes).
+// the escapes), formatted on as many threads as the command may use.
 //
 // The exit status is 0 when the read ran without an error line; 1 when it
 // wrote one (the rows it did read are still listed), when there is no file
@@ -21,34 +21,14 @@
 #include "cli_failure_detail.h"
 #include "cli_log.h"
 #include "cli_printable.h"
+#include "cli_rows.h"
 #include "contacts/contact_list.h"
-#include "contacts/row_text.h"
 #include "ese/jet.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
 #include "store/message_log.h"
 
 namespace corvadex::cli {
-
-namespace {
-
-constexpr std::size_t kFlushBytes = 1 << 20;
-
-bool writeRows(const ContactList& list) {
-  std::string out;
-  out.reserve(kFlushBytes + 4096);
-  for (std::size_t i = 0; i < list.count(); ++i) {
-    appendRowLine(list.item(i), out);
-    if (out.size() >= kFlushBytes) {
-      if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) return false;
-      out.clear();
-    }
-  }
-  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) return false;
-  return std::fflush(stdout) == 0;
-}
-
-}  // namespace
 
 int runRead(const Args& args, const CommandOptions& options) {
   bool verbose = false;
@@ -90,7 +70,7 @@ int runRead(const Args& args, const CommandOptions& options) {
   ContactStoreReader reader(jet, detailed, list, dates);
   reader.ReadDatabase(path);
 
-  if (!writeRows(list)) {
+  if (!writeRowLines(list, options.threads)) {
     std::fprintf(stderr, "corvadex-cli: cannot write the contacts: %s\n", std::strerror(errno));
     return 1;
   }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Storage engine benchmark: how fast a whole database file is read.
 //
-//   ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...
+//   ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...
 //
 // For each database, in one run:
 //   cat    `cat DATABASE > /dev/null`, once to bring the file into the page
@@ -10,12 +10,16 @@
 //   walk   in this process, through the Jet calls: every table found
 //          through MSysObjects, opened, walked with JetMove, and every value
 //          of every column of every row read with JetRetrieveColumn, the way
-//          the contact store reader reads its table.
+//          the contact store reader reads its table;
+//   rows   the same walk, reading each row's first values with one
+//          JetRetrieveColumns call (the rest of a multi-valued column's
+//          values, and values longer than a kilobyte, with JetRetrieveColumn).
 // Each is run N times (default 5) and the fastest run is reported, as MB/s of
 // database file and rows/s, with the walk's and the dump's time as a multiple
 // of cat's. --walk-only times the walk alone (for a profiler). --threads N
 // (default 1) walks with the engine's options for N threads: more than one
-// adds the worker that reads pages ahead.
+// adds the worker that reads pages ahead. Both walks count the same rows,
+// values and bytes, or the benchmark fails.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,7 +73,7 @@ struct Walk {
 
 class JetWalker {
  public:
-  explicit JetWalker(ese::JetApi& jet) : jet_(jet) {}
+  JetWalker(ese::JetApi& jet, bool by_row) : jet_(jet), by_row_(by_row) {}
 
   Walk Run(const std::string& path) {
     Walk walk;
@@ -203,32 +207,90 @@ class JetWalker {
       if (err == ese::JET_errColumnNotFound && t.catalog) err = ese::JET_errSuccess;
     }
     if (err == ese::JET_errSuccess) err = jet_.move(ses, table, ese::JET_MoveFirst, 0);
-    for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
-      ++walk.rows;
-      for (const ese::JET_COLUMNDEF& def : defs) {
-        const bool multi = (def.grbit & ese::JET_bitColumnMultiValued) != 0;
-        for (std::uint32_t itag = 1; err == ese::JET_errSuccess; ++itag) {
-          std::uint32_t size = 0;
-          err = retrieve(ses, table, def.columnid, itag, size);
-          if (err == ese::JET_wrnColumnNull) {
-            err = ese::JET_errSuccess;
-            break;
-          }
-          if (err != ese::JET_errSuccess) break;
-          ++walk.values;
-          walk.bytes += size;
-          if (!multi) break;
-        }
-        if (err != ese::JET_errSuccess) break;
+    if (by_row_) {
+      prepareRow(defs);
+      for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
+        ++walk.rows;
+        err = walkRow(ses, table, defs, walk);
       }
-      if (err != ese::JET_errSuccess) break;
+    } else {
+      for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
+        ++walk.rows;
+        for (const ese::JET_COLUMNDEF& def : defs) {
+          err = walkValues(ses, table, def, 1, walk);
+          if (err != ese::JET_errSuccess) break;
+        }
+      }
     }
     jet_.closeTable(ses, table);
     return err == ese::JET_errNoCurrentRecord ? ese::JET_errSuccess : err;
   }
 
+  // Values `itag` on of one column, one call each, until the first null.
+  ese::JET_ERR walkValues(ese::JET_SESID ses, ese::JET_TABLEID table,
+                          const ese::JET_COLUMNDEF& def, std::uint32_t itag, Walk& walk) {
+    const bool multi = (def.grbit & ese::JET_bitColumnMultiValued) != 0;
+    for (;; ++itag) {
+      std::uint32_t size = 0;
+      const ese::JET_ERR err = retrieve(ses, table, def.columnid, itag, size);
+      if (err == ese::JET_wrnColumnNull) return ese::JET_errSuccess;
+      if (err != ese::JET_errSuccess) return err;
+      ++walk.values;
+      walk.bytes += size;
+      if (!multi) return err;
+    }
+  }
+
+  static constexpr std::uint32_t kSlot = 1024;  // buffer bytes for each column in a row call
+
+  void prepareRow(const std::vector<ese::JET_COLUMNDEF>& defs) {
+    row_buffer_.resize(defs.size() * kSlot);
+    row_.assign(defs.size(), ese::JET_RETRIEVECOLUMN{});
+    multi_.clear();
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+      row_[i].columnid = defs[i].columnid;
+      row_[i].pvData = row_buffer_.data() + i * kSlot;
+      row_[i].cbData = kSlot;
+      row_[i].itagSequence = 1;
+      if ((defs[i].grbit & ese::JET_bitColumnMultiValued) != 0) multi_.push_back(i);
+    }
+  }
+
+  // Every column's first value in one call; a truncated one again whole,
+  // and a multi-valued column's further values one call each.
+  ese::JET_ERR walkRow(ese::JET_SESID ses, ese::JET_TABLEID table,
+                       const std::vector<ese::JET_COLUMNDEF>& defs, Walk& walk) {
+    ese::JET_ERR err =
+        jet_.retrieveColumns(ses, table, row_.data(), static_cast<std::uint32_t>(row_.size()));
+    if (err != ese::JET_errSuccess) return err;
+    std::uint64_t values = 0, bytes = 0;
+    for (const ese::JET_RETRIEVECOLUMN& r : row_) {
+      if (r.err == ese::JET_errSuccess) {
+        ++values;
+        bytes += r.cbActual;
+      } else if (r.err != ese::JET_wrnColumnNull) {
+        if (r.err != ese::JET_wrnBufferTruncated) return r.err;
+        std::uint32_t size = 0;
+        if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
+        ++values;
+        bytes += size;
+      }
+    }
+    walk.values += values;
+    walk.bytes += bytes;
+    for (std::size_t i : multi_) {
+      if (row_[i].err == ese::JET_wrnColumnNull) continue;
+      if ((err = walkValues(ses, table, defs[i], 2, walk)) != ese::JET_errSuccess) return err;
+    }
+    return err;
+  }
+
   ese::JetApi& jet_;
+  const bool by_row_;
   std::vector<char> buffer_ = std::vector<char>(1 << 16);
+  std::vector<char> row_buffer_;
+  std::vector<ese::JET_RETRIEVECOLUMN> row_;
+  std::vector<std::size_t> multi_;  // the multi-valued columns' entries
 };
 
 void report(const char* what, double seconds, double megabytes, std::uint64_t rows, double cat) {
@@ -247,6 +309,7 @@ void report(const char* what, double seconds, double megabytes, std::uint64_t ro
 int main(int argc, char** argv) {
   int runs = 5;
   bool walk_only = false;
+  bool by_value = true, by_row = true;
   ese::EngineOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
@@ -255,24 +318,31 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--threads" && i + 1 < argc) {
       options.threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
+    } else if (arg == "--cache-kib" && i + 1 < argc) {
+      options.cache_bytes = static_cast<std::size_t>(std::max(1, std::atoi(argv[++i]))) << 10;
+    } else if (arg == "--by" && i + 1 < argc) {
+      const std::string by = argv[++i];
+      by_value = by == "value";
+      by_row = by == "row";
     } else if (arg == "--walk-only") {
       walk_only = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...");
+      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...");
       return 0;
     } else {
       files.push_back(arg);
     }
   }
   if (files.empty()) {
-    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] DATABASE...\n", stderr);
+    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...\n", stderr);
     return 2;
   }
   const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe");
   const std::string cli = (self.parent_path() / "corvadex-cli").string();
 
   ese::EngineJet jet(options);
-  JetWalker walker(jet);
+  JetWalker walker(jet, false);
+  JetWalker row_walker(jet, true);
   int exit_status = 0;
   std::printf("fastest of %d runs each, walk with %u thread%s\n", runs, options.threads,
               options.threads == 1 ? "" : "s");
@@ -288,8 +358,8 @@ int main(int argc, char** argv) {
     const std::string dump_command = Quoted(cli) + " dump " + Quoted(file);
     if (!walk_only) timeCommand(cat_command);  // brings the file into the page cache
 
-    double cat = -1, dump = -1, walk_time = -1;
-    Walk walk;
+    double cat = -1, dump = -1, walk_time = -1, row_time = -1;
+    Walk walk, row_walk;
     for (int r = 0; r < runs; ++r) {
       if (!walk_only) {
         const double c = timeCommand(cat_command);
@@ -297,23 +367,43 @@ int main(int argc, char** argv) {
         const double d = timeCommand(dump_command);
         if (d >= 0 && (dump < 0 || d < dump)) dump = d;
       }
-      const auto start = Clock::now();
-      walk = walker.Run(file);
-      const double w = seconds(Clock::now() - start);
-      if (walk.status == ese::JET_errSuccess && (walk_time < 0 || w < walk_time)) walk_time = w;
+      if (by_value) {
+        const auto start = Clock::now();
+        walk = walker.Run(file);
+        const double w = seconds(Clock::now() - start);
+        if (walk.status == ese::JET_errSuccess && (walk_time < 0 || w < walk_time)) walk_time = w;
+      }
+      if (by_row) {
+        const auto start = Clock::now();
+        row_walk = row_walker.Run(file);
+        const double w = seconds(Clock::now() - start);
+        if (row_walk.status == ese::JET_errSuccess && (row_time < 0 || w < row_time)) row_time = w;
+      }
     }
+    const Walk& shown = by_value ? walk : row_walk;
     std::printf("%s: %.2f MB, %llu rows, %llu values (%.2f MB of values)\n", file.c_str(),
-                megabytes, static_cast<unsigned long long>(walk.rows),
-                static_cast<unsigned long long>(walk.values), static_cast<double>(walk.bytes) / 1e6);
-    if (walk.status != ese::JET_errSuccess) {
-      std::printf("  walk stopped: %d - %s\n", walk.status, ese::errorText(walk.status).c_str());
+                megabytes, static_cast<unsigned long long>(shown.rows),
+                static_cast<unsigned long long>(shown.values),
+                static_cast<double>(shown.bytes) / 1e6);
+    if (shown.status != ese::JET_errSuccess) {
+      std::printf("  walk stopped: %d - %s\n", shown.status, ese::errorText(shown.status).c_str());
+      exit_status = 1;
+    }
+    if (by_value && by_row &&
+        (row_walk.status != walk.status || row_walk.rows != walk.rows ||
+         row_walk.values != walk.values || row_walk.bytes != walk.bytes)) {
+      std::printf("  the walk by rows read %llu rows, %llu values, %llu bytes: not the same\n",
+                  static_cast<unsigned long long>(row_walk.rows),
+                  static_cast<unsigned long long>(row_walk.values),
+                  static_cast<unsigned long long>(row_walk.bytes));
       exit_status = 1;
     }
     if (!walk_only) {
       report("cat", cat, megabytes, 0, -1);
       report("dump", dump, megabytes, walk.rows, cat);
     }
-    report("walk", walk_time, megabytes, walk.rows, cat);
+    if (by_value) report("walk", walk_time, megabytes, walk.rows, cat);
+    if (by_row) report("rows", row_time, megabytes, row_walk.rows, cat);
   }
   return exit_status;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "base/utf_codec.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
@@ -100,45 +101,104 @@ void appendUtf8(std::string& out, char32_t cp) {
   out.append(bytes, static_cast<std::size_t>(putUtf8(bytes, cp) - bytes));
 }
 
-void appendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out) {
-  const std::size_t units = size / 2;
-  // At most three bytes a unit (a pair of units makes four bytes).
-  const std::size_t start = out.size();
-  out.resize(start + units * 3);
-  char* p = out.data() + start;
+namespace {
+
+// Writes the UTF-8 form of `units` UTF-16LE units at `p`, which has room
+// for three bytes a unit; returns the end.
+// Writes the character that starts at unit `i` (not ASCII) and advances `i`
+// past it: the two- and three-byte forms straight, surrogates through the
+// general path.
+template <typename UnitAt>
+inline char* putOtherCharacter(char* p, std::size_t units, std::size_t& i, UnitAt unitAt) {
+  const std::uint32_t u = unitAt(i);
+  if (u < 0x800) {
+    p[0] = static_cast<char>(0xC0 | (u >> 6));
+    p[1] = static_cast<char>(0x80 | (u & 0x3F));
+    ++i;
+    return p + 2;
+  }
+  if (u - 0xD800u >= 0x800u) {
+    p[0] = static_cast<char>(0xE0 | (u >> 12));
+    p[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    p[2] = static_cast<char>(0x80 | (u & 0x3F));
+    ++i;
+    return p + 3;
+  }
+  return putCharacterFromUnits(p, units, i, unitAt);
+}
+
+char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p) {
   const auto unitAt = [bytes](std::size_t i) {
     return static_cast<std::uint32_t>(bytes[2 * i]) | (static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8);
   };
   std::size_t i = 0;
-  while (i < units) {
-    // Most contact texts are ASCII: eight units at a time while they are
-    // (every x86-64 processor has SSE2), then four.
 #if defined(__SSE2__)
-    while (i + 8 <= units) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * i));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))),
-                                            _mm_setzero_si128())) != 0xFFFF)
-        break;
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(chunk, chunk));
+  // Eight units a step (every x86-64 processor has SSE2). The eight are
+  // stored as bytes whatever they are; the ASCII ones before the first that
+  // is not are kept, the characters from there to the next ASCII one are
+  // written over the rest, and the next step starts after them. There is
+  // room: three bytes for each unit left.
+  while (i + 8 <= units) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * i));
+    const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
+        _mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(chunk, chunk));
+    if (ascii == 0xFFFF) {
       p += 8;
       i += 8;
+      continue;
     }
-#endif
-    while (i + 4 <= units) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes + 2 * i, 8);
-      if (word & 0xFF80FF80FF80FF80u) break;
-      p[0] = static_cast<char>(bytes[2 * i]);
-      p[1] = static_cast<char>(bytes[2 * i + 2]);
-      p[2] = static_cast<char>(bytes[2 * i + 4]);
-      p[3] = static_cast<char>(bytes[2 * i + 6]);
+    const auto run = static_cast<std::size_t>(std::countr_one(ascii)) / 2;
+    p += run;
+    i += run;
+    // The other characters one at a time, up to the next ASCII one: in a
+    // word of another script the next eight would not be ASCII either.
+    do {
+      p = putOtherCharacter(p, units, i, unitAt);
+    } while (i < units && unitAt(i) >= 0x80);
+  }
+  // Four ASCII units of the last seven at once.
+  if (i + 4 <= units) {
+    const __m128i chunk = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes + 2 * i));
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                                           _mm_setzero_si128())) & 0xFF) == 0xFF) {
+      const int four = _mm_cvtsi128_si32(_mm_packus_epi16(chunk, chunk));
+      std::memcpy(p, &four, 4);
       p += 4;
       i += 4;
     }
-    if (i >= units) break;
-    p = putCharacterFromUnits(p, units, i, unitAt);
   }
-  out.resize(static_cast<std::size_t>(p - out.data()));
+#endif
+  while (i < units) {
+    const std::uint32_t u = unitAt(i);
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+      ++i;
+    } else {
+      p = putOtherCharacter(p, units, i, unitAt);
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
+void appendUtf8FromUtf16Le(const unsigned char* bytes, std::size_t size, std::string& out) {
+  // Through a buffer on the stack, a piece at a time, so that the string
+  // grows by what is written and is never first filled with zeros three
+  // times the text's length. A piece does not end inside a surrogate pair.
+  constexpr std::size_t kPieceUnits = 256;
+  char buffer[3 * kPieceUnits];
+  std::size_t units = size / 2;
+  while (units > 0) {
+    std::size_t piece = units < kPieceUnits ? units : kPieceUnits;
+    if (piece < units && isHighSurrogate(bytes[2 * piece - 2] | (bytes[2 * piece - 1] << 8))) {
+      --piece;
+    }
+    out.append(buffer, static_cast<std::size_t>(putUtf8FromUtf16Le(bytes, piece, buffer) - buffer));
+    bytes += 2 * piece;
+    units -= piece;
+  }
 }
 
 std::string utf8FromUtf16Le(const unsigned char* bytes, std::size_t size) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/small_copy.h"
+
 namespace corvadex {
 namespace {
 constexpr std::size_t kNarrowLimit = 0xFFFF;
@@ -105,10 +107,9 @@ ContactRow ContactRow::pack(const ContactDraft& draft, const Layout& layout, std
   std::byte* ends = block;
   std::byte* bytes = block + width * present;
   std::uint32_t end = 0;
-  for (std::size_t slot = 0; slot < kRowSlotCount; ++slot) {
-    if (!((kept >> slot) & 1u)) continue;
-    const std::string& text = draft.text(slot);
-    std::memcpy(bytes + end, text.data(), text.size());
+  for (std::uint64_t left = kept; left != 0; left &= left - 1) {
+    const std::string& text = draft.text(static_cast<std::size_t>(std::countr_zero(left)));
+    base::copySmall(bytes + end, text.data(), text.size());
     end += static_cast<std::uint32_t>(text.size());
     if (wide) {
       std::memcpy(ends, &end, 4);
@@ -147,6 +148,20 @@ std::string_view ContactRow::text(std::size_t slot) const {
   const std::size_t end = endOffset(index);
   const auto* bytes = reinterpret_cast<const char*>(block_ + present * (wide() ? 4 : 2));
   return std::string_view(bytes + start, end - start);
+}
+
+void ContactRow::texts(SlotTexts& out) const {
+  out.fill({});
+  const std::size_t present = presentCount();
+  const auto* bytes = reinterpret_cast<const char*>(block_ + present * (wide() ? 4 : 2));
+  std::size_t start = 0;
+  std::size_t index = 0;
+  for (std::uint64_t left = bits_ & kSlotMask; left != 0; left &= left - 1) {
+    const auto slot = static_cast<std::size_t>(std::countr_zero(left));
+    const std::size_t end = endOffset(index++);
+    out[slot] = std::string_view(bytes + start, end - start);
+    start = end;
+  }
 }
 
 }  // namespace corvadex

@@ -102,6 +102,11 @@ class ContactRow {
   // `field` is ContactField::Birthdate or ContactField::Anniversary.
   std::string_view calendarDate(ContactField field) const { return text(calendarDateSlot(field)); }
 
+  // Every slot's text at once (one pass over the block), by slot number:
+  // for code that reads most of a row.
+  using SlotTexts = std::array<std::string_view, kRowSlotCount>;
+  void texts(SlotTexts& out) const;
+
   // How a draft packs: which slots it keeps and the size of its block.
   struct Layout {
     std::uint64_t kept = 0;

@@ -82,13 +82,30 @@ class TableCursor {
   // followed and compressed values decompressed. A value compressed with
   // a scheme this reader does not know gives decompressValue's status.
   JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null) {
-    StoredValue v;
-    if (on_row_ && record_.getPrepared(column, derived_, itag, v)) {
-      is_null = v.kind == ValueKind::kNull;
-      out = v.bytes.bytes();
-      return JET_errSuccess;
+    if (on_row_ && !derived_) {
+      ByteView bytes;
+      switch (record_.quickTagged(column.id, column.has_default, itag, bytes)) {
+        case Record::Quick::kValue:
+          is_null = false;
+          out = bytes.bytes();
+          return JET_errSuccess;
+        case Record::Quick::kNull:
+          is_null = true;
+          out = Bytes();
+          return JET_errSuccess;
+        case Record::Quick::kAsk:
+          break;
+      }
     }
     return readAnyValue(column, itag, out, is_null);
+  }
+
+  // The current row's prepared values for readValue's quick answers to
+  // many columns in turn (Record::QuickView); one that answers nothing
+  // when there is no row or the table derives from a template. Taken again
+  // after any readValue call that its answer sent to readValue.
+  Record::QuickView quickView() const {
+    return on_row_ && !derived_ ? record_.quickView() : Record::QuickView();
   }
 
  private:

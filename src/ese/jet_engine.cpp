@@ -24,6 +24,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/small_copy.h"
 #include "ese/database.h"
 #include "ese/error_text.h"
 #include "ese/failure_note.h"
@@ -120,21 +121,28 @@ JET_ERR findTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& o
   return JET_errSuccess;
 }
 
-JET_ERR findTableLocked(Engine& e, JET_SESID sesid, JET_TABLEID tableid, OpenTable*& out) {
+[[gnu::noinline]] JET_ERR findTableLocked(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
+                                          OpenTable*& out) {
   std::lock_guard lock(e.mutex);
   return findTable(e, sesid, tableid, out);
 }
 
-// The same for the calls on an open table: the thread's last table when it
-// is asked for again and no handle was closed since, without the mutex.
+// The thread's last table, when it is asked for again and no handle was
+// closed since; else null.
+inline OpenTable* recentTable(const Engine& e, JET_SESID sesid, JET_TABLEID tableid) {
+  const RecentTable& r = t_recent;
+  return r.tableid == tableid && r.sesid == sesid &&
+                 r.epoch == e.epoch.load(std::memory_order_acquire)
+             ? r.table
+             : nullptr;
+}
+
+// The same for the calls on an open table: the recent table without the
+// mutex, any other with it.
 inline JET_ERR findOpenTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
                              OpenTable*& out) {
-  const RecentTable& r = t_recent;
-  if (r.table != nullptr && r.tableid == tableid && r.sesid == sesid &&
-      r.epoch == e.epoch.load(std::memory_order_acquire)) {
-    out = r.table;
-    return JET_errSuccess;
-  }
+  out = recentTable(e, sesid, tableid);
+  if (out != nullptr) return JET_errSuccess;
   return findTableLocked(e, sesid, tableid, out);
 }
 
@@ -453,15 +461,88 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
   return moveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
 }
 
-JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
-                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
-                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+namespace {
+
+// The value from byte `offset` on into the caller's buffer, its size from
+// there, and the status for it.
+JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual);
+
+[[gnu::always_inline]] inline JET_ERR deliver(Bytes value, std::uint32_t offset, void* pvData,
+                                              std::uint32_t cbData, std::uint32_t* pcbActual) {
+  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
+  value = value.subspan(offset);
+  // Longer copies call memcpy, from a function of their own, so that the
+  // short ones need no stack frame.
+  if (value.size() > 32 && cbData > 32) return deliverAny(value, pvData, cbData, pcbActual);
+  corvadex::base::copySmall(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+[[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
+                                     std::uint32_t* pcbActual) {
+  std::memcpy(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+// Value `itag` of `column` read in full (long values followed, compressed
+// ones expanded) and delivered; kept out of line so that the common answers
+// below need no stack frame.
+[[gnu::noinline]] JET_ERR readAndDeliver(OpenTable& t, const ColumnInfo& column, void* pvData,
+                                         std::uint32_t cbData, std::uint32_t* pcbActual,
+                                         std::uint32_t itag, std::uint32_t offset) {
+  Bytes value;
+  bool is_null = false;
+  if (JET_ERR err = t.cursor->readValue(column, itag, value, is_null); err != JET_errSuccess) {
+    return err;
+  }
+  if (is_null) {
+    if (pcbActual != nullptr) *pcbActual = 0;
+    return JET_wrnColumnNull;
+  }
+  return deliver(value, offset, pvData, cbData, pcbActual);
+}
+
+// Value `itag` of `columnid` in the table's current row, from byte `offset`
+// on, into the caller's buffer: what JetRetrieveColumn and each entry of
+// JetRetrieveColumns give. A plain value or a null of a row whose tagged
+// directory is prepared is answered here.
+[[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
+                                                    void* pvData, std::uint32_t cbData,
+                                                    std::uint32_t* pcbActual, std::uint32_t itag,
+                                                    std::uint32_t offset) {
+  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
+  const ColumnInfo* column = t.cursor->table().findColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t.on_row) return JET_errNoCurrentRecord;
+  ByteView bytes;
+  switch (t.cursor->quickView().find(column->id, column->has_default, itag, bytes)) {
+    case Record::Quick::kNull:
+      if (pcbActual != nullptr) *pcbActual = 0;
+      return JET_wrnColumnNull;
+    case Record::Quick::kValue:
+      return deliver(bytes.bytes(), offset, pvData, cbData, pcbActual);
+    case Record::Quick::kAsk:
+      break;
+  }
+  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset);
+}
+
+}  // namespace
+
+namespace {
+
+// JetRetrieveColumn the whole way: the failure note forgotten, the table
+// looked up, the retrieve options read.
+[[gnu::noinline]] JET_ERR retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
+                                               JET_COLUMNID columnid, void* pvData,
+                                               std::uint32_t cbData, std::uint32_t* pcbActual,
+                                               JET_RETINFO* pretinfo) {
   forgetFailure();
-  (void)grbit;
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
-  if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   std::uint32_t itag = 1;
   std::uint32_t offset = 0;
   if (pretinfo != nullptr) {
@@ -470,24 +551,79 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
     offset = pretinfo->ibLongValue;
     pretinfo->columnidNextTagged = 0;
   }
-  const ColumnInfo* column = t->cursor->table().findColumn(columnid);
-  if (column == nullptr) return JET_errColumnNotFound;
-  if (!t->on_row) return JET_errNoCurrentRecord;
-  Bytes value;
-  bool is_null = false;
-  if (JET_ERR err = t->cursor->readValue(*column, itag, value, is_null); err != JET_errSuccess) {
+  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
+}
+
+}  // namespace
+
+namespace {
+
+// JetRetrieveColumn. The common call, on the thread's last table with no
+// note to forget and no options, goes straight to the value; everything
+// else the whole way. Inlined into EngineJet's forwarding too, which the
+// store reader calls for every column of every row.
+[[gnu::always_inline]] inline JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid,
+                                                     JET_COLUMNID columnid, void* pvData,
+                                                     std::uint32_t cbData, std::uint32_t* pcbActual,
+                                                     JET_RETINFO* pretinfo) {
+  if (!detail::t_noted && pretinfo == nullptr) {
+    if (OpenTable* t = recentTable(theEngine(), sesid, tableid)) {
+      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0);
+    }
+  }
+  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+}
+
+}  // namespace
+
+JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
+                          JET_GRBIT grbit, JET_RETINFO* pretinfo) {
+  (void)grbit;
+  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+}
+
+JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
+                           JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn) {
+  forgetFailure();
+  if (pretrievecolumn == nullptr && cretrievecolumn > 0) return JET_errInvalidParameter;
+  Engine& e = theEngine();
+  OpenTable* t = nullptr;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) {
+    if (cretrievecolumn > 0) pretrievecolumn[0].err = err;
     return err;
   }
-  if (is_null) {
-    if (pcbActual != nullptr) *pcbActual = 0;
-    return JET_wrnColumnNull;
+  // The row's plain values and nulls are answered from the prepared
+  // directory with the table's column index at hand; what they cannot
+  // settle is read as JetRetrieveColumn reads it.
+  const TableInfo& info = t->cursor->table();
+  const std::uint32_t* slots = info.slot_by_id.data();
+  const std::size_t slot_count = info.slot_by_id.size();
+  const ColumnInfo* columns = info.columns.data();
+  Record::QuickView view = t->cursor->quickView();
+  for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
+    JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
+    r.columnidNextTagged = 0;
+    const JET_COLUMNID id = r.columnid;
+    const std::uint32_t itag = r.itagSequence == 0 ? 1 : r.itagSequence;
+    ByteView bytes;
+    Record::Quick quick = Record::Quick::kAsk;
+    if (id < slot_count && slots[id] != 0 && (r.pvData != nullptr || r.cbData == 0)) {
+      quick = view.find(id, columns[slots[id] - 1].has_default, itag, bytes);
+    }
+    if (quick == Record::Quick::kNull) {
+      r.cbActual = 0;
+      r.err = JET_wrnColumnNull;
+    } else if (quick == Record::Quick::kValue) {
+      r.err = deliver(bytes.bytes(), r.ibLongValue, r.pvData, r.cbData, &r.cbActual);
+    } else {
+      r.cbActual = 0;
+      r.err = retrieveValue(*t, id, r.pvData, r.cbData, &r.cbActual, itag, r.ibLongValue);
+      if (r.err < 0) return r.err;
+      view = t->cursor->quickView();
+    }
   }
-  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
-  value = value.subspan(offset);
-  const std::size_t copied = std::min<std::size_t>(value.size(), cbData);
-  if (copied > 0) std::memcpy(pvData, value.data(), copied);
-  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
-  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+  return JET_errSuccess;
 }
 
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
@@ -575,7 +711,12 @@ JET_ERR EngineJet::move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d)
 JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
-  return JetRetrieveColumn(a, b, c, d, f, g, h, i);
+  (void)h;
+  return ese::retrieveColumn(a, b, c, d, f, g, i);
+}
+JET_ERR EngineJet::retrieveColumns(JET_SESID a, JET_TABLEID b, JET_RETRIEVECOLUMN* c,
+                                   std::uint32_t d) {
+  return JetRetrieveColumns(a, b, c, d);
 }
 JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {

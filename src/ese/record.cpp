@@ -30,6 +30,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   large_ = large_page;
   has_compression_ = has_compression;
   tags_ready_ = false;
+  quick_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return corrupt("the record is shorter than its header");
   }
@@ -132,53 +133,63 @@ JET_ERR Record::prepareTagged() const {
     entries_ = entries;
   }
   tags_ready_ = true;
+  quick_ = !derived_;
   if (derived_) return JET_errSuccess;
   if (++stamp_ == 0) {
     // The stamps went round: forget them all so that no old one matches.
     tag_stamp_.fill(0);
     stamp_ = 1;
   }
+  // The record's fields as locals: the loop's stores into the tables could
+  // otherwise alias them and have them read again for every entry.
   const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
-  for (std::size_t i = 0; i < entries_; ++i) {
+  const std::byte* const tagged = tagged_.data();
+  const std::size_t size = tagged_.size();
+  const std::size_t entries = entries_;
+  const std::uint32_t stamp = stamp_;
+  const bool large = large_;
+  const bool compression = has_compression_;
+  std::uint32_t* const stamps = tag_stamp_.data();
+  for (std::size_t i = 0; i < entries; ++i) {
     std::uint16_t fid = 0;
     std::uint16_t ib = 0;
-    directoryEntry(tagged_.data(), i, fid, ib);
+    directoryEntry(tagged, i, fid, ib);
     // An entry with the derived bit belongs to a template column, which a
     // table without a template does not have.
-    if ((ib & 0x8000u) != 0 || fid < 256 || fid - 256u >= kIndexedTags) continue;
-    const std::size_t slot = fid - 256u;
-    if (tag_stamp_[slot] == stamp_) continue;  // the first entry for an id wins
-    tag_stamp_[slot] = stamp_;
-    TagEntry& e = tag_entry_[slot];
+    const std::size_t slot = fid - 256u;  // wraps for ids below 256
+    if ((ib & 0x8000u) != 0 || fid < 256 || slot >= kIndexedTags) continue;
+    if (stamps[slot] == stamp) continue;  // the first entry for an id wins
+    stamps[slot] = stamp;
+    TagEntry e;
     e.index = static_cast<std::uint16_t>(i);
     e.shape = TagShape::kOther;
     // The common shapes, a plain value or a null, are settled here once;
     // the others, and values whose bounds do not hold, take the full
     // reading (which reports the damage) when asked for.
     std::uint16_t next_ib = 0;
-    if (i + 1 < entries_) directoryEntry(tagged_.data(), i + 1, fid, next_ib);
+    if (i + 1 < entries) directoryEntry(tagged, i + 1, fid, next_ib);
     const std::size_t begin = ib & offset_mask;
-    const std::size_t end = i + 1 < entries_ ? next_ib & offset_mask : tagged_.size();
-    if (begin < entries_ * 4 || end < begin || end > tagged_.size()) continue;
-    if (!large_ && (ib & 0x2000u) != 0) {
+    const std::size_t end = i + 1 < entries ? next_ib & offset_mask : size;
+    if (begin < entries * 4 || end < begin || end > size) {
+      // kOther
+    } else if (!large && (ib & 0x2000u) != 0) {
       e.shape = TagShape::kNull;
-      continue;
-    }
-    std::size_t from = begin;
-    if (large_ || (ib & 0x4000u) != 0) {
-      if (begin == end) continue;
-      auto flags = static_cast<std::uint8_t>(tagged_.data()[begin]);
-      if (!has_compression_) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
+    } else if (!large && (ib & 0x4000u) == 0) {
+      e.shape = TagShape::kPlain;
+      e.begin = static_cast<std::uint16_t>(begin);
+      e.size = static_cast<std::uint16_t>(end - begin);
+    } else if (begin != end) {
+      auto flags = static_cast<std::uint8_t>(tagged[begin]);
+      if (!compression) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
       if (flags & kTagNull) {
         e.shape = TagShape::kNull;
-        continue;
+      } else if (!(flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue))) {
+        e.shape = TagShape::kPlain;
+        e.begin = static_cast<std::uint16_t>(begin + 1);
+        e.size = static_cast<std::uint16_t>(end - begin - 1);
       }
-      if (flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue)) continue;
-      from = begin + 1;
     }
-    e.shape = TagShape::kPlain;
-    e.begin = static_cast<std::uint16_t>(from);
-    e.size = static_cast<std::uint16_t>(end - from);
+    tag_entry_[slot] = e;
   }
   return JET_errSuccess;
 }

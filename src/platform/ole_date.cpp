@@ -52,9 +52,20 @@ std::optional<CivilDate> dateFromOleDate(double value) {
 }
 
 std::string isoDate(const CivilDate& date) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
-  return text;
+  if (date.year < 1 || date.year > 9999 || date.month > 12 || date.day > 31) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
+    return text;
+  }
+  // "YYYY-MM-DD" without a call to the formatter: one a dated row.
+  const auto year = static_cast<unsigned>(date.year);
+  const char text[10] = {static_cast<char>('0' + year / 1000),      static_cast<char>('0' + year / 100 % 10),
+                         static_cast<char>('0' + year / 10 % 10),   static_cast<char>('0' + year % 10),
+                         '-',
+                         static_cast<char>('0' + date.month / 10),  static_cast<char>('0' + date.month % 10),
+                         '-',
+                         static_cast<char>('0' + date.day / 10),    static_cast<char>('0' + date.day % 10)};
+  return std::string(text, sizeof text);
 }
 
 }  // namespace corvadex

@@ -49,6 +49,9 @@ class PatternShortDateFormat : public ShortDateFormat {
   std::string pattern_;
   locale_t locale_;
   iconv_t toUtf8_ = nullptr;  // from the locale's character set; none for UTF-8
+  // The pattern holds only %d, %m, %Y, %% and literal text, and the text
+  // needs no conversion: format writes it itself (for four-digit years).
+  bool digitsOnly_ = false;
 };
 
 // The pattern with every two-digit year ("%y") made a four-digit one

@@ -56,7 +56,9 @@ void ContactStoreReader::readLongText(JET_SESID session, JET_TABLEID table, JET_
   if (err == JET_errSuccess || err == JET_wrnColumnNull) return;
   if (err != JET_wrnBufferTruncated) return failed(kRetrieveFailed, err);
 
-  longBuffer_.resize(size);
+  // The buffer only grows: filling it with zeros afresh for each value
+  // would cost more than reading it.
+  if (longBuffer_.size() < size) longBuffer_.resize(size);
   std::uint32_t actual = 0;
   err = jet_.retrieveColumn(session, table, column, longBuffer_.data(), size, &actual, 0, nullptr);
   if (err != JET_errSuccess) return failed(kRetrieveFailed, err);

@@ -63,21 +63,30 @@ TEST(UtfCodec, Utf16ToUtf8) {
   }
 }
 
-// The eight- and four-at-a-time ASCII runs must stop and resume at every
-// position, whichever byte of the unit is not ASCII.
+// The eight-at-a-time ASCII runs must stop and resume at every position,
+// whichever byte of the unit is not ASCII, before a character of one unit
+// or of a surrogate pair, in a text short or long enough to leave the
+// stack buffer.
 TEST(UtfCodec, AsciiRunsOfAnyLengthAroundOtherCharacters) {
-  const std::pair<char16_t, const char*> others[] = {
-      {u'\u00E9', "\u00E9"}, {u'\u20AC', "\u20AC"}, {u'\u0141', "\u0141"}};
-  for (std::size_t length = 1; length <= 27; ++length) {
+  const std::pair<std::u16string, const char*> others[] = {{u"\u00E9", "\u00E9"},
+                                                           {u"\u20AC", "\u20AC"},
+                                                           {u"\u0141", "\u0141"},
+                                                           {u"\U0001F600", "\U0001F600"},
+                                                           {u"\u00E9\u0416", "\u00E9\u0416"},
+                                                           {u"\u07FF\u0800", "\u07FF\u0800"},
+                                                           {u"\xD800", "\uFFFD"},
+                                                           {u"\xDC00\u0416", "\uFFFD\u0416"}};
+  for (std::size_t length : {1, 2, 5, 8, 9, 15, 16, 17, 27, 300}) {
     for (std::size_t at = 0; at < length; ++at) {
-      const auto& [unit, utf8] = others[at % 3];
-      std::u16string text(length, u'a');
-      text[at] = unit;
-      std::string expected(length, 'a');
-      expected.replace(at, 1, utf8);
-      std::string le;
-      for (char16_t u : text) le += leBytes({u});
-      ASSERT_EQ(fromLe(le), expected) << length << " " << at;
+      for (const auto& [unit, utf8] : others) {
+        std::u16string text(length, u'a');
+        text.insert(at, unit);
+        std::string expected(length, 'a');
+        expected.insert(at, utf8);
+        std::string le;
+        for (char16_t u : text) le += leBytes({u});
+        ASSERT_EQ(fromLe(le), expected) << length << " " << at << " " << utf8;
+      }
     }
   }
 }

@@ -92,6 +92,15 @@ TEST(ContactRow, EveryTextReadsBackAsDrafted) {
     EXPECT_EQ(row.recordKey(), key);
     EXPECT_EQ(row.calendarDate(ContactField::Anniversary), anniversary);
     EXPECT_EQ(row.calendarDate(ContactField::Birthdate), "");
+    // All texts at once give what each gives alone.
+    ContactRow::SlotTexts all;
+    row.texts(all);
+    for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+      EXPECT_EQ(all[placeSlot(kContactColumns[i].place)], row.Value(kContactColumns[i])) << i;
+    }
+    EXPECT_EQ(all[kKeySlot], key);
+    EXPECT_EQ(all[calendarDateSlot(ContactField::Anniversary)], anniversary);
+    EXPECT_EQ(all[calendarDateSlot(ContactField::Birthdate)], "");
     EXPECT_THROW(row.SubItem(4), std::out_of_range);
     EXPECT_THROW((void)row.calendarDate(ContactField::Comments), std::invalid_argument);
     if (c.record) {

@@ -22,7 +22,7 @@ TEST(RowText, SeparatorsAndBackslashesInsideValuesAreEscaped) {
 }
 
 TEST(RowText, EscapesAreFoundAtEveryPositionOfLongValues) {
-  for (std::size_t length : {7u, 8u, 9u, 16u, 17u, 31u, 40u}) {
+  for (std::size_t length = 1; length <= 40; ++length) {
     for (std::size_t at = 0; at < length; ++at) {
       for (char special : {'\t', '\n', '\r', '\\'}) {
         std::string value(length, 'a');

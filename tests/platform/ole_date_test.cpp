@@ -35,7 +35,8 @@ TEST(OleDate, EpochAndKnownDays) {
 
 TEST(OleDate, IsoDatesArePaddedToTheirWidths) {
   const std::pair<double, const char*> cases[] = {
-      {0.0, "1899-12-30"}, {36585.5, "2000-02-29"}, {-693593.0, "0001-01-01"}, {2958465.0, "9999-12-31"}};
+      {0.0, "1899-12-30"}, {36585.5, "2000-02-29"}, {-693593.0, "0001-01-01"}, {2958465.0, "9999-12-31"},
+      {-657434.0, "0100-01-01"}, {-329683.0, "0997-05-09"}, {2921942.0, "9900-01-01"}};
   for (const auto& [days, iso] : cases) EXPECT_EQ(isoDate(*dateFromOleDate(days)), iso) << days;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,29 @@ TEST(ShortDate, FixedPatternWithNamesFromTheCLocale) {
   EXPECT_EQ(format(f, 29221.75), "Tue 01 Jan 1980 (001)");
   FixedShortDateFormat us("%m/%d/%y");
   EXPECT_EQ(format(us, 0.0), "12/30/99");
+}
+
+// Patterns of days, months and years are written without strftime; every
+// date of the calendar's range must come out as strftime writes it.
+TEST(ShortDate, DigitPatternsAreWrittenAsStrftimeWritesThem) {
+  locale_t c = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+  ASSERT_NE(c, static_cast<locale_t>(nullptr));
+  for (const char* pattern : {"%m/%d/%Y", "%d.%m.%Y", "%Y-%m-%d", "%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d",
+                              "100%% %d", "%e/%m/%Y", "%d %"}) {
+    const FixedShortDateFormat f(pattern);
+    for (double days = -693593.0; days <= 2958465.0; days += 97.0) {
+      const auto date = dateFromOleDate(days);
+      ASSERT_TRUE(date);
+      std::tm tm{};
+      tm.tm_year = date->year - 1900;
+      tm.tm_mon = static_cast<int>(date->month) - 1;
+      tm.tm_mday = static_cast<int>(date->day);
+      char expected[64];
+      const std::size_t n = strftime_l(expected, sizeof expected, pattern, &tm, c);
+      ASSERT_EQ(f.format(*date), std::string(expected, n)) << pattern << " " << days;
+    }
+  }
+  freelocale(c);
 }
 
 TEST(ShortDate, TwoDigitYearsBecomeFourDigitYears) {

@@ -74,5 +74,24 @@ TEST(CliRead, AReadThatWroteAnErrorLineExits1WithTheLogOnStandardError) {
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 25);
 }
 
+// The lines formatted on several threads are those of one; a list that
+// cannot be written is an error that says why.
+TEST(CliRead, TheListIsTheSameOnAnyThreadCountAndAFullDiskIsAnError) {
+  const Result one = runCli("read --threads 1 " + sampleFile("contacts.edb"));
+  ASSERT_EQ(one.status, 0);
+  for (const char* threads : {"2", "3", "16"}) {
+    const Result more = runCli(std::string("read --threads ") + threads + " " + sampleFile("contacts.edb"));
+    EXPECT_EQ(more.status, 0) << threads;
+    EXPECT_EQ(more.out, one.out) << threads;
+  }
+  const TempFolder dir;
+  const std::string full = std::string(CORVADEX_BIN_DIR) + "/corvadex-cli read --threads 2 " +
+                           sampleFile("contacts.edb") + " >/dev/full 2>" + dir.File("err");
+  const int raw = std::system(full.c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1);
+  EXPECT_THAT(readFile(dir.File("err")),
+              ::testing::HasSubstr("cannot write the contacts: No space left on device\n"));
+}
+
 }  // namespace
 }  // namespace corvadex
