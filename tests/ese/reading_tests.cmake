@@ -5,6 +5,7 @@ add_library(ese_read_everything STATIC ${CMAKE_CURRENT_LIST_DIR}/read_everything
 target_link_libraries(ese_read_everything PUBLIC corvadex_ese)
 target_include_directories(ese_read_everything PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 corvadex_warnings(ese_read_everything)
+corvadex_test_code(ese_read_everything)
 
 corvadex_gtest(ese_damage_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/damage_test.cpp

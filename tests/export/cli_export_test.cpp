@@ -34,7 +34,7 @@ using testing::writeFile;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
+using test::kCli;
 
 RunResult exportWith(std::vector<std::string> args) {
   args.insert(args.begin(), {kCli, "export"});

@@ -29,7 +29,7 @@ using testing::readFile;
 using testing::writeFile;
 using ::testing::HasSubstr;
 
-const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
+using test::kCli;
 std::string makeDatabase(const TempFolder& dir, std::vector<std::string> options) {
   return test::makeDatabase(dir, "contacts.edb", std::move(options));
 }

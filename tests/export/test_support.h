@@ -13,6 +13,12 @@
 
 namespace corvadex::test {
 
+// U+FFFD, the replacement character, in UTF-8.
+inline const std::string kFffd = "\xEF\xBF\xBD";
+
+// The command line program of this build.
+inline const std::string kCli = CORVADEX_BIN_DIR "/corvadex-cli";
+
 // The 33 values of one contact, in the master table's order.
 using ContactValues = std::array<std::string, kContactColumnCount>;
 

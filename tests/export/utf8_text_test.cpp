@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 namespace corvadex {
 namespace {
 
@@ -12,7 +14,7 @@ std::string keepAll(std::string_view text) {
   return out;
 }
 
-const std::string kFffd = "\xEF\xBF\xBD";
+using test::kFffd;
 
 TEST(Utf8Text, WellFormedTextOfEveryLengthPassesUnchanged) {
   const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF";

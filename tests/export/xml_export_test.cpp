@@ -32,7 +32,7 @@ using testing::writeFile;
 using ::testing::HasSubstr;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-const std::string kFffd = "\xEF\xBF\xBD";
+using test::kFffd;
 
 // A "contact" element as a parser reads it back: attribute names and values
 // in document order.
