@@ -463,25 +463,23 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 
 namespace {
 
-// The value from byte `offset` on into the caller's buffer, its size from
-// there, and the status for it.
-JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual);
-
-[[gnu::always_inline]] inline JET_ERR deliver(Bytes value, std::uint32_t offset, void* pvData,
-                                              std::uint32_t cbData, std::uint32_t* pcbActual) {
-  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
-  value = value.subspan(offset);
-  // Longer copies call memcpy, from a function of their own, so that the
-  // short ones need no stack frame.
-  if (value.size() > 32 && cbData > 32) return deliverAny(value, pvData, cbData, pcbActual);
-  corvadex::base::copySmall(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+// The value into the caller's buffer, as much as fits, its full size, and
+// the status for it; with memcpy, for values longer than the small copy's.
+[[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
+                                     std::uint32_t* pcbActual) {
+  std::memcpy(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
   if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
   return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 
-[[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
-                                     std::uint32_t* pcbActual) {
-  std::memcpy(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
+// The same from byte `offset` on. Longer copies are left to deliverAny, out
+// of line, so that the short ones need no stack frame.
+[[gnu::always_inline]] inline JET_ERR deliver(Bytes value, std::uint32_t offset, void* pvData,
+                                              std::uint32_t cbData, std::uint32_t* pcbActual) {
+  if (offset > value.size()) offset = static_cast<std::uint32_t>(value.size());
+  value = value.subspan(offset);
+  if (value.size() > 32 && cbData > 32) return deliverAny(value, pvData, cbData, pcbActual);
+  corvadex::base::copySmall(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
   if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
   return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
@@ -529,10 +527,6 @@ JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData, std::uint32_
   return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset);
 }
 
-}  // namespace
-
-namespace {
-
 // JetRetrieveColumn the whole way: the failure note forgotten, the table
 // looked up, the retrieve options read.
 [[gnu::noinline]] JET_ERR retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
@@ -553,10 +547,6 @@ namespace {
   }
   return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
 }
-
-}  // namespace
-
-namespace {
 
 // JetRetrieveColumn. The common call, on the thread's last table with no
 // note to forget and no options, goes straight to the value; everything
