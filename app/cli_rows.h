@@ -6,10 +6,10 @@
 
 namespace corvadex::cli {
 
-// Writes every row of `list` to standard output and flushes it. With more
-// than one thread the lines are formatted in chunks on that many threads
-// and written in list order: the same bytes as on one. False, with errno
-// telling why, when standard output cannot be written.
+// Writes every row of `list` to standard output's descriptor. With more than
+// one thread the lines are formatted in chunks on that many threads and
+// written in list order: the same bytes as on one. False, with errno telling
+// why, when standard output cannot be written.
 bool writeRowLines(const ContactList& list, unsigned threads);
 
 }  // namespace corvadex::cli

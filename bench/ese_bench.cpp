@@ -318,8 +318,6 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--threads" && i + 1 < argc) {
       options.threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
-    } else if (arg == "--cache-kib" && i + 1 < argc) {
-      options.cache_bytes = static_cast<std::size_t>(std::max(1, std::atoi(argv[++i]))) << 10;
     } else if (arg == "--by" && i + 1 < argc) {
       const std::string by = argv[++i];
       by_value = by == "value";

@@ -103,10 +103,9 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 namespace {
 
-// Writes the UTF-8 form of `units` UTF-16LE units at `p`, which has room
-// for three bytes a unit; returns the end.
 // Writes the character that starts at unit `i` (not ASCII) and advances `i`
-// past it: the two- and three-byte forms straight, surrogates through the
+// past it: the two- and three-byte forms straight (putUtf8's tests for the
+// other lengths cost this hot loop a few per cent), surrogates through the
 // general path.
 template <typename UnitAt>
 inline char* putOtherCharacter(char* p, std::size_t units, std::size_t& i, UnitAt unitAt) {
@@ -127,6 +126,16 @@ inline char* putOtherCharacter(char* p, std::size_t units, std::size_t& i, UnitA
   return putCharacterFromUnits(p, units, i, unitAt);
 }
 
+// The ASCII units among eight (or the low four) as two mask bits each.
+#if defined(__SSE2__)
+inline unsigned asciiUnits(__m128i units) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
+      _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+}
+#endif
+
+// Writes the UTF-8 form of `units` UTF-16LE units at `p`, which has room
+// for three bytes a unit; returns the end.
 char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p) {
   const auto unitAt = [bytes](std::size_t i) {
     return static_cast<std::uint32_t>(bytes[2 * i]) | (static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8);
@@ -140,8 +149,7 @@ char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p)
   // room: three bytes for each unit left.
   while (i + 8 <= units) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * i));
-    const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(
-        _mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+    const unsigned ascii = asciiUnits(chunk);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(chunk, chunk));
     if (ascii == 0xFFFF) {
       p += 8;
@@ -160,8 +168,7 @@ char* putUtf8FromUtf16Le(const unsigned char* bytes, std::size_t units, char* p)
   // Four ASCII units of the last seven at once.
   if (i + 4 <= units) {
     const __m128i chunk = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes + 2 * i));
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, _mm_set1_epi16(static_cast<short>(0xFF80))),
-                                           _mm_setzero_si128())) & 0xFF) == 0xFF) {
+    if ((asciiUnits(chunk) & 0xFF) == 0xFF) {
       const int four = _mm_cvtsi128_si32(_mm_packus_epi16(chunk, chunk));
       std::memcpy(p, &four, 4);
       p += 4;

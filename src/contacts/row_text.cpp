@@ -96,11 +96,12 @@ std::size_t firstSpecial(std::string_view value, std::size_t from) {
   return n;
 }
 
-// Writes `value` at `p` with the four characters escaped; returns the end.
-// There must be room for twice the value.
-char* putEscaped(std::string_view value, char* p) {
+// Writes `value` at `p` with the four characters escaped, given where the
+// first of them is (firstSpecial); returns the end. There must be room for
+// twice the value.
+[[gnu::always_inline]] inline char* putEscaped(std::string_view value, std::size_t first, char* p) {
   std::size_t start = 0;
-  for (std::size_t i = firstSpecial(value, 0); i < value.size(); i = firstSpecial(value, i + 1)) {
+  for (std::size_t i = first; i < value.size(); i = firstSpecial(value, i + 1)) {
     base::copySmall(p, value.data() + start, i - start);
     p += i - start;
     *p++ = '\\';
@@ -121,7 +122,8 @@ char* putEscaped(std::string_view value, char* p) {
 void appendEscaped(std::string_view value, std::string& out) {
   const std::size_t start = out.size();
   out.resize(start + 2 * value.size());
-  out.resize(static_cast<std::size_t>(putEscaped(value, out.data() + start) - out.data()));
+  out.resize(static_cast<std::size_t>(putEscaped(value, firstSpecial(value, 0), out.data() + start) -
+                                      out.data()));
 }
 
 namespace {
@@ -144,23 +146,17 @@ void appendRowLine(const ContactRow& row, std::string& out) {
   row.texts(slots);
   // Room for the worst case: the values that hold a character to escape
   // counted twice, the tabs and the newline.
-  std::array<bool, kColumnSlots.size()> plain;
+  std::array<std::size_t, kColumnSlots.size()> first;  // each value's first special byte
   std::size_t most = kColumnSlots.size();
   for (std::size_t i = 0; i < kColumnSlots.size(); ++i) {
     const std::string_view value = slots[kColumnSlots[i]];
-    plain[i] = firstSpecial(value, 0) == value.size();
-    most += plain[i] ? value.size() : 2 * value.size();
+    first[i] = firstSpecial(value, 0);
+    most += first[i] == value.size() ? value.size() : 2 * value.size();
   }
   const auto write = [&](char* p) {
     for (std::size_t i = 0; i < kColumnSlots.size(); ++i) {
       if (i != 0) *p++ = '\t';
-      const std::string_view value = slots[kColumnSlots[i]];
-      if (plain[i]) {
-        base::copySmall(p, value.data(), value.size());
-        p += value.size();
-      } else {
-        p = putEscaped(value, p);
-      }
+      p = putEscaped(slots[kColumnSlots[i]], first[i], p);
     }
     *p++ = '\n';
     return p;

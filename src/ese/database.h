@@ -82,35 +82,36 @@ class TableCursor {
   // followed and compressed values decompressed. A value compressed with
   // a scheme this reader does not know gives decompressValue's status.
   JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null) {
-    if (on_row_ && !derived_) {
-      ByteView bytes;
-      switch (record_.quickTagged(column.id, column.has_default, itag, bytes)) {
-        case Record::Quick::kValue:
-          is_null = false;
-          out = bytes.bytes();
-          return JET_errSuccess;
-        case Record::Quick::kNull:
-          is_null = true;
-          out = Bytes();
-          return JET_errSuccess;
-        case Record::Quick::kAsk:
-          break;
-      }
+    ByteView bytes;
+    switch (quickValue(column, itag, bytes)) {
+      case Record::Quick::kValue:
+        is_null = false;
+        out = bytes.bytes();
+        return JET_errSuccess;
+      case Record::Quick::kNull:
+        is_null = true;
+        out = Bytes();
+        return JET_errSuccess;
+      case Record::Quick::kAsk:
+        break;
     }
     return readAnyValue(column, itag, out, is_null);
   }
 
-  // The current row's prepared values for readValue's quick answers to
-  // many columns in turn (Record::QuickView); one that answers nothing
-  // when there is no row or the table derives from a template. Taken again
-  // after any readValue call that its answer sent to readValue.
-  Record::QuickView quickView() const {
-    return on_row_ && !derived_ ? record_.quickView() : Record::QuickView();
+  // readValue's answer without a call, for a plain value or a null of a
+  // row whose tagged directory is prepared (Record::quickTagged); kAsk
+  // when there is no row, the table derives from a template, or the value
+  // must be read in full.
+  Record::Quick quickValue(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const {
+    if (!on_row_ || derived_) return Record::Quick::kAsk;
+    return record_.quickTagged(column.id, column.has_default, itag, bytes);
   }
+  // readValue without the quick answer: for a caller that asked quickValue
+  // first.
+  JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
 
  private:
   JET_ERR loadRecord();
-  JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
   // A compressed value decompressed, or a value of the long-value tree
   // gathered, into scratch_.
   JET_ERR expandValue(const StoredValue& v, Bytes& out);

@@ -9,7 +9,7 @@
 // so that one kind is never mistaken for another.
 //
 // One mutex serialises the calls that open, close and look up handles. The
-// calls that walk a table (JetMove, JetRetrieveColumn, JetGetBookmark,
+// calls that walk a table (JetMove, JetRetrieveColumn(s), JetGetBookmark,
 // JetGetTableColumnInfo) find the table of the thread's previous such call
 // without it: a session is used by one thread at a time, so nothing but a
 // close can change the table under the caller, and every close (of a table,
@@ -492,7 +492,7 @@ namespace {
                                          std::uint32_t itag, std::uint32_t offset) {
   Bytes value;
   bool is_null = false;
-  if (JET_ERR err = t.cursor->readValue(column, itag, value, is_null); err != JET_errSuccess) {
+  if (JET_ERR err = t.cursor->readAnyValue(column, itag, value, is_null); err != JET_errSuccess) {
     return err;
   }
   if (is_null) {
@@ -515,7 +515,7 @@ namespace {
   if (column == nullptr) return JET_errColumnNotFound;
   if (!t.on_row) return JET_errNoCurrentRecord;
   ByteView bytes;
-  switch (t.cursor->quickView().find(column->id, column->has_default, itag, bytes)) {
+  switch (t.cursor->quickValue(*column, itag, bytes)) {
     case Record::Quick::kNull:
       if (pcbActual != nullptr) *pcbActual = 0;
       return JET_wrnColumnNull;
@@ -583,35 +583,13 @@ JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
     if (cretrievecolumn > 0) pretrievecolumn[0].err = err;
     return err;
   }
-  // The row's plain values and nulls are answered from the prepared
-  // directory with the table's column index at hand; what they cannot
-  // settle is read as JetRetrieveColumn reads it.
-  const TableInfo& info = t->cursor->table();
-  const std::uint32_t* slots = info.slot_by_id.data();
-  const std::size_t slot_count = info.slot_by_id.size();
-  const ColumnInfo* columns = info.columns.data();
-  Record::QuickView view = t->cursor->quickView();
   for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
     JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
     r.columnidNextTagged = 0;
-    const JET_COLUMNID id = r.columnid;
-    const std::uint32_t itag = r.itagSequence == 0 ? 1 : r.itagSequence;
-    ByteView bytes;
-    Record::Quick quick = Record::Quick::kAsk;
-    if (id < slot_count && slots[id] != 0 && (r.pvData != nullptr || r.cbData == 0)) {
-      quick = view.find(id, columns[slots[id] - 1].has_default, itag, bytes);
-    }
-    if (quick == Record::Quick::kNull) {
-      r.cbActual = 0;
-      r.err = JET_wrnColumnNull;
-    } else if (quick == Record::Quick::kValue) {
-      r.err = deliver(bytes.bytes(), r.ibLongValue, r.pvData, r.cbData, &r.cbActual);
-    } else {
-      r.cbActual = 0;
-      r.err = retrieveValue(*t, id, r.pvData, r.cbData, &r.cbActual, itag, r.ibLongValue);
-      if (r.err < 0) return r.err;
-      view = t->cursor->quickView();
-    }
+    r.cbActual = 0;
+    r.err = retrieveValue(*t, r.columnid, r.pvData, r.cbData, &r.cbActual,
+                          r.itagSequence == 0 ? 1 : r.itagSequence, r.ibLongValue);
+    if (r.err < 0) return r.err;
   }
   return JET_errSuccess;
 }

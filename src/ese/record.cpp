@@ -30,7 +30,6 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   large_ = large_page;
   has_compression_ = has_compression;
   tags_ready_ = false;
-  quick_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return corrupt("the record is shorter than its header");
   }
@@ -133,7 +132,6 @@ JET_ERR Record::prepareTagged() const {
     entries_ = entries;
   }
   tags_ready_ = true;
-  quick_ = !derived_;
   if (derived_) return JET_errSuccess;
   if (++stamp_ == 0) {
     // The stamps went round: forget them all so that no old one matches.

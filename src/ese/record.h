@@ -75,40 +75,7 @@ class Record {
   // kAsk when get must be asked.
   enum class Quick : std::uint8_t { kAsk, kNull, kValue };
   Quick quickTagged(std::uint32_t column_id, bool has_default, std::uint32_t itag,
-                    ByteView& bytes) const {
-    return quickView().find(column_id, has_default, itag, bytes);
-  }
-
- private:
-  struct TagEntry;
-
- public:
-  // The same answers from a copy of the prepared directory's whereabouts,
-  // for a caller that asks for many columns of the row in turn: nothing is
-  // read again from the record between them. Valid while the record stays
-  // on the row and until get prepares the directory again.
-  class QuickView {
-   public:
-    Quick find(std::uint32_t column_id, bool has_default, std::uint32_t itag,
-               ByteView& bytes) const;
-
-   private:
-    friend class Record;
-    bool ready_ = false;
-    std::uint32_t stamp_ = 0;
-    const std::uint32_t* stamps_ = nullptr;
-    const TagEntry* entries_ = nullptr;
-    const std::byte* tagged_ = nullptr;
-  };
-  QuickView quickView() const {
-    QuickView v;
-    v.ready_ = quick_;
-    v.stamp_ = stamp_;
-    v.stamps_ = tag_stamp_.data();
-    v.entries_ = tag_entry_.data();
-    v.tagged_ = tagged_.data();
-    return v;
-  }
+                    ByteView& bytes) const;
 
  private:
   JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
@@ -143,7 +110,6 @@ class Record {
   mutable std::uint32_t stamp_ = 0;
   mutable bool tags_ready_ = false;
   mutable bool derived_ = false;       // prepared for a derived table
-  mutable bool quick_ = false;         // tags_ready_ and not derived_: quickTagged answers
   mutable ByteView tagged_;            // the tagged data
   mutable std::size_t entries_ = 0;    // directory entries (0: no tagged data)
 
@@ -157,15 +123,15 @@ class Record {
   std::size_t tagged_start_ = 0;
 };
 
-inline Record::Quick Record::QuickView::find(std::uint32_t column_id, bool has_default,
-                                             std::uint32_t itag, ByteView& bytes) const {
+inline Record::Quick Record::quickTagged(std::uint32_t column_id, bool has_default,
+                                         std::uint32_t itag, ByteView& bytes) const {
   const std::uint32_t slot = column_id - 256u;  // wraps for fixed and variable columns
-  if (!ready_ || slot >= kIndexedTags) return Quick::kAsk;
-  if (stamps_[slot] != stamp_) return has_default ? Quick::kAsk : Quick::kNull;
-  const TagEntry& e = entries_[slot];
+  if (!tags_ready_ || derived_ || slot >= kIndexedTags) return Quick::kAsk;
+  if (tag_stamp_[slot] != stamp_) return has_default ? Quick::kAsk : Quick::kNull;
+  const TagEntry& e = tag_entry_[slot];
   if (e.shape == TagShape::kOther) return Quick::kAsk;
   if (e.shape == TagShape::kNull || itag > 1) return Quick::kNull;
-  bytes = ByteView(tagged_ + e.begin, e.size);
+  bytes = ByteView(tagged_.data() + e.begin, e.size);
   return Quick::kValue;
 }
 

@@ -6,7 +6,6 @@
 // by the ese_generated_dump_many_leaves test.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "base/temp_folder.h"
@@ -21,11 +20,7 @@ using corvadex::TempFolder;
 TEST(ReadAhead, EveryCacheSizeAndThreadCountReadsTheSameRows) {
   TempFolder dir;
   const std::string path = dir.File("contacts.edb");
-  // 4 KiB pages: over a thousand leaves of rows and of long values.
-  const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
-                              "/make-contacts-db' --count 3000 --page-size 4096 '" + path +
-                              "' > /dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  makeManyLeafDatabase(path);
   EngineJet plain;
   const ReadOutcome expected = readThroughJet(plain, path);
   ASSERT_EQ(expected.status, JET_errSuccess);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "read_everything.h"
 
+#include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "ese/database.h"
@@ -276,6 +278,13 @@ ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
   }
   walk.failed(jet.term(instance));
   return outcome;
+}
+
+void makeManyLeafDatabase(const std::string& path) {
+  const std::string command = "'" + std::string(CORVADEX_BIN_DIR) +
+                              "/make-contacts-db' --count 3000 --page-size 4096 '" + path +
+                              "' > /dev/null";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 
 }  // namespace ese::testing

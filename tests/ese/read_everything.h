@@ -39,4 +39,9 @@ ReadOutcome readThroughDatabase(const std::string& path);
 ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
                            const std::function<void()>& while_open = {});
 
+// Writes a generated contacts database to `path` with make-contacts-db:
+// 3,000 contacts on 4 KiB pages, over a thousand leaves of rows and of long
+// values. Throws std::runtime_error when the program fails.
+void makeManyLeafDatabase(const std::string& path);
+
 }  // namespace ese::testing

@@ -4,6 +4,7 @@
 add_library(ese_read_everything STATIC ${CMAKE_CURRENT_LIST_DIR}/read_everything.cpp)
 target_link_libraries(ese_read_everything PUBLIC corvadex_ese)
 target_include_directories(ese_read_everything PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(ese_read_everything PRIVATE CORVADEX_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
 corvadex_warnings(ese_read_everything)
 corvadex_test_code(ese_read_everything)
 
