@@ -263,18 +263,24 @@ class JetWalker {
     ese::JET_ERR err =
         jet_.retrieveColumns(ses, table, row_.data(), static_cast<std::uint32_t>(row_.size()));
     if (err != ese::JET_errSuccess) return err;
+    // Counted without a branch on each entry's status: which columns are
+    // null varies from row to row.
     std::uint64_t values = 0, bytes = 0;
+    bool truncated = false;
     for (const ese::JET_RETRIEVECOLUMN& r : row_) {
-      if (r.err == ese::JET_errSuccess) {
-        ++values;
-        bytes += r.cbActual;
-      } else if (r.err != ese::JET_wrnColumnNull) {
-        if (r.err != ese::JET_wrnBufferTruncated) return r.err;
-        std::uint32_t size = 0;
-        if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
-        ++values;
-        bytes += size;
-      }
+      const bool got = r.err == ese::JET_errSuccess;
+      values += got;
+      bytes += got ? r.cbActual : 0;
+      truncated |= !got && r.err != ese::JET_wrnColumnNull;
+    }
+    for (std::size_t i = 0; truncated && i < row_.size(); ++i) {
+      const ese::JET_RETRIEVECOLUMN& r = row_[i];
+      if (r.err == ese::JET_errSuccess || r.err == ese::JET_wrnColumnNull) continue;
+      if (r.err != ese::JET_wrnBufferTruncated) return r.err;
+      std::uint32_t size = 0;
+      if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
+      ++values;
+      bytes += size;
     }
     walk.values += values;
     walk.bytes += bytes;

@@ -40,6 +40,7 @@ TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> ta
 
 JET_ERR TableCursor::loadRecord() {
   on_row_ = false;
+  expanded_ = Expanded{};
   if (JET_ERR err = record_.parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) {
     return locate(err, rows_.pgno(), &table_->name);
   }
@@ -89,7 +90,18 @@ JET_ERR TableCursor::readAnyValue(const ColumnInfo& column, std::uint32_t itag, 
       out = v.bytes.bytes();
       return JET_errSuccess;
     }
-    err = expandValue(v, out);
+    const Expanded which{&column, itag == 0 ? 1 : itag};
+    const bool again = v.kind == ValueKind::kSeparated && expanded_.column == which.column &&
+                       expanded_.itag == which.itag;
+    if (again) {
+      // Read before, within the same bounds: counted as reading it would.
+      if (!db_->expand(scratch_.size())) err = tooLarge();
+      out = Bytes(scratch_.data(), scratch_.size());
+    } else {
+      expanded_ = Expanded{};
+      err = expandValue(v, out);
+      if (err == JET_errSuccess && v.kind == ValueKind::kSeparated) expanded_ = which;
+    }
     if (err == JET_errSuccess) return err;
   }
   // A failure in the long-value tree has noted its own page already.

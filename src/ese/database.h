@@ -98,13 +98,13 @@ class TableCursor {
     return readAnyValue(column, itag, out, is_null);
   }
 
-  // readValue's answer without a call, for a plain value or a null of a
-  // row whose tagged directory is prepared (Record::quickTagged); kAsk
-  // when there is no row, the table derives from a template, or the value
-  // must be read in full.
-  Record::Quick quickValue(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const {
+  // readValue's answer without a call, for a plain value or a null
+  // (Record::quick); kAsk when there is no row, the table derives from a
+  // template, or the value must be read in full.
+  [[gnu::always_inline]] Record::Quick quickValue(const ColumnInfo& column, std::uint32_t itag,
+                                                 ByteView& bytes) const {
     if (!on_row_ || derived_) return Record::Quick::kAsk;
-    return record_.quickTagged(column.id, column.has_default, itag, bytes);
+    return record_.quick(column, itag, bytes);
   }
   // readValue without the quick answer: for a caller that asked quickValue
   // first.
@@ -115,6 +115,14 @@ class TableCursor {
   // A compressed value decompressed, or a value of the long-value tree
   // gathered, into scratch_.
   JET_ERR expandValue(const StoredValue& v, Bytes& out);
+  // Callers commonly ask for a long value twice, the second time with a
+  // buffer of the size the first call gave: the row's last value gathered
+  // from the long-value tree is kept in scratch_ and not read again. Each
+  // time it is handed out it counts against the budget, as reading it would.
+  struct Expanded {
+    const ColumnInfo* column = nullptr;  // none
+    std::uint32_t itag = 0;
+  };
   // The status for a value that would pass the memory bounds.
   JET_ERR tooLarge() const;
 
@@ -128,6 +136,7 @@ class TableCursor {
   bool derived_ = false;
   bool has_compression_ = true;
   std::vector<std::byte> scratch_;
+  Expanded expanded_;
 };
 
 }  // namespace ese

@@ -39,6 +39,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   if (fixed_end_ < 4 + bitmap || fixed_end_ > data.size()) {
     return corrupt("the record's fixed data ends outside the record");
   }
+  bitmap_at_ = fixed_end_ - bitmap;
   const std::size_t var_count = last_variable_ - 127u;
   variable_start_ = fixed_end_ + 2 * var_count;
   std::uint16_t last_end = 0;

@@ -68,14 +68,14 @@ class Record {
   JET_ERR get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
               StoredValue& out, std::uint32_t* value_count = nullptr) const;
 
-  // The answer for tagged column `column_id` without a call, when the
-  // row's tagged directory is prepared (by an earlier get of a tagged
-  // column) for a table that derives from no template, and settles it: a
-  // plain value (`bytes`), a null, or a column absent that has no default.
-  // kAsk when get must be asked.
+  // get's answer without a call, for a table that derives from no
+  // template, when it is a plain value (`bytes`), a null, or a column
+  // absent that has no default: always for fixed and variable columns
+  // whose value lies where the record says, and for tagged columns once
+  // the row's tagged directory is prepared (by an earlier get of a tagged
+  // column). kAsk when get must be asked.
   enum class Quick : std::uint8_t { kAsk, kNull, kValue };
-  Quick quickTagged(std::uint32_t column_id, bool has_default, std::uint32_t itag,
-                    ByteView& bytes) const;
+  Quick quick(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
 
  private:
   JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
@@ -85,6 +85,10 @@ class Record {
   // the column id alone names a column), notes where each column id sits
   // in it. Done on the row's first read of a tagged column.
   JET_ERR prepareTagged() const;
+  Quick quickFixed(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
+  Quick quickVariable(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
+  Quick quickTagged(std::uint32_t column_id, bool has_default, std::uint32_t itag,
+                    ByteView& bytes) const;
   // Position in the tagged directory of `column`'s entry, entries_ when
   // the record has none.
   std::size_t searchTagged(const ColumnInfo& column, bool derived_table) const;
@@ -119,11 +123,47 @@ class Record {
   std::uint8_t last_fixed_ = 0;
   std::uint8_t last_variable_ = 127;
   std::uint16_t fixed_end_ = 4;
+  std::size_t bitmap_at_ = 4;  // the null bitmap of the fixed columns
   std::size_t variable_start_ = 0;
   std::size_t tagged_start_ = 0;
 };
 
-inline Record::Quick Record::quickTagged(std::uint32_t column_id, bool has_default,
+[[gnu::always_inline]] inline Record::Quick Record::quick(const ColumnInfo& column, std::uint32_t itag,
+                                   ByteView& bytes) const {
+  if (column.id >= 256) return quickTagged(column.id, column.has_default, itag, bytes);
+  return column.id >= 128 ? quickVariable(column, itag, bytes) : quickFixed(column, itag, bytes);
+}
+
+// Parse checked that the null bitmap and the offsets of the variable
+// columns up to the last lie inside the record; a value that would lie
+// outside its area is left to get, which reports the damage.
+inline Record::Quick Record::quickFixed(const ColumnInfo& column, std::uint32_t itag,
+                                        ByteView& bytes) const {
+  const std::uint32_t bit = column.id - 1;
+  if (column.id > last_fixed_) return column.has_default ? Quick::kAsk : Quick::kNull;
+  const auto bits = static_cast<std::uint8_t>(data_.data()[bitmap_at_ + bit / 8]);
+  if (((bits >> (bit % 8)) & 1u) != 0 || itag > 1) return Quick::kNull;
+  const std::size_t at = column.record_offset;
+  if (at < 4 || at + column.fixed_size > bitmap_at_) return Quick::kAsk;
+  bytes = ByteView(data_.data() + at, column.fixed_size);
+  return Quick::kValue;
+}
+
+inline Record::Quick Record::quickVariable(const ColumnInfo& column, std::uint32_t itag,
+                                           ByteView& bytes) const {
+  if (column.id > last_variable_) return column.has_default ? Quick::kAsk : Quick::kNull;
+  const std::byte* offsets = data_.data() + fixed_end_;
+  const std::size_t slot = column.id - 128u;
+  const std::uint16_t end = corvadex::base::loadLe16(offsets + 2 * slot);
+  if ((end & 0x8000u) != 0 || itag > 1) return Quick::kNull;
+  const std::size_t from = slot > 0 ? corvadex::base::loadLe16(offsets + 2 * slot - 2) & 0x7fffu : 0;
+  const std::size_t to = end;
+  if (to < from || variable_start_ + to > tagged_start_) return Quick::kAsk;
+  bytes = ByteView(data_.data() + variable_start_ + from, to - from);
+  return Quick::kValue;
+}
+
+[[gnu::always_inline]] inline Record::Quick Record::quickTagged(std::uint32_t column_id, bool has_default,
                                          std::uint32_t itag, ByteView& bytes) const {
   const std::uint32_t slot = column_id - 256u;  // wraps for fixed and variable columns
   if (!tags_ready_ || derived_ || slot >= kIndexedTags) return Quick::kAsk;

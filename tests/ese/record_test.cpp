@@ -176,6 +176,65 @@ TEST_F(RecordTest, LengthsThatDoNotFitAreCorruptionNamingTheCheck) {
   }
 }
 
+// The answer without a call must be get's whenever it gives one: on the
+// record above for every column, with and without a default, and on copies
+// whose lengths or offsets are damaged (where only get may answer, and
+// reports the damage).
+TEST_F(RecordTest, QuickAnswersAreTheOnesGetGives) {
+  std::vector<ColumnInfo> columns = {
+      Column(1, JET_coltypLong, 4, 4), Column(2, JET_coltypShort, 2, 8),
+      Column(1, JET_coltypLong, 4, 8),  // runs into the null bitmap
+      Column(5, JET_coltypShort, 2, 12), Column(128, JET_coltypText),
+      Column(129, JET_coltypBinary), Column(140, JET_coltypBinary)};
+  for (JET_COLUMNID id = 256; id <= 261; ++id) columns.push_back(Column(id, JET_coltypBinary));
+  for (std::size_t i = 0, n = columns.size(); i < n; ++i) {
+    ColumnInfo with_default = columns[i];
+    with_default.has_default = true;
+    with_default.default_value = {std::byte{0x5a}};
+    columns.push_back(with_default);
+  }
+  const struct {
+    std::size_t at;  // a 16-bit word changed (0: none)
+    std::uint16_t value;
+    const char* what;
+  } kCopies[] = {
+      {0, 0, "as built"},
+      {11, 0x0002, "variable 128 one byte shorter"},
+      {13, 0x0002, "variable 129 not null and ending before 128 ends"},
+      {11, 0x0400, "variable 128 running into the tagged data"},
+  };
+  for (const auto& copy : kCopies) {
+    auto bytes = bytes_;
+    if (copy.at != 0) put16(&bytes[copy.at], copy.value);
+    Record r;
+    ASSERT_EQ(r.parse(ByteView(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()), false),
+              JET_errSuccess)
+        << copy.what;
+    int answered = 0;
+    for (int pass = 0; pass < 2; ++pass) {  // the second with the tagged directory prepared
+      for (const ColumnInfo& c : columns) {
+        for (std::uint32_t itag = 1; itag <= 3; ++itag) {
+          ByteView quick;
+          const Record::Quick q = r.quick(c, itag, quick);
+          StoredValue v;
+          const JET_ERR err = r.get(c, false, itag, v);
+          const std::string where = std::string(copy.what) + ", column " + std::to_string(c.id) +
+                                    ", value " + std::to_string(itag);
+          if (q == Record::Quick::kAsk) continue;
+          ++answered;
+          ASSERT_EQ(err, JET_errSuccess) << where;
+          ASSERT_EQ(v.kind, q == Record::Quick::kNull ? ValueKind::kNull : ValueKind::kInline)
+              << where;
+          EXPECT_EQ(std::string(reinterpret_cast<const char*>(quick.data()), quick.size()),
+                    q == Record::Quick::kNull ? std::string() : Text(v))
+              << where;
+        }
+      }
+    }
+    EXPECT_GT(answered, 40) << copy.what << ": the quick answer is hardly ever given";
+  }
+}
+
 TEST(RecordLargePage, EveryTaggedValueHasAFlagsByteAndNullIsAFlag) {
   // No fixed or variable columns; tagged 256 = "hi", 257 = null.
   std::vector<std::uint8_t> bytes = {0, 127, 4, 0};
