@@ -324,10 +324,14 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--threads" && i + 1 < argc) {
       options.threads = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
-    } else if (arg == "--by" && i + 1 < argc) {
-      const std::string by = argv[++i];
+    } else if (arg == "--by") {
+      const std::string by = i + 1 < argc ? argv[++i] : "";
       by_value = by == "value";
       by_row = by == "row";
+      if (!by_value && !by_row) {
+        std::fputs("ese_bench: --by takes value or row\n", stderr);
+        return 2;
+      }
     } else if (arg == "--walk-only") {
       walk_only = true;
     } else if (arg == "--help" || arg == "-h") {

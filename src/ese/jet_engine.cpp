@@ -463,13 +463,19 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 
 namespace {
 
-// The value into the caller's buffer, as much as fits, its full size, and
-// the status for it; with memcpy, for values longer than the small copy's.
+// The full size of a value copied, as much as fits, and the status for it.
+[[gnu::always_inline]] inline JET_ERR delivered(Bytes value, std::uint32_t cbData,
+                                                std::uint32_t* pcbActual) {
+  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
+  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+}
+
+// The value into the caller's buffer, as much as fits; with memcpy, for
+// values longer than the small copy's.
 [[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
                                      std::uint32_t* pcbActual) {
   std::memcpy(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
-  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
-  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+  return delivered(value, cbData, pcbActual);
 }
 
 // The same from byte `offset` on. Longer copies are left to deliverAny, out
@@ -480,8 +486,7 @@ namespace {
   value = value.subspan(offset);
   if (value.size() > 32 && cbData > 32) return deliverAny(value, pvData, cbData, pcbActual);
   corvadex::base::copySmall(pvData, value.data(), std::min<std::size_t>(value.size(), cbData));
-  if (pcbActual != nullptr) *pcbActual = static_cast<std::uint32_t>(value.size());
-  return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
+  return delivered(value, cbData, pcbActual);
 }
 
 // Value `itag` of `column` read in full (long values followed, compressed

@@ -34,6 +34,23 @@ std::uint32_t parity(std::uint32_t x) {
   return (0x6996u >> (x & 0xfu)) & 1u;
 }
 
+// The row-number bits from `first_bit` on, from the XORs of `n` equal
+// groups of rows in order (the array is used up): bit first_bit is the
+// parity of the odd groups, the next that of the odd pairs of groups, and
+// so on.
+std::uint32_t groupBits(std::uint64_t* xors, std::size_t n, std::uint32_t first_bit) {
+  std::uint32_t bits = 0;
+  for (std::uint32_t k = first_bit; n > 1; ++k, n /= 2) {
+    std::uint64_t odd = 0;
+    for (std::size_t i = 0; i < n / 2; ++i) {
+      odd ^= xors[2 * i + 1];
+      xors[i] = xors[2 * i] ^ xors[2 * i + 1];
+    }
+    bits |= parity(fold(odd)) << k;
+  }
+  return bits;
+}
+
 }  // namespace
 
 // The block is a matrix of 32-bit rows. The code records, for rows of odd
@@ -65,7 +82,7 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
     __m128i sum_ab = _mm_setzero_si128();
     __m128i sum_b = _mm_setzero_si128();
     __m128i by_bit[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-    __m128i wholes[32];  // each step's XOR, for the bits of the step's number
+    std::uint64_t wholes[32];  // each step's XOR, halves folded, for the bits of its number
     const std::size_t steps = blocks / 8;
     for (std::size_t step = 0; step < steps; ++step) {
       const auto* at = reinterpret_cast<const __m128i*>(p + 256 * step);
@@ -84,8 +101,9 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
                                                          _mm_xor_si128(ab[5], ab[7])));
       by_bit[1] = _mm_xor_si128(by_bit[1], _mm_xor_si128(t23, t67));
       by_bit[2] = _mm_xor_si128(by_bit[2], _mm_xor_si128(t45, t67));
-      wholes[step] = _mm_xor_si128(_mm_xor_si128(t01, t23), _mm_xor_si128(t45, t67));
-      sum_ab = _mm_xor_si128(sum_ab, wholes[step]);
+      const __m128i whole = _mm_xor_si128(_mm_xor_si128(t01, t23), _mm_xor_si128(t45, t67));
+      sum_ab = _mm_xor_si128(sum_ab, whole);
+      wholes[step] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_xor_si128(whole, _mm_shuffle_epi32(whole, 0x4e))));
     }
     // A header block leaves out its first eight bytes (the stored checksum).
     // They reach only the whole XOR: taken out of it again, they count as
@@ -100,16 +118,7 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
     bit1 = high(sum_ab);
     bit2 = low(sum_b) ^ high(sum_b);
     for (std::uint32_t bit = 0; bit < 3; ++bit) row_index |= parity128(by_bit[bit]) << (3 + bit);
-    // The steps' bits: odd steps, then odd pairs of steps, and so on.
-    std::uint32_t bit = 6;
-    for (std::size_t n = steps; n > 1; n /= 2, ++bit) {
-      __m128i odd = _mm_setzero_si128();
-      for (std::size_t i = 0; i < n / 2; ++i) {
-        odd = _mm_xor_si128(odd, wholes[2 * i + 1]);
-        wholes[i] = _mm_xor_si128(wholes[2 * i], wholes[2 * i + 1]);
-      }
-      row_index |= parity128(odd) << bit;
-    }
+    row_index |= groupBits(wholes, steps, 6);
   } else
 #endif
   {
@@ -129,15 +138,7 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
       bit2 ^= q2 ^ q3;
       xors[j] = x;
     }
-    std::size_t n = count;
-    for (std::uint32_t k = 3; n > 1; ++k, n /= 2) {
-      std::uint64_t odd = 0;
-      for (std::size_t i = 0; i < n / 2; ++i) {
-        odd ^= xors[2 * i + 1];
-        xors[i] = xors[2 * i] ^ xors[2 * i + 1];
-      }
-      row_index |= parity(fold(odd)) << k;
-    }
+    row_index |= groupBits(xors, count, 3);
   }
   const std::uint32_t column_parity = fold(all);
   row_index |= parity(static_cast<std::uint32_t>(all >> 32)) | (parity(fold(bit1)) << 1) |

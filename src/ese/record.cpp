@@ -55,51 +55,32 @@ JET_ERR Record::get(const ColumnInfo& column, bool derived_table, std::uint32_t 
                     StoredValue& out, std::uint32_t* value_count) const {
   if (itag == 0) itag = 1;
   out = StoredValue{};
-  if (column.is_fixed()) {
-    if (column.id > last_fixed_) {
+  if (column.is_fixed() || column.is_variable()) {
+    const bool fixed = column.is_fixed();
+    if (column.id > (fixed ? last_fixed_ : last_variable_)) {
       out = defaultOf(column, itag, value_count);
       return JET_errSuccess;
     }
-    const std::size_t bitmap_at = fixed_end_ - (std::size_t{last_fixed_} + 7) / 8;
-    // Parse checked that the bitmap lies inside the record.
-    std::uint8_t bits = 0;
-    if (!data_.U8(bitmap_at + (column.id - 1) / 8, bits)) {
-      return corrupt("the record's null bitmap runs past its end");
+    // The quick answer settles all but a value that lies outside its area.
+    ByteView bytes;
+    switch (fixed ? quickFixed(column, 1, bytes) : quickVariable(column, 1, bytes)) {
+      case Quick::kNull:
+        if (value_count != nullptr) *value_count = 0;
+        return JET_errSuccess;
+      case Quick::kValue:
+        if (value_count != nullptr) *value_count = 1;
+        if (itag == 1) {
+          out.kind = ValueKind::kInline;
+          out.bytes = bytes;
+        }
+        return JET_errSuccess;
+      case Quick::kAsk:
+        break;
     }
-    const bool is_null = (bits >> ((column.id - 1) % 8)) & 1u;
-    if (value_count != nullptr) *value_count = is_null ? 0 : 1;
-    if (is_null || itag > 1) return JET_errSuccess;
-    if (column.record_offset < 4 || column.record_offset + std::size_t{column.fixed_size} > bitmap_at ||
-        !data_.sub(column.record_offset, column.fixed_size, out.bytes)) {
-      return corrupt("a fixed column's value runs into the record's null bitmap");
-    }
-    out.kind = ValueKind::kInline;
-    return JET_errSuccess;
-  }
-  if (column.is_variable()) {
-    if (column.id > last_variable_) {
-      out = defaultOf(column, itag, value_count);
-      return JET_errSuccess;
-    }
-    const std::size_t slot = column.id - 128u;
-    // Parse checked that the offsets of columns up to the last lie inside.
-    std::uint16_t end = 0;
-    std::uint16_t start = 0;
-    if (!data_.U16(fixed_end_ + 2 * slot, end) ||
-        (slot > 0 && !data_.U16(fixed_end_ + 2 * (slot - 1), start))) {
-      return corrupt("the record's variable offsets run past its end");
-    }
-    const bool is_null = (end & 0x8000u) != 0;
-    if (value_count != nullptr) *value_count = is_null ? 0 : 1;
-    if (is_null || itag > 1) return JET_errSuccess;
-    const std::size_t from = start & 0x7fffu;
-    const std::size_t to = end & 0x7fffu;
-    if (to < from || variable_start_ + to > tagged_start_ ||
-        !data_.sub(variable_start_ + from, to - from, out.bytes)) {
-      return corrupt("a variable column's value lies outside the record's variable data");
-    }
-    out.kind = ValueKind::kInline;
-    return JET_errSuccess;
+    if (value_count != nullptr) *value_count = 1;
+    if (itag > 1) return JET_errSuccess;
+    return corrupt(fixed ? "a fixed column's value runs into the record's null bitmap"
+                         : "a variable column's value lies outside the record's variable data");
   }
   return getTagged(column, derived_table, itag, out, value_count);
 }
@@ -156,7 +137,7 @@ JET_ERR Record::prepareTagged() const {
     // An entry with the derived bit belongs to a template column, which a
     // table without a template does not have.
     const std::size_t slot = fid - 256u;  // wraps for ids below 256
-    if ((ib & 0x8000u) != 0 || fid < 256 || slot >= kIndexedTags) continue;
+    if ((ib & 0x8000u) != 0 || slot >= kIndexedTags) continue;
     if (stamps[slot] == stamp) continue;  // the first entry for an id wins
     stamps[slot] = stamp;
     TagEntry e;

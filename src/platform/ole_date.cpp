@@ -57,15 +57,7 @@ std::string isoDate(const CivilDate& date) {
     std::snprintf(text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
     return text;
   }
-  // "YYYY-MM-DD" without a call to the formatter: one a dated row.
-  const auto year = static_cast<unsigned>(date.year);
-  const char text[10] = {static_cast<char>('0' + year / 1000),      static_cast<char>('0' + year / 100 % 10),
-                         static_cast<char>('0' + year / 10 % 10),   static_cast<char>('0' + year % 10),
-                         '-',
-                         static_cast<char>('0' + date.month / 10),  static_cast<char>('0' + date.month % 10),
-                         '-',
-                         static_cast<char>('0' + date.day / 10),    static_cast<char>('0' + date.day % 10)};
-  return std::string(text, sizeof text);
+  return digitDate("%Y-%m-%d", date);
 }
 
 }  // namespace corvadex

@@ -53,11 +53,6 @@ bool onlyDayMonthYear(std::string_view pattern) {
   return true;
 }
 
-// Appends `n` (0 to 99) as two digits.
-void putTwoDigits(std::string& out, unsigned n) {
-  out.push_back(static_cast<char>('0' + n / 10));
-  out.push_back(static_cast<char>('0' + n % 10));
-}
 
 bool isUtf8OrAscii(const char* codeset) {
   return codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0 ||
@@ -89,6 +84,40 @@ PatternShortDateFormat::PatternShortDateFormat(std::string pattern, locale_t loc
   digitsOnly_ = isUtf8OrAscii(codeset) && onlyDayMonthYear(pattern_);
 }
 
+std::string digitDate(std::string_view pattern, const CivilDate& date) {
+  // Written on the stack and made a string once: at most two characters a
+  // pattern character ("%Y" gives four).
+  char small[64];
+  std::string large;
+  if (2 * pattern.size() > sizeof small) large.resize(2 * pattern.size());
+  char* const start = large.empty() ? small : large.data();
+  char* p = start;
+  const auto putTwoDigits = [&p](unsigned n) {
+    *p++ = static_cast<char>('0' + n / 10);
+    *p++ = static_cast<char>('0' + n % 10);
+  };
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') {
+      *p++ = pattern[i];
+      continue;
+    }
+    if (++i == pattern.size()) {
+      *p++ = '%';
+      break;
+    }
+    switch (pattern[i]) {
+      case 'd': putTwoDigits(date.day); break;
+      case 'm': putTwoDigits(date.month); break;
+      case 'Y':
+        putTwoDigits(static_cast<unsigned>(date.year) / 100);
+        putTwoDigits(static_cast<unsigned>(date.year) % 100);
+        break;
+      default: *p++ = '%'; break;
+    }
+  }
+  return std::string(start, p);
+}
+
 PatternShortDateFormat::~PatternShortDateFormat() {
   if (toUtf8_ != nullptr) iconv_close(toUtf8_);
   freelocale(locale_);
@@ -97,25 +126,9 @@ PatternShortDateFormat::~PatternShortDateFormat() {
 std::string PatternShortDateFormat::format(const CivilDate& date) const {
   // The common patterns ("%m/%d/%Y", "%d.%m.%Y", "%Y-%m-%d") written here:
   // strftime would write the same, at several times the cost a date.
+  // (strftime writes years before 1000 without the leading zeros.)
   if (digitsOnly_ && date.year >= 1000 && date.year <= 9999 && date.month <= 12 && date.day <= 31) {
-    std::string out;
-    out.reserve(pattern_.size() + 4);
-    for (std::size_t i = 0; i < pattern_.size(); ++i) {
-      if (pattern_[i] != '%') {
-        out.push_back(pattern_[i]);
-        continue;
-      }
-      switch (pattern_[++i]) {
-        case 'd': putTwoDigits(out, date.day); break;
-        case 'm': putTwoDigits(out, date.month); break;
-        case 'Y':
-          putTwoDigits(out, static_cast<unsigned>(date.year) / 100);
-          putTwoDigits(out, static_cast<unsigned>(date.year) % 100);
-          break;
-        default: out.push_back('%'); break;
-      }
-    }
-    return out;
+    return digitDate(pattern_, date);
   }
   std::tm tm{};
   tm.tm_year = date.year - 1900;

@@ -22,6 +22,11 @@ struct CivilDate {
   unsigned dayOfYear;  // 0 to 365
 };
 
+// `pattern`, made only of %d, %m, %Y, %% and plain text, written for
+// `date` (month, day and year within their ranges) without strftime: the
+// year in four digits, zero-padded.
+std::string digitDate(std::string_view pattern, const CivilDate& date);
+
 class ShortDateFormat {
  public:
   virtual ~ShortDateFormat() = default;
