@@ -263,24 +263,27 @@ class JetWalker {
     ese::JET_ERR err =
         jet_.retrieveColumns(ses, table, row_.data(), static_cast<std::uint32_t>(row_.size()));
     if (err != ese::JET_errSuccess) return err;
-    // Counted without a branch on each entry's status: which columns are
-    // null varies from row to row.
+    // Counted without a branch on each entry's status, as arithmetic the
+    // compiler cannot turn back into jumps: which columns are null varies
+    // from row to row, and a mispredicted jump an entry would cost more
+    // than the engine's answer. A null's size is 0; a truncated value's is
+    // its full size, the size the second call below reads.
     std::uint64_t values = 0, bytes = 0;
-    bool truncated = false;
+    std::uint32_t others = 0;  // non-zero when an entry is neither a value nor a null
     for (const ese::JET_RETRIEVECOLUMN& r : row_) {
-      const bool got = r.err == ese::JET_errSuccess;
-      values += got;
-      bytes += got ? r.cbActual : 0;
-      truncated |= !got && r.err != ese::JET_wrnColumnNull;
+      const auto status = static_cast<std::uint32_t>(r.err);
+      values += status == 0;
+      bytes += r.cbActual;
+      others |= static_cast<std::uint32_t>(status != 0) &
+                static_cast<std::uint32_t>(status != static_cast<std::uint32_t>(ese::JET_wrnColumnNull));
     }
-    for (std::size_t i = 0; truncated && i < row_.size(); ++i) {
+    for (std::size_t i = 0; others != 0 && i < row_.size(); ++i) {
       const ese::JET_RETRIEVECOLUMN& r = row_[i];
       if (r.err == ese::JET_errSuccess || r.err == ese::JET_wrnColumnNull) continue;
       if (r.err != ese::JET_wrnBufferTruncated) return r.err;
       std::uint32_t size = 0;
       if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
       ++values;
-      bytes += size;
     }
     walk.values += values;
     walk.bytes += bytes;
