@@ -22,24 +22,29 @@ TEST(RowText, SeparatorsAndBackslashesInsideValuesAreEscaped) {
 }
 
 TEST(RowText, EscapesAreFoundAtEveryPositionOfLongValues) {
+  // One special character at every position, and a second one `gap` bytes
+  // after it: an escape shifts what follows it in the output.
   for (std::size_t length = 1; length <= 40; ++length) {
     for (std::size_t at = 0; at < length; ++at) {
-      for (char special : {'\t', '\n', '\r', '\\'}) {
-        std::string value(length, 'a');
-        value[at] = special;
-        value[length - 1 - at] = 'Z';  // a neighbour that needs nothing
-        std::string expected;
-        for (char c : value) {
-          if (c == special) {
-            expected += '\\';
-            expected += special == '\t' ? 't' : special == '\n' ? 'n' : special == '\r' ? 'r' : '\\';
-          } else {
-            expected += c;
+      for (std::size_t gap : {0, 1, 7, 15, 16, 17}) {
+        for (char special : {'\t', '\n', '\r', '\\'}) {
+          std::string value(length, 'a');
+          value[at] = special;
+          if (gap != 0 && at + gap < length) value[at + gap] = '\n';
+          if (value[length - 1 - at] == 'a') value[length - 1 - at] = 'Z';  // needs nothing
+          std::string expected;
+          for (char c : value) {
+            if (c == '\t' || c == '\n' || c == '\r' || c == '\\') {
+              expected += '\\';
+              expected += c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : '\\';
+            } else {
+              expected += c;
+            }
           }
+          std::string out = "before:";
+          appendEscaped(value, out);
+          ASSERT_EQ(out, "before:" + expected) << "length " << length << " at " << at << " gap " << gap;
         }
-        std::string out;
-        appendEscaped(value, out);
-        ASSERT_EQ(out, expected) << "length " << length << " at " << at;
       }
     }
   }
