@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // The Jet-style calls of the read-only storage engine.
 //
-// These are the fifteen entry points the contact store reader uses, with the
-// engine's public names, argument order, numeric constants and status codes.
+// These are the fifteen entry points the contact store reader uses, and
+// JetRetrieveColumns (a row's values in one call, for walks that read every
+// column), with the engine's public names, argument order, numeric
+// constants and status codes.
 // The free functions are the engine itself (process-wide, like the DLL they
 // stand in for); JetApi is the same set of calls behind an interface, so that
 // callers take a JetApi& and tests can substitute one that fails on demand.

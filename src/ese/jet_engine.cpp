@@ -470,6 +470,12 @@ namespace {
   return value.size() > cbData ? JET_wrnBufferTruncated : JET_errSuccess;
 }
 
+// A null: no bytes, and its status.
+[[gnu::always_inline]] inline JET_ERR deliveredNull(std::uint32_t* pcbActual) {
+  if (pcbActual != nullptr) *pcbActual = 0;
+  return JET_wrnColumnNull;
+}
+
 // The value into the caller's buffer, as much as fits; with memcpy, for
 // values longer than the small copy's.
 [[gnu::noinline]] JET_ERR deliverAny(Bytes value, void* pvData, std::uint32_t cbData,
@@ -500,10 +506,7 @@ namespace {
   if (JET_ERR err = t.cursor->readAnyValue(column, itag, value, is_null); err != JET_errSuccess) {
     return err;
   }
-  if (is_null) {
-    if (pcbActual != nullptr) *pcbActual = 0;
-    return JET_wrnColumnNull;
-  }
+  if (is_null) return deliveredNull(pcbActual);
   return deliver(value, offset, pvData, cbData, pcbActual);
 }
 
@@ -522,8 +525,7 @@ namespace {
   ByteView bytes;
   switch (t.cursor->quickValue(*column, itag, bytes)) {
     case Record::Quick::kNull:
-      if (pcbActual != nullptr) *pcbActual = 0;
-      return JET_wrnColumnNull;
+      return deliveredNull(pcbActual);
     case Record::Quick::kValue:
       return deliver(bytes.bytes(), offset, pvData, cbData, pcbActual);
     case Record::Quick::kAsk:

@@ -53,7 +53,6 @@ bool onlyDayMonthYear(std::string_view pattern) {
   return true;
 }
 
-
 bool isUtf8OrAscii(const char* codeset) {
   return codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0 ||
          std::strcmp(codeset, "ANSI_X3.4-1968") == 0;
