@@ -106,6 +106,17 @@ class TableCursor {
     if (!on_row_ || derived_) return Record::Quick::kAsk;
     return record_.quick(column, itag, bytes);
   }
+  // The current row's tagged directory opened for a walk in order
+  // (Record::openTagged); false also on no row or for a table that derives
+  // from a template.
+  bool openTagged(Record::TaggedWalk& walk) const {
+    return on_row_ && !derived_ && record_.openTagged(walk);
+  }
+  void hintTagged(std::uint32_t id, std::size_t index) const { record_.hintTagged(id, index); }
+  // Whether `bytes` (from readValue) lie in the current row's record, where
+  // they stay until the cursor moves; other values are in a buffer the
+  // next read of a value may overwrite.
+  bool inRow(Bytes bytes) const { return record_.holds(bytes); }
   // readValue without the quick answer: for a caller that asked quickValue
   // first.
   JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);

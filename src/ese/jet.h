@@ -2,9 +2,9 @@
 // The Jet-style calls of the read-only storage engine.
 //
 // These are the fifteen entry points the contact store reader uses, and
-// JetRetrieveColumns (a row's values in one call, for walks that read every
-// column), with the engine's public names, argument order, numeric
-// constants and status codes.
+// JetRetrieveColumns and JetEnumerateColumns (a row's values in one call,
+// for walks that read every column), with the engine's public names,
+// argument order, numeric constants and status codes.
 // The free functions are the engine itself (process-wide, like the DLL they
 // stand in for); JetApi is the same set of calls behind an interface, so that
 // callers take a JetApi& and tests can substitute one that fails on demand.
@@ -72,6 +72,44 @@ struct JET_RETRIEVECOLUMN {
   JET_COLUMNID columnidNextTagged;
   JET_ERR err;
 };
+
+// JetEnumerateColumns: a column asked for, and which of its values
+// (itagSequence numbers, 1-based; none: every value).
+struct JET_ENUMCOLUMNID {
+  JET_COLUMNID columnid;
+  std::uint32_t ctagSequence;
+  std::uint32_t* rgtagSequence;
+};
+
+// One value given by JetEnumerateColumns: its number, its status
+// (JET_errSuccess, JET_wrnColumnNull for none, JET_wrnColumnTruncated when
+// cut at the size asked for, JET_wrnColumnSkipped for number 0) and its
+// bytes (nullptr when there are none).
+struct JET_ENUMCOLUMNVALUE {
+  std::uint32_t itagSequence;
+  JET_ERR err;
+  std::uint32_t cbData;
+  void* pvData;
+};
+
+// One column given by JetEnumerateColumns. With the status
+// JET_wrnColumnSingleValue the column's one value is in cbData and pvData;
+// else its values are the cEnumColumnValue of rgEnumColumnValue (nullptr
+// when there are none). Kept as
+// separate fields rather than overlaid, so that reading either pair is
+// always defined.
+struct JET_ENUMCOLUMN {
+  JET_COLUMNID columnid;
+  JET_ERR err;
+  std::uint32_t cEnumColumnValue;
+  JET_ENUMCOLUMNVALUE* rgEnumColumnValue;
+  std::uint32_t cbData;
+  void* pvData;
+};
+
+// The caller's allocator for JetEnumerateColumns, as realloc: (context,
+// nullptr, size) allocates, (context, block, 0) frees.
+using JET_PFNREALLOC = void* (*)(void* pvContext, void* pv, std::uint32_t cb);
 
 // The moment a database was created, to the second, as the file stores it.
 struct JET_LOGTIME {
@@ -141,6 +179,7 @@ constexpr std::uint32_t JET_ColInfo = 0;
 // Flags.
 constexpr JET_GRBIT JET_bitDbReadOnly = 0x00000001;
 constexpr JET_GRBIT JET_bitTableReadOnly = 0x00000004;
+constexpr JET_GRBIT JET_bitEnumerateCompressOutput = 0x00080000;
 
 // JetMove row counts.
 constexpr std::int32_t JET_MoveFirst = static_cast<std::int32_t>(0x80000000u);
@@ -152,6 +191,10 @@ constexpr std::int32_t JET_MoveLast = 0x7fffffff;
 constexpr JET_ERR JET_errSuccess = 0;
 constexpr JET_ERR JET_wrnColumnNull = 1004;
 constexpr JET_ERR JET_wrnBufferTruncated = 1006;
+constexpr JET_ERR JET_wrnColumnSkipped = 1531;
+constexpr JET_ERR JET_wrnColumnTruncated = 1534;
+constexpr JET_ERR JET_wrnColumnSingleValue = 1536;
+constexpr JET_ERR JET_errInvalidGrbit = -900;
 constexpr JET_ERR JET_errBadPageLink = -327;
 constexpr JET_ERR JET_errBadParentPageLink = -338;
 constexpr JET_ERR JET_errDatabaseDirtyShutdown = -550;
@@ -219,6 +262,30 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
 // a cursor on no row fails at the first entry.
 JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
                            JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn);
+// The values of the current row's columns in one call, in memory from the
+// caller's allocator.
+// - cEnumColumnId 0: every column of the table that has a value in this
+//   row, by column id, each with all its values; a column the record does
+//   not store gives its default value, if it has one. Null columns are left
+//   out.
+// - Else one column for each of rgEnumColumnId, in that order: column id 0
+//   gives JET_wrnColumnSkipped, an id the table does not have
+//   JET_errColumnNotFound (in that column's err; the call goes on). A
+//   column with ctagSequence 0 gives all its values (none and
+//   JET_wrnColumnNull when it is null); else the values numbered, each with
+//   its own status.
+// A value longer than cbDataMost is cut to cbDataMost bytes. grbit may be
+// JET_bitEnumerateCompressOutput: a column with exactly one value, whole,
+// then gives it in the column itself (JET_wrnColumnSingleValue).
+// The answer is one block from pfnRealloc: the column array, then the
+// columns' arrays of values, then the values' bytes. The caller frees it
+// with pfnRealloc(pvReallocContext, *prgEnumColumn, 0). No column gives no
+// block (*prgEnumColumn nullptr). On failure nothing is left allocated,
+// *pcEnumColumn is 0 and *prgEnumColumn nullptr.
+JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                            const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                            JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                            void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit);
 // The bookmark of the current row: its primary key as the index stores it,
 // the same bytes on every read of the same file.
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,

@@ -26,6 +26,7 @@
 
 #include "base/small_copy.h"
 #include "ese/database.h"
+#include "ese/enumerate_columns.h"
 #include "ese/error_text.h"
 #include "ese/failure_note.h"
 #include "ese/jet.h"
@@ -56,6 +57,7 @@ struct OpenTable {
   JET_SESID session = 0;
   std::shared_ptr<Database> db;  // keeps the file mapped while the table is open
   std::unique_ptr<TableCursor> cursor;
+  std::unique_ptr<ColumnEnumerator> enumerator;  // made by the first JetEnumerateColumns
   std::uint64_t row = 0;  // index of the current row while on one
   bool on_row = false;
 };
@@ -599,6 +601,28 @@ JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
     if (r.err < 0) return r.err;
   }
   return JET_errSuccess;
+}
+
+JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                            const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                            JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                            void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit) {
+  forgetFailure();
+  if (pcEnumColumn != nullptr) *pcEnumColumn = 0;
+  if (prgEnumColumn != nullptr) *prgEnumColumn = nullptr;
+  if (pcEnumColumn == nullptr || prgEnumColumn == nullptr || pfnRealloc == nullptr ||
+      (cEnumColumnId > 0 && rgEnumColumnId == nullptr)) {
+    return JET_errInvalidParameter;
+  }
+  if ((grbit & ~JET_bitEnumerateCompressOutput) != 0) return JET_errInvalidGrbit;
+  Engine& e = theEngine();
+  OpenTable* t = nullptr;
+  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  const EnumerateRequest request{cEnumColumnId, rgEnumColumnId, pfnRealloc, pvReallocContext,
+                                 cbDataMost, (grbit & JET_bitEnumerateCompressOutput) != 0};
+  if (!t->enumerator) t->enumerator = std::make_unique<ColumnEnumerator>();
+  return t->enumerator->enumerate(*t->cursor, request, *pcEnumColumn, *prgEnumColumn);
 }
 
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,

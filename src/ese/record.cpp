@@ -7,11 +7,6 @@ namespace ese {
 namespace {
 
 constexpr std::uint8_t kTagLongValue = 0x01;
-constexpr std::uint8_t kTagCompressedValue = 0x02;
-constexpr std::uint8_t kTagSeparated = 0x04;
-constexpr std::uint8_t kTagMultiValues = 0x08;
-constexpr std::uint8_t kTagTwoValues = 0x10;
-constexpr std::uint8_t kTagNull = 0x20;
 
 StoredValue defaultOf(const ColumnInfo& column, std::uint32_t itag, std::uint32_t* count) {
   StoredValue v;
@@ -30,6 +25,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   large_ = large_page;
   has_compression_ = has_compression;
   tags_ready_ = false;
+  tags_located_ = false;
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return corrupt("the record is shorter than its header");
   }
@@ -97,7 +93,7 @@ void directoryEntry(const std::byte* directory, std::size_t i, std::uint16_t& fi
 
 }  // namespace
 
-JET_ERR Record::prepareTagged() const {
+JET_ERR Record::locateTagged() const {
   // Parse checked that the tagged data starts inside the record.
   tagged_ = data_.from(tagged_start_);
   entries_ = 0;
@@ -113,6 +109,38 @@ JET_ERR Record::prepareTagged() const {
     }
     entries_ = entries;
   }
+  return JET_errSuccess;
+}
+
+bool Record::openTagged(TaggedWalk& walk) const {
+  derived_ = false;
+  tags_ready_ = false;
+  tags_located_ = false;
+  walk = TaggedWalk{};
+  if (locateTagged() != JET_errSuccess) return false;  // get reports the damage
+  // Walked in order only when every entry is a column of the table's own,
+  // each after the one before; else get indexes the directory as always.
+  std::uint32_t last = 0;
+  for (std::size_t i = 0; i < entries_; ++i) {
+    std::uint16_t fid = 0;
+    std::uint16_t ib = 0;
+    directoryEntry(tagged_.data(), i, fid, ib);
+    if ((ib & 0x8000u) != 0 || fid <= last) return false;
+    last = fid;
+  }
+  tags_located_ = true;
+  hint_id_ = 0;
+  walk.tagged_ = tagged_.data();
+  walk.size_ = tagged_.size();
+  walk.entries_ = entries_;
+  walk.large_ = large_;
+  walk.compression_ = has_compression_;
+  return true;
+}
+
+JET_ERR Record::prepareTagged() const {
+  tags_located_ = false;
+  if (JET_ERR err = locateTagged(); err != JET_errSuccess) return err;
   tags_ready_ = true;
   if (derived_) return JET_errSuccess;
   if (++stamp_ == 0) {
@@ -122,7 +150,6 @@ JET_ERR Record::prepareTagged() const {
   }
   // The record's fields as locals: the loop's stores into the tables could
   // otherwise alias them and have them read again for every entry.
-  const std::uint16_t offset_mask = large_ ? 0x7fff : 0x1fff;
   const std::byte* const tagged = tagged_.data();
   const std::size_t size = tagged_.size();
   const std::size_t entries = entries_;
@@ -140,36 +167,7 @@ JET_ERR Record::prepareTagged() const {
     if ((ib & 0x8000u) != 0 || slot >= kIndexedTags) continue;
     if (stamps[slot] == stamp) continue;  // the first entry for an id wins
     stamps[slot] = stamp;
-    TagEntry e;
-    e.index = static_cast<std::uint16_t>(i);
-    e.shape = TagShape::kOther;
-    // The common shapes, a plain value or a null, are settled here once;
-    // the others, and values whose bounds do not hold, take the full
-    // reading (which reports the damage) when asked for.
-    std::uint16_t next_ib = 0;
-    if (i + 1 < entries) directoryEntry(tagged, i + 1, fid, next_ib);
-    const std::size_t begin = ib & offset_mask;
-    const std::size_t end = i + 1 < entries ? next_ib & offset_mask : size;
-    if (begin < entries * 4 || end < begin || end > size) {
-      // kOther
-    } else if (!large && (ib & 0x2000u) != 0) {
-      e.shape = TagShape::kNull;
-    } else if (!large && (ib & 0x4000u) == 0) {
-      e.shape = TagShape::kPlain;
-      e.begin = static_cast<std::uint16_t>(begin);
-      e.size = static_cast<std::uint16_t>(end - begin);
-    } else if (begin != end) {
-      auto flags = static_cast<std::uint8_t>(tagged[begin]);
-      if (!compression) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
-      if (flags & kTagNull) {
-        e.shape = TagShape::kNull;
-      } else if (!(flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue))) {
-        e.shape = TagShape::kPlain;
-        e.begin = static_cast<std::uint16_t>(begin + 1);
-        e.size = static_cast<std::uint16_t>(end - begin - 1);
-      }
-    }
-    tag_entry_[slot] = e;
+    tag_entry_[slot] = decodeTag(tagged, size, entries, i, ib, large, compression);
   }
   return JET_errSuccess;
 }
@@ -224,7 +222,7 @@ std::size_t Record::searchTagged(const ColumnInfo& column, bool derived_table) c
 
 JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                           StoredValue& out, std::uint32_t* value_count) const {
-  if (!tags_ready_ || derived_ != derived_table) {
+  if (derived_ != derived_table || (!tags_ready_ && !tags_located_)) {
     derived_ = derived_table;
     if (JET_ERR err = prepareTagged(); err != JET_errSuccess) return err;
   }
@@ -234,7 +232,7 @@ JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uin
   }
   std::size_t found = entries_;
   const std::size_t slot = column.id - 256u;
-  if (!derived_table && column.id >= 256 && slot < kIndexedTags) {
+  if (tags_ready_ && !derived_table && column.id >= 256 && slot < kIndexedTags) {
     if (tag_stamp_[slot] == stamp_) {
       const TagEntry& e = tag_entry_[slot];
       switch (e.shape) {
@@ -250,6 +248,8 @@ JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uin
         case TagShape::kOther: found = e.index; break;
       }
     }
+  } else if (tags_located_ && hint_id_ == column.id) {
+    found = hint_index_;  // the walk's entry for this column
   } else {
     found = searchTagged(column, derived_table);
   }

@@ -77,6 +77,49 @@ class Record {
   enum class Quick : std::uint8_t { kAsk, kNull, kValue };
   Quick quick(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
 
+  // The row's tagged directory, opened for a walk in order. A copy of what
+  // the walk needs, so that a caller's loop keeps it in registers.
+  class TaggedWalk {
+   public:
+    std::size_t entries() const { return entries_; }
+    // Entry `i`'s column id.
+    std::uint32_t id(std::size_t i) const { return corvadex::base::loadLe16(tagged_ + 4 * i); }
+    // Entry `i`'s value as quick gives it (kAsk: read it with get).
+    // kLarge must be large(): the walk is written once for each page size.
+    template <bool kLarge>
+    Quick value(std::size_t i, ByteView& bytes) const;
+    bool large() const { return large_; }
+
+   private:
+    friend class Record;
+    const std::byte* tagged_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t entries_ = 0;
+    bool large_ = false;
+    bool compression_ = true;
+  };
+  // Opens the directory for a walk, for a table that derives from no
+  // template: true when every entry is a column of the table's own and each
+  // has a higher column id than the one before (as the format stores them);
+  // until the next row, gets then search the directory instead of indexing
+  // it. False when the directory is damaged (get reports how) or not in
+  // that order.
+  bool openTagged(TaggedWalk& walk) const;
+  // Entry `index` of the directory opened is column `id`'s: the gets of
+  // that column read it without searching.
+  void hintTagged(std::uint32_t id, std::size_t index) const {
+    hint_id_ = id;
+    hint_index_ = index;
+  }
+
+  // Whether `bytes` lie in the record (and so stay in place while the
+  // record's page is held).
+  bool holds(Bytes bytes) const {
+    const auto at = reinterpret_cast<std::uintptr_t>(bytes.data());
+    const auto begin = reinterpret_cast<std::uintptr_t>(data_.data());
+    return at >= begin && at - begin <= data_.size() && bytes.size() <= data_.size() - (at - begin);
+  }
+
  private:
   JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
@@ -85,6 +128,8 @@ class Record {
   // the column id alone names a column), notes where each column id sits
   // in it. Done on the row's first read of a tagged column.
   JET_ERR prepareTagged() const;
+  // The first part of that: the directory found and checked.
+  JET_ERR locateTagged() const;
   Quick quickFixed(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
   Quick quickVariable(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
   Quick quickTagged(std::uint32_t column_id, bool has_default, std::uint32_t itag,
@@ -108,11 +153,21 @@ class Record {
     std::uint16_t size = 0;
     TagShape shape = TagShape::kOther;
   };
+  // Entry `i` (offset word `ib`) of the directory of `entries` at
+  // `tagged`, `size` bytes of tagged data: its shape and, for a plain
+  // value, where it lies.
+  [[gnu::always_inline]] static TagEntry decodeTag(const std::byte* tagged, std::size_t size,
+                                                   std::size_t entries, std::size_t i,
+                                                   std::uint16_t ib, bool large,
+                                                   bool compression);
   static constexpr std::size_t kIndexedTags = 512;
   mutable std::array<TagEntry, kIndexedTags> tag_entry_{};
   mutable std::array<std::uint32_t, kIndexedTags> tag_stamp_{};
   mutable std::uint32_t stamp_ = 0;
   mutable bool tags_ready_ = false;
+  mutable bool tags_located_ = false;  // opened for a walk: found, not indexed
+  mutable std::uint32_t hint_id_ = 0;  // hintTagged's, while located
+  mutable std::size_t hint_index_ = 0;
   mutable bool derived_ = false;       // prepared for a derived table
   mutable ByteView tagged_;            // the tagged data
   mutable std::size_t entries_ = 0;    // directory entries (0: no tagged data)
@@ -173,6 +228,60 @@ inline Record::Quick Record::quickVariable(const ColumnInfo& column, std::uint32
   if (e.shape == TagShape::kNull || itag > 1) return Quick::kNull;
   bytes = ByteView(tagged_.data() + e.begin, e.size);
   return Quick::kValue;
+}
+
+// The flags byte of a tagged value (see the top of this file).
+inline constexpr std::uint8_t kTagCompressedValue = 0x02;
+inline constexpr std::uint8_t kTagSeparated = 0x04;
+inline constexpr std::uint8_t kTagMultiValues = 0x08;
+inline constexpr std::uint8_t kTagTwoValues = 0x10;
+inline constexpr std::uint8_t kTagNull = 0x20;
+
+inline Record::TagEntry Record::decodeTag(const std::byte* tagged, std::size_t size,
+                                          std::size_t entries, std::size_t i, std::uint16_t ib,
+                                          bool large, bool compression) {
+  TagEntry e;
+  e.index = static_cast<std::uint16_t>(i);
+  e.shape = TagShape::kOther;
+  // The common shapes, a plain value or a null, are settled here once; the
+  // others, and values whose bounds do not hold, take the full reading
+  // (which reports the damage) when asked for.
+  const std::uint16_t offset_mask = large ? 0x7fff : 0x1fff;
+  const std::uint16_t next_ib =
+      i + 1 < entries ? corvadex::base::loadLe16(tagged + 4 * (i + 1) + 2) : 0;
+  const std::size_t begin = ib & offset_mask;
+  const std::size_t end = i + 1 < entries ? next_ib & offset_mask : size;
+  if (begin < entries * 4 || end < begin || end > size) {
+    // kOther
+  } else if (!large && (ib & 0x2000u) != 0) {
+    e.shape = TagShape::kNull;
+  } else if (!large && (ib & 0x4000u) == 0) {
+    e.shape = TagShape::kPlain;
+    e.begin = static_cast<std::uint16_t>(begin);
+    e.size = static_cast<std::uint16_t>(end - begin);
+  } else if (begin != end) {
+    auto flags = static_cast<std::uint8_t>(tagged[begin]);
+    if (!compression) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
+    if (flags & kTagNull) {
+      e.shape = TagShape::kNull;
+    } else if (!(flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue))) {
+      e.shape = TagShape::kPlain;
+      e.begin = static_cast<std::uint16_t>(begin + 1);
+      e.size = static_cast<std::uint16_t>(end - begin - 1);
+    }
+  }
+  return e;
+}
+
+template <bool kLarge>
+inline Record::Quick Record::TaggedWalk::value(std::size_t i, ByteView& bytes) const {
+  const std::uint16_t ib = corvadex::base::loadLe16(tagged_ + 4 * i + 2);
+  const TagEntry e = decodeTag(tagged_, size_, entries_, i, ib, kLarge, compression_);
+  if (e.shape == TagShape::kPlain) {
+    bytes = ByteView(tagged_ + e.begin, e.size);
+    return Quick::kValue;
+  }
+  return e.shape == TagShape::kNull ? Quick::kNull : Quick::kAsk;
 }
 
 }  // namespace ese

@@ -62,6 +62,10 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
     intact_jet_ = readThroughJet(jet_, source_);
     ASSERT_EQ(intact_jet_.status, JET_errSuccess);
     ASSERT_EQ(intact_jet_.rows, intact_.rows);
+    const ReadOutcome enumerated = readThroughEnumeration(source_);
+    ASSERT_EQ(enumerated.status, JET_errSuccess);
+    ASSERT_EQ(enumerated.digest, intact_jet_.digest);
+    ASSERT_EQ(enumerated.values, intact_jet_.values);
     copy_ = dir_.File(GetParam() + ".edb");
     writeFile(copy_, bytes_);
   }
@@ -82,6 +86,13 @@ class SampleDamage : public ::testing::TestWithParam<std::string> {
       EXPECT_EQ(ahead.status, got.status) << where << " with the read-ahead thread";
       EXPECT_EQ(ahead.digest, got.digest) << where << " with the read-ahead thread";
       EXPECT_EQ(ahead.rows, got.rows) << where << " with the read-ahead thread";
+      // A row's values in one call meet the same damage.
+      const ReadOutcome enumerated = readThroughEnumeration(copy_);
+      EXPECT_EQ(enumerated.status, got.status) << where << " by enumeration";
+      EXPECT_EQ(enumerated.rows, got.rows) << where << " by enumeration";
+      if (got.status == JET_errSuccess) {
+        EXPECT_EQ(enumerated.digest, got.digest) << where << " by enumeration";
+      }
     }
     if (got.status == JET_errSuccess) {
       EXPECT_EQ(got.digest, intact.digest) << where << ": read succeeded with different data";

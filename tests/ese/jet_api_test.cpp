@@ -3,6 +3,7 @@
 // for every kind of bad input, and handle checks.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -169,6 +170,142 @@ TEST(JetCalls, MultiValuedColumnsGiveTheFirstValueOrTheOneAsked) {
   ASSERT_EQ(JetGetTableColumnInfo(s.session_, s.table_, "Short", &def, sizeof def, 0), 0);
   EXPECT_EQ(def.grbit & (JET_bitColumnMultiValued | JET_bitColumnTagged),
             JET_bitColumnMultiValued | JET_bitColumnTagged);
+}
+
+// An allocator for JetEnumerateColumns that counts the blocks it holds and
+// refuses once `left` allocations are used up (negative: never).
+struct CountingAllocator {
+  int live = 0;
+  int left = -1;
+  static void* Realloc(void* context, void* block, std::uint32_t size) {
+    auto* self = static_cast<CountingAllocator*>(context);
+    if (size == 0) {
+      if (block != nullptr) --self->live;
+      std::free(block);
+      return nullptr;
+    }
+    if (block != nullptr || self->left == 0) return nullptr;
+    if (self->left > 0) --self->left;
+    ++self->live;
+    return std::malloc(size);
+  }
+};
+
+// The columns and values asked for, each with its status, cut at the size
+// asked for; bad arguments and a failing allocator leave nothing behind.
+// (That every value of every row is enumerated as JetRetrieveColumn reads
+// it is checked on every sample and every damaged copy by the damage tests.)
+TEST(JetCalls, EnumerateColumnsGivesWhatIsAskedAndLeavesNothingOnFailure) {
+  JetSession s(eseSample("multi"));
+  ASSERT_EQ(s.open(), 0);
+  ASSERT_EQ(s.OpenTable("multi"), 0);
+  const JET_COLUMNID shorts = s.Column("Short");
+  CountingAllocator memory;
+  std::uint32_t count = 99;
+  JET_ENUMCOLUMN* columns = nullptr;
+  auto enumerate = [&](std::uint32_t n, const JET_ENUMCOLUMNID* ids, std::uint32_t most,
+                       JET_GRBIT grbit) {
+    return JetEnumerateColumns(s.session_, s.table_, n, ids, &count, &columns,
+                               &CountingAllocator::Realloc, &memory, most, grbit);
+  };
+  ASSERT_EQ(s.move(JET_MoveFirst), 0);
+
+  // Skipped, unknown, every value, and values by number: all cut to 1 byte.
+  std::uint32_t numbers[] = {0, 1, 3, 4};
+  const JET_ENUMCOLUMNID asked[] = {{0, 0, nullptr}, {4000, 0, nullptr}, {shorts, 0, nullptr},
+                                    {shorts, 4, numbers}};
+  ASSERT_EQ(enumerate(4, asked, 1, JET_bitEnumerateCompressOutput), 0);
+  EXPECT_EQ(memory.live, 1);
+  ASSERT_EQ(count, 4u);
+  EXPECT_EQ(columns[0].err, JET_wrnColumnSkipped);
+  EXPECT_EQ(columns[1].err, JET_errColumnNotFound);
+  EXPECT_EQ(columns[1].columnid, 4000u);
+  auto first_byte = [&](std::uint32_t itag) {
+    std::vector<std::uint8_t> buffer(2);
+    std::uint32_t actual = 0;
+    JET_RETINFO info{sizeof(JET_RETINFO), 0, itag, 0};
+    EXPECT_EQ(s.retrieve(shorts, buffer, actual, &info), 0);
+    return buffer[0];
+  };
+  struct Want {
+    std::uint32_t itag;
+    JET_ERR err;
+  };
+  const std::vector<Want> every = {{1, JET_wrnColumnTruncated}, {2, JET_wrnColumnTruncated},
+                                   {3, JET_wrnColumnTruncated}};
+  const std::vector<Want> numbered = {{0, JET_wrnColumnSkipped}, {1, JET_wrnColumnTruncated},
+                                      {3, JET_wrnColumnTruncated}, {4, JET_wrnColumnNull}};
+  for (const auto& [at, wants] : {std::pair{2, every}, {3, numbered}}) {
+    const JET_ENUMCOLUMN& c = columns[at];
+    EXPECT_EQ(c.err, JET_errSuccess) << "a cut value is never given in the column itself";
+    ASSERT_EQ(c.cEnumColumnValue, wants.size()) << at;
+    for (std::size_t k = 0; k < wants.size(); ++k) {
+      const JET_ENUMCOLUMNVALUE& v = c.rgEnumColumnValue[k];
+      EXPECT_EQ(v.itagSequence, wants[k].itag) << at << " " << k;
+      EXPECT_EQ(v.err, wants[k].err) << at << " " << k;
+      const bool has_bytes = v.err == JET_wrnColumnTruncated;
+      ASSERT_EQ(v.cbData, has_bytes ? 1u : 0u) << at << " " << k;
+      if (has_bytes) {
+        EXPECT_EQ(*static_cast<std::uint8_t*>(v.pvData), first_byte(v.itagSequence));
+      }
+    }
+  }
+  CountingAllocator::Realloc(&memory, columns, 0);
+  EXPECT_EQ(memory.live, 0);
+
+  // Every column whole: a single value in the column itself, several in an
+  // array, as many as JetRetrieveColumn finds.
+  ASSERT_EQ(enumerate(0, nullptr, 1 << 20, JET_bitEnumerateCompressOutput), 0);
+  ASSERT_GT(count, 1u);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const JET_ENUMCOLUMN& c = columns[i];
+    std::uint32_t values = 0;
+    std::vector<std::uint8_t> buffer(4096);
+    std::uint32_t actual = 0;
+    for (JET_RETINFO info{sizeof(JET_RETINFO), 0, 1, 0};
+         s.retrieve(c.columnid, buffer, actual, &info) == 0; ++info.itagSequence) {
+      ++values;
+    }
+    EXPECT_EQ(c.err, values == 1 ? JET_wrnColumnSingleValue : JET_errSuccess) << c.columnid;
+    EXPECT_EQ(c.cEnumColumnValue, values == 1 ? 0u : values) << c.columnid;
+  }
+  CountingAllocator::Realloc(&memory, columns, 0);
+
+  // Bad arguments, and a failing allocator.
+  const JET_ENUMCOLUMNID no_numbers[] = {{shorts, 2, nullptr}};
+  struct Bad {
+    const char* what;
+    std::uint32_t n;
+    const JET_ENUMCOLUMNID* ids;
+    JET_GRBIT grbit;
+    int allocations;
+    JET_ERR want;
+  };
+  for (const Bad& bad : {Bad{"no column list", 1, nullptr, 0, -1, JET_errInvalidParameter},
+                         Bad{"no value numbers", 1, no_numbers, 0, -1, JET_errInvalidParameter},
+                         Bad{"an unknown option", 0, nullptr, 0x1, -1, JET_errInvalidGrbit},
+                         Bad{"no memory at all", 0, nullptr, 0, 0, JET_errOutOfMemory}}) {
+    memory.left = bad.allocations;
+    count = 99;
+    columns = reinterpret_cast<JET_ENUMCOLUMN*>(&memory);
+    EXPECT_EQ(enumerate(bad.n, bad.ids, 100, bad.grbit), bad.want) << bad.what;
+    EXPECT_EQ(count, 0u) << bad.what;
+    EXPECT_EQ(columns, nullptr) << bad.what;
+    EXPECT_EQ(memory.live, 0) << bad.what;
+  }
+  memory.left = -1;
+  EXPECT_EQ(JetEnumerateColumns(s.session_, s.table_, 0, nullptr, nullptr, &columns,
+                                &CountingAllocator::Realloc, &memory, 100, 0),
+            JET_errInvalidParameter);
+  EXPECT_EQ(JetEnumerateColumns(s.session_, s.table_, 0, nullptr, &count, &columns, nullptr,
+                                nullptr, 100, 0),
+            JET_errInvalidParameter);
+  ASSERT_EQ(s.move(JET_MoveLast), 0);
+  EXPECT_EQ(s.move(JET_MoveNext), JET_errNoCurrentRecord);
+  EXPECT_EQ(enumerate(0, nullptr, 100, 0), JET_errNoCurrentRecord);
+  ASSERT_EQ(JetCloseTable(s.session_, s.table_), 0);
+  EXPECT_EQ(enumerate(0, nullptr, 100, 0), JET_errInvalidTableId);
+  EXPECT_EQ(memory.live, 0);
 }
 
 // Every user table of the database and its column ids, from the catalog.

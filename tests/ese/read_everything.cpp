@@ -2,6 +2,7 @@
 #include "read_everything.h"
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -100,7 +101,8 @@ struct CatalogTable {
 
 class JetWalk {
  public:
-  JetWalk(JetApi& jet, ReadOutcome& outcome) : jet_(jet), outcome_(outcome) {}
+  JetWalk(JetApi& jet, ReadOutcome& outcome, bool enumerate)
+      : jet_(jet), outcome_(outcome), enumerate_(enumerate) {}
 
   // Records a failing status; true when `err` is a failure.
   bool failed(JET_ERR err) {
@@ -215,6 +217,10 @@ class JetWalk {
          err == JET_errSuccess; err = jet_.move(ses, table, JET_MoveNext, 0)) {
       ++outcome_.rows;
       digest.addNumber(0xfeed);
+      if (enumerate_) {
+        if ((err = foldEnumeratedRow(ses, table, defs, digest)) != JET_errSuccess) break;
+        continue;
+      }
       for (const JET_COLUMNDEF& def : defs) {
         const bool multi = (def.grbit & JET_bitColumnMultiValued) != 0;
         for (std::uint32_t itag = 1; err == JET_errSuccess; ++itag) {
@@ -240,17 +246,76 @@ class JetWalk {
   }
 
  private:
+  static void* reallocate(void*, void* block, std::uint32_t size) {
+    if (size == 0) {
+      std::free(block);
+      return nullptr;
+    }
+    return std::realloc(block, size);
+  }
+
+  // The row read with one JetEnumerateColumns call (the engine's own, which
+  // shares its handles with EngineJet) and folded as the reading column by
+  // column folds it: each column's values up to its first null, then the
+  // null's mark (a single-valued column with a value has none). Rows
+  // alternate between the answer's two forms.
+  JET_ERR foldEnumeratedRow(JET_SESID ses, JET_TABLEID table,
+                            const std::vector<JET_COLUMNDEF>& defs, Digest& digest) {
+    std::uint32_t count = 0;
+    JET_ENUMCOLUMN* columns = nullptr;
+    const JET_GRBIT grbit = outcome_.rows % 2 == 0 ? JET_bitEnumerateCompressOutput : 0;
+    JET_ERR err = JetEnumerateColumns(ses, table, 0, nullptr, &count, &columns, &reallocate,
+                                      nullptr, UINT32_MAX, grbit);
+    if (err != JET_errSuccess) return err;
+    std::map<JET_COLUMNID, const JET_ENUMCOLUMN*> by_id;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      // Every column once, by id, each with a value.
+      if ((i > 0 && columns[i].columnid <= columns[i - 1].columnid) ||
+          (columns[i].err != JET_errSuccess && columns[i].err != JET_wrnColumnSingleValue)) {
+        err = JET_errInvalidParameter;
+      }
+      by_id[columns[i].columnid] = &columns[i];
+    }
+    for (const JET_COLUMNDEF& def : defs) {
+      if (err != JET_errSuccess) break;
+      std::vector<std::pair<const void*, std::uint32_t>> values;
+      if (auto it = by_id.find(def.columnid); it != by_id.end()) {
+        const JET_ENUMCOLUMN& c = *it->second;
+        if (c.err == JET_wrnColumnSingleValue) values.emplace_back(c.pvData, c.cbData);
+        for (std::uint32_t k = 0; c.err == JET_errSuccess && k < c.cEnumColumnValue; ++k) {
+          const JET_ENUMCOLUMNVALUE& v = c.rgEnumColumnValue[k];
+          if (v.err == JET_wrnColumnNull) break;
+          if (v.err != JET_errSuccess) err = JET_errInvalidParameter;
+          values.emplace_back(v.pvData, v.cbData);
+        }
+      }
+      const bool multi = (def.grbit & JET_bitColumnMultiValued) != 0;
+      if (!multi && values.size() > 1) values.resize(1);
+      for (const auto& [data, size] : values) {
+        ++outcome_.values;
+        digest.addNumber(size);
+        digest.Add(data, size);
+      }
+      if (multi || values.empty()) digest.addNumber(~std::uint64_t{0});
+    }
+    std::free(columns);
+    return err;
+  }
+
   JetApi& jet_;
   ReadOutcome& outcome_;
+  const bool enumerate_;
   std::vector<char> buffer_ = std::vector<char>(4096);
 };
 
 }  // namespace
 
-ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
-                           const std::function<void()>& while_open) {
+namespace {
+
+ReadOutcome readWithJetCalls(JetApi& jet, const std::string& path,
+                             const std::function<void()>& while_open, bool enumerate) {
   ReadOutcome outcome;
-  JetWalk walk(jet, outcome);
+  JetWalk walk(jet, outcome, enumerate);
   std::uint32_t page_size = 0;
   if (walk.failed(jet.getDatabaseFileInfo(path.c_str(), &page_size, sizeof page_size,
                                           JET_DbInfoPageSize)) ||
@@ -278,6 +343,18 @@ ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
   }
   walk.failed(jet.term(instance));
   return outcome;
+}
+
+}  // namespace
+
+ReadOutcome readThroughJet(JetApi& jet, const std::string& path,
+                           const std::function<void()>& while_open) {
+  return readWithJetCalls(jet, path, while_open, false);
+}
+
+ReadOutcome readThroughEnumeration(const std::string& path) {
+  EngineJet jet;
+  return readWithJetCalls(jet, path, {}, true);
 }
 
 void makeManyLeafDatabase(const std::string& path) {
