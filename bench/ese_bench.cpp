@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Storage engine benchmark: how fast a whole database file is read.
 //
-//   ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...
+//   ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...
 //
 // For each database, in one run:
 //   cat    `cat DATABASE > /dev/null`, once to bring the file into the page
@@ -13,13 +13,15 @@
 //          the contact store reader reads its table;
 //   rows   the same walk, reading each row's first values with one
 //          JetRetrieveColumns call (the rest of a multi-valued column's
-//          values, and values longer than a kilobyte, with JetRetrieveColumn).
+//          values, and values longer than a kilobyte, with JetRetrieveColumn);
+//   enum   the same walk, each row's values all given by one
+//          JetEnumerateColumns call, into memory from a bump allocator.
 // Each is run N times (default 5) and the fastest run is reported, as MB/s of
 // database file and rows/s, with the walk's and the dump's time as a multiple
 // of cat's. --walk-only times the walk alone (for a profiler). --threads N
 // (default 1) walks with the engine's options for N threads: more than one
-// adds the worker that reads pages ahead. Both walks count the same rows,
-// values and bytes, or the benchmark fails.
+// adds the worker that reads pages ahead. The walks count the same rows,
+// values and bytes, or the benchmark fails. --by times one walk alone.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +66,42 @@ double timeCommand(const std::string& command) {
   return seconds(elapsed);
 }
 
+// How a walk reads a row's values.
+enum class By { kValue, kRow, kEnumeration };
+
+// Memory for one row's enumeration: blocks are handed out in order from one
+// buffer, and all of them taken back at once before the next row. A block
+// that does not fit comes from the heap until then.
+class RowArena {
+ public:
+  static void* Allocate(void* context, void* block, std::uint32_t size) {
+    auto* arena = static_cast<RowArena*>(context);
+    if (block != nullptr) return nullptr;  // freed with the row; never resized
+    return arena->take(size);
+  }
+  void Reset() {
+    used_ = 0;
+    for (void* p : spilled_) std::free(p);
+    spilled_.clear();
+  }
+  ~RowArena() { Reset(); }
+
+ private:
+  void* take(std::size_t size) {
+    const std::size_t at = (used_ + 15) & ~std::size_t{15};
+    if (at + size <= buffer_.size()) {
+      used_ = at + size;
+      return buffer_.data() + at;
+    }
+    void* p = std::malloc(size);
+    if (p != nullptr) spilled_.push_back(p);
+    return p;
+  }
+  std::vector<std::byte> buffer_ = std::vector<std::byte>(std::size_t{1} << 20);
+  std::size_t used_ = 0;
+  std::vector<void*> spilled_;
+};
+
 struct Walk {
   ese::JET_ERR status = ese::JET_errSuccess;
   std::uint64_t rows = 0;
@@ -73,7 +111,7 @@ struct Walk {
 
 class JetWalker {
  public:
-  JetWalker(ese::JetApi& jet, bool by_row) : jet_(jet), by_row_(by_row) {}
+  JetWalker(ese::JetApi& jet, By by) : jet_(jet), by_(by) {}
 
   Walk Run(const std::string& path) {
     Walk walk;
@@ -207,7 +245,12 @@ class JetWalker {
       if (err == ese::JET_errColumnNotFound && t.catalog) err = ese::JET_errSuccess;
     }
     if (err == ese::JET_errSuccess) err = jet_.move(ses, table, ese::JET_MoveFirst, 0);
-    if (by_row_) {
+    if (by_ == By::kEnumeration) {
+      for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
+        ++walk.rows;
+        err = enumerateRow(ses, table, walk);
+      }
+    } else if (by_ == By::kRow) {
       prepareRow(defs);
       for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
         ++walk.rows;
@@ -294,8 +337,40 @@ class JetWalker {
     return err;
   }
 
+  // Every value of the row from one JetEnumerateColumns call. It is the
+  // engine's own entry point, beside the JetApi the rest of the walk uses:
+  // both reach the same process-wide engine, so the handles are the same.
+  ese::JET_ERR enumerateRow(ese::JET_SESID ses, ese::JET_TABLEID table, Walk& walk) {
+    arena_.Reset();
+    std::uint32_t count = 0;
+    ese::JET_ENUMCOLUMN* columns = nullptr;
+    const ese::JET_ERR err = ese::JetEnumerateColumns(
+        ses, table, 0, nullptr, &count, &columns, &RowArena::Allocate, &arena_, UINT32_MAX,
+        ese::JET_bitEnumerateCompressOutput);
+    if (err != ese::JET_errSuccess) return err;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const ese::JET_ENUMCOLUMN& c = columns[i];
+      if (c.err == ese::JET_wrnColumnSingleValue) {
+        ++walk.values;
+        walk.bytes += c.cbData;
+        continue;
+      }
+      if (c.err != ese::JET_errSuccess) return c.err < 0 ? c.err : ese::JET_errInvalidParameter;
+      for (std::uint32_t k = 0; k < c.cEnumColumnValue; ++k) {
+        const ese::JET_ENUMCOLUMNVALUE& v = c.rgEnumColumnValue[k];
+        // The walk by values stops at a column's first null.
+        if (v.err == ese::JET_wrnColumnNull) break;
+        if (v.err != ese::JET_errSuccess) return v.err < 0 ? v.err : ese::JET_errInvalidParameter;
+        ++walk.values;
+        walk.bytes += v.cbData;
+      }
+    }
+    return ese::JET_errSuccess;
+  }
+
   ese::JetApi& jet_;
-  const bool by_row_;
+  const By by_;
+  RowArena arena_;
   std::vector<char> buffer_ = std::vector<char>(1 << 16);
   std::vector<char> row_buffer_;
   std::vector<ese::JET_RETRIEVECOLUMN> row_;
@@ -313,6 +388,19 @@ void report(const char* what, double seconds, double megabytes, std::uint64_t ro
   std::printf("\n");
 }
 
+// Whether `walk` read what `shown` did; says so when not.
+bool sameWalk(const char* what, const Walk& walk, const Walk& shown) {
+  if (walk.status == shown.status && walk.rows == shown.rows && walk.values == shown.values &&
+      walk.bytes == shown.bytes) {
+    return true;
+  }
+  std::printf("  the walk by %s read %llu rows, %llu values, %llu bytes: not the same\n", what,
+              static_cast<unsigned long long>(walk.rows),
+              static_cast<unsigned long long>(walk.values),
+              static_cast<unsigned long long>(walk.bytes));
+  return false;
+}
+
 // One walk of `file`, kept in `walk`; `fastest` (negative: none yet)
 // becomes its time when it finished and was faster.
 void timeWalk(JetWalker& walker, const std::string& file, Walk& walk, double& fastest) {
@@ -327,7 +415,7 @@ void timeWalk(JetWalker& walker, const std::string& file, Walk& walk, double& fa
 int main(int argc, char** argv) {
   int runs = 5;
   bool walk_only = false;
-  bool by_value = true, by_row = true;
+  bool by_value = true, by_row = true, by_enum = true;
   ese::EngineOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
@@ -340,29 +428,31 @@ int main(int argc, char** argv) {
       const std::string by = i + 1 < argc ? argv[++i] : "";
       by_value = by == "value";
       by_row = by == "row";
-      if (!by_value && !by_row) {
-        std::fputs("ese_bench: --by takes value or row\n", stderr);
+      by_enum = by == "enum";
+      if (!by_value && !by_row && !by_enum) {
+        std::fputs("ese_bench: --by takes value, row or enum\n", stderr);
         return 2;
       }
     } else if (arg == "--walk-only") {
       walk_only = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...");
+      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...");
       return 0;
     } else {
       files.push_back(arg);
     }
   }
   if (files.empty()) {
-    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row] DATABASE...\n", stderr);
+    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...\n", stderr);
     return 2;
   }
   const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe");
   const std::string cli = (self.parent_path() / "corvadex-cli").string();
 
   ese::EngineJet jet(options);
-  JetWalker walker(jet, false);
-  JetWalker row_walker(jet, true);
+  JetWalker walker(jet, By::kValue);
+  JetWalker row_walker(jet, By::kRow);
+  JetWalker enum_walker(jet, By::kEnumeration);
   int exit_status = 0;
   std::printf("fastest of %d runs each, walk with %u thread%s\n", runs, options.threads,
               options.threads == 1 ? "" : "s");
@@ -378,8 +468,8 @@ int main(int argc, char** argv) {
     const std::string dump_command = Quoted(cli) + " dump " + Quoted(file);
     if (!walk_only) timeCommand(cat_command);  // brings the file into the page cache
 
-    double cat = -1, dump = -1, walk_time = -1, row_time = -1;
-    Walk walk, row_walk;
+    double cat = -1, dump = -1, walk_time = -1, row_time = -1, enum_time = -1;
+    Walk walk, row_walk, enum_walk;
     for (int r = 0; r < runs; ++r) {
       if (!walk_only) {
         const double c = timeCommand(cat_command);
@@ -389,8 +479,9 @@ int main(int argc, char** argv) {
       }
       if (by_value) timeWalk(walker, file, walk, walk_time);
       if (by_row) timeWalk(row_walker, file, row_walk, row_time);
+      if (by_enum) timeWalk(enum_walker, file, enum_walk, enum_time);
     }
-    const Walk& shown = by_value ? walk : row_walk;
+    const Walk& shown = by_value ? walk : by_row ? row_walk : enum_walk;
     std::printf("%s: %.2f MB, %llu rows, %llu values (%.2f MB of values)\n", file.c_str(),
                 megabytes, static_cast<unsigned long long>(shown.rows),
                 static_cast<unsigned long long>(shown.values),
@@ -399,13 +490,8 @@ int main(int argc, char** argv) {
       std::printf("  walk stopped: %d - %s\n", shown.status, ese::errorText(shown.status).c_str());
       exit_status = 1;
     }
-    if (by_value && by_row &&
-        (row_walk.status != walk.status || row_walk.rows != walk.rows ||
-         row_walk.values != walk.values || row_walk.bytes != walk.bytes)) {
-      std::printf("  the walk by rows read %llu rows, %llu values, %llu bytes: not the same\n",
-                  static_cast<unsigned long long>(row_walk.rows),
-                  static_cast<unsigned long long>(row_walk.values),
-                  static_cast<unsigned long long>(row_walk.bytes));
+    if ((by_row && !sameWalk("rows", row_walk, shown)) ||
+        (by_enum && !sameWalk("enumeration", enum_walk, shown))) {
       exit_status = 1;
     }
     if (!walk_only) {
@@ -414,6 +500,7 @@ int main(int argc, char** argv) {
     }
     if (by_value) report("walk", walk_time, megabytes, walk.rows, cat);
     if (by_row) report("rows", row_time, megabytes, row_walk.rows, cat);
+    if (by_enum) report("enum", enum_time, megabytes, enum_walk.rows, cat);
   }
   return exit_status;
 }
