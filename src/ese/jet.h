@@ -95,9 +95,8 @@ struct JET_ENUMCOLUMNVALUE {
 // One column given by JetEnumerateColumns. With the status
 // JET_wrnColumnSingleValue the column's one value is in cbData and pvData;
 // else its values are the cEnumColumnValue of rgEnumColumnValue (nullptr
-// when there are none). Kept as
-// separate fields rather than overlaid, so that reading either pair is
-// always defined.
+// when there are none). The two pairs are separate fields rather than
+// overlaid, so that reading either is always defined.
 struct JET_ENUMCOLUMN {
   JET_COLUMNID columnid;
   JET_ERR err;
