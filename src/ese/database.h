@@ -112,7 +112,6 @@ class TableCursor {
   bool openTagged(Record::TaggedWalk& walk) const {
     return on_row_ && !derived_ && record_.openTagged(walk);
   }
-  void hintTagged(std::uint32_t id, std::size_t index) const { record_.hintTagged(id, index); }
   // Whether `bytes` (from readValue) lie in the current row's record, where
   // they stay until the cursor moves; other values are in a buffer the
   // next read of a value may overwrite.

@@ -56,8 +56,8 @@ void ColumnEnumerator::keepPending() {
   }
 }
 
-JET_ERR ColumnEnumerator::note(Bytes value, const std::byte*& data,
-                               std::uint32_t& size, JET_ERR& status) {
+void ColumnEnumerator::note(Bytes value, const std::byte*& data, std::uint32_t& size,
+                            JET_ERR& status) {
   if (value.size() > request_->most) {
     value = value.first(request_->most);
     status = JET_wrnColumnTruncated;
@@ -67,24 +67,23 @@ JET_ERR ColumnEnumerator::note(Bytes value, const std::byte*& data,
   data = value.data();
   size = static_cast<std::uint32_t>(value.size());
   total_ += value.size();
-  // The whole answer must fit one block of a 32-bit size.
-  return total_ <= UINT32_MAX ? JET_errSuccess : JET_errOutOfMemory;
 }
 
-JET_ERR ColumnEnumerator::addSingle(JET_COLUMNID id, Bytes value, bool lasting) {
+void ColumnEnumerator::addSingle(JET_COLUMNID id, Bytes value, bool lasting) {
   Column& c = add(id, JET_errSuccess);
   if (request_->compress && value.size() <= request_->most) {
     c.err = JET_wrnColumnSingleValue;
     if (!lasting) notePending(true, count_ - 1);
     JET_ERR whole = JET_errSuccess;  // never cut here
-    return note(value, c.data, c.size, whole);
+    note(value, c.data, c.size, whole);
+    return;
   }
   c.first_value = static_cast<std::uint32_t>(values_.size());
   c.value_count = 1;
   Value& v = values_.emplace_back();
   v.itag = 1;
   if (!lasting) notePending(false, values_.size() - 1);
-  return note(value, v.data, v.size, v.err);
+  note(value, v.data, v.size, v.err);
 }
 
 JET_ERR ColumnEnumerator::readInto(TableCursor& cursor, const ColumnInfo& column,
@@ -102,7 +101,8 @@ JET_ERR ColumnEnumerator::readInto(TableCursor& cursor, const ColumnInfo& column
   }
   const bool lasting = cursor.inRow(bytes);
   if (!lasting) notePending(false, static_cast<std::size_t>(&v - values_.data()));
-  return note(bytes, v.data, v.size, v.err);
+  note(bytes, v.data, v.size, v.err);
+  return JET_errSuccess;
 }
 
 JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& column,
@@ -120,7 +120,10 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
     if (JET_ERR err = cursor.readValue(column, 1, bytes, is_null); err != JET_errSuccess) {
       return err;
     }
-    if (!is_null) return addSingle(column.id, bytes, cursor.inRow(bytes));
+    if (!is_null) {
+      addSingle(column.id, bytes, cursor.inRow(bytes));
+      return JET_errSuccess;
+    }
   }
   const auto first = static_cast<std::uint32_t>(values_.size());
   Column& c = add(column.id, JET_errSuccess);
@@ -143,14 +146,8 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
     case Record::Quick::kNull: return JET_errSuccess;
     case Record::Quick::kValue:
       // A plain value lies in the row's page for the whole call.
-      if (request_->compress && bytes.size() <= request_->most) {
-        Column& c = add(column.id, JET_wrnColumnSingleValue);
-        c.data = bytes.data();
-        c.size = static_cast<std::uint32_t>(bytes.size());
-        total_ += bytes.size();  // at most the record's size each time
-        return JET_errSuccess;
-      }
-      return addSingle(column.id, bytes.bytes(), true);
+      addSingle(column.id, bytes.bytes(), true);
+      return JET_errSuccess;
     case Record::Quick::kAsk: break;
   }
   return addAllValues(cursor, column, false);
@@ -178,7 +175,6 @@ JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedW
     Record::Quick quick = Record::Quick::kNull;
     if (i < entries && walk.id(i) == id) {
       quick = walk.value<kLarge>(i, bytes);
-      if (quick == Record::Quick::kAsk) cursor.hintTagged(id, i);
       ++i;
     } else if (column->has_default) {
       quick = Record::Quick::kAsk;  // not in the record: its default
@@ -192,7 +188,7 @@ JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedW
       out->data = bytes.data();
       out->size = static_cast<std::uint32_t>(bytes.size());
       ++out;
-      total += bytes.size();  // at most the record's size each time
+      total += bytes.size();
       continue;
     }
     count_ = static_cast<std::size_t>(out - columns_.data());
@@ -231,8 +227,7 @@ JET_ERR ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
     err = walk.large() ? mergeTagged<true>(cursor, walk, from, to)
                        : mergeTagged<false>(cursor, walk, from, to);
   }
-  if (err != JET_errSuccess) return err;
-  return total_ <= UINT32_MAX ? JET_errSuccess : JET_errOutOfMemory;
+  return err;
 }
 
 JET_ERR ColumnEnumerator::addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& id) {

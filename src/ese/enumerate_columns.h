@@ -66,10 +66,11 @@ class ColumnEnumerator {
   JET_ERR addAllValues(TableCursor& cursor, const ColumnInfo& column, bool keep_null);
   // A column with its one value; `lasting` when the bytes stay where they
   // are for the whole call (in the row's page).
-  JET_ERR addSingle(JET_COLUMNID id, Bytes value, bool lasting);
+  void addSingle(JET_COLUMNID id, Bytes value, bool lasting);
   JET_ERR readInto(TableCursor& cursor, const ColumnInfo& column, std::uint32_t itag, Value& v);
-  // Notes where `value` lies, cut at the longest size asked for.
-  JET_ERR note(Bytes value, const std::byte*& data, std::uint32_t& size, JET_ERR& status);
+  // Notes where `value` lies, cut at the longest size asked for. Whether
+  // the whole answer fits one block is checked once, by give.
+  void note(Bytes value, const std::byte*& data, std::uint32_t& size, JET_ERR& status);
   // A copy of `value` that stays until the next row.
   const std::byte* keep(Bytes value);
   // The value noted last may lie in the cursor's buffer, which the next
@@ -94,7 +95,7 @@ class ColumnEnumerator {
   std::vector<Column> columns_;  // the first count_ are this row's
   std::size_t count_ = 0;
   std::vector<Value> values_;
-  std::uint64_t total_ = 0;  // the bytes of every value noted
+  std::uint64_t total_ = 0;  // the bytes of every value noted (64 bits: cannot overflow)
   // Copies of values the cursor would overwrite, in chunks that never move.
   std::vector<std::vector<std::byte>> kept_;
   std::size_t chunk_ = 0;  // the chunk being filled

@@ -103,7 +103,8 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
       by_bit[2] = _mm_xor_si128(by_bit[2], _mm_xor_si128(t45, t67));
       const __m128i whole = _mm_xor_si128(_mm_xor_si128(t01, t23), _mm_xor_si128(t45, t67));
       sum_ab = _mm_xor_si128(sum_ab, whole);
-      wholes[step] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_xor_si128(whole, _mm_shuffle_epi32(whole, 0x4e))));
+      const __m128i folded = _mm_xor_si128(whole, _mm_shuffle_epi32(whole, 0x4e));
+      wholes[step] = static_cast<std::uint64_t>(_mm_cvtsi128_si64(folded));
     }
     // A header block leaves out its first eight bytes (the stored checksum).
     // They reach only the whole XOR: taken out of it again, they count as

@@ -6,8 +6,6 @@
 namespace ese {
 namespace {
 
-constexpr std::uint8_t kTagLongValue = 0x01;
-
 StoredValue defaultOf(const ColumnInfo& column, std::uint32_t itag, std::uint32_t* count) {
   StoredValue v;
   if (column.has_default && itag <= 1) {
@@ -129,7 +127,6 @@ bool Record::openTagged(TaggedWalk& walk) const {
     last = fid;
   }
   tags_located_ = true;
-  hint_id_ = 0;
   walk.tagged_ = tagged_.data();
   walk.size_ = tagged_.size();
   walk.entries_ = entries_;
@@ -248,8 +245,6 @@ JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uin
         case TagShape::kOther: found = e.index; break;
       }
     }
-  } else if (tags_located_ && hint_id_ == column.id) {
-    found = hint_index_;  // the walk's entry for this column
   } else {
     found = searchTagged(column, derived_table);
   }
@@ -289,7 +284,6 @@ JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uin
     if (value_count != nullptr) *value_count = 0;
     return JET_errSuccess;
   }
-  (void)kTagLongValue;
   if (flags & kTagTwoValues) {
     std::uint8_t first_size = 0;
     ByteView first;

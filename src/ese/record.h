@@ -105,12 +105,6 @@ class Record {
   // it. False when the directory is damaged (get reports how) or not in
   // that order.
   bool openTagged(TaggedWalk& walk) const;
-  // Entry `index` of the directory opened is column `id`'s: the gets of
-  // that column read it without searching.
-  void hintTagged(std::uint32_t id, std::size_t index) const {
-    hint_id_ = id;
-    hint_index_ = index;
-  }
 
   // Whether `bytes` lie in the record (and so stay in place while the
   // record's page is held).
@@ -160,14 +154,18 @@ class Record {
                                                    std::size_t entries, std::size_t i,
                                                    std::uint16_t ib, bool large,
                                                    bool compression);
+  // The flags byte of a tagged value (see the top of this file).
+  static constexpr std::uint8_t kTagCompressedValue = 0x02;
+  static constexpr std::uint8_t kTagSeparated = 0x04;
+  static constexpr std::uint8_t kTagMultiValues = 0x08;
+  static constexpr std::uint8_t kTagTwoValues = 0x10;
+  static constexpr std::uint8_t kTagNull = 0x20;
   static constexpr std::size_t kIndexedTags = 512;
   mutable std::array<TagEntry, kIndexedTags> tag_entry_{};
   mutable std::array<std::uint32_t, kIndexedTags> tag_stamp_{};
   mutable std::uint32_t stamp_ = 0;
   mutable bool tags_ready_ = false;
   mutable bool tags_located_ = false;  // opened for a walk: found, not indexed
-  mutable std::uint32_t hint_id_ = 0;  // hintTagged's, while located
-  mutable std::size_t hint_index_ = 0;
   mutable bool derived_ = false;       // prepared for a derived table
   mutable ByteView tagged_;            // the tagged data
   mutable std::size_t entries_ = 0;    // directory entries (0: no tagged data)
@@ -229,13 +227,6 @@ inline Record::Quick Record::quickVariable(const ColumnInfo& column, std::uint32
   bytes = ByteView(tagged_.data() + e.begin, e.size);
   return Quick::kValue;
 }
-
-// The flags byte of a tagged value (see the top of this file).
-inline constexpr std::uint8_t kTagCompressedValue = 0x02;
-inline constexpr std::uint8_t kTagSeparated = 0x04;
-inline constexpr std::uint8_t kTagMultiValues = 0x08;
-inline constexpr std::uint8_t kTagTwoValues = 0x10;
-inline constexpr std::uint8_t kTagNull = 0x20;
 
 inline Record::TagEntry Record::decodeTag(const std::byte* tagged, std::size_t size,
                                           std::size_t entries, std::size_t i, std::uint16_t ib,
