@@ -62,6 +62,8 @@ class BTreeCursor {
   const ByteView& data() const { return data_; }
   // The number of the page the cursor is on (0 when on none).
   std::uint32_t pgno() const { return path_.empty() ? 0 : path_.back().page.pgno(); }
+  // The whole page the cursor is on (empty when on none).
+  Bytes page() const { return path_.empty() ? Bytes() : path_.back().page.bytes(); }
 
  private:
   struct Frame {

@@ -141,8 +141,12 @@ JET_GRBIT ColumnInfo::grbit() const {
 
 void TableInfo::indexColumns() {
   slot_by_id.clear();
+  tagged_defaults.clear();
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const JET_COLUMNID id = columns[i].id;
+    if (columns[i].is_tagged() && columns[i].has_default) {
+      tagged_defaults.push_back(static_cast<std::uint32_t>(i));
+    }
     if (id > 0xffff) continue;  // column ids are 16-bit on disk
     if (slot_by_id.size() <= id) slot_by_id.resize(id + 1, 0);
     if (slot_by_id[id] == 0) slot_by_id[id] = static_cast<std::uint32_t>(i + 1);

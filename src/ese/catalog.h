@@ -95,8 +95,12 @@ struct TableInfo {
   // Position in `columns` + 1 of each column id (0: no such column), so
   // that finding a column by id costs one array read.
   std::vector<std::uint32_t> slot_by_id;
+  // Positions in `columns` of the tagged columns that have a default value,
+  // which a row that does not store them reads.
+  std::vector<std::uint32_t> tagged_defaults;
 
-  // Fills slot_by_id from columns; call after changing columns.
+  // Fills slot_by_id and tagged_defaults from columns; call after changing
+  // columns.
   void indexColumns();
 
   // The column with this id or name, or nullptr.

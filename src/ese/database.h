@@ -116,6 +116,8 @@ class TableCursor {
   // they stay until the cursor moves; other values are in a buffer the
   // next read of a value may overwrite.
   bool inRow(Bytes bytes) const { return record_.holds(bytes); }
+  // The whole page the current row lies in (empty on no row).
+  Bytes rowPage() const { return on_row_ ? rows_.page() : Bytes(); }
   // readValue without the quick answer: for a caller that asked quickValue
   // first.
   JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);

@@ -154,9 +154,19 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
 }
 
 template <bool kLarge>
-JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedWalk& opened,
-                                      const ColumnInfo* column, const ColumnInfo* end) {
+JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWalk& opened) {
   const Record::TaggedWalk walk = opened;  // a local copy stays in registers
+  const TableInfo& table = cursor.table();
+  // The walk goes along the row's entries, not along the table's columns:
+  // a table has many more tagged columns than a row fills, and which ones
+  // a row fills is hard to foretell. The columns with a default value are
+  // merged in, where the row does not store them.
+  const std::uint32_t* next_default = table.tagged_defaults.data();
+  const std::uint32_t* const defaults_end = next_default + table.tagged_defaults.size();
+  const ColumnInfo* const columns = table.columns.data();
+  constexpr std::uint32_t kPastAll = 0x10000;  // above every column id
+  constexpr std::uint32_t kNoMore = UINT32_MAX;  // above that
+  std::uint32_t default_id = next_default != defaults_end ? columns[*next_default].id : kNoMore;
   // The common answers, a plain value given in the column or a null, are
   // written through locals: the members would be read and written again
   // for every column, since the stores into the answer could alias them.
@@ -166,19 +176,34 @@ JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedW
   const bool compress = request_->compress;
   Column* out = columns_.data() + count_;
   std::uint64_t total = total_;
-  std::size_t i = 0;
-  for (; column != end; ++column) {
-    const std::uint32_t id = column->id;
-    // Entries of columns the table no longer has are passed over.
-    while (i < entries && walk.id(i) < id) ++i;
-    ByteView bytes;
-    Record::Quick quick = Record::Quick::kNull;
-    if (i < entries && walk.id(i) == id) {
-      quick = walk.value<kLarge>(i, bytes);
-      ++i;
-    } else if (column->has_default) {
-      quick = Record::Quick::kAsk;  // not in the record: its default
+  auto throughMembers = [&](auto add) {
+    count_ = static_cast<std::size_t>(out - columns_.data());
+    total_ = total;
+    const JET_ERR err = add();
+    out = columns_.data() + count_;
+    total = total_;
+    return err;
+  };
+  for (std::size_t i = 0; i <= entries; ++i) {
+    // Past the last entry: only the defaults after it are left.
+    const std::uint32_t id = i < entries ? walk.id(i) : kPastAll;
+    // Only a tagged column's entry counts (a damaged one may name another).
+    const ColumnInfo* column = i < entries && id >= 256 ? table.findColumn(id) : nullptr;
+    while (default_id <= id) {
+      const ColumnInfo& with_default = columns[*next_default];
+      ++next_default;
+      default_id = next_default != defaults_end ? columns[*next_default].id : kNoMore;
+      if (&with_default == column) break;  // the row stores it
+      // Not stored: its default, a value that stays for the whole call.
+      throughMembers([&] {
+        addSingle(with_default.id, Bytes(with_default.default_value), true);
+        return JET_errSuccess;
+      });
     }
+    // An entry of a column the table no longer has is passed over.
+    if (column == nullptr) continue;
+    ByteView bytes;
+    const Record::Quick quick = walk.value<kLarge>(i, bytes);
     if (quick == Record::Quick::kNull) continue;
     if (quick == Record::Quick::kValue && compress && bytes.size() <= most) {
       out->id = id;
@@ -191,12 +216,8 @@ JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedW
       total += bytes.size();
       continue;
     }
-    count_ = static_cast<std::size_t>(out - columns_.data());
-    total_ = total;
-    const JET_ERR err = addQuick(cursor, *column, quick, bytes);
+    const JET_ERR err = throughMembers([&] { return addQuick(cursor, *column, quick, bytes); });
     if (err != JET_errSuccess) return err;
-    out = columns_.data() + count_;
-    total = total_;
   }
   count_ = static_cast<std::size_t>(out - columns_.data());
   total_ = total;
@@ -206,8 +227,8 @@ JET_ERR ColumnEnumerator::mergeTagged(TableCursor& cursor, const Record::TaggedW
 JET_ERR ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
   // Plain values and nulls take the cursor's quick answer; the rest are
   // counted and read in full. The tagged columns, most of a table's, are
-  // found by walking the row's directory beside the table's columns, both
-  // in column order, rather than one by one.
+  // found by walking the row's directory in column order rather than one
+  // by one.
   const std::vector<ColumnInfo>& all = cursor.table().columns;
   std::size_t k = 0;
   JET_ERR err = JET_errSuccess;
@@ -222,10 +243,7 @@ JET_ERR ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
       err = addQuick(cursor, all[k], cursor.quickValue(all[k], 1, bytes), bytes);
     }
   } else {
-    const ColumnInfo* from = all.data() + k;
-    const ColumnInfo* to = all.data() + all.size();
-    err = walk.large() ? mergeTagged<true>(cursor, walk, from, to)
-                       : mergeTagged<false>(cursor, walk, from, to);
+    err = walk.large() ? addTagged<true>(cursor, walk) : addTagged<false>(cursor, walk);
   }
   return err;
 }
@@ -262,11 +280,12 @@ JET_ERR ColumnEnumerator::addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& 
 JET_ERR ColumnEnumerator::give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) const {
   const std::size_t n = count_;
   if (n == 0) return JET_errSuccess;
-  // One block: the columns, then the values' arrays, then the bytes.
+  // One block: the columns, then the values' arrays, then the bytes, and
+  // kWide bytes of slack.
   const std::size_t n_values = values_.size();
   const std::size_t column_bytes = n * sizeof(JET_ENUMCOLUMN);
   const std::size_t value_bytes = n_values * sizeof(JET_ENUMCOLUMNVALUE);
-  const std::uint64_t total = column_bytes + value_bytes + total_;
+  const std::uint64_t total = column_bytes + value_bytes + total_ + kWide;
   if (total > UINT32_MAX) return JET_errOutOfMemory;
   void* block = request_->allocate(request_->context, nullptr, static_cast<std::uint32_t>(total));
   if (block == nullptr) return JET_errOutOfMemory;
@@ -274,11 +293,24 @@ JET_ERR ColumnEnumerator::give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) c
   auto* out_values =
       reinterpret_cast<JET_ENUMCOLUMNVALUE*>(static_cast<std::byte*>(block) + column_bytes);
   std::byte* out = static_cast<std::byte*>(block) + column_bytes + value_bytes;
-  // Each value's bytes copied to the next place in the block.
-  auto place = [&out](const std::byte* data, std::uint32_t size) -> void* {
+  // Each value's bytes copied to the next place in the block. Most values
+  // are short and lie in the row's page: those are copied as kWide bytes
+  // whatever their size, as long as the page goes on that far, rather than
+  // choosing a copy by the size, which is hard to foretell. The bytes past
+  // the value are overwritten by the next one, or fall into the slack.
+  const bool wide = row_page_.size() >= kWide;
+  const auto page_begin = reinterpret_cast<std::uintptr_t>(row_page_.data());
+  const std::size_t wide_within = wide ? row_page_.size() - kWide : 0;
+  auto place = [&out, wide, page_begin, wide_within](const std::byte* data,
+                                                      std::uint32_t size) -> void* {
     if (size == 0) return nullptr;
     std::byte* at = out;
-    copyValue(at, data, size);
+    if (wide && size <= kWide &&
+        reinterpret_cast<std::uintptr_t>(data) - page_begin <= wide_within) {
+      std::memcpy(at, data, kWide);
+    } else {
+      copyValue(at, data, size);
+    }
     out += size;
     return at;
   };
@@ -314,6 +346,7 @@ JET_ERR ColumnEnumerator::enumerate(TableCursor& cursor, const EnumerateRequest&
     }
   }
   request_ = &request;
+  row_page_ = cursor.rowPage();
   pending_ = false;
   count_ = 0;
   values_.clear();

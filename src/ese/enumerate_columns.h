@@ -53,11 +53,10 @@ class ColumnEnumerator {
   };
 
   JET_ERR addEveryColumn(TableCursor& cursor);
-  // The tagged columns from `column` to `end` (in id order), found in the
-  // row's directory opened as `walk`.
+  // The tagged columns, from the row's directory opened as `walk`, with the
+  // columns it does not hold that have a default value, in id order.
   template <bool kLarge>
-  JET_ERR mergeTagged(TableCursor& cursor, const Record::TaggedWalk& opened,
-                      const ColumnInfo* column, const ColumnInfo* end);
+  JET_ERR addTagged(TableCursor& cursor, const Record::TaggedWalk& opened);
   // `column` as its quick answer says: left out, a plain value, or read in
   // full.
   JET_ERR addQuick(TableCursor& cursor, const ColumnInfo& column, Record::Quick quick,
@@ -91,7 +90,11 @@ class ColumnEnumerator {
     return c;
   }
 
+  // Short values are copied as kWide bytes where that many can be read.
+  static constexpr std::size_t kWide = 32;
+
   const EnumerateRequest* request_ = nullptr;
+  Bytes row_page_;  // the page the row lies in
   std::vector<Column> columns_;  // the first count_ are this row's
   std::size_t count_ = 0;
   std::vector<Value> values_;

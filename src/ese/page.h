@@ -82,6 +82,8 @@ class Page {
   bool large() const { return large_; }
   bool is_leaf() const { return (header_.flags & kPageLeaf) != 0; }
   std::uint16_t tag_count() const { return header_.tag_count; }
+  // The whole page.
+  Bytes bytes() const { return page_.bytes(); }
 
   // The value and flags of tag `index`; false when the tag points outside
   // the page's data area.

@@ -182,16 +182,18 @@ std::size_t Record::searchTagged(const ColumnInfo& column, bool derived_table) c
   const std::uint32_t want = rank(want_derived, want_fid);
   std::uint16_t fid = 0;
   std::uint16_t ib = 0;
+  // The first entry not ranked below the column's. The halving takes a
+  // branch on nothing but the count: which half the column is in is hard
+  // to foretell, so it only selects the next base.
   std::size_t lo = 0;
-  std::size_t hi = entries;
-  while (lo < hi) {
-    const std::size_t mid = lo + (hi - lo) / 2;
-    directoryEntry(directory, mid, fid, ib);
-    if (rank((ib & 0x8000u) != 0, fid) < want) {
-      lo = mid + 1;
-    } else {
-      hi = mid;
+  if (entries > 0) {
+    std::size_t base = 0;
+    for (std::size_t n = entries; n > 1; n -= n / 2) {
+      directoryEntry(directory, base + n / 2, fid, ib);
+      base = rank((ib & 0x8000u) != 0, fid) < want ? base + n / 2 : base;
     }
+    directoryEntry(directory, base, fid, ib);
+    lo = base + (rank((ib & 0x8000u) != 0, fid) < want ? 1 : 0);
   }
   std::size_t found = entries;
   if (lo < entries) {
