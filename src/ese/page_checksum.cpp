@@ -147,14 +147,16 @@ std::uint64_t eccChecksum(Bytes block, std::uint32_t pgno, bool header_block) {
   // Complements: each odd row adds ~row = row ^ 0xffffffff.
   const std::uint32_t row_complement = row_index ^ (parity(column_parity) ? 0xffffffffu : 0u);
 
+  // Likewise for the columns: bit k of the XOR of the odd columns' numbers
+  // is the parity of the odd columns whose number has bit k set.
+  constexpr std::uint32_t kColumnsWithBit[5] = {0xaaaaaaaau, 0xccccccccu, 0xf0f0f0f0u, 0xff00ff00u,
+                                                0xffff0000u};
   std::uint32_t column_index = 0;
-  std::uint32_t column_complement = 0;
-  for (std::uint32_t column = 0; column < 32; ++column) {
-    if ((column_parity >> column) & 1u) {
-      column_index ^= column;
-      column_complement ^= ~column;
-    }
+  for (std::uint32_t k = 0; k < 5; ++k) {
+    column_index |= parity(column_parity & kColumnsWithBit[k]) << k;
   }
+  const std::uint32_t column_complement =
+      column_index ^ (parity(column_parity) ? 0xffffffffu : 0u);
   const std::uint32_t row_mask = static_cast<std::uint32_t>(rows - 1);
   const std::uint32_t ecc = ((row_complement & row_mask) << 21) |
                             ((column_complement & 31u) << 16) |

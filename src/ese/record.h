@@ -246,19 +246,21 @@ inline Record::TagEntry Record::decodeTag(const std::byte* tagged, std::size_t s
     // kOther
   } else if (!large && (ib & 0x2000u) != 0) {
     e.shape = TagShape::kNull;
-  } else if (!large && (ib & 0x4000u) == 0) {
-    e.shape = TagShape::kPlain;
-    e.begin = static_cast<std::uint16_t>(begin);
-    e.size = static_cast<std::uint16_t>(end - begin);
-  } else if (begin != end) {
-    auto flags = static_cast<std::uint8_t>(tagged[begin]);
-    if (!compression) flags &= static_cast<std::uint8_t>(~kTagCompressedValue);
-    if (flags & kTagNull) {
+  } else {
+    // Which values carry a flags byte varies from value to value: the
+    // byte is taken, or not, without a branch on it.
+    const unsigned has_flags = unsigned{large} | ((ib >> 14) & 1u);
+    unsigned flags = static_cast<std::uint8_t>(tagged[begin < size ? begin : 0]);
+    if (!compression) flags &= ~unsigned{kTagCompressedValue};
+    flags &= 0u - has_flags;
+    if ((has_flags & unsigned{begin == end}) != 0) {
+      // kOther: a flags byte with no room for it
+    } else if (flags & kTagNull) {
       e.shape = TagShape::kNull;
     } else if (!(flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue))) {
       e.shape = TagShape::kPlain;
-      e.begin = static_cast<std::uint16_t>(begin + 1);
-      e.size = static_cast<std::uint16_t>(end - begin - 1);
+      e.begin = static_cast<std::uint16_t>(begin + has_flags);
+      e.size = static_cast<std::uint16_t>(end - begin - has_flags);
     }
   }
   return e;
