@@ -24,6 +24,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   has_compression_ = has_compression;
   tags_ready_ = false;
   tags_located_ = false;
+  searched_ = Searched{};
   if (!data.U8(0, last_fixed_) || !data.U8(1, last_variable_) || !data.U16(2, fixed_end_)) {
     return corrupt("the record is shorter than its header");
   }
@@ -247,8 +248,12 @@ JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uin
         case TagShape::kOther: found = e.index; break;
       }
     }
+  } else if (searched_.id == column.id && searched_.derived_table == derived_table &&
+             searched_.from_template == column.from_template) {
+    found = searched_.found;  // a column read again: counted, then its values
   } else {
     found = searchTagged(column, derived_table);
+    searched_ = Searched{column.id, derived_table, column.from_template, found};
   }
   if (found == entries_) {
     out = defaultOf(column, itag, value_count);

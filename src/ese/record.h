@@ -168,6 +168,14 @@ class Record {
   mutable bool tags_located_ = false;  // opened for a walk: found, not indexed
   mutable bool derived_ = false;       // prepared for a derived table
   mutable ByteView tagged_;            // the tagged data
+  // The row's latest search of its directory (id 0: none).
+  struct Searched {
+    std::uint32_t id = 0;
+    bool derived_table = false;
+    bool from_template = false;
+    std::size_t found = 0;
+  };
+  mutable Searched searched_;
   mutable std::size_t entries_ = 0;    // directory entries (0: no tagged data)
 
   ByteView data_;
