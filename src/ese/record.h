@@ -257,12 +257,12 @@ inline Record::TagEntry Record::decodeTag(const std::byte* tagged, std::size_t s
   } else {
     // Which values carry a flags byte varies from value to value: the
     // byte is taken, or not, without a branch on it.
-    const unsigned has_flags = unsigned{large} | ((ib >> 14) & 1u);
+    const std::size_t has_flags = std::size_t{large} | ((std::size_t{ib} >> 14) & 1u);
     unsigned flags = static_cast<std::uint8_t>(tagged[begin < size ? begin : 0]);
     if (!compression) flags &= ~unsigned{kTagCompressedValue};
-    flags &= 0u - has_flags;
-    if ((has_flags & unsigned{begin == end}) != 0) {
-      // kOther: a flags byte with no room for it
+    flags &= 0u - static_cast<unsigned>(has_flags);
+    if (begin + has_flags > end) {
+      // kOther: a flags byte with no room for it (begin <= end here)
     } else if (flags & kTagNull) {
       e.shape = TagShape::kNull;
     } else if (!(flags & (kTagTwoValues | kTagMultiValues | kTagSeparated | kTagCompressedValue))) {
