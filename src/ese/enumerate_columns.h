@@ -91,7 +91,7 @@ class ColumnEnumerator {
   }
 
   // Short values are copied as kWide bytes where that many can be read.
-  static constexpr std::size_t kWide = 32;
+  static constexpr std::size_t kWide = 64;
 
   const EnumerateRequest* request_ = nullptr;
   Bytes row_page_;  // the page the row lies in
