@@ -64,6 +64,11 @@ class BTreeCursor {
   std::uint32_t pgno() const { return path_.empty() ? 0 : path_.back().page.pgno(); }
   // The whole page the cursor is on (empty when on none).
   Bytes page() const { return path_.empty() ? Bytes() : path_.back().page.bytes(); }
+  // What holds that page's bytes: views into the page stay valid while it
+  // is kept, after the cursor has moved on.
+  std::shared_ptr<const void> pageOwner() const {
+    return path_.empty() ? nullptr : path_.back().page.owner();
+  }
 
  private:
   struct Frame {

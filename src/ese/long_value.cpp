@@ -48,6 +48,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
   // chunk is settled once the next one's offset is known.
   std::vector<std::byte> decompressed;
   ByteView pending;
+  std::shared_ptr<const void> pending_page;  // keeps `pending` valid past the cursor's move
   std::uint32_t pending_offset = 0;
   std::uint32_t pending_pgno = 0;
   bool have_pending = false;
@@ -80,6 +81,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
     }
     if (offset >= total) break;
     pending = cursor.data();
+    pending_page = cursor.pageOwner();
     pending_offset = offset;
     pending_pgno = cursor.pgno();
     have_pending = true;

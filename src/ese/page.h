@@ -84,6 +84,8 @@ class Page {
   std::uint16_t tag_count() const { return header_.tag_count; }
   // The whole page.
   Bytes bytes() const { return page_.bytes(); }
+  // What holds the page's bytes (empty when nothing was given).
+  const std::shared_ptr<const void>& owner() const { return owner_; }
 
   // The value and flags of tag `index`; false when the tag points outside
   // the page's data area.
