@@ -103,11 +103,21 @@ struct TableInfo {
   // columns.
   void indexColumns();
 
+  // Finding a column by id through plain pointers: for a loop whose stores
+  // could otherwise alias the table's vectors and have them read again for
+  // every column.
+  struct ColumnsById {
+    const ColumnInfo* columns = nullptr;
+    const std::uint32_t* slots = nullptr;
+    std::size_t size = 0;
+    const ColumnInfo* find(JET_COLUMNID id) const {
+      return id < size && slots[id] != 0 ? columns + (slots[id] - 1) : nullptr;
+    }
+  };
+  ColumnsById byId() const { return {columns.data(), slot_by_id.data(), slot_by_id.size()}; }
+
   // The column with this id or name, or nullptr.
-  const ColumnInfo* findColumn(JET_COLUMNID id) const {
-    if (id >= slot_by_id.size() || slot_by_id[id] == 0) return nullptr;
-    return &columns[slot_by_id[id] - 1];
-  }
+  const ColumnInfo* findColumn(JET_COLUMNID id) const { return byId().find(id); }
   const ColumnInfo* findColumn(const std::string& name) const;
 };
 

@@ -174,9 +174,9 @@ std::uint32_t DbFile::claim(bool with_buffer) const {
 // are still in the processor's cache, so the system's copy into them is
 // faster than into the slot the clock would free, which was used longest
 // ago.
-std::uint32_t DbFile::claimPassed(Stream& stream) const {
-  while (stream.passed < stream.passed_end) {
-    const std::uint32_t at = find(stream.passed++);
+std::uint32_t DbFile::claimPassed(std::uint32_t& from, std::uint32_t to) const {
+  while (from < to) {
+    const std::uint32_t at = find(from++);
     if (at == kNoSlot) continue;
     Slot& s = slots_[at];
     if (s.claimed || !s.bytes || s.bytes.use_count() > 1) continue;
@@ -195,7 +195,7 @@ DbFile::Stream* DbFile::streamOf(std::uint32_t pgno) const {
   // A page of no known stream: the next page would continue a new one.
   Stream& fresh = streams_[next_stream_];
   next_stream_ = (next_stream_ + 1) % kStreams;
-  fresh = Stream{pgno + 1, pgno + 1, pgno, 0, 0};
+  fresh = Stream{pgno + 1, pgno + 1, pgno};
   return nullptr;
 }
 
@@ -252,14 +252,14 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   const std::size_t page_size = header_.page_size;
   std::array<std::uint32_t, kMaxRunPages> claimed;
   std::array<iovec, kMaxRunPages> vec;
+  // The run before this one along the stream, at most a run long.
+  std::uint32_t passed = pgno;
   if (stream != nullptr) {
-    // The run before this one, at most a run long.
-    stream->passed_end = pgno;
-    stream->passed = std::max(stream->first, pgno - std::min(pgno, run_pages_));
+    passed = std::max(stream->first, pgno - std::min(pgno, run_pages_));
     stream->first = pgno;
   }
   for (std::uint32_t i = 0; i < count; ++i) {
-    claimed[i] = stream != nullptr ? claimPassed(*stream) : kNoSlot;
+    claimed[i] = claimPassed(passed, pgno);
     if (claimed[i] == kNoSlot) claimed[i] = claim(true);
     vec[i] = iovec{slots_[claimed[i]].bytes.get(), page_size};
   }

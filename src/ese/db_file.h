@@ -113,15 +113,12 @@ class DbFile {
   };
   // Where a stream of reads along the file goes next, and where the runs
   // asked of the worker end.
-  // A stream's latest run starts at `first`; the pages of the run before
-  // it, [passed, passed_end), are behind the reader, which seldom comes
-  // back to them.
+  // A stream's latest run starts at `first`: when the next run is read,
+  // the reader has passed the pages from there on and seldom comes back.
   struct Stream {
     std::uint32_t next = 0;
     std::uint32_t ahead = 0;
     std::uint32_t first = 0;
-    std::uint32_t passed = 0;
-    std::uint32_t passed_end = 0;
   };
   static constexpr std::size_t kStreams = 4;
 
@@ -141,9 +138,10 @@ class DbFile {
   // A slot emptied and claimed for a new page, `with_buffer`: with a
   // buffer no Page holds.
   std::uint32_t claim(bool with_buffer) const;
-  // A slot of a page the stream has passed, emptied and claimed with its
-  // buffer (which no Page holds), or kNoSlot when there is none.
-  std::uint32_t claimPassed(Stream& stream) const;
+  // A slot of a page in [from, to), which the reader has passed, emptied
+  // and claimed with its buffer (which no Page holds), or kNoSlot when
+  // there is none; `from` moves past the pages looked at.
+  std::uint32_t claimPassed(std::uint32_t& from, std::uint32_t to) const;
   void link(std::uint32_t slot) const;
   void unlink(std::uint32_t slot) const;
 

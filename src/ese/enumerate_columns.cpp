@@ -163,10 +163,8 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
   // merged in, where the row does not store them.
   const std::uint32_t* next_default = table.tagged_defaults.data();
   const std::uint32_t* const defaults_end = next_default + table.tagged_defaults.size();
-  const ColumnInfo* const columns = table.columns.data();
-  // The table's column lookup (TableInfo::findColumn) through locals.
-  const std::uint32_t* const slot_by_id = table.slot_by_id.data();
-  const std::size_t ids = table.slot_by_id.size();
+  const TableInfo::ColumnsById by_id = table.byId();
+  const ColumnInfo* const columns = by_id.columns;
   constexpr std::uint32_t kPastAll = 0x10000;  // above every column id
   constexpr std::uint32_t kNoMore = UINT32_MAX;  // above that
   std::uint32_t default_id = next_default != defaults_end ? columns[*next_default].id : kNoMore;
@@ -191,8 +189,7 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
     // Past the last entry: only the defaults after it are left.
     const std::uint32_t id = i < entries ? walk.id(i) : kPastAll;
     // Only a tagged column's entry counts (a damaged one may name another).
-    const std::uint32_t slot = i < entries && id >= 256 && id < ids ? slot_by_id[id] : 0;
-    const ColumnInfo* column = slot != 0 ? columns + (slot - 1) : nullptr;
+    const ColumnInfo* column = i < entries && id >= 256 ? by_id.find(id) : nullptr;
     while (default_id <= id) {
       const ColumnInfo& with_default = columns[*next_default];
       ++next_default;
