@@ -62,6 +62,13 @@ TEST(ContactUid, NameBasedUuidVersion5) {
 
 TEST(VcardText, ReservedCharactersAndLineBreaksAreEscaped) {
   EXPECT_EQ(escaped("a\\b,c;d"), "a\\\\b\\,c\\;d");
+  // A bare semicolon: only the semicolon is left as it is.
+  for (const auto& [value, want] : {std::pair{"a\\b,c;d", "a\\\\b\\,c;d"}, {";;", ";;"}, {"\\;", "\\\\;"},
+                                    {"x\r\n;", "x\\n;"}, {"tail\\", "tail\\\\"}}) {
+    std::string bare;
+    appendVcardText(bare, value, Semicolons::Bare);
+    EXPECT_EQ(bare, want) << value;
+  }
   EXPECT_EQ(escaped("1\r\n2\n3\r4"), "1\\n2\\n3\\n4");
   EXPECT_EQ(escaped("tab\tstays"), "tab\tstays");
   EXPECT_EQ(escaped(std::string("bell\x07") + "nul" + std::string(1, '\0')),
@@ -69,6 +76,9 @@ TEST(VcardText, ReservedCharactersAndLineBreaksAreEscaped) {
   std::string uri;
   appendVcardUri(uri, "http://x.y/a b,c;d\\e\n");
   EXPECT_EQ(uri, "http://x.y/a%20b\\,c\\;d\\\\e%0A");
+  uri.clear();
+  appendVcardUri(uri, "http://x.y/a b,c;d\\e\n", Semicolons::Bare);
+  EXPECT_EQ(uri, "http://x.y/a%20b\\,c;d\\\\e%0A");
 }
 
 // Splits folded output back into physical lines (without their CRLF).
@@ -192,6 +202,48 @@ TEST(VcardExport, DatesAndTheExtensionProperties) {
   second.clear();
   appendContactVcard(list, 1, VcardVersion::V3, second);
   EXPECT_EQ(lineOf(second, "BDAY:"), "BDAY:1985-04-12");
+}
+
+// A semicolon gets a backslash everywhere in 3.0; in 4.0 only inside the
+// compound values (N, ADR, ORG) and the extension properties, whose readers
+// end a value at a bare one. Commas and backslashes are escaped in both.
+TEST(VcardExport, SemicolonsAreEscapedWhereEachVersionNeedsIt) {
+  const std::string reserved = "a;b,c\\d";
+  struct Case {
+    const char* attribute;
+    std::string value;
+    const char* v3;  // the line in each version
+    const char* v4;
+  } cases[] = {
+      {"nick_name", reserved, "NICKNAME:a\\;b\\,c\\\\d", "NICKNAME:a;b\\,c\\\\d"},
+      {"job_title", reserved, "TITLE:a\\;b\\,c\\\\d", "TITLE:a;b\\,c\\\\d"},
+      {"notes", reserved + "\n;", "NOTE:a\\;b\\,c\\\\d\\n\\;", "NOTE:a;b\\,c\\\\d\\n;"},
+      {"first_name", reserved, "FN:a\\;b\\,c\\\\d", "FN:a;b\\,c\\\\d"},
+      {"first_name", reserved, "N:;a\\;b\\,c\\\\d;;;", "N:;a\\;b\\,c\\\\d;;;"},
+      {"company", reserved, "ORG:a\\;b\\,c\\\\d", "ORG:a\\;b\\,c\\\\d"},
+      {"city", reserved, "ADR;TYPE=HOME:;;;a\\;b\\,c\\\\d;;;", "ADR;TYPE=home:;;;a\\;b\\,c\\\\d;;;"},
+      {"significant_other", reserved, "X-EVOLUTION-SPOUSE:a\\;b\\,c\\\\d", "X-EVOLUTION-SPOUSE:a\\;b\\,c\\\\d"},
+      {"significant_other", reserved, "", "RELATED;TYPE=spouse;VALUE=text:a;b\\,c\\\\d"},
+      {"personal_email", "x;y@z", "EMAIL;TYPE=INTERNET,HOME:x\\;y@z", "EMAIL;TYPE=home:x;y@z"},
+      {"mobile_phone", "1;2", "TEL;TYPE=CELL:1\\;2", "TEL;TYPE=cell:1;2"},
+      {"personal_website", "http://x/p;q=1,2", "URL;TYPE=HOME:http://x/p\\;q=1\\,2", "URL;TYPE=home:http://x/p;q=1\\,2"},
+      {"other_im_address", "a;b", "IMPP:msnim:a\\;b", "IMPP:msnim:a;b"},
+      {"other_im_address", "a;b", "X-MSN:a\\;b", "X-MSN:a\\;b"},
+  };
+  for (const Case& c : cases) {
+    ContactValues v{};
+    v[columnIndex(c.attribute)] = c.value;
+    ContactList list;
+    addContact(list, v);
+    for (const auto& [version, want] : {std::pair{VcardVersion::V3, c.v3}, {VcardVersion::V4, c.v4}}) {
+      const std::string wanted = want;
+      const std::string property = wanted.empty() ? "RELATED" : wanted.substr(0, wanted.find_first_of(":;"));
+      std::string card;
+      appendContactVcard(list, 0, version, card);
+      std::string line = lineOf(card, property + (property == "N" || property == "FN" ? ":" : ""));
+      EXPECT_EQ(line, wanted) << c.attribute << " in " << (version == VcardVersion::V3 ? "3.0" : "4.0");
+    }
+  }
 }
 
 }  // namespace
