@@ -10,12 +10,13 @@
 # those values up to their first semicolon, and every other value whole
 # (the guide sends Evolution users to 3.0).
 #
-#   check_vcards.py CSV VCF|FOLDER VERSION
+#   check_vcards.py CSV VCF|FOLDER VERSION [UIDS [--khard]]
 #
-# A FOLDER holds one card per file, named "<UID>.vcf", read in name order
-# and matched to the CSV rows by UID (listed in the file UIDS beside it,
-# one per row, when given as FOLDER:UIDS). Prints each mismatch and exits 1
-# if there is any.
+# A FOLDER holds one card per file, named "<UID>.vcf" (4.0: without the
+# "urn:uuid:"), read in name order and matched to the CSV rows by UID
+# (listed in the file UIDS, one per row). --khard also has khard load the
+# folder as its address book and checks what it reads of each contact.
+# Prints each mismatch and exits 1 if there is any.
 import csv
 import os
 import sys
@@ -145,6 +146,43 @@ def check_evolution(where, r, text, v4):
         check(where, "evolution " + prop, want, a and [a.street, a.locality, a.region, a.code, a.country])
 
 
+def check_khard(where, r, contact):
+    check(where, "khard formatted name", lines(display_name(r)), contact.formatted_name)
+    for what, keys, got in (("first name", ("first_name",), contact.first_name),
+                            ("last name", ("last_name",), contact.last_name)):
+        check(where, "khard " + what, " ".join(lines(r[k]) for k in keys if r[k]), got)
+    for what, key, got in (("nicknames", "nick_name", contact.nicknames), ("titles", "job_title", contact.titles),
+                           ("notes", "notes", contact.notes)):
+        check(where, "khard " + what, [lines(r[key])] if r[key] else [], got)
+    check(where, "khard organisations", [[lines(r["company"])]] if r["company"] else [], contact.organisations)
+    check(where, "khard e-mail", sorted(r[k] for k in ("personal_email", "work_email", "other_email", "wlm_address")
+                                        if r[k]), sorted(e for es in contact.emails.values() for e in es))
+    check(where, "khard phones", sorted(r[k] for k in ("home_phone", "work_phone", "mobile_phone", "other_phone",
+                                                       "pager", "home_fax") if r[k]),
+          sorted(p for ps in contact.phone_numbers.values() for p in ps))
+    check(where, "khard web pages", sorted(r[k] for k in ("personal_website", "work_website") if r[k]),
+          sorted(contact.webpages))
+    got = {t.upper(): [[a[f] for f in ("street", "city", "region", "code", "country")] for a in addresses]
+           for t, addresses in contact.post_addresses.items()}
+    want = {}
+    for t, keys in (("HOME", ("street_address", "city", "state_province", "zip_postal_code", "country_region")),
+                    ("WORK", ("work_street_address", "work_city", "work_state_province", "work_zip_postal_code",
+                              "work_country_region"))):
+        if any(r[k] for k in keys):
+            want[t] = [[lines(r[k]) for k in keys]]
+    check(where, "khard addresses", want, got)
+    for what, key, got in (("birthday", "birthday", contact.birthday), ("anniversary", "anniversary",
+                                                                        contact.anniversary)):
+        check(where, "khard " + what, iso(r[key]), got.date().isoformat() if got else "")
+
+
+def khard_contacts(folder):
+    from khard.address_book import VdirAddressBook
+    book = VdirAddressBook("cards", folder)
+    book.load()
+    return {os.path.basename(c.filename): c for c in book.contacts.values()}
+
+
 def split_cards(text):
     return [part + "END:VCARD\r\n" for part in text.split("END:VCARD\r\n") if part.strip()]
 
@@ -161,8 +199,14 @@ def main():
         # Files come in name order; match them to the rows through the
         # identifiers the single-file export gives the same rows.
         with open(sys.argv[4], encoding="utf-8", newline="") as f:
-            order = {uid: i for i, uid in enumerate(f.read().split())}
+            order = {uid.removeprefix("urn:uuid:"): i for i, uid in enumerate(f.read().split())}
         texts.sort(key=lambda t: order.get(t[0][:-4], -1))
+        if "--khard" in sys.argv:
+            contacts = khard_contacts(target)
+            check("folder", "khard contacts", len(texts), len(contacts))
+            for i, (r, (name, _)) in enumerate(zip(rows, texts)):
+                if name in contacts:
+                    check_khard(f"card {i} ({name})", r, contacts[name])
         for name, text in texts:
             check(name, "cards in file", 1, len(split_cards(text)))
         texts = [text for _, text in texts]
