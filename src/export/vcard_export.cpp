@@ -30,6 +30,11 @@
 //   NOTE                     with its line breaks
 //   END:VCARD
 //
+// A semicolon in a value gets a backslash in 3.0, and in 4.0 only inside the
+// compound values (N, ADR, ORG) and the extension properties, whose readers
+// take every card as 3.0 and end a value at a bare semicolon; the other 4.0
+// values leave it bare, as Thunderbird's address book needs (vcard_text.h).
+//
 // Readers that know the standard 4.0 properties ignore the extension ones,
 // and readers that know only the extensions (Evolution reads no
 // ANNIVERSARY, RELATED or IMPP) still find every value. A property appears
@@ -39,6 +44,7 @@
 #include "export/vcard_export.h"
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,7 +65,8 @@ constexpr std::string_view kProductId = "-//Corvadex//Corvadex " CORVADEX_VERSIO
 // card to card. One per thread.
 class CardWriter {
  public:
-  CardWriter(const ContactList& list, VcardVersion version) : list_(list), v3_(version == VcardVersion::V3) {
+  CardWriter(const ContactList& list, VcardVersion version)
+      : list_(list), v3_(version == VcardVersion::V3), semicolons_(v3_ ? Semicolons::Escaped : Semicolons::Bare) {
     // The lines every card opens with, made once.
     out_ = &opening_;
     Plain("BEGIN:VCARD");
@@ -88,7 +95,7 @@ class CardWriter {
     Text(pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Field(F::HomeFax));
     address(pick("ADR;TYPE=HOME", "ADR;TYPE=home"), {F::HomeStreet, F::HomeCity, F::HomeState, F::HomeZipCode, F::HomeCountry});
     address(pick("ADR;TYPE=WORK", "ADR;TYPE=work"), {F::WorkStreet, F::WorkCity, F::WorkState, F::WorkZipCode, F::WorkCountry});
-    Text("ORG", Field(F::CompanyName));
+    Text("ORG", Field(F::CompanyName), Semicolons::Escaped);
     Text("TITLE", Field(F::JobTitle));
     uri(pick("URL;TYPE=HOME", "URL;TYPE=home"), Field(F::HomeWebSite));
     uri(pick("URL;TYPE=WORK", "URL;TYPE=work"), Field(F::WorkWebSite));
@@ -96,9 +103,9 @@ class CardWriter {
     const std::string_view spouse = Field(F::SpouseName);
     if (!v3_) Text("RELATED;TYPE=spouse;VALUE=text", spouse);
     for (const char* property : {"X-EVOLUTION-SPOUSE", "X-KADDRESSBOOK-X-SpousesName"})
-      Text(property, spouse);
+      Text(property, spouse, Semicolons::Escaped);
     impp(Field(F::OtherImEmail));
-    Text("X-MSN", Field(F::OtherImEmail));
+    Text("X-MSN", Field(F::OtherImEmail), Semicolons::Escaped);
     Text("NOTE", Field(F::Comments));
     Plain("END:VCARD");
   }
@@ -153,8 +160,8 @@ class CardWriter {
     Date("BDAY", birthday);
     if (!v3_) Date("ANNIVERSARY", anniversary);
     // The extension properties take the extended form, as their readers do.
-    Text("X-ANNIVERSARY", anniversary);
-    Text("X-EVOLUTION-ANNIVERSARY", anniversary);
+    Text("X-ANNIVERSARY", anniversary, Semicolons::Escaped);
+    Text("X-EVOLUTION-ANNIVERSARY", anniversary, Semicolons::Escaped);
   }
 
   // 3.0 writes "1985-04-12" (RFC 2426's own example form); 4.0 the basic
@@ -173,17 +180,19 @@ class CardWriter {
     end();
   }
 
-  void Text(std::string_view property, std::string_view value) {
+  // A text value; its semicolons as the version wants them unless the
+  // property says otherwise.
+  void Text(std::string_view property, std::string_view value, std::optional<Semicolons> semicolons = {}) {
     if (value.empty()) return;
     begin(property);
-    appendVcardText(*out_, value);
+    appendVcardText(*out_, value, semicolons.value_or(semicolons_));
     end();
   }
 
   void uri(std::string_view property, std::string_view value) {
     if (value.empty()) return;
     begin(property);
-    appendVcardUri(*out_, value);
+    appendVcardUri(*out_, value, semicolons_);
     end();
   }
 
@@ -211,7 +220,7 @@ class CardWriter {
     if (value.empty()) return;
     begin("IMPP");
     if (!hasUriScheme(value)) out_->append("msnim:");
-    appendVcardUri(*out_, value);
+    appendVcardUri(*out_, value, semicolons_);
     end();
   }
 
@@ -226,6 +235,7 @@ class CardWriter {
 
   const ContactList& list_;
   bool v3_;
+  Semicolons semicolons_;  // in the values that are not compound
   const ContactRow* row_ = nullptr;
   std::string* out_ = nullptr;
   std::size_t lineStart_ = 0;

@@ -17,13 +17,16 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 constexpr auto keepAll = [](char32_t) { return true; };
 
-// Text: backslash, comma, semicolon and line breaks are escaped; the
-// controls a content line cannot hold (all but tab) become U+FFFD.
-constexpr ByteKinds kTextSpecial = [] {
-  ByteKinds set = escapedBytes("\\,;", true);
+// Text: backslash, comma, semicolon (unless bare) and line breaks are
+// escaped; the controls a content line cannot hold (all but tab) become
+// U+FFFD.
+constexpr ByteKinds textSpecial(std::string_view reserved) {
+  ByteKinds set = escapedBytes(reserved, true);
   set['\t'] = 0;
   return set;
-}();
+}
+constexpr ByteKinds kTextSpecial = textSpecial("\\,;");
+constexpr ByteKinds kTextSpecialBareSemicolon = textSpecial("\\,");
 
 constexpr auto escapeTextByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
   switch (text[i]) {
@@ -41,8 +44,9 @@ constexpr auto escapeTextByte = [](std::string& out, std::string_view text, std:
 };
 
 // URI: controls, space and DEL percent-encoded; backslash, comma and
-// semicolon escaped.
+// semicolon (unless bare) escaped.
 constexpr ByteKinds kUriSpecial = escapedBytes(" \\,;", true);
+constexpr ByteKinds kUriSpecialBareSemicolon = escapedBytes(" \\,", true);
 
 constexpr auto escapeUriByte = [](std::string& out, std::string_view text, std::size_t i) -> std::size_t {
   const auto byte = static_cast<unsigned char>(text[i]);
@@ -58,12 +62,14 @@ constexpr auto escapeUriByte = [](std::string& out, std::string_view text, std::
 
 }  // namespace
 
-void appendVcardText(std::string& out, std::string_view value) {
-  appendEscapedUtf8(out, value, kTextSpecial, escapeTextByte, keepAll);
+void appendVcardText(std::string& out, std::string_view value, Semicolons semicolons) {
+  const ByteKinds& special = semicolons == Semicolons::Bare ? kTextSpecialBareSemicolon : kTextSpecial;
+  appendEscapedUtf8(out, value, special, escapeTextByte, keepAll);
 }
 
-void appendVcardUri(std::string& out, std::string_view value) {
-  appendEscapedUtf8(out, value, kUriSpecial, escapeUriByte, keepAll);
+void appendVcardUri(std::string& out, std::string_view value, Semicolons semicolons) {
+  const ByteKinds& special = semicolons == Semicolons::Bare ? kUriSpecialBareSemicolon : kUriSpecial;
+  appendEscapedUtf8(out, value, special, escapeUriByte, keepAll);
 }
 
 void appendFoldedLine(std::string& out, std::string_view line) {

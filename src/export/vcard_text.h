@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// The pieces of vCard 4.0 (RFC 6350) text that the vCard export is made of:
-// escaped values, folded content lines and dates.
+// The pieces of vCard text (RFC 2426 for 3.0, RFC 6350 for 4.0) that the
+// vCard export is made of: escaped values, folded content lines and dates.
 #pragma once
 
 #include <optional>
@@ -9,18 +9,26 @@
 
 namespace corvadex {
 
-// Appends a text value (or one component of a structured value) escaped as
-// RFC 6350 requires: backslash, comma and semicolon get a backslash in
-// front, and each line break (CRLF, CR or LF) becomes "\n". Control
-// characters other than tab, which a content line cannot hold, and malformed
-// UTF-8 become U+FFFD.
-void appendVcardText(std::string& out, std::string_view value);
+// What a value's semicolons get. A semicolon separates the fields of a
+// compound value (N, ADR, ORG), so there it always takes a backslash; so it
+// does everywhere in vCard 3.0 (RFC 2426). Elsewhere a 4.0 card (RFC 6350)
+// may leave it bare, and Thunderbird's address book keeps "\;" in a 4.0
+// text value as two characters, so a 4.0 writer leaves it bare.
+enum class Semicolons { Escaped, Bare };
+
+// Appends a text value (or one field of a compound value) escaped as vCard
+// requires: backslash and comma get a backslash in front, a semicolon too
+// unless `semicolons` is Bare, and each line break (CRLF, CR or LF) becomes
+// "\n". Control characters other than tab, which a content line cannot
+// hold, and malformed UTF-8 become U+FFFD.
+void appendVcardText(std::string& out, std::string_view value, Semicolons semicolons = Semicolons::Escaped);
 
 // Appends a URI value. The bytes a URI may not hold raw (controls, space and
-// DEL) are percent-encoded and malformed UTF-8 becomes U+FFFD; backslash,
-// comma and semicolon still get a backslash, as RFC 6350 asks of every value
-// for the sake of readers that split any value at them.
-void appendVcardUri(std::string& out, std::string_view value);
+// DEL) are percent-encoded and malformed UTF-8 becomes U+FFFD; backslash and
+// comma still get a backslash, as vCard asks of every value for the sake of
+// readers that split any value at them, and a semicolon too unless
+// `semicolons` is Bare.
+void appendVcardUri(std::string& out, std::string_view value, Semicolons semicolons = Semicolons::Escaped);
 
 // Appends one content line, folded so that no line exceeds 75 octets before
 // its CRLF: a longer line continues on lines that start with one space. A

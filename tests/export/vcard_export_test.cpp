@@ -194,5 +194,44 @@ TEST(VcardExport, DatesAndTheExtensionProperties) {
   EXPECT_EQ(lineOf(second, "BDAY:"), "BDAY:1985-04-12");
 }
 
+// A semicolon gets a backslash everywhere in 3.0; in 4.0 only inside the
+// compound values (N, ADR, ORG) and the extension properties, whose readers
+// end a value at a bare one. Commas and backslashes are escaped in both.
+TEST(VcardExport, SemicolonsAreEscapedWhereEachVersionNeedsIt) {
+  const std::string reserved = "a;b,c\\d";
+  struct Case {
+    const char* attribute;
+    std::string value;
+    const char* v3;  // the line in each version
+    const char* v4;
+  } cases[] = {
+      {"nick_name", reserved, "NICKNAME:a\\;b\\,c\\\\d", "NICKNAME:a;b\\,c\\\\d"},
+      {"job_title", reserved, "TITLE:a\\;b\\,c\\\\d", "TITLE:a;b\\,c\\\\d"},
+      {"notes", reserved + "\n;", "NOTE:a\\;b\\,c\\\\d\\n\\;", "NOTE:a;b\\,c\\\\d\\n;"},
+      {"first_name", reserved, "FN:a\\;b\\,c\\\\d", "FN:a;b\\,c\\\\d"},
+      {"first_name", reserved, "N:;a\\;b\\,c\\\\d;;;", "N:;a\\;b\\,c\\\\d;;;"},
+      {"company", reserved, "ORG:a\\;b\\,c\\\\d", "ORG:a\\;b\\,c\\\\d"},
+      {"city", reserved, "ADR;TYPE=HOME:;;;a\\;b\\,c\\\\d;;;", "ADR;TYPE=home:;;;a\\;b\\,c\\\\d;;;"},
+      {"significant_other", reserved, "X-EVOLUTION-SPOUSE:a\\;b\\,c\\\\d", "X-EVOLUTION-SPOUSE:a\\;b\\,c\\\\d"},
+      {"significant_other", reserved, "", "RELATED;TYPE=spouse;VALUE=text:a;b\\,c\\\\d"},
+      {"personal_website", "http://x/p;q=1,2", "URL;TYPE=HOME:http://x/p\\;q=1\\,2", "URL;TYPE=home:http://x/p;q=1\\,2"},
+      {"other_im_address", "a;b", "IMPP:msnim:a\\;b", "IMPP:msnim:a;b"},
+  };
+  for (const Case& c : cases) {
+    ContactValues v{};
+    v[columnIndex(c.attribute)] = c.value;
+    ContactList list;
+    addContact(list, v);
+    for (const auto& [version, want] : {std::pair{VcardVersion::V3, c.v3}, {VcardVersion::V4, c.v4}}) {
+      const std::string wanted = want;
+      const std::string property = wanted.empty() ? "RELATED" : wanted.substr(0, wanted.find_first_of(":;"));
+      std::string card;
+      appendContactVcard(list, 0, version, card);
+      std::string line = lineOf(card, property + (property == "N" || property == "FN" ? ":" : ""));
+      EXPECT_EQ(line, wanted) << c.attribute << " in " << (version == VcardVersion::V3 ? "3.0" : "4.0");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvadex

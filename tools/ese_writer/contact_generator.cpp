@@ -203,4 +203,29 @@ Contact makeContact(std::uint64_t seed, std::uint64_t n, bool longShortText) {
   return c;
 }
 
+void addVcardReservedCharacters(Contact& c, std::uint64_t n) {
+  static constexpr std::array<std::string_view, 10> kPieces{
+      "; then a semicolon",  ", then a comma",   "back\\slash",        "\\; escaped?",  "\\, escaped?",
+      "ends in a backslash\\", "\\n is no line break", ";;", "two \\\\ backslashes", "; ,\\ all three"};
+  static constexpr std::array<std::string_view, 7> kTexts{"NickName",   "JobTitle",   "Comments",  "LastName",
+                                                          "CompanyName", "HomeStreet", "SpouseName"};
+  for (std::size_t i = 0; i < kContactColumnCount; ++i) {
+    std::optional<std::string>& text = c.texts[i];
+    if (!text || text->empty()) continue;
+    const std::string_view column = kContactColumns[i].name;
+    if (column == "HomeWebSite") {
+      text->append(";v=1,2");  // a URI may hold both
+      continue;
+    }
+    for (std::size_t k = 0; k < kTexts.size(); ++k) {
+      if (column != kTexts[k]) continue;
+      std::string_view piece = kPieces[(n + k) % kPieces.size()];
+      // Not at the end of a field that another follows (family name,
+      // street): ical.js takes the separator after "\\" for an escaped one.
+      if (piece.ends_with('\\') && (column == "LastName" || column == "HomeStreet")) piece = kPieces[0];
+      text->append(" ").append(piece);
+    }
+  }
+}
+
 }  // namespace corvadex::esew

@@ -38,6 +38,16 @@ struct Contact {
 // short-text column of the first row.
 Contact makeContact(std::uint64_t seed, std::uint64_t n, bool longShortText);
 
+// Puts the characters vCard reserves (semicolon, comma, backslash), alone and
+// in the runs a writer gets wrong ("\;", "\\", a backslash at the end),
+// into the texts the vCard export writes: the nickname, job title and notes
+// (plain text), the last name, company and home street (fields of compound
+// values), the spouse and the home web site. Only values that are set and
+// not empty change; row n always gets the same. A backslash never ends a
+// family name or street, which another field follows: no writer can make
+// ical.js (Thunderbird's vCard parser) read that whole.
+void addVcardReservedCharacters(Contact& c, std::uint64_t n);
+
 // Number of UTF-16 code units of a UTF-8 text.
 std::size_t utf16Units(const std::string& utf8);
 

@@ -79,9 +79,7 @@ Bytes expandingValue() {
   return Bytes(reinterpret_cast<const char*>(kBytes), sizeof kBytes);
 }
 
-Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, bool longShortText,
-               bool expanding) {
-  const Contact c = makeContact(seed, n, longShortText);
+Row contactRow(const TableDef& table, std::uint64_t seed, std::uint64_t n, const Contact& c, bool expanding) {
   Row row;
   row.push_back({1, {le32(static_cast<std::uint32_t>(n + 1))}});
   if (n % 5 == 1) row.push_back({2, {le32(static_cast<std::uint32_t>(n % 7))}});
@@ -213,11 +211,14 @@ std::string writeContactsDatabase(const std::string& path, const ContactsDatabas
     w.table(def);
     const std::uint64_t rows = o.empty ? 0 : (which == 0 ? o.count : std::min<std::uint64_t>(o.count, 3));
     for (std::uint64_t n = 0; n < rows && w.error().empty(); ++n) {
-      if (o.bareRows && which == 0)
+      if (o.bareRows && which == 0) {
         w.row({{1, {le32(static_cast<std::uint32_t>(n + 1))}}});
-      else
-        w.row(contactRow(def, o.seed + static_cast<std::uint64_t>(which) * 1000003u, n,
-                         o.longShortText && which == 0, o.expandingValues && which == 0));
+      } else {
+        const std::uint64_t seed = o.seed + static_cast<std::uint64_t>(which) * 1000003u;
+        Contact c = makeContact(seed, n, o.longShortText && which == 0);
+        if (o.vcardReserved) addVcardReservedCharacters(c, n);
+        w.row(contactRow(def, seed, n, c, o.expandingValues && which == 0));
+      }
     }
     w.end();
   };

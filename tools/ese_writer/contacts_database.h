@@ -26,6 +26,7 @@ struct ContactsDatabaseOptions {
   bool controlNames = false;      // a table and a column named with control characters
   bool expandingValues = false;   // every tagged text a compressed value of 65535 bytes
   bool bareRows = false;          // every contact row holds its key and nothing else
+  bool vcardReserved = false;     // vCard's reserved characters in the texts (addVcardReservedCharacters)
   std::vector<std::string> withoutColumns;  // contact columns to leave out
   std::string expectedPath;       // where to write the dump of what was stored
 };

@@ -25,6 +25,7 @@ const char kUsage[] =
     "  --expanding-values     every tagged text column a compressed value of 64 KiB\n"
   "  --bare-rows            every contact row only its key (many rows in few pages)\n"
     "  --control-names        a table and a column named with control characters\n"
+    "  --vcard-reserved       semicolons, commas and backslashes in the texts vCards hold\n"
     "  --expected FILE        write the dump of every table stored\n";
 
 bool parseNumber(const std::string& text, unsigned long long& out) {
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
       o.bareRows = true;
     } else if (a == "--control-names") {
       o.controlNames = true;
+    } else if (a == "--vcard-reserved") {
+      o.vcardReserved = true;
     } else if (a == "--expected") {
       if (!value(o.expectedPath)) return fail("--expected needs a file name");
     } else if (a == "-h" || a == "--help") {
