@@ -24,8 +24,10 @@
 #include <string>
 #include <system_error>
 
+#include "base/message_log.h"
 #include "base/stderr_log.h"
 #include "cli_commands.h"
+#include "cli_rows.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "location/database_location.h"
@@ -35,8 +37,6 @@
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
-#include "store/message_log.h"
-#include "cli_rows.h"
 
 namespace corvadex::cli {
 
