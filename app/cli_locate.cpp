@@ -30,10 +30,10 @@
 #include "cli_rows.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
+#include "ese/path_mapping_jet.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/find_text.h"
-#include "platform/drive_path_jet.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
@@ -84,7 +84,8 @@ int runLocate(const Args& args) {
 
   const platform::WinePrefixView windows(platform::winePrefixFromEnvironment());
   ese::EngineJet engine;
-  platform::DrivePathJet jet(engine, windows.paths());
+  ese::PathMappingJet jet(engine,
+                          [&windows](std::string_view path) { return windows.paths().toHost(path); });
   StderrLog log;
   ContactList list;
   const LocaleShortDateFormat dates;
