@@ -33,7 +33,7 @@
 #include "ese/path_mapping_jet.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"

@@ -16,7 +16,7 @@
 #include "contacts_database.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "location/volume_tree.h"
 #include "ese/path_mapping_jet.h"
 #include "platform/mingw_pe.h"
