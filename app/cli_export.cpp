@@ -35,6 +35,7 @@
 #include <optional>
 #include <string>
 
+#include "base/message_log.h"
 #include "base/output_file.h"
 #include "cli_commands.h"
 #include "cli_failure_detail.h"
@@ -46,7 +47,6 @@
 #include "platform/same_file.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "store/message_log.h"
 
 namespace corvadex::cli {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/message_log.h"
 #include "cli_printable.h"
 #include "ese/jet.h"
-#include "store/message_log.h"
 
 namespace corvadex::cli {
 

@@ -24,19 +24,19 @@
 #include <string>
 #include <system_error>
 
+#include "base/message_log.h"
 #include "base/stderr_log.h"
 #include "cli_commands.h"
+#include "cli_rows.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
+#include "ese/path_mapping_jet.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/find_text.h"
-#include "platform/drive_path_jet.h"
+#include "location/found_database_text.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
 #include "store/contact_store_reader.h"
-#include "store/message_log.h"
-#include "cli_rows.h"
 
 namespace corvadex::cli {
 
@@ -84,7 +84,8 @@ int runLocate(const Args& args) {
 
   const platform::WinePrefixView windows(platform::winePrefixFromEnvironment());
   ese::EngineJet engine;
-  platform::DrivePathJet jet(engine, windows.paths());
+  ese::PathMappingJet jet(engine,
+                          [&windows](std::string_view path) { return windows.paths().toHost(path); });
   StderrLog log;
   ContactList list;
   const LocaleShortDateFormat dates;

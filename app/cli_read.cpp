@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/message_log.h"
 #include "cli_commands.h"
 #include "cli_failure_detail.h"
 #include "cli_log.h"
@@ -26,7 +27,6 @@
 #include "ese/jet.h"
 #include "platform/short_date.h"
 #include "store/contact_store_reader.h"
-#include "store/message_log.h"
 
 namespace corvadex::cli {
 

@@ -63,11 +63,6 @@ class ByteView {
     out = loadLe32(bytes_.data() + offset);
     return true;
   }
-  [[nodiscard]] bool U64(std::size_t offset, std::uint64_t& out) const {
-    if (!Contains(offset, 8)) return false;
-    out = loadLe64(bytes_.data() + offset);
-    return true;
-  }
   // The sub-view [offset, offset + length); false, `out` untouched, when it
   // does not fit.
   [[nodiscard]] bool sub(std::size_t offset, std::size_t length, ByteView& out) const {

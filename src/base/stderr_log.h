@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/message_log.h"
+#include "base/message_log.h"
 
 namespace corvadex {
 

@@ -29,17 +29,6 @@ const ContactRow& ContactList::add(const ContactDraft& draft, const ContactRow::
   return row;
 }
 
-void ContactList::removeLast() {
-  if (rows_.empty()) return;
-  aboutToChange();
-  const bool wasSelected = selected_ == rows_.size() - 1;
-  if (wasSelected) selected_.reset();
-  storage_.releaseLast(rows_.back().blockBytes());
-  rows_.pop_back();
-  changed();
-  if (wasSelected) notifySelection();
-}
-
 std::size_t ContactList::nextCapacity() const { return std::max<std::size_t>(16, 2 * rows_.capacity()); }
 
 std::size_t ContactList::bytesToAdd(const ContactDraft& draft) const {

@@ -47,8 +47,6 @@ class ContactList {
   // Appends it only if the list then holds at most `limit` heap bytes; a
   // read checks its memory bound so before every row.
   bool addWithin(const ContactDraft& draft, std::size_t limit);
-  // Removes the last row (a row that did not fit, say).
-  void removeLast();
   // Removes every row, freeing every row's texts.
   void clear();
 

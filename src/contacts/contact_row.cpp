@@ -133,12 +133,6 @@ std::size_t ContactRow::endOffset(std::size_t index) const {
   return end;
 }
 
-std::size_t ContactRow::blockBytes() const {
-  const std::size_t present = presentCount();
-  if (present == 0) return 0;
-  return present * (wide() ? 4 : 2) + endOffset(present - 1);
-}
-
 std::string_view ContactRow::text(std::size_t slot) const {
   if (!((bits_ >> slot) & 1u)) return {};
   const std::uint64_t below = bits_ & ((std::uint64_t{1} << slot) - 1);

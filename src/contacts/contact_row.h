@@ -117,8 +117,6 @@ class ContactRow {
   // Packs the draft into `block`, of layout.blockBytes bytes, which
   // outlives the row.
   static ContactRow pack(const ContactDraft& draft, const Layout& layout, std::byte* block);
-  // The size of this row's block.
-  std::size_t blockBytes() const;
 
  private:
   static constexpr unsigned kSubItemShift = kRowSlotCount;

@@ -56,16 +56,6 @@ std::byte* RowStorage::allocate(std::size_t bytes) {
   return place;
 }
 
-void RowStorage::releaseLast(std::size_t bytes) {
-  if (bytes == 0 || chunks_.empty()) return;
-  Chunk& chunk = chunks_.back();
-  chunk.used -= std::min(bytes, chunk.used);
-  if (chunk.used == 0) {
-    chunkBytes_ -= chunk.size;
-    chunks_.pop_back();
-  }
-}
-
 void RowStorage::clear() {
   chunks_.clear();
   chunks_.shrink_to_fit();

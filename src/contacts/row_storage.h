@@ -16,9 +16,6 @@ class RowStorage {
  public:
   // A place for `bytes` bytes, after the last block or in a fresh chunk.
   std::byte* allocate(std::size_t bytes);
-  // Gives back the last block allocated, of `bytes` bytes; a chunk left
-  // empty is freed.
-  void releaseLast(std::size_t bytes);
   void clear();
 
   // Heap bytes held: every chunk's size and the table of chunks.

@@ -27,7 +27,7 @@
 #include <string_view>
 
 #include "base/output_file.h"
-#include "export/export_format.h"
+#include "base/processor_count.h"
 #include "export/utf8_text.h"
 
 namespace corvadex {

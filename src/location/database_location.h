@@ -13,9 +13,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/message_log.h"
 #include "contacts/contact_list.h"
 #include "platform/windows_view.h"
-#include "store/message_log.h"
 
 namespace corvadex {
 

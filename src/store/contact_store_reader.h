@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/message_log.h"
 #include "contacts/contact_columns.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
 #include "store/database_reader.h"
-#include "store/message_log.h"
 
 namespace corvadex {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/message_log.h"
 #include "ese/jet.h"
-#include "store/message_log.h"
 
 namespace corvadex {
 

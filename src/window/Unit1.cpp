@@ -16,7 +16,7 @@
 #include "window/details_view.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "platform/file_exists.h"
 #include "platform/same_file.h"
 #include "window/UnitAbout.h"

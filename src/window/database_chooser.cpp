@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 
 namespace corvadex {
 

@@ -13,7 +13,7 @@
 #include "ese/jet.h"
 #include "base/processor_count.h"
 #include "location/search_host.h"
-#include "platform/drive_path_jet.h"
+#include "ese/path_mapping_jet.h"
 #include "platform/short_date.h"
 #include "platform/wine_prefix_view.h"
 #include "window/form_services.h"
@@ -37,7 +37,7 @@ class EngineServices {
   // A read takes a second processor, when there is one, to read ahead.
   ese::EngineJet engine_{ese::EngineOptions{.threads = processorCount()}};
   platform::WinePrefixView windows_{platform::winePrefixFromEnvironment()};
-  platform::DrivePathJet jet_{engine_, windows_.paths()};
+  ese::PathMappingJet jet_{engine_, [this](std::string_view path) { return windows_.paths().toHost(path); }};
   LocaleShortDateFormat dates_;
   std::shared_ptr<const SearchHost> host_ = std::make_shared<SystemSearchHost>();
   std::vector<std::string> searchFolders_;

@@ -12,7 +12,7 @@
 
 #include "contacts/contact_list.h"
 #include "store/database_reader.h"
-#include "store/message_log.h"
+#include "base/message_log.h"
 
 namespace corvadex {
 

@@ -7,7 +7,7 @@
 
 #include <QPlainTextEdit>
 
-#include "store/message_log.h"
+#include "base/message_log.h"
 
 namespace corvadex {
 

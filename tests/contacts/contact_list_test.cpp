@@ -179,9 +179,8 @@ TEST(ContactList, AtMostOneSelectedRowAndClearingUnselects) {
 
 // A read checks its memory bound before each row with bytesToAdd; the
 // figure must be exact, or the bound is overshot or a row refused for nothing.
-TEST(ContactList, BytesToAddPredictsEveryRowsCostAndRemovingAndClearingGiveItBack) {
+TEST(ContactList, BytesToAddPredictsEveryRowsCostAndClearingGivesItBack) {
   ContactList list;
-  std::vector<std::size_t> before;
   // Rows with and without a record, texts from none to longer than a chunk,
   // the row array and the storage growing many times.
   for (std::size_t i = 0; i < 3000; ++i) {
@@ -189,23 +188,11 @@ TEST(ContactList, BytesToAddPredictsEveryRowsCostAndRemovingAndClearingGiveItBac
     draft.setCaption(std::string(i % 50, 'c'));
     if (i % 3 != 0) draft.setField(ContactField::Comments, std::string(i % 7 == 0 ? 5000 : i % 40, 'x'));
     if (i == 2000) draft.setField(ContactField::Comments, std::string(std::size_t{5} << 20, 'y'));
-    before.push_back(list.heapBytes());
+    const std::size_t before = list.heapBytes();
     const std::size_t predicted = list.bytesToAdd(draft);
     list.Add(draft);
-    ASSERT_EQ(list.heapBytes() - before.back(), predicted) << "row " << i;
+    ASSERT_EQ(list.heapBytes() - before, predicted) << "row " << i;
   }
-  // Removing rows gives back their texts: what is left is what was held
-  // before they came, but for the row array and the table of chunks, which
-  // keep their size (tens of KiB; a chunk kept would be 16 KiB to 5 MiB).
-  list.setSelected(2999, true);
-  for (std::size_t i = 3000; i-- > 1990;) {
-    list.removeLast();
-    ASSERT_GE(list.heapBytes(), before[i]) << "row " << i;
-    ASSERT_LE(list.heapBytes(), before[i] + (std::size_t{40} << 10)) << "row " << i;
-  }
-  EXPECT_EQ(list.count(), 1990u);
-  EXPECT_EQ(list.item(1989).Caption(), std::string(1989 % 50, 'c'));
-  EXPECT_FALSE(list.selected());
   list.clear();
   EXPECT_EQ(list.count(), 0u);
   EXPECT_EQ(list.heapBytes(), 0u);

@@ -36,10 +36,3 @@ corvadex_gtest(ese_read_ahead_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/read_ahead_test.cpp
   LIBS ese_read_everything)
 add_dependencies(ese_read_ahead_tests make-contacts-db)
-
-# A table of many leaves, read in runs along the file, against what the
-# writer says it stored.
-add_test(NAME ese_generated_dump_many_leaves
-  COMMAND bash -c "set -e -o pipefail; d=$(mktemp -d); trap 'rm -rf \"$d\"' EXIT
-    '$<TARGET_FILE:make-contacts-db>' --count 3000 --page-size 4096 --expected \"$d/x.json\" \"$d/x.edb\" >/dev/null
-    '$<TARGET_FILE:compare-ese-dump>' \"$d/x.json\" <('$<TARGET_FILE:corvadex-cli>' dump \"$d/x.edb\")")

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <set>
 
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "location/mount_table.h"
 #include "location/volume_tree.h"
 

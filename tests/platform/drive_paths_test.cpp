@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ese/forwarding_jet.h"
-#include "platform/drive_path_jet.h"
+#include "ese/path_mapping_jet.h"
 #include "platform/test_prefix.h"
 
 namespace corvadex::platform {
@@ -23,6 +23,10 @@ class DrivePathsTest : public ::testing::Test {
   }
   TestPrefix prefix_;
   DrivePaths paths_{prefix_.rootFolder() + "/dosdevices"};
+  // The mapping the programs hand the engine.
+  ese::PathMapping hostPaths() const {
+    return [this](std::string_view path) { return paths_.toHost(path); };
+  }
 };
 
 TEST_F(DrivePathsTest, FindsNamesWhateverTheirLetterCase) {
@@ -117,7 +121,7 @@ TEST_F(DrivePathsTest, EngineOpensWindowsPathsInsideThePrefix) {
   };
   for (const auto& c : cases) {
     RecordingJet engine;
-    DrivePathJet jet(engine, paths_);
+    ese::PathMappingJet jet(engine, hostPaths());
     std::uint32_t pageSize = 0;
     ese::JET_DBID dbid = 0;
     EXPECT_EQ(jet.getDatabaseFileInfo(c.given, &pageSize, 4, ese::JET_DbInfoPageSize), 1);
@@ -127,7 +131,7 @@ TEST_F(DrivePathsTest, EngineOpensWindowsPathsInsideThePrefix) {
   }
   // Names that are not paths go through untouched, results come back as given.
   RecordingJet engine;
-  DrivePathJet jet(engine, paths_);
+  ese::PathMappingJet jet(engine, hostPaths());
   ese::JET_INSTANCE instance = 0;
   EXPECT_EQ(jet.createInstance(&instance, "C:\\instance"), 4);
   EXPECT_EQ(jet.OpenTable(0, 0, "SimpleContact-x", nullptr, 0, 0, nullptr), 9);

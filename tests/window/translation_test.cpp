@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "store/contact_store_reader.h"
 #include "window/details_view.h"
 #include "window/contact_list_view.h"

@@ -16,9 +16,9 @@
 #include "contacts_database.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 #include "location/volume_tree.h"
-#include "platform/drive_path_jet.h"
+#include "ese/path_mapping_jet.h"
 #include "platform/mingw_pe.h"
 #include "platform/short_date.h"
 #include "platform/test_prefix.h"
@@ -50,13 +50,14 @@ class WindowLocationTest : public QObject, WindowFixture {
   ese::EngineJet engine_;
   std::unique_ptr<TestPrefix> prefix_;
   std::unique_ptr<platform::WinePrefixView> windows_;
-  std::unique_ptr<platform::DrivePathJet> jet_;
+  std::unique_ptr<ese::PathMappingJet> jet_;
 
   // The window as the program builds it, on the test's prefix.
   void openOnPrefix() {
     windows_ = std::make_unique<platform::WinePrefixView>(
         platform::WinePrefixLocation{prefix_->rootFolder(), "bob"});
-    jet_ = std::make_unique<platform::DrivePathJet>(engine_, windows_->paths());
+    jet_ = std::make_unique<ese::PathMappingJet>(
+        engine_, [this](std::string_view path) { return windows_->paths().toHost(path); });
     FormServices services = testServices(dialogs_, db_, exports_);
     services.makeReader = [this](MessageLog& log, ContactList& list) {
       return std::make_unique<ContactStoreReader>(*jet_, log, list, dates_);

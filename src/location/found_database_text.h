@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/message_log.h"
 #include "location/database_search.h"
-#include "store/message_log.h"
 
 namespace corvadex {
 

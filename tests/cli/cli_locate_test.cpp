@@ -2,20 +2,18 @@
 // corvadex-cli locate run as a user runs it, on Wine prefixes built here.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "contacts_database.h"
-#include "platform/mingw_pe.h"
 #include "location/volume_tree.h"
+#include "platform/mingw_pe.h"
 #include "platform/test_prefix.h"
+#include "run_program.h"
 
 namespace corvadex {
 namespace {
@@ -30,11 +28,22 @@ struct RunResult {
   std::vector<std::string> err;
 };
 
-std::vector<std::string> linesOf(const std::filesystem::path& file) {
-  std::ifstream in(file);
+std::vector<std::string> linesOf(const std::string& text) {
+  std::istringstream in(text);
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// Runs `corvadex-cli locate` with these arguments, the environment changed
+// by the settings given ("NAME=value").
+RunResult locate(const std::vector<std::string>& settings, const std::vector<std::string>& args) {
+  std::vector<std::string> argv{"/usr/bin/env"};
+  argv.insert(argv.end(), settings.begin(), settings.end());
+  argv.insert(argv.end(), {test::kCli, "locate"});
+  argv.insert(argv.end(), args.begin(), args.end());
+  const test::RunResult ran = test::Run(argv);
+  return {ran.exitCode, linesOf(ran.out), linesOf(ran.err)};
 }
 
 class CliLocateTest : public ::testing::Test {
@@ -53,14 +62,8 @@ class CliLocateTest : public ::testing::Test {
                                PeArch::X86, {fileVersion, "1,2,3,4", false}));
   }
 
-  RunResult Run(const std::string& arguments = "locate") {
-    const auto out = prefix_.onDriveC("out.txt");
-    const auto err = prefix_.onDriveC("err.txt");
-    const std::string command = "WINEPREFIX='" + prefix_.rootFolder() + "' USER=bob '" +
-                                CORVADEX_BIN_DIR "/corvadex-cli' " + arguments + " >'" +
-                                out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, linesOf(out), linesOf(err)};
+  RunResult Run(const std::vector<std::string>& args = {}) {
+    return locate({"WINEPREFIX=" + prefix_.rootFolder(), "USER=bob"}, args);
   }
 
   TestPrefix prefix_;
@@ -146,7 +149,7 @@ TEST_F(CliLocateTest, AFifoInPlaceOfAFileCountsAsAbsent) {
 
 TEST_F(CliLocateTest, TakesNoArguments) {
   prefix_.writeUserReg("");
-  EXPECT_EQ(Run("locate extra").status, 2);
+  EXPECT_EQ(Run({"extra"}).status, 2);
 }
 
 }  // namespace
@@ -168,17 +171,14 @@ TEST(CliLocateAll, ListsEveryDatabaseNewestFirstWithItsDetails) {
   tree.write("disk copy/Documents and Settings/Joe/" + kXp, 1'200'000'000, 20);
   tree.makeFolder("home");
   tree.makeFolder("empty");
-  auto run = [&tree](const std::string& prefix, const std::string& arguments) {
-    const std::string out = tree.path("out.txt");
-    const std::string command = "HOME='" + tree.path("home") + "' WINEPREFIX='" +
-                                tree.path(prefix) + "' USER=bob '" CORVADEX_BIN_DIR
-                                "/corvadex-cli' locate " + arguments + " >'" + out + "' 2>/dev/null";
-    const int raw = std::system(command.c_str());
-    return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, linesOf(out));
+  auto run = [&tree](const std::string& prefix, const std::vector<std::string>& args) {
+    const RunResult r =
+        locate({"HOME=" + tree.path("home"), "WINEPREFIX=" + tree.path(prefix), "USER=bob"}, args);
+    return std::make_pair(r.status, r.out);
   };
 
   const std::string real = std::filesystem::canonical(tree.path()).string();
-  auto [status, lines] = run("prefix", "--all --search '" + tree.path("disk copy") + "'");
+  auto [status, lines] = run("prefix", {"--all", "--search", tree.path("disk copy")});
   EXPECT_EQ(status, 0);
   EXPECT_EQ(lines, (std::vector<std::string>{
                        real + "/prefix/drive_c/users/bob/" + k155 + "\t" + tree.path("prefix") +
@@ -186,11 +186,11 @@ TEST(CliLocateAll, ListsEveryDatabaseNewestFirstWithItsDetails) {
                        real + "/disk copy/Documents and Settings/Joe/" + kXp + "\t" +
                            tree.path("disk copy") + "\tJoe\tabc\t20\t2008-01-10T21:20:00Z"}));
 
-  std::tie(status, lines) = run("empty", "--search '" + tree.path("empty") + "'");
+  std::tie(status, lines) = run("empty", {"--search", tree.path("empty")});
   EXPECT_EQ(status, 1);
   EXPECT_TRUE(lines.empty());
-  EXPECT_EQ(run("empty", "--search '" + tree.path("missing") + "'").first, 2);
-  EXPECT_EQ(run("empty", "--all --search").first, 2);
+  EXPECT_EQ(run("empty", {"--search", tree.path("missing")}).first, 2);
+  EXPECT_EQ(run("empty", {"--all", "--search"}).first, 2);
 }
 
 }  // namespace

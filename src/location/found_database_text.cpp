@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "location/find_text.h"
+#include "location/found_database_text.h"
 
 #include <ctime>
 

@@ -23,7 +23,7 @@
 #include "store/contact_store_reader.h"
 #include "file_io.h"
 #include "base/temp_folder.h"
-#include "test_support.h"
+#include "run_program.h"
 
 namespace corvadex {
 namespace {

@@ -19,7 +19,7 @@
 
 #include "file_io.h"
 #include "base/temp_folder.h"
-#include "test_support.h"
+#include "run_program.h"
 
 namespace corvadex {
 namespace {
