@@ -348,16 +348,19 @@ TEST_F(WindowBehaviourTest, StartUpWithoutAMailClientReportsAndSaysHowToGoOn) {
   EXPECT_TRUE(view_.errors.empty() && view_.log.empty() && view_.shown);
 }
 
+// A read that fails names the file tried, with what the list still holds.
 TEST_F(WindowBehaviourTest, ReaderErrorsLeaveTitleAndCursorRight) {
   db_.files["/d/a.edb"] = {nicknamed("Ann")};
+  db_.files["/d/b.edb"] = {nicknamed("Bob"), nicknamed("Cy")};
   make();
   read("/d/a.edb");
   db_.throwOnRead = true;
-  view_.guard([&] { read("/d/a.edb"); });
+  view_.guard([&] { read("/d/b.edb"); });
   ASSERT_EQ(view_.errors.size(), 1u);
   EXPECT_EQ(view_.errors[0].what, "the reader broke down");
   EXPECT_FALSE(view_.busy);
-  EXPECT_EQ(view_.title, "Corvadex \u2014 a.edb \u2014 1 contact");
+  EXPECT_EQ(view_.title, "Corvadex \u2014 b.edb \u2014 1 contact");
+  EXPECT_EQ(view_.status, "b.edb: 1 contact read");
 }
 
 }  // namespace
