@@ -248,6 +248,12 @@ TEST_F(WindowBehaviourTest, ExportsWriteTheChosenFileAndFormat) {
     if (c.refused) { EXPECT_NE(view_.messages[0].text.find("database being shown"), std::string::npos); }
   }
   EXPECT_EQ(b.SaveDialog2.filter, "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv");
+  // Both first propose "contacts"; neither asks before replacing a file.
+  EXPECT_EQ(view_.saveShown.front().fileName, "contacts");
+  EXPECT_EQ(view_.typedShown.front().fileName, "contacts");
+  for (const auto* shown : {&view_.saveShown, &view_.typedShown}) {
+    for (const FileDialogSettings& settings : *shown) EXPECT_FALSE(settings.overwritePrompt);
+  }
 }
 
 TEST_F(WindowBehaviourTest, FindMovesTheSelectionAndSaysWhenNothingHoldsTheText) {
