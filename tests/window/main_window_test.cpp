@@ -93,8 +93,8 @@ class MainWindowTest : public QObject, WindowFixture {
   void opensWithTheDesignedControlsAndStates() {
     TFormCorvadex& f = form();
     QCOMPARE(f.windowTitle(), QString("Corvadex"));
-    QCOMPARE(f.pos(), QPoint(258, 138));
-    QCOMPARE(f.size(), QSize(941, 535));
+    QCOMPARE(f.pos(), QPoint(kDesignLeft, kDesignTop));
+    QCOMPARE(f.size(), QSize(kDesignClientSize.width, kDesignClientSize.height));
     QCOMPARE(f.font().pointSize(), 8);
 
     // Every control of the layout table stands in its parent where the
@@ -477,7 +477,7 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(f.Label1->geometry(), about.translated(100, 0));
     QCOMPARE(f.MemoInfo->geometry(), log.adjusted(0, 0, 100, 40));
     QCOMPARE(f.RadioButton1->geometry(), radio);
-    f.resize(941, 535);
+    f.resize(kDesignClientSize.width, kDesignClientSize.height);
     QCOMPARE(f.MemoInfo->geometry(), log);
     QCOMPARE(f.e->geometry(), details);
   }

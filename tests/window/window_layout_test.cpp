@@ -49,7 +49,8 @@ bool touchInTheDesign(Control a, Control b) {
   return pair(Control::RadioButton1, Control::RadioButton2) || pair(Control::EditDBPath, Control::ButtonChooseFile);
 }
 
-const Size kSizes[] = {kDesignClientSize, {1041, 575}, {1441, 835}, {941, 900}};
+// The design's size and larger ones: wider and taller, or taller only.
+const Size kSizes[] = {kDesignClientSize, {1041, 575}, {1441, 835}, {kDesignClientSize.width, 900}};
 
 TEST(WindowLayout, EveryControlStaysInsideItsParentAndCoversNoOther) {
   for (const Size client : kSizes) {
