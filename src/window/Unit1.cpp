@@ -109,6 +109,7 @@ class TFormCorvadex::View final : public WindowView {
   void clearDetails() override { form_.e->clearValues(); }
 
   void openFindBar() override { form_.FindBar1->open(); }
+  void closeFindBar() override { form_.FindBar1->hide(); }
   bool findBarOpen() const override { return form_.FindBar1->isVisible(); }
   void showNotFound(bool notFound) override { form_.FindBar1->showNotFound(notFound); }
 
@@ -337,6 +338,7 @@ void TFormCorvadex::buildAdditions() {
   FindBar1->setOnFind([this](const QString& text, FindDirection direction, bool fromCurrent) {
     guarded(this, [&] { behaviour_->FindBar1Find(text.toStdString(), direction, fromCurrent); });
   });
+  FindBar1->setOnClose([this] { guarded(this, [this] { behaviour_->FindBar1Close(); }); });
   LabelStatus = new QLabel(this);
   LabelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

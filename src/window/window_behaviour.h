@@ -89,6 +89,8 @@ class WindowBehaviour : private ContactListObserver {
   // The find bar asks for a contact holding `text` (UTF-8); `fromCurrent`
   // when the text was changed (the selected contact may hold it already).
   void FindBar1Find(const std::string& text, FindDirection direction, bool fromCurrent);
+  // Escape or the close button of the find bar.
+  void FindBar1Close();
   // Opens the find bar / finds the next or previous contact with its text.
   void findContact();
   void findAgain(FindDirection direction);

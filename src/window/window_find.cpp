@@ -14,6 +14,8 @@ void WindowBehaviour::findContact() {
   view_.openFindBar();
 }
 
+void WindowBehaviour::FindBar1Close() { view_.closeFindBar(); }
+
 void WindowBehaviour::findAgain(FindDirection direction) {
   const std::string text = view_.text(Control::FindBar1);
   if (!view_.findBarOpen() || text.empty()) {

@@ -46,6 +46,7 @@ class WindowView : public WindowTexts, public MessageLog {
 
   // The find bar: shown with the keyboard in its field, text selected.
   virtual void openFindBar() = 0;
+  virtual void closeFindBar() = 0;
   virtual bool findBarOpen() const = 0;
   virtual void showNotFound(bool notFound) = 0;
 

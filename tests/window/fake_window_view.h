@@ -98,6 +98,7 @@ class FakeWindowView final : public WindowView {
   void clearDetails() override { details.emplace_back(); }
 
   void openFindBar() override { findBar = true; }
+  void closeFindBar() override { findBar = false; }
   bool findBarOpen() const override { return findBar; }
   void showNotFound(bool on) override { notFound = on; }
 

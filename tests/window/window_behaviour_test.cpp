@@ -294,6 +294,9 @@ TEST_F(WindowBehaviourTest, FindMovesTheSelectionAndSaysWhenNothingHoldsTheText)
   EXPECT_EQ(b.contacts().selected(), std::optional<std::size_t>(3));
   b.findAgain(FindDirection::Next);
   EXPECT_EQ(b.contacts().selected(), std::optional<std::size_t>(1));
+  b.FindBar1Close();
+  EXPECT_FALSE(view_.findBar);
+  EXPECT_EQ(b.contacts().selected(), std::optional<std::size_t>(1));  // the find's contact stays selected
 }
 
 // A file from outside is read as "Read" reads it; the command line's is read
