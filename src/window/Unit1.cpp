@@ -3,55 +3,41 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFont>
+#include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <stdexcept>
 
-#include "window/details_view.h"
-#include "location/database_location.h"
-#include "location/database_search.h"
-#include "location/found_database_text.h"
-#include "platform/file_exists.h"
-#include "platform/same_file.h"
 #include "window/UnitAbout.h"
 #include "window/anchors.h"
 #include "window/contact_list_model.h"
 #include "window/contact_list_view.h"
 #include "window/database_chooser.h"
+#include "window/details_view.h"
 #include "window/error_report.h"
+#include "window/find_bar.h"
 #include "window/link_label.h"
 #include "window/message_memo.h"
+#include "window/shortcut_keys.h"
+#include "window/window_view.h"
 
 namespace corvadex {
 
 namespace {
-
-// Shows the busy cursor for as long as it lives, also when an error ends
-// the work early.
-class BusyCursor {
- public:
-  BusyCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Hand the cursor to the display now: the work that follows keeps the
-    // event loop from running. User input stays queued until it ends.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-// The file types of the second export and the formats they write, in the
-// same order.
-constexpr char kAddressBookFilter[] =
-    "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv";
-constexpr const char* kAddressBookFormats[] = {"vcard", "vcard4", "google-csv", "outlook-csv"};
 
 // The desktop's sans-serif font at 8 points: the window's design font does
 // not exist here, and the layout keeps the design's pixel geometry.
@@ -62,80 +48,226 @@ QFont windowFont() {
   return font;
 }
 
+QString caption(Control control) {
+  return QCoreApplication::translate(kWindowTextContext, placeOf(control).caption);
+}
+
+// The first local file among the dragged addresses, or an empty text.
+QString droppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return {};
+}
+
+FormServices& withDialogs(FormServices& services) {
+  if (services.dialogs == nullptr) throw std::invalid_argument("the main window needs every one of its services");
+  return services;
+}
+
 }  // namespace
 
 std::string pathFromText(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
+// What the behaviour asks of the window, done with its Qt controls.
+class TFormCorvadex::View final : public WindowView {
+ public:
+  explicit View(TFormCorvadex& form) : form_(form) {}
+
+  void Add(std::string_view line) override { form_.MemoInfo->Add(line); }
+  std::string translate(const char* source, const char* disambiguation) const override {
+    return QCoreApplication::translate(kWindowTextContext, source, disambiguation).toStdString();
+  }
+  std::string groupedNumber(std::size_t number, const std::string& localeName) const override {
+    return QLocale(QString::fromStdString(localeName)).toString(static_cast<qulonglong>(number)).toStdString();
+  }
+
+  std::string text(Control control) const override {
+    if (control == Control::FindBar1) return form_.FindBar1->Field->text().toStdString();
+    return pathFromText(edit(control)->text());
+  }
+  void setText(Control control, const std::string& shown) override {
+    QLineEdit* box = control == Control::FindBar1 ? form_.FindBar1->Field : edit(control);
+    const QSignalBlocker quiet(box);
+    box->setText(QFile::decodeName(shown.c_str()));
+  }
+  bool checked(Control control) const override { return radio(control)->isChecked(); }
+  void setChecked(Control control, bool on) override {
+    const QSignalBlocker quiet1(form_.RadioButton1);
+    const QSignalBlocker quiet2(form_.RadioButton2);
+    radio(control)->setChecked(on);
+  }
+  void setEnabled(Control control, bool enabled) override { form_.widget(control)->setEnabled(enabled); }
+  void setTitle(const std::string& title) override { form_.setWindowTitle(QString::fromStdString(title)); }
+  void setStatus(const std::string& text) override {
+    const QString shown = QString::fromStdString(text);
+    form_.LabelStatus->setText(shown);
+    form_.LabelStatus->setToolTip(shown);
+  }
+
+  void showContact(const ContactRow& row) override { form_.e->showContact(row); }
+  void clearDetails() override { form_.e->clearValues(); }
+
+  void openFindBar() override { form_.FindBar1->open(); }
+  void closeFindBar() override { form_.FindBar1->hide(); }
+  bool findBarOpen() const override { return form_.FindBar1->isVisible(); }
+  void showNotFound(bool notFound) override { form_.FindBar1->showNotFound(notFound); }
+
+  std::optional<std::string> askOpenFile(const FileDialogSettings& settings) override {
+    return chosenPath(form_.dialogs().openFile(&form_, settings));
+  }
+  std::optional<std::string> askSaveFile(const FileDialogSettings& settings) override {
+    return chosenPath(form_.dialogs().saveFile(&form_, settings));
+  }
+  std::optional<TypedFileChoice> askSaveFileTyped(const FileDialogSettings& settings) override {
+    return form_.dialogs().saveFileTyped(&form_, settings);
+  }
+  void showMessage(const std::string& message, const std::string& title, MessageIcon icon) override {
+    form_.dialogs().messageBox(&form_, QString::fromStdString(message), QString::fromStdString(title), icon);
+  }
+  std::optional<std::size_t> chooseDatabase(const std::vector<DatabaseFind>& finds) override {
+    DatabaseChooser chooser(&form_, finds);
+    form_.dialogs().showModal(chooser);
+    return chooser.chosen();
+  }
+  void showAbout() override {
+    if (form_.AboutForm == nullptr) form_.AboutForm = new TFormAbout(&form_, form_.dialogs());
+    // However the dialog ends, it is released (destroyed once the current
+    // event has been handled, not at once) and forgotten.
+    struct Release {
+      TFormCorvadex& form;
+      ~Release() {
+        form.AboutForm->deleteLater();
+        form.AboutForm = nullptr;
+      }
+    } release{form_};
+    form_.dialogs().showModal(*form_.AboutForm);
+  }
+  bool dialogOpen() const override { return QApplication::activeModalWidget() != nullptr; }
+
+  void setBusy(bool busy) override {
+    if (!busy) {
+      QApplication::restoreOverrideCursor();
+      return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Hand the cursor to the display now: the work that follows keeps the
+    // event loop from running. User input stays queued until it ends.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  void show() override { form_.show(); }
+
+  void guard(const std::function<void()>& handler) override { guarded(&form_, handler); }
+  void post(std::function<void()> work) override {
+    QTimer::singleShot(0, &form_, [this, work = std::move(work)] { guard(work); });
+  }
+  void repeat(int milliseconds, std::function<bool()> tick) override {
+    auto* timer = new QTimer(&form_);
+    timer->setInterval(milliseconds);
+    // A tick that opened a dialog is still running while the dialog's own
+    // event loop runs the timer: it is not run again meanwhile.
+    auto running = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, &form_, [this, timer, running, tick = std::move(tick)] {
+      if (*running) return;
+      *running = true;
+      bool again = false;
+      guard([&again, &tick] { again = tick(); });
+      *running = false;
+      if (again) return;
+      timer->stop();
+      timer->deleteLater();
+    });
+    timer->start();
+  }
+
+ private:
+  static std::optional<std::string> chosenPath(const std::optional<QString>& chosen) {
+    if (!chosen) return std::nullopt;
+    return pathFromText(*chosen);
+  }
+  QLineEdit* edit(Control control) const {
+    if (control != Control::EditDBPath) throw std::invalid_argument("not a text box of the window");
+    return form_.EditDBPath;
+  }
+  QRadioButton* radio(Control control) const {
+    if (control == Control::RadioButton1) return form_.RadioButton1;
+    if (control == Control::RadioButton2) return form_.RadioButton2;
+    throw std::invalid_argument("not a radio button of the window");
+  }
+
+  TFormCorvadex& form_;
+};
+
 TFormCorvadex::TFormCorvadex(FormServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)) {
-  if (services_.dialogs == nullptr || !services_.makeReader || !services_.writeXml)
-    throw std::invalid_argument("the main window needs every one of its services");
+    : QWidget(parent),
+      dialogs_(withDialogs(services).dialogs),
+      view_(std::make_unique<View>(*this)),
+      behaviour_(std::make_unique<WindowBehaviour>(*view_, std::move(services))),
+      OpenDialog1(behaviour_->OpenDialog1),
+      SaveDialog1(behaviour_->SaveDialog1),
+      SaveDialog2(behaviour_->SaveDialog2) {
   setObjectName(QStringLiteral("FormCorvadex"));
   setWindowTitle(QStringLiteral("Corvadex"));
   setFont(windowFont());
-  resize(kClientWidth, kClientHeight);
-  move(kLeft, kTop);
+  resize(kDesignClientSize.width, kDesignClientSize.height);
+  move(kDesignLeft, kDesignTop);
 
-  if (!services_.fileExists)
-    services_.fileExists = [](const std::string& path) { return isRegularFile(path.c_str()); };
-  if (!services_.sameFile) services_.sameFile = isSameFile;
   buildControls();
   applyTabOrder();
-  reader_ = services_.makeReader(*MemoInfo, list_);
-  if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
-  list_.addObserver(this);
   connectHandlers();
   buildAdditions();
+  placeControls();
 }
 
 TFormCorvadex::~TFormCorvadex() {
-  list_.removeObserver(this);
-  // The list view and its model read the contact list, a member that goes
-  // before the base class destroys the children: they go first.
+  // The list view and its model read the contact list, which the behaviour
+  // holds and which goes before the base class destroys the children: they
+  // go first.
   delete ListViewContacts;
   delete model_;
 }
 
+QWidget* TFormCorvadex::widget(Control control) const {
+  switch (control) {
+    case Control::Form: return const_cast<TFormCorvadex*>(this);
+    case Control::RadioButton1: return RadioButton1;
+    case Control::RadioButton2: return RadioButton2;
+    case Control::Label1: return Label1;
+    case Control::EditDBPath: return EditDBPath;
+    case Control::ButtonChooseFile: return ButtonChooseFile;
+    case Control::ButtonReadDatabase: return ButtonReadDatabase;
+    case Control::ListViewContacts: return ListViewContacts;
+    case Control::e: return e;
+    case Control::TabSheetContact: return e->TabSheetContact;
+    case Control::ButtonExportToXML: return ButtonExportToXML;
+    case Control::ButtonExportForAddressBook: return ButtonExportForAddressBook;
+    case Control::MemoInfo: return MemoInfo;
+    case Control::FindBar1: return FindBar1;
+    case Control::LabelStatus: return LabelStatus;
+  }
+  return nullptr;
+}
+
 void TFormCorvadex::buildControls() {
-  RadioButton1 = new QRadioButton(tr("Find the contacts database authomatically"), this);
-  RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-  RadioButton1->setGeometry(24, 8, 297, 17);
+  RadioButton1 = new QRadioButton(caption(Control::RadioButton1), this);
   RadioButton1->setChecked(true);  // set before the handlers are connected: raises nothing
+  RadioButton2 = new QRadioButton(caption(Control::RadioButton2), this);
 
-  RadioButton2 = new QRadioButton(tr("Choose the database file"), this);
-  RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-  RadioButton2->setGeometry(24, 24, 225, 17);
-
-  Label1 = new LinkLabel(tr("About"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(883, 8, 34, 13);
+  Label1 = new LinkLabel(caption(Control::Label1), this);
   QFont linkFont = font();
   linkFont.setBold(true);
   linkFont.setUnderline(true);
   Label1->setFont(linkFont);
-  // Sized to its caption, as a label is: the design's 34 pixels are the
-  // width of "About" in the design font, narrower than the sans-serif here.
-  Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
   EditDBPath = new QLineEdit(this);
-  EditDBPath->setObjectName(QStringLiteral("EditDBPath"));
-  EditDBPath->setGeometry(16, 48, 770, 21);
   EditDBPath->setEnabled(false);
-
-  ButtonChooseFile = new QPushButton(tr("..."), this);
-  ButtonChooseFile->setObjectName(QStringLiteral("ButtonChooseFile"));
-  ButtonChooseFile->setGeometry(784, 47, 24, 24);
+  ButtonChooseFile = new QPushButton(caption(Control::ButtonChooseFile), this);
   ButtonChooseFile->setEnabled(false);
-
-  ButtonReadDatabase = new QPushButton(tr("Read"), this);
-  ButtonReadDatabase->setObjectName(QStringLiteral("ButtonReadDatabase"));
-  ButtonReadDatabase->setGeometry(840, 47, 75, 25);
+  ButtonReadDatabase = new QPushButton(caption(Control::ButtonReadDatabase), this);
   ButtonReadDatabase->setEnabled(false);
 
-  model_ = new ContactListModel(list_, this);
+  model_ = new ContactListModel(contacts(), this);
   ListViewContacts = new ContactListView(model_, this);
-  ListViewContacts->setObjectName(QStringLiteral("ListViewContacts"));
-  ListViewContacts->setGeometry(8, 80, 473, 353);
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -144,46 +276,22 @@ void TFormCorvadex::buildControls() {
   ListViewContacts->setContextMenuPolicy(Qt::CustomContextMenu);
 
   e = new ContactDetailsView(this);
-  e->setGeometry(488, 80, 449, 353);
-
-  ButtonExportToXML = new QPushButton(tr("Export to XML file"), e->TabSheetContact);
-  ButtonExportToXML->setObjectName(QStringLiteral("ButtonExportToXML"));
-  ButtonExportToXML->setGeometry(288, 272, 97, 25);
-
-  // In the free space of the page's right column, between "Other e-mail:"
-  // and the XML button.
-  ButtonExportForAddressBook =
-      new QPushButton(tr("Export for another address book..."), e->TabSheetContact);
-  ButtonExportForAddressBook->setObjectName(QStringLiteral("ButtonExportForAddressBook"));
-  // Wide enough for its caption in the desktop's font (or a translation),
-  // growing leftwards from a fixed right edge.
-  const int exportWidth = std::max(185, ButtonExportForAddressBook->sizeHint().width());
-  ButtonExportForAddressBook->setGeometry(425 - exportWidth, 244, exportWidth, 25);
-
+  ButtonExportToXML = new QPushButton(caption(Control::ButtonExportToXML), e->TabSheetContact);
+  ButtonExportForAddressBook = new QPushButton(caption(Control::ButtonExportForAddressBook), e->TabSheetContact);
   MemoInfo = new MessageMemo(this);
-  MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
-  MemoInfo->setGeometry(6, 439, 929, 92);
+}
 
-  OpenDialog1.filter = QStringLiteral("*.edb|*.edb");
-  SaveDialog1.filter = tr("xml files|*.xml");
-  SaveDialog1.defaultExt = QStringLiteral("xml");
-  SaveDialog1.fileName = QStringLiteral("contacts");
-  SaveDialog1.overwritePrompt = false;
-  SaveDialog2.filter = QString::fromLatin1(kAddressBookFilter);
-  SaveDialog2.defaultExt = QStringLiteral("vcf");
-  SaveDialog2.fileName = QStringLiteral("contacts");
-  SaveDialog2.overwritePrompt = false;
-
-  anchors_ = new AnchorKeeper(this, QSize(kClientWidth, kClientHeight));
-  anchors_->Add(RadioButton1, AnchorLeft | AnchorTop);
-  anchors_->Add(RadioButton2, AnchorLeft | AnchorTop);
-  anchors_->Add(Label1, AnchorTop | AnchorRight);
-  anchors_->Add(EditDBPath, AnchorLeft | AnchorTop | AnchorRight);
-  anchors_->Add(ButtonChooseFile, AnchorTop | AnchorRight);
-  anchors_->Add(ButtonReadDatabase, AnchorTop | AnchorRight);
-  anchors_->Add(ListViewContacts, AnchorLeft | AnchorTop | AnchorRight);
-  anchors_->Add(e, AnchorTop | AnchorRight);
-  anchors_->Add(MemoInfo, AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
+// Every control at its place in the table, sized to its caption where the
+// table says so, and anchored to the window's edges.
+void TFormCorvadex::placeControls() {
+  anchors_ = new AnchorKeeper(this, QSize(kDesignClientSize.width, kDesignClientSize.height));
+  for (const ControlPlace& place : kWindowControls) {
+    if (place.sizing == Sizing::ByParent) continue;
+    QWidget* control = widget(place.control);
+    control->setObjectName(QString::fromLatin1(place.name.data(), static_cast<qsizetype>(place.name.size())));
+    control->setGeometry(toQRect(sizedToCaption(place, control->sizeHint().width())));
+    if (place.parent == Control::Form) anchors_->Add(control, place.anchors);
+  }
 }
 
 void TFormCorvadex::applyTabOrder() {
@@ -191,13 +299,15 @@ void TFormCorvadex::applyTabOrder() {
   QWidget* order[] = {ListViewContacts, MemoInfo,         e,           EditDBPath,
                       ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-  // The export button comes last among the " Contact " page's controls.
+  // The export buttons come last among the " Contact " page's controls.
   QWidget* lastBox = e->box("EditOtherphone");
   setTabOrder(lastBox, ButtonExportToXML);
   setTabOrder(ButtonExportToXML, ButtonExportForAddressBook);
 }
 
 void TFormCorvadex::connectHandlers() {
+  // Only the user's changes raise handlers: the behaviour's own changes come
+  // through the view with the signals blocked.
   connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
     if (checked) guarded(this, [this] { RadioButton1Click(); });
   });
@@ -220,219 +330,86 @@ void TFormCorvadex::connectHandlers() {
   });
 }
 
-void TFormCorvadex::selectedRowChanged(std::optional<std::size_t>) {
-  guarded(this, [this] { ListViewContactsSelectItem(); });
-}
-
-void TFormCorvadex::ReadDatabase(const std::string& path) {
-  ++readsStarted_;
-  reading_ = path;
-  struct Done {
-    std::optional<std::string>& reading;
-    ~Done() { reading.reset(); }
-  } done{reading_};
-  try {
-    BusyCursor busy;
-    reader_->ReadDatabase(path);
-  } catch (...) {
-    afterRead(path);  // the title and status follow what the list now holds
-    throw;
-  }
-  afterRead(path);
-}
-
-void TFormCorvadex::rowsAboutToChange() {
-  // A read replaces the rows only once it has reached the contact table:
-  // from then on the list shows that database.
-  if (reading_) shownDatabase_ = *reading_;
-}
-
-bool TFormCorvadex::refuseDatabaseAsTarget(const std::string& target) {
-  if (shownDatabase_.empty() || !services_.sameFile(shownDatabase_, target)) return false;
-  dialogs().messageBox(this,
-                       tr("The export was not written: the file chosen is the contacts "
-                          "database being shown, which Corvadex never changes."),
-                       tr(" Corvadex"), MessageIcon::Error);
-  return true;
-}
-
-bool TFormCorvadex::fileExists(const std::string& path) const { return services_.fileExists(path); }
-
-void TFormCorvadex::FormCreate() {
-  // Finds the mail client's database and reads it before the window is
-  // first shown; the log lines go to MemoInfo, and the first contact read is
-  // selected, which shows its details. An error (no mail client) ends this
-  // handler and reaches the default error report.
-  if (location_ == nullptr) return;
-  // When that gives no database (no mail client, an old version, no file at
-  // its place) the search goes on in other prefixes, on mounted volumes and
-  // in named folders, in the background: its finds come once the window is
-  // shown, after any error of the location has been reported.
-  bool found = false;
-  try {
-    location_->Run(*MemoInfo, list_, [this, &found](const std::string& path) {
-      found = true;
-      ReadDatabase(path);
-    });
-  } catch (...) {
-    if (!found) startSearch();
-    throw;
-  }
-  if (!found) {
-    startSearch();
-  } else if (services_.localPath) {
-    OpenDialog1.directory =
-        QFile::decodeName(folderOf(services_.localPath(location_->DatabasePath)).c_str());
-  }
-}
-
-void TFormCorvadex::startSearch() {
-  if (!services_.startSearch) return;
-  search_ = services_.startSearch();
-  searchTimer_ = new QTimer(this);
-  searchTimer_->setInterval(20);
-  connect(searchTimer_, &QTimer::timeout, this, [this] {
-    // A dialog the user has open (an error report, a file dialog) is not
-    // interrupted: the finds wait for it to close.
-    if (search_ == nullptr || !search_->finished() || QApplication::activeModalWidget() != nullptr)
-      return;
-    guarded(this, [this] { searchFinished(); });
+// The pieces the window adds to its design, in the free space at the top
+// between the source choice and "About", or on keys: the find bar, the
+// status line, the shortcuts and file drops.
+void TFormCorvadex::buildAdditions() {
+  FindBar1 = new FindBar(this);
+  FindBar1->setOnFind([this](const QString& text, FindDirection direction, bool fromCurrent) {
+    guarded(this, [&] { behaviour_->FindBar1Find(text.toStdString(), direction, fromCurrent); });
   });
-  searchTimer_->start();
+  FindBar1->setOnClose([this] { guarded(this, [this] { behaviour_->FindBar1Close(); }); });
+  LabelStatus = new QLabel(this);
+  LabelStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  connect(EditDBPath, &QLineEdit::returnPressed, this,
+          [this] { guarded(this, [this] { behaviour_->EditDBPathReturn(); }); });
+  buildShortcuts();
+  acceptFileDrops();
 }
 
-void TFormCorvadex::searchFinished() {
-  searchTimer_->stop();
-  const std::unique_ptr<DatabaseSearch> search = std::move(search_);
-  const SearchOutcome outcome = search->wait();
-  logSearchOutcome(*MemoInfo, outcome);
-  if (!outcome.finds.empty()) {
-    OpenDialog1.directory = QFile::decodeName(folderOf(outcome.finds.front().path).c_str());
-  } else if (!outcome.windowsVolumes.empty()) {
-    OpenDialog1.directory = QFile::decodeName(outcome.windowsVolumes.front().c_str());
-  }
-  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) logHowToGoOn();
-  if (outcome.finds.empty() || userRead_) return;
+void TFormCorvadex::buildShortcuts() {
+  QList<QKeySequence> keys;
+  const auto key = [this, &keys](const QKeySequence& sequence, std::function<void()> handler) {
+    keys.append(sequence);
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, handler = std::move(handler)] { guarded(this, handler); });
+  };
+  key(QKeySequence::Find, [this] { findContact(); });
+  key(QKeySequence(Qt::Key_F3), [this] { findAgain(FindDirection::Next); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findAgain(FindDirection::Previous); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { behaviour_->ChooseFileKey(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ButtonExportToXMLClick(); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  key(QKeySequence(Qt::Key_F1), [this] { showGuide(); });
+  new ShortcutKeysFirst(this, keys);
+}
 
-  // One database is read at once; of several, only the one the user picks.
-  std::size_t chosen = 0;
-  if (outcome.finds.size() > 1) {
-    DatabaseChooser chooser(this, outcome.finds);
-    dialogs().showModal(chooser);
-    const std::optional<std::size_t> row = chooser.chosen();
-    if (!row) {
-      MemoInfo->Add("No database chosen");
-      logHowToGoOn();
-      return;
+void TFormCorvadex::showGuide() { dialogs().openWithDesktop(projectGuideLink()); }
+
+void TFormCorvadex::openFile(const QString& path) { behaviour_->openFile(pathFromText(path)); }
+
+// A file dropped anywhere on the window (the path edit and the other text
+// boxes included) is read as the command line's file is.
+void TFormCorvadex::acceptFileDrops() {
+  setAcceptDrops(true);
+  // Text boxes take drops themselves (as text); a dragged file is the
+  // window's, whichever box it is over.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (child->acceptDrops()) child->installEventFilter(this);
+}
+
+void TFormCorvadex::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFormCorvadex::dropEvent(QDropEvent* event) {
+  const QString file = droppedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  guarded(this, [this, &file] { openFile(file); });
+}
+
+bool TFormCorvadex::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!droppedFile(drop->mimeData()).isEmpty()) {
+      if (type == QEvent::Drop)
+        dropEvent(drop);
+      else
+        drop->acceptProposedAction();
+      return true;
     }
-    chosen = *row;
   }
-  const std::string& path = outcome.finds[chosen].path;
-  OpenDialog1.directory = QFile::decodeName(folderOf(path).c_str());
-  MemoInfo->Add("Database File: " + path);
-  if (fileExists(path)) {
-    ReadDatabase(path);
-  } else {
-    MemoInfo->Add("ERROR DatabaseFilePath not Exists");
-  }
-  list_.selectFirst();
-}
-
-void TFormCorvadex::RadioButton1Click() {
-  const bool enable = !RadioButton1->isChecked();
-  EditDBPath->setEnabled(enable);
-  ButtonChooseFile->setEnabled(enable);
-}
-
-void TFormCorvadex::RadioButton2Click() {
-  const bool enable = RadioButton2->isChecked();
-  EditDBPath->setEnabled(enable);
-  ButtonChooseFile->setEnabled(enable);
-}
-
-void TFormCorvadex::EditDBPathChange() {
-  ButtonReadDatabase->setEnabled(!EditDBPath->text().isEmpty());
-}
-
-void TFormCorvadex::ButtonChooseFileClick() {
-  const std::optional<QString> chosen = dialogs().openFile(this, OpenDialog1);
-  if (!chosen) return;
-  OpenDialog1.fileName = *chosen;
-  EditDBPath->setText(*chosen);  // raises EditDBPathChange
-}
-
-void TFormCorvadex::ButtonReadDatabaseClick() {
-  // The path is read from the edit whether it is enabled or not.
-  const std::string path = pathFromText(EditDBPath->text());
-  if (fileExists(path)) {
-    userRead_ = true;
-    ReadDatabase(path);
-    return;
-  }
-  dialogs().messageBox(this, tr(" File does not exists. "), tr(" Corvadex"),
-                       MessageIcon::Error);
-}
-
-void TFormCorvadex::Label1Click() {
-  if (AboutForm == nullptr) AboutForm = new TFormAbout(this, dialogs());
-  // However the dialog ends, it is released (destroyed once the current
-  // event has been handled, not at once) and forgotten.
-  struct Release {
-    TFormCorvadex* form;
-    ~Release() {
-      form->AboutForm->deleteLater();
-      form->AboutForm = nullptr;
-    }
-  } release{this};
-  dialogs().showModal(*AboutForm);
-}
-
-void TFormCorvadex::ListViewContactsSelectItem() {
-  const std::optional<std::size_t> selected = list_.selected();
-  if (!selected) return;  // the boxes keep what they show
-  e->showContact(list_.item(*selected));
-}
-
-void TFormCorvadex::ButtonExportToXMLClick() {
-  const std::optional<QString> chosen = dialogs().saveFile(this, SaveDialog1);
-  if (!chosen) return;
-  SaveDialog1.fileName = *chosen;  // proposed again at the next export
-  const std::string path = pathFromText(*chosen);
-  if (refuseDatabaseAsTarget(path)) return;
-  services_.writeXml(list_, path);
-  afterExport(path);
-}
-
-void TFormCorvadex::ButtonExportForAddressBookClick() {
-  const std::optional<TypedFileChoice> chosen = dialogs().saveFileTyped(this, SaveDialog2);
-  if (!chosen) return;
-  SaveDialog2.fileName = chosen->fileName;  // proposed again, with its type
-  SaveDialog2.filterIndex = chosen->filterIndex;
-  const std::string path = pathFromText(chosen->fileName);
-  if (refuseDatabaseAsTarget(path)) return;
-  if (!services_.writeForAddressBook) throw std::logic_error("no export for other address books");
-  const int type = std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookFormats)) - 1);
-  services_.writeForAddressBook(list_, kAddressBookFormats[type], path);
-  MemoInfo->Add("Exported " + std::to_string(list_.count()) + " contacts to " + path);
-  afterExport(path);
+  return QWidget::eventFilter(watched, event);
 }
 
 void showMainWindow(TFormCorvadex& form, const QString& startFile) {
-  if (startFile.isEmpty()) {
-    guarded(&form, [&form] { form.FormCreate(); });
-    form.afterStartUp();
-    form.show();
-    return;
-  }
-  form.show();
-  // Read once the window is up, as if chosen and read with "Read"; the
-  // first contact is then selected, as after the start-up location.
-  QTimer::singleShot(0, &form, [&form, startFile] {
-    guarded(&form, [&form, &startFile] {
-      form.openFile(startFile);
-      form.contacts().selectFirst();
-    });
-  });
+  form.behaviour().showWindow(startFile.isEmpty() ? std::string() : pathFromText(startFile),
+                              [&form] { form.FormCreate(); });
 }
 
 }  // namespace corvadex

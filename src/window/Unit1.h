@@ -1,26 +1,26 @@
 // SPDX-License-Identifier: Apache-2.0
-// TFormCorvadex: the main window. The choice between the automatically found
-// database and a chosen file, the path edit with its chooser and "Read"
-// button, the contact list, the details view with the export button, the
-// message log and the "About" link, laid out at fixed positions in a client
-// area of 941 by 535 and kept anchored to the window's edges on resize.
-//
-// Everything runs on the window's thread: a read or an export runs to its end
-// inside the click that started it. Handlers are named after the control and
-// event that raise them and work from the controls' current state; an error
-// escaping one goes to the application's default error report.
+// TFormCorvadex: the main window in Qt, a thin view over WindowBehaviour,
+// which holds what the window does. The choice between the automatically
+// found database and a chosen file, the path edit with its chooser and
+// "Read" button, the contact list, the details view with the export buttons,
+// the message log, the "About" link, the find bar and the status line,
+// placed from the table of window_layout.h and kept anchored to the
+// window's edges on resize. Each control's event is handed to the
+// behaviour's handler of the same name; the keys, file drops and dialogs are
+// this view's.
 #pragma once
 
 #include <QCoreApplication>
 #include <QWidget>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "contacts/contact_list.h"
 #include "contacts/contact_search.h"
 #include "window/form_services.h"
+#include "window/window_behaviour.h"
 #include "window/window_dialogs.h"
+#include "window/window_layout.h"
 
 class QAction;
 class QLabel;
@@ -28,31 +28,29 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 namespace corvadex {
 
 class AnchorKeeper;
 class ContactDetailsView;
-class DatabaseLocation;
 class ContactListModel;
 class ContactListView;
-class ContactSearch;
-class DatabaseSearch;
 class FindBar;
 class LinkLabel;
 class MessageMemo;
 class TFormAbout;
 
-class TFormCorvadex : public QWidget, private ContactListObserver {
+class TFormCorvadex : public QWidget {
   Q_DECLARE_TR_FUNCTIONS(TFormCorvadex)
 
- public:
-  static constexpr int kLeft = 258;
-  static constexpr int kTop = 138;
-  static constexpr int kClientWidth = 941;
-  static constexpr int kClientHeight = 535;
+  // First: the dialog settings below refer into the behaviour.
+  class View;
+  friend class View;
+  WindowDialogs* dialogs_;
+  std::unique_ptr<View> view_;
+  std::unique_ptr<WindowBehaviour> behaviour_;
 
+ public:
   explicit TFormCorvadex(FormServices services, QWidget* parent = nullptr);
   ~TFormCorvadex() override;
 
@@ -72,108 +70,68 @@ class TFormCorvadex : public QWidget, private ContactListObserver {
   QPushButton* ButtonExportForAddressBook;
   QMenu* PopupMenu1;
   QAction* Savetofile1;
+  // What the window adds to its design: the find bar and the status line.
+  FindBar* FindBar1 = nullptr;
+  QLabel* LabelStatus = nullptr;
 
-  // The file dialogs' settings, kept for the window's life.
-  FileDialogSettings OpenDialog1;
-  FileDialogSettings SaveDialog1;
-  FileDialogSettings SaveDialog2;  // the typed dialog of the second export
+  // The control of the layout table's entry (the window for Form).
+  QWidget* widget(Control control) const;
 
   // The about dialog while it is shown; null otherwise.
   TFormAbout* AboutForm = nullptr;
 
-  ContactList& contacts() { return list_; }
-  ContactSearch& contactFinder() { return *contactSearch_; }
-  // The start-up location with what it found (MailVersion, DatabasePath);
-  // null when the window has no Windows view to ask.
-  const DatabaseLocation* location() const { return location_.get(); }
+  // What the window does, and its state.
+  WindowBehaviour& behaviour() { return *behaviour_; }
+  FileDialogSettings& OpenDialog1;
+  FileDialogSettings& SaveDialog1;
+  FileDialogSettings& SaveDialog2;
+  ContactList& contacts() { return behaviour_->contacts(); }
+  ContactSearch& contactFinder() { return behaviour_->contactFinder(); }
+  const DatabaseLocation* location() const { return behaviour_->location(); }
   ContactListModel& contactsModel() { return *model_; }
-
-  // Reads a database into the contact list, with the busy cursor shown
-  // until the read has ended.
-  void ReadDatabase(const std::string& path);
-  // The file existence test the window uses before every read.
-  bool fileExists(const std::string& path) const;
+  bool searchPending() const { return behaviour_->searchPending(); }
+  bool fileExists(const std::string& path) const { return behaviour_->fileExists(path); }
+  void ReadDatabase(const std::string& path) { behaviour_->ReadDatabase(path); }
 
   // The create handler, run once before the window is first shown (see
   // showMainWindow): the automatic database location starts from here.
-  virtual void FormCreate();
-  // True while the search that follows a location without a database runs.
-  bool searchPending() const { return search_ != nullptr; }
+  virtual void FormCreate() { behaviour_->FormCreate(); }
 
-  void RadioButton1Click();
-  void RadioButton2Click();
-  void EditDBPathChange();
-  void ButtonChooseFileClick();
-  void ButtonReadDatabaseClick();
-  void Label1Click();
-  void ListViewContactsSelectItem();
-  void ButtonExportToXMLClick();
-  void ButtonExportForAddressBookClick();
+  void RadioButton1Click() { behaviour_->RadioButton1Click(); }
+  void RadioButton2Click() { behaviour_->RadioButton2Click(); }
+  void EditDBPathChange() { behaviour_->EditDBPathChange(); }
+  void ButtonChooseFileClick() { behaviour_->ButtonChooseFileClick(); }
+  void ButtonReadDatabaseClick() { behaviour_->ButtonReadDatabaseClick(); }
+  void Label1Click() { behaviour_->Label1Click(); }
+  void ListViewContactsSelectItem() { behaviour_->ListViewContactsSelectItem(); }
+  void ButtonExportToXMLClick() { behaviour_->ButtonExportToXMLClick(); }
+  void ButtonExportForAddressBookClick() { behaviour_->ButtonExportForAddressBookClick(); }
 
-  // The database whose contacts the list shows (as the read was given it);
-  // empty before the first read that reached the contact rows.
-  const std::string& shownDatabase() const { return shownDatabase_; }
-
-  // What the window adds to its design, in its free space and on keys: the
-  // find bar, the status line, the title with the file and the number of
-  // contacts, files given on the command line or dropped, shortcuts.
-  FindBar* FindBar1 = nullptr;
-  QLabel* LabelStatus = nullptr;
-  // Reads a file as "Read" does, after putting it into the path edit (the
-  // source switched to "Choose the database file").
+  // Reads a file as "Read" does, after putting it into the path edit.
   void openFile(const QString& path);
   // Opens the find bar / finds the next or previous contact with its text.
-  void findContact();
-  void findAgain(FindDirection direction);
+  void findContact() { behaviour_->findContact(); }
+  void findAgain(FindDirection direction) { behaviour_->findAgain(direction); }
   // The user's guide, opened by F1 and the about dialog's link.
   void showGuide();
 
  protected:
-  WindowDialogs& dialogs() { return *services_.dialogs; }
+  WindowDialogs& dialogs() { return *dialogs_; }
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void rowsAboutToChange() override;
-  void rowsChanged() override;
-  void selectedRowChanged(std::optional<std::size_t> row) override;
-
   void buildControls();
+  void placeControls();
   void applyTabOrder();
   void connectHandlers();
-  // True, after telling the user, when `target` is the database shown: an
-  // export must never replace the only copy of the address book.
-  bool refuseDatabaseAsTarget(const std::string& target);
-  void startSearch();
-  void searchFinished();
-
   void buildAdditions();
   void buildShortcuts();
   void acceptFileDrops();
-  void findInList(const QString& text, FindDirection direction, bool fromCurrent);
-  void showStatus(const QString& text);
-  void showTitle();
-  void afterRead(const std::string& path);
-  void afterExport(const std::string& path);
-  void afterStartUp();
-  void logHowToGoOn();
-  friend void showMainWindow(TFormCorvadex& form, const QString& startFile);
 
-  FormServices services_;
-  ContactList list_;
-  ContactListModel* model_;
-  AnchorKeeper* anchors_;
-  std::unique_ptr<DatabaseReader> reader_;
-  std::unique_ptr<DatabaseLocation> location_;
-  std::optional<std::string> reading_;  // the path of the read under way
-  std::string shownDatabase_;
-  std::unique_ptr<DatabaseSearch> search_;
-  QTimer* searchTimer_ = nullptr;
-  bool userRead_ = false;  // the user has read a file: finds are only logged
-  std::unique_ptr<ContactSearch> contactSearch_;
-  QString shownFile_;       // the file name of the last read, for the title
-  int readsStarted_ = 0;    // reads begun so far
+  ContactListModel* model_ = nullptr;
+  AnchorKeeper* anchors_ = nullptr;
 };
 
 // Runs the window's create handler (an error in it goes to the default error

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// Anchors: a control anchored to an edge of its parent keeps its distance to
-// that edge when the parent is resized. Anchored left and right, it
-// stretches horizontally; right only, it moves with the right edge; top and
-// bottom, it stretches vertically. (A side anchored on neither edge keeps its
-// place, which is all this program needs.)
+// Keeps a window's controls anchored (see window_layout.h) when it is
+// resized.
 #pragma once
 
 #include <QObject>
@@ -11,16 +8,15 @@
 #include <QSize>
 #include <vector>
 
+#include "window/window_layout.h"
+
 class QWidget;
 
 namespace corvadex {
 
-enum Anchor : unsigned {
-  AnchorLeft = 1,
-  AnchorTop = 2,
-  AnchorRight = 4,
-  AnchorBottom = 8,
-};
+// A place of the layout table as Qt takes it, and back.
+inline QRect toQRect(const Rect& r) { return {r.left, r.top, r.width, r.height}; }
+inline Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 // Watches a parent widget and re-places its anchored children on each resize.
 // Distances are taken from the geometry each child has when it is added,
@@ -30,10 +26,6 @@ class AnchorKeeper : public QObject {
   explicit AnchorKeeper(QWidget* parent, QSize designSize);
 
   void Add(QWidget* control, unsigned anchors);
-
-  // The geometry a control placed at `design` within a parent of
-  // `designSize` takes when the parent is `size`.
-  static QRect place(const QRect& design, QSize designSize, QSize size, unsigned anchors);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

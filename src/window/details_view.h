@@ -11,26 +11,14 @@
 #include <cstddef>
 #include <string_view>
 
+#include "window/details_boxes.h"
+
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace corvadex {
 
 class ContactRow;
-
-// One box of the details view: where it stands and which contact column it
-// shows (a name from the master table of contact columns).
-struct DetailsBox {
-  int page;                  // 0 " Contact " ... 4 " Notes "
-  std::string_view name;     // the box's object name
-  std::string_view caption;  // its label's caption (NUL-terminated); empty for the notes memo
-  int labelLeft, labelTop;
-  int left, top, width, height;
-  std::string_view column;
-};
-
-inline constexpr std::size_t kDetailsBoxCount = 38;
-extern const std::array<DetailsBox, kDetailsBoxCount> kDetailsBoxes;
 
 class ContactDetailsView final : public QTabWidget {
   Q_DECLARE_TR_FUNCTIONS(ContactDetailsView)

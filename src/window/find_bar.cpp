@@ -53,7 +53,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
   });
   connect(NextButton, &QToolButton::clicked, this, [this] { ask(FindDirection::Next, false); });
   connect(PreviousButton, &QToolButton::clicked, this, [this] { ask(FindDirection::Previous, false); });
-  connect(CloseButton, &QToolButton::clicked, this, &QWidget::hide);
+  connect(CloseButton, &QToolButton::clicked, this, [this] { askToClose(); });
   setVisible(false);
 }
 
@@ -68,10 +68,17 @@ void FindBar::showNotFound(bool notFound) { NotFound->setVisible(notFound); }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
-    hide();
+    askToClose();
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void FindBar::askToClose() {
+  if (onClose_)
+    onClose_();
+  else
+    hide();
 }
 
 void FindBar::ask(FindDirection direction, bool fromCurrent) {

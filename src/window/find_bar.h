@@ -4,7 +4,7 @@
 // and next contact holding it, "not found" beside the field when none does,
 // and a close button. Enter finds the next contact, Shift+Enter the
 // previous, Escape closes the bar. It does not search itself: it tells its
-// owner what to find and in which direction.
+// owner what to find and in which direction, and when it is asked to close.
 #pragma once
 
 #include <QCoreApplication>
@@ -36,6 +36,9 @@ class FindBar final : public QWidget {
   // when the text was changed (the current contact may hold it already).
   using FindHandler = std::function<void(const QString& text, FindDirection direction, bool fromCurrent)>;
   void setOnFind(FindHandler handler) { onFind_ = std::move(handler); }
+  // Called when Escape or the close button asks to close the bar; without
+  // one, the bar hides itself.
+  void setOnClose(std::function<void()> handler) { onClose_ = std::move(handler); }
 
   // Shows the bar and puts the keyboard in its field, text selected.
   void open();
@@ -46,7 +49,9 @@ class FindBar final : public QWidget {
 
  private:
   void ask(FindDirection direction, bool fromCurrent);
+  void askToClose();
   FindHandler onFind_;
+  std::function<void()> onClose_;
 };
 
 }  // namespace corvadex

@@ -3,6 +3,7 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -12,9 +13,9 @@
 
 namespace corvadex {
 
-QStringList QtNameFilters(const QString& filter) {
+QStringList QtNameFilters(const std::string& filter) {
   QStringList result;
-  const QStringList parts = filter.split(QLatin1Char('|'));
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
     result << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
   return result;
@@ -26,8 +27,8 @@ QString withDefaultExt(const QString& fileName, const QString& defaultExt) {
   return fileName + QLatin1Char('.') + defaultExt;
 }
 
-QString filterExtension(const QString& filter, int index) {
-  const QStringList parts = filter.split(QLatin1Char('|'));
+QString filterExtension(const std::string& filter, int index) {
+  const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
   const qsizetype at = 2 * qsizetype{index} + 1;
   if (index < 0 || at >= parts.size()) return QString();
   const QString pattern = parts[at].section(QLatin1Char(';'), 0, 0).trimmed();
@@ -40,8 +41,8 @@ namespace {
 // file chosen, or nothing when it is cancelled.
 std::optional<QString> runForOneFile(QFileDialog& dialog, const FileDialogSettings& settings) {
   if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!settings.directory.isEmpty()) dialog.setDirectory(settings.directory);
-  if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
+  if (!settings.directory.empty()) dialog.setDirectory(QFile::decodeName(settings.directory.c_str()));
+  if (!settings.fileName.empty()) dialog.selectFile(QFile::decodeName(settings.fileName.c_str()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
@@ -54,10 +55,11 @@ std::optional<QString> runFileDialog(QWidget* owner, const FileDialogSettings& s
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(QtNameFilters(settings.filter));
-  if (!settings.defaultExt.isEmpty()) dialog.setDefaultSuffix(settings.defaultExt);
+  const QString defaultExt = QString::fromStdString(settings.defaultExt);
+  if (!defaultExt.isEmpty()) dialog.setDefaultSuffix(defaultExt);
   const std::optional<QString> file = runForOneFile(dialog, settings);
   if (!file) return std::nullopt;
-  return withDefaultExt(*file, settings.defaultExt);
+  return withDefaultExt(*file, defaultExt);
 }
 
 }  // namespace
@@ -89,7 +91,8 @@ std::optional<TypedFileChoice> QtWindowDialogs::saveFileTyped(QWidget* owner,
   const std::optional<QString> file = runForOneFile(dialog, settings);
   if (!file) return std::nullopt;
   const int index = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
-  return TypedFileChoice{withDefaultExt(*file, filterExtension(settings.filter, index)), index};
+  const QString chosen = withDefaultExt(*file, filterExtension(settings.filter, index));
+  return TypedFileChoice{QFile::encodeName(chosen).toStdString(), index};
 }
 
 void QtWindowDialogs::messageBox(QWidget* owner, const QString& text, const QString& caption,

@@ -7,40 +7,15 @@
 #include <QString>
 #include <optional>
 
+#include "window/dialog_settings.h"
+
 class QDialog;
 class QWidget;
 
 namespace corvadex {
 
-// A file dialog's settings, kept between uses like a dialog component on a
-// form: `fileName` is what the dialog proposes and, after a confirmed choice,
-// the name chosen.
-struct FileDialogSettings {
-  // Pairs of description and pattern, "description|pattern|description|...".
-  QString filter;
-  // Appended (with a dot) to a chosen name that has no extension; empty for none.
-  QString defaultExt;
-  QString fileName;
-  // Ask before replacing an existing file (save dialogs only).
-  bool overwritePrompt = false;
-  // The folder the dialog starts in when `fileName` names none; empty: the
-  // dialog's own choice.
-  QString directory = QString();
-  // The file type (0-based entry of `filter`) proposed and, after a
-  // confirmed choice of a typed save dialog, the one chosen.
-  int filterIndex = 0;
-};
-
-// What a typed save dialog returns: the full path and the chosen file type.
-struct TypedFileChoice {
-  QString fileName;
-  int filterIndex = 0;
-};
-
 // The extension of a filter entry's first pattern ("*.vcf" gives "vcf").
-QString filterExtension(const QString& filter, int index);
-
-enum class MessageIcon { Error, Warning, Information };
+QString filterExtension(const std::string& filter, int index);
 
 class WindowDialogs {
  public:
@@ -51,7 +26,8 @@ class WindowDialogs {
   virtual std::optional<QString> openFile(QWidget* owner, const FileDialogSettings& settings) = 0;
   virtual std::optional<QString> saveFile(QWidget* owner, const FileDialogSettings& settings) = 0;
   // A save dialog whose file type decides what is written: the default
-  // extension is the chosen type's; none when the user cancels.
+  // extension is the chosen type's; none when the user cancels. The name
+  // chosen is in the file system's 8-bit form.
   virtual std::optional<TypedFileChoice> saveFileTyped(QWidget* owner, const FileDialogSettings& settings) = 0;
 
   // A message box with one OK button.
@@ -79,7 +55,7 @@ class QtWindowDialogs : public WindowDialogs {
 };
 
 // "xml files|*.xml" -> "xml files (*.xml)": the filter as Qt's dialogs take it.
-QStringList QtNameFilters(const QString& filter);
+QStringList QtNameFilters(const std::string& filter);
 
 // The chosen name with the default extension appended when it has none.
 QString withDefaultExt(const QString& fileName, const QString& defaultExt);

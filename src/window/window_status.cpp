@@ -3,71 +3,68 @@
 // names the file read and how many contacts the list holds, the status line
 // says what the last read or export did, and after a start-up location that
 // read nothing, one more log line says how to go on.
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLocale>
+#include <string>
 
-#include "window/details_view.h"
-#include "window/Unit1.h"
-#include "window/message_memo.h"
+#include "window/window_behaviour.h"
+#include "window/window_view.h"
 
 namespace corvadex {
 
-namespace {
-
-QString fileNameOf(const std::string& path) { return QFileInfo(QFile::decodeName(path.c_str())).fileName(); }
+std::string fileNameOf(const std::string& path) {
+#ifdef _WIN32
+  const std::size_t slash = path.find_last_of("/\\");
+#else
+  const std::size_t slash = path.rfind('/');
+#endif
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 // "20,000 contacts" in the language of the window: the translation names the
 // locale whose digit grouping the number follows.
-QString contactCount(std::size_t count) {
-  if (count == 1) return TFormCorvadex::tr("1 contact");
-  const QLocale locale(TFormCorvadex::tr("en_US", "the locale whose digit grouping numbers follow"));
-  return TFormCorvadex::tr("%1 contacts").arg(locale.toString(static_cast<qulonglong>(count)));
+std::string WindowBehaviour::contactCount(std::size_t count) const {
+  if (count == 1) return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "1 contact"));
+  const std::string locale = view_.translate("en_US", "the locale whose digit grouping numbers follow");
+  return fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 contacts")), {view_.groupedNumber(count, locale)});
 }
 
-}  // namespace
-
-void TFormCorvadex::rowsChanged() {
+void WindowBehaviour::rowsChanged() {
   // A list emptied by a read leaves no contact whose values the boxes could
   // show: they are emptied rather than show a contact that is gone.
-  if (list_.count() == 0) e->clearValues();
+  if (list_.count() == 0) view_.clearDetails();
   showTitle();
 }
 
-void TFormCorvadex::showTitle() {
-  if (shownFile_.isEmpty()) {
-    setWindowTitle(QStringLiteral("Corvadex"));
+void WindowBehaviour::showTitle() {
+  if (shownFile_.empty()) {
+    view_.setTitle("Corvadex");
     return;
   }
-  setWindowTitle(tr("Corvadex \u2014 %1 \u2014 %2").arg(shownFile_, contactCount(list_.count())));
+  view_.setTitle(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "Corvadex \u2014 %1 \u2014 %2")),
+                        {shownFile_, contactCount(list_.count())}));
 }
 
-void TFormCorvadex::showStatus(const QString& text) {
-  LabelStatus->setText(text);
-  LabelStatus->setToolTip(text);
-}
-
-void TFormCorvadex::afterRead(const std::string& path) {
+void WindowBehaviour::afterRead(const std::string& path) {
   shownFile_ = fileNameOf(path);
   showTitle();
-  showStatus(tr("%1: %2 read").arg(shownFile_, contactCount(list_.count())));
+  view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1: %2 read")),
+                         {shownFile_, contactCount(list_.count())}));
 }
 
-void TFormCorvadex::afterExport(const std::string& path) {
-  showStatus(tr("%1 exported to %2").arg(contactCount(list_.count()), fileNameOf(path)));
+void WindowBehaviour::afterExport(const std::string& path) {
+  view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 exported to %2")),
+                         {contactCount(list_.count()), fileNameOf(path)}));
 }
 
-void TFormCorvadex::afterStartUp() {
+void WindowBehaviour::afterStartUp() {
   // A search still going on after the location tells when it ends.
   if (location_ == nullptr || readsStarted_ > 0 || search_ != nullptr) return;
   logHowToGoOn();
 }
 
-void TFormCorvadex::logHowToGoOn() {
-  MemoInfo->Add(tr("No contacts database was read. Choose \"Choose the database file\" and pick "
-                   "the file with \"...\" (Ctrl+O), or drop the file on this window.")
-                    .toStdString());
+void WindowBehaviour::logHowToGoOn() {
+  view_.Add(tr(QT_TRANSLATE_NOOP("TFormCorvadex",
+                                 "No contacts database was read. Choose \"Choose the database file\" and pick "
+                                 "the file with \"...\" (Ctrl+O), or drop the file on this window.")));
 }
 
 }  // namespace corvadex

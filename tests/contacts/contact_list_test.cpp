@@ -104,7 +104,7 @@ TEST(ContactRow, EveryTextReadsBackAsDrafted) {
     EXPECT_THROW(row.SubItem(4), std::out_of_range);
     EXPECT_THROW((void)row.calendarDate(ContactField::Comments), std::invalid_argument);
     if (c.record) {
-      EXPECT_EQ(row.data()->Comments(), values[32]);
+      EXPECT_EQ(row.data()->get(ContactField::Comments), values[32]);
     }
   }
   ContactDraft full;
@@ -118,7 +118,7 @@ TEST(ContactRow, RowsSurviveTheListGrowing) {
   ASSERT_EQ(list.count(), 1000u);
   EXPECT_EQ(list.item(0).Caption(), "n0");
   EXPECT_EQ(list.item(999).SubItem(0), "n999 first");
-  EXPECT_EQ(list.item(517).data()->Comments(), "n517 notes");
+  EXPECT_EQ(list.item(517).data()->get(ContactField::Comments), "n517 notes");
   EXPECT_EQ(list.item(517).SubItem(1), "");
   EXPECT_THROW(list.item(1000), std::out_of_range);
 }

@@ -58,34 +58,34 @@ TEST_F(ContactLoadTest, EveryValueLandsInItsPlace) {
   EXPECT_EQ(row.SubItem(3), "HomeEmail ж");
   const std::optional<TContactData> data = row.data();
   ASSERT_TRUE(data.has_value());
-  EXPECT_EQ(data->HomePhone(), "HomePhone ж");
-  EXPECT_EQ(data->WorkPhone(), "WorkPhone ж");
-  EXPECT_EQ(data->MobilePhone(), "MobilePhone ж");
-  EXPECT_EQ(data->OtherPhone(), "OtherPhone ж");
-  EXPECT_EQ(data->WorkEmail(), "WorkEmail ж");
-  EXPECT_EQ(data->OtherEmail(), "OtherEmail ж");
-  EXPECT_EQ(data->HomeStreet(), "HomeStreet ж");
-  EXPECT_EQ(data->HomeCity(), "HomeCity ж");
-  EXPECT_EQ(data->HomeState(), "HomeState ж");
-  EXPECT_EQ(data->HomeZipCode(), "HomeZipCode ж");
-  EXPECT_EQ(data->HomeCountry(), "HomeCountry ж");
-  EXPECT_EQ(data->HomeFax(), "HomeFax ж");
-  EXPECT_EQ(data->HomeWebSite(), "HomeWebSite ж");
-  EXPECT_EQ(data->Birthdate(), "01.01.1980");
-  EXPECT_EQ(data->SpouseName(), "SpouseName ж");
-  EXPECT_EQ(data->Anniversary(), "02.02.2002");
-  EXPECT_EQ(data->CompanyName(), "CompanyName ж");
-  EXPECT_EQ(data->JobTitle(), "JobTitle ж");
-  EXPECT_EQ(data->WorkStreet(), "WorkStreet ж");
-  EXPECT_EQ(data->WorkCity(), "WorkCity ж");
-  EXPECT_EQ(data->WorkState(), "WorkState ж");
-  EXPECT_EQ(data->WorkZipCode(), "WorkZipCode ж");
-  EXPECT_EQ(data->WorkCountry(), "WorkCountry ж");
-  EXPECT_EQ(data->Pager(), "Pager ж");
-  EXPECT_EQ(data->WorkWebSite(), "WorkWebSite ж");
-  EXPECT_EQ(data->UnresolvedEmail(), "UnresolvedEmail ж");
-  EXPECT_EQ(data->OtherImEmail(), "OtherImEmail ж");
-  EXPECT_EQ(data->Comments(), "Comments ж");
+  EXPECT_EQ(data->get(ContactField::HomePhone), "HomePhone ж");
+  EXPECT_EQ(data->get(ContactField::WorkPhone), "WorkPhone ж");
+  EXPECT_EQ(data->get(ContactField::MobilePhone), "MobilePhone ж");
+  EXPECT_EQ(data->get(ContactField::OtherPhone), "OtherPhone ж");
+  EXPECT_EQ(data->get(ContactField::WorkEmail), "WorkEmail ж");
+  EXPECT_EQ(data->get(ContactField::OtherEmail), "OtherEmail ж");
+  EXPECT_EQ(data->get(ContactField::HomeStreet), "HomeStreet ж");
+  EXPECT_EQ(data->get(ContactField::HomeCity), "HomeCity ж");
+  EXPECT_EQ(data->get(ContactField::HomeState), "HomeState ж");
+  EXPECT_EQ(data->get(ContactField::HomeZipCode), "HomeZipCode ж");
+  EXPECT_EQ(data->get(ContactField::HomeCountry), "HomeCountry ж");
+  EXPECT_EQ(data->get(ContactField::HomeFax), "HomeFax ж");
+  EXPECT_EQ(data->get(ContactField::HomeWebSite), "HomeWebSite ж");
+  EXPECT_EQ(data->get(ContactField::Birthdate), "01.01.1980");
+  EXPECT_EQ(data->get(ContactField::SpouseName), "SpouseName ж");
+  EXPECT_EQ(data->get(ContactField::Anniversary), "02.02.2002");
+  EXPECT_EQ(data->get(ContactField::CompanyName), "CompanyName ж");
+  EXPECT_EQ(data->get(ContactField::JobTitle), "JobTitle ж");
+  EXPECT_EQ(data->get(ContactField::WorkStreet), "WorkStreet ж");
+  EXPECT_EQ(data->get(ContactField::WorkCity), "WorkCity ж");
+  EXPECT_EQ(data->get(ContactField::WorkState), "WorkState ж");
+  EXPECT_EQ(data->get(ContactField::WorkZipCode), "WorkZipCode ж");
+  EXPECT_EQ(data->get(ContactField::WorkCountry), "WorkCountry ж");
+  EXPECT_EQ(data->get(ContactField::Pager), "Pager ж");
+  EXPECT_EQ(data->get(ContactField::WorkWebSite), "WorkWebSite ж");
+  EXPECT_EQ(data->get(ContactField::UnresolvedEmail), "UnresolvedEmail ж");
+  EXPECT_EQ(data->get(ContactField::OtherImEmail), "OtherImEmail ж");
+  EXPECT_EQ(data->get(ContactField::Comments), "Comments ж");
   // What the exports for other address books take beside the shown texts.
   EXPECT_EQ(row.calendarDate(ContactField::Birthdate), "1980-01-01");
   EXPECT_EQ(row.calendarDate(ContactField::Anniversary), "2002-02-02");
@@ -100,7 +100,7 @@ TEST_F(ContactLoadTest, ZeroDateHasNoCalendarDate) {
   contacts->rows.push_back({{"Birthdate", dateValue(-1.0)}});
   reader.ReadDatabase("db.edb");
   ASSERT_EQ(list.count(), 2u);
-  EXPECT_EQ(list.item(0).data()->Birthdate(), "30.12.1899");
+  EXPECT_EQ(list.item(0).data()->get(ContactField::Birthdate), "30.12.1899");
   EXPECT_EQ(list.item(0).calendarDate(ContactField::Birthdate), "");
   EXPECT_EQ(list.item(0).calendarDate(ContactField::Anniversary), "");
   EXPECT_EQ(list.item(1).calendarDate(ContactField::Birthdate), "1899-12-29");
@@ -119,7 +119,7 @@ TEST_F(ContactLoadTest, DatesOfAnEightBitLocaleReachTheListAsUtf8) {
   contacts->rows.push_back({{"Birthdate", dateValue(29221.75)}});
   eucReader.ReadDatabase("db.edb");
   ASSERT_EQ(list.count(), 1u);
-  EXPECT_EQ(list.item(0).data()->Birthdate(), "1980\xE5\xB9\xB4" "01\xE6\x9C\x88" "01\xE6\x97\xA5");
+  EXPECT_EQ(list.item(0).data()->get(ContactField::Birthdate), "1980\xE5\xB9\xB4" "01\xE6\x9C\x88" "01\xE6\x97\xA5");
 }
 
 TEST_F(ContactLoadTest, ColumnsAreReadInMasterOrderEachThroughItsReader) {
@@ -157,9 +157,9 @@ TEST_F(ContactLoadTest, RowsInWalkOrderEachWithItsOwnRecordNoLineAtTheEnd) {
   EXPECT_THAT(log.lines, ElementsAre("database page size 8192"));
   ASSERT_EQ(list.count(), 3u);
   EXPECT_EQ(list.item(0).Caption(), "Sam");
-  EXPECT_EQ(list.item(0).data()->HomePhone(), "1");
+  EXPECT_EQ(list.item(0).data()->get(ContactField::HomePhone), "1");
   EXPECT_EQ(list.item(1).Caption(), "Sam");
-  EXPECT_EQ(list.item(1).data()->HomePhone(), "2");
+  EXPECT_EQ(list.item(1).data()->get(ContactField::HomePhone), "2");
   EXPECT_NE(list.item(0).data(), list.item(1).data());
   EXPECT_EQ(list.item(2).Caption(), "Ann");
 }
@@ -186,7 +186,7 @@ TEST_F(ContactLoadTest, TooLongShortTextEmptiesThatValueOnlyAndTheRowIsLoaded) {
   ASSERT_EQ(list.count(), 1u);
   EXPECT_EQ(list.item(0).SubItem(0), "");
   EXPECT_EQ(list.item(0).SubItem(1), "MiddleName v");
-  EXPECT_EQ(list.item(0).data()->Comments(), std::string(3000, 'C'));
+  EXPECT_EQ(list.item(0).data()->get(ContactField::Comments), std::string(3000, 'C'));
 }
 
 TEST_F(ContactLoadTest, MissingColumnGivesOneLineAndLeavesTheListUntouched) {
@@ -272,10 +272,10 @@ TEST_F(ContactLoadTest, FailedReadsOfOneRowEachGiveALineAndTheRestIsRead) {
                                      "JetRetrieveColumn ERROR -1022 - text of -1022",
                                      "JetRetrieveColumn ERROR -1517 - text of -1517"));
   const std::optional<TContactData> data = list.item(0).data();
-  EXPECT_EQ(data->HomeCity(), "");
-  EXPECT_EQ(data->Birthdate(), "");
-  EXPECT_EQ(data->HomeState(), "HomeState r");
-  EXPECT_EQ(data->SpouseName(), "SpouseName r");
+  EXPECT_EQ(data->get(ContactField::HomeCity), "");
+  EXPECT_EQ(data->get(ContactField::Birthdate), "");
+  EXPECT_EQ(data->get(ContactField::HomeState), "HomeState r");
+  EXPECT_EQ(data->get(ContactField::SpouseName), "SpouseName r");
 }
 
 // Rows whose texts take more memory than the file's size can explain (here

@@ -273,7 +273,7 @@ TEST_F(ReadSequenceTest, TwoReadsEachWithItsOwnInstanceLogKeepsBothListHoldsTheS
                                      "JetCreateInstance(Corvadex)", "JetTerm(17)"));
   ASSERT_EQ(list.count(), 1u);
   EXPECT_EQ(list.item(0).Caption(), "Zed");
-  EXPECT_EQ(list.item(0).data()->Comments(), "second");
+  EXPECT_EQ(list.item(0).data()->get(ContactField::Comments), "second");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The main window under the offscreen platform: controls and their initial
-// states, the handlers, the details view filled from the selection, the
-// about link, anchors on resize, and the default error report.
+// states, the handlers reached from the controls, the details view filled
+// from the selection, the about link, anchors on resize, and the default
+// error report. What the handlers do is tested on WindowBehaviour
+// (window_behaviour_test.cpp).
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,8 +13,10 @@
 #include <QRadioButton>
 #include <QTest>
 #include <functional>
+#include <set>
 
 #include "window/UnitAbout.h"
+#include "window/anchors.h"
 #include "window/details_view.h"
 #include "window/link_label.h"
 #include "window/message_memo.h"
@@ -44,6 +48,33 @@ class MainWindowTest : public QObject, WindowFixture {
   std::string dbPath_;
   std::string otherDbPath_;
 
+  // What a user would notice of the layout: every visible control inside
+  // its parent, and none covering another but where the design lets two
+  // edges touch, and no more than there (the radio buttons share a row of
+  // pixels, the chooser button sits on the path edit's right frame).
+  static void expectControlsKeepTheirRoom(TFormCorvadex& f) {
+    const std::pair<Control, Control> touching[] = {{Control::RadioButton1, Control::RadioButton2},
+                                                    {Control::EditDBPath, Control::ButtonChooseFile}};
+    for (const ControlPlace& place : kWindowControls) {
+      if (place.sizing == Sizing::ByParent) continue;  // the page control's to place
+      QWidget* w = f.widget(place.control);
+      QWidget* parent = f.widget(place.parent);
+      QVERIFY2(parent->rect().contains(w->geometry()), place.name.data());
+      for (QWidget* other : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other == w || other->isWindow() || !other->isVisible() || !w->isVisible()) continue;
+        // Two that touch in the design touch no more than there.
+        QRect allowed;
+        for (const auto& [a, b] : touching) {
+          if ((f.widget(a) == w && f.widget(b) == other) || (f.widget(b) == w && f.widget(a) == other))
+            allowed = toQRect(placeOf(a).design).intersected(toQRect(placeOf(b).design));
+        }
+        const QRect covered = w->geometry().intersected(other->geometry());
+        QVERIFY2(covered.width() <= allowed.width() && covered.height() <= allowed.height(),
+                 qPrintable(QString::fromLatin1(place.name.data()) + " covers " + other->objectName()));
+      }
+    }
+  }
+
   void expectBoxesShow(const ContactValues& values) {
     for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
       QCOMPARE(form().e->boxText(b).toStdString(), columnValue(values, kDetailsBoxes[b].column));
@@ -62,60 +93,56 @@ class MainWindowTest : public QObject, WindowFixture {
   void opensWithTheDesignedControlsAndStates() {
     TFormCorvadex& f = form();
     QCOMPARE(f.windowTitle(), QString("Corvadex"));
-    QCOMPARE(f.pos(), QPoint(258, 138));
-    QCOMPARE(f.size(), QSize(941, 535));
+    QCOMPARE(f.pos(), QPoint(kDesignLeft, kDesignTop));
+    QCOMPARE(f.size(), QSize(kDesignClientSize.width, kDesignClientSize.height));
     QCOMPARE(f.font().pointSize(), 8);
 
-    struct Expected {
-      QWidget* w;
-      const char* name;
-      QRect geometry;
-      bool enabled;
-    } controls[] = {
-        {f.RadioButton1, "RadioButton1", {24, 8, 297, 17}, true},
-        {f.RadioButton2, "RadioButton2", {24, 24, 225, 17}, true},
-        {f.EditDBPath, "EditDBPath", {16, 48, 770, 21}, false},
-        {f.ButtonChooseFile, "ButtonChooseFile", {784, 47, 24, 24}, false},
-        {f.ButtonReadDatabase, "ButtonReadDatabase", {840, 47, 75, 25}, false},
-        {f.ListViewContacts, "ListViewContacts", {8, 80, 473, 353}, true},
-        {f.e, "e", {488, 80, 449, 353}, true},
-        {f.MemoInfo, "MemoInfo", {6, 439, 929, 92}, true},
-        {f.ButtonExportToXML, "ButtonExportToXML", {288, 272, 97, 25}, true},
-    };
-    for (const auto& c : controls) {
-      QCOMPARE(f.findChild<QWidget*>(c.name), c.w);
-      QCOMPARE(c.w->geometry(), c.geometry);
-      QCOMPARE(c.w->isEnabled(), c.enabled);
+    // Every control of the layout table stands in its parent where the
+    // table puts it. Those sized to their caption are never cut: they widen
+    // from the edge they keep when the caption needs more room.
+    for (const ControlPlace& place : kWindowControls) {
+      QWidget* w = f.widget(place.control);
+      const QString name = QString::fromLatin1(place.name.data(), static_cast<qsizetype>(place.name.size()));
+      QCOMPARE(f.findChild<QWidget*>(name), w);
+      if (place.sizing == Sizing::ByParent)
+        QVERIFY(f.e->indexOf(w) >= 0);  // a page of the page control
+      else
+        QCOMPARE(w->parentWidget(), f.widget(place.parent));
+      const Rect at = toRect(w->geometry());
+      switch (place.sizing) {
+        case Sizing::Fixed:
+          QCOMPARE(at, place.design);
+          break;
+        case Sizing::WidensToCaption:
+        case Sizing::KeepsRightEdge:
+          QVERIFY2(at.width >= place.design.width && at.width >= w->sizeHint().width(), qPrintable(name));
+          QCOMPARE(at.top, place.design.top);
+          QCOMPARE(at.height, place.design.height);
+          if (place.sizing == Sizing::WidensToCaption)
+            QCOMPARE(at.left, place.design.left);
+          else
+            QCOMPARE(at.right(), place.design.right());
+          break;
+        case Sizing::ByParent:
+          break;
+      }
     }
+    expectControlsKeepTheirRoom(f);
+    // Only the path controls wait for the chosen-file source.
+    const std::set<Control> disabled = {Control::EditDBPath, Control::ButtonChooseFile, Control::ButtonReadDatabase};
+    for (const ControlPlace& place : kWindowControls)
+      QCOMPARE(f.widget(place.control)->isEnabled(), disabled.count(place.control) == 0);
     QCOMPARE(f.RadioButton1->text(), QString("Find the contacts database authomatically"));
     QCOMPARE(f.RadioButton2->text(), QString("Choose the database file"));
     QVERIFY(f.RadioButton1->isChecked());
     QVERIFY(!f.RadioButton2->isChecked());
     QCOMPARE(f.Label1->text(), QString("About"));
-    // The link is sized to its caption from the designed place.
-    QCOMPARE(f.Label1->pos(), QPoint(883, 8));
-    QCOMPARE(f.Label1->height(), 13);
-    QVERIFY(f.Label1->width() >= 34 && f.Label1->width() >= f.Label1->sizeHint().width());
-    QVERIFY(f.Label1->geometry().right() < f.width());
     QVERIFY(f.Label1->font().bold() && f.Label1->font().underline());
     QCOMPARE(f.Label1->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(f.ButtonChooseFile->text(), QString("..."));
     QCOMPARE(f.ButtonReadDatabase->text(), QString("Read"));
     QCOMPARE(f.ButtonExportToXML->text(), QString("Export to XML file"));
-    QCOMPARE(f.ButtonExportToXML->parentWidget(), f.e->TabSheetContact);
     QCOMPARE(f.ButtonExportForAddressBook->text(), QString("Export for another address book..."));
-    QCOMPARE(f.ButtonExportForAddressBook->parentWidget(), f.e->TabSheetContact);
-    // Its caption is never cut: it is as wide as its text needs, ending where it always does.
-    QVERIFY(f.ButtonExportForAddressBook->isEnabled());
-    QVERIFY(f.ButtonExportForAddressBook->width() >= f.ButtonExportForAddressBook->sizeHint().width());
-    QCOMPARE(f.ButtonExportForAddressBook->geometry().right(), 424);
-    QCOMPARE(f.ButtonExportForAddressBook->y(), 244);
-    // The second button takes free space: it covers no other control of the page.
-    for (QWidget* other : f.e->TabSheetContact->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-      if (other != f.ButtonExportForAddressBook && other->isVisible())
-        QVERIFY2(!other->geometry().intersects(f.ButtonExportForAddressBook->geometry()),
-                 qPrintable(other->objectName()));
-    QVERIFY(f.ButtonExportForAddressBook->geometry().right() < f.e->TabSheetContact->width());
     QVERIFY(f.EditDBPath->text().isEmpty());
     QVERIFY(f.MemoInfo->toPlainText().isEmpty());
     QVERIFY(!f.MemoInfo->isReadOnly());
@@ -160,10 +187,10 @@ class MainWindowTest : public QObject, WindowFixture {
     }
 
     // Dialog settings.
-    QCOMPARE(f.OpenDialog1.filter, QString("*.edb|*.edb"));
-    QCOMPARE(f.SaveDialog1.filter, QString("xml files|*.xml"));
-    QCOMPARE(f.SaveDialog1.defaultExt, QString("xml"));
-    QCOMPARE(f.SaveDialog1.fileName, QString("contacts"));
+    QCOMPARE(f.OpenDialog1.filter, std::string("*.edb|*.edb"));
+    QCOMPARE(f.SaveDialog1.filter, std::string("xml files|*.xml"));
+    QCOMPARE(f.SaveDialog1.defaultExt, std::string("xml"));
+    QCOMPARE(f.SaveDialog1.fileName, std::string("contacts"));
     QVERIFY(!f.SaveDialog1.overwritePrompt);
     QVERIFY(dialogs_.boxes.empty());
   }
@@ -263,30 +290,6 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(db_.readPaths.size(), std::size_t{1});
     QCOMPARE(f.MemoInfo->toPlainText(), logBefore);
     QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
-  }
-
-  void chooserFillsThePathOrChangesNothing() {
-    TFormCorvadex& f = form();
-    QTest::mouseClick(f.RadioButton2, Qt::LeftButton);
-    f.EditDBPath->setText("kept");
-    dialogs_.openAnswers = {QString()};
-    QTest::mouseClick(f.ButtonChooseFile, Qt::LeftButton);
-    QCOMPARE(dialogs_.openShown.size(), std::size_t{1});
-    QCOMPARE(dialogs_.openShown[0].filter, QString("*.edb|*.edb"));
-    QCOMPARE(f.EditDBPath->text(), QString("kept"));
-
-    // A chosen name reaches the edit and enables "Read", even one of a file
-    // that does not exist; "Read" then refuses it.
-    f.EditDBPath->clear();
-    QVERIFY(!f.ButtonReadDatabase->isEnabled());
-    const QString missing = dir_.filePath("typed-name.edb");
-    dialogs_.openAnswers = {missing};
-    QTest::mouseClick(f.ButtonChooseFile, Qt::LeftButton);
-    QCOMPARE(f.EditDBPath->text(), missing);
-    QVERIFY(f.ButtonReadDatabase->isEnabled());
-    QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
-    QCOMPARE(dialogs_.boxes.size(), std::size_t{1});
-    QVERIFY(db_.readPaths.empty());
   }
 
   void readFillsListAndLogWithNothingSelected() {
@@ -462,7 +465,10 @@ class MainWindowTest : public QObject, WindowFixture {
                 details = f.e->geometry(), chooser = f.ButtonChooseFile->geometry(),
                 read = f.ButtonReadDatabase->geometry(), about = f.Label1->geometry(),
                 log = f.MemoInfo->geometry(), radio = f.RadioButton1->geometry();
+    f.findContact();  // the find bar shown too
+    expectControlsKeepTheirRoom(f);
     f.resize(f.width() + 100, f.height() + 40);
+    expectControlsKeepTheirRoom(f);
     QCOMPARE(f.ListViewContacts->geometry(), list.adjusted(0, 0, 100, 0));
     QCOMPARE(f.EditDBPath->geometry(), edit.adjusted(0, 0, 100, 0));
     QCOMPARE(f.e->geometry(), details.translated(100, 0));
@@ -471,7 +477,7 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(f.Label1->geometry(), about.translated(100, 0));
     QCOMPARE(f.MemoInfo->geometry(), log.adjusted(0, 0, 100, 40));
     QCOMPARE(f.RadioButton1->geometry(), radio);
-    f.resize(941, 535);
+    f.resize(kDesignClientSize.width, kDesignClientSize.height);
     QCOMPARE(f.MemoInfo->geometry(), log);
     QCOMPARE(f.e->geometry(), details);
   }
@@ -504,82 +510,6 @@ class MainWindowTest : public QObject, WindowFixture {
       readThroughButton(dbPath_);
       QCOMPARE(form().ListViewContacts->model()->rowCount(), 3);
     }
-  }
-
-  void exportAsksForAFileAndRemembersIt() {
-    TFormCorvadex& f = form();
-    readThroughButton(dbPath_);
-    // Cancel: nothing written, nothing reported.
-    dialogs_.saveAnswers = {QString()};
-    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
-    QVERIFY(exports_.empty());
-    QCOMPARE(dialogs_.saveShown.at(0).fileName, QString("contacts"));
-    QCOMPARE(f.SaveDialog1.fileName, QString("contacts"));
-
-    // A name without extension gets ".xml"; the next export proposes it.
-    const QString chosen = dir_.filePath("mine");
-    dialogs_.saveAnswers = {chosen, QString()};
-    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
-    QCOMPARE(exports_.size(), std::size_t{1});
-    QCOMPARE(exports_[0].fileName, (chosen + ".xml").toStdString());
-    QCOMPARE(exports_[0].rows, std::size_t{3});
-    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
-    QCOMPARE(dialogs_.saveShown.at(2).fileName, chosen + ".xml");
-    QCOMPARE(dialogs_.saveShown.at(2).overwritePrompt, false);
-    QCOMPARE(exports_.size(), std::size_t{1});
-    QVERIFY(dialogs_.boxes.empty());
-  }
-
-  // Each file type of the second dialog writes its format, a typed name
-  // gets the type's extension, and the log tells where how many went.
-  void secondExportWritesTheChosenFileType() {
-    TFormCorvadex& f = form();
-    readThroughButton(dbPath_);
-    const QString base = dir_.filePath("book");
-    dialogs_.typedAnswers = {{base, 0}, {base, 1}, {base, 2}, {base + ".txt", 3}, {QString(), 0}};
-    for (int i = 0; i < 5; ++i) QTest::mouseClick(f.ButtonExportForAddressBook, Qt::LeftButton);
-    QCOMPARE(dialogs_.typedShown.at(0).fileName, QString("contacts"));
-    QCOMPARE(dialogs_.typedShown.at(0).filter,
-             QString("vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv"));
-    QCOMPARE(dialogs_.typedShown.at(4).filterIndex, 3);  // the last choice is proposed again
-    QCOMPARE(dialogs_.typedShown.at(4).fileName, base + ".txt");
-    const std::string b = base.toStdString();
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"vcard", b + ".vcf"}, {"vcard4", b + ".vcf"}, {"google-csv", b + ".csv"}, {"outlook-csv", b + ".txt"}};
-    QCOMPARE(exports_.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      QCOMPARE(exports_[i].format, expected[i].first);
-      QCOMPARE(exports_[i].fileName, expected[i].second);
-      QCOMPARE(exports_[i].rows, std::size_t{3});
-      QVERIFY(f.MemoInfo->toPlainText().contains(
-          QString::fromStdString("Exported 3 contacts to " + expected[i].second)));
-    }
-    QVERIFY(dialogs_.boxes.empty());
-  }
-
-  // Neither button writes over the database shown, however it is named.
-  void bothExportsRefuseTheDatabaseShown() {
-    TFormCorvadex& f = form();
-    readThroughButton(dbPath_);
-    const QString link = dir_.filePath("alias.xml");
-    QVERIFY(QFile::link(QString::fromStdString(dbPath_), link));
-    dialogs_.saveAnswers = {QString::fromStdString(dbPath_), link};
-    dialogs_.typedAnswers = {{QString::fromStdString(dbPath_), 0}, {link, 2}};
-    for (int i = 0; i < 2; ++i) {
-      QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
-      QTest::mouseClick(f.ButtonExportForAddressBook, Qt::LeftButton);
-    }
-    QVERIFY(exports_.empty());
-    QCOMPARE(dialogs_.boxes.size(), std::size_t{4});
-    for (const auto& box : dialogs_.boxes) {
-      QVERIFY(box.text.contains("database being shown"));
-      QCOMPARE(box.icon, MessageIcon::Error);
-    }
-    QVERIFY(!f.MemoInfo->toPlainText().contains("Exported"));
-    // Another file is written as usual.
-    dialogs_.saveAnswers = {QString::fromStdString(otherDbPath_)};
-    QTest::mouseClick(f.ButtonExportToXML, Qt::LeftButton);
-    QCOMPARE(exports_.size(), std::size_t{1});
   }
 };
 

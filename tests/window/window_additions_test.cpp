@@ -110,6 +110,9 @@ class WindowAdditionsTest : public QObject, WindowFixture {
     }
     QTest::keyClick(bar.Field, Qt::Key_Escape);
     QVERIFY(!bar.isVisible());
+    QTest::keyClick(form_.get(), Qt::Key_F, Qt::ControlModifier);
+    bar.CloseButton->click();
+    QVERIFY(!bar.isVisible());
   }
 
   // A file reaches the window from the command line or dropped on it (on

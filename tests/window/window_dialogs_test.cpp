@@ -46,7 +46,7 @@ class WindowDialogsTest : public QObject {
     QTemporaryDir dir;
     const QString existing = dir.filePath("contacts.xml");
     QFile(existing).open(QIODevice::WriteOnly);
-    FileDialogSettings save{"xml files|*.xml", "xml", existing, false};
+    FileDialogSettings save{"xml files|*.xml", "xml", existing.toStdString(), false};
     QtWindowDialogs dialogs;
     whenDialogShows([&](QFileDialog& d) {
       QCOMPARE(d.acceptMode(), QFileDialog::AcceptSave);
@@ -65,7 +65,7 @@ class WindowDialogsTest : public QObject {
   void openDialogTakesATypedMissingName() {
     QTemporaryDir dir;
     const QString missing = dir.filePath("typed.edb");
-    FileDialogSettings open{"*.edb|*.edb", "", "", false, dir.path()};
+    FileDialogSettings open{"*.edb|*.edb", "", "", false, dir.path().toStdString()};
     QtWindowDialogs dialogs;
     whenDialogShows([&](QFileDialog& d) {
       QCOMPARE(d.acceptMode(), QFileDialog::AcceptOpen);

@@ -92,7 +92,7 @@ class WindowEngineTest : public QObject {
     // Cancel leaves the file alone; the next export proposes the last name.
     dialogs.saveAnswers = {QString()};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
-    QCOMPARE(dialogs.saveShown.at(1).fileName, written);
+    QCOMPARE(dialogs.saveShown.at(1).fileName, written.toStdString());
     QCOMPARE(contents(written), fromWindow);
 
     // A save that cannot be made reaches the default error report with the
@@ -122,7 +122,7 @@ class WindowEngineTest : public QObject {
         {3, "outlook", "outlook-csv", "\xEF\xBB\xBF" "First Name,Middle Name,Last Name,Company,"},
     };
     for (const auto& t : types) {
-      dialogs.typedAnswers = {{dir_.filePath(t.name), t.type}};
+      dialogs.typedAnswers = {{dir_.filePath(t.name).toStdString(), t.type}};
       QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
       const QString file = dir_.filePath(t.name) + (t.type < 2 ? ".vcf" : ".csv");
       QVERIFY2(contents(file).startsWith(t.start), t.format);
@@ -138,7 +138,7 @@ class WindowEngineTest : public QObject {
     QVERIFY(QFile::link(database_, link));
     dialogs.boxes.clear();
     dialogs.saveAnswers = {database_};
-    dialogs.typedAnswers = {{link, 0}};
+    dialogs.typedAnswers = {{link.toStdString(), 0}};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
     QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
     QCOMPARE(dialogs.boxes.size(), std::size_t{2});

@@ -147,7 +147,7 @@ class WindowLocationTest : public QObject, WindowFixture {
     // The path found is not shown in the path edit; no dialog came up. The
     // file dialog would start in the database's folder.
     QCOMPARE(form_->EditDBPath->text(), QString());
-    QCOMPARE(std::filesystem::canonical(form_->OpenDialog1.directory.toStdString()),
+    QCOMPARE(std::filesystem::canonical(form_->OpenDialog1.directory),
              std::filesystem::canonical(prefix_->onDriveC(kDatabase).parent_path()));
     QVERIFY(dialogs_.boxes.empty());
     QVERIFY(form_->isVisible());
@@ -241,7 +241,7 @@ class WindowLocationTest : public QObject, WindowFixture {
       form_->ButtonChooseFile->click();
       const std::string start = c.folders[0] == "empty" ? disks.path("system/media/bob/Old Disk")
                                                         : folderOf(paths[c.answer == 1 ? 1 : 0]);
-      QCOMPARE(dialogs_.openShown.back().directory.toStdString(), start);
+      QCOMPARE(dialogs_.openShown.back().directory, start);
       cleanup();
     }
   }

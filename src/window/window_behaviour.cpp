@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "window/window_behaviour.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "location/database_location.h"
+#include "location/database_search.h"
+#include "location/found_database_text.h"
+#include "platform/file_exists.h"
+#include "platform/same_file.h"
+#include "window/window_view.h"
+
+namespace corvadex {
+
+namespace {
+
+// The busy cursor for as long as it lives, also when an error ends the work
+// early.
+class BusyCursor {
+ public:
+  explicit BusyCursor(WindowView& view) : view_(view) { view_.setBusy(true); }
+  ~BusyCursor() { view_.setBusy(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  WindowView& view_;
+};
+
+// How often the window looks whether the start-up search has ended.
+constexpr int kSearchPollMilliseconds = 20;
+
+}  // namespace
+
+WindowBehaviour::WindowBehaviour(WindowView& view, FormServices services)
+    : view_(view), services_(std::move(services)) {
+  if (!services_.makeReader || !services_.writeXml)
+    throw std::invalid_argument("the main window needs every one of its services");
+  if (!services_.fileExists)
+    services_.fileExists = [](const std::string& path) { return isRegularFile(path.c_str()); };
+  if (!services_.sameFile) services_.sameFile = isSameFile;
+
+  OpenDialog1.filter = "*.edb|*.edb";
+  SaveDialog1.filter = tr(QT_TRANSLATE_NOOP("TFormCorvadex", "xml files|*.xml"));
+  SaveDialog1.defaultExt = "xml";
+  SaveDialog1.fileName = "contacts";
+  SaveDialog1.overwritePrompt = false;
+  SaveDialog2.filter = "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv";
+  SaveDialog2.defaultExt = "vcf";
+  SaveDialog2.fileName = "contacts";
+  SaveDialog2.overwritePrompt = false;
+
+  reader_ = services_.makeReader(view_, list_);
+  if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
+  list_.addObserver(this);
+}
+
+WindowBehaviour::~WindowBehaviour() { list_.removeObserver(this); }
+
+std::string WindowBehaviour::tr(const char* source) const { return view_.translate(source); }
+
+void WindowBehaviour::showWindow(const std::string& startFile, const std::function<void()>& create) {
+  if (startFile.empty()) {
+    view_.guard(create ? create : [this] { FormCreate(); });
+    afterStartUp();
+    view_.show();
+    return;
+  }
+  view_.show();
+  // Read once the window is up, as if chosen and read with "Read"; the
+  // first contact is then selected, as after the start-up location.
+  view_.post([this, startFile] {
+    openFile(startFile);
+    list_.selectFirst();
+  });
+}
+
+void WindowBehaviour::selectedRowChanged(std::optional<std::size_t>) {
+  view_.guard([this] { ListViewContactsSelectItem(); });
+}
+
+void WindowBehaviour::ReadDatabase(const std::string& path) {
+  ++readsStarted_;
+  reading_ = path;
+  struct Done {
+    std::optional<std::string>& reading;
+    ~Done() { reading.reset(); }
+  } done{reading_};
+  try {
+    BusyCursor busy(view_);
+    reader_->ReadDatabase(path);
+  } catch (...) {
+    afterRead(path);  // the title and status follow what the list now holds
+    throw;
+  }
+  afterRead(path);
+}
+
+void WindowBehaviour::rowsAboutToChange() {
+  // A read replaces the rows only once it has reached the contact table:
+  // from then on the list shows that database.
+  if (reading_) shownDatabase_ = *reading_;
+}
+
+bool WindowBehaviour::refuseDatabaseAsTarget(const std::string& target) {
+  if (shownDatabase_.empty() || !services_.sameFile(shownDatabase_, target)) return false;
+  view_.showMessage(tr(QT_TRANSLATE_NOOP("TFormCorvadex",
+                                         "The export was not written: the file chosen is the contacts "
+                                         "database being shown, which Corvadex never changes.")),
+                    tr(QT_TRANSLATE_NOOP("TFormCorvadex", " Corvadex")), MessageIcon::Error);
+  return true;
+}
+
+void WindowBehaviour::FormCreate() {
+  // Finds the mail client's database and reads it before the window is
+  // first shown; the log lines go to MemoInfo, and the first contact read is
+  // selected, which shows its details. An error (no mail client) ends this
+  // handler and reaches the default error report.
+  if (location_ == nullptr) return;
+  // When that gives no database (no mail client, an old version, no file at
+  // its place) the search goes on in other prefixes, on mounted volumes and
+  // in named folders, in the background: its finds come once the window is
+  // shown, after any error of the location has been reported.
+  bool found = false;
+  try {
+    location_->Run(view_, list_, [this, &found](const std::string& path) {
+      found = true;
+      ReadDatabase(path);
+    });
+  } catch (...) {
+    if (!found) startSearch();
+    throw;
+  }
+  if (!found) {
+    startSearch();
+  } else if (services_.localPath) {
+    OpenDialog1.directory = folderOf(services_.localPath(location_->DatabasePath));
+  }
+}
+
+void WindowBehaviour::startSearch() {
+  if (!services_.startSearch) return;
+  search_ = services_.startSearch();
+  view_.repeat(kSearchPollMilliseconds, [this] { return searchTick(); });
+}
+
+bool WindowBehaviour::searchTick() {
+  if (search_ == nullptr) return false;
+  // A dialog the user has open (an error report, a file dialog) is not
+  // interrupted: the finds wait for it to close.
+  if (!search_->finished() || view_.dialogOpen()) return true;
+  searchFinished();
+  return false;
+}
+
+void WindowBehaviour::searchFinished() {
+  const std::unique_ptr<DatabaseSearch> search = std::move(search_);
+  const SearchOutcome outcome = search->wait();
+  logSearchOutcome(view_, outcome);
+  if (!outcome.finds.empty()) {
+    OpenDialog1.directory = folderOf(outcome.finds.front().path);
+  } else if (!outcome.windowsVolumes.empty()) {
+    OpenDialog1.directory = outcome.windowsVolumes.front();
+  }
+  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) logHowToGoOn();
+  if (outcome.finds.empty() || userRead_) return;
+
+  // One database is read at once; of several, only the one the user picks.
+  std::size_t chosen = 0;
+  if (outcome.finds.size() > 1) {
+    const std::optional<std::size_t> row = view_.chooseDatabase(outcome.finds);
+    if (!row) {
+      view_.Add("No database chosen");
+      logHowToGoOn();
+      return;
+    }
+    chosen = *row;
+  }
+  const std::string& path = outcome.finds[chosen].path;
+  OpenDialog1.directory = folderOf(path);
+  view_.Add("Database File: " + path);
+  if (fileExists(path)) {
+    ReadDatabase(path);
+  } else {
+    view_.Add("ERROR DatabaseFilePath not Exists");
+  }
+  list_.selectFirst();
+}
+
+void WindowBehaviour::RadioButton1Click() {
+  const bool enable = !view_.checked(Control::RadioButton1);
+  view_.setEnabled(Control::EditDBPath, enable);
+  view_.setEnabled(Control::ButtonChooseFile, enable);
+}
+
+void WindowBehaviour::RadioButton2Click() {
+  const bool enable = view_.checked(Control::RadioButton2);
+  view_.setEnabled(Control::EditDBPath, enable);
+  view_.setEnabled(Control::ButtonChooseFile, enable);
+}
+
+void WindowBehaviour::chooseFileSource() {
+  if (view_.checked(Control::RadioButton2)) return;  // a click on the checked button raises nothing
+  view_.setChecked(Control::RadioButton2, true);
+  RadioButton2Click();
+}
+
+void WindowBehaviour::EditDBPathChange() {
+  view_.setEnabled(Control::ButtonReadDatabase, !view_.text(Control::EditDBPath).empty());
+}
+
+void WindowBehaviour::ButtonChooseFileClick() {
+  const std::optional<std::string> chosen = view_.askOpenFile(OpenDialog1);
+  if (!chosen) return;
+  OpenDialog1.fileName = *chosen;
+  view_.setText(Control::EditDBPath, *chosen);
+  EditDBPathChange();
+}
+
+void WindowBehaviour::ButtonReadDatabaseClick() {
+  // The path is read from the edit whether it is enabled or not.
+  const std::string path = view_.text(Control::EditDBPath);
+  if (fileExists(path)) {
+    userRead_ = true;
+    ReadDatabase(path);
+    return;
+  }
+  view_.showMessage(tr(QT_TRANSLATE_NOOP("TFormCorvadex", " File does not exists. ")),
+                    tr(QT_TRANSLATE_NOOP("TFormCorvadex", " Corvadex")), MessageIcon::Error);
+}
+
+void WindowBehaviour::EditDBPathReturn() {
+  if (!view_.text(Control::EditDBPath).empty()) ButtonReadDatabaseClick();
+}
+
+void WindowBehaviour::ChooseFileKey() {
+  chooseFileSource();  // the chooser belongs to the chosen-file source
+  ButtonChooseFileClick();
+}
+
+void WindowBehaviour::Label1Click() { view_.showAbout(); }
+
+void WindowBehaviour::ListViewContactsSelectItem() {
+  const std::optional<std::size_t> selected = list_.selected();
+  if (!selected) return;  // the boxes keep what they show
+  view_.showContact(list_.item(*selected));
+}
+
+void WindowBehaviour::ButtonExportToXMLClick() {
+  const std::optional<std::string> chosen = view_.askSaveFile(SaveDialog1);
+  if (!chosen) return;
+  SaveDialog1.fileName = *chosen;  // proposed again at the next export
+  if (refuseDatabaseAsTarget(*chosen)) return;
+  services_.writeXml(list_, *chosen);
+  afterExport(*chosen);
+}
+
+}  // namespace corvadex
