@@ -118,20 +118,5 @@ TEST(DriveSearch, ProfilesOfTheDriveAndOfItsWindowsOld) {
   }
 }
 
-TEST(DriveSearch, TheWholeSearchOverEveryDrive) {
-  const std::string bob = under("C:\\Users\\bob", kDrive155);
-  const std::string oldAnn = under("C:\\Windows.old\\Users\\ann", kDrive154);
-  const std::string stick = under("E:\\Documents and Settings\\kim", kDrive155);
-  auto host = std::make_shared<DriveHost>(std::vector<std::string>{"C:", "E:"},
-                                          std::vector<std::string>{bob, oldAnn, stick});
-  DatabaseSearch search(host, "", {}, std::chrono::milliseconds(10'000));
-  const SearchOutcome outcome = search.wait();
-  std::set<std::string> paths;
-  for (const DatabaseFind& find : outcome.finds) paths.insert(find.path);
-  EXPECT_EQ(paths, (std::set<std::string>{bob, oldAnn, stick}));
-  EXPECT_EQ(outcome.windowsVolumes, (std::vector<std::string>{"C:", "E:"}));
-  EXPECT_TRUE(outcome.abandoned.empty());
-}
-
 }  // namespace
 }  // namespace corvadex

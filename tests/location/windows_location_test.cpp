@@ -30,7 +30,6 @@
 #include "contacts/contact_list.h"
 #include "location/database_location.h"
 #include "location/database_search.h"
-#include "location/parse_integer.h"
 #include "location/windows_search_host_windows.h"
 #include "platform/native_windows_view_windows.h"
 #include "platform/wide_text_windows.h"
@@ -230,7 +229,6 @@ TEST(NativeWindowsView, CurrentUserValuesComeBackAsStored) {
   const std::vector<Case> cases = {
       {"text in several scripts", L"C:\\Users\\\u0416\u0430\u043d\u043d\u0430\\Contacts\\Default\\",
        REG_SZ, textBytes(L"{5c8f}\u5546\u5e97 \U0001F4C7")},
-      {"expandable text", L"store", REG_EXPAND_SZ, textBytes(L"%LOCALAPPDATA%\\x")},
       {"a number", L"count", REG_DWORD, dword},
       {"empty bytes", L"nothing", REG_BINARY, {}},
       {"a long value", L"long", REG_BINARY, std::vector<std::byte>(20'000, std::byte{0x5A})},
@@ -405,15 +403,6 @@ TEST_F(WindowsLocation, FindsTheDatabaseWhereEachVersionKeepsIt) {
     TearDown();
     made_.clear();
   }
-}
-
-TEST_F(WindowsLocation, WithoutTheMailClientThereIsNoVersion) {
-  const NativeWindowsView windows;
-  DatabaseLocation location(windows);
-  LineLog log;
-  ContactList list;
-  EXPECT_THROW(location.Run(log, list, [](const std::string&) {}), NotAnIntegerError);
-  EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST(WindowsSearch, FindsProfilesAndWindowsOldOnADiskNamedWithSearch) {
