@@ -105,12 +105,11 @@ class VolumeWalk {
     }
     if (holdsProfiles || kind != SearchRoot::Kind::Folder) return found;
     if (child(root_, "AppData") || child(root_, "Local Settings")) {
-      const std::size_t slash = root_.rfind(host_.separator());
+      const std::size_t slash = root_.rfind(sep);
       found.emplace_back(root_.substr(slash + 1), root_);
       return found;
     }
-    for (const std::string& user : folders(root_))
-      found.emplace_back(user, root_ + host_.separator() + user);
+    for (const std::string& user : folders(root_)) found.emplace_back(user, root_ + sep + user);
     return found;
   }
 
