@@ -25,55 +25,55 @@ struct DatabaseSearch::State {
   std::size_t pending = 0;
 };
 
-namespace {
-
-// The folders (and links, which a user may have made to a prefix or a disk)
-// inside `folder`.
-std::vector<std::string> entriesOf(const SearchHost& host, const std::string& folder) {
+std::vector<std::string> subfolderPaths(const SearchHost& host, const std::string& folder) {
   std::vector<std::string> paths;
   for (const TreeEntry& entry : host.list(folder)) {
     if (entry.kind == TreeEntry::Kind::Folder || entry.kind == TreeEntry::Kind::Link)
-      paths.push_back(folder + "/" + entry.name);
+      paths.push_back(folder + host.separator() + entry.name);
   }
   std::sort(paths.begin(), paths.end());
   return paths;
 }
 
-}  // namespace
+std::vector<std::string> SearchHost::volumes() const {
+  std::vector<std::string> folders;
+  const std::string root = rootFolder();
+  for (const MountEntry& mount : parseMountTable(mountTable())) {
+    if (isWindowsFileSystem(mount.type)) folders.push_back(root + mount.mountPoint);
+  }
+  const std::string user = userName();
+  std::vector<std::string> mountFolders;
+  if (!user.empty()) mountFolders = {"/media/" + user, "/run/media/" + user};
+  mountFolders.push_back("/mnt");
+  for (const std::string& parent : mountFolders) {
+    for (std::string& path : subfolderPaths(*this, root + parent)) folders.push_back(std::move(path));
+  }
+  return folders;
+}
 
 std::vector<SearchRoot> searchRoots(const SearchHost& host, const std::string& winePrefix,
                                     const std::vector<std::string>& folders) {
   std::vector<SearchRoot> roots;
   std::set<std::string> seen;
   auto add = [&](SearchRoot::Kind kind, std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == host.separator()) folder.pop_back();
     if (!folder.empty() && seen.insert(folder).second) roots.push_back({kind, std::move(folder)});
   };
 
   add(SearchRoot::Kind::WinePrefix, winePrefix);
   const std::string home = host.homeFolder();
   if (!home.empty()) {
-    for (const std::string& path : entriesOf(host, home)) {
+    for (const std::string& path : subfolderPaths(host, home)) {
       if (path.substr(home.size() + 1).starts_with(".wine")) add(SearchRoot::Kind::WinePrefix, path);
     }
     for (const char* parent : {"/.local/share/wineprefixes", "/.local/share/bottles/bottles",
                                "/Games", "/.PlayOnLinux/wineprefix"}) {
-      for (const std::string& path : entriesOf(host, home + parent))
+      for (const std::string& path : subfolderPaths(host, home + parent))
         add(SearchRoot::Kind::WinePrefix, path);
     }
   }
 
-  const std::string root = host.rootFolder();
-  for (const MountEntry& mount : parseMountTable(host.mountTable())) {
-    if (isWindowsFileSystem(mount.type)) add(SearchRoot::Kind::Volume, root + mount.mountPoint);
-  }
-  const std::string user = host.userName();
-  std::vector<std::string> mountFolders;
-  if (!user.empty()) mountFolders = {"/media/" + user, "/run/media/" + user};
-  mountFolders.push_back("/mnt");
-  for (const std::string& parent : mountFolders) {
-    for (const std::string& path : entriesOf(host, root + parent)) add(SearchRoot::Kind::Volume, path);
-  }
+  for (std::string& volume : host.volumes()) add(SearchRoot::Kind::Volume, std::move(volume));
 
   for (const std::string& folder : folders) add(SearchRoot::Kind::Folder, folder);
   return roots;

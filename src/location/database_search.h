@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The search that goes on when the mail client's own place holds no
 // database: every Wine prefix in the usual places, every mounted Windows
-// volume and the folders the user names, each examined by probeVolume on a
+// volume or drive and the folders the user names, each examined by probeVolume on a
 // thread of its own. A volume that has not answered when the search's
 // patience runs out (a hung network mount) is left out; its thread is left
 // to end on its own, and nobody waits for it.
@@ -24,8 +24,10 @@ namespace corvadex {
 //   be empty), ~/.wine*, ~/.local/share/wineprefixes/*, and the prefix
 //   folders of Bottles (~/.local/share/bottles/bottles/*), Lutris (~/Games/*)
 //   and PlayOnLinux (~/.PlayOnLinux/wineprefix/*);
-// - the mount points of Windows file systems in the mount table, and the
-//   folders in /media/$USER, /run/media/$USER and /mnt;
+// - the host's volumes (SearchHost::volumes): on Linux the mount points of
+//   Windows file systems in the mount table and the folders in
+//   /media/$USER, /run/media/$USER and /mnt; on Windows the fixed and
+//   removable drives (a network drive only when named in `folders`);
 // - `folders`, as given.
 std::vector<SearchRoot> searchRoots(const SearchHost& host, const std::string& winePrefix,
                                     const std::vector<std::string>& folders);

@@ -2,6 +2,7 @@
 #include "location/folder_lookup.h"
 
 #include <exception>
+#include <vector>
 
 namespace corvadex {
 
@@ -25,16 +26,27 @@ std::string GetSpecialFolderPath(const platform::WindowsView& windows, int csidl
 }
 
 std::string GetMailClientVersion(const platform::WindowsView& windows) {
-  // Systems before Vista have no known folders; they answer by number.
-  const std::string programFiles =
-      windows.windowsMajorVersion() >= 6
-          ? GetKnownFolderPath(windows, platform::FOLDERID_ProgramFiles)
-          : GetSpecialFolderPath(windows, platform::CSIDL_PROGRAM_FILES);
-  const std::string executable = programFiles + kMailClientExecutable;
-  if (!windows.fileExists(executable)) return {};
-  auto info = windows.fileVersion(executable);
-  if (!info) return {};
-  return std::to_string(info->dwFileVersionMS >> 16);
+  // Systems before Vista have no known folders; they answer by number. A
+  // 64-bit Windows has a second program files folder for 32-bit programs,
+  // where a 32-bit mail client is installed: it is looked at second.
+  std::vector<std::string> programFolders;
+  if (windows.windowsMajorVersion() >= 6) {
+    programFolders = {GetKnownFolderPath(windows, platform::FOLDERID_ProgramFiles),
+                      GetKnownFolderPath(windows, platform::FOLDERID_ProgramFilesX86)};
+  } else {
+    programFolders = {GetSpecialFolderPath(windows, platform::CSIDL_PROGRAM_FILES),
+                      GetSpecialFolderPath(windows, platform::CSIDL_PROGRAM_FILESX86)};
+  }
+  // Only the first folder is tried when it is the only one known.
+  if (programFolders[1].empty() || programFolders[1] == programFolders[0]) programFolders.pop_back();
+  for (const std::string& programFiles : programFolders) {
+    const std::string executable = programFiles + kMailClientExecutable;
+    if (!windows.fileExists(executable)) continue;
+    auto info = windows.fileVersion(executable);
+    if (!info) continue;
+    return std::to_string(info->dwFileVersionMS >> 16);
+  }
+  return {};
 }
 
 }  // namespace corvadex

@@ -17,8 +17,10 @@ std::string GetKnownFolderPath(const platform::WindowsView& windows,
 std::string GetSpecialFolderPath(const platform::WindowsView& windows, int csidl);
 
 // The major part of the file version (not the product version) of
-// <program files>\Windows Live\Mail\wlmail.exe as decimal text; empty text
-// when the executable is absent or has no readable version resource.
+// <program files>\Windows Live\Mail\wlmail.exe as decimal text, in the
+// program files folder and then in the one for 32-bit programs (the first
+// with a readable version resource counts); empty text when neither has
+// one.
 std::string GetMailClientVersion(const platform::WindowsView& windows);
 
 }  // namespace corvadex

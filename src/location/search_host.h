@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
-// What the search for contacts databases asks of the machine: the mount
-// table, the user's home folder and name, and a read-only look at folders
-// and files. SystemSearchHost answers from the running system; tests answer
-// with folder trees that stand for volumes.
+// What the search for contacts databases asks of the machine: the volumes
+// to examine (on Linux from the mount table, the user's home folder and
+// name; on Windows the drives), and a read-only look at folders and files.
+// SystemSearchHost answers from a running Linux system,
+// WindowsSearchHost (windows_search_host_windows.h) from a running Windows;
+// tests answer with folder trees that stand for volumes.
 #pragma once
 
 #include <cstdint>
@@ -29,12 +31,21 @@ class SearchHost {
  public:
   virtual ~SearchHost() = default;
 
+  // The volumes to examine, in search order. This default is a Linux
+  // system's: the mount points of Windows file systems in mountTable(), then
+  // the folders in /media/$USER, /run/media/$USER and /mnt, all below
+  // rootFolder(). A Windows host gives its drives instead.
+  virtual std::vector<std::string> volumes() const;
+  // What joins a folder and a name in this host's paths.
+  virtual char separator() const { return '/'; }
+
   // The text of /proc/self/mounts; empty when it cannot be read.
   virtual std::string mountTable() const = 0;
   virtual std::string homeFolder() const = 0;
   virtual std::string userName() const = 0;
   // Put before the system's absolute folders (/media, /mnt and the mount
-  // points): empty on the running system.
+  // points): empty on the running system. A Windows host has none of these
+  // three and answers with empty text.
   virtual std::string rootFolder() const = 0;
 
   // The entries of a folder without "." and "..", links reported as links
@@ -46,6 +57,10 @@ class SearchHost {
   // The path with every link resolved; none when it does not exist.
   virtual std::optional<std::string> realPath(const std::string& path) const = 0;
 };
+
+// The folders (and links, which a user may have made to a prefix or a disk)
+// inside `folder`, as paths in name order.
+std::vector<std::string> subfolderPaths(const SearchHost& host, const std::string& folder);
 
 // The running system, read-only.
 class SystemSearchHost : public SearchHost {

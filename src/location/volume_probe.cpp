@@ -36,7 +36,7 @@ class VolumeWalk {
         match = &entry;
     }
     if (match == nullptr) return std::nullopt;
-    return folder + "/" + match->name;
+    return folder + host_.separator() + match->name;
   }
 
   std::optional<std::string> walk(std::string folder,
@@ -66,7 +66,7 @@ class VolumeWalk {
     if (!file) return;
     auto facts = host_.facts(*file);
     auto real = host_.realPath(*file);
-    if (!facts || !real || !real->starts_with(root_ + "/")) return;
+    if (!facts || !real || !real->starts_with(root_ + host_.separator())) return;
     finds.push_back({*file, {}, user, store, *facts});
   }
 
@@ -85,24 +85,31 @@ class VolumeWalk {
     }
   }
 
-  // The user profiles of the volume. A folder the user names may also be a
-  // Users folder (each folder in it a profile) or a profile itself.
+  // The user profiles of the volume, those of the Windows installation an
+  // upgrade left in Windows.old after the current ones. A folder the user
+  // names may also be a Users folder (each folder in it a profile) or a
+  // profile itself.
   std::vector<Profile> profiles(SearchRoot::Kind kind, bool& holdsProfiles) const {
     std::vector<Profile> found;
     holdsProfiles = false;
-    for (std::string_view name : {"Users", "Documents and Settings"}) {
-      auto users = child(root_, name);
-      if (!users) continue;
-      holdsProfiles = true;
-      for (const std::string& user : folders(*users)) found.emplace_back(user, *users + "/" + user);
+    const char sep = host_.separator();
+    std::vector<std::string> systems = {root_};
+    if (auto old = child(root_, "Windows.old")) systems.push_back(*old);
+    for (const std::string& system : systems) {
+      for (std::string_view name : {"Users", "Documents and Settings"}) {
+        auto users = child(system, name);
+        if (!users) continue;
+        holdsProfiles = true;
+        for (const std::string& user : folders(*users)) found.emplace_back(user, *users + sep + user);
+      }
     }
     if (holdsProfiles || kind != SearchRoot::Kind::Folder) return found;
     if (child(root_, "AppData") || child(root_, "Local Settings")) {
-      const std::size_t slash = root_.rfind('/');
+      const std::size_t slash = root_.rfind(sep);
       found.emplace_back(root_.substr(slash + 1), root_);
       return found;
     }
-    for (const std::string& user : folders(root_)) found.emplace_back(user, root_ + "/" + user);
+    for (const std::string& user : folders(root_)) found.emplace_back(user, root_ + sep + user);
     return found;
   }
 

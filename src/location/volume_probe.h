@@ -4,7 +4,8 @@
 //
 // Only the mail client's fixed places are visited, never the whole volume:
 // in every user profile (the folders in Users and in Documents and
-// Settings), below the local application data folder (AppData\Local, or
+// Settings, on the volume and in its Windows.old, the previous Windows an
+// upgrade leaves behind, often with the old mail client's data), below the local application data folder (AppData\Local, or
 // Local Settings\Application Data on XP):
 //   Microsoft\Windows Live\Contacts\default\15.4\DBStore\contacts.edb
 //   Microsoft\Windows Live\Contacts\default\15.5\DBStore\contacts.edb
@@ -44,7 +45,8 @@ struct DatabaseFind {
 
 struct VolumeAnswer {
   std::vector<DatabaseFind> finds;
-  bool holdsProfiles = false;  // has a Users or Documents and Settings folder
+  // has a Users or Documents and Settings folder (in Windows.old too)
+  bool holdsProfiles = false;
 };
 
 VolumeAnswer probeVolume(const SearchHost& host, const SearchRoot& root);

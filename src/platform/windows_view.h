@@ -28,6 +28,11 @@ struct KNOWNFOLDERID {
 // {905E63B6-C1BF-494E-B29C-65B732D3D21A}
 constexpr KNOWNFOLDERID FOLDERID_ProgramFiles{
     0x905E63B6, 0xC1BF, 0x494E, {0xB2, 0x9C, 0x65, 0xB7, 0x32, 0xD3, 0xD2, 0x1A}};
+// {7C5A40EF-A0FB-4BFC-874A-C0F2E0B9FA8E}: the 32-bit program files folder
+// of a 64-bit Windows (the same folder as FOLDERID_ProgramFiles for a 32-bit
+// program).
+constexpr KNOWNFOLDERID FOLDERID_ProgramFilesX86{
+    0x7C5A40EF, 0xA0FB, 0x4BFC, {0x87, 0x4A, 0xC0, 0xF2, 0xE0, 0xB9, 0xFA, 0x8E}};
 // {5E6C858F-0E22-4760-9AFE-EA3317B67173}
 constexpr KNOWNFOLDERID FOLDERID_Profile{
     0x5E6C858F, 0x0E22, 0x4760, {0x9A, 0xFE, 0xEA, 0x33, 0x17, 0xB6, 0x71, 0x73}};
@@ -39,6 +44,7 @@ constexpr KNOWNFOLDERID FOLDERID_LocalAppData{
 constexpr int CSIDL_LOCAL_APPDATA = 28;  // 0x1C
 constexpr int CSIDL_PROGRAM_FILES = 38;  // 0x26
 constexpr int CSIDL_PROFILE = 40;        // 0x28
+constexpr int CSIDL_PROGRAM_FILESX86 = 42;  // 0x2A
 
 class WindowsView {
  public:
@@ -48,8 +54,10 @@ class WindowsView {
   // 10 for 10 and 11).
   virtual int windowsMajorVersion() const = 0;
 
-  // A folder's Windows path without a trailing backslash, as a 32-bit
-  // program sees it; none when the folder is unknown or does not exist.
+  // A folder's Windows path without a trailing backslash, as the program
+  // sees it (a Wine prefix answers as a 32-bit program would, the running
+  // Windows as this 64-bit one); none when the folder is unknown or does
+  // not exist.
   virtual std::optional<std::string> knownFolderPath(const KNOWNFOLDERID& id) const = 0;
   virtual std::optional<std::string> specialFolderPath(int csidl) const = 0;
 

@@ -58,6 +58,14 @@ TEST(ProbeVolume, FindsEveryProfilesDatabaseAtTheFixedPlaces) {
        false},
       {"a copy of a disk named", SearchRoot::Kind::Folder, {"backup/" + xp}, "backup",
        {"Joe|{3f2a}|backup/" + xp}, true},
+      {"an upgrade's Windows.old", SearchRoot::Kind::Volume, {win10, "Windows.old/" + win7}, "",
+       {"bob|15.5|" + win10, "ann|15.4|Windows.old/" + win7}, true},
+      {"only Windows.old, of an XP", SearchRoot::Kind::Volume, {"windows.OLD/" + xp}, "",
+       {"Joe|{3f2a}|windows.OLD/" + xp}, true},
+      {"Windows.old in a copy named", SearchRoot::Kind::Folder, {"backup/Windows.old/" + win7},
+       "backup", {"ann|15.4|backup/Windows.old/" + win7}, true},
+      {"Windows.old deeper than the volume", SearchRoot::Kind::Volume,
+       {"Users/bob/Windows.old/" + win7}, "", {}, true},
   };
   const TreeHost host;
   for (const ProbeCase& c : cases) {
