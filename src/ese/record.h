@@ -35,7 +35,7 @@
 #include <cstdint>
 
 #include "base/byte_view.h"
-#include "ese/catalog.h"
+#include "ese/schema.h"
 #include "ese/jet.h"
 
 namespace ese {
