@@ -40,6 +40,31 @@ JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common,
   return JET_errSuccess;
 }
 
+namespace {
+
+// Compares the key made of a1 then a2 with the key made of b1 then b2, as
+// unsigned bytes (shorter first).
+int compareSplitKeys(Bytes a1, Bytes a2, Bytes b1, Bytes b2) {
+  for (;;) {
+    if (a1.empty()) {
+      if (a2.empty()) return b1.empty() && b2.empty() ? 0 : -1;
+      a1 = a2;
+      a2 = Bytes();
+    }
+    if (b1.empty()) {
+      if (b2.empty()) return 1;
+      b1 = b2;
+      b2 = Bytes();
+    }
+    const std::size_t n = std::min(a1.size(), b1.size());
+    if (int c = std::memcmp(a1.data(), b1.data(), n); c != 0) return c;
+    a1 = a1.subspan(n);
+    b1 = b1.subspan(n);
+  }
+}
+
+}  // namespace
+
 int compareKey(const Node& node, Bytes key) {
   const std::size_t p = node.prefix.size();
   const std::size_t n = std::min(p, key.size());
@@ -118,6 +143,7 @@ JET_ERR BTreeCursor::settle() {
         return err;
       }
       if ((node.flags & kTagDeleted) == 0) {
+        if (JET_ERR err = checkOrder(node, top.page.pgno()); err != JET_errSuccess) return err;
         setCurrent(node);
         return JET_errSuccess;
       }
@@ -125,6 +151,13 @@ JET_ERR BTreeCursor::settle() {
       continue;
     }
     // This page is used up: climb to the first ancestor with another child.
+    // The last key it gave is kept, for the next page's first key to be
+    // checked against once the page may be gone.
+    if (walked_ == Walked::kInPage) {
+      const Bytes last = key();
+      walked_key_.assign(last.begin(), last.end());
+      walked_ = Walked::kKept;
+    }
     path_.pop_back();
     while (!path_.empty()) {
       Frame& parent = path_.back();
@@ -144,6 +177,22 @@ JET_ERR BTreeCursor::settle() {
   }
 }
 
+JET_ERR BTreeCursor::checkOrder(const Node& node, std::uint32_t pgno) const {
+  int order = 1;
+  switch (walked_) {
+    case Walked::kNone:
+      break;
+    case Walked::kInPage:
+      order = compareSplitKeys(node.prefix.bytes(), node.suffix.bytes(), key_prefix_.bytes(),
+                               key_suffix_.bytes());
+      break;
+    case Walked::kKept:
+      order = compareKey(node, Bytes(walked_key_.data(), walked_key_.size()));
+      break;
+  }
+  return order > 0 ? JET_errSuccess : corrupt("a key does not follow the key before it", pgno);
+}
+
 void BTreeCursor::setCurrent(const Node& node) {
   // The key is put together only when asked for: a walk that reads rows
   // does not need it.
@@ -152,6 +201,7 @@ void BTreeCursor::setCurrent(const Node& node) {
   key_ready_ = false;
   data_ = node.data;
   on_entry_ = true;
+  walked_ = Walked::kInPage;
 }
 
 Bytes BTreeCursor::key() const {
@@ -169,6 +219,7 @@ Bytes BTreeCursor::key() const {
 JET_ERR BTreeCursor::first() {
   path_.clear();
   on_entry_ = false;
+  walked_ = Walked::kNone;
   pages_entered_ = 0;
   if (JET_ERR err = descendFirst(root_); err != JET_errSuccess) return err;
   return settle();
@@ -184,6 +235,7 @@ JET_ERR BTreeCursor::Next() {
 JET_ERR BTreeCursor::seek(Bytes key) {
   path_.clear();
   on_entry_ = false;
+  walked_ = Walked::kNone;
   pages_entered_ = 0;
   std::uint32_t pgno = root_;
   for (;;) {

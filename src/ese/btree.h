@@ -10,7 +10,9 @@
 // 4-byte number of the child page whose keys are at most the node's key
 // (the last node's key may be empty: everything greater).
 //
-// Leaf entries flagged deleted are skipped. A corrupt tree can never make
+// Leaf entries flagged deleted are skipped. Each key a walk comes to must
+// be greater than the one before it: a branch that leads into a page twice,
+// or a page whose keys are out of order, is damage. A corrupt tree can never make
 // the cursor loop: the tree depth is bounded and a walk may enter at most
 // as many pages as the file holds.
 #pragma once
@@ -83,6 +85,9 @@ class BTreeCursor {
   // Advances from the current leaf slot (inclusive) to the next live entry.
   JET_ERR settle();
   void setCurrent(const Node& node);
+  // JET_errDatabaseCorrupted, noted with `pgno`, unless `node`'s key is
+  // greater than the key the walk gave before it.
+  JET_ERR checkOrder(const Node& node, std::uint32_t pgno) const;
 
   const DbFile* file_ = nullptr;
   std::uint32_t root_ = 0;
@@ -95,6 +100,11 @@ class BTreeCursor {
   ByteView data_;
   std::uint64_t pages_entered_ = 0;
   bool on_entry_ = false;
+  // Where the key the walk gave last is: none yet, the current entry's key
+  // (in the leaf page on top of the path), or a copy in walked_key_.
+  enum class Walked : std::uint8_t { kNone, kInPage, kKept };
+  Walked walked_ = Walked::kNone;
+  std::vector<std::byte> walked_key_;
 };
 
 }  // namespace ese
