@@ -9,9 +9,9 @@
 // so that one kind is never mistaken for another.
 //
 // One mutex serialises the calls that open, close and look up handles. The
-// calls that walk a table (JetMove, JetRetrieveColumn(s), JetGetBookmark,
-// JetGetTableColumnInfo) find the table of the thread's previous such call
-// without it: a session is used by one thread at a time, so nothing but a
+// calls that walk a table (JetMove, JetRetrieveColumn, JetEnumerateColumns,
+// JetGetBookmark, JetGetTableColumnInfo) find the table of the thread's
+// previous such call without it: a session is used by one thread at a time, so nothing but a
 // close can change the table under the caller, and every close (of a table,
 // or of a whole session or instance) starts a new epoch of the handle
 // tables, which makes each thread's remembered table stale.
@@ -30,6 +30,7 @@
 #include "ese/error_text.h"
 #include "ese/failure_note.h"
 #include "ese/jet.h"
+#include "ese/jet_schema.h"
 
 namespace ese {
 namespace {
@@ -165,6 +166,32 @@ JET_ERR moveToRow(OpenTable& t, std::uint64_t target) {
     ++t.row;
   }
   return JET_errSuccess;
+}
+
+// The session's database `dbid`, or the status to return; with the mutex
+// held.
+JET_ERR findDatabase(Engine& e, JET_SESID sesid, JET_DBID dbid,
+                     const std::shared_ptr<Database>*& out) {
+  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
+  auto d = e.databases.find(dbid);
+  if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
+  out = &d->second.db;
+  return JET_errSuccess;
+}
+
+// A new table handle on `table` of `db`, its cursor on the first row if
+// there is one; with the mutex held.
+JET_TABLEID openTable(Engine& e, JET_SESID sesid, const std::shared_ptr<Database>& db,
+                      std::shared_ptr<const TableInfo> table) {
+  OpenTable open;
+  open.session = sesid;
+  open.db = db;
+  open.cursor = std::make_unique<TableCursor>(*open.db, std::move(table));
+  // A fresh cursor stands on the first row, if there is one.
+  if (open.cursor->moveFirst() == JET_errSuccess) open.on_row = true;
+  const JET_TABLEID handle = e.newHandle(kTableTag);
+  e.tables[handle] = std::move(open);
+  return handle;
 }
 
 void dropSession(Engine& e, JET_SESID sesid) {
@@ -370,11 +397,10 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
   if (ptableid == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
-  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
-  auto d = e.databases.find(dbid);
-  if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
   if (szTableName == nullptr || szTableName[0] == '\0') return JET_errInvalidName;
-  const Catalog& catalog = d->second.db->catalog();
+  const Catalog& catalog = (*db)->catalog();
   std::shared_ptr<const TableInfo> table = catalog.find(szTableName);
   if (!table) {
     // Names are matched without regard to case, as the engine does.
@@ -386,15 +412,34 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
     }
   }
   if (!table) return JET_errObjectNotFound;
-  OpenTable open;
-  open.session = sesid;
-  open.db = d->second.db;
-  open.cursor = std::make_unique<TableCursor>(*open.db, table);
-  // A fresh cursor stands on the first row, if there is one.
-  if (open.cursor->moveFirst() == JET_errSuccess) open.on_row = true;
-  const JET_TABLEID handle = e.newHandle(kTableTag);
-  e.tables[handle] = std::move(open);
-  *ptableid = handle;
+  *ptableid = openTable(e, sesid, *db, std::move(table));
+  return JET_errSuccess;
+}
+
+JET_ERR getDatabaseTables(JET_SESID sesid, JET_DBID dbid,
+                          std::vector<std::shared_ptr<const TableInfo>>& tables) {
+  forgetFailure();
+  Engine& e = theEngine();
+  std::lock_guard lock(e.mutex);
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
+  tables = (*db)->catalog().tables();
+  return JET_errSuccess;
+}
+
+JET_ERR openDatabaseTable(JET_SESID sesid, JET_DBID dbid,
+                          const std::shared_ptr<const TableInfo>& table, JET_TABLEID* ptableid) {
+  forgetFailure();
+  if (ptableid == nullptr) return JET_errInvalidParameter;
+  Engine& e = theEngine();
+  std::lock_guard lock(e.mutex);
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
+  const auto& tables = (*db)->catalog().tables();
+  if (!table || std::find(tables.begin(), tables.end(), table) == tables.end()) {
+    return JET_errObjectNotFound;
+  }
+  *ptableid = openTable(e, sesid, *db, table);
   return JET_errSuccess;
 }
 
@@ -513,8 +558,7 @@ namespace {
 }
 
 // Value `itag` of `columnid` in the table's current row, from byte `offset`
-// on, into the caller's buffer: what JetRetrieveColumn and each entry of
-// JetRetrieveColumns give. A plain value or a null of a row whose tagged
+// on, into the caller's buffer: what JetRetrieveColumn gives. A plain value or a null of a row whose tagged
 // directory is prepared is answered here.
 [[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
                                                     void* pvData, std::uint32_t cbData,
@@ -580,27 +624,6 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
   (void)grbit;
   return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
-}
-
-JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                           JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn) {
-  forgetFailure();
-  if (pretrievecolumn == nullptr && cretrievecolumn > 0) return JET_errInvalidParameter;
-  Engine& e = theEngine();
-  OpenTable* t = nullptr;
-  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) {
-    if (cretrievecolumn > 0) pretrievecolumn[0].err = err;
-    return err;
-  }
-  for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
-    JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
-    r.columnidNextTagged = 0;
-    r.cbActual = 0;
-    r.err = retrieveValue(*t, r.columnid, r.pvData, r.cbData, &r.cbActual,
-                          r.itagSequence == 0 ? 1 : r.itagSequence, r.ibLongValue);
-    if (r.err < 0) return r.err;
-  }
-  return JET_errSuccess;
 }
 
 JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
@@ -712,10 +735,6 @@ JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, vo
                                   JET_RETINFO* i) {
   (void)h;
   return ese::retrieveColumn(a, b, c, d, f, g, i);
-}
-JET_ERR EngineJet::retrieveColumns(JET_SESID a, JET_TABLEID b, JET_RETRIEVECOLUMN* c,
-                                   std::uint32_t d) {
-  return JetRetrieveColumns(a, b, c, d);
 }
 JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {
