@@ -321,7 +321,9 @@ ese::JET_ERR DumpTable(OpenedDatabase& db, const std::shared_ptr<const ese::Tabl
     return err;
   }
   const ese::JET_ERR err = TableDump(db, *t, output).rows(table, where);
-  db.jet().closeTable(db.session(), table);
+  // On failure the table is left open (the instance's end closes it): a
+  // further call would forget the failure's detail before it is shown.
+  if (err == ese::JET_errSuccess) db.jet().closeTable(db.session(), table);
   return err;
 }
 
