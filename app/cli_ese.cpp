@@ -262,7 +262,7 @@ class TableDump {
  private:
   ese::JET_ERR enumerate(std::uint32_t asked, const ese::JET_ENUMCOLUMNID* ids,
                          std::uint32_t& count, ese::JET_ENUMCOLUMN*& columns) {
-    return ese::JetEnumerateColumns(db_.session(), table_, asked, ids, &count, &columns,
+    return db_.jet().enumerateColumns(db_.session(), table_, asked, ids, &count, &columns,
                                     &RowMemory::Realloc, &memory_, UINT32_MAX,
                                     ese::JET_bitEnumerateCompressOutput);
   }

@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ese/failure_note.h"
 
 namespace ese {
 namespace {
 constexpr std::size_t kMaxDepth = 32;
 }
 
-JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
+Status parseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
   PageTag tag;
   if (!page.tag(index, tag)) {
     return corrupt("a node's tag points outside the page's data area", page.pgno());
@@ -82,15 +81,15 @@ int compareKey(const Node& node, Bytes key) {
   return s < rest.size() ? -1 : 1;
 }
 
-JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
+Status BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   if (file_ == nullptr) return JET_errInvalidParameter;
   if (path_.size() >= kMaxDepth) return corrupt("the tree is deeper than any tree can be", pgno);
   if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) {
     return corrupt("the tree's links lead round in a circle", pgno);
   }
-  if (JET_ERR err = file_->readPage(pgno, frame.page); err != JET_errSuccess) return err;
+  if (Status err = file_->readPage(pgno, frame.page); err != JET_errSuccess) return err;
   if (frame.page.header().objid != objid_) {
-    return fail(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
+    return Status(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
                 pgno);
   }
   // Tag 0 holds the key prefix the page's nodes share; a page without tags
@@ -107,9 +106,9 @@ JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
+Status BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
   Node node;
-  if (JET_ERR err = parseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
+  if (Status err = parseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
     return err;
   }
   if (!node.data.U32(0, child)) {
@@ -118,10 +117,10 @@ JET_ERR BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
+Status BTreeCursor::descendFirst(std::uint32_t pgno) {
   for (;;) {
     Frame frame;
-    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    if (Status err = Enter(pgno, frame); err != JET_errSuccess) return err;
     path_.push_back(std::move(frame));
     Frame& entered = path_.back();
     if (entered.page.is_leaf()) return JET_errSuccess;
@@ -130,20 +129,20 @@ JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
       entered.index = entered.page.tag_count();
       return JET_errSuccess;
     }
-    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
 }
 
-JET_ERR BTreeCursor::settle() {
+Status BTreeCursor::settle() {
   for (;;) {
     Frame& top = path_.back();
     if (top.page.is_leaf() && top.index < top.page.tag_count()) {
       Node node;
-      if (JET_ERR err = parseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
+      if (Status err = parseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
         return err;
       }
       if ((node.flags & kTagDeleted) == 0) {
-        if (JET_ERR err = checkOrder(node, top.page.pgno()); err != JET_errSuccess) return err;
+        if (Status err = checkOrder(node, top.page.pgno()); err != JET_errSuccess) return err;
         setCurrent(node);
         return JET_errSuccess;
       }
@@ -172,12 +171,12 @@ JET_ERR BTreeCursor::settle() {
       return JET_errNoCurrentRecord;
     }
     std::uint32_t child = 0;
-    if (JET_ERR err = childOf(path_.back(), child); err != JET_errSuccess) return err;
-    if (JET_ERR err = descendFirst(child); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), child); err != JET_errSuccess) return err;
+    if (Status err = descendFirst(child); err != JET_errSuccess) return err;
   }
 }
 
-JET_ERR BTreeCursor::checkOrder(const Node& node, std::uint32_t pgno) const {
+Status BTreeCursor::checkOrder(const Node& node, std::uint32_t pgno) const {
   int order = 1;
   switch (walked_) {
     case Walked::kNone:
@@ -216,23 +215,23 @@ Bytes BTreeCursor::key() const {
   return Bytes(key_.data(), key_.size());
 }
 
-JET_ERR BTreeCursor::first() {
+Status BTreeCursor::first() {
   path_.clear();
   on_entry_ = false;
   walked_ = Walked::kNone;
   pages_entered_ = 0;
-  if (JET_ERR err = descendFirst(root_); err != JET_errSuccess) return err;
+  if (Status err = descendFirst(root_); err != JET_errSuccess) return err;
   return settle();
 }
 
-JET_ERR BTreeCursor::Next() {
+Status BTreeCursor::Next() {
   if (!on_entry_ || path_.empty()) return JET_errNoCurrentRecord;
   on_entry_ = false;
   ++path_.back().index;
   return settle();
 }
 
-JET_ERR BTreeCursor::seek(Bytes key) {
+Status BTreeCursor::seek(Bytes key) {
   path_.clear();
   on_entry_ = false;
   walked_ = Walked::kNone;
@@ -240,7 +239,7 @@ JET_ERR BTreeCursor::seek(Bytes key) {
   std::uint32_t pgno = root_;
   for (;;) {
     Frame frame;
-    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    if (Status err = Enter(pgno, frame); err != JET_errSuccess) return err;
     const std::uint16_t count = frame.page.tag_count();
     // First node whose key is >= the sought key (in a branch the last
     // node stands for everything beyond).
@@ -250,7 +249,7 @@ JET_ERR BTreeCursor::seek(Bytes key) {
     while (lo < hi) {
       const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
       Node node;
-      if (JET_ERR err = parseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
+      if (Status err = parseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
         return err;
       }
       if (compareKey(node, key) < 0) {
@@ -262,16 +261,16 @@ JET_ERR BTreeCursor::seek(Bytes key) {
     frame.index = lo;
     path_.push_back(std::move(frame));
     if (leaf || count <= 1) break;
-    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
   if (!path_.back().page.is_leaf()) path_.back().index = path_.back().page.tag_count();
-  if (JET_ERR err = settle(); err != JET_errSuccess) return err;
+  if (Status err = settle(); err != JET_errSuccess) return err;
   // Separator keys may equal the first key of the next subtree: step on
   // until the sought key is reached.
   for (Bytes at = this->key();
        std::lexicographical_compare(at.begin(), at.end(), key.begin(), key.end());
        at = this->key()) {
-    if (JET_ERR err = Next(); err != JET_errSuccess) return err;
+    if (Status err = Next(); err != JET_errSuccess) return err;
   }
   return JET_errSuccess;
 }

@@ -23,6 +23,7 @@
 #include "base/byte_view.h"
 #include "ese/db_file.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 #include "ese/page.h"
 
 namespace ese {
@@ -38,8 +39,8 @@ struct Node {
 };
 
 // Parses node `index` of `page`, whose tag 0 value is `common`.
-// JET_errDatabaseCorrupted, noted with the page, when it does not fit.
-[[nodiscard]] JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common,
+// JET_errDatabaseCorrupted, naming the page, when it does not fit.
+[[nodiscard]] Status parseNode(const Page& page, std::uint16_t index, const ByteView& common,
                                 Node& out);
 
 // Compares prefix+suffix with `key` as unsigned bytes (shorter first).
@@ -52,11 +53,11 @@ class BTreeCursor {
       : file_(file), root_(root_pgno), objid_(objid) {}
 
   // Moves to the first entry: JET_errNoCurrentRecord when the tree is empty.
-  JET_ERR first();
+  Status first();
   // Moves to the next entry: JET_errNoCurrentRecord past the last one.
-  JET_ERR Next();
+  Status Next();
   // Moves to the first entry whose key is >= key.
-  JET_ERR seek(Bytes key);
+  Status seek(Bytes key);
 
   bool on_entry() const { return on_entry_; }
   // The current entry's full key (valid until the cursor moves).
@@ -79,15 +80,15 @@ class BTreeCursor {
     std::uint16_t index = 0;
   };
 
-  JET_ERR Enter(std::uint32_t pgno, Frame& frame);
-  JET_ERR descendFirst(std::uint32_t pgno);
-  JET_ERR childOf(const Frame& frame, std::uint32_t& child) const;
+  Status Enter(std::uint32_t pgno, Frame& frame);
+  Status descendFirst(std::uint32_t pgno);
+  Status childOf(const Frame& frame, std::uint32_t& child) const;
   // Advances from the current leaf slot (inclusive) to the next live entry.
-  JET_ERR settle();
+  Status settle();
   void setCurrent(const Node& node);
-  // JET_errDatabaseCorrupted, noted with `pgno`, unless `node`'s key is
+  // JET_errDatabaseCorrupted, naming `pgno`, unless `node`'s key is
   // greater than the key the walk gave before it.
-  JET_ERR checkOrder(const Node& node, std::uint32_t pgno) const;
+  Status checkOrder(const Node& node, std::uint32_t pgno) const;
 
   const DbFile* file_ = nullptr;
   std::uint32_t root_ = 0;

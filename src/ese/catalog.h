@@ -30,6 +30,7 @@
 
 #include "ese/db_file.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 #include "ese/schema.h"
 
 namespace ese {
@@ -54,7 +55,7 @@ TableInfo catalogTableInfo(const std::string& name, std::uint32_t objid,
 class Catalog {
  public:
   // Reads every row of MSysObjects. Tables keep catalog order.
-  static JET_ERR load(const DbFile& file, Catalog& out);
+  static Status load(const DbFile& file, Catalog& out);
 
   const std::vector<std::shared_ptr<const TableInfo>>& tables() const { return tables_; }
   // The table of this name (exact, case-sensitive), or nullptr.

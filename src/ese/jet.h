@@ -18,6 +18,8 @@
 
 namespace ese {
 
+struct Status;
+
 using JET_ERR = std::int32_t;
 using JET_API_PTR = std::uintptr_t;
 using JET_INSTANCE = JET_API_PTR;
@@ -333,8 +335,9 @@ struct EngineOptions {
 
 // Forwards every call to the engine's free functions above, which share
 // one process-wide engine; databases it attaches are read as its options
-// say. Every call but the error-text request forgets the detail of the
-// call before it.
+// say. It keeps the detail of its latest failed call (the free functions
+// give the code alone); every call but the error-text request forgets the
+// detail of the call before it.
 class EngineJet final : public JetApi, public FailureDetailSource {
  public:
   EngineJet() = default;
@@ -365,13 +368,22 @@ class EngineJet final : public JetApi, public FailureDetailSource {
   JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                          JET_GRBIT grbit, JET_RETINFO* pretinfo) override;
+  // As JetEnumerateColumns (no JetApi call: the store reader makes none).
+  JET_ERR enumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                           const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                           JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                           void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit);
   JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
                       std::uint32_t* pcbActual) override;
   JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override;
   JET_ERR term(JET_INSTANCE instance) override;
 
  private:
+  // The status's code; its detail kept, or the detail before forgotten.
+  JET_ERR noted(const Status& status);
+
   EngineOptions options_;
+  std::string detail_;
 };
 
 }  // namespace ese

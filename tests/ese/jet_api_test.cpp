@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ese/database.h"
@@ -393,16 +394,25 @@ TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
   }
 }
 
-TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
+// A copy of the sample "basic" in `dir` whose table's root page has `tags`
+// tags (its header's tag count changed, the checksum made valid); the
+// root's page number in `root`.
+std::string withRootTags(const TempFolder& dir, std::uint16_t tags, std::uint32_t& root) {
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::open(eseSample("basic"), db), 0);
-  const std::uint32_t root = db->catalog().find("basic")->root_pgno;
+  EXPECT_EQ(Database::open(eseSample("basic"), db), 0);
+  root = db->catalog().find("basic")->root_pgno;
   db.reset();
   auto image = readFileBytes(eseSample("basic"));
-  patchPage(image, 4096, root, [](std::uint8_t* page) { put16(page + 34, 1); });
-  TempFolder dir;
-  const std::string path = dir.File("empty.edb");
+  patchPage(image, 4096, root, [tags](std::uint8_t* page) { put16(page + 34, tags); });
+  const std::string path = dir.File("patched.edb");
   writeFile(path, image);
+  return path;
+}
+
+TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
+  TempFolder dir;
+  std::uint32_t root = 0;
+  const std::string path = withRootTags(dir, 1, root);
 
   JetSession s(path);
   ASSERT_EQ(s.open(), 0);
@@ -412,6 +422,52 @@ TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
   std::vector<std::uint8_t> buffer(4);
   std::uint32_t actual = 0;
   EXPECT_EQ(s.retrieve(s.Column("Id"), buffer, actual), JET_errNoCurrentRecord);
+}
+
+// The detail of a failure belongs to the EngineJet whose call failed: calls
+// on another one, here and on another thread, leave it; the same engine's
+// next call forgets it, except the error-text request; it is given once.
+// The free Jet calls give the same code.
+TEST(JetCalls, EachEngineKeepsTheDetailOfItsOwnLatestFailure) {
+  TempFolder dir;
+  std::uint32_t root = 0;
+  const std::string path = withRootTags(dir, 2000, root);  // more than the page holds
+  const std::string detail =
+      "page " + std::to_string(root) + ", table basic: the tag array does not fit in the page";
+
+  JetSession damaged(path);
+  ASSERT_EQ(damaged.open(), 0);
+  ASSERT_EQ(damaged.OpenTable("basic"), 0);
+  JetSession intact(eseSample("basic"));
+  ASSERT_EQ(intact.open(), 0);
+  ASSERT_EQ(intact.OpenTable("basic"), 0);
+  EngineJet failing;
+  EngineJet other;
+  auto fail = [&] {
+    return failing.move(damaged.session_, damaged.table_, JET_MoveFirst, 0);
+  };
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  EXPECT_EQ(other.move(intact.session_, intact.table_, JET_MoveFirst, 0), 0);
+  std::thread([&] { EXPECT_EQ(other.move(intact.session_, intact.table_, JET_MoveNext, 0), 0); })
+      .join();
+  EXPECT_EQ(other.takeFailureDetail(), "");
+  EXPECT_EQ(failing.takeFailureDetail(), detail);
+  EXPECT_EQ(failing.takeFailureDetail(), "") << "given once";
+
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  char text[256];
+  JET_API_PTR code = static_cast<JET_API_PTR>(static_cast<std::intptr_t>(JET_errDatabaseCorrupted));
+  EXPECT_EQ(failing.getSystemParameter(0, 0, JET_paramErrorToString, &code, text, sizeof text), 0);
+  EXPECT_EQ(failing.takeFailureDetail(), detail) << "kept past the error-text request";
+
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  JET_COLUMNDEF def{};
+  EXPECT_EQ(failing.getTableColumnInfo(damaged.session_, damaged.table_, "Id", &def, sizeof def,
+                                       JET_ColInfo),
+            0);
+  EXPECT_EQ(failing.takeFailureDetail(), "") << "forgotten by the next call";
+
+  EXPECT_EQ(JetMove(damaged.session_, damaged.table_, JET_MoveFirst, 0), JET_errDatabaseCorrupted);
 }
 
 TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {
