@@ -44,6 +44,13 @@ namespace {
 // Compares the key made of a1 then a2 with the key made of b1 then b2, as
 // unsigned bytes (shorter first).
 int compareSplitKeys(Bytes a1, Bytes a2, Bytes b1, Bytes b2) {
+  // Two keys of one page share the start of its common prefix: only what
+  // follows the shorter shared part is compared.
+  if (a1.data() == b1.data()) {
+    const std::size_t n = std::min(a1.size(), b1.size());
+    a1 = a1.subspan(n);
+    b1 = b1.subspan(n);
+  }
   for (;;) {
     if (a1.empty()) {
       if (a2.empty()) return b1.empty() && b2.empty() ? 0 : -1;

@@ -549,24 +549,31 @@ namespace {
 
 // Value `itag` of `column` read in full (long values followed, compressed
 // ones expanded) and delivered; kept out of line so that the common answers
-// below need no stack frame.
-[[gnu::noinline]] Status readAndDeliver(OpenTable& t, const ColumnInfo& column, void* pvData,
+// below need no stack frame. A failure's detail goes to `detail`, when
+// given: the retrieve calls pass codes, not statuses, since the store reader
+// makes one for every column of every row.
+[[gnu::noinline]] JET_ERR readAndDeliver(OpenTable& t, const ColumnInfo& column, void* pvData,
                                          std::uint32_t cbData, std::uint32_t* pcbActual,
-                                         std::uint32_t itag, std::uint32_t offset) {
+                                         std::uint32_t itag, std::uint32_t offset,
+                                         std::string* detail) {
   Bytes value;
   bool is_null = false;
-  if (Status err = t.cursor->readAnyValue(column, itag, value, is_null); !err.ok()) return err;
+  if (Status err = t.cursor->readAnyValue(column, itag, value, is_null); !err.ok()) {
+    if (detail != nullptr) *detail = err.text();
+    return err.code;
+  }
   if (is_null) return deliveredNull(pcbActual);
   return deliver(value, offset, pvData, cbData, pcbActual);
 }
 
 // Value `itag` of `columnid` in the table's current row, from byte `offset`
-// on, into the caller's buffer: what JetRetrieveColumn gives. A plain value or a null of a row whose tagged
-// directory is prepared is answered here.
-[[gnu::always_inline]] inline Status retrieveValue(OpenTable& t, JET_COLUMNID columnid,
+// on, into the caller's buffer: what JetRetrieveColumn gives. A plain
+// value or a null of a row whose tagged directory is prepared is answered
+// here.
+[[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
                                                     void* pvData, std::uint32_t cbData,
                                                     std::uint32_t* pcbActual, std::uint32_t itag,
-                                                    std::uint32_t offset) {
+                                                    std::uint32_t offset, std::string* detail) {
   if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   const ColumnInfo* column = t.cursor->table().findColumn(columnid);
   if (column == nullptr) return JET_errColumnNotFound;
@@ -580,15 +587,15 @@ namespace {
     case Record::Quick::kAsk:
       break;
   }
-  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset);
+  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset, detail);
 }
 
 // JetRetrieveColumn the whole way: the table looked up, the retrieve
 // options read.
-[[gnu::noinline]] Status retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
-                                              JET_COLUMNID columnid, void* pvData,
-                                              std::uint32_t cbData, std::uint32_t* pcbActual,
-                                              JET_RETINFO* pretinfo) {
+[[gnu::noinline]] JET_ERR retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
+                                               JET_COLUMNID columnid, void* pvData,
+                                               std::uint32_t cbData, std::uint32_t* pcbActual,
+                                               JET_RETINFO* pretinfo, std::string* detail) {
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -600,23 +607,24 @@ namespace {
     offset = pretinfo->ibLongValue;
     pretinfo->columnidNextTagged = 0;
   }
-  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
+  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset, detail);
 }
 
 // JetRetrieveColumn. The common call, on the thread's last table with no
 // options, goes straight to the value; everything else the whole way.
 // Inlined into EngineJet's forwarding too, which the store reader calls for
 // every column of every row.
-[[gnu::always_inline]] inline Status retrieveColumn(JET_SESID sesid, JET_TABLEID tableid,
-                                                    JET_COLUMNID columnid, void* pvData,
-                                                    std::uint32_t cbData, std::uint32_t* pcbActual,
-                                                    JET_RETINFO* pretinfo) {
+[[gnu::always_inline]] inline JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid,
+                                                     JET_COLUMNID columnid, void* pvData,
+                                                     std::uint32_t cbData, std::uint32_t* pcbActual,
+                                                     JET_RETINFO* pretinfo, std::string* detail) {
   if (pretinfo == nullptr) {
     if (OpenTable* t = recentTable(theEngine(), sesid, tableid)) {
-      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0);
+      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0, detail);
     }
   }
-  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo,
+                              detail);
 }
 
 }  // namespace
@@ -625,7 +633,7 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
   (void)grbit;
-  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo).code;
+  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo, nullptr);
 }
 
 namespace {
@@ -758,7 +766,8 @@ JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, vo
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
   (void)h;
-  return noted(ese::retrieveColumn(a, b, c, d, f, g, i));
+  if (!detail_.empty()) detail_.clear();
+  return ese::retrieveColumn(a, b, c, d, f, g, i, &detail_);
 }
 JET_ERR EngineJet::enumerateColumns(JET_SESID a, JET_TABLEID b, std::uint32_t c,
                                     const JET_ENUMCOLUMNID* d, std::uint32_t* f,
