@@ -183,16 +183,16 @@ class RowMemory {
   std::size_t size_ = 0;
 };
 
-// A column of a row: `keys` its quoted name, `column` its values as
-// JetEnumerateColumns gave them (nullptr: none, the column is null).
-void putColumn(std::string& out, const std::string& key, const ese::JET_ENUMCOLUMN* column) {
-  out += key;
-  auto bytes = [](const void* data, std::uint32_t size) {
-    return ese::Bytes(static_cast<const std::byte*>(data), size);
-  };
+ese::Bytes valueBytes(const void* data, std::uint32_t size) {
+  return ese::Bytes(static_cast<const std::byte*>(data), size);
+}
+
+// A column's values as JetEnumerateColumns gave them (nullptr: none, the
+// column is null).
+void putColumn(std::string& out, const ese::JET_ENUMCOLUMN* column) {
   if (column != nullptr && column->err == ese::JET_wrnColumnSingleValue) {
     out += "[";
-    putHex(out, bytes(column->pvData, column->cbData));
+    putHex(out, valueBytes(column->pvData, column->cbData));
     out += "]";
     return;
   }
@@ -204,7 +204,7 @@ void putColumn(std::string& out, const std::string& key, const ese::JET_ENUMCOLU
   for (std::uint32_t i = 0; i < column->cEnumColumnValue; ++i) {
     const ese::JET_ENUMCOLUMNVALUE& v = column->rgEnumColumnValue[i];
     if (i > 0) out += ", ";
-    putHex(out, bytes(v.pvData, v.cbData));
+    putHex(out, valueBytes(v.pvData, v.cbData));
   }
   out += "]";
 }
@@ -246,7 +246,8 @@ class TableDump {
         while (next < count && columns[next].columnid < id) ++next;
         const ese::JET_ENUMCOLUMN* found = nullptr;
         if (next < count && columns[next].columnid == id) found = &columns[next++];
-        putColumn(out_, keys_[k], found);
+        out_ += keys_[k];
+        putColumn(out_, found);
       }
       out_ += "}";
       output_.maybeFlush();
@@ -268,22 +269,46 @@ class TableDump {
   }
 
   // A row whose values could not be given in one call (status `failed`):
-  // written again column by column up to the one that fails, so that the
-  // error names it.
+  // written again a column and a value at a time, up to the one that
+  // fails, so that the error names the column and the output ends where
+  // the reading stopped.
   ese::JET_ERR byColumn(std::size_t row, ese::JET_ERR failed, std::string& where) {
     where = t_.name + " row " + std::to_string(row);
     for (std::size_t k = 0; k < t_.columns.size(); ++k) {
-      const ese::JET_ENUMCOLUMNID id{t_.columns[k].id, 0, nullptr};
-      std::uint32_t count = 0;
-      ese::JET_ENUMCOLUMN* columns = nullptr;
-      if (ese::JET_ERR e = enumerate(1, &id, count, columns); e != ese::JET_errSuccess) {
+      if (k > 0) out_ += ", ";
+      out_ += keys_[k];
+      if (ese::JET_ERR e = byValue(t_.columns[k]); e != ese::JET_errSuccess) {
         where += " column " + t_.columns[k].name;
         return e;
       }
-      if (k > 0) out_ += ", ";
-      putColumn(out_, keys_[k], count == 1 ? columns : nullptr);
     }
     return failed;
+  }
+
+  // The values of `column`, one call each; the first failing status.
+  ese::JET_ERR byValue(const ese::ColumnInfo& column) {
+    std::uint32_t values = 0;
+    ese::JET_ERR err = db_.jet().countColumnValues(db_.session(), table_, column.id, &values);
+    if (err != ese::JET_errSuccess) return err;
+    if (values == 0) {
+      out_ += "null";
+      return ese::JET_errSuccess;
+    }
+    out_ += "[";
+    for (std::uint32_t i = 1; i <= values; ++i) {
+      std::uint32_t itag = i;
+      const ese::JET_ENUMCOLUMNID id{column.id, 1, &itag};
+      std::uint32_t count = 0;
+      ese::JET_ENUMCOLUMN* columns = nullptr;
+      if ((err = enumerate(1, &id, count, columns)) != ese::JET_errSuccess) return err;
+      if (i > 1) out_ += ", ";
+      if (count == 1 && columns->cEnumColumnValue == 1) {
+        const ese::JET_ENUMCOLUMNVALUE& v = columns->rgEnumColumnValue[0];
+        putHex(out_, valueBytes(v.pvData, v.cbData));
+      }
+    }
+    out_ += "]";
+    return ese::JET_errSuccess;
   }
 
   OpenedDatabase& db_;

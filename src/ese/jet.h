@@ -373,6 +373,11 @@ class EngineJet final : public JetApi, public FailureDetailSource {
                            const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
                            JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
                            void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit);
+  // The number of values `columnid` has in the current row (0: null), as
+  // the record gives it, no value read: for the command line's dump, which
+  // writes a column's values one by one when they cannot be read at once.
+  JET_ERR countColumnValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                            std::uint32_t* pcValues);
   JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
                       std::uint32_t* pcbActual) override;
   JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override;

@@ -670,6 +670,24 @@ JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t 
       .code;
 }
 
+namespace {
+
+Status countValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                   std::uint32_t* pcValues) {
+  if (pcValues == nullptr) return JET_errInvalidParameter;
+  *pcValues = 0;
+  OpenTable* t = nullptr;
+  if (JET_ERR err = findOpenTable(theEngine(), sesid, tableid, t); err != JET_errSuccess) {
+    return err;
+  }
+  const ColumnInfo* column = t->cursor->table().findColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  return t->cursor->countValues(*column, *pcValues);
+}
+
+}  // namespace
+
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                        std::uint32_t cbMax, std::uint32_t* pcbActual) {
   Engine& e = theEngine();
@@ -774,6 +792,10 @@ JET_ERR EngineJet::enumerateColumns(JET_SESID a, JET_TABLEID b, std::uint32_t c,
                                     JET_ENUMCOLUMN** g, JET_PFNREALLOC h, void* i,
                                     std::uint32_t j, JET_GRBIT k) {
   return noted(ese::enumerateColumns(a, b, c, d, f, g, h, i, j, k));
+}
+JET_ERR EngineJet::countColumnValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                                     std::uint32_t* pcValues) {
+  return noted(countValues(sesid, tableid, columnid, pcValues));
 }
 JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {
