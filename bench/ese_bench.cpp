@@ -400,7 +400,8 @@ int main(int argc, char** argv) {
     const double megabytes = static_cast<double>(st.st_size) / 1e6;
     const std::string cat_command = "cat " + Quoted(file);
     const std::string dump_command = Quoted(cli) + " dump " + Quoted(file);
-    const std::string read_command = Quoted(cli) + " read " + Quoted(file);
+    // read writes its message log on standard error.
+    const std::string read_command = Quoted(cli) + " read " + Quoted(file) + " 2>/dev/null";
     if (!walk_only) timeCommand(cat_command);  // brings the file into the page cache
 
     double cat = -1, dump = -1, read = -1, walk_time = -1, enum_time = -1;
@@ -432,7 +433,7 @@ int main(int argc, char** argv) {
     if (!walk_only) {
       report("cat", cat, megabytes, 0, -1);
       report("dump", dump, megabytes, shown.rows, cat);
-      report("read", read, megabytes, 0, cat);
+      report("read", read, megabytes, shown.rows, cat);
     }
     if (by_value) report("walk", walk_time, megabytes, walk.rows, cat);
     if (by_enum) report("enum", enum_time, megabytes, enum_walk.rows, cat);
