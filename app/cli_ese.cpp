@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // corvadex-cli tables / dump: the database as the storage engine reads it.
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,9 +11,10 @@
 #include "cli_commands.h"
 #include "cli_failure_detail.h"
 #include "cli_printable.h"
-#include "ese/database.h"
 #include "ese/error_text.h"
-#include "ese/failure_note.h"
+#include "ese/file_header.h"
+#include "ese/jet.h"
+#include "ese/jet_schema.h"
 
 namespace corvadex::cli {
 namespace {
@@ -33,13 +37,58 @@ bool wantsHelp(const Args& args) {
   return false;
 }
 
+// The database read through the engine's calls: attached and opened
+// read-only in a session of its own, the instance ended when it goes.
+class OpenedDatabase {
+ public:
+  explicit OpenedDatabase(unsigned threads) : jet_(ese::EngineOptions{.threads = threads}) {}
+  ~OpenedDatabase() {
+    if (instance_ != 0) jet_.term(instance_);
+  }
+  OpenedDatabase(const OpenedDatabase&) = delete;
+  OpenedDatabase& operator=(const OpenedDatabase&) = delete;
+
+  ese::JET_ERR open(const std::string& path) {
+    ese::JET_ERR err = jet_.getDatabaseFileInfo(path.c_str(), &page_size_, sizeof page_size_,
+                                                ese::JET_DbInfoPageSize);
+    if (err == ese::JET_errSuccess) {
+      err = jet_.setSystemParameter(nullptr, 0, ese::JET_paramDatabasePageSize, page_size_,
+                                    nullptr);
+    }
+    if (err == ese::JET_errSuccess) err = jet_.createInstance(&instance_, "corvadex-cli");
+    if (err == ese::JET_errSuccess) err = jet_.init(&instance_);
+    if (err == ese::JET_errSuccess) err = jet_.beginSession(instance_, &session_, nullptr, nullptr);
+    if (err == ese::JET_errSuccess) {
+      err = jet_.attachDatabase(session_, path.c_str(), ese::JET_bitDbReadOnly);
+    }
+    if (err == ese::JET_errSuccess) {
+      err = jet_.OpenDatabase(session_, path.c_str(), nullptr, &dbid_, ese::JET_bitDbReadOnly);
+    }
+    if (err == ese::JET_errSuccess) err = ese::getDatabaseTables(session_, dbid_, tables_);
+    return err;
+  }
+
+  ese::EngineJet& jet() { return jet_; }
+  ese::JET_SESID session() const { return session_; }
+  ese::JET_DBID dbid() const { return dbid_; }
+  std::uint32_t page_size() const { return page_size_; }
+  const std::vector<std::shared_ptr<const ese::TableInfo>>& tables() const { return tables_; }
+
+ private:
+  ese::EngineJet jet_;
+  ese::JET_INSTANCE instance_ = 0;
+  ese::JET_SESID session_ = 0;
+  ese::JET_DBID dbid_ = 0;
+  std::uint32_t page_size_ = 0;
+  std::vector<std::shared_ptr<const ese::TableInfo>> tables_;
+};
+
 // The error line, then the engine's detail of the failure (which check
 // failed, on which page) as a line of its own when it has one.
-int databaseError(const std::string& what, ese::JET_ERR err) {
+int databaseError(const std::string& what, ese::JET_ERR err, ese::FailureDetailSource& engine) {
   std::fprintf(stderr, "corvadex-cli: %s: error %d - %s\n", printable(what).c_str(), err,
                ese::errorText(err).c_str());
-  const ese::FailureNote& note = ese::latestFailure();
-  if (note.code == err) printFailureDetail(note.Text());
+  printFailureDetail(engine.takeFailureDetail());
   return 1;
 }
 
@@ -111,8 +160,168 @@ void putHex(std::string& out, ese::Bytes bytes) {
   *p = '"';
 }
 
+// The memory JetEnumerateColumns gives a row's answer in: one block, kept
+// and reused from row to row, since each answer is done with before the
+// next is asked for.
+class RowMemory {
+ public:
+  static void* Realloc(void* context, void* block, std::uint32_t size) {
+    auto& self = *static_cast<RowMemory*>(context);
+    if (size == 0) return nullptr;  // freed: kept for the next row
+    if (size > self.size_) {
+      const std::size_t units = (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
+      auto bigger = std::make_unique<std::max_align_t[]>(units);
+      if (block != nullptr) std::memcpy(bigger.get(), block, self.size_);
+      self.block_ = std::move(bigger);
+      self.size_ = units * sizeof(std::max_align_t);
+    }
+    return self.block_.get();
+  }
+
+ private:
+  std::unique_ptr<std::max_align_t[]> block_;
+  std::size_t size_ = 0;
+};
+
+ese::Bytes valueBytes(const void* data, std::uint32_t size) {
+  return ese::Bytes(static_cast<const std::byte*>(data), size);
+}
+
+// A column's values as JetEnumerateColumns gave them (nullptr: none, the
+// column is null).
+void putColumn(std::string& out, const ese::JET_ENUMCOLUMN* column) {
+  if (column != nullptr && column->err == ese::JET_wrnColumnSingleValue) {
+    out += "[";
+    putHex(out, valueBytes(column->pvData, column->cbData));
+    out += "]";
+    return;
+  }
+  if (column == nullptr || column->cEnumColumnValue == 0) {
+    out += "null";
+    return;
+  }
+  out += "[";
+  for (std::uint32_t i = 0; i < column->cEnumColumnValue; ++i) {
+    const ese::JET_ENUMCOLUMNVALUE& v = column->rgEnumColumnValue[i];
+    if (i > 0) out += ", ";
+    putHex(out, valueBytes(v.pvData, v.cbData));
+  }
+  out += "]";
+}
+
+// Writes one table: the whole of each row from one JetEnumerateColumns
+// call. Returns 0 or the failing status, with `where` the table and row,
+// and the column when a value failed.
+class TableDump {
+ public:
+  TableDump(OpenedDatabase& db, const ese::TableInfo& table, DumpOutput& output)
+      : db_(db), t_(table), out_(output.text), output_(output) {
+    // Every row repeats the column names as keys: quoted once.
+    keys_.reserve(t_.columns.size());
+    for (const ese::ColumnInfo& c : t_.columns) {
+      std::string key;
+      putJsonString(key, c.name);
+      keys_.push_back(key + ": ");
+    }
+  }
+
+  ese::JET_ERR rows(ese::JET_TABLEID table, std::string& where) {
+    table_ = table;
+    ese::EngineJet& jet = db_.jet();
+    ese::JET_ERR err = jet.move(db_.session(), table_, ese::JET_MoveFirst, 0);
+    std::size_t row = 0;
+    for (; err == ese::JET_errSuccess; err = jet.move(db_.session(), table_, ese::JET_MoveNext, 0), ++row) {
+      out_ += row == 0 ? "{" : ", {";
+      std::uint32_t count = 0;
+      ese::JET_ENUMCOLUMN* columns = nullptr;
+      if (ese::JET_ERR e = enumerate(0, nullptr, count, columns); e != ese::JET_errSuccess) {
+        return byColumn(row, e, where);
+      }
+      // The answer holds the columns with values, by id, as the table
+      // lists them.
+      std::uint32_t next = 0;
+      for (std::size_t k = 0; k < t_.columns.size(); ++k) {
+        if (k > 0) out_ += ", ";
+        const ese::JET_COLUMNID id = t_.columns[k].id;
+        while (next < count && columns[next].columnid < id) ++next;
+        const ese::JET_ENUMCOLUMN* found = nullptr;
+        if (next < count && columns[next].columnid == id) found = &columns[next++];
+        out_ += keys_[k];
+        putColumn(out_, found);
+      }
+      out_ += "}";
+      output_.maybeFlush();
+    }
+    out_ += "]}";
+    if (err != ese::JET_errNoCurrentRecord) {
+      where = t_.name + " row " + std::to_string(row);
+      return err;
+    }
+    return ese::JET_errSuccess;
+  }
+
+ private:
+  ese::JET_ERR enumerate(std::uint32_t asked, const ese::JET_ENUMCOLUMNID* ids,
+                         std::uint32_t& count, ese::JET_ENUMCOLUMN*& columns) {
+    return db_.jet().enumerateColumns(db_.session(), table_, asked, ids, &count, &columns,
+                                    &RowMemory::Realloc, &memory_, UINT32_MAX,
+                                    ese::JET_bitEnumerateCompressOutput);
+  }
+
+  // A row whose values could not be given in one call (status `failed`):
+  // written again a column and a value at a time, up to the one that
+  // fails, so that the error names the column and the output ends where
+  // the reading stopped.
+  ese::JET_ERR byColumn(std::size_t row, ese::JET_ERR failed, std::string& where) {
+    where = t_.name + " row " + std::to_string(row);
+    for (std::size_t k = 0; k < t_.columns.size(); ++k) {
+      if (k > 0) out_ += ", ";
+      out_ += keys_[k];
+      if (ese::JET_ERR e = byValue(t_.columns[k]); e != ese::JET_errSuccess) {
+        where += " column " + t_.columns[k].name;
+        return e;
+      }
+    }
+    return failed;
+  }
+
+  // The values of `column`, one call each; the first failing status.
+  ese::JET_ERR byValue(const ese::ColumnInfo& column) {
+    std::uint32_t values = 0;
+    ese::JET_ERR err = db_.jet().countColumnValues(db_.session(), table_, column.id, &values);
+    if (err != ese::JET_errSuccess) return err;
+    if (values == 0) {
+      out_ += "null";
+      return ese::JET_errSuccess;
+    }
+    out_ += "[";
+    for (std::uint32_t i = 1; i <= values; ++i) {
+      std::uint32_t itag = i;
+      const ese::JET_ENUMCOLUMNID id{column.id, 1, &itag};
+      std::uint32_t count = 0;
+      ese::JET_ENUMCOLUMN* columns = nullptr;
+      if ((err = enumerate(1, &id, count, columns)) != ese::JET_errSuccess) return err;
+      if (i > 1) out_ += ", ";
+      if (count == 1 && columns->cEnumColumnValue == 1) {
+        const ese::JET_ENUMCOLUMNVALUE& v = columns->rgEnumColumnValue[0];
+        putHex(out_, valueBytes(v.pvData, v.cbData));
+      }
+    }
+    out_ += "]";
+    return ese::JET_errSuccess;
+  }
+
+  OpenedDatabase& db_;
+  const ese::TableInfo& t_;
+  std::string& out_;
+  DumpOutput& output_;
+  std::vector<std::string> keys_;
+  RowMemory memory_;
+  ese::JET_TABLEID table_ = 0;
+};
+
 // Writes one table; returns 0 or the failing status.
-ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese::TableInfo>& t,
+ese::JET_ERR DumpTable(OpenedDatabase& db, const std::shared_ptr<const ese::TableInfo>& t,
                        DumpOutput& output, std::string& where) {
   std::string& out = output.text;
   out += "{\"name\": ";
@@ -130,54 +339,17 @@ ese::JET_ERR DumpTable(const ese::Database& db, const std::shared_ptr<const ese:
     out += "}";
   }
   out += "], \"rows\": [";
-  // Every row repeats the column names as keys: quote them once.
-  std::vector<std::string> keys;
-  keys.reserve(t->columns.size());
-  for (const ese::ColumnInfo& c : t->columns) {
-    std::string key;
-    putJsonString(key, c.name);
-    keys.push_back(key + ": ");
-  }
-  ese::TableCursor cursor(db, t);
-  ese::JET_ERR err = cursor.moveFirst();
-  std::size_t row = 0;
-  for (; err == ese::JET_errSuccess; err = cursor.moveNext(), ++row) {
-    out += row == 0 ? "{" : ", {";
-    for (std::size_t k = 0; k < t->columns.size(); ++k) {
-      const ese::ColumnInfo& c = t->columns[k];
-      if (k > 0) out += ", ";
-      out += keys[k];
-      std::uint32_t count = 0;
-      if (ese::JET_ERR e = cursor.countValues(c, count); e != ese::JET_errSuccess) {
-        where = t->name + " row " + std::to_string(row) + " column " + c.name;
-        return e;
-      }
-      if (count == 0) {
-        out += "null";
-        continue;
-      }
-      out += "[";
-      for (std::uint32_t i = 1; i <= count; ++i) {
-        ese::Bytes value;
-        bool is_null = false;
-        if (ese::JET_ERR e = cursor.readValue(c, i, value, is_null); e != ese::JET_errSuccess) {
-          where = t->name + " row " + std::to_string(row) + " column " + c.name;
-          return e;
-        }
-        if (i > 1) out += ", ";
-        putHex(out, value);
-      }
-      out += "]";
-    }
-    out += "}";
-    output.maybeFlush();
-  }
-  out += "]}";
-  if (err != ese::JET_errNoCurrentRecord) {
-    where = t->name + " row " + std::to_string(row);
+  ese::JET_TABLEID table = 0;
+  if (ese::JET_ERR err = ese::openDatabaseTable(db.session(), db.dbid(), t, &table);
+      err != ese::JET_errSuccess) {
+    where = t->name;
     return err;
   }
-  return ese::JET_errSuccess;
+  const ese::JET_ERR err = TableDump(db, *t, output).rows(table, where);
+  // On failure the table is left open (the instance's end closes it): a
+  // further call would forget the failure's detail before it is shown.
+  if (err == ese::JET_errSuccess) db.jet().closeTable(db.session(), table);
+  return err;
 }
 
 }  // namespace
@@ -192,15 +364,17 @@ int runTables(const Args& args, const CommandOptions& /*options*/) {
     return 2;
   }
   if (!refuseNonRegularFile(args[0])) return 1;
-  std::unique_ptr<ese::Database> db;
-  if (ese::JET_ERR err = ese::Database::open(args[0], db); err != ese::JET_errSuccess) {
-    return databaseError(args[0], err);
+  OpenedDatabase db(1);  // the catalog alone: nothing to read ahead
+  ese::JET_DBINFOMISC misc{};
+  ese::JET_ERR err = db.open(args[0]);
+  if (err == ese::JET_errSuccess) {
+    err = db.jet().getDatabaseFileInfo(args[0].c_str(), &misc, sizeof misc, ese::JET_DbInfoMisc);
   }
-  const ese::FileHeader& h = db->header();
-  std::printf("page size: %u\n", h.page_size);
-  std::printf("format: 0x%x revision 0x%x\n", h.format_version, h.format_revision);
-  std::printf("state: %s\n", ese::databaseStateText(h.state).c_str());
-  for (const auto& t : db->catalog().tables()) {
+  if (err != ese::JET_errSuccess) return databaseError(args[0], err, db.jet());
+  std::printf("page size: %u\n", db.page_size());
+  std::printf("format: 0x%x revision 0x%x\n", misc.ulVersion, misc.ulUpdate);
+  std::printf("state: %s\n", ese::databaseStateText(misc.dbstate).c_str());
+  for (const auto& t : db.tables()) {
     std::printf("\ntable %s (object %u, root page %u)\n", printable(t->name).c_str(), t->objid,
                 t->root_pgno);
     if (!t->template_name.empty()) {
@@ -229,30 +403,36 @@ int runDump(const Args& args, const CommandOptions& options) {
     return 2;
   }
   if (!refuseNonRegularFile(args[0])) return 1;
-  std::unique_ptr<ese::Database> db;
-  if (ese::JET_ERR err = ese::Database::open(args[0], db, ese::DbFile::Options{.read_ahead_thread = options.threads > 1}); err != ese::JET_errSuccess) {
-    return databaseError(args[0], err);
+  OpenedDatabase db(options.threads);
+  if (ese::JET_ERR err = db.open(args[0]); err != ese::JET_errSuccess) {
+    return databaseError(args[0], err, db.jet());
   }
   std::vector<std::shared_ptr<const ese::TableInfo>> wanted;
   if (args.size() == 1) {
-    wanted = db->catalog().tables();
+    wanted = db.tables();
   } else {
     for (std::size_t i = 1; i < args.size(); ++i) {
-      auto t = db->catalog().find(args[i]);
-      if (!t) return databaseError("table " + args[i], ese::JET_errObjectNotFound);
+      std::shared_ptr<const ese::TableInfo> t;
+      for (const auto& candidate : db.tables()) {
+        if (candidate->name == args[i]) {
+          t = candidate;
+          break;
+        }
+      }
+      if (!t) return databaseError("table " + args[i], ese::JET_errObjectNotFound, db.jet());
       wanted.push_back(t);
     }
   }
   // Written as it is read: a database error part-way leaves the output cut
   // short, and the exit status and the message on stderr say so.
   DumpOutput output(stdout);
-  output.text = "{\"page_size\": " + std::to_string(db->header().page_size) + ", \"tables\": [";
+  output.text = "{\"page_size\": " + std::to_string(db.page_size()) + ", \"tables\": [";
   for (std::size_t i = 0; i < wanted.size(); ++i) {
     if (i > 0) output.text += ", ";
     std::string where;
-    if (ese::JET_ERR err = DumpTable(*db, wanted[i], output, where); err != ese::JET_errSuccess) {
+    if (ese::JET_ERR err = DumpTable(db, wanted[i], output, where); err != ese::JET_errSuccess) {
       output.finish();
-      return databaseError(where, err);
+      return databaseError(where, err, db.jet());
     }
     if (!output.flush()) break;  // no use reading on when nothing can be written
   }

@@ -1,24 +1,22 @@
 // SPDX-License-Identifier: Apache-2.0
 // Storage engine benchmark: how fast a whole database file is read.
 //
-//   ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...
+//   ese_bench [--runs N] [--threads N] [--walk-only] [--by value|enum] DATABASE...
 //
 // For each database, in one run:
 //   cat    `cat DATABASE > /dev/null`, once to bring the file into the page
 //          cache and then timed: the floor any reader of the file faces;
 //   dump   `corvadex-cli dump DATABASE > /dev/null`: every table as JSON;
+//   read   `corvadex-cli read DATABASE > /dev/null`: the contacts listed;
 //   walk   in this process, through the Jet calls: every table found
 //          through MSysObjects, opened, walked with JetMove, and every value
 //          of every column of every row read with JetRetrieveColumn, the way
-//          the contact store reader reads its table;
-//   rows   the same walk, reading each row's first values with one
-//          JetRetrieveColumns call (the rest of a multi-valued column's
-//          values, and values longer than a kilobyte, with JetRetrieveColumn);
+//          the contact store reader (read, the window) reads its table;
 //   enum   the same walk, each row's values all given by one
-//          JetEnumerateColumns call, into memory from a bump allocator.
+//          JetEnumerateColumns call, into memory from a bump allocator, the
+//          way dump reads every table.
 // Each is run N times (default 5) and the fastest run is reported, as MB/s of
-// database file and rows/s, with the walk's and the dump's time as a multiple
-// of cat's. --walk-only times the walk alone (for a profiler). --threads N
+// database file and rows/s, with each time as a multiple of cat's. --walk-only times the walk alone (for a profiler). --threads N
 // (default 1) walks with the engine's options for N threads: more than one
 // adds the worker that reads pages ahead. The walks count the same rows,
 // values and bytes, or the benchmark fails. --by times one walk alone.
@@ -67,7 +65,7 @@ double timeCommand(const std::string& command) {
 }
 
 // How a walk reads a row's values.
-enum class By { kValue, kRow, kEnumeration };
+enum class By { kValue, kEnumeration };
 
 // Memory for one row's enumeration: blocks are handed out in order from one
 // buffer, and all of them taken back at once before the next row. A block
@@ -250,12 +248,6 @@ class JetWalker {
         ++walk.rows;
         err = enumerateRow(ses, table, walk);
       }
-    } else if (by_ == By::kRow) {
-      prepareRow(defs);
-      for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
-        ++walk.rows;
-        err = walkRow(ses, table, defs, walk);
-      }
     } else {
       for (; err == ese::JET_errSuccess; err = jet_.move(ses, table, ese::JET_MoveNext, 0)) {
         ++walk.rows;
@@ -282,59 +274,6 @@ class JetWalker {
       walk.bytes += size;
       if (!multi) return err;
     }
-  }
-
-  static constexpr std::uint32_t kSlot = 1024;  // buffer bytes for each column in a row call
-
-  void prepareRow(const std::vector<ese::JET_COLUMNDEF>& defs) {
-    row_buffer_.resize(defs.size() * kSlot);
-    row_.assign(defs.size(), ese::JET_RETRIEVECOLUMN{});
-    multi_.clear();
-    for (std::size_t i = 0; i < defs.size(); ++i) {
-      row_[i].columnid = defs[i].columnid;
-      row_[i].pvData = row_buffer_.data() + i * kSlot;
-      row_[i].cbData = kSlot;
-      row_[i].itagSequence = 1;
-      if ((defs[i].grbit & ese::JET_bitColumnMultiValued) != 0) multi_.push_back(i);
-    }
-  }
-
-  // Every column's first value in one call; a truncated one again whole,
-  // and a multi-valued column's further values one call each.
-  ese::JET_ERR walkRow(ese::JET_SESID ses, ese::JET_TABLEID table,
-                       const std::vector<ese::JET_COLUMNDEF>& defs, Walk& walk) {
-    ese::JET_ERR err =
-        jet_.retrieveColumns(ses, table, row_.data(), static_cast<std::uint32_t>(row_.size()));
-    if (err != ese::JET_errSuccess) return err;
-    // Counted without a branch on each entry's status, as arithmetic the
-    // compiler cannot turn back into jumps: which columns are null varies
-    // from row to row, and a mispredicted jump an entry would cost more
-    // than the engine's answer. A null's size is 0; a truncated value's is
-    // its full size, the size the second call below reads.
-    std::uint64_t values = 0, bytes = 0;
-    std::uint32_t others = 0;  // non-zero when an entry is neither a value nor a null
-    for (const ese::JET_RETRIEVECOLUMN& r : row_) {
-      const auto status = static_cast<std::uint32_t>(r.err);
-      values += status == 0;
-      bytes += r.cbActual;
-      others |= static_cast<std::uint32_t>(status != 0) &
-                static_cast<std::uint32_t>(status != static_cast<std::uint32_t>(ese::JET_wrnColumnNull));
-    }
-    for (std::size_t i = 0; others != 0 && i < row_.size(); ++i) {
-      const ese::JET_RETRIEVECOLUMN& r = row_[i];
-      if (r.err == ese::JET_errSuccess || r.err == ese::JET_wrnColumnNull) continue;
-      if (r.err != ese::JET_wrnBufferTruncated) return r.err;
-      std::uint32_t size = 0;
-      if ((err = retrieve(ses, table, r.columnid, 1, size)) != ese::JET_errSuccess) return err;
-      ++values;
-    }
-    walk.values += values;
-    walk.bytes += bytes;
-    for (std::size_t i : multi_) {
-      if (row_[i].err == ese::JET_wrnColumnNull) continue;
-      if ((err = walkValues(ses, table, defs[i], 2, walk)) != ese::JET_errSuccess) return err;
-    }
-    return err;
   }
 
   // Every value of the row from one JetEnumerateColumns call. It is the
@@ -372,9 +311,6 @@ class JetWalker {
   const By by_;
   RowArena arena_;
   std::vector<char> buffer_ = std::vector<char>(1 << 16);
-  std::vector<char> row_buffer_;
-  std::vector<ese::JET_RETRIEVECOLUMN> row_;
-  std::vector<std::size_t> multi_;  // the multi-valued columns' entries
 };
 
 void report(const char* what, double seconds, double megabytes, std::uint64_t rows, double cat) {
@@ -415,7 +351,7 @@ void timeWalk(JetWalker& walker, const std::string& file, Walk& walk, double& fa
 int main(int argc, char** argv) {
   int runs = 5;
   bool walk_only = false;
-  bool by_value = true, by_row = true, by_enum = true;
+  bool by_value = true, by_enum = true;
   ese::EngineOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
@@ -427,23 +363,22 @@ int main(int argc, char** argv) {
     } else if (arg == "--by") {
       const std::string by = i + 1 < argc ? argv[++i] : "";
       by_value = by == "value";
-      by_row = by == "row";
       by_enum = by == "enum";
-      if (!by_value && !by_row && !by_enum) {
-        std::fputs("ese_bench: --by takes value, row or enum\n", stderr);
+      if (!by_value && !by_enum) {
+        std::fputs("ese_bench: --by takes value or enum\n", stderr);
         return 2;
       }
     } else if (arg == "--walk-only") {
       walk_only = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...");
+      std::puts("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|enum] DATABASE...");
       return 0;
     } else {
       files.push_back(arg);
     }
   }
   if (files.empty()) {
-    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|row|enum] DATABASE...\n", stderr);
+    std::fputs("Usage: ese_bench [--runs N] [--threads N] [--walk-only] [--by value|enum] DATABASE...\n", stderr);
     return 2;
   }
   const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe");
@@ -451,7 +386,6 @@ int main(int argc, char** argv) {
 
   ese::EngineJet jet(options);
   JetWalker walker(jet, By::kValue);
-  JetWalker row_walker(jet, By::kRow);
   JetWalker enum_walker(jet, By::kEnumeration);
   int exit_status = 0;
   std::printf("fastest of %d runs each, walk with %u thread%s\n", runs, options.threads,
@@ -466,22 +400,25 @@ int main(int argc, char** argv) {
     const double megabytes = static_cast<double>(st.st_size) / 1e6;
     const std::string cat_command = "cat " + Quoted(file);
     const std::string dump_command = Quoted(cli) + " dump " + Quoted(file);
+    // read writes its message log on standard error.
+    const std::string read_command = Quoted(cli) + " read " + Quoted(file) + " 2>/dev/null";
     if (!walk_only) timeCommand(cat_command);  // brings the file into the page cache
 
-    double cat = -1, dump = -1, walk_time = -1, row_time = -1, enum_time = -1;
-    Walk walk, row_walk, enum_walk;
+    double cat = -1, dump = -1, read = -1, walk_time = -1, enum_time = -1;
+    Walk walk, enum_walk;
     for (int r = 0; r < runs; ++r) {
       if (!walk_only) {
         const double c = timeCommand(cat_command);
         if (c >= 0 && (cat < 0 || c < cat)) cat = c;
         const double d = timeCommand(dump_command);
         if (d >= 0 && (dump < 0 || d < dump)) dump = d;
+        const double l = timeCommand(read_command);
+        if (l >= 0 && (read < 0 || l < read)) read = l;
       }
       if (by_value) timeWalk(walker, file, walk, walk_time);
-      if (by_row) timeWalk(row_walker, file, row_walk, row_time);
       if (by_enum) timeWalk(enum_walker, file, enum_walk, enum_time);
     }
-    const Walk& shown = by_value ? walk : by_row ? row_walk : enum_walk;
+    const Walk& shown = by_value ? walk : enum_walk;
     std::printf("%s: %.2f MB, %llu rows, %llu values (%.2f MB of values)\n", file.c_str(),
                 megabytes, static_cast<unsigned long long>(shown.rows),
                 static_cast<unsigned long long>(shown.values),
@@ -490,16 +427,15 @@ int main(int argc, char** argv) {
       std::printf("  walk stopped: %d - %s\n", shown.status, ese::errorText(shown.status).c_str());
       exit_status = 1;
     }
-    if ((by_row && !sameWalk("rows", row_walk, shown)) ||
-        (by_enum && !sameWalk("enumeration", enum_walk, shown))) {
+    if (by_enum && !sameWalk("enumeration", enum_walk, shown)) {
       exit_status = 1;
     }
     if (!walk_only) {
       report("cat", cat, megabytes, 0, -1);
-      report("dump", dump, megabytes, walk.rows, cat);
+      report("dump", dump, megabytes, shown.rows, cat);
+      report("read", read, megabytes, shown.rows, cat);
     }
     if (by_value) report("walk", walk_time, megabytes, walk.rows, cat);
-    if (by_row) report("rows", row_time, megabytes, row_walk.rows, cat);
     if (by_enum) report("enum", enum_time, megabytes, enum_walk.rows, cat);
   }
   return exit_status;

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ese::EnumerateRequest request;
       request.allocate = &reallocate;
       request.most = 1u << 16;
-      for (ese::JET_ERR err = cursor.moveFirst(); err == ese::JET_errSuccess;
+      for (ese::Status err = cursor.moveFirst(); err == ese::JET_errSuccess;
            err = cursor.moveNext()) {
         std::uint32_t enumerated = 0;
         ese::JET_ENUMCOLUMN* columns = nullptr;

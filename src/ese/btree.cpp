@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ese/failure_note.h"
 
 namespace ese {
 namespace {
 constexpr std::size_t kMaxDepth = 32;
 }
 
-JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
+Status parseNode(const Page& page, std::uint16_t index, const ByteView& common, Node& out) {
   PageTag tag;
   if (!page.tag(index, tag)) {
     return corrupt("a node's tag points outside the page's data area", page.pgno());
@@ -40,6 +39,38 @@ JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common,
   return JET_errSuccess;
 }
 
+namespace {
+
+// Compares the key made of a1 then a2 with the key made of b1 then b2, as
+// unsigned bytes (shorter first).
+int compareSplitKeys(Bytes a1, Bytes a2, Bytes b1, Bytes b2) {
+  // Two keys of one page share the start of its common prefix: only what
+  // follows the shorter shared part is compared.
+  if (a1.data() == b1.data()) {
+    const std::size_t n = std::min(a1.size(), b1.size());
+    a1 = a1.subspan(n);
+    b1 = b1.subspan(n);
+  }
+  for (;;) {
+    if (a1.empty()) {
+      if (a2.empty()) return b1.empty() && b2.empty() ? 0 : -1;
+      a1 = a2;
+      a2 = Bytes();
+    }
+    if (b1.empty()) {
+      if (b2.empty()) return 1;
+      b1 = b2;
+      b2 = Bytes();
+    }
+    const std::size_t n = std::min(a1.size(), b1.size());
+    if (int c = std::memcmp(a1.data(), b1.data(), n); c != 0) return c;
+    a1 = a1.subspan(n);
+    b1 = b1.subspan(n);
+  }
+}
+
+}  // namespace
+
 int compareKey(const Node& node, Bytes key) {
   const std::size_t p = node.prefix.size();
   const std::size_t n = std::min(p, key.size());
@@ -57,15 +88,15 @@ int compareKey(const Node& node, Bytes key) {
   return s < rest.size() ? -1 : 1;
 }
 
-JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
+Status BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   if (file_ == nullptr) return JET_errInvalidParameter;
   if (path_.size() >= kMaxDepth) return corrupt("the tree is deeper than any tree can be", pgno);
   if (++pages_entered_ > std::uint64_t{file_->page_count()} + 1) {
     return corrupt("the tree's links lead round in a circle", pgno);
   }
-  if (JET_ERR err = file_->readPage(pgno, frame.page); err != JET_errSuccess) return err;
+  if (Status err = file_->readPage(pgno, frame.page); err != JET_errSuccess) return err;
   if (frame.page.header().objid != objid_) {
-    return fail(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
+    return Status(JET_errBadPageLink, "the page belongs to another tree than the one linking to it",
                 pgno);
   }
   // Tag 0 holds the key prefix the page's nodes share; a page without tags
@@ -82,9 +113,9 @@ JET_ERR BTreeCursor::Enter(std::uint32_t pgno, Frame& frame) {
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
+Status BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
   Node node;
-  if (JET_ERR err = parseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
+  if (Status err = parseNode(frame.page, frame.index, frame.common, node); err != JET_errSuccess) {
     return err;
   }
   if (!node.data.U32(0, child)) {
@@ -93,10 +124,10 @@ JET_ERR BTreeCursor::childOf(const Frame& frame, std::uint32_t& child) const {
   return JET_errSuccess;
 }
 
-JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
+Status BTreeCursor::descendFirst(std::uint32_t pgno) {
   for (;;) {
     Frame frame;
-    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    if (Status err = Enter(pgno, frame); err != JET_errSuccess) return err;
     path_.push_back(std::move(frame));
     Frame& entered = path_.back();
     if (entered.page.is_leaf()) return JET_errSuccess;
@@ -105,19 +136,20 @@ JET_ERR BTreeCursor::descendFirst(std::uint32_t pgno) {
       entered.index = entered.page.tag_count();
       return JET_errSuccess;
     }
-    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
 }
 
-JET_ERR BTreeCursor::settle() {
+Status BTreeCursor::settle() {
   for (;;) {
     Frame& top = path_.back();
     if (top.page.is_leaf() && top.index < top.page.tag_count()) {
       Node node;
-      if (JET_ERR err = parseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
+      if (Status err = parseNode(top.page, top.index, top.common, node); err != JET_errSuccess) {
         return err;
       }
       if ((node.flags & kTagDeleted) == 0) {
+        if (Status err = checkOrder(node, top.page.pgno()); err != JET_errSuccess) return err;
         setCurrent(node);
         return JET_errSuccess;
       }
@@ -125,6 +157,13 @@ JET_ERR BTreeCursor::settle() {
       continue;
     }
     // This page is used up: climb to the first ancestor with another child.
+    // The last key it gave is kept, for the next page's first key to be
+    // checked against once the page may be gone.
+    if (walked_ == Walked::kInPage) {
+      const Bytes last = key();
+      walked_key_.assign(last.begin(), last.end());
+      walked_ = Walked::kKept;
+    }
     path_.pop_back();
     while (!path_.empty()) {
       Frame& parent = path_.back();
@@ -139,9 +178,25 @@ JET_ERR BTreeCursor::settle() {
       return JET_errNoCurrentRecord;
     }
     std::uint32_t child = 0;
-    if (JET_ERR err = childOf(path_.back(), child); err != JET_errSuccess) return err;
-    if (JET_ERR err = descendFirst(child); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), child); err != JET_errSuccess) return err;
+    if (Status err = descendFirst(child); err != JET_errSuccess) return err;
   }
+}
+
+Status BTreeCursor::checkOrder(const Node& node, std::uint32_t pgno) const {
+  int order = 1;
+  switch (walked_) {
+    case Walked::kNone:
+      break;
+    case Walked::kInPage:
+      order = compareSplitKeys(node.prefix.bytes(), node.suffix.bytes(), key_prefix_.bytes(),
+                               key_suffix_.bytes());
+      break;
+    case Walked::kKept:
+      order = compareKey(node, Bytes(walked_key_.data(), walked_key_.size()));
+      break;
+  }
+  return order > 0 ? JET_errSuccess : corrupt("a key does not follow the key before it", pgno);
 }
 
 void BTreeCursor::setCurrent(const Node& node) {
@@ -152,6 +207,7 @@ void BTreeCursor::setCurrent(const Node& node) {
   key_ready_ = false;
   data_ = node.data;
   on_entry_ = true;
+  walked_ = Walked::kInPage;
 }
 
 Bytes BTreeCursor::key() const {
@@ -166,29 +222,31 @@ Bytes BTreeCursor::key() const {
   return Bytes(key_.data(), key_.size());
 }
 
-JET_ERR BTreeCursor::first() {
+Status BTreeCursor::first() {
   path_.clear();
   on_entry_ = false;
+  walked_ = Walked::kNone;
   pages_entered_ = 0;
-  if (JET_ERR err = descendFirst(root_); err != JET_errSuccess) return err;
+  if (Status err = descendFirst(root_); err != JET_errSuccess) return err;
   return settle();
 }
 
-JET_ERR BTreeCursor::Next() {
+Status BTreeCursor::Next() {
   if (!on_entry_ || path_.empty()) return JET_errNoCurrentRecord;
   on_entry_ = false;
   ++path_.back().index;
   return settle();
 }
 
-JET_ERR BTreeCursor::seek(Bytes key) {
+Status BTreeCursor::seek(Bytes key) {
   path_.clear();
   on_entry_ = false;
+  walked_ = Walked::kNone;
   pages_entered_ = 0;
   std::uint32_t pgno = root_;
   for (;;) {
     Frame frame;
-    if (JET_ERR err = Enter(pgno, frame); err != JET_errSuccess) return err;
+    if (Status err = Enter(pgno, frame); err != JET_errSuccess) return err;
     const std::uint16_t count = frame.page.tag_count();
     // First node whose key is >= the sought key (in a branch the last
     // node stands for everything beyond).
@@ -198,7 +256,7 @@ JET_ERR BTreeCursor::seek(Bytes key) {
     while (lo < hi) {
       const std::uint16_t mid = static_cast<std::uint16_t>(lo + (hi - lo) / 2);
       Node node;
-      if (JET_ERR err = parseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
+      if (Status err = parseNode(frame.page, mid, frame.common, node); err != JET_errSuccess) {
         return err;
       }
       if (compareKey(node, key) < 0) {
@@ -210,16 +268,16 @@ JET_ERR BTreeCursor::seek(Bytes key) {
     frame.index = lo;
     path_.push_back(std::move(frame));
     if (leaf || count <= 1) break;
-    if (JET_ERR err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
+    if (Status err = childOf(path_.back(), pgno); err != JET_errSuccess) return err;
   }
   if (!path_.back().page.is_leaf()) path_.back().index = path_.back().page.tag_count();
-  if (JET_ERR err = settle(); err != JET_errSuccess) return err;
+  if (Status err = settle(); err != JET_errSuccess) return err;
   // Separator keys may equal the first key of the next subtree: step on
   // until the sought key is reached.
   for (Bytes at = this->key();
        std::lexicographical_compare(at.begin(), at.end(), key.begin(), key.end());
        at = this->key()) {
-    if (JET_ERR err = Next(); err != JET_errSuccess) return err;
+    if (Status err = Next(); err != JET_errSuccess) return err;
   }
   return JET_errSuccess;
 }

@@ -10,7 +10,9 @@
 // 4-byte number of the child page whose keys are at most the node's key
 // (the last node's key may be empty: everything greater).
 //
-// Leaf entries flagged deleted are skipped. A corrupt tree can never make
+// Leaf entries flagged deleted are skipped. Each key a walk comes to must
+// be greater than the one before it: a branch that leads into a page twice,
+// or a page whose keys are out of order, is damage. A corrupt tree can never make
 // the cursor loop: the tree depth is bounded and a walk may enter at most
 // as many pages as the file holds.
 #pragma once
@@ -21,6 +23,7 @@
 #include "base/byte_view.h"
 #include "ese/db_file.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 #include "ese/page.h"
 
 namespace ese {
@@ -36,8 +39,8 @@ struct Node {
 };
 
 // Parses node `index` of `page`, whose tag 0 value is `common`.
-// JET_errDatabaseCorrupted, noted with the page, when it does not fit.
-[[nodiscard]] JET_ERR parseNode(const Page& page, std::uint16_t index, const ByteView& common,
+// JET_errDatabaseCorrupted, naming the page, when it does not fit.
+[[nodiscard]] Status parseNode(const Page& page, std::uint16_t index, const ByteView& common,
                                 Node& out);
 
 // Compares prefix+suffix with `key` as unsigned bytes (shorter first).
@@ -50,11 +53,11 @@ class BTreeCursor {
       : file_(file), root_(root_pgno), objid_(objid) {}
 
   // Moves to the first entry: JET_errNoCurrentRecord when the tree is empty.
-  JET_ERR first();
+  Status first();
   // Moves to the next entry: JET_errNoCurrentRecord past the last one.
-  JET_ERR Next();
+  Status Next();
   // Moves to the first entry whose key is >= key.
-  JET_ERR seek(Bytes key);
+  Status seek(Bytes key);
 
   bool on_entry() const { return on_entry_; }
   // The current entry's full key (valid until the cursor moves).
@@ -77,12 +80,15 @@ class BTreeCursor {
     std::uint16_t index = 0;
   };
 
-  JET_ERR Enter(std::uint32_t pgno, Frame& frame);
-  JET_ERR descendFirst(std::uint32_t pgno);
-  JET_ERR childOf(const Frame& frame, std::uint32_t& child) const;
+  Status Enter(std::uint32_t pgno, Frame& frame);
+  Status descendFirst(std::uint32_t pgno);
+  Status childOf(const Frame& frame, std::uint32_t& child) const;
   // Advances from the current leaf slot (inclusive) to the next live entry.
-  JET_ERR settle();
+  Status settle();
   void setCurrent(const Node& node);
+  // JET_errDatabaseCorrupted, naming `pgno`, unless `node`'s key is
+  // greater than the key the walk gave before it.
+  Status checkOrder(const Node& node, std::uint32_t pgno) const;
 
   const DbFile* file_ = nullptr;
   std::uint32_t root_ = 0;
@@ -95,6 +101,11 @@ class BTreeCursor {
   ByteView data_;
   std::uint64_t pages_entered_ = 0;
   bool on_entry_ = false;
+  // Where the key the walk gave last is: none yet, the current entry's key
+  // (in the leaf page on top of the path), or a copy in walked_key_.
+  enum class Walked : std::uint8_t { kNone, kInPage, kKept };
+  Walked walked_ = Walked::kNone;
+  std::vector<std::byte> walked_key_;
 };
 
 }  // namespace ese

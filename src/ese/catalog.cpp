@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "ese/btree.h"
-#include "ese/failure_note.h"
 #include "ese/record.h"
 
 namespace ese {
@@ -75,11 +74,11 @@ void assignFixedOffsets(std::vector<ColumnInfo>& columns) {
 
 // The number in column `col` of a catalog row (stored in 2 or 4 bytes):
 // `present` false, `out` 0, when the row has none.
-JET_ERR readNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out, bool& present) {
+Status readNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out, bool& present) {
   out = 0;
   present = false;
   StoredValue v;
-  if (JET_ERR err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
+  if (Status err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
   if (v.kind == ValueKind::kNull) return JET_errSuccess;
   std::uint16_t short_value = 0;
   if (v.kind == ValueKind::kInline && v.bytes.size() == 4 && v.bytes.U32(0, out)) {
@@ -95,10 +94,10 @@ JET_ERR readNumber(const Record& rec, const ColumnInfo& col, std::uint32_t& out,
 
 // The bytes of column `col` of a catalog row: empty, `present` false, when
 // the row has none.
-JET_ERR readBytes(const Record& rec, const ColumnInfo& col, ByteView& out, bool& present) {
+Status readBytes(const Record& rec, const ColumnInfo& col, ByteView& out, bool& present) {
   out = ByteView();
   StoredValue v;
-  if (JET_ERR err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
+  if (Status err = rec.get(col, false, 1, v); err != JET_errSuccess) return err;
   present = v.kind == ValueKind::kInline;
   if (present) out = v.bytes;
   return JET_errSuccess;
@@ -109,56 +108,6 @@ std::string toString(const ByteView& v) {
 }
 
 }  // namespace
-
-std::uint16_t fixedSizeOfType(JET_COLTYP type) {
-  switch (type) {
-    case JET_coltypBit:
-    case JET_coltypUnsignedByte: return 1;
-    case JET_coltypShort:
-    case JET_coltypUnsignedShort: return 2;
-    case JET_coltypLong:
-    case JET_coltypUnsignedLong:
-    case JET_coltypIEEESingle: return 4;
-    case JET_coltypCurrency:
-    case JET_coltypIEEEDouble:
-    case JET_coltypDateTime:
-    case JET_coltypLongLong: return 8;
-    case JET_coltypGUID: return 16;
-    default: return 0;
-  }
-}
-
-JET_GRBIT ColumnInfo::grbit() const {
-  JET_GRBIT g = 0;
-  if (is_fixed()) g |= JET_bitColumnFixed;
-  if (is_tagged()) g |= JET_bitColumnTagged;
-  if (flags & kColumnNotNull) g |= JET_bitColumnNotNULL;
-  if (flags & kColumnVersion) g |= JET_bitColumnVersion;
-  if (flags & kColumnAutoincrement) g |= JET_bitColumnAutoincrement;
-  if (flags & kColumnMultiValued) g |= JET_bitColumnMultiValued;
-  return g;
-}
-
-void TableInfo::indexColumns() {
-  slot_by_id.clear();
-  tagged_defaults.clear();
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    const JET_COLUMNID id = columns[i].id;
-    if (columns[i].is_tagged() && columns[i].has_default) {
-      tagged_defaults.push_back(static_cast<std::uint32_t>(i));
-    }
-    if (id > 0xffff) continue;  // column ids are 16-bit on disk
-    if (slot_by_id.size() <= id) slot_by_id.resize(id + 1, 0);
-    if (slot_by_id[id] == 0) slot_by_id[id] = static_cast<std::uint32_t>(i + 1);
-  }
-}
-
-const ColumnInfo* TableInfo::findColumn(const std::string& column_name) const {
-  for (const ColumnInfo& c : columns) {
-    if (c.name == column_name) return &c;
-  }
-  return nullptr;
-}
 
 TableInfo catalogTableInfo(const std::string& name, std::uint32_t objid,
                            std::uint32_t root_pgno) {
@@ -186,8 +135,10 @@ std::shared_ptr<const TableInfo> Catalog::find(const std::string& name) const {
   return it == by_name_.end() ? nullptr : tables_[it->second];
 }
 
-JET_ERR Catalog::load(const DbFile& file, Catalog& out) {
-  const TableInfo self = catalogTableInfo("MSysObjects", kCatalogObjid, kCatalogRootPage);
+Status Catalog::load(const DbFile& file, Catalog& out) {
+  // A failure names the catalog table; the name outlives the status.
+  static const std::string kCatalogName = "MSysObjects";
+  const TableInfo self = catalogTableInfo(kCatalogName, kCatalogObjid, kCatalogRootPage);
   const ColumnInfo& c_objid = *self.findColumn(kObjidTable);
   const ColumnInfo& c_type = *self.findColumn(kType);
   const ColumnInfo& c_id = *self.findColumn(kId);
@@ -204,9 +155,8 @@ JET_ERR Catalog::load(const DbFile& file, Catalog& out) {
   std::vector<bool> has_columns;
 
   BTreeCursor cursor(&file, kCatalogRootPage, kCatalogObjid);
-  JET_ERR err = cursor.first();
+  Status err = cursor.first();
   const bool large = file.page_size() > 8192;
-  const std::string catalog_name = self.name;
   for (; err == JET_errSuccess; err = cursor.Next()) {
     Record rec;
     std::uint32_t objid = 0;
@@ -233,7 +183,7 @@ JET_ERR Catalog::load(const DbFile& file, Catalog& out) {
     if (err == JET_errSuccess && !(has_objid && has_type && has_id)) {
       err = corrupt("a catalog row lacks its table, type or id");
     }
-    if (err != JET_errSuccess) return locate(err, cursor.pgno(), &catalog_name);
+    if (err != JET_errSuccess) return err.at(cursor.pgno(), &kCatalogName);
     const std::string name = toString(name_bytes);
 
     if (type == static_cast<std::uint32_t>(CatalogType::kTable)) {
@@ -276,7 +226,7 @@ JET_ERR Catalog::load(const DbFile& file, Catalog& out) {
       t.lv_root_pgno = coltyp;
     }
   }
-  if (err != JET_errNoCurrentRecord) return locate(err, cursor.pgno(), &catalog_name);
+  if (err != JET_errNoCurrentRecord) return err.at(cursor.pgno(), &kCatalogName);
 
   for (std::size_t i = 0; i < tables.size(); ++i) {
     TableInfo& t = tables[i];

@@ -4,16 +4,15 @@
 #include <algorithm>
 
 #include "ese/compression.h"
-#include "ese/failure_note.h"
 #include "ese/long_value.h"
 
 namespace ese {
 
-JET_ERR Database::open(const std::string& path, std::unique_ptr<Database>& out,
+Status Database::open(const std::string& path, std::unique_ptr<Database>& out,
                        const DbFile::Options& options) {
   std::unique_ptr<Database> db(new Database());
-  if (JET_ERR err = DbFile::open(path, db->file_, options); err != JET_errSuccess) return err;
-  if (JET_ERR err = Catalog::load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
+  if (Status err = DbFile::open(path, db->file_, options); err != JET_errSuccess) return err;
+  if (Status err = Catalog::load(*db->file_, db->catalog_); err != JET_errSuccess) return err;
   db->expansion_budget_ = kExpansionFactor * db->file_->size() + kExpansionAllowance;
   out = std::move(db);
   return JET_errSuccess;
@@ -38,51 +37,51 @@ TableCursor::TableCursor(const Database& db, std::shared_ptr<const TableInfo> ta
       derived_(table_->is_derived),
       has_compression_(db.header().format_revision >= kFirstRevisionWithCompression) {}
 
-JET_ERR TableCursor::loadRecord() {
+Status TableCursor::loadRecord() {
   on_row_ = false;
   expanded_ = Expanded{};
-  if (JET_ERR err = record_.parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) {
-    return locate(err, rows_.pgno(), &table_->name);
+  if (Status err = record_.parse(rows_.data(), large_, has_compression_); err != JET_errSuccess) {
+    return err.at(rows_.pgno(), &table_->name);
   }
   on_row_ = true;
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::tooLarge() const {
+Status TableCursor::tooLarge() const {
   return corrupt("the value would take more memory than a file of this size can hold");
 }
 
-JET_ERR TableCursor::moveFirst() {
+Status TableCursor::moveFirst() {
   on_row_ = false;
-  if (JET_ERR err = rows_.first(); err != JET_errSuccess) {
-    return locate(err, rows_.pgno(), &table_->name);
+  if (Status err = rows_.first(); err != JET_errSuccess) {
+    return err.at(rows_.pgno(), &table_->name);
   }
   return loadRecord();
 }
 
-JET_ERR TableCursor::moveNext() {
+Status TableCursor::moveNext() {
   if (!on_row_) return JET_errNoCurrentRecord;
   on_row_ = false;
-  if (JET_ERR err = rows_.Next(); err != JET_errSuccess) {
-    return locate(err, rows_.pgno(), &table_->name);
+  if (Status err = rows_.Next(); err != JET_errSuccess) {
+    return err.at(rows_.pgno(), &table_->name);
   }
   return loadRecord();
 }
 
-JET_ERR TableCursor::countValues(const ColumnInfo& column, std::uint32_t& count) {
+Status TableCursor::countValues(const ColumnInfo& column, std::uint32_t& count) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  if (JET_ERR err = record_.get(column, derived_, 1, v, &count); err != JET_errSuccess) {
-    return locate(err, rows_.pgno(), &table_->name, &column.name);
+  if (Status err = record_.get(column, derived_, 1, v, &count); err != JET_errSuccess) {
+    return err.at(rows_.pgno(), &table_->name, &column.name);
   }
   return JET_errSuccess;
 }
 
-JET_ERR TableCursor::readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
+Status TableCursor::readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out,
                                   bool& is_null) {
   if (!on_row_) return JET_errNoCurrentRecord;
   StoredValue v;
-  JET_ERR err = record_.get(column, derived_, itag, v);
+  Status err = record_.get(column, derived_, itag, v);
   if (err == JET_errSuccess) {
     is_null = v.kind == ValueKind::kNull;
     // A null's bytes are empty.
@@ -105,22 +104,22 @@ JET_ERR TableCursor::readAnyValue(const ColumnInfo& column, std::uint32_t itag, 
     if (err == JET_errSuccess) return err;
   }
   // A failure in the long-value tree has noted its own page already.
-  return locate(err, rows_.pgno(), &table_->name, &column.name);
+  return err.at(rows_.pgno(), &table_->name, &column.name);
 }
 
-JET_ERR TableCursor::expandValue(const StoredValue& v, Bytes& out) {
+Status TableCursor::expandValue(const StoredValue& v, Bytes& out) {
   out = Bytes();
   if (v.kind == ValueKind::kCompressed) {
     // A value that could not fit is refused before it is decompressed.
     if (decompressedSizeLimit(v.bytes.bytes()) > db_->expansionRoom()) return tooLarge();
     if (JET_ERR err = decompressValue(v.bytes.bytes(), scratch_); err != JET_errSuccess) {
-      return fail(err, "a compressed value does not decompress");
+      return Status(err, "a compressed value does not decompress");
     }
   } else {
     if (table_->lv_root_pgno == 0) {
       return corrupt("a value is kept in a long-value tree the table does not have");
     }
-    if (JET_ERR err = readLongValue(long_values_, v.bytes, db_->valueRoom(), scratch_);
+    if (Status err = readLongValue(long_values_, v.bytes, db_->valueRoom(), scratch_);
         err != JET_errSuccess) {
       return err == JET_errOutOfMemory ? tooLarge() : err;
     }

@@ -15,6 +15,7 @@
 #include "ese/catalog.h"
 #include "ese/db_file.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 #include "ese/record.h"
 
 namespace ese {
@@ -23,8 +24,8 @@ class Database {
  public:
   // Opens the file and reads its catalog. Statuses: those of DbFile::Open,
   // and the page statuses of DbFile::ReadPage for a damaged catalog.
-  static JET_ERR open(const std::string& path, std::unique_ptr<Database>& out,
-                      const DbFile::Options& options = {});
+  static Status open(const std::string& path, std::unique_ptr<Database>& out,
+                     const DbFile::Options& options = {});
 
   // Bounds on the memory a reading can be made to take. Values the engine
   // expands (decompressed values, long values gathered from their tree)
@@ -32,7 +33,7 @@ class Database {
   // kExpansionAllowance, and no single value may exceed kMaxValueSize.
   // Genuine files come nowhere near: text compresses by small factors. A
   // value past either bound is reported as damage (JET_errDatabaseCorrupted,
-  // noted with the page, table and column; see failure_note.h).
+  // naming the page, table and column).
   static constexpr std::uint64_t kExpansionFactor = 7;
   static constexpr std::uint64_t kExpansionAllowance = std::uint64_t{32} << 20;
   static constexpr std::uint32_t kMaxValueSize = std::uint32_t{64} << 20;
@@ -66,22 +67,22 @@ class TableCursor {
   const TableInfo& table() const { return *table_; }
 
   // JET_errNoCurrentRecord for an empty table / past the last row. Every
-  // failure of the file is noted (failure_note.h) with the page and table,
-  // and for a value with the column.
-  JET_ERR moveFirst();
-  JET_ERR moveNext();
+  // failure of the file names the page and table, and for a value the
+  // column.
+  Status moveFirst();
+  Status moveNext();
   bool on_row() const { return on_row_; }
   // The current row's primary key (valid until the cursor moves).
   Bytes key() const { return rows_.key(); }
 
   // The number of values `column` has in the current row (0 when null).
-  JET_ERR countValues(const ColumnInfo& column, std::uint32_t& count);
+  Status countValues(const ColumnInfo& column, std::uint32_t& count);
 
   // Value `itag` (1-based; 0 counts as 1) of `column` in the current row:
   // `is_null` when there is none, else `out` holds the bytes, long values
   // followed and compressed values decompressed. A value compressed with
   // a scheme this reader does not know gives decompressValue's status.
-  JET_ERR readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null) {
+  Status readValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null) {
     ByteView bytes;
     switch (quickValue(column, itag, bytes)) {
       case Record::Quick::kValue:
@@ -120,13 +121,13 @@ class TableCursor {
   Bytes rowPage() const { return on_row_ ? rows_.page() : Bytes(); }
   // readValue without the quick answer: for a caller that asked quickValue
   // first.
-  JET_ERR readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
+  Status readAnyValue(const ColumnInfo& column, std::uint32_t itag, Bytes& out, bool& is_null);
 
  private:
-  JET_ERR loadRecord();
+  Status loadRecord();
   // A compressed value decompressed, or a value of the long-value tree
   // gathered, into scratch_.
-  JET_ERR expandValue(const StoredValue& v, Bytes& out);
+  Status expandValue(const StoredValue& v, Bytes& out);
   // Callers commonly ask for a long value twice, the second time with a
   // buffer of the size the first call gave: the row's last value gathered
   // from the long-value tree is kept in scratch_ and not read again. Each
@@ -136,7 +137,7 @@ class TableCursor {
     std::uint32_t itag = 0;
   };
   // The status for a value that would pass the memory bounds.
-  JET_ERR tooLarge() const;
+  Status tooLarge() const;
 
   const Database* db_;  // counts what the cursor's values expand to
   std::shared_ptr<const TableInfo> table_;

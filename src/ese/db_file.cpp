@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ese/failure_note.h"
 #include "ese/read_ahead.h"
 
 namespace ese {
@@ -41,13 +40,13 @@ ssize_t readFully(int fd, std::byte* data, std::size_t size, std::uint64_t offse
   return static_cast<ssize_t>(got);
 }
 
-// Notes what is wrong with a header that is there but damaged; a file that
-// is no database at all is not damage and gets no note.
-JET_ERR noteHeaderFailure(JET_ERR err) {
+// The check a header that is there but damaged fails; a file that is no
+// database at all is not damage and names none.
+Status headerFailure(JET_ERR err) {
   switch (err) {
     case JET_errReadVerifyFailure:
-      return fail(err, "the file header's checksum does not match its content");
-    case JET_errFileIOBeyondEOF: return fail(err, "the file is shorter than its header");
+      return Status(err, "the file header's checksum does not match its content");
+    case JET_errFileIOBeyondEOF: return Status(err, "the file is shorter than its header");
     default: return err;
   }
 }
@@ -74,7 +73,7 @@ JET_ERR openRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t&
   return JET_errSuccess;
 }
 
-JET_ERR DbFile::readHeader(const std::string& path, FileHeader& out) {
+Status DbFile::readHeader(const std::string& path, FileHeader& out) {
   int fd = -1;
   std::uint64_t size = 0;
   if (JET_ERR err = openRegularFileReadOnly(path, fd, size); err != JET_errSuccess) return err;
@@ -83,13 +82,11 @@ JET_ERR DbFile::readHeader(const std::string& path, FileHeader& out) {
   ::close(fd);
   if (got < 0) return JET_errDiskIO;
   if (got < 8) return static_cast<std::uint64_t>(got) == size ? JET_errInvalidDatabase : JET_errDiskIO;
-  forgetFailure();
-  return noteHeaderFailure(parseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
+  return headerFailure(parseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
 }
 
-JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
-                     const Options& options) {
-  forgetFailure();
+Status DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
+                    const Options& options) {
   std::unique_ptr<DbFile> file(new DbFile());
   if (JET_ERR err = openRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
     file->fd_ = -1;
@@ -101,7 +98,7 @@ JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
   if (got < 0) return statusForErrno(errno);
   if (JET_ERR err = parseFileHeader(Bytes(head.data(), static_cast<std::size_t>(got)), file->header_);
       err != JET_errSuccess) {
-    return noteHeaderFailure(err);
+    return headerFailure(err);
   }
   const std::uint64_t pages = file->size_ / file->header_.page_size;
   // Two header pages precede the data pages.
@@ -227,7 +224,7 @@ void DbFile::readAhead(Stream& stream) const {
   }
 }
 
-JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
+Status DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   Stream* stream = streamOf(pgno);
   if (stream != nullptr && read_ahead_) {
     PageReadAhead::Run run;
@@ -277,7 +274,7 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   }
   if (pages == 0) {
     const JET_ERR err = got < 0 ? JET_errDiskIO : JET_errFileIOBeyondEOF;
-    return fail(err, "the file changed or became unreadable while it was read", pgno);
+    return Status(err, "the file changed or became unreadable while it was read", pgno);
   }
   if (stream != nullptr) {
     stream->next = pgno + count;
@@ -290,21 +287,21 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   return JET_errSuccess;
 }
 
-JET_ERR DbFile::readPage(std::uint32_t pgno, Page& out) const {
-  if (pgno == 0) return fail(JET_errBadPageLink, "a link leads to page 0, which no file has");
+Status DbFile::readPage(std::uint32_t pgno, Page& out) const {
+  if (pgno == 0) return Status(JET_errBadPageLink, "a link leads to page 0, which no file has");
   if (pgno > page_count_) {
-    return fail(JET_errFileIOBeyondEOF, "the page lies beyond the end of the file", pgno);
+    return Status(JET_errFileIOBeyondEOF, "the page lies beyond the end of the file", pgno);
   }
   std::uint32_t slot = find(pgno);
   if (slot == kNoSlot) {
-    if (JET_ERR err = load(pgno, slot); err != JET_errSuccess) return err;
+    if (Status s = load(pgno, slot); !s.ok()) return s;
   }
   Slot& s = slots_[slot];
   s.recent = true;
   switch (s.status) {
     case JET_errSuccess: break;
-    case JET_errPageNotInitialized: return fail(s.status, "the page was never written", pgno);
-    default: return fail(s.status, "the page's checksum does not match its content", pgno);
+    case JET_errPageNotInitialized: return Status(s.status, "the page was never written", pgno);
+    default: return Status(s.status, "the page's checksum does not match its content", pgno);
   }
   return Page::parse(Bytes(s.bytes.get(), header_.page_size), pgno, out, s.bytes);
 }

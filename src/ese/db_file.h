@@ -75,14 +75,15 @@ class DbFile {
   // Runs the worker reads ahead of a stream.
   static constexpr std::uint32_t kRunsAhead = 2;
 
-  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out,
-                      const Options& options);
-  static JET_ERR open(const std::string& path, std::unique_ptr<DbFile>& out) {
+  // Opens the file and reads its header; a damaged header names its check.
+  static Status open(const std::string& path, std::unique_ptr<DbFile>& out,
+                     const Options& options);
+  static Status open(const std::string& path, std::unique_ptr<DbFile>& out) {
     return open(path, out, Options{});
   }
 
   // Reads just the header of a file (for the page-size query).
-  static JET_ERR readHeader(const std::string& path, FileHeader& out);
+  static Status readHeader(const std::string& path, FileHeader& out);
 
   const FileHeader& header() const { return header_; }
   std::uint32_t page_size() const { return header_.page_size; }
@@ -95,9 +96,9 @@ class DbFile {
   // the file has shrunk below the page since it was opened, JET_errDiskIO
   // when the system cannot read it, JET_errPageNotInitialized for a
   // never-written page, JET_errReadVerifyFailure for a checksum mismatch,
-  // JET_errDatabaseCorrupted for a malformed header; each failure noted
-  // with the page and the check (failure_note.h).
-  JET_ERR readPage(std::uint32_t pgno, Page& out) const;
+  // JET_errDatabaseCorrupted for a malformed header; each failure names
+  // the page and the check.
+  Status readPage(std::uint32_t pgno, Page& out) const;
 
  private:
 
@@ -126,7 +127,7 @@ class DbFile {
   // Reads and verifies page `pgno`, and the pages after it when the read
   // continues a stream, into free slots (or takes them from the worker);
   // the index of `pgno`'s in `slot`.
-  JET_ERR load(std::uint32_t pgno, std::uint32_t& slot) const;
+  Status load(std::uint32_t pgno, std::uint32_t& slot) const;
   // The stream `pgno` continues, or nullptr (and a new stream starts).
   Stream* streamOf(std::uint32_t pgno) const;
   // Puts the worker's pages into slots.

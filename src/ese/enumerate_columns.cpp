@@ -86,13 +86,13 @@ void ColumnEnumerator::addSingle(JET_COLUMNID id, Bytes value, bool lasting) {
   note(value, v.data, v.size, v.err);
 }
 
-JET_ERR ColumnEnumerator::readInto(TableCursor& cursor, const ColumnInfo& column,
+Status ColumnEnumerator::readInto(TableCursor& cursor, const ColumnInfo& column,
                                    std::uint32_t itag, Value& v) {
   v.itag = itag;
   Bytes bytes;
   bool is_null = false;
   keepPending();
-  if (JET_ERR err = cursor.readValue(column, itag, bytes, is_null); err != JET_errSuccess) {
+  if (Status err = cursor.readValue(column, itag, bytes, is_null); err != JET_errSuccess) {
     return err;
   }
   if (is_null) {
@@ -105,11 +105,11 @@ JET_ERR ColumnEnumerator::readInto(TableCursor& cursor, const ColumnInfo& column
   return JET_errSuccess;
 }
 
-JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& column,
+Status ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& column,
                                        bool keep_null) {
   std::uint32_t n = 0;
   keepPending();
-  if (JET_ERR err = cursor.countValues(column, n); err != JET_errSuccess) return err;
+  if (Status err = cursor.countValues(column, n); err != JET_errSuccess) return err;
   if (n == 0) {
     if (keep_null) add(column.id, JET_wrnColumnNull);
     return JET_errSuccess;
@@ -117,7 +117,7 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
   if (n == 1) {
     Bytes bytes;
     bool is_null = false;
-    if (JET_ERR err = cursor.readValue(column, 1, bytes, is_null); err != JET_errSuccess) {
+    if (Status err = cursor.readValue(column, 1, bytes, is_null); err != JET_errSuccess) {
       return err;
     }
     if (!is_null) {
@@ -131,14 +131,14 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
   c.value_count = n;
   values_.resize(values_.size() + n);
   for (std::uint32_t i = 0; i < n; ++i) {
-    if (JET_ERR err = readInto(cursor, column, i + 1, values_[first + i]); err != JET_errSuccess) {
+    if (Status err = readInto(cursor, column, i + 1, values_[first + i]); err != JET_errSuccess) {
       return err;
     }
   }
   return JET_errSuccess;
 }
 
-[[gnu::always_inline]] inline JET_ERR ColumnEnumerator::addQuick(TableCursor& cursor,
+[[gnu::always_inline]] inline Status ColumnEnumerator::addQuick(TableCursor& cursor,
                                                                  const ColumnInfo& column,
                                                                  Record::Quick quick,
                                                                  ByteView bytes) {
@@ -154,7 +154,7 @@ JET_ERR ColumnEnumerator::addAllValues(TableCursor& cursor, const ColumnInfo& co
 }
 
 template <bool kLarge>
-JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWalk& opened) {
+Status ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWalk& opened) {
   const Record::TaggedWalk walk = opened;  // a local copy stays in registers
   const TableInfo& table = cursor.table();
   // The walk goes along the row's entries, not along the table's columns:
@@ -180,7 +180,7 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
   auto throughMembers = [&](auto add) {
     count_ = static_cast<std::size_t>(out - columns_.data());
     total_ = total;
-    const JET_ERR err = add();
+    const Status err = add();
     out = columns_.data() + count_;
     total = total_;
     return err;
@@ -196,10 +196,10 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
       default_id = next_default != defaults_end ? columns[*next_default].id : kNoMore;
       if (&with_default == column) break;  // the row stores it
       // Not stored: its default, a value that stays for the whole call.
-      throughMembers([&] {
+      static_cast<void>(throughMembers([&] {
         addSingle(with_default.id, Bytes(with_default.default_value), true);
-        return JET_errSuccess;
-      });
+        return Status();
+      }));
     }
     // An entry of a column the table no longer has is passed over.
     if (column == nullptr) continue;
@@ -217,7 +217,7 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
       total += bytes.size();
       continue;
     }
-    const JET_ERR err = throughMembers([&] { return addQuick(cursor, *column, quick, bytes); });
+    const Status err = throughMembers([&] { return addQuick(cursor, *column, quick, bytes); });
     if (err != JET_errSuccess) return err;
   }
   count_ = static_cast<std::size_t>(out - columns_.data());
@@ -225,14 +225,14 @@ JET_ERR ColumnEnumerator::addTagged(TableCursor& cursor, const Record::TaggedWal
   return JET_errSuccess;
 }
 
-JET_ERR ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
+Status ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
   // Plain values and nulls take the cursor's quick answer; the rest are
   // counted and read in full. The tagged columns, most of a table's, are
   // found by walking the row's directory in column order rather than one
   // by one.
   const std::vector<ColumnInfo>& all = cursor.table().columns;
   std::size_t k = 0;
-  JET_ERR err = JET_errSuccess;
+  Status err = JET_errSuccess;
   for (; k < all.size() && all[k].id < 256 && err == JET_errSuccess; ++k) {
     ByteView bytes;
     err = addQuick(cursor, all[k], cursor.quickValue(all[k], 1, bytes), bytes);
@@ -249,7 +249,7 @@ JET_ERR ColumnEnumerator::addEveryColumn(TableCursor& cursor) {
   return err;
 }
 
-JET_ERR ColumnEnumerator::addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& id) {
+Status ColumnEnumerator::addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& id) {
   if (id.columnid == 0) {
     add(0, JET_wrnColumnSkipped);
     return JET_errSuccess;
@@ -271,14 +271,14 @@ JET_ERR ColumnEnumerator::addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& 
       v.err = JET_wrnColumnSkipped;
       continue;
     }
-    if (JET_ERR err = readInto(cursor, *column, id.rgtagSequence[i], v); err != JET_errSuccess) {
+    if (Status err = readInto(cursor, *column, id.rgtagSequence[i], v); err != JET_errSuccess) {
       return err;
     }
   }
   return JET_errSuccess;
 }
 
-JET_ERR ColumnEnumerator::give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) const {
+Status ColumnEnumerator::give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) const {
   const std::size_t n = count_;
   if (n == 0) return JET_errSuccess;
   // One block: the columns, then the values' arrays, then the bytes, and
@@ -337,7 +337,7 @@ JET_ERR ColumnEnumerator::give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) c
   return JET_errSuccess;
 }
 
-JET_ERR ColumnEnumerator::enumerate(TableCursor& cursor, const EnumerateRequest& request,
+Status ColumnEnumerator::enumerate(TableCursor& cursor, const EnumerateRequest& request,
                                     std::uint32_t& count, JET_ENUMCOLUMN*& columns) {
   count = 0;
   columns = nullptr;
@@ -354,7 +354,7 @@ JET_ERR ColumnEnumerator::enumerate(TableCursor& cursor, const EnumerateRequest&
   total_ = 0;
   chunk_ = 0;
   used_ = 0;
-  JET_ERR err = JET_errSuccess;
+  Status err = JET_errSuccess;
   // Each column of the table, or each asked for, adds at most one.
   const std::size_t most = request.count > 0 ? request.count : cursor.table().columns.size();
   if (columns_.size() < most) columns_.resize(most);

@@ -32,7 +32,7 @@ class ColumnEnumerator {
   // pointers the caller has checked (`ids` holds `count` entries). On
   // success `columns` holds `count` columns (nullptr when none); on
   // failure nothing is allocated and both are left empty.
-  JET_ERR enumerate(TableCursor& cursor, const EnumerateRequest& request, std::uint32_t& count,
+  Status enumerate(TableCursor& cursor, const EnumerateRequest& request, std::uint32_t& count,
                     JET_ENUMCOLUMN*& columns);
 
  private:
@@ -52,21 +52,21 @@ class ColumnEnumerator {
     std::uint32_t size = 0;
   };
 
-  JET_ERR addEveryColumn(TableCursor& cursor);
+  Status addEveryColumn(TableCursor& cursor);
   // The tagged columns, from the row's directory opened as `walk`, with the
   // columns it does not hold that have a default value, in id order.
   template <bool kLarge>
-  JET_ERR addTagged(TableCursor& cursor, const Record::TaggedWalk& opened);
+  Status addTagged(TableCursor& cursor, const Record::TaggedWalk& opened);
   // `column` as its quick answer says: left out, a plain value, or read in
   // full.
-  JET_ERR addQuick(TableCursor& cursor, const ColumnInfo& column, Record::Quick quick,
+  Status addQuick(TableCursor& cursor, const ColumnInfo& column, Record::Quick quick,
                    ByteView bytes);
-  JET_ERR addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& id);
-  JET_ERR addAllValues(TableCursor& cursor, const ColumnInfo& column, bool keep_null);
+  Status addAsked(TableCursor& cursor, const JET_ENUMCOLUMNID& id);
+  Status addAllValues(TableCursor& cursor, const ColumnInfo& column, bool keep_null);
   // A column with its one value; `lasting` when the bytes stay where they
   // are for the whole call (in the row's page).
   void addSingle(JET_COLUMNID id, Bytes value, bool lasting);
-  JET_ERR readInto(TableCursor& cursor, const ColumnInfo& column, std::uint32_t itag, Value& v);
+  Status readInto(TableCursor& cursor, const ColumnInfo& column, std::uint32_t itag, Value& v);
   // Notes where `value` lies, cut at the longest size asked for. Whether
   // the whole answer fits one block is checked once, by give.
   void note(Bytes value, const std::byte*& data, std::uint32_t& size, JET_ERR& status);
@@ -78,7 +78,7 @@ class ColumnEnumerator {
   void notePending(bool column, std::size_t index);
   void keepPending();
   // The answer copied into one block from the caller's allocator.
-  JET_ERR give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) const;
+  Status give(std::uint32_t& count, JET_ENUMCOLUMN*& columns) const;
 
   // The next column, with this id and status; room for it was made
   // before the row was read.

@@ -2,8 +2,8 @@
 // The Jet-style calls of the read-only storage engine.
 //
 // These are the fifteen entry points the contact store reader uses, and
-// JetRetrieveColumns and JetEnumerateColumns (a row's values in one call,
-// for walks that read every column), with the engine's public names,
+// JetEnumerateColumns (a row's values in one call, for the command line's
+// dump, which reads every column), with the engine's public names,
 // argument order, numeric constants and status codes.
 // The free functions are the engine itself (process-wide, like the DLL they
 // stand in for); JetApi is the same set of calls behind an interface, so that
@@ -17,6 +17,8 @@
 #include <string>
 
 namespace ese {
+
+struct Status;
 
 using JET_ERR = std::int32_t;
 using JET_API_PTR = std::uintptr_t;
@@ -57,21 +59,6 @@ struct JET_RETINFO {
   JET_COLUMNID columnidNextTagged;
 };
 static_assert(sizeof(JET_RETINFO) == 16);
-
-// One value asked of JetRetrieveColumns: in, the column, the buffer, the
-// options (as JET_RETINFO's); out, the value's full size and its status
-// (JET_errSuccess, JET_wrnColumnNull, JET_wrnBufferTruncated or an error).
-struct JET_RETRIEVECOLUMN {
-  JET_COLUMNID columnid;
-  void* pvData;
-  std::uint32_t cbData;
-  std::uint32_t cbActual;
-  JET_GRBIT grbit;
-  std::uint32_t ibLongValue;
-  std::uint32_t itagSequence;
-  JET_COLUMNID columnidNextTagged;
-  JET_ERR err;
-};
 
 // JetEnumerateColumns: a column asked for, and which of its values
 // (itagSequence numbers, 1-based; none: every value).
@@ -253,14 +240,6 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
 JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo);
-// Several values of the current row in one call, in the order given, each
-// as JetRetrieveColumn would give it, with its status in its `err`. Stops
-// at the first value whose status is an error (negative), which is also
-// that entry's, and returns it, leaving the entries after it as they were;
-// else JET_errSuccess, with the warnings in the entries. A stale handle or
-// a cursor on no row fails at the first entry.
-JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                           JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn);
 // The values of the current row's columns in one call, in memory from the
 // caller's allocator.
 // - cEnumColumnId 0: every column of the table that has a value in this
@@ -323,33 +302,11 @@ class JetApi {
   virtual JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                                  void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                                  JET_GRBIT grbit, JET_RETINFO* pretinfo) = 0;
-  // As JetRetrieveColumns. This one asks retrieveColumn for each entry in
-  // turn, so that a stand-in or wrapper overriding retrieveColumn is asked
-  // every value; the engine answers the whole row in one call.
-  virtual JET_ERR retrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                                  JET_RETRIEVECOLUMN* pretrievecolumn,
-                                  std::uint32_t cretrievecolumn);
   virtual JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                               std::uint32_t cbMax, std::uint32_t* pcbActual) = 0;
   virtual JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) = 0;
   virtual JET_ERR term(JET_INSTANCE instance) = 0;
 };
-
-inline JET_ERR JetApi::retrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                                JET_RETRIEVECOLUMN* pretrievecolumn,
-                                std::uint32_t cretrievecolumn) {
-  if (pretrievecolumn == nullptr && cretrievecolumn > 0) return JET_errInvalidParameter;
-  for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
-    JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
-    JET_RETINFO info{sizeof(JET_RETINFO), r.ibLongValue, r.itagSequence, 0};
-    r.cbActual = 0;
-    r.err = retrieveColumn(sesid, tableid, r.columnid, r.pvData, r.cbData, &r.cbActual, r.grbit,
-                           &info);
-    r.columnidNextTagged = info.columnidNextTagged;
-    if (r.err < 0) return r.err;
-  }
-  return JET_errSuccess;
-}
 
 // What an engine can say about its latest failure beyond the status code,
 // for a command line's error output: which check of the file failed and
@@ -378,8 +335,9 @@ struct EngineOptions {
 
 // Forwards every call to the engine's free functions above, which share
 // one process-wide engine; databases it attaches are read as its options
-// say. Every call but the error-text request forgets the detail of the
-// call before it.
+// say. It keeps the detail of its latest failed call (the free functions
+// give the code alone); every call but the error-text request forgets the
+// detail of the call before it.
 class EngineJet final : public JetApi, public FailureDetailSource {
  public:
   EngineJet() = default;
@@ -410,16 +368,27 @@ class EngineJet final : public JetApi, public FailureDetailSource {
   JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
                          void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                          JET_GRBIT grbit, JET_RETINFO* pretinfo) override;
-  JET_ERR retrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                          JET_RETRIEVECOLUMN* pretrievecolumn,
-                          std::uint32_t cretrievecolumn) override;
+  // As JetEnumerateColumns (no JetApi call: the store reader makes none).
+  JET_ERR enumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                           const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                           JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                           void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit);
+  // The number of values `columnid` has in the current row (0: null), as
+  // the record gives it, no value read: for the command line's dump, which
+  // writes a column's values one by one when they cannot be read at once.
+  JET_ERR countColumnValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                            std::uint32_t* pcValues);
   JET_ERR getBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark, std::uint32_t cbMax,
                       std::uint32_t* pcbActual) override;
   JET_ERR closeTable(JET_SESID sesid, JET_TABLEID tableid) override;
   JET_ERR term(JET_INSTANCE instance) override;
 
  private:
+  // The status's code; its detail kept, or the detail before forgotten.
+  JET_ERR noted(const Status& status);
+
   EngineOptions options_;
+  std::string detail_;
 };
 
 }  // namespace ese

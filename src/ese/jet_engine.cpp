@@ -9,9 +9,9 @@
 // so that one kind is never mistaken for another.
 //
 // One mutex serialises the calls that open, close and look up handles. The
-// calls that walk a table (JetMove, JetRetrieveColumn(s), JetGetBookmark,
-// JetGetTableColumnInfo) find the table of the thread's previous such call
-// without it: a session is used by one thread at a time, so nothing but a
+// calls that walk a table (JetMove, JetRetrieveColumn, JetEnumerateColumns,
+// JetGetBookmark, JetGetTableColumnInfo) find the table of the thread's
+// previous such call without it: a session is used by one thread at a time, so nothing but a
 // close can change the table under the caller, and every close (of a table,
 // or of a whole session or instance) starts a new epoch of the handle
 // tables, which makes each thread's remembered table stale.
@@ -28,8 +28,9 @@
 #include "ese/database.h"
 #include "ese/enumerate_columns.h"
 #include "ese/error_text.h"
-#include "ese/failure_note.h"
 #include "ese/jet.h"
+#include "ese/jet_schema.h"
+#include "ese/status.h"
 
 namespace ese {
 namespace {
@@ -150,21 +151,47 @@ inline JET_ERR findOpenTable(Engine& e, JET_SESID sesid, JET_TABLEID tableid,
 
 // Moves the table's cursor to row `target` (0-based) by walking forward,
 // from the first row when it must go back.
-JET_ERR moveToRow(OpenTable& t, std::uint64_t target) {
+Status moveToRow(OpenTable& t, std::uint64_t target) {
   if (!t.on_row || target < t.row) {
     t.on_row = false;
-    if (JET_ERR err = t.cursor->moveFirst(); err != JET_errSuccess) return err;
+    if (Status err = t.cursor->moveFirst(); !err.ok()) return err;
     t.row = 0;
     t.on_row = true;
   }
   while (t.row < target) {
-    if (JET_ERR err = t.cursor->moveNext(); err != JET_errSuccess) {
+    if (Status err = t.cursor->moveNext(); !err.ok()) {
       t.on_row = false;
       return err;
     }
     ++t.row;
   }
   return JET_errSuccess;
+}
+
+// The session's database `dbid`, or the status to return; with the mutex
+// held.
+JET_ERR findDatabase(Engine& e, JET_SESID sesid, JET_DBID dbid,
+                     const std::shared_ptr<Database>*& out) {
+  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
+  auto d = e.databases.find(dbid);
+  if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
+  out = &d->second.db;
+  return JET_errSuccess;
+}
+
+// A new table handle on `table` of `db`, its cursor on the first row if
+// there is one; with the mutex held.
+JET_TABLEID openTable(Engine& e, JET_SESID sesid, const std::shared_ptr<Database>& db,
+                      std::shared_ptr<const TableInfo> table) {
+  OpenTable open;
+  open.session = sesid;
+  open.db = db;
+  open.cursor = std::make_unique<TableCursor>(*open.db, std::move(table));
+  // A fresh cursor stands on the first row, if there is one.
+  if (open.cursor->moveFirst() == JET_errSuccess) open.on_row = true;
+  const JET_TABLEID handle = e.newHandle(kTableTag);
+  e.tables[handle] = std::move(open);
+  return handle;
 }
 
 void dropSession(Engine& e, JET_SESID sesid) {
@@ -176,16 +203,17 @@ void dropSession(Engine& e, JET_SESID sesid) {
 
 }  // namespace
 
-JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
-                               std::uint32_t InfoLevel) {
-  forgetFailure();
+namespace {
+
+Status getDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+                           std::uint32_t InfoLevel) {
   if (szDatabaseName == nullptr || pvResult == nullptr) return JET_errInvalidParameter;
   if (InfoLevel != JET_DbInfoPageSize && InfoLevel != JET_DbInfoMisc) return JET_errInvalidParameter;
   const std::size_t needed =
       InfoLevel == JET_DbInfoMisc ? sizeof(JET_DBINFOMISC) : sizeof(std::uint32_t);
   if (cbMax < needed) return JET_errInvalidBufferSize;
   FileHeader header;
-  if (JET_ERR err = DbFile::readHeader(szDatabaseName, header); err != JET_errSuccess) return err;
+  if (Status err = DbFile::readHeader(szDatabaseName, header); !err.ok()) return err;
   if (InfoLevel == JET_DbInfoMisc) {
     JET_DBINFOMISC misc{};
     misc.ulVersion = header.format_version;
@@ -201,9 +229,15 @@ JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::
   return JET_errSuccess;
 }
 
+}  // namespace
+
+JET_ERR JetGetDatabaseFileInfo(const char* szDatabaseName, void* pvResult, std::uint32_t cbMax,
+                               std::uint32_t InfoLevel) {
+  return getDatabaseFileInfo(szDatabaseName, pvResult, cbMax, InfoLevel).code;
+}
+
 JET_ERR JetSetSystemParameter(JET_INSTANCE* pinstance, JET_SESID sesid, std::uint32_t paramid,
                               JET_API_PTR lParam, const char* szParam) {
-  forgetFailure();
   (void)sesid;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -273,7 +307,6 @@ JET_ERR JetGetSystemParameter(JET_INSTANCE instance, JET_SESID sesid, std::uint3
 }
 
 JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
-  forgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -284,7 +317,6 @@ JET_ERR JetCreateInstance(JET_INSTANCE* pinstance, const char* szInstanceName) {
 }
 
 JET_ERR JetInit(JET_INSTANCE* pinstance) {
-  forgetFailure();
   if (pinstance == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -297,7 +329,6 @@ JET_ERR JetInit(JET_INSTANCE* pinstance) {
 
 JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* szUserName,
                         const char* szPassword) {
-  forgetFailure();
   (void)szUserName;
   (void)szPassword;
   if (psesid == nullptr) return JET_errInvalidParameter;
@@ -314,8 +345,7 @@ JET_ERR JetBeginSession(JET_INSTANCE instance, JET_SESID* psesid, const char* sz
 
 namespace {
 
-JET_ERR attach(JET_SESID sesid, const char* szFilename, const EngineOptions& options) {
-  forgetFailure();
+Status attach(JET_SESID sesid, const char* szFilename, const EngineOptions& options) {
   if (szFilename == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
@@ -324,13 +354,13 @@ JET_ERR attach(JET_SESID sesid, const char* szFilename, const EngineOptions& opt
   const std::string path = szFilename;
   if (path.empty()) return JET_errInvalidPath;
   FileHeader header;
-  if (JET_ERR err = DbFile::readHeader(path, header); err != JET_errSuccess) return err;
+  if (Status err = DbFile::readHeader(path, header); !err.ok()) return err;
   if (header.page_size != e.page_size) return JET_errPageSizeMismatch;
   DbFile::Options read;
   read.cache_bytes = options.cache_bytes;
   read.read_ahead_thread = options.threads > 1;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::open(path, db, read); err != JET_errSuccess) return err;
+  if (Status err = Database::open(path, db, read); !err.ok()) return err;
   it->second.attached[path] = std::shared_ptr<Database>(std::move(db));
   return JET_errSuccess;
 }
@@ -339,12 +369,11 @@ JET_ERR attach(JET_SESID sesid, const char* szFilename, const EngineOptions& opt
 
 JET_ERR JetAttachDatabase(JET_SESID sesid, const char* szFilename, JET_GRBIT grbit) {
   (void)grbit;  // every attachment is read-only: this engine never writes
-  return attach(sesid, szFilename, EngineOptions{});
+  return attach(sesid, szFilename, EngineOptions{}).code;
 }
 
 JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szConnect,
                         JET_DBID* pdbid, JET_GRBIT grbit) {
-  forgetFailure();
   (void)szConnect;
   (void)grbit;
   if (szFilename == nullptr || pdbid == nullptr) return JET_errInvalidParameter;
@@ -363,18 +392,16 @@ JET_ERR JetOpenDatabase(JET_SESID sesid, const char* szFilename, const char* szC
 JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
                      const void* pvParameters, std::uint32_t cbParameters, JET_GRBIT grbit,
                      JET_TABLEID* ptableid) {
-  forgetFailure();
   (void)pvParameters;
   (void)cbParameters;
   (void)grbit;
   if (ptableid == nullptr) return JET_errInvalidParameter;
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
-  if (!e.sessions.count(sesid)) return JET_errInvalidSesid;
-  auto d = e.databases.find(dbid);
-  if (d == e.databases.end() || d->second.session != sesid) return JET_errInvalidDatabaseId;
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
   if (szTableName == nullptr || szTableName[0] == '\0') return JET_errInvalidName;
-  const Catalog& catalog = d->second.db->catalog();
+  const Catalog& catalog = (*db)->catalog();
   std::shared_ptr<const TableInfo> table = catalog.find(szTableName);
   if (!table) {
     // Names are matched without regard to case, as the engine does.
@@ -386,21 +413,37 @@ JET_ERR JetOpenTable(JET_SESID sesid, JET_DBID dbid, const char* szTableName,
     }
   }
   if (!table) return JET_errObjectNotFound;
-  OpenTable open;
-  open.session = sesid;
-  open.db = d->second.db;
-  open.cursor = std::make_unique<TableCursor>(*open.db, table);
-  // A fresh cursor stands on the first row, if there is one.
-  if (open.cursor->moveFirst() == JET_errSuccess) open.on_row = true;
-  const JET_TABLEID handle = e.newHandle(kTableTag);
-  e.tables[handle] = std::move(open);
-  *ptableid = handle;
+  *ptableid = openTable(e, sesid, *db, std::move(table));
+  return JET_errSuccess;
+}
+
+JET_ERR getDatabaseTables(JET_SESID sesid, JET_DBID dbid,
+                          std::vector<std::shared_ptr<const TableInfo>>& tables) {
+  Engine& e = theEngine();
+  std::lock_guard lock(e.mutex);
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
+  tables = (*db)->catalog().tables();
+  return JET_errSuccess;
+}
+
+JET_ERR openDatabaseTable(JET_SESID sesid, JET_DBID dbid,
+                          const std::shared_ptr<const TableInfo>& table, JET_TABLEID* ptableid) {
+  if (ptableid == nullptr) return JET_errInvalidParameter;
+  Engine& e = theEngine();
+  std::lock_guard lock(e.mutex);
+  const std::shared_ptr<Database>* db = nullptr;
+  if (JET_ERR err = findDatabase(e, sesid, dbid, db); err != JET_errSuccess) return err;
+  const auto& tables = (*db)->catalog().tables();
+  if (!table || std::find(tables.begin(), tables.end(), table) == tables.end()) {
+    return JET_errObjectNotFound;
+  }
+  *ptableid = openTable(e, sesid, *db, table);
   return JET_errSuccess;
 }
 
 JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* szColumnName,
                               void* pvResult, std::uint32_t cbMax, std::uint32_t InfoLevel) {
-  forgetFailure();
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -431,9 +474,9 @@ JET_ERR JetGetTableColumnInfo(JET_SESID sesid, JET_TABLEID tableid, const char* 
   return JET_errSuccess;
 }
 
-JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
-  forgetFailure();
-  (void)grbit;
+namespace {
+
+Status moveTable(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow) {
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -442,7 +485,7 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
     return moveToRow(*t, 0);
   }
   if (cRow == JET_MoveLast) {
-    JET_ERR err = moveToRow(*t, t->on_row ? t->row : 0);
+    Status err = moveToRow(*t, t->on_row ? t->row : 0);
     while (err == JET_errSuccess) {
       const std::uint64_t last = t->row;
       err = moveToRow(*t, last + 1);
@@ -461,6 +504,13 @@ JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRB
     return moveToRow(*t, t->row - back);
   }
   return moveToRow(*t, t->row + static_cast<std::uint64_t>(cRow));
+}
+
+}  // namespace
+
+JET_ERR JetMove(JET_SESID sesid, JET_TABLEID tableid, std::int32_t cRow, JET_GRBIT grbit) {
+  (void)grbit;
+  return moveTable(sesid, tableid, cRow).code;
 }
 
 namespace {
@@ -499,27 +549,31 @@ namespace {
 
 // Value `itag` of `column` read in full (long values followed, compressed
 // ones expanded) and delivered; kept out of line so that the common answers
-// below need no stack frame.
+// below need no stack frame. A failure's detail goes to `detail`, when
+// given: the retrieve calls pass codes, not statuses, since the store reader
+// makes one for every column of every row.
 [[gnu::noinline]] JET_ERR readAndDeliver(OpenTable& t, const ColumnInfo& column, void* pvData,
                                          std::uint32_t cbData, std::uint32_t* pcbActual,
-                                         std::uint32_t itag, std::uint32_t offset) {
+                                         std::uint32_t itag, std::uint32_t offset,
+                                         std::string* detail) {
   Bytes value;
   bool is_null = false;
-  if (JET_ERR err = t.cursor->readAnyValue(column, itag, value, is_null); err != JET_errSuccess) {
-    return err;
+  if (Status err = t.cursor->readAnyValue(column, itag, value, is_null); !err.ok()) {
+    if (detail != nullptr) *detail = err.text();
+    return err.code;
   }
   if (is_null) return deliveredNull(pcbActual);
   return deliver(value, offset, pvData, cbData, pcbActual);
 }
 
 // Value `itag` of `columnid` in the table's current row, from byte `offset`
-// on, into the caller's buffer: what JetRetrieveColumn and each entry of
-// JetRetrieveColumns give. A plain value or a null of a row whose tagged
-// directory is prepared is answered here.
+// on, into the caller's buffer: what JetRetrieveColumn gives. A plain
+// value or a null of a row whose tagged directory is prepared is answered
+// here.
 [[gnu::always_inline]] inline JET_ERR retrieveValue(OpenTable& t, JET_COLUMNID columnid,
                                                     void* pvData, std::uint32_t cbData,
                                                     std::uint32_t* pcbActual, std::uint32_t itag,
-                                                    std::uint32_t offset) {
+                                                    std::uint32_t offset, std::string* detail) {
   if (pvData == nullptr && cbData > 0) return JET_errInvalidParameter;
   const ColumnInfo* column = t.cursor->table().findColumn(columnid);
   if (column == nullptr) return JET_errColumnNotFound;
@@ -533,16 +587,15 @@ namespace {
     case Record::Quick::kAsk:
       break;
   }
-  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset);
+  return readAndDeliver(t, *column, pvData, cbData, pcbActual, itag, offset, detail);
 }
 
-// JetRetrieveColumn the whole way: the failure note forgotten, the table
-// looked up, the retrieve options read.
+// JetRetrieveColumn the whole way: the table looked up, the retrieve
+// options read.
 [[gnu::noinline]] JET_ERR retrieveColumnInFull(JET_SESID sesid, JET_TABLEID tableid,
                                                JET_COLUMNID columnid, void* pvData,
                                                std::uint32_t cbData, std::uint32_t* pcbActual,
-                                               JET_RETINFO* pretinfo) {
-  forgetFailure();
+                                               JET_RETINFO* pretinfo, std::string* detail) {
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -554,23 +607,24 @@ namespace {
     offset = pretinfo->ibLongValue;
     pretinfo->columnidNextTagged = 0;
   }
-  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset);
+  return retrieveValue(*t, columnid, pvData, cbData, pcbActual, itag, offset, detail);
 }
 
 // JetRetrieveColumn. The common call, on the thread's last table with no
-// note to forget and no options, goes straight to the value; everything
-// else the whole way. Inlined into EngineJet's forwarding too, which the
-// store reader calls for every column of every row.
+// options, goes straight to the value; everything else the whole way.
+// Inlined into EngineJet's forwarding too, which the store reader calls for
+// every column of every row.
 [[gnu::always_inline]] inline JET_ERR retrieveColumn(JET_SESID sesid, JET_TABLEID tableid,
                                                      JET_COLUMNID columnid, void* pvData,
                                                      std::uint32_t cbData, std::uint32_t* pcbActual,
-                                                     JET_RETINFO* pretinfo) {
-  if (!detail::t_noted && pretinfo == nullptr) {
+                                                     JET_RETINFO* pretinfo, std::string* detail) {
+  if (pretinfo == nullptr) {
     if (OpenTable* t = recentTable(theEngine(), sesid, tableid)) {
-      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0);
+      return retrieveValue(*t, columnid, pvData, cbData, pcbActual, 1, 0, detail);
     }
   }
-  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+  return retrieveColumnInFull(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo,
+                              detail);
 }
 
 }  // namespace
@@ -579,35 +633,15 @@ JET_ERR JetRetrieveColumn(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID col
                           void* pvData, std::uint32_t cbData, std::uint32_t* pcbActual,
                           JET_GRBIT grbit, JET_RETINFO* pretinfo) {
   (void)grbit;
-  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo);
+  return retrieveColumn(sesid, tableid, columnid, pvData, cbData, pcbActual, pretinfo, nullptr);
 }
 
-JET_ERR JetRetrieveColumns(JET_SESID sesid, JET_TABLEID tableid,
-                           JET_RETRIEVECOLUMN* pretrievecolumn, std::uint32_t cretrievecolumn) {
-  forgetFailure();
-  if (pretrievecolumn == nullptr && cretrievecolumn > 0) return JET_errInvalidParameter;
-  Engine& e = theEngine();
-  OpenTable* t = nullptr;
-  if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) {
-    if (cretrievecolumn > 0) pretrievecolumn[0].err = err;
-    return err;
-  }
-  for (std::uint32_t i = 0; i < cretrievecolumn; ++i) {
-    JET_RETRIEVECOLUMN& r = pretrievecolumn[i];
-    r.columnidNextTagged = 0;
-    r.cbActual = 0;
-    r.err = retrieveValue(*t, r.columnid, r.pvData, r.cbData, &r.cbActual,
-                          r.itagSequence == 0 ? 1 : r.itagSequence, r.ibLongValue);
-    if (r.err < 0) return r.err;
-  }
-  return JET_errSuccess;
-}
+namespace {
 
-JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
-                            const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
-                            JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
-                            void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit) {
-  forgetFailure();
+Status enumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                        const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                        JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                        void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit) {
   if (pcEnumColumn != nullptr) *pcEnumColumn = 0;
   if (prgEnumColumn != nullptr) *prgEnumColumn = nullptr;
   if (pcEnumColumn == nullptr || prgEnumColumn == nullptr || pfnRealloc == nullptr ||
@@ -625,9 +659,37 @@ JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t 
   return t->enumerator->enumerate(*t->cursor, request, *pcEnumColumn, *prgEnumColumn);
 }
 
+}  // namespace
+
+JET_ERR JetEnumerateColumns(JET_SESID sesid, JET_TABLEID tableid, std::uint32_t cEnumColumnId,
+                            const JET_ENUMCOLUMNID* rgEnumColumnId, std::uint32_t* pcEnumColumn,
+                            JET_ENUMCOLUMN** prgEnumColumn, JET_PFNREALLOC pfnRealloc,
+                            void* pvReallocContext, std::uint32_t cbDataMost, JET_GRBIT grbit) {
+  return enumerateColumns(sesid, tableid, cEnumColumnId, rgEnumColumnId, pcEnumColumn,
+                          prgEnumColumn, pfnRealloc, pvReallocContext, cbDataMost, grbit)
+      .code;
+}
+
+namespace {
+
+Status countValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                   std::uint32_t* pcValues) {
+  if (pcValues == nullptr) return JET_errInvalidParameter;
+  *pcValues = 0;
+  OpenTable* t = nullptr;
+  if (JET_ERR err = findOpenTable(theEngine(), sesid, tableid, t); err != JET_errSuccess) {
+    return err;
+  }
+  const ColumnInfo* column = t->cursor->table().findColumn(columnid);
+  if (column == nullptr) return JET_errColumnNotFound;
+  if (!t->on_row) return JET_errNoCurrentRecord;
+  return t->cursor->countValues(*column, *pcValues);
+}
+
+}  // namespace
+
 JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
                        std::uint32_t cbMax, std::uint32_t* pcbActual) {
-  forgetFailure();
   Engine& e = theEngine();
   OpenTable* t = nullptr;
   if (JET_ERR err = findOpenTable(e, sesid, tableid, t); err != JET_errSuccess) return err;
@@ -641,7 +703,6 @@ JET_ERR JetGetBookmark(JET_SESID sesid, JET_TABLEID tableid, void* pvBookmark,
 }
 
 JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
-  forgetFailure();
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   OpenTable* t = nullptr;
@@ -652,7 +713,6 @@ JET_ERR JetCloseTable(JET_SESID sesid, JET_TABLEID tableid) {
 }
 
 JET_ERR JetTerm(JET_INSTANCE instance) {
-  forgetFailure();
   Engine& e = theEngine();
   std::lock_guard lock(e.mutex);
   if (!e.instances.count(instance)) return JET_errInvalidInstance;
@@ -666,62 +726,82 @@ JET_ERR JetTerm(JET_INSTANCE instance) {
 }
 
 std::string EngineJet::takeFailureDetail() {
-  std::string text = latestFailure().Text();
-  forgetFailure();
+  std::string text = std::move(detail_);
+  detail_.clear();
   return text;
 }
 
-// EngineJet forwards to the free functions.
+JET_ERR EngineJet::noted(const Status& status) {
+  if (status.ok()) {
+    if (!detail_.empty()) detail_.clear();
+  } else {
+    detail_ = status.text();
+  }
+  return status.code;
+}
+
+// EngineJet forwards to the engine's calls, keeping the detail of a failure
+// and forgetting that of the call before.
 JET_ERR EngineJet::getDatabaseFileInfo(const char* a, void* b, std::uint32_t c, std::uint32_t d) {
-  return JetGetDatabaseFileInfo(a, b, c, d);
+  return noted(ese::getDatabaseFileInfo(a, b, c, d));
 }
 JET_ERR EngineJet::setSystemParameter(JET_INSTANCE* a, JET_SESID b, std::uint32_t c,
                                       JET_API_PTR d, const char* f) {
-  return JetSetSystemParameter(a, b, c, d, f);
+  return noted(JetSetSystemParameter(a, b, c, d, f));
 }
 JET_ERR EngineJet::getSystemParameter(JET_INSTANCE a, JET_SESID b, std::uint32_t c,
                                       JET_API_PTR* d, char* f, std::uint32_t g) {
-  return JetGetSystemParameter(a, b, c, d, f, g);
+  return JetGetSystemParameter(a, b, c, d, f, g);  // keeps the detail
 }
-JET_ERR EngineJet::createInstance(JET_INSTANCE* a, const char* b) { return JetCreateInstance(a, b); }
-JET_ERR EngineJet::init(JET_INSTANCE* a) { return JetInit(a); }
+JET_ERR EngineJet::createInstance(JET_INSTANCE* a, const char* b) {
+  return noted(JetCreateInstance(a, b));
+}
+JET_ERR EngineJet::init(JET_INSTANCE* a) { return noted(JetInit(a)); }
 JET_ERR EngineJet::beginSession(JET_INSTANCE a, JET_SESID* b, const char* c, const char* d) {
-  return JetBeginSession(a, b, c, d);
+  return noted(JetBeginSession(a, b, c, d));
 }
 JET_ERR EngineJet::attachDatabase(JET_SESID a, const char* b, JET_GRBIT c) {
   (void)c;  // every attachment is read-only: this engine never writes
-  return attach(a, b, options_);
+  return noted(attach(a, b, options_));
 }
 JET_ERR EngineJet::OpenDatabase(JET_SESID a, const char* b, const char* c, JET_DBID* d,
                                 JET_GRBIT f) {
-  return JetOpenDatabase(a, b, c, d, f);
+  return noted(JetOpenDatabase(a, b, c, d, f));
 }
 JET_ERR EngineJet::OpenTable(JET_SESID a, JET_DBID b, const char* c, const void* d,
                              std::uint32_t f, JET_GRBIT g, JET_TABLEID* h) {
-  return JetOpenTable(a, b, c, d, f, g, h);
+  return noted(JetOpenTable(a, b, c, d, f, g, h));
 }
 JET_ERR EngineJet::getTableColumnInfo(JET_SESID a, JET_TABLEID b, const char* c, void* d,
                                       std::uint32_t f, std::uint32_t g) {
-  return JetGetTableColumnInfo(a, b, c, d, f, g);
+  return noted(JetGetTableColumnInfo(a, b, c, d, f, g));
 }
 JET_ERR EngineJet::move(JET_SESID a, JET_TABLEID b, std::int32_t c, JET_GRBIT d) {
-  return JetMove(a, b, c, d);
+  (void)d;
+  return noted(moveTable(a, b, c));
 }
 JET_ERR EngineJet::retrieveColumn(JET_SESID a, JET_TABLEID b, JET_COLUMNID c, void* d,
                                   std::uint32_t f, std::uint32_t* g, JET_GRBIT h,
                                   JET_RETINFO* i) {
   (void)h;
-  return ese::retrieveColumn(a, b, c, d, f, g, i);
+  if (!detail_.empty()) detail_.clear();
+  return ese::retrieveColumn(a, b, c, d, f, g, i, &detail_);
 }
-JET_ERR EngineJet::retrieveColumns(JET_SESID a, JET_TABLEID b, JET_RETRIEVECOLUMN* c,
-                                   std::uint32_t d) {
-  return JetRetrieveColumns(a, b, c, d);
+JET_ERR EngineJet::enumerateColumns(JET_SESID a, JET_TABLEID b, std::uint32_t c,
+                                    const JET_ENUMCOLUMNID* d, std::uint32_t* f,
+                                    JET_ENUMCOLUMN** g, JET_PFNREALLOC h, void* i,
+                                    std::uint32_t j, JET_GRBIT k) {
+  return noted(ese::enumerateColumns(a, b, c, d, f, g, h, i, j, k));
+}
+JET_ERR EngineJet::countColumnValues(JET_SESID sesid, JET_TABLEID tableid, JET_COLUMNID columnid,
+                                     std::uint32_t* pcValues) {
+  return noted(countValues(sesid, tableid, columnid, pcValues));
 }
 JET_ERR EngineJet::getBookmark(JET_SESID a, JET_TABLEID b, void* c, std::uint32_t d,
                                std::uint32_t* f) {
-  return JetGetBookmark(a, b, c, d, f);
+  return noted(JetGetBookmark(a, b, c, d, f));
 }
-JET_ERR EngineJet::closeTable(JET_SESID a, JET_TABLEID b) { return JetCloseTable(a, b); }
-JET_ERR EngineJet::term(JET_INSTANCE a) { return JetTerm(a); }
+JET_ERR EngineJet::closeTable(JET_SESID a, JET_TABLEID b) { return noted(JetCloseTable(a, b)); }
+JET_ERR EngineJet::term(JET_INSTANCE a) { return noted(JetTerm(a)); }
 
 }  // namespace ese

@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "ese/compression.h"
-#include "ese/failure_note.h"
+#include "ese/status.h"
 
 namespace ese {
 
-JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+Status readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
                       std::vector<std::byte>& out) {
   out.clear();
   const std::size_t id_size = id_bytes.size();
@@ -25,7 +25,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
     return at.size() == id_key.size() && std::memcmp(at.data(), id_key.data(), at.size()) == 0;
   };
   if (!on_root()) {
-    if (JET_ERR err = cursor.seek(id_key); err != JET_errSuccess) {
+    if (Status err = cursor.seek(id_key); err != JET_errSuccess) {
       return err == JET_errNoCurrentRecord
                  ? corrupt("the long-value tree has no value of the record's long-value id")
                  : err;
@@ -52,13 +52,13 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
   std::uint32_t pending_offset = 0;
   std::uint32_t pending_pgno = 0;
   bool have_pending = false;
-  auto settle = [&](std::uint64_t span_end) -> JET_ERR {
+  auto settle = [&](std::uint64_t span_end) -> Status {
     if (pending_offset != out.size() || span_end < pending_offset) {
       return corrupt("a long value's chunks leave a gap or overlap", pending_pgno);
     }
     if (pending.size() < span_end - pending_offset) {
       if (JET_ERR err = decompressValue(pending.bytes(), decompressed); err != JET_errSuccess) {
-        return fail(err, "a compressed chunk of a long value does not decompress", pending_pgno);
+        return Status(err, "a compressed chunk of a long value does not decompress", pending_pgno);
       }
       out.insert(out.end(), decompressed.begin(), decompressed.end());
     } else {
@@ -67,7 +67,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
     return JET_errSuccess;
   };
   for (;;) {
-    JET_ERR err = cursor.Next();
+    Status err = cursor.Next();
     if (err == JET_errNoCurrentRecord) break;
     if (err != JET_errSuccess) return err;
     const Bytes k = cursor.key();
@@ -77,7 +77,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
                                  (static_cast<std::uint32_t>(k[id_size + 2]) << 8) |
                                  static_cast<std::uint32_t>(k[id_size + 3]);
     if (have_pending) {
-      if (JET_ERR e = settle(offset); e != JET_errSuccess) return e;
+      if (Status e = settle(offset); e != JET_errSuccess) return e;
     }
     if (offset >= total) break;
     pending = cursor.data();
@@ -87,7 +87,7 @@ JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64
     have_pending = true;
   }
   if (have_pending && pending_offset < total) {
-    if (JET_ERR e = settle(total); e != JET_errSuccess) return e;
+    if (Status e = settle(total); e != JET_errSuccess) return e;
   }
   if (out.size() < total) return corrupt("a long value is shorter than its root says", cursor.pgno());
   out.resize(total);

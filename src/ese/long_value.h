@@ -17,6 +17,7 @@
 #include "ese/btree.h"
 #include "base/byte_view.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 
 namespace ese {
 
@@ -27,7 +28,7 @@ using corvadex::base::ByteView;
 // `cursor`, a cursor on the table's long-value tree. A value whose root
 // claims more than `limit` bytes gives JET_errOutOfMemory before anything
 // is allocated for it.
-JET_ERR readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
+Status readLongValue(BTreeCursor& cursor, const ByteView& id_bytes, std::uint64_t limit,
                       std::vector<std::byte>& out);
 
 }  // namespace ese

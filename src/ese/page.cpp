@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ese/page.h"
 
-#include "ese/failure_note.h"
 
 namespace ese {
 
-JET_ERR Page::parse(Bytes bytes, std::uint32_t pgno, Page& out,
+Status Page::parse(Bytes bytes, std::uint32_t pgno, Page& out,
                    std::shared_ptr<const void> owner) {
   const ByteView view(bytes);
   if (view.size() < 2048) return corrupt("the page is shorter than 2 KiB", pgno);

@@ -33,6 +33,7 @@
 
 #include "base/byte_view.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 
 namespace ese {
 
@@ -71,11 +72,12 @@ class Page {
   Page() = default;
 
   // Parses the header and checks that the tag array fits. Does not verify
-  // the checksum (the file does that when it reads the page). `owner`, when
+  // the checksum (the file does that when it reads the page); a failure
+  // names the check and the page. `owner`, when
   // given, holds the page's bytes: every copy of the Page shares it, so the
   // page and every view taken from it stay valid as long as one copy lives.
-  static JET_ERR parse(Bytes page, std::uint32_t pgno, Page& out,
-                       std::shared_ptr<const void> owner = {});
+  static Status parse(Bytes page, std::uint32_t pgno, Page& out,
+                      std::shared_ptr<const void> owner = {});
 
   const PageHeader& header() const { return header_; }
   std::uint32_t pgno() const { return pgno_; }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ese/record.h"
 
-#include "ese/failure_note.h"
 
 namespace ese {
 namespace {
@@ -18,7 +17,7 @@ StoredValue defaultOf(const ColumnInfo& column, std::uint32_t itag, std::uint32_
 
 }  // namespace
 
-JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
+Status Record::parse(ByteView data, bool large_page, bool has_compression) {
   data_ = data;
   large_ = large_page;
   has_compression_ = has_compression;
@@ -46,7 +45,7 @@ JET_ERR Record::parse(ByteView data, bool large_page, bool has_compression) {
   return JET_errSuccess;
 }
 
-JET_ERR Record::get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+Status Record::get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const {
   if (itag == 0) itag = 1;
   out = StoredValue{};
@@ -92,7 +91,7 @@ void directoryEntry(const std::byte* directory, std::size_t i, std::uint16_t& fi
 
 }  // namespace
 
-JET_ERR Record::locateTagged() const {
+Status Record::locateTagged() const {
   // Parse checked that the tagged data starts inside the record.
   tagged_ = data_.from(tagged_start_);
   entries_ = 0;
@@ -136,9 +135,9 @@ bool Record::openTagged(TaggedWalk& walk) const {
   return true;
 }
 
-JET_ERR Record::prepareTagged() const {
+Status Record::prepareTagged() const {
   tags_located_ = false;
-  if (JET_ERR err = locateTagged(); err != JET_errSuccess) return err;
+  if (Status err = locateTagged(); err != JET_errSuccess) return err;
   tags_ready_ = true;
   if (derived_) return JET_errSuccess;
   if (++stamp_ == 0) {
@@ -220,11 +219,11 @@ std::size_t Record::searchTagged(const ColumnInfo& column, bool derived_table) c
   return found;
 }
 
-JET_ERR Record::getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+Status Record::getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                           StoredValue& out, std::uint32_t* value_count) const {
   if (derived_ != derived_table || (!tags_ready_ && !tags_located_)) {
     derived_ = derived_table;
-    if (JET_ERR err = prepareTagged(); err != JET_errSuccess) return err;
+    if (Status err = prepareTagged(); err != JET_errSuccess) return err;
   }
   if (entries_ == 0) {
     out = defaultOf(column, itag, value_count);

@@ -35,8 +35,9 @@
 #include <cstdint>
 
 #include "base/byte_view.h"
-#include "ese/catalog.h"
+#include "ese/schema.h"
 #include "ese/jet.h"
+#include "ese/status.h"
 
 namespace ese {
 
@@ -58,14 +59,14 @@ struct StoredValue {
 class Record {
  public:
   // Checks the header and locates the areas. JET_errDatabaseCorrupted
-  // when they do not fit in `data`, noted with the check that failed (the
+  // when they do not fit in `data`, naming the check that failed (the
   // caller adds the page).
-  JET_ERR parse(ByteView data, bool large_page, bool has_compression = true);
+  Status parse(ByteView data, bool large_page, bool has_compression = true);
 
   // Value `itag` (1-based) of `column`; kNull beyond the last value. A
   // column the record does not store reads its default value, if any.
   // `value_count`, when given, receives the number of values.
-  JET_ERR get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+  Status get(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
               StoredValue& out, std::uint32_t* value_count = nullptr) const;
 
   // get's answer without a call, for a table that derives from no
@@ -115,15 +116,15 @@ class Record {
   }
 
  private:
-  JET_ERR getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
+  Status getTagged(const ColumnInfo& column, bool derived_table, std::uint32_t itag,
                     StoredValue& out, std::uint32_t* value_count) const;
   // Finds the current row's tagged directory, checks that it lies inside
   // the tagged data and, for tables that derive from no template (where
   // the column id alone names a column), notes where each column id sits
   // in it. Done on the row's first read of a tagged column.
-  JET_ERR prepareTagged() const;
+  Status prepareTagged() const;
   // The first part of that: the directory found and checked.
-  JET_ERR locateTagged() const;
+  Status locateTagged() const;
   Quick quickFixed(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
   Quick quickVariable(const ColumnInfo& column, std::uint32_t itag, ByteView& bytes) const;
   Quick quickTagged(std::uint32_t column_id, bool has_default, std::uint32_t itag,

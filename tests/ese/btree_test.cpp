@@ -30,7 +30,7 @@ using corvadex::testing::writeFile;
 constexpr std::uint32_t kLvRoot = 32;
 constexpr std::uint32_t kLvObjid = 9;
 
-std::vector<std::vector<std::byte>> allKeys(BTreeCursor& cursor, JET_ERR& end) {
+std::vector<std::vector<std::byte>> allKeys(BTreeCursor& cursor, Status& end) {
   std::vector<std::vector<std::byte>> keys;
   for (end = cursor.first(); end == JET_errSuccess; end = cursor.Next()) {
     keys.emplace_back(cursor.key().begin(), cursor.key().end());
@@ -42,7 +42,7 @@ TEST(BTree, CatalogWalkGivesEveryRowInKeyOrder) {
   std::unique_ptr<DbFile> file;
   ASSERT_EQ(DbFile::open(eseSample("basic"), file), JET_errSuccess);
   BTreeCursor cursor(file.get(), 4, 2);
-  JET_ERR end = 0;
+  Status end;
   const auto keys = allKeys(cursor, end);
   EXPECT_EQ(end, JET_errNoCurrentRecord);
   EXPECT_EQ(keys.size(), 87u);  // the rows of MSysObjects in basic.edb
@@ -55,7 +55,7 @@ TEST(BTree, SeekThroughBranchPagesFindsEveryKeyAndTheNextGreater) {
   std::unique_ptr<DbFile> file;
   ASSERT_EQ(DbFile::open(eseSample("text"), file), JET_errSuccess);
   BTreeCursor cursor(file.get(), kLvRoot, kLvObjid);
-  JET_ERR end = 0;
+  Status end;
   const auto keys = allKeys(cursor, end);
   ASSERT_EQ(end, JET_errNoCurrentRecord);
   ASSERT_GE(keys.size(), 10u);
@@ -78,7 +78,7 @@ TEST(BTree, SeekThroughBranchPagesFindsEveryKeyAndTheNextGreater) {
 class DamagedTree : public ::testing::Test {
  protected:
   // Replaces the child page of the LV root's last node with `child`.
-  JET_ERR walkWithLastChild(std::uint32_t child) {
+  Status walkWithLastChild(std::uint32_t child) {
     auto image = readFileBytes(eseSample("text"));
     patchPage(image, 4096, kLvRoot, [&](std::uint8_t* page) {
       const std::uint8_t* tag = page + 4096 - 12;  // tag 2
@@ -88,13 +88,13 @@ class DamagedTree : public ::testing::Test {
     return Walk(image);
   }
 
-  JET_ERR Walk(const std::vector<std::uint8_t>& image) {
+  Status Walk(const std::vector<std::uint8_t>& image) {
     const std::string path = dir_.File("damaged.edb");
     writeFile(path, image);
     std::unique_ptr<DbFile> file;
-    if (JET_ERR err = DbFile::open(path, file); err != JET_errSuccess) return err;
+    if (Status err = DbFile::open(path, file); err != JET_errSuccess) return err;
     BTreeCursor cursor(file.get(), kLvRoot, kLvObjid);
-    JET_ERR err = cursor.first();
+    Status err = cursor.first();
     while (err == JET_errSuccess) err = cursor.Next();
     return err;
   }

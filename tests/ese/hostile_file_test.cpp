@@ -17,7 +17,6 @@
 #include <thread>
 
 #include "ese/database.h"
-#include "ese/failure_note.h"
 #include "file_io.h"
 #include "base/temp_folder.h"
 #include "test_paths.h"
@@ -46,12 +45,12 @@ std::shared_ptr<const TableInfo> contactTable(const Database& db) {
 }
 
 // Walks the table reading every value; the first failing status.
-JET_ERR walkAll(TableCursor& cursor, JET_ERR err) {
-  for (; err == JET_errSuccess; err = cursor.moveNext()) {
+Status walkAll(TableCursor& cursor, Status err) {
+  for (; err.ok(); err = cursor.moveNext()) {
     for (const ColumnInfo& c : cursor.table().columns) {
       Bytes value;
       bool is_null = false;
-      if (JET_ERR e = cursor.readValue(c, 1, value, is_null); e != JET_errSuccess) return e;
+      if (Status e = cursor.readValue(c, 1, value, is_null); !e.ok()) return e;
     }
   }
   return err;
@@ -63,20 +62,19 @@ TEST(HostileFiles, AFileCutShortDuringTheWalkGivesAnErrorNotASignal) {
   std::unique_ptr<Database> db;
   ASSERT_EQ(Database::open(path, db), JET_errSuccess);
   TableCursor cursor(*db, contactTable(*db));
-  JET_ERR err = cursor.moveFirst();
-  for (int row = 0; row < 100 && err == JET_errSuccess; ++row) err = cursor.moveNext();
+  Status err = cursor.moveFirst();
+  for (int row = 0; row < 100 && err.ok(); ++row) err = cursor.moveNext();
   ASSERT_EQ(err, JET_errSuccess);
   // Another thread cuts the file to 1 MiB while the walk is under way.
   std::thread cutter([&] { ASSERT_EQ(::truncate(path.c_str(), 1 << 20), 0); });
   cutter.join();
-  err = walkAll(cursor, err);
-  EXPECT_EQ(err, JET_errFileIOBeyondEOF);
-  const FailureNote& note = latestFailure();
-  EXPECT_EQ(note.code, err);
-  EXPECT_EQ(note.check, "the file changed or became unreadable while it was read");
+  const Status note = walkAll(cursor, err);
+  EXPECT_EQ(note.code, JET_errFileIOBeyondEOF);
+  EXPECT_STREQ(note.check, "the file changed or became unreadable while it was read");
   // A page past the new end of 1 MiB.
   EXPECT_GE((std::uint64_t{note.pgno} + 2) * db->file().page_size(), std::uint64_t{1} << 20);
-  EXPECT_EQ(note.table, contactTable(*db)->name);
+  ASSERT_NE(note.table, nullptr);
+  EXPECT_EQ(*note.table, contactTable(*db)->name);
 }
 
 TEST(HostileFiles, OnlyRegularFilesAreOpened) {
@@ -138,12 +136,13 @@ TEST(HostileFiles, ValuesExpandingBeyondTheBoundAreReportedAsDamage) {
   ASSERT_EQ(cursor.readValue(*nick, 1, value, is_null), JET_errSuccess);
   EXPECT_EQ(value.size(), 65535u);
   // ...until their sum passes the bound for a file of this size.
-  const JET_ERR err = walkAll(cursor, JET_errSuccess);
-  EXPECT_EQ(err, JET_errDatabaseCorrupted);
-  const FailureNote& note = latestFailure();
-  EXPECT_EQ(note.check, "the value would take more memory than a file of this size can hold");
-  EXPECT_EQ(note.table, contactTable(*db)->name);
-  EXPECT_FALSE(note.column.empty());
+  const Status note = walkAll(cursor, JET_errSuccess);
+  EXPECT_EQ(note.code, JET_errDatabaseCorrupted);
+  EXPECT_STREQ(note.check, "the value would take more memory than a file of this size can hold");
+  ASSERT_NE(note.table, nullptr);
+  EXPECT_EQ(*note.table, contactTable(*db)->name);
+  ASSERT_NE(note.column, nullptr);
+  EXPECT_FALSE(note.column->empty());
   EXPECT_GT(note.pgno, 0u);
 }
 

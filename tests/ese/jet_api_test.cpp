@@ -7,11 +7,11 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ese/database.h"
 #include "ese/error_text.h"
-#include "ese/forwarding_jet.h"
 #include "ese/jet.h"
 #include "file_io.h"
 #include "page_patch.h"
@@ -308,115 +308,6 @@ TEST(JetCalls, EnumerateColumnsGivesWhatIsAskedAndLeavesNothingOnFailure) {
   EXPECT_EQ(memory.live, 0);
 }
 
-// Every user table of the database and its column ids, from the catalog.
-std::map<std::string, std::vector<JET_COLUMNID>> userTables(JetSession& s) {
-  EXPECT_EQ(s.OpenTable("MSysObjects"), 0);
-  const JET_COLUMNID ids[4] = {s.Column("ObjidTable"), s.Column("Type"), s.Column("Id"),
-                               s.Column("Name")};
-  std::map<std::uint32_t, std::string> names;
-  std::vector<std::pair<std::uint32_t, JET_COLUMNID>> columns;
-  for (JET_ERR err = s.move(JET_MoveFirst); err == 0; err = s.move(JET_MoveNext)) {
-    std::uint32_t value[3] = {};
-    std::vector<std::uint8_t> name(256);
-    std::uint32_t actual = 0;
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(JetRetrieveColumn(s.session_, s.table_, ids[i], &value[i], 4, &actual, 0, nullptr),
-                0);
-    }
-    EXPECT_EQ(s.retrieve(ids[3], name, actual), 0);
-    if ((value[1] & 0xffff) == 1) names[value[2]].assign(name.begin(), name.begin() + actual);
-    if ((value[1] & 0xffff) == 2) columns.emplace_back(value[0], value[2]);
-  }
-  JetCloseTable(s.session_, s.table_);
-  std::map<std::string, std::vector<JET_COLUMNID>> tables;
-  for (const auto& [objid, column] : columns) {
-    if (names.count(objid) && names[objid].rfind("MSys", 0) != 0) tables[names[objid]].push_back(column);
-  }
-  return tables;
-}
-
-// A row's values asked for in one call give, entry by entry, what one call
-// for each gives: the first and second value of every column, and the
-// first from its second byte on, into buffers too small, small and large;
-// both the engine's own answer and the one-by-one answer of any JetApi.
-TEST(JetCalls, RetrieveColumnsGivesWhatRetrieveColumnGivesForEachEntry) {
-  EngineJet engine;
-  ForwardingJet one_by_one(engine);
-  std::size_t compared = 0;
-  for (const std::string& sample : eseSampleNames()) {
-    JetSession s(eseSample(sample));
-    ASSERT_EQ(s.open(), 0) << sample;
-    for (const auto& [table, columns] : userTables(s)) {
-      ASSERT_EQ(s.OpenTable(table.c_str()), 0) << sample << " " << table;
-      for (JET_ERR err = s.move(JET_MoveFirst); err == 0; err = s.move(JET_MoveNext)) {
-        for (std::uint32_t size : {0u, 3u, 4096u}) {
-          std::vector<JET_RETRIEVECOLUMN> asked;
-          for (JET_COLUMNID column : columns) {
-            for (auto [itag, offset] : {std::pair{1u, 0u}, {2u, 0u}, {0u, 1u}}) {
-              JET_RETRIEVECOLUMN r{};
-              r.columnid = column;
-              r.cbData = size;
-              r.itagSequence = itag;
-              r.ibLongValue = offset;
-              asked.push_back(r);
-            }
-          }
-          for (JetApi* jet : {static_cast<JetApi*>(&engine), static_cast<JetApi*>(&one_by_one)}) {
-            std::vector<JET_RETRIEVECOLUMN> got = asked;
-            std::vector<std::vector<std::uint8_t>> buffers(got.size(), std::vector<std::uint8_t>(size));
-            for (std::size_t i = 0; i < got.size(); ++i) got[i].pvData = size ? buffers[i].data() : nullptr;
-            ASSERT_EQ(jet->retrieveColumns(s.session_, s.table_, got.data(),
-                                           static_cast<std::uint32_t>(got.size())),
-                      0);
-            for (std::size_t i = 0; i < got.size(); ++i) {
-              std::vector<std::uint8_t> one(size);
-              std::uint32_t actual = 0;
-              JET_RETINFO info{sizeof(JET_RETINFO), asked[i].ibLongValue, asked[i].itagSequence, 0};
-              const JET_ERR want = JetRetrieveColumn(s.session_, s.table_, asked[i].columnid,
-                                                     size ? one.data() : nullptr, size, &actual, 0, &info);
-              const std::string where = sample + " " + table + " column " +
-                                        std::to_string(asked[i].columnid) + " size " + std::to_string(size);
-              ASSERT_EQ(got[i].err, want) << where;
-              ASSERT_EQ(got[i].cbActual, actual) << where;
-              ASSERT_EQ(buffers[i], one) << where;
-              ++compared;
-            }
-          }
-        }
-      }
-      JetCloseTable(s.session_, s.table_);
-    }
-  }
-  EXPECT_GT(compared, 1000u);
-}
-
-// An entry that fails stops the call with its status; the entries before it
-// are answered, those after it untouched. A stale table fails at the first.
-TEST(JetCalls, RetrieveColumnsStopsAtTheFirstError) {
-  JetSession s(eseSample("basic"));
-  ASSERT_EQ(s.open(), 0);
-  ASSERT_EQ(s.OpenTable("basic"), 0);
-  ASSERT_EQ(s.move(JET_MoveFirst), 0);
-  std::uint8_t buffer[3][16] = {};
-  constexpr JET_ERR kUntouched = 12345;
-  JET_RETRIEVECOLUMN asked[3] = {
-      {s.Column("Long"), buffer[0], 16, 0, 0, 0, 1, 0, kUntouched},
-      {4000, buffer[1], 16, 0, 0, 0, 1, 0, kUntouched},
-      {s.Column("GUID"), buffer[2], 16, 0, 0, 0, 1, 0, kUntouched}};
-  EXPECT_EQ(JetRetrieveColumns(s.session_, s.table_, asked, 3), JET_errColumnNotFound);
-  EXPECT_EQ(asked[0].err, 0);
-  EXPECT_EQ(asked[0].cbActual, 4u);
-  EXPECT_EQ(asked[1].err, JET_errColumnNotFound);
-  EXPECT_EQ(asked[2].err, kUntouched);
-
-  const JET_TABLEID table = s.table_;
-  ASSERT_EQ(JetCloseTable(s.session_, table), 0);
-  asked[0].err = kUntouched;
-  EXPECT_EQ(JetRetrieveColumns(s.session_, table, asked, 3), JET_errInvalidTableId);
-  EXPECT_EQ(asked[0].err, JET_errInvalidTableId);
-  EXPECT_EQ(JetRetrieveColumns(s.session_, table, nullptr, 1), JET_errInvalidParameter);
-}
-
 TEST(JetCalls, TablesThatCannotBeOpened) {
   JetSession s(eseSample("basic"));
   ASSERT_EQ(s.open(), 0);
@@ -503,16 +394,25 @@ TEST(JetCalls, EachKindOfBadFileHasItsOwnStatus) {
   }
 }
 
-TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
+// A copy of the sample "basic" in `dir` whose table's root page has `tags`
+// tags (its header's tag count changed, the checksum made valid); the
+// root's page number in `root`.
+std::string withRootTags(const TempFolder& dir, std::uint16_t tags, std::uint32_t& root) {
   std::unique_ptr<Database> db;
-  ASSERT_EQ(Database::open(eseSample("basic"), db), 0);
-  const std::uint32_t root = db->catalog().find("basic")->root_pgno;
+  EXPECT_EQ(Database::open(eseSample("basic"), db), 0);
+  root = db->catalog().find("basic")->root_pgno;
   db.reset();
   auto image = readFileBytes(eseSample("basic"));
-  patchPage(image, 4096, root, [](std::uint8_t* page) { put16(page + 34, 1); });
-  TempFolder dir;
-  const std::string path = dir.File("empty.edb");
+  patchPage(image, 4096, root, [tags](std::uint8_t* page) { put16(page + 34, tags); });
+  const std::string path = dir.File("patched.edb");
   writeFile(path, image);
+  return path;
+}
+
+TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
+  TempFolder dir;
+  std::uint32_t root = 0;
+  const std::string path = withRootTags(dir, 1, root);
 
   JetSession s(path);
   ASSERT_EQ(s.open(), 0);
@@ -522,6 +422,52 @@ TEST(JetCalls, MoveFirstOnAnEmptyTableHasNoCurrentRecord) {
   std::vector<std::uint8_t> buffer(4);
   std::uint32_t actual = 0;
   EXPECT_EQ(s.retrieve(s.Column("Id"), buffer, actual), JET_errNoCurrentRecord);
+}
+
+// The detail of a failure belongs to the EngineJet whose call failed: calls
+// on another one, here and on another thread, leave it; the same engine's
+// next call forgets it, except the error-text request; it is given once.
+// The free Jet calls give the same code.
+TEST(JetCalls, EachEngineKeepsTheDetailOfItsOwnLatestFailure) {
+  TempFolder dir;
+  std::uint32_t root = 0;
+  const std::string path = withRootTags(dir, 2000, root);  // more than the page holds
+  const std::string detail =
+      "page " + std::to_string(root) + ", table basic: the tag array does not fit in the page";
+
+  JetSession damaged(path);
+  ASSERT_EQ(damaged.open(), 0);
+  ASSERT_EQ(damaged.OpenTable("basic"), 0);
+  JetSession intact(eseSample("basic"));
+  ASSERT_EQ(intact.open(), 0);
+  ASSERT_EQ(intact.OpenTable("basic"), 0);
+  EngineJet failing;
+  EngineJet other;
+  auto fail = [&] {
+    return failing.move(damaged.session_, damaged.table_, JET_MoveFirst, 0);
+  };
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  EXPECT_EQ(other.move(intact.session_, intact.table_, JET_MoveFirst, 0), 0);
+  std::thread([&] { EXPECT_EQ(other.move(intact.session_, intact.table_, JET_MoveNext, 0), 0); })
+      .join();
+  EXPECT_EQ(other.takeFailureDetail(), "");
+  EXPECT_EQ(failing.takeFailureDetail(), detail);
+  EXPECT_EQ(failing.takeFailureDetail(), "") << "given once";
+
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  char text[256];
+  JET_API_PTR code = static_cast<JET_API_PTR>(static_cast<std::intptr_t>(JET_errDatabaseCorrupted));
+  EXPECT_EQ(failing.getSystemParameter(0, 0, JET_paramErrorToString, &code, text, sizeof text), 0);
+  EXPECT_EQ(failing.takeFailureDetail(), detail) << "kept past the error-text request";
+
+  ASSERT_EQ(fail(), JET_errDatabaseCorrupted);
+  JET_COLUMNDEF def{};
+  EXPECT_EQ(failing.getTableColumnInfo(damaged.session_, damaged.table_, "Id", &def, sizeof def,
+                                       JET_ColInfo),
+            0);
+  EXPECT_EQ(failing.takeFailureDetail(), "") << "forgotten by the next call";
+
+  EXPECT_EQ(JetMove(damaged.session_, damaged.table_, JET_MoveFirst, 0), JET_errDatabaseCorrupted);
 }
 
 TEST(JetCalls, ErrorToStringFillsTheCallersBuffer) {

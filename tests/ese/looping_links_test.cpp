@@ -2,7 +2,9 @@
 // B+-tree child links that lead back to their own page or to an ancestor,
 // each page given a valid checksum again: a reading must end with an error
 // (or, should the damaged page go unused, with the intact content), never
-// loop for ever nor repeat rows.
+// loop for ever nor repeat rows. A branch that leads into the same leaf
+// twice repeats its keys: the walk ends there, and the command line names
+// the leaf.
 //
 // The links are found in a written contacts database with 4 KiB pages,
 // whose small-page layout is:
@@ -15,11 +17,16 @@
 //   branch node: key data, then the child page number in its last 4 bytes
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/byte_view.h"
+#include "ese/database.h"
 #include "ese/page_checksum.h"
 #include "file_io.h"
 #include "read_everything.h"
@@ -44,6 +51,15 @@ std::uint32_t U16(const std::string& s, std::size_t at) {
 }
 void Put(std::string& s, std::size_t at, std::uint64_t v, int bytes) {
   for (int b = 0; b < bytes; ++b) s[at + b] = static_cast<char>(v >> (8 * b));
+}
+
+// Stores a valid checksum for page `pgno` of the file image.
+void restamp(std::string& bytes, std::uint32_t pgno) {
+  const std::size_t at = (std::size_t{pgno} + 1) * kPageSize;
+  std::string page = bytes.substr(at, kPageSize);
+  const Bytes view(reinterpret_cast<const std::byte*>(page.data()), page.size());
+  Put(page, 0, eccChecksum(view, pgno, true), 8);
+  bytes.replace(at, kPageSize, page);
 }
 
 // Offsets (within the page) of the child numbers of a branch page's nodes.
@@ -91,12 +107,10 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
     for (std::uint32_t target : targets) {
       std::string copy = bytes;
       const std::size_t at = (std::size_t{pgno} + 1) * kPageSize;
-      std::string page = copy.substr(at, kPageSize);
-      for (std::size_t link : links) Put(page, link, target, 4);
-      const Bytes view(reinterpret_cast<const std::byte*>(page.data()), page.size());
-      Put(page, 0, eccChecksum(view, pgno, true), 8);
+      for (std::size_t link : links) Put(copy, at + link, target, 4);
+      restamp(copy, pgno);
+      const Bytes view(reinterpret_cast<const std::byte*>(copy.data() + at), kPageSize);
       ASSERT_TRUE(verifyPageChecksum(view, pgno, true)) << "page " << pgno;
-      copy.replace(at, kPageSize, page);
       writeFile(damaged, copy);
       const std::string what = "page " + std::to_string(pgno) + " -> " + std::to_string(target);
       for (const bool through_jet : {false, true}) {
@@ -112,6 +126,91 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
     }
   }
   EXPECT_GE(cases, 4);
+}
+
+// Runs the command line on `path`: its exit status and standard error.
+struct CliRun {
+  int status = -1;
+  std::string error;
+};
+CliRun runCli(const std::string& command, const std::string& path) {
+  const std::string line = "'" + std::string(CORVADEX_BIN_DIR) + "/corvadex-cli' " + command +
+                           " '" + path + "' 2>&1 >/dev/null";
+  CliRun run;
+  FILE* pipe = ::popen(line.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.error.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(LoopingLinks, ABranchThatLeadsIntoALeafTwiceEndsTheReadAtThatLeaf) {
+  TempFolder dir;
+  const std::string source = dir.File("contacts.edb");
+  makeManyLeafDatabase(source);
+  std::string bytes = readFile(source);
+  std::string table;
+  std::uint32_t objid = 0;
+  {
+    std::unique_ptr<Database> db;
+    ASSERT_EQ(Database::open(source, db), JET_errSuccess);
+    for (const auto& t : db->catalog().tables()) {
+      if (t->name.rfind("SimpleContact-", 0) == 0) {
+        table = t->name;
+        objid = t->objid;
+      }
+    }
+  }
+  ASSERT_NE(objid, 0u);
+
+  // A branch page of the contact table whose first two children are leaves;
+  // the second link made to point at the first leaf.
+  std::uint32_t branch = 0;
+  std::uint32_t leaf = 0;
+  std::size_t second = 0;
+  auto isLeaf = [&](std::uint32_t pgno) {
+    const std::size_t at = (std::size_t{pgno} + 1) * kPageSize;
+    return at + kPageSize <= bytes.size() && (U32(bytes, at + 36) & 0x2) != 0;
+  };
+  for (std::size_t at = 2 * kPageSize; at + kPageSize <= bytes.size() && branch == 0;
+       at += kPageSize) {
+    const std::string page = bytes.substr(at, kPageSize);
+    if (U32(page, 24) != objid || (U32(page, 36) & 0x2) != 0) continue;
+    const std::vector<std::size_t> links = childLinks(page);
+    if (links.size() < 2 || !isLeaf(U32(page, links[0])) || !isLeaf(U32(page, links[1]))) continue;
+    branch = static_cast<std::uint32_t>(at / kPageSize - 1);
+    leaf = U32(page, links[0]);
+    second = at + links[1];
+  }
+  ASSERT_NE(branch, 0u) << "the contact table has no branch over leaves";
+  Put(bytes, second, leaf, 4);
+  restamp(bytes, branch);
+  const std::string damaged = dir.File("damaged.edb");
+  writeFile(damaged, bytes);
+
+  EngineJet jet;
+  EXPECT_EQ(readThroughDatabase(damaged).status, JET_errDatabaseCorrupted);
+  EXPECT_EQ(readThroughJet(jet, damaged).status, JET_errDatabaseCorrupted);
+  const std::string detail = "corvadex-cli: page " + std::to_string(leaf) + ", table " + table +
+                             ": a key does not follow the key before it\n";
+  const struct {
+    const char* command;
+    bool detailed;  // the detail line is printed
+  } kCommands[] = {
+      {"dump", true},
+      {"read --verbose", true},
+      {"read", false},
+      {"export --format csv -o /dev/null", false},
+  };
+  for (const auto& c : kCommands) {
+    const CliRun run = runCli(c.command, damaged);
+    EXPECT_NE(run.status, 0) << c.command;
+    EXPECT_EQ(run.error.find(detail) != std::string::npos, c.detailed) << c.command << "\n"
+                                                                       << run.error;
+  }
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ using detail::fail;
 ReadOutcome readThroughDatabase(const std::string& path) {
   ReadOutcome outcome;
   std::unique_ptr<Database> db;
-  if (JET_ERR err = Database::open(path, db); err != JET_errSuccess) {
-    outcome.status = err;
+  if (Status err = Database::open(path, db); !err.ok()) {
+    outcome.status = err.code;
     return outcome;
   }
   Digest digest;
@@ -60,8 +60,8 @@ ReadOutcome readThroughDatabase(const std::string& path) {
       digest.addNumber(c.type);
     }
     TableCursor cursor(*db, table);
-    JET_ERR err = cursor.moveFirst();
-    for (; err == JET_errSuccess; err = cursor.moveNext()) {
+    Status err = cursor.moveFirst();
+    for (; err.ok(); err = cursor.moveNext()) {
       ++outcome.rows;
       digest.addNumber(0xfeed);  // row mark
       for (const ColumnInfo& c : table->columns) {
@@ -80,7 +80,7 @@ ReadOutcome readThroughDatabase(const std::string& path) {
       }
       if (err != JET_errSuccess) break;
     }
-    if (err != JET_errNoCurrentRecord) fail(outcome, err);
+    if (err != JET_errNoCurrentRecord) fail(outcome, err.code);
   }
   outcome.digest = digest.value();
   return outcome;

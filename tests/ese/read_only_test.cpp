@@ -168,8 +168,8 @@ TEST_P(ReadOnly, TheFileIsHeldForReadingOnlyAndNothingIsCreated) {
     // Read every row, so that every page the tables use has been touched.
     for (const auto& table : db->catalog().tables()) {
       TableCursor cursor(*db, table);
-      JET_ERR err = cursor.moveFirst();
-      while (err == JET_errSuccess) err = cursor.moveNext();
+      Status err = cursor.moveFirst();
+      while (err.ok()) err = cursor.moveNext();
       EXPECT_EQ(err, JET_errNoCurrentRecord) << table->name;
     }
     expectHeldReadOnly(copy_);

@@ -20,7 +20,7 @@ corvadex_gtest(ese_read_only_tests
 corvadex_gtest(ese_looping_links_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/looping_links_test.cpp
   LIBS ese_read_everything)
-add_dependencies(ese_looping_links_tests make-contacts-db)
+add_dependencies(ese_looping_links_tests corvadex-cli make-contacts-db)
 
 corvadex_gtest(ese_hostile_file_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/hostile_file_test.cpp

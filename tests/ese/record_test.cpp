@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "ese/failure_note.h"
 #include "ese/record.h"
 #include "page_patch.h"
 
@@ -168,11 +167,11 @@ TEST_F(RecordTest, LengthsThatDoNotFitAreCorruptionNamingTheCheck) {
     const ByteView view(reinterpret_cast<const std::byte*>(bytes.data()),
                         c.size != 0 ? c.size : bytes.size());
     Record r;
-    JET_ERR err = r.parse(view, false);
+    Status err = r.parse(view, false);
     StoredValue v;
-    if (err == JET_errSuccess) err = r.get(Column(256, JET_coltypBinary), false, 1, v);
-    EXPECT_EQ(err, JET_errDatabaseCorrupted) << c.check;
-    EXPECT_EQ(latestFailure().check, c.check);
+    if (err.ok()) err = r.get(Column(256, JET_coltypBinary), false, 1, v);
+    EXPECT_EQ(err.code, JET_errDatabaseCorrupted) << c.check;
+    EXPECT_STREQ(err.check, c.check);
   }
 }
 
@@ -217,7 +216,7 @@ TEST_F(RecordTest, QuickAnswersAreTheOnesGetGives) {
           ByteView quick;
           const Record::Quick q = r.quick(c, itag, quick);
           StoredValue v;
-          const JET_ERR err = r.get(c, false, itag, v);
+          const Status err = r.get(c, false, itag, v);
           const std::string where = std::string(copy.what) + ", column " + std::to_string(c.id) +
                                     ", value " + std::to_string(itag);
           if (q == Record::Quick::kAsk) continue;
