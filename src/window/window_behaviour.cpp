@@ -166,6 +166,9 @@ void WindowBehaviour::searchFinished() {
   const std::unique_ptr<DatabaseSearch> search = std::move(search_);
   const SearchOutcome outcome = search->wait();
   logSearchOutcome(view_, outcome);
+  view_.Add("Searched " + std::to_string(outcome.searched.size()) + " places for contacts databases");
+  if (outcome.finds.empty())
+    for (const std::string& place : outcome.searched) view_.Add("Searched: " + place);
   if (!outcome.finds.empty()) {
     OpenDialog1.directory = folderOf(outcome.finds.front().path);
   } else if (!outcome.windowsVolumes.empty()) {
@@ -177,7 +180,7 @@ void WindowBehaviour::searchFinished() {
 
   // One database is read at once; of several, only the one the user picks.
   std::size_t chosen = 0;
-  if (outcome.finds.size() > 1 || (asked && userRead_)) {
+  if (outcome.finds.size() > 1 || asked) {
     const std::optional<std::size_t> row = view_.chooseDatabase(outcome.finds);
     if (!row) {
       view_.Add("No database chosen");

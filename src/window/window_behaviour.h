@@ -87,9 +87,9 @@ class WindowBehaviour : private ContactListObserver {
   // reads the file chosen.
   void EditDBPathReturn();
   void ChooseFileKey();
-  // F5: back to the automatic source, searching again for databases; of
-  // several found the user picks one in the chooser, which is shown even
-  // after a file of the user's own has been read.
+  // F5: back to the automatic source, searching again for databases; the
+  // user picks the one to read in the chooser, shown for a single find too
+  // and also after a file of the user's own has been read.
   void SearchAgainKey();
 
   // The find bar asks for a contact holding `text` (UTF-8); `fromCurrent`
