@@ -49,7 +49,7 @@ long statusKb(const std::string& field) {
 class GeneratingReader final : public DatabaseReader {
  public:
   GeneratingReader(ContactList& list, std::size_t rows) : list_(list), rows_(rows) {}
-  void ReadDatabase(const std::string&) override {
+  ese::JET_ERR ReadDatabase(const std::string&) override {
     list_.BeginUpdate();
     list_.clear();
     std::string value;
@@ -65,6 +65,7 @@ class GeneratingReader final : public DatabaseReader {
       list_.Add(row);
     }
     list_.EndUpdate();
+    return ese::JET_errSuccess;
   }
 
  private:

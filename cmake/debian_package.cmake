@@ -35,6 +35,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CORVADEX_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (the file dialogs, the message boxes' buttons) in the
+# user's language; without them those stay English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Directories 0755 and files 0644 whatever the umask of the build.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

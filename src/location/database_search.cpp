@@ -175,6 +175,7 @@ SearchOutcome DatabaseSearch::wait() {
       outcome.abandoned.push_back(roots[i].folder);
       continue;
     }
+    outcome.searched.push_back(roots[i].folder);
     if (answer->holdsProfiles && roots[i].kind == SearchRoot::Kind::Volume)
       outcome.windowsVolumes.push_back(roots[i].folder);
     for (const DatabaseFind& find : answer->finds) {

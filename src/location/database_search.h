@@ -43,6 +43,8 @@ struct SearchOutcome {
   std::vector<DatabaseFind> finds;
   // Places that did not answer in time.
   std::vector<std::string> abandoned;
+  // Places that answered, in search order.
+  std::vector<std::string> searched;
   // Mounted volumes that hold Windows user profiles, in search order.
   std::vector<std::string> windowsVolumes;
 };

@@ -27,9 +27,16 @@ ContactStoreReader::ContactStoreReader(JetApi& jet, MessageLog& log, ContactList
 
 void ContactStoreReader::failed(std::string_view prefix, JET_ERR code) {
   addErrorLine(log_, jet_, prefix, code);
+  if (firstFailure_ == JET_errSuccess) firstFailure_ = code;
 }
 
-void ContactStoreReader::ReadDatabase(const std::string& path) {
+JET_ERR ContactStoreReader::ReadDatabase(const std::string& path) {
+  firstFailure_ = JET_errSuccess;
+  readFile(path);
+  return firstFailure_;
+}
+
+void ContactStoreReader::readFile(const std::string& path) {
   std::uint32_t pageSize = 0;
   JET_ERR err = jet_.getDatabaseFileInfo(path.c_str(), &pageSize, sizeof pageSize,
                                          JET_DbInfoPageSize);

@@ -63,7 +63,7 @@ class ContactStoreReader final : public DatabaseReader {
   // and loads every row into the list. Failures go to the log; an exception
   // from the list or from memory exhaustion leaves after the teardown
   // (update bracket ended, table closed, instance terminated).
-  void ReadDatabase(const std::string& path) override;
+  ese::JET_ERR ReadDatabase(const std::string& path) override;
 
   // Fills TableNames from the catalogue of an open database; failures go to
   // the log and end the scan with the names found so far.
@@ -86,6 +86,8 @@ class ContactStoreReader final : public DatabaseReader {
   void ClearContacts();
 
  private:
+  // The read sequence; failures go to failed().
+  void readFile(const std::string& path);
   void readWithInstance(const std::string& path, ese::JET_INSTANCE& instance);
   void terminate(ese::JET_INSTANCE instance);
   void loadContacts(ese::JET_SESID session, ese::JET_TABLEID table);
@@ -113,6 +115,7 @@ class ContactStoreReader final : public DatabaseReader {
                   std::size_t index, std::string& out);
 
   void failed(std::string_view prefix, ese::JET_ERR code);
+  ese::JET_ERR firstFailure_ = ese::JET_errSuccess;  // of the read under way
 
   ese::JetApi& jet_;
   MessageLog& log_;

@@ -6,13 +6,16 @@
 
 #include <string>
 
+#include "ese/jet.h"
+
 namespace corvadex {
 
 class DatabaseReader {
  public:
   virtual ~DatabaseReader() = default;
-  // Engine failures go to the log; other errors throw.
-  virtual void ReadDatabase(const std::string& path) = 0;
+  // Engine failures go to the log; other errors throw. Gives the engine's
+  // status of the first failure, JET_errSuccess when none was met.
+  virtual ese::JET_ERR ReadDatabase(const std::string& path) = 0;
 };
 
 }  // namespace corvadex

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFont>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,7 +110,13 @@ class TFormCorvadex::View final : public WindowView {
   void clearDetails() override { form_.e->clearValues(); }
 
   void openFindBar() override { form_.FindBar1->open(); }
-  void closeFindBar() override { form_.FindBar1->hide(); }
+  void closeFindBar() override {
+    // The keyboard goes back to the list, not to the next control in the
+    // tab order (the source's radio buttons, which arrow keys would switch).
+    const bool hadFocus = form_.FindBar1->isAncestorOf(QApplication::focusWidget());
+    form_.FindBar1->hide();
+    if (hadFocus) form_.ListViewContacts->setFocus(Qt::OtherFocusReason);
+  }
   bool findBarOpen() const override { return form_.FindBar1->isVisible(); }
   void showNotFound(bool notFound) override { form_.FindBar1->showNotFound(notFound); }
 
@@ -296,13 +303,11 @@ void TFormCorvadex::placeControls() {
 
 void TFormCorvadex::applyTabOrder() {
   Label1->setFocusPolicy(Qt::NoFocus);
-  QWidget* order[] = {ListViewContacts, MemoInfo,         e,           EditDBPath,
-                      ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
+  // The export buttons follow the list at once: what is read is exported
+  // without passing every box of the details.
+  QWidget* order[] = {ListViewContacts, ButtonExportToXML, ButtonExportForAddressBook, MemoInfo, e,
+                      EditDBPath, ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-  // The export buttons come last among the " Contact " page's controls.
-  QWidget* lastBox = e->box("EditOtherphone");
-  setTabOrder(lastBox, ButtonExportToXML);
-  setTabOrder(ButtonExportToXML, ButtonExportForAddressBook);
 }
 
 void TFormCorvadex::connectHandlers() {
@@ -362,6 +367,8 @@ void TFormCorvadex::buildShortcuts() {
   key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findAgain(FindDirection::Previous); });
   key(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { behaviour_->ChooseFileKey(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ButtonExportToXMLClick(); });
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), [this] { ButtonExportForAddressBookClick(); });
+  key(QKeySequence(Qt::Key_F5), [this] { behaviour_->SearchAgainKey(); });
   key(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
   key(QKeySequence(Qt::Key_F1), [this] { showGuide(); });
   new ShortcutKeysFirst(this, keys);
@@ -379,6 +386,8 @@ void TFormCorvadex::acceptFileDrops() {
   // window's, whichever box it is over.
   for (QWidget* child : findChildren<QWidget*>())
     if (child->acceptDrops()) child->installEventFilter(this);
+  // Enter, as Space, presses the button that has the focus.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
 }
 
 void TFormCorvadex::dragEnterEvent(QDragEnterEvent* event) {
@@ -394,6 +403,15 @@ void TFormCorvadex::dropEvent(QDropEvent* event) {
 
 bool TFormCorvadex::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::KeyPress) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      if (button->isEnabled()) button->click();
+      return true;
+    }
+  }
   if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
     auto* drop = static_cast<QDropEvent*>(event);
     if (!droppedFile(drop->mimeData()).isEmpty()) {

@@ -42,10 +42,14 @@ void setTextColour(QWidget* w, const QColor& colour) {
   w->setPalette(pal);
 }
 
-// A label whose text may be wider than its design width grows to the right.
+// A label whose text may be wider than its design width grows to the right;
+// one whose font is taller than its design height grows up and down alike,
+// its text centred where it was, so that no letter's lower part is cut.
 void fitWidth(QLabel* label) {
-  const int wanted = label->sizeHint().width();
-  if (wanted > label->width()) label->resize(wanted, label->height());
+  const QSize wanted = label->sizeHint();
+  if (wanted.width() > label->width()) label->resize(wanted.width(), label->height());
+  const int extra = wanted.height() - label->height();
+  if (extra > 0) label->setGeometry(label->x(), label->y() - extra / 2, label->width(), wanted.height());
 }
 
 }  // namespace

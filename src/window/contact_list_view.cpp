@@ -42,7 +42,10 @@ ContactListView::ContactListView(ContactListModel* model, QWidget* parent)
   setItemDelegate(new FocusOnlyHighlight(this));
   header()->setSectionsClickable(false);
   header()->setSectionsMovable(false);
-  header()->setStretchLastSection(false);
+  // The last column takes the width the others leave; each can be widened
+  // by dragging its edge.
+  header()->setStretchLastSection(true);
+  header()->setSectionResizeMode(QHeaderView::Interactive);
   for (int c = 0; c < ContactListModel::kColumnCount; ++c)
     setColumnWidth(c, ContactListModel::kColumns[c].width);
 

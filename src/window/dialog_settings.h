@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace corvadex {
 
@@ -25,12 +26,24 @@ struct FileDialogSettings {
   // The file type (0-based entry of `filter`) proposed and, after a
   // confirmed choice of a typed save dialog, the one chosen.
   int filterIndex = 0;
+  // The dialog's title; empty: the toolkit's own.
+  std::string title = std::string();
+  // For a typed save dialog, the name each file type suggests (in the
+  // filter's order): choosing a type while the name is another type's
+  // suggestion changes it to the new type's. Empty: the name stays.
+  std::vector<std::string> typeFileNames = {};
 };
 
 // What a typed save dialog returns: the full path and the chosen file type.
 struct TypedFileChoice {
   std::string fileName;
   int filterIndex = 0;
+  // The dialog's title; empty: the toolkit's own.
+  std::string title = std::string();
+  // For a typed save dialog, the name each file type suggests (in the
+  // filter's order): choosing a type while the name is another type's
+  // suggestion changes it to the new type's. Empty: the name stays.
+  std::vector<std::string> typeFileNames = {};
 };
 
 enum class MessageIcon { Error, Warning, Information };

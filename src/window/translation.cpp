@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QLibraryInfo>
 #include <QTranslator>
 #include <optional>
 #include <string>
@@ -17,10 +18,24 @@ QString installTranslation(QCoreApplication& app) {
   if (translator->load(QLocale::system(), QStringLiteral("corvadex"), QStringLiteral("_"),
                        QStringLiteral(":/i18n"))) {
     QCoreApplication::installTranslator(translator);
+    installQtTranslation(app, translator->language());
     return translator->language().section(QLatin1Char('_'), 0, 0);
   }
   delete translator;
   return {};
+}
+
+bool installQtTranslation(QCoreApplication& app, const QString& language) {
+  // Qt's own texts (its file dialogs, the buttons of its message boxes), in
+  // the language of the window's texts, where the system has them.
+  auto* translator = new QTranslator(&app);
+  if (translator->load(QStringLiteral("qtbase_") + language,
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+    return true;
+  }
+  delete translator;
+  return false;
 }
 
 namespace {
@@ -31,6 +46,7 @@ constexpr const char* kLogLines[] = {
     // The read.
     QT_TRANSLATE_NOOP("MessageLog", "database page size %1"),
     QT_TRANSLATE_NOOP("MessageLog", "The database is empty"),
+    QT_TRANSLATE_NOOP("MessageLog", "Reading contacts database: %1"),
     QT_TRANSLATE_NOOP("MessageLog",
                       "The database was not shut down cleanly; changes held only in its log files "
                       "may be missing"),
@@ -46,6 +62,9 @@ constexpr const char* kLogLines[] = {
     QT_TRANSLATE_NOOP("MessageLog", "Found contacts database: %1"),
     QT_TRANSLATE_NOOP("MessageLog", "No answer from %1, left out"),
     QT_TRANSLATE_NOOP("MessageLog", "No other contacts database found"),
+    QT_TRANSLATE_NOOP("MessageLog", "Searching for contacts databases in other places"),
+    QT_TRANSLATE_NOOP("MessageLog", "Searched %1 places for contacts databases"),
+    QT_TRANSLATE_NOOP("MessageLog", "Searched: %1"),
 };
 
 // The texts that take the places of %1, %2, ... when `line` is `pattern`

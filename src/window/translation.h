@@ -14,6 +14,9 @@ namespace corvadex {
 // Installs the catalogue for the desktop's language, if there is one, and
 // returns its language code ("de"), or an empty text for English.
 QString installTranslation(QCoreApplication& app);
+// Installs Qt's own catalogue (its dialogs' texts) for `language` ("de",
+// "de_DE") from the system's Qt translations; false when there is none.
+bool installQtTranslation(QCoreApplication& app, const QString& language);
 
 // A message-log line as the window shows it. The read, the start-up
 // location and the database search write their lines in English, knowing

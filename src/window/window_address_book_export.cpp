@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <string>
 
 #include "window/window_behaviour.h"
 #include "window/window_view.h"
@@ -12,12 +13,39 @@ namespace corvadex {
 
 namespace {
 
-// The formats the file types of SaveDialog2 write, in the filter's order.
-constexpr const char* kAddressBookFormats[] = {"vcard", "vcard4", "google-csv", "outlook-csv"};
+// The file types of SaveDialog2, in the filter's order: the format each
+// writes and the name each suggests, so that one type's export does not
+// propose to replace another's.
+struct AddressBookType {
+  const char* label;
+  const char* format;
+  const char* fileName;
+};
+constexpr AddressBookType kAddressBookTypes[] = {
+    {"vCard 3.0", "vcard", "contacts.vcf"},
+    {"vCard 4.0", "vcard4", "contacts-vcard4.vcf"},
+    {"Google CSV", "google-csv", "contacts-google.csv"},
+    {"Outlook CSV", "outlook-csv", "contacts-outlook.csv"},
+};
 
 }  // namespace
 
+void WindowBehaviour::setUpAddressBookDialog() {
+  SaveDialog2.filter.clear();
+  for (const AddressBookType& type : kAddressBookTypes) {
+    const std::string name = type.fileName;
+    if (!SaveDialog2.filter.empty()) SaveDialog2.filter += '|';
+    SaveDialog2.filter += std::string(type.label) + "|*" + name.substr(name.rfind('.'));
+    SaveDialog2.typeFileNames.emplace_back(name);
+  }
+  SaveDialog2.defaultExt = "vcf";
+  SaveDialog2.fileName = kAddressBookTypes[0].fileName;
+  SaveDialog2.overwritePrompt = true;
+  SaveDialog2.title = tr(QT_TRANSLATE_NOOP("TFormCorvadex", "Export the contacts for another address book"));
+}
+
 void WindowBehaviour::ButtonExportForAddressBookClick() {
+  if (refuseEmptyExport()) return;
   const std::optional<TypedFileChoice> chosen = view_.askSaveFileTyped(SaveDialog2);
   if (!chosen) return;
   SaveDialog2.fileName = chosen->fileName;  // proposed again, with its type
@@ -25,10 +53,10 @@ void WindowBehaviour::ButtonExportForAddressBookClick() {
   const std::string& path = chosen->fileName;
   if (refuseDatabaseAsTarget(path)) return;
   if (!services_.writeForAddressBook) throw std::logic_error("no export for other address books");
-  const int type = std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookFormats)) - 1);
-  services_.writeForAddressBook(list_, kAddressBookFormats[type], path);
-  view_.Add("Exported " + std::to_string(list_.count()) + " contacts to " + path);
-  afterExport(path);
+  const AddressBookType& type =
+      kAddressBookTypes[std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookTypes)) - 1)];
+  services_.writeForAddressBook(list_, type.format, path);
+  afterExport(path, type.label);
 }
 
 }  // namespace corvadex

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "ese/jet.h"
+
 #include "location/database_location.h"
 #include "location/database_search.h"
 #include "location/found_database_text.h"
@@ -44,12 +46,12 @@ WindowBehaviour::WindowBehaviour(WindowView& view, FormServices services)
   OpenDialog1.filter = "*.edb|*.edb";
   SaveDialog1.filter = tr(QT_TRANSLATE_NOOP("TFormCorvadex", "xml files|*.xml"));
   SaveDialog1.defaultExt = "xml";
-  SaveDialog1.fileName = "contacts";
-  SaveDialog1.overwritePrompt = false;
-  SaveDialog2.filter = "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv";
-  SaveDialog2.defaultExt = "vcf";
-  SaveDialog2.fileName = "contacts";
-  SaveDialog2.overwritePrompt = false;
+  SaveDialog1.fileName = "contacts.xml";
+  // Both exports ask before replacing a file: a user's other export or
+  // address book must not be lost to a click.
+  SaveDialog1.overwritePrompt = true;
+  SaveDialog1.title = tr(QT_TRANSLATE_NOOP("TFormCorvadex", "Export the contacts as XML"));
+  setUpAddressBookDialog();
 
   reader_ = services_.makeReader(view_, list_);
   if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
@@ -83,24 +85,29 @@ void WindowBehaviour::selectedRowChanged(std::optional<std::size_t>) {
 void WindowBehaviour::ReadDatabase(const std::string& path) {
   ++readsStarted_;
   reading_ = path;
+  listReplaced_ = false;
   struct Done {
     std::optional<std::string>& reading;
     ~Done() { reading.reset(); }
   } done{reading_};
+  view_.Add("Reading contacts database: " + path);
+  ese::JET_ERR status = ese::JET_errSuccess;
   try {
     BusyCursor busy(view_);
-    reader_->ReadDatabase(path);
+    status = reader_->ReadDatabase(path);
   } catch (...) {
-    afterRead(path);  // the title and status follow what the list now holds
+    afterRead(path, status);  // the title and status follow what the list now holds
     throw;
   }
-  afterRead(path);
+  afterRead(path, status);
 }
 
 void WindowBehaviour::rowsAboutToChange() {
   // A read replaces the rows only once it has reached the contact table:
   // from then on the list shows that database.
-  if (reading_) shownDatabase_ = *reading_;
+  if (!reading_) return;
+  shownDatabase_ = *reading_;
+  listReplaced_ = true;
 }
 
 bool WindowBehaviour::refuseDatabaseAsTarget(const std::string& target) {
@@ -141,6 +148,7 @@ void WindowBehaviour::FormCreate() {
 
 void WindowBehaviour::startSearch() {
   if (!services_.startSearch) return;
+  view_.Add("Searching for contacts databases in other places");
   search_ = services_.startSearch();
   view_.repeat(kSearchPollMilliseconds, [this] { return searchTick(); });
 }
@@ -158,17 +166,21 @@ void WindowBehaviour::searchFinished() {
   const std::unique_ptr<DatabaseSearch> search = std::move(search_);
   const SearchOutcome outcome = search->wait();
   logSearchOutcome(view_, outcome);
+  view_.Add("Searched " + std::to_string(outcome.searched.size()) + " places for contacts databases");
+  if (outcome.finds.empty())
+    for (const std::string& place : outcome.searched) view_.Add("Searched: " + place);
   if (!outcome.finds.empty()) {
     OpenDialog1.directory = folderOf(outcome.finds.front().path);
   } else if (!outcome.windowsVolumes.empty()) {
     OpenDialog1.directory = outcome.windowsVolumes.front();
   }
-  if (outcome.finds.empty() && !userRead_ && readsStarted_ == 0) logHowToGoOn();
-  if (outcome.finds.empty() || userRead_) return;
+  const bool asked = std::exchange(chooseAfterSearch_, false);
+  if (outcome.finds.empty() && ((!userRead_ && readsStarted_ == 0) || asked)) logHowToGoOn();
+  if (outcome.finds.empty() || (userRead_ && !asked)) return;
 
   // One database is read at once; of several, only the one the user picks.
   std::size_t chosen = 0;
-  if (outcome.finds.size() > 1) {
+  if (outcome.finds.size() > 1 || asked) {
     const std::optional<std::size_t> row = view_.chooseDatabase(outcome.finds);
     if (!row) {
       view_.Add("No database chosen");
@@ -210,12 +222,15 @@ void WindowBehaviour::EditDBPathChange() {
   view_.setEnabled(Control::ButtonReadDatabase, !view_.text(Control::EditDBPath).empty());
 }
 
-void WindowBehaviour::ButtonChooseFileClick() {
+void WindowBehaviour::ButtonChooseFileClick() { chooseFile(); }
+
+bool WindowBehaviour::chooseFile() {
   const std::optional<std::string> chosen = view_.askOpenFile(OpenDialog1);
-  if (!chosen) return;
+  if (!chosen) return false;
   OpenDialog1.fileName = *chosen;
   view_.setText(Control::EditDBPath, *chosen);
   EditDBPathChange();
+  return true;
 }
 
 void WindowBehaviour::ButtonReadDatabaseClick() {
@@ -236,13 +251,24 @@ void WindowBehaviour::EditDBPathReturn() {
 
 void WindowBehaviour::ChooseFileKey() {
   chooseFileSource();  // the chooser belongs to the chosen-file source
-  ButtonChooseFileClick();
+  if (chooseFile()) ButtonReadDatabaseClick();
+}
+
+void WindowBehaviour::SearchAgainKey() {
+  if (search_ != nullptr || !services_.startSearch) return;
+  if (!view_.checked(Control::RadioButton1)) {
+    view_.setChecked(Control::RadioButton1, true);
+    RadioButton1Click();
+  }
+  chooseAfterSearch_ = true;
+  startSearch();
 }
 
 void WindowBehaviour::Label1Click() { view_.showAbout(); }
 
 void WindowBehaviour::ListViewContactsSelectItem() {
   const std::optional<std::size_t> selected = list_.selected();
+  if (!findTyping_) findOrigin_ = selected;
   if (!selected) return;  // the boxes keep what they show
   view_.showContact(list_.item(*selected));
 }
@@ -253,7 +279,7 @@ void WindowBehaviour::ButtonExportToXMLClick() {
   SaveDialog1.fileName = *chosen;  // proposed again at the next export
   if (refuseDatabaseAsTarget(*chosen)) return;
   services_.writeXml(list_, *chosen);
-  afterExport(*chosen);
+  afterExport(*chosen, "XML");
 }
 
 }  // namespace corvadex

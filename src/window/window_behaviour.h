@@ -24,6 +24,7 @@
 
 #include "contacts/contact_list.h"
 #include "contacts/contact_search.h"
+#include "ese/jet.h"
 #include "window/dialog_settings.h"
 #include "window/form_services.h"
 
@@ -82,9 +83,14 @@ class WindowBehaviour : private ContactListObserver {
   void ButtonExportForAddressBookClick();
 
   // What the window adds: Enter in the path edit reads as "Read" does (which
-  // needs a path); Ctrl+O opens the chooser of the chosen-file source.
+  // needs a path); Ctrl+O opens the chooser of the chosen-file source and
+  // reads the file chosen.
   void EditDBPathReturn();
   void ChooseFileKey();
+  // F5: back to the automatic source, searching again for databases; the
+  // user picks the one to read in the chooser, shown for a single find too
+  // and also after a file of the user's own has been read.
+  void SearchAgainKey();
 
   // The find bar asks for a contact holding `text` (UTF-8); `fromCurrent`
   // when the text was changed (the selected contact may hold it already).
@@ -105,6 +111,8 @@ class WindowBehaviour : private ContactListObserver {
   void selectedRowChanged(std::optional<std::size_t> row) override;
 
   std::string tr(const char* source) const;
+  // The open dialog of ButtonChooseFileClick; true when a file was chosen.
+  bool chooseFile();
   // Checks the chosen-file source, as a click on it does.
   void chooseFileSource();
   // True, after telling the user, when `target` is the database shown: an
@@ -115,9 +123,17 @@ class WindowBehaviour : private ContactListObserver {
   void searchFinished();
 
   std::string contactCount(std::size_t count) const;
+  // Why a read that met the engine status `status` could not be read, in
+  // the user's words.
+  std::string readFailureReason(ese::JET_ERR status) const;
   void showTitle();
-  void afterRead(const std::string& path);
-  void afterExport(const std::string& path);
+  void afterRead(const std::string& path, ese::JET_ERR status);
+  // After an export in the format named `format` (as the dialog names it).
+  void afterExport(const std::string& path, const std::string& format);
+  // True, after saying so, when no contacts have been read to export.
+  bool refuseEmptyExport();
+  // SaveDialog2's file types, each with the name it suggests.
+  void setUpAddressBookDialog();
   void afterStartUp();
   void logHowToGoOn();
 
@@ -129,6 +145,12 @@ class WindowBehaviour : private ContactListObserver {
   std::unique_ptr<DatabaseLocation> location_;
   std::optional<std::string> reading_;  // the path of the read under way
   std::string shownDatabase_;  // the database the list shows, as the read was given it
+  bool listReplaced_ = false;  // the read under way has replaced the rows
+  bool chooseAfterSearch_ = false;  // the user asked for the search: offer its finds
+  // The contact last selected otherwise than by typing in the find bar: a
+  // text not found while typing goes back to it.
+  std::optional<std::size_t> findOrigin_;
+  bool findTyping_ = false;  // a find while typing is moving the selection
   std::unique_ptr<DatabaseSearch> search_;
   bool userRead_ = false;  // the user has read a file: finds are only logged
   std::string shownFile_;  // the file name of the last read, for the title

@@ -41,6 +41,7 @@ namespace {
 // file chosen, or nothing when it is cancelled.
 std::optional<QString> runForOneFile(QFileDialog& dialog, const FileDialogSettings& settings) {
   if (!settings.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!settings.title.empty()) dialog.setWindowTitle(QString::fromStdString(settings.title));
   if (!settings.directory.empty()) dialog.setDirectory(QFile::decodeName(settings.directory.c_str()));
   if (!settings.fileName.empty()) dialog.selectFile(QFile::decodeName(settings.fileName.c_str()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -85,8 +86,18 @@ std::optional<TypedFileChoice> QtWindowDialogs::saveFileTyped(QWidget* owner,
     dialog.selectNameFilter(filters[settings.filterIndex]);
   dialog.setDefaultSuffix(filterExtension(settings.filter, settings.filterIndex));
   // Choosing another type changes the extension a typed name gets.
+  // and, while the name is one a type suggests (whatever ending the dialog
+  // has given it meanwhile), the name too.
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
-    dialog.setDefaultSuffix(filterExtension(settings.filter, static_cast<int>(filters.indexOf(chosen))));
+    const qsizetype index = filters.indexOf(chosen);
+    dialog.setDefaultSuffix(filterExtension(settings.filter, static_cast<int>(index)));
+    const auto& names = settings.typeFileNames;
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) return;
+    const QString typed = QFileInfo(dialog.selectedFiles().value(0)).completeBaseName();
+    const bool suggested = std::any_of(names.begin(), names.end(), [&typed](const std::string& name) {
+      return QFileInfo(QString::fromStdString(name)).completeBaseName() == typed;
+    });
+    if (suggested) dialog.selectFile(QString::fromStdString(names[static_cast<std::size_t>(index)]));
   });
   const std::optional<QString> file = runForOneFile(dialog, settings);
   if (!file) return std::nullopt;

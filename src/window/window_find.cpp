@@ -32,7 +32,22 @@ void WindowBehaviour::FindBar1Find(const std::string& text, FindDirection direct
   if (fromCurrent && from) from = *from == 0 ? std::nullopt : std::optional<std::size_t>(*from - 1);
   const std::optional<std::size_t> row = contactSearch_.find(text, from, direction);
   view_.showNotFound(!row && !text.empty());
-  if (row) list_.setSelected(*row, true);
+  if (row) {
+    findTyping_ = fromCurrent;
+    list_.setSelected(*row, true);
+    findTyping_ = false;
+    return;
+  }
+  // While typing, a shorter text may have moved the selection to a contact
+  // the whole text does not match: "not found" is shown beside the contact
+  // selected before the typing began (or none), not beside that one.
+  if (!fromCurrent || text.empty() || list_.selected() == findOrigin_) return;
+  if (findOrigin_ && *findOrigin_ < list_.count()) {
+    list_.setSelected(*findOrigin_, true);
+  } else {
+    list_.clearSelection();
+    view_.clearDetails();
+  }
 }
 
 }  // namespace corvadex

@@ -5,6 +5,7 @@
 // read nothing, one more log line says how to go on.
 #include <string>
 
+#include "ese/jet.h"
 #include "window/window_behaviour.h"
 #include "window/window_view.h"
 
@@ -43,16 +44,79 @@ void WindowBehaviour::showTitle() {
                         {shownFile_, contactCount(list_.count())}));
 }
 
-void WindowBehaviour::afterRead(const std::string& path) {
+void WindowBehaviour::afterRead(const std::string& path, ese::JET_ERR status) {
+  if (!listReplaced_) {
+    // The list still holds what it held: the title keeps naming that file,
+    // and the status line says which file could not be read, and why.
+    showTitle();
+    const std::string line = fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 could not be read: %2")),
+                                    {fileNameOf(path), readFailureReason(status)});
+    view_.setStatus(line);
+    view_.Add(line);
+    return;
+  }
   shownFile_ = fileNameOf(path);
   showTitle();
   view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1: %2 read")),
                          {shownFile_, contactCount(list_.count())}));
+  // The details follow the new list: its first contact, or none.
+  list_.selectFirst();
 }
 
-void WindowBehaviour::afterExport(const std::string& path) {
-  view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 exported to %2")),
-                         {contactCount(list_.count()), fileNameOf(path)}));
+std::string WindowBehaviour::readFailureReason(ese::JET_ERR status) const {
+  using namespace ese;
+  switch (status) {
+    case JET_errFileNotFound:
+    case JET_errDatabaseNotFound:
+    case JET_errInvalidPath:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "the file is missing."));
+    case JET_errInvalidDatabase:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "it is not a contacts database."));
+    case JET_errFileAccessDenied:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex",
+                                  "it is held by another program, or you may not read it."));
+    case JET_errReadVerifyFailure:
+    case JET_errPageNotInitialized:
+    case JET_errDatabaseCorrupted:
+    case JET_errBadPageLink:
+    case JET_errBadParentPageLink:
+    case JET_errPageSizeMismatch:
+    case JET_errDecompressionFailed:
+    case JET_errFileIOBeyondEOF:
+    case JET_errDiskIO:
+    case JET_errDatabaseDirtyShutdown:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "the database is damaged."));
+    case JET_errObjectNotFound:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "the database holds no contacts."));
+    case JET_errSuccess:
+      return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "the read stopped before the contacts."));
+    default:
+      return fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "the database engine reported error %1.")),
+                    {std::to_string(status)});
+  }
+}
+
+void WindowBehaviour::afterExport(const std::string& path, const std::string& format) {
+  const std::string count = contactCount(list_.count());
+  if (shownFile_.empty()) {
+    view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 exported to %2 as %3")),
+                           {count, fileNameOf(path), format}));
+  } else {
+    view_.setStatus(fillIn(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "%1 from %2 exported to %3 as %4")),
+                           {count, shownFile_, fileNameOf(path), format}));
+  }
+  const std::string from = shownDatabase_.empty() ? std::string() : " from " + shownDatabase_;
+  view_.Add("Exported " + view_.groupedNumber(list_.count(), "en_US") + " contacts" + from + " to " + path +
+            " as " + format);
+}
+
+bool WindowBehaviour::refuseEmptyExport() {
+  if (list_.count() > 0) return false;
+  const std::string line =
+      tr(QT_TRANSLATE_NOOP("TFormCorvadex", "No contacts have been read: nothing was exported."));
+  view_.setStatus(line);
+  view_.Add(line);
+  return true;
 }
 
 void WindowBehaviour::afterStartUp() {

@@ -46,6 +46,8 @@ struct FakeDatabase {
   std::vector<std::string> readPaths;
   std::vector<bool> busyDuringRead;
   bool throwOnRead = false;
+  // Files the engine refuses, with its status: the list is left alone.
+  std::map<std::string, ese::JET_ERR> refused;
 };
 
 class FakeReader final : public DatabaseReader {
@@ -53,21 +55,26 @@ class FakeReader final : public DatabaseReader {
   // `busy` tells whether the window shows its busy cursor.
   FakeReader(FakeDatabase& db, MessageLog& log, ContactList& list, std::function<bool()> busy)
       : db_(db), log_(log), list_(list), busy_(std::move(busy)) {}
-  void ReadDatabase(const std::string& path) override {
+  ese::JET_ERR ReadDatabase(const std::string& path) override {
     db_.readPaths.push_back(path);
     db_.busyDuringRead.push_back(busy_());
     if (db_.throwOnRead) throw std::runtime_error("the reader broke down");
     log_.Add("Reading " + path);
+    if (const auto refusal = db_.refused.find(path); refusal != db_.refused.end()) {
+      log_.Add("ERROR JetGetDatabaseFileInfo " + std::to_string(refusal->second));
+      return refusal->second;
+    }
     auto it = db_.files.find(path);
     if (it == db_.files.end()) {
       log_.Add("No such database");
-      return;
+      return ese::JET_errFileNotFound;
     }
     list_.BeginUpdate();
     list_.clear();
     for (const auto& c : it->second) addContact(list_, c);
     list_.EndUpdate();
     log_.Add(std::to_string(it->second.size()) + " contacts read");
+    return ese::JET_errSuccess;
   }
 
  private:

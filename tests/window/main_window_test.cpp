@@ -156,10 +156,20 @@ class MainWindowTest : public QObject, WindowFixture {
     const char* captions[] = {"NickName", "First Name", "Middle Name", "Last Name", "EMail"};
     const int widths[] = {80, 80, 100, 110, 80};
     QCOMPARE(view->model()->columnCount(), 5);
+    // Each column as wide as designed, each widened by dragging its edge;
+    // the last one (E-mail) takes what the others leave of the list's width.
     for (int c = 0; c < 5; ++c) {
       QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), QString(captions[c]));
-      QCOMPARE(view->columnWidth(c), widths[c]);
+      QCOMPARE(view->header()->sectionResizeMode(c), QHeaderView::Interactive);
+      if (c < 4) QCOMPARE(view->columnWidth(c), widths[c]);
     }
+    const auto fillsTheWidth = [view] {
+      return view->header()->sectionViewportPosition(4) + view->columnWidth(4) == view->viewport()->width();
+    };
+    QVERIFY(view->columnWidth(4) > widths[4]);
+    QVERIFY(fillsTheWidth());
+    f.resize(f.width() + 100, f.height());
+    QTRY_VERIFY(fillsTheWidth());
     QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -190,17 +200,17 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(f.OpenDialog1.filter, std::string("*.edb|*.edb"));
     QCOMPARE(f.SaveDialog1.filter, std::string("xml files|*.xml"));
     QCOMPARE(f.SaveDialog1.defaultExt, std::string("xml"));
-    QCOMPARE(f.SaveDialog1.fileName, std::string("contacts"));
-    QVERIFY(!f.SaveDialog1.overwritePrompt);
+    QCOMPARE(f.SaveDialog1.fileName, std::string("contacts.xml"));
+    QVERIFY(f.SaveDialog1.overwritePrompt);
     QVERIFY(dialogs_.boxes.empty());
   }
 
   void tabOrderFollowsTheDesign() {
     TFormCorvadex& f = form();
     // Walk the focus chain and keep the window's own tab stops in order.
-    QList<QWidget*> wanted = {f.ListViewContacts, f.MemoInfo,         f.EditDBPath,
-                              f.ButtonChooseFile, f.ButtonReadDatabase, f.RadioButton1,
-                              f.RadioButton2};
+    QList<QWidget*> wanted = {f.ListViewContacts, f.ButtonExportToXML, f.ButtonExportForAddressBook,
+                              f.MemoInfo,         f.EditDBPath,        f.ButtonChooseFile,
+                              f.ButtonReadDatabase, f.RadioButton1,    f.RadioButton2};
     QList<QWidget*> seen;
     QWidget* w = f.ListViewContacts;
     for (int i = 0; i < 200; ++i) {
@@ -213,7 +223,8 @@ class MainWindowTest : public QObject, WindowFixture {
     for (w = f.MemoInfo->nextInFocusChain(); w != f.EditDBPath; w = w->nextInFocusChain())
       chain << w;
     QVERIFY(chain.contains(f.e->box("EditFirstname")));
-    // Within the " Contact " page, row by row, the export buttons last.
+    // Within the " Contact " page, row by row; the export buttons came
+    // before, right after the list.
     QStringList pageOrder;
     for (QWidget* c : chain)
       if (c->parentWidget() == f.e->TabSheetContact && (c->focusPolicy() & Qt::TabFocus))
@@ -221,8 +232,7 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(pageOrder, QStringList({"EditFirstname", "EditMiddlename", "EditLastname",
                                      "EditNickname", "EditHomephone", "EditPersonalemail",
                                      "EditWorkphone", "EditWorkemail", "EditMobilephone",
-                                     "EditOtheremail", "EditOtherphone", "ButtonExportToXML",
-                                     "ButtonExportForAddressBook"}));
+                                     "EditOtheremail", "EditOtherphone"}));
     QCOMPARE(f.Label1->focusPolicy(), Qt::NoFocus);
 
     // Of the two radio buttons only the checked one is a tab stop: Tab goes
@@ -292,7 +302,7 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(f.ListViewContacts->model()->rowCount(), 3);
   }
 
-  void readFillsListAndLogWithNothingSelected() {
+  void readFillsListAndLogAndShowsTheFirstContact() {
     TFormCorvadex& f = form();
     readThroughButton(dbPath_);
     QCOMPARE(db_.busyDuringRead, std::vector<bool>{true});
@@ -302,17 +312,19 @@ class MainWindowTest : public QObject, WindowFixture {
     const ContactValues second = numberedContact(2);
     for (int c = 0; c < 5; ++c)
       QCOMPARE(model->index(1, c).data().toString().toStdString(), second[c]);
-    QVERIFY(!f.ListViewContacts->selectionModel()->hasSelection());
-    QVERIFY(!f.contacts().selected());
-    QCOMPARE(f.MemoInfo->toPlainText(),
-             QString::fromStdString("Reading " + dbPath_ + "\n3 contacts read"));
+    QVERIFY(f.ListViewContacts->selectionModel()->isRowSelected(0, QModelIndex()));
+    QCOMPARE(f.contacts().selected(), std::optional<std::size_t>(0));
+    expectBoxesShow(numberedContact(1));
+    QCOMPARE(f.MemoInfo->toPlainText(), QString::fromStdString("Reading contacts database: " + dbPath_ +
+                                                               "\nReading " + dbPath_ + "\n3 contacts read"));
 
     // A second read replaces the rows; the log keeps every earlier line.
     f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
     QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 0).data().toString().toStdString(), numberedContact(7)[0]);
-    QCOMPARE(f.MemoInfo->document()->blockCount(), 4);
+    expectBoxesShow(numberedContact(7));
+    QCOMPARE(f.MemoInfo->document()->blockCount(), 6);
 
     // Lines are appended whole after text a user typed into the log.
     f.MemoInfo->moveCursor(QTextCursor::End);
@@ -343,7 +355,7 @@ class MainWindowTest : public QObject, WindowFixture {
       nicknames += f.e->boxText(b) == QString::fromStdString(numberedContact(2)[0]);
     QCOMPARE(nicknames, 1);
     QCOMPARE(f.e->currentIndex(), 0);  // no page brought to the front
-    QCOMPARE(f.MemoInfo->document()->blockCount(), 2);  // no log line
+    QCOMPARE(f.MemoInfo->document()->blockCount(), 3);  // no log line
 
     // Typed text is replaced when the row is selected again.
     auto* first = static_cast<QLineEdit*>(f.e->box("EditFirstname"));
@@ -374,11 +386,11 @@ class MainWindowTest : public QObject, WindowFixture {
     QTest::keyClick(f.ListViewContacts, Qt::Key_Up);
     expectBoxesShow(numberedContact(2));
 
-    // A later read leaves the boxes as they were, with nothing selected.
+    // A later read shows its own first contact, not one of the list before.
     f.EditDBPath->setText(QString::fromStdString(otherDbPath_));
     QTest::mouseClick(f.ButtonReadDatabase, Qt::LeftButton);
-    QVERIFY(!f.contacts().selected());
-    expectBoxesShow(numberedContact(2));
+    QCOMPARE(f.contacts().selected(), std::optional<std::size_t>(0));
+    expectBoxesShow(numberedContact(7));
   }
 
   void highlightShowsOnlyWhileTheListHasFocus() {

@@ -50,6 +50,15 @@ class TranslationTest : public QObject {
     for (const auto& t : texts) QCOMPARE(t.shown, QString::fromUtf8(german ? t.german : t.english));
   }
 
+  // Qt's own dialogs speak the window's language: its catalogue is loaded
+  // beside the program's.
+  void qtsOwnDialogsFollowTheDesktopsLanguage() {
+    const QString saveAs = QCoreApplication::translate("QFileDialog", "Save As");
+    const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+    QCOMPARE(saveAs, german ? QString("Speichern unter") : QString("Save As"));
+    QCOMPARE(yes, german ? QString("&Ja") : QString("&Yes"));
+  }
+
   // The read's, the location's and the search's lines, written in English by
   // code that knows no translation, shown in the desktop's language; in
   // English exactly as written. Lines of no known form stay as they are.

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <functional>
 
 #include "window/details_view.h"
 #include "window/find_bar.h"
@@ -134,8 +135,7 @@ class WindowAdditionsTest : public QObject, WindowFixture {
       QTRY_COMPARE(db_.readPaths, std::vector<std::string>{path});
       QCOMPARE(form.EditDBPath->text(), file);
       QVERIFY(form.RadioButton2->isChecked() && form.EditDBPath->isEnabled());
-      QCOMPARE(form.contacts().selected(),
-               route == CommandLine ? std::optional<std::size_t>(0) : std::nullopt);
+      QCOMPARE(form.contacts().selected(), std::optional<std::size_t>(0));  // every read shows its first
       QCOMPARE(form.windowTitle(), title("contacts.edb", "2 contacts"));
       QVERIFY(!form.MemoInfo->toPlainText().contains("file:"));  // not pasted as text
     }
@@ -171,22 +171,72 @@ class WindowAdditionsTest : public QObject, WindowFixture {
     dialogs_.saveAnswers.push_back(dir_.filePath("out"));
     QTest::keyClick(form_.get(), Qt::Key_E, Qt::ControlModifier);  // Ctrl+E exports
     QCOMPARE(exports_.size(), std::size_t{1});
-    QCOMPARE(form_->LabelStatus->text(), QString("20,000 contacts exported to out.xml"));
+    QCOMPARE(form_->LabelStatus->text(), QString("20,000 contacts from big.edb exported to out.xml as XML"));
     form_->openFile(QString::fromStdString(one));
     QCOMPARE(form_->windowTitle(), title("one.edb", "1 contact"));
   }
 
   void keysOpenTheChooserAndTheGuide() {
+    const std::string path = makeFile("keyed.edb", {named("Ann")});
     open<CountingCreate>();
     dialogs_.openAnswers.push_back(QString());  // cancelled
     QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialogs_.openShown.size(), std::size_t{1});
     QVERIFY(form_->ButtonChooseFile->isEnabled());
+    QVERIFY(db_.readPaths.empty());
+    dialogs_.openAnswers.push_back(QString::fromStdString(path));  // chosen: read at once
+    QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(db_.readPaths, std::vector<std::string>{path});
     QTest::keyClick(form_.get(), Qt::Key_F1);
     QCOMPARE(dialogs_.opened.size(), std::size_t{1});
     QVERIFY(dialogs_.opened[0].contains("guide"));
     QTest::keyClick(form_.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!form_->isVisible());
+  }
+
+  // The keyboard's ways: Escape in the find bar gives the list the keys, the
+  // export buttons are the first stops after the list, Enter presses the
+  // focused button, and Ctrl+Shift+E is the address-book export.
+  void keyboardReachesTheListAndTheExports() {
+    const std::string path = makeFile("keys.edb", {named("Ann"), named("Bob")});
+    open<CountingCreate>(QString::fromStdString(path));
+    QTRY_COMPARE(form_->contacts().count(), std::size_t{2});
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+
+    QTest::keyClick(form_.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(form_->FindBar1->Field->hasFocus());
+    QTest::keyClick(form_->FindBar1->Field, Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), form_->ListViewContacts);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // moves in the list,
+    QVERIFY(form_->RadioButton2->isChecked());                   // not the source
+    QCOMPARE(form_->contacts().selected(), std::optional<std::size_t>(1));
+
+    const struct {
+      const char* step;
+      std::function<void()> act;
+      QWidget* focus;
+      std::size_t xmlDialogs, typedDialogs;
+    } steps[] = {
+        {"Tab", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }, form_->ButtonExportToXML, 0, 0},
+        {"Enter", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }, form_->ButtonExportToXML, 1,
+         0},
+        {"Tab", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }, form_->ButtonExportForAddressBook,
+         1, 0},
+        {"keypad Enter",
+         [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier); },
+         form_->ButtonExportForAddressBook, 1, 1},
+        {"Ctrl+Shift+E",
+         [this] { QTest::keyClick(form_->ListViewContacts, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier); },
+         form_->ButtonExportForAddressBook, 1, 2},
+    };
+    for (const auto& s : steps) {
+      s.act();
+      QVERIFY2(QApplication::focusWidget() == s.focus, s.step);
+      QVERIFY2(dialogs_.saveShown.size() == s.xmlDialogs, s.step);
+      QVERIFY2(dialogs_.typedShown.size() == s.typedDialogs, s.step);
+    }
+    QVERIFY(exports_.empty());  // every dialog was cancelled
   }
 };
 

@@ -127,7 +127,8 @@ TEST_F(WindowBehaviourTest, ReadShowsTheFileAndCountOrRefusesWhatIsNotThere) {
     EXPECT_EQ(b.contacts().count(), r.rows) << r.path;
     if (r.title != nullptr) {
       EXPECT_TRUE(view_.messages.empty()) << r.path;
-      EXPECT_EQ(view_.log.at(logLines), "Reading " + r.path);
+      EXPECT_EQ(view_.log.at(logLines), "Reading contacts database: " + r.path);
+      EXPECT_EQ(view_.log.at(logLines + 1), "Reading " + r.path);
     } else {
       ASSERT_EQ(view_.messages.size(), 1u) << r.path;
       EXPECT_EQ(view_.messages[0].text, " File does not exists. ");
@@ -139,8 +140,9 @@ TEST_F(WindowBehaviourTest, ReadShowsTheFileAndCountOrRefusesWhatIsNotThere) {
   // Each read showed the busy cursor while it ran, and only then.
   EXPECT_EQ(db_.busyDuringRead, std::vector<bool>({true, true, true}));
   EXPECT_FALSE(view_.busy);
-  // The list emptied by the last read emptied the details view.
-  EXPECT_EQ(view_.details, std::vector<std::string>{""});
+  // Each read showed its first contact; the list emptied by the last read
+  // emptied the details view.
+  EXPECT_EQ(view_.details, std::vector<std::string>({"NickName of 1", "NickName of 4", ""}));
 }
 
 TEST_F(WindowBehaviourTest, TextsComeFromTheCatalogue) {
@@ -161,15 +163,16 @@ TEST_F(WindowBehaviourTest, TextsComeFromTheCatalogue) {
   EXPECT_EQ(view_.messages.at(0).text, "Datei fehlt");
 }
 
-TEST_F(WindowBehaviourTest, SelectionFillsTheDetailsAndKeepsThemWhenCleared) {
+TEST_F(WindowBehaviourTest, SelectionFillsTheDetailsAndEachReadShowsItsFirstContact) {
   db_.files["/d/people.edb"] = {nicknamed("Ann"), nicknamed("Bob")};
+  db_.files["/d/others.edb"] = {nicknamed("Cy"), nicknamed("Di")};
   WindowBehaviour& b = make();
   read("/d/people.edb");
   b.contacts().setSelected(1, true);
-  b.contacts().setSelected(0, true);
   b.contacts().clearSelection();  // the boxes keep what they show
-  read("/d/people.edb");          // so does a read that leaves rows
-  EXPECT_EQ(view_.details, std::vector<std::string>({"Bob", "Ann"}));
+  read("/d/others.edb");          // a new list: its first contact, not Bob
+  EXPECT_EQ(b.contacts().selected(), std::optional<std::size_t>(0));
+  EXPECT_EQ(view_.details, std::vector<std::string>({"Ann", "Bob", "Cy"}));
 }
 
 TEST_F(WindowBehaviourTest, ChooserFillsThePathOrChangesNothing) {
@@ -202,17 +205,18 @@ TEST_F(WindowBehaviourTest, ExportsWriteTheChosenFileAndFormat) {
     Button button;
     std::optional<TypedFileChoice> answer;  // the XML button's dialog takes the name only
     const char* format;                     // null: nothing written
+    const char* formatName;                 // as the status and log lines name it
     bool refused;
   } cases[] = {
-      {Xml, std::nullopt, nullptr, false},
-      {Xml, TypedFileChoice{"/out/mine.xml", 0}, "xml", false},
-      {Xml, TypedFileChoice{"/d/book.edb", 0}, nullptr, true},
-      {AddressBook, std::nullopt, nullptr, false},
-      {AddressBook, TypedFileChoice{"/out/b.vcf", 0}, "vcard", false},
-      {AddressBook, TypedFileChoice{"/out/b4.vcf", 1}, "vcard4", false},
-      {AddressBook, TypedFileChoice{"/out/g.csv", 2}, "google-csv", false},
-      {AddressBook, TypedFileChoice{"/out/o.txt", 3}, "outlook-csv", false},
-      {AddressBook, TypedFileChoice{"/d/book.edb", 1}, nullptr, true},
+      {Xml, std::nullopt, nullptr, nullptr, false},
+      {Xml, TypedFileChoice{"/out/mine.xml", 0}, "xml", "XML", false},
+      {Xml, TypedFileChoice{"/d/book.edb", 0}, nullptr, nullptr, true},
+      {AddressBook, std::nullopt, nullptr, nullptr, false},
+      {AddressBook, TypedFileChoice{"/out/b.vcf", 0}, "vcard", "vCard 3.0", false},
+      {AddressBook, TypedFileChoice{"/out/b4.vcf", 1}, "vcard4", "vCard 4.0", false},
+      {AddressBook, TypedFileChoice{"/out/g.csv", 2}, "google-csv", "Google CSV", false},
+      {AddressBook, TypedFileChoice{"/out/o.txt", 3}, "outlook-csv", "Outlook CSV", false},
+      {AddressBook, TypedFileChoice{"/d/book.edb", 1}, nullptr, nullptr, true},
   };
   for (const auto& c : cases) {
     const std::string name = c.answer ? c.answer->fileName : "cancel";
@@ -239,21 +243,90 @@ TEST_F(WindowBehaviourTest, ExportsWriteTheChosenFileAndFormat) {
       EXPECT_EQ(exports_[0].fileName, c.answer->fileName);
       EXPECT_EQ(exports_[0].rows, 2u);
       const std::string file = c.answer->fileName.substr(c.answer->fileName.rfind('/') + 1);
-      EXPECT_EQ(view_.status, "en_US:2 contacts exported to " + file);
-      if (c.button == AddressBook) {
-        EXPECT_EQ(view_.log.back(), "Exported 2 contacts to " + c.answer->fileName);
-      }
+      EXPECT_EQ(view_.status, "en_US:2 contacts from book.edb exported to " + file + " as " + c.formatName);
+      EXPECT_EQ(view_.log.back(), "Exported en_US:2 contacts from /d/book.edb to " + c.answer->fileName + " as " +
+                                      c.formatName);
     }
     ASSERT_EQ(view_.messages.size(), c.refused ? 1u : 0u) << name;
     if (c.refused) { EXPECT_NE(view_.messages[0].text.find("database being shown"), std::string::npos); }
   }
   EXPECT_EQ(b.SaveDialog2.filter, "vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv|Outlook CSV|*.csv");
-  // Both first propose "contacts"; neither asks before replacing a file.
-  EXPECT_EQ(view_.saveShown.front().fileName, "contacts");
-  EXPECT_EQ(view_.typedShown.front().fileName, "contacts");
+  // Each type proposes a name of its own, so that no export proposes to
+  // replace another type's file; both dialogs ask before replacing a file
+  // and say in their titles what they export.
+  EXPECT_EQ(view_.saveShown.front().fileName, "contacts.xml");
+  EXPECT_EQ(view_.typedShown.front().fileName, "contacts.vcf");
+  EXPECT_EQ(view_.typedShown.front().typeFileNames,
+            std::vector<std::string>({"contacts.vcf", "contacts-vcard4.vcf", "contacts-google.csv",
+                                      "contacts-outlook.csv"}));
   for (const auto* shown : {&view_.saveShown, &view_.typedShown}) {
-    for (const FileDialogSettings& settings : *shown) EXPECT_FALSE(settings.overwritePrompt);
+    for (const FileDialogSettings& settings : *shown) EXPECT_TRUE(settings.overwritePrompt);
   }
+  EXPECT_NE(view_.saveShown.front().title.find("XML"), std::string::npos);
+  EXPECT_NE(view_.typedShown.front().title.find("address book"), std::string::npos);
+}
+
+// With no contacts read, the address-book export says so and asks for no
+// file; the XML export writes its empty file as it always has, saying 0.
+TEST_F(WindowBehaviourTest, ExportsWithNothingReadSaySo) {
+  WindowBehaviour& b = make();
+  b.ButtonExportForAddressBookClick();
+  EXPECT_TRUE(view_.typedShown.empty());
+  EXPECT_TRUE(exports_.empty());
+  EXPECT_EQ(view_.status, "No contacts have been read: nothing was exported.");
+  EXPECT_EQ(view_.log.back(), view_.status);
+  view_.saveAnswers = {"/out/none.xml"};
+  b.ButtonExportToXMLClick();
+  ASSERT_EQ(exports_.size(), 1u);
+  EXPECT_EQ(exports_[0].rows, 0u);
+  EXPECT_EQ(view_.status, "en_US:0 contacts exported to none.xml as XML");
+  EXPECT_EQ(view_.log.back(), "Exported en_US:0 contacts to /out/none.xml as XML");
+}
+
+// A read the engine refuses leaves the list as it was, and the title with
+// it; the status line and the log say which file could not be read and why.
+TEST_F(WindowBehaviourTest, FailedReadSaysWhyAndKeepsTheListsLabels) {
+  db_.files["/d/good.edb"] = {nicknamed("Ann"), nicknamed("Bob")};
+  const struct {
+    ese::JET_ERR status;
+    const char* why;
+  } refusals[] = {
+      {ese::JET_errInvalidDatabase, "it is not a contacts database."},
+      {ese::JET_errReadVerifyFailure, "the database is damaged."},
+      {ese::JET_errDatabaseCorrupted, "the database is damaged."},
+      {ese::JET_errFileNotFound, "the file is missing."},
+      {ese::JET_errFileAccessDenied, "it is held by another program, or you may not read it."},
+      {ese::JET_errOutOfMemory, "the database engine reported error -1011."},
+  };
+  for (const auto& r : refusals) {
+    const std::string path = "/d/bad" + std::to_string(-r.status) + ".edb";
+    db_.files[path] = {};
+    db_.refused[path] = r.status;
+  }
+  WindowBehaviour& b = make();
+  read("/d/bad1028.edb");  // refused before anything was read: no file named
+  EXPECT_EQ(view_.title, "Corvadex");
+  read("/d/good.edb");
+  b.contacts().setSelected(1, true);
+  const std::string title = view_.title;
+  const std::size_t detailsShown = view_.details.size();
+  for (const auto& r : refusals) {
+    const std::string name = "bad" + std::to_string(-r.status) + ".edb";
+    read("/d/" + name);
+    EXPECT_EQ(view_.title, title) << name;
+    EXPECT_EQ(view_.status, name + " could not be read: " + r.why);
+    // The engine's line stays, the plain one follows it.
+    ASSERT_GE(view_.log.size(), 2u);
+    EXPECT_EQ(view_.log.back(), view_.status);
+    EXPECT_EQ(view_.log[view_.log.size() - 2], "ERROR JetGetDatabaseFileInfo " + std::to_string(r.status));
+    EXPECT_EQ(b.contacts().count(), 2u) << name;
+    EXPECT_EQ(b.contacts().selected(), std::optional<std::size_t>(1)) << name;
+  }
+  EXPECT_EQ(view_.details.size(), detailsShown);
+  // An export then names the file its contacts came from.
+  view_.saveAnswers = {"/out/x.xml"};
+  b.ButtonExportToXMLClick();
+  EXPECT_EQ(view_.status, "en_US:2 contacts from good.edb exported to x.xml as XML");
 }
 
 TEST_F(WindowBehaviourTest, FindMovesTheSelectionAndSaysWhenNothingHoldsTheText) {
@@ -276,6 +349,9 @@ TEST_F(WindowBehaviourTest, FindMovesTheSelectionAndSaysWhenNothingHoldsTheText)
       {"sorensen", FindDirection::Next, false, 0, false},  // round again
       {"sorensen", FindDirection::Previous, false, 2, false},
       {"sorensenx", FindDirection::Next, true, 2, true},  // nobody: the selection stays
+      {"", FindDirection::Next, true, 2, false},
+      {"b", FindDirection::Next, true, 1, false},   // typing moves on to Bob...
+      {"bx", FindDirection::Next, true, 2, true},   // ...but "not found" is shown beside Carl again
       {"", FindDirection::Next, true, 2, false},
       {"DORA", FindDirection::Next, true, 3, false},
   };
@@ -327,11 +403,14 @@ TEST_F(WindowBehaviourTest, FilesFromOutsideAreReadAsReadDoes) {
   EXPECT_EQ(view_.messages.size(), 1u);
 
   check(Control::RadioButton1);
-  view_.openAnswers = {std::nullopt};
+  view_.openAnswers = {std::nullopt, "/d/c.edb"};
   b.ChooseFileKey();
   EXPECT_TRUE(view_.checks[Control::RadioButton2]);
   EXPECT_TRUE(view_.enabled[Control::ButtonChooseFile]);
   EXPECT_EQ(view_.openShown.size(), 1u);
+  EXPECT_EQ(db_.readPaths.size(), 2u);  // cancelled: nothing read
+  b.ChooseFileKey();                    // chosen: read at once
+  EXPECT_EQ(db_.readPaths.size(), 3u);
   b.Label1Click();
   EXPECT_EQ(view_.aboutShown, 1);
 }
@@ -357,7 +436,8 @@ TEST_F(WindowBehaviourTest, StartUpWithoutAMailClientReportsAndSaysHowToGoOn) {
   EXPECT_TRUE(view_.errors.empty() && view_.log.empty() && view_.shown);
 }
 
-// A read that fails names the file tried, with what the list still holds.
+// A read that breaks down names the file tried; the title keeps naming the
+// file whose contacts the list still holds.
 TEST_F(WindowBehaviourTest, ReaderErrorsLeaveTitleAndCursorRight) {
   db_.files["/d/a.edb"] = {nicknamed("Ann")};
   db_.files["/d/b.edb"] = {nicknamed("Bob"), nicknamed("Cy")};
@@ -368,8 +448,8 @@ TEST_F(WindowBehaviourTest, ReaderErrorsLeaveTitleAndCursorRight) {
   ASSERT_EQ(view_.errors.size(), 1u);
   EXPECT_EQ(view_.errors[0].what, "the reader broke down");
   EXPECT_FALSE(view_.busy);
-  EXPECT_EQ(view_.title, "Corvadex \u2014 b.edb \u2014 1 contact");
-  EXPECT_EQ(view_.status, "b.edb: 1 contact read");
+  EXPECT_EQ(view_.title, "Corvadex \u2014 a.edb \u2014 1 contact");
+  EXPECT_EQ(view_.status, "b.edb could not be read: the read stopped before the contacts.");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The desktop's file dialogs as the window sets them up: filters, default
-// extension, the proposed name, no overwrite question on save, and a typed
-// name of a missing file accepted by the open dialog.
+// extension, the proposed name, the overwrite question where it is asked
+// for, the typed save dialog's title and names per type, and a typed name
+// of a missing file accepted by the open dialog.
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -60,6 +62,40 @@ class WindowDialogsTest : public QObject {
 
     whenDialogShows([](QFileDialog& d) { d.reject(); });
     QCOMPARE(dialogs.saveFile(nullptr, save), std::nullopt);
+  }
+
+  // The export for other address books: the dialog asks before replacing,
+  // says what it exports, and a name one type proposed follows the type
+  // chosen; a name the user typed stays.
+  void typedSaveDialogAsksAndProposesANamePerType() {
+    QTemporaryDir dir;
+    FileDialogSettings save{"vCard 3.0|*.vcf|vCard 4.0|*.vcf|Google CSV|*.csv", "vcf",
+                            dir.filePath("contacts.vcf").toStdString(), true};
+    save.title = "Export the contacts for another address book";
+    save.typeFileNames = {"contacts.vcf", "contacts-vcard4.vcf", "contacts-google.csv"};
+    QtWindowDialogs dialogs;
+    QStringList names;
+    whenDialogShows([&](QFileDialog& d) {
+      QVERIFY(!d.testOption(QFileDialog::DontConfirmOverwrite));
+      QCOMPARE(d.windowTitle(), QString("Export the contacts for another address book"));
+      auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      QVERIFY(types != nullptr);
+      const auto chooseType = [&](int index) {
+        types->setCurrentIndex(index);
+        emit types->activated(index);  // as the user's choice in the list does
+        emit types->textActivated(types->itemText(index));
+        names << QFileInfo(d.selectedFiles().value(0)).fileName();
+      };
+      chooseType(1);
+      chooseType(2);
+      d.selectFile(dir.filePath("mine.csv"));
+      chooseType(0);  // the user's own name stays, with the type's ending
+      static_cast<QDialog&>(d).accept();
+    });
+    const std::optional<TypedFileChoice> chosen = dialogs.saveFileTyped(nullptr, save);
+    QCOMPARE(names, QStringList({"contacts-vcard4.vcf", "contacts-google.csv", "mine.vcf"}));
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->filterIndex, 0);
   }
 
   void openDialogTakesATypedMissingName() {

@@ -68,11 +68,12 @@ class WindowEngineTest : public QObject {
     QTest::mouseClick(form.ButtonReadDatabase, Qt::LeftButton);
     QCOMPARE(form.contacts().count(), std::size_t{40});
     QVERIFY(form.MemoInfo->toPlainText().startsWith(startupLog));
-    QVERIFY(form.MemoInfo->toPlainText().mid(startupLog.size()).trimmed().startsWith(
-        "database page size"));
+    QCOMPARE(form.MemoInfo->toPlainText().mid(startupLog.size()).trimmed().section('\n', 1, 1).left(18),
+             QString("database page size"));
     QVERIFY(dialogs.boxes.empty());
 
-    // An earlier file of the chosen name is replaced without a question.
+    // An earlier file of the chosen name is replaced once the dialog, which
+    // asks before replacing, has it confirmed.
     const QString chosen = dir_.filePath("window");
     const QString written = chosen + ".xml";
     {
@@ -82,6 +83,7 @@ class WindowEngineTest : public QObject {
     }
     dialogs.saveAnswers = {chosen};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QVERIFY(dialogs.saveShown.at(0).overwritePrompt);
     QVERIFY(dialogs.boxes.empty());
     const QString cli = dir_.filePath("cli.xml");
     QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", "xml", "-o", cli}));
@@ -129,7 +131,8 @@ class WindowEngineTest : public QObject {
       const QString cliFile = dir_.filePath(QString("cli-") + t.name);
       QVERIFY(Run(bin_ + "/corvadex-cli", {"export", database_, "--format", t.format, "-o", cliFile}));
       QCOMPARE(contents(file), contents(cliFile));
-      QVERIFY(form.MemoInfo->toPlainText().endsWith("Exported 40 contacts to " + file));
+      const QString logged = form.MemoInfo->toPlainText().section('\n', -1);
+      QVERIFY2(logged.startsWith("Exported 40 contacts from ") && logged.contains(" to " + file + " as "), t.format);
     }
 
     // The database itself is refused by both buttons, also through a link.

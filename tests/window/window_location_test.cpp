@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -232,6 +233,13 @@ class WindowLocationTest : public QObject, WindowFixture {
       }
       QCOMPARE(lines.contains("No database chosen"), c.answer == -1);
       QCOMPARE(lines.contains("No other contacts database found"), c.folders[0] == "empty");
+      // The log says when the search starts and where it looked: every
+      // place by name when it found nothing.
+      QVERIFY(lines.contains("Searching for contacts databases in other places"));
+      const QStringList counts = lines.filter(QRegularExpression("^Searched [0-9]+ places for contacts databases$"));
+      QCOMPARE(counts.size(), 1);
+      const QString emptyDisk = QString::fromStdString(disks.path("empty"));
+      QCOMPARE(lines.contains("Searched: " + emptyDisk), c.folders[0] == "empty");
       // Nothing read: the last line says how to go on.
       QCOMPARE(lines.last().contains("drop"), c.read < 0);
 
@@ -242,6 +250,16 @@ class WindowLocationTest : public QObject, WindowFixture {
       const std::string start = c.folders[0] == "empty" ? disks.path("system/media/bob/Old Disk")
                                                         : folderOf(paths[c.answer == 1 ? 1 : 0]);
       QCOMPARE(dialogs_.openShown.back().directory, start);
+
+      // F5 goes back to the automatic source and searches again; whatever
+      // it finds is offered in the chooser, a single find and a database
+      // already read included.
+      const std::size_t chooserShown = shownRows.size();
+      QTest::keyClick(form_.get(), Qt::Key_F5);
+      QVERIFY(form_->RadioButton1->isChecked());
+      QVERIFY(!form_->EditDBPath->isEnabled());
+      QTRY_VERIFY(!form_->searchPending());
+      QCOMPARE(shownRows.size(), chooserShown + (c.folders[0] == "empty" ? 0 : 1));
       cleanup();
     }
   }

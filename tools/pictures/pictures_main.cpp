@@ -3,9 +3,16 @@
 // saves pictures of it into FOLDER: the main window with a contact selected
 // (main-window.png), the window with each details page in front
 // (details-<page>.png), the find bar finding a contact (find-bar.png) and
-// the about dialog (about.png), in the desktop's language. Meant to run
-// under a virtual display (scripts/screenshots).
+// the save dialog of "Export for another address book..." with its list of
+// file types open (export-dialog.png) and the about dialog (about.png), in
+// the desktop's language. Meant to run under a virtual display
+// (scripts/screenshots).
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,6 +61,40 @@ class PictureDialogs final : public corvadex::QtWindowDialogs {
   void messageBox(QWidget*, const QString& text, const QString& caption,
                   corvadex::MessageIcon) override {
     std::fprintf(stderr, "corvadex-pictures: [%s] %s\n", qPrintable(caption), qPrintable(text));
+  }
+  // The typed save dialog is pictured with its list of types open (the
+  // list is a window of its own: the picture is taken of the screen), then
+  // cancelled.
+  std::optional<corvadex::TypedFileChoice> saveFileTyped(QWidget* owner,
+                                                         const corvadex::FileDialogSettings& settings) override {
+    QTimer::singleShot(500, [this] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QComboBox* types = dialog == nullptr ? nullptr : dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      if (types == nullptr) {
+        std::fputs("corvadex-pictures: the export dialog has no list of file types\n", stderr);
+        ok_ = false;
+        if (dialog != nullptr) dialog->reject();
+        return;
+      }
+      types->showPopup();
+      QTimer::singleShot(500, dialog, [this, dialog, types] {
+        settle();
+        QRect area = dialog->frameGeometry();
+        if (QWidget* list = types->view()->window(); list->isVisible()) area = area.united(list->frameGeometry());
+        const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                                             area.height());
+        const QString path = folder_.filePath(QStringLiteral("export-dialog.png"));
+        if (screen.save(path, "PNG")) {
+          std::printf("%s\n", qPrintable(path));
+        } else {
+          std::fprintf(stderr, "corvadex-pictures: cannot write %s\n", qPrintable(path));
+          ok_ = false;
+        }
+        types->hidePopup();
+        dialog->reject();
+      });
+    });
+    return QtWindowDialogs::saveFileTyped(owner, settings);
   }
   void showModal(QDialog& dialog) override {
     QTimer::singleShot(300, &dialog, [this, &dialog] {
@@ -134,6 +175,7 @@ int main(int argc, char** argv) {
   ok = save(form, folder, QStringLiteral("find-bar.png")) && ok;
   form.FindBar1->hide();
 
+  form.ButtonExportForAddressBookClick();
   form.Label1Click();
   return ok ? 0 : 1;
 }

@@ -278,6 +278,22 @@
         <source>No other contacts database found</source>
         <translation>Keine weitere Kontaktdatenbank gefunden</translation>
     </message>
+    <message>
+        <source>Reading contacts database: %1</source>
+        <translation>Kontaktdatenbank wird gelesen: %1</translation>
+    </message>
+    <message>
+        <source>Searching for contacts databases in other places</source>
+        <translation>Kontaktdatenbanken werden an weiteren Orten gesucht</translation>
+    </message>
+    <message>
+        <source>Searched %1 places for contacts databases</source>
+        <translation>%1 Orte nach Kontaktdatenbanken durchsucht</translation>
+    </message>
+    <message>
+        <source>Searched: %1</source>
+        <translation>Durchsucht: %1</translation>
+    </message>
 </context>
 <context>
     <name>TFormAbout</name>
@@ -400,6 +416,58 @@
     <message>
         <source>The export was not written: the file chosen is the contacts database being shown, which Corvadex never changes.</source>
         <translation>Der Export wurde nicht geschrieben: Die gewählte Datei ist die angezeigte Kontaktdatenbank, die Corvadex nie verändert.</translation>
+    </message>
+    <message>
+        <source>Export the contacts as XML</source>
+        <translation>Kontakte als XML exportieren</translation>
+    </message>
+    <message>
+        <source>Export the contacts for another address book</source>
+        <translation>Kontakte für ein anderes Adressbuch exportieren</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>the file is missing.</source>
+        <translation>die Datei fehlt.</translation>
+    </message>
+    <message>
+        <source>it is not a contacts database.</source>
+        <translation>sie ist keine Kontaktdatenbank.</translation>
+    </message>
+    <message>
+        <source>it is held by another program, or you may not read it.</source>
+        <translation>ein anderes Programm hält sie geöffnet, oder Sie dürfen sie nicht lesen.</translation>
+    </message>
+    <message>
+        <source>the database is damaged.</source>
+        <translation>die Datenbank ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>the database holds no contacts.</source>
+        <translation>die Datenbank enthält keine Kontakte.</translation>
+    </message>
+    <message>
+        <source>the read stopped before the contacts.</source>
+        <translation>das Lesen brach vor den Kontakten ab.</translation>
+    </message>
+    <message>
+        <source>the database engine reported error %1.</source>
+        <translation>die Datenbank meldete den Fehler %1.</translation>
+    </message>
+    <message>
+        <source>%1 exported to %2 as %3</source>
+        <translation>%1 als %3 nach %2 exportiert</translation>
+    </message>
+    <message>
+        <source>%1 from %2 exported to %3 as %4</source>
+        <translation>%1 aus %2 als %4 nach %3 exportiert</translation>
+    </message>
+    <message>
+        <source>No contacts have been read: nothing was exported.</source>
+        <translation>Es wurden keine Kontakte gelesen: Nichts wurde exportiert.</translation>
     </message>
 </context>
 </TS>
