@@ -201,6 +201,23 @@ std::string FixedShortDateFormat::format(const CivilDate& date) const {
   if (digitsOnly_ && date.year >= 1000 && date.year <= 9999 && date.month <= 12 && date.day <= 31) {
     return digitDate(pattern_, date);
   }
+  // Years before 1000 (which the C runtime's strftime refuses) as the C
+  // library writes them: "%Y" without leading zeros.
+  if (digitsOnly_ && date.year >= 1 && date.year < 1000) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern_.size(); ++i) {
+      if (pattern_[i] != '%' || i + 1 == pattern_.size()) {
+        out.push_back(pattern_[i]);
+        continue;
+      }
+      switch (pattern_[++i]) {
+        case 'Y': out += std::to_string(date.year); break;
+        case '%': out.push_back('%'); break;
+        default: out += digitDate(std::string_view(pattern_).substr(i - 1, 2), date); break;
+      }
+    }
+    return out;
+  }
   std::tm tm{};
   tm.tm_year = date.year - 1900;
   tm.tm_mon = static_cast<int>(date.month) - 1;
