@@ -14,6 +14,8 @@
 #include <string_view>
 
 #include "cli_printable.h"
+#include "ese/failure_note.h"
+#include "ese/file_reader.h"
 #include "ese/jet.h"
 #include "store/message_log.h"
 
@@ -32,9 +34,12 @@ class DetailedLog final : public MessageLog {
   DetailedLog(MessageLog& log, ese::FailureDetailSource& engine, bool verbose)
       : log_(log), engine_(engine), verbose_(verbose) {}
 
+  // A database another program holds gets its note (what to do) even
+  // without `verbose`.
   void Add(std::string_view line) override {
     log_.Add(line);
-    if (verbose_) printFailureDetail(engine_.takeFailureDetail());
+    if (verbose_ || ese::latestFailure().check == ese::kHeldByAnotherProgram)
+      printFailureDetail(engine_.takeFailureDetail());
   }
 
  private:

@@ -14,11 +14,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "ese/jet.h"
 
 namespace ese {
+
+// The note of a database another program holds without sharing: what
+// holds it and what the user can do. The command line shows it with the
+// error line even when it shows no other detail.
+inline constexpr std::string_view kHeldByAnotherProgram =
+    "another program holds the file open: close the mail client, Messenger and its background "
+    "communication service, or copy the folder and read the copy";
 
 // `size` bytes to be filled at `data`.
 struct ReadBuffer {

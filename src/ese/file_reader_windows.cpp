@@ -27,9 +27,7 @@ JET_ERR statusForError(DWORD error) {
     case ERROR_ACCESS_DENIED: return JET_errFileAccessDenied;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return fail(JET_errFileAccessDenied,
-                  "another program holds the file open: close the mail client, Messenger and its "
-                  "background communication service, or copy the folder and read the copy");
+      return fail(JET_errFileAccessDenied, kHeldByAnotherProgram);
     case ERROR_INVALID_NAME:
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_DIRECTORY: return JET_errInvalidPath;

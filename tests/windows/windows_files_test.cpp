@@ -17,6 +17,7 @@
 #include "base/wide_path.h"
 #include "ese/failure_note.h"
 #include "ese/file_reader.h"
+#include "test_support.h"
 
 namespace corvadex {
 namespace {
@@ -101,6 +102,27 @@ TEST(WindowsDatabaseFile, OpensBesideOtherProgramsUnlessTheyShareNothing) {
       EXPECT_NE(note.find("copy the folder and read the copy"), std::string::npos) << note;
     }
   }
+}
+
+// The command line says what holds the file and what to do, in every
+// command, with --verbose or without.
+TEST(WindowsDatabaseFile, CommandLineSaysWhoHoldsTheFileAndWhatToDo) {
+  TempFolder dir;
+  const std::string db = dir.File("contacts.edb");
+  putFile(db, std::string(8192, '\0'));
+  const Handle held = holdFile(db, GENERIC_READ | GENERIC_WRITE, 0);
+  const std::string cli = CORVADEX_BIN_DIR "/corvadex-cli.exe";
+  const std::vector<std::vector<std::string>> runs = {
+      {cli, "tables", db}, {cli, "dump", db}, {cli, "read", db}, {cli, "read", db, "--verbose"},
+      {cli, "export", db, "-o", dir.File("out.xml")}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run[1]);
+    const test::RunResult result = test::Run(run);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("-1032"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(std::string(ese::kHeldByAnotherProgram)), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(fileKind(dir.File("out.xml")), FileKind::Missing);
 }
 
 TEST(WindowsDatabaseFile, ReadsPastTheEndShortAndAcrossBuffers) {
