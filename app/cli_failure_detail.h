@@ -15,6 +15,7 @@
 
 #include "base/message_log.h"
 #include "cli_printable.h"
+#include "ese/file_reader.h"
 #include "ese/jet.h"
 
 namespace corvadex::cli {
@@ -32,9 +33,13 @@ class DetailedLog final : public MessageLog {
   DetailedLog(MessageLog& log, ese::FailureDetailSource& engine, bool verbose)
       : log_(log), engine_(engine), verbose_(verbose) {}
 
+  // A database another program holds gets its note (what to do) even
+  // without `verbose`.
   void Add(std::string_view line) override {
     log_.Add(line);
-    if (verbose_) printFailureDetail(engine_.takeFailureDetail());
+    const std::string detail = engine_.takeFailureDetail();
+    if (verbose_ || detail.find(ese::kHeldByAnotherProgram) != std::string::npos)
+      printFailureDetail(detail);
   }
 
  private:

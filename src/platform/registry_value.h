@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvadex::platform {
@@ -24,6 +25,9 @@ struct RegistryValue {
   std::uint32_t type = REG_NONE;
   std::vector<std::byte> data;
 };
+
+// ASCII lower-case, the folding used for registry and file names.
+std::string asciiLower(std::string_view text);
 
 // The text of a REG_SZ or REG_EXPAND_SZ value up to its first NUL, in UTF-8
 // (an expandable value is not expanded); none for any other type.

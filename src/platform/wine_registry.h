@@ -74,7 +74,4 @@ class WineRegistryFile {
   std::string relativeTo_;
 };
 
-// ASCII lower-case, the folding used for registry and file names.
-std::string asciiLower(std::string_view text);
-
 }  // namespace corvadex::platform
