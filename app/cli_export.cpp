@@ -23,23 +23,20 @@
 // no rows read. A read that loaded rows but reported errors on the way
 // (values that could not be read are empty) is exported, and the command
 // then says so and exits with status 1.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <signal.h>
-
-#include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "base/file_status.h"
 #include "base/message_log.h"
 #include "base/output_file.h"
 #include "cli_commands.h"
 #include "cli_failure_detail.h"
 #include "cli_log.h"
+#include "cli_platform.h"
 #include "cli_printable.h"
 #include "contacts/contact_list.h"
 #include "ese/jet.h"
@@ -197,70 +194,6 @@ class TerminalProgress {
   std::size_t lastPercent_ = 0;
 };
 
-// The temporary file of an export in progress, removed if the command is
-// interrupted (Ctrl-C, a closed terminal, kill) so that no stray file stays
-// beside the target. The handler does only what is safe in a signal handler:
-// unlink a fixed buffer's path, then die of the same signal.
-char gTemporaryPath[4096];
-
-extern "C" void removeTemporaryAndDie(int signal) {
-  if (gTemporaryPath[0] != '\0') ::unlink(gTemporaryPath);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// Installs the handler while the object lives, for each of the signals
-// that is not ignored (under nohup a hang-up must stay harmless); Create
-// makes the file and names it to the handler with the signals held back,
-// so that no signal can fall between the file's creation and its naming.
-class InterruptCleanup {
- public:
-  InterruptCleanup() {
-    struct sigaction action {};
-    action.sa_handler = removeTemporaryAndDie;
-    sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < kSignalCount; ++i) {
-      if (sigaction(kSignals[i], nullptr, &previous_[i]) != 0) continue;
-      installed_[i] = previous_[i].sa_handler != SIG_IGN;
-      if (installed_[i]) sigaction(kSignals[i], &action, nullptr);
-    }
-  }
-  ~InterruptCleanup() {
-    gTemporaryPath[0] = '\0';
-    for (std::size_t i = 0; i < kSignalCount; ++i) {
-      if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
-    }
-  }
-  InterruptCleanup(const InterruptCleanup&) = delete;
-  InterruptCleanup& operator=(const InterruptCleanup&) = delete;
-
-  // Creates the file with the signals blocked; one that arrives meanwhile is
-  // delivered once the path is known, and removes the file.
-  std::unique_ptr<OutputFile> create(const std::string& target) {
-    sigset_t block, previous;
-    sigemptyset(&block);
-    for (int s : kSignals) sigaddset(&block, s);
-    sigprocmask(SIG_BLOCK, &block, &previous);
-    std::unique_ptr<OutputFile> file;
-    try {
-      file = std::make_unique<OutputFile>(target);
-    } catch (...) {
-      sigprocmask(SIG_SETMASK, &previous, nullptr);
-      throw;
-    }
-    const std::string& path = file->temporaryPath();
-    if (path.size() < sizeof gTemporaryPath) std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return file;
-  }
-
- private:
-  static constexpr std::size_t kSignalCount = 4;
-  static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-  struct sigaction previous_[kSignalCount] {};
-  bool installed_[kSignalCount] = {};
-};
-
 }  // namespace
 
 int runExport(const Args& args, const CommandOptions& common) {
@@ -269,12 +202,14 @@ int runExport(const Args& args, const CommandOptions& common) {
   if (!options) return status;
 
   // The window reads only a path that names an existing file; so does this.
-  struct stat database {};
-  if (::stat(options->database.c_str(), &database) != 0) {
+  int error = 0;
+  const FileKind database = fileKind(options->database, &error);
+  if (database == FileKind::Missing) {
+    errno = error;
     std::perror(("corvadex-cli: " + options->database).c_str());
     return 1;
   }
-  if (S_ISDIR(database.st_mode)) {
+  if (database == FileKind::Folder) {
     std::fprintf(stderr, "corvadex-cli: %s: Is a directory\n", options->database.c_str());
     return 1;
   }
@@ -308,11 +243,11 @@ int runExport(const Args& args, const CommandOptions& common) {
   }
 
   {
-    TerminalProgress progress(::isatty(STDERR_FILENO) == 1);
+    TerminalProgress progress(standardErrorIsTerminal());
     if (!options->splitFolder.empty()) {
       writeContactsSplit(options->format, list, options->splitFolder, progress.callback());
     } else if (options->output.empty()) {
-      OutputFile out = OutputFile::ofDescriptor(STDOUT_FILENO, "standard output");
+      OutputFile out = OutputFile::ofDescriptor(1, "standard output");
       writeContacts(options->format, list, out, progress.callback(), options->threads);
       out.commit();
     } else if (OutputFile::writesInPlace(options->output)) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "cli_platform.h"
 #include "cli_threads.h"
 #include "corvadex_version.h"
 #include "export/export_format.h"
@@ -80,8 +81,9 @@ int finishOutput(int status) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  using namespace corvadex::cli;
+namespace corvadex::cli {
+
+int runCli(int argc, char** argv) {
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;
@@ -123,3 +125,5 @@ int main(int argc, char** argv) {
   }
   return finishOutput(status);
 }
+
+}  // namespace corvadex::cli

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli_printable.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 
+#include "base/file_status.h"
 #include "base/hex.h"
 #include "base/utf_codec.h"
 
@@ -49,8 +48,7 @@ std::string printable(std::string_view text) {
 }
 
 bool refuseNonRegularFile(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
+  if (fileKind(path) != FileKind::Other) return true;
   std::fprintf(stderr, "corvadex-cli: %s: not a regular file\n", printable(path).c_str());
   return false;
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli_rows.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <string>
 #include <system_error>
@@ -20,7 +18,7 @@ bool writeRowLines(const ContactList& list, unsigned threads) {
                           });
                         }};
   try {
-    OutputFile out = OutputFile::ofDescriptor(STDOUT_FILENO, "standard output");
+    OutputFile out = OutputFile::ofDescriptor(1, "standard output");
     writeExportRows(rows, list.count(), out, {}, threads);
     out.commit();
   } catch (const std::system_error& e) {

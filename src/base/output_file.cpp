@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "base/output_file.h"
+#include "base/output_file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,17 +15,8 @@
 
 namespace corvadex {
 
-namespace {
-
-constexpr std::size_t kBufferSize = 256 * 1024;
-
-[[noreturn]] void throwErrno(int error, const std::string& name) {
-  throw std::system_error(error, std::generic_category(), name);
-}
-
-// Writes all of `bytes`, retrying interrupted and partial writes; at
-// `offset` when one is given.
-void writeAll(int fd, std::string_view bytes, const std::string& name, const std::uint64_t* offset = nullptr) {
+// Retries interrupted and partial writes.
+void writeAll(int fd, std::string_view bytes, const std::string& name, const std::uint64_t* offset) {
   std::uint64_t at = offset ? *offset : 0;
   while (!bytes.empty()) {
     const ssize_t n = offset ? ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at))
@@ -38,6 +30,8 @@ void writeAll(int fd, std::string_view bytes, const std::string& name, const std
     at += static_cast<std::uint64_t>(n);
   }
 }
+
+namespace {
 
 // The folder part of a path, "." for a bare file name; "/" stays "/".
 std::string folderOf(const std::string& path) {
@@ -63,11 +57,6 @@ std::string resolveTarget(const std::string& target) {
 }
 
 }  // namespace
-
-OutputFile::OutputFile(Kind kind, int fd, std::string target)
-    : kind_(kind), fd_(fd), target_(std::move(target)) {
-  buffer_.reserve(kBufferSize);
-}
 
 OutputFile::OutputFile(std::string target) : kind_(Kind::Replacing), target_(std::move(target)) {
   if (target_.empty()) throwErrno(ENOENT, "(no file name)");
@@ -112,7 +101,7 @@ OutputFile::OutputFile(std::string target) : kind_(Kind::Replacing), target_(std
     discard();
     throwErrno(error, target_);
   }
-  buffer_.reserve(kBufferSize);
+  buffer_.reserve(kOutputBufferSize);
 }
 
 OutputFile OutputFile::InPlace(std::string target) {
@@ -120,22 +109,6 @@ OutputFile OutputFile::InPlace(std::string target) {
   if (fd < 0) throwErrno(errno, target);
   return OutputFile(Kind::InPlace, fd, std::move(target));
 }
-
-OutputFile OutputFile::ofDescriptor(int fd, std::string name) {
-  return OutputFile(Kind::Descriptor, fd, std::move(name));
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : kind_(other.kind_),
-      fd_(std::exchange(other.fd_, -1)),
-      target_(std::move(other.target_)),
-      finalPath_(std::move(other.finalPath_)),
-      tempPath_(std::exchange(other.tempPath_, {})),
-      buffer_(std::move(other.buffer_)) {}
-
-// Whatever is still buffered when the file goes away uncommitted belongs to
-// a write that failed; it is dropped rather than written after the error.
-OutputFile::~OutputFile() { discard(); }
 
 void OutputFile::checkTarget(const std::string& target) {
   if (target.empty()) throwErrno(ENOENT, "(no file name)");
@@ -174,34 +147,10 @@ void OutputFile::discard() noexcept {
   }
 }
 
-void OutputFile::write(std::string_view bytes) {
-  if (fd_ < 0) throwErrno(EBADF, target_);
-  if (buffer_.size() + bytes.size() > kBufferSize) {
-    flushBuffer();
-    if (bytes.size() >= kBufferSize) {
-      writeAll(fd_, bytes, target_);
-      return;
-    }
-  }
-  buffer_.append(bytes);
-}
-
-void OutputFile::writeAt(std::uint64_t offset, std::string_view bytes) {
-  if (fd_ < 0) throwErrno(EBADF, target_);
-  flushBuffer();
-  writeAll(fd_, bytes, target_, &offset);
-}
-
 void OutputFile::resize(std::uint64_t size) {
   if (fd_ < 0) throwErrno(EBADF, target_);
   flushBuffer();
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throwErrno(errno, target_);
-}
-
-void OutputFile::flushBuffer() {
-  if (buffer_.empty()) return;
-  writeAll(fd_, buffer_, target_);
-  buffer_.clear();
 }
 
 void OutputFile::commit() {

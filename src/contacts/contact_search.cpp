@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "contacts/contact_search.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "base/background_thread.h"
 
 #include "contacts/contact_columns.h"
 #include "contacts/text_fold.h"
@@ -83,7 +81,7 @@ void ContactSearch::prepare() {
   started_ = true;
   worker_ = std::thread([this] {
     // Behind the window's own thread: painting and keys come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+    lowerThisThreadPriority();
     makeFilters();
   });
 }

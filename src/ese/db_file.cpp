@@ -3,43 +3,12 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "ese/failure_note.h"
 #include "ese/read_ahead.h"
 
 namespace ese {
 namespace {
-
-JET_ERR statusForErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR: return JET_errFileNotFound;
-    case EACCES:
-    case EPERM: return JET_errFileAccessDenied;
-    case ENAMETOOLONG:
-    case EISDIR: return JET_errInvalidPath;
-    case ENOMEM: return JET_errOutOfMemory;
-    default: return JET_errDiskIO;
-  }
-}
-
-// Reads up to `size` bytes at `offset`, retrying short reads; the number
-// read (short only at the end of the file), or -1 with errno set.
-ssize_t readFully(int fd, std::byte* data, std::size_t size, std::uint64_t offset) {
-  std::size_t got = 0;
-  while (got < size) {
-    const ssize_t n = ::pread(fd, data + got, size - got, static_cast<off_t>(offset + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return static_cast<ssize_t>(got);
-}
 
 // Notes what is wrong with a header that is there but damaged; a file that
 // is no database at all is not damage and gets no note.
@@ -54,33 +23,12 @@ JET_ERR noteHeaderFailure(JET_ERR err) {
 
 }  // namespace
 
-JET_ERR openRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size) {
-  if (path.empty()) return JET_errInvalidPath;
-  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
-  // writer. Regular files ignore the flag.
-  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return statusForErrno(errno);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return statusForErrno(error);
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return S_ISDIR(st.st_mode) ? JET_errInvalidPath : JET_errInvalidDatabase;
-  }
-  size = static_cast<std::uint64_t>(st.st_size);
-  return JET_errSuccess;
-}
-
 JET_ERR DbFile::readHeader(const std::string& path, FileHeader& out) {
-  int fd = -1;
-  std::uint64_t size = 0;
-  if (JET_ERR err = openRegularFileReadOnly(path, fd, size); err != JET_errSuccess) return err;
+  ReadOnlyFile file;
+  if (JET_ERR err = file.open(path); err != JET_errSuccess) return err;
+  const std::uint64_t size = file.size();
   std::vector<std::byte> buffer(size < kFileHeaderSize ? size : kFileHeaderSize);
-  const ssize_t got = readFully(fd, buffer.data(), buffer.size(), 0);
-  ::close(fd);
+  const std::int64_t got = file.read(buffer.data(), buffer.size(), 0);
   if (got < 0) return JET_errDiskIO;
   if (got < 8) return static_cast<std::uint64_t>(got) == size ? JET_errInvalidDatabase : JET_errDiskIO;
   forgetFailure();
@@ -91,14 +39,12 @@ JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
                      const Options& options) {
   forgetFailure();
   std::unique_ptr<DbFile> file(new DbFile());
-  if (JET_ERR err = openRegularFileReadOnly(path, file->fd_, file->size_); err != JET_errSuccess) {
-    file->fd_ = -1;
-    return err;
-  }
+  if (JET_ERR err = file->file_.open(path); err != JET_errSuccess) return err;
+  file->size_ = file->file_.size();
   if (file->size_ < 8) return JET_errInvalidDatabase;
   std::vector<std::byte> head(file->size_ < kFileHeaderSize ? file->size_ : kFileHeaderSize);
-  const ssize_t got = readFully(file->fd_, head.data(), head.size(), 0);
-  if (got < 0) return statusForErrno(errno);
+  const std::int64_t got = file->file_.read(head.data(), head.size(), 0);
+  if (got < 0) return JET_errDiskIO;
   if (JET_ERR err = parseFileHeader(Bytes(head.data(), static_cast<std::size_t>(got)), file->header_);
       err != JET_errSuccess) {
     return noteHeaderFailure(err);
@@ -114,15 +60,14 @@ JET_ERR DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
   file->run_pages_ = static_cast<std::uint32_t>(
       std::clamp<std::size_t>(kRunBytes / page_size, 1, std::min(slots / 4, kMaxRunPages)));
   if (options.read_ahead_thread) {
-    file->read_ahead_ = std::make_unique<PageReadAhead>(file->fd_, file->header_.page_size);
+    file->read_ahead_ = std::make_unique<PageReadAhead>(file->file_, file->header_.page_size);
   }
   out = std::move(file);
   return JET_errSuccess;
 }
 
 DbFile::~DbFile() {
-  read_ahead_.reset();  // the worker reads from fd_
-  if (fd_ >= 0) ::close(fd_);
+  read_ahead_.reset();  // the worker reads from file_
 }
 
 std::uint32_t DbFile::find(std::uint32_t pgno) const {
@@ -251,7 +196,7 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   }
   const std::size_t page_size = header_.page_size;
   std::array<std::uint32_t, kMaxRunPages> claimed;
-  std::array<iovec, kMaxRunPages> vec;
+  std::array<ReadBuffer, kMaxRunPages> vec;
   // The run before this one along the stream, at most a run long.
   std::uint32_t passed = pgno;
   if (stream != nullptr) {
@@ -261,9 +206,9 @@ JET_ERR DbFile::load(std::uint32_t pgno, std::uint32_t& slot) const {
   for (std::uint32_t i = 0; i < count; ++i) {
     claimed[i] = claimPassed(passed, pgno);
     if (claimed[i] == kNoSlot) claimed[i] = claim(true);
-    vec[i] = iovec{slots_[claimed[i]].bytes.get(), page_size};
+    vec[i] = ReadBuffer{slots_[claimed[i]].bytes.get(), page_size};
   }
-  const ssize_t got = readPagesFully(fd_, vec.data(), count, (std::uint64_t{pgno} + 1) * page_size);
+  const std::int64_t got = file_.read(vec.data(), count, (std::uint64_t{pgno} + 1) * page_size);
   // Whole pages read; the first must be among them.
   const std::size_t pages = got < 0 ? 0 : static_cast<std::size_t>(got) / page_size;
   for (std::uint32_t i = 0; i < count; ++i) {

@@ -38,16 +38,12 @@
 #include <vector>
 
 #include "ese/file_header.h"
+#include "ese/file_reader.h"
 #include "ese/jet.h"
 #include "ese/page.h"
 #include "ese/read_ahead.h"
 
 namespace ese {
-
-// Opens `path` read-only without blocking and checks that it is a regular
-// file. Statuses as DbFile::Open's; on success `fd` is open and `size` is
-// the file's length.
-JET_ERR openRegularFileReadOnly(const std::string& path, int& fd, std::uint64_t& size);
 
 class DbFile {
  public:
@@ -145,7 +141,7 @@ class DbFile {
   void link(std::uint32_t slot) const;
   void unlink(std::uint32_t slot) const;
 
-  int fd_ = -1;
+  ReadOnlyFile file_;
   std::uint64_t size_ = 0;
   FileHeader header_;
   std::uint32_t page_count_ = 0;

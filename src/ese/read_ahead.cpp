@@ -2,38 +2,12 @@
 #include "ese/read_ahead.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 #include "base/byte_view.h"
 #include "ese/page.h"
 #include "ese/page_checksum.h"
 
 namespace ese {
-
-ssize_t readPagesFully(int fd, iovec* vec, std::size_t count, std::uint64_t offset) {
-  std::size_t got = 0;
-  while (count > 0) {
-    const ssize_t n = ::preadv(fd, vec, static_cast<int>(count), static_cast<off_t>(offset + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-    // Step past the buffers filled, and into a buffer filled in part.
-    for (std::size_t done = static_cast<std::size_t>(n); done > 0 && count > 0;) {
-      if (done >= vec->iov_len) {
-        done -= vec->iov_len;
-        ++vec;
-        --count;
-      } else {
-        vec->iov_base = static_cast<std::byte*>(vec->iov_base) + done;
-        vec->iov_len -= done;
-        done = 0;
-      }
-    }
-  }
-  return static_cast<ssize_t>(got);
-}
 
 JET_ERR checkPage(const std::byte* data, std::size_t page_size, std::uint32_t pgno) {
   // Every page size is at least 2 KiB: the header's checksum and flags
@@ -48,8 +22,8 @@ JET_ERR checkPage(const std::byte* data, std::size_t page_size, std::uint32_t pg
   return JET_errSuccess;
 }
 
-PageReadAhead::PageReadAhead(int fd, std::uint32_t page_size)
-    : fd_(fd), page_size_(page_size), thread_([this] { work(); }) {}
+PageReadAhead::PageReadAhead(const ReadOnlyFile& file, std::uint32_t page_size)
+    : file_(file), page_size_(page_size), thread_([this] { work(); }) {}
 
 PageReadAhead::~PageReadAhead() {
   {
@@ -126,13 +100,13 @@ void PageReadAhead::work() {
     }
     lock.unlock();
 
-    std::vector<iovec> vec(run.count);
+    std::vector<ReadBuffer> vec(run.count);
     for (std::uint32_t i = 0; i < run.count; ++i) {
       if (!run.pages[i]) run.pages[i] = std::make_shared_for_overwrite<std::byte[]>(page_size_);
-      vec[i] = iovec{run.pages[i].get(), page_size_};
+      vec[i] = ReadBuffer{run.pages[i].get(), page_size_};
     }
-    const ssize_t got =
-        readPagesFully(fd_, vec.data(), vec.size(), (std::uint64_t{run.first} + 1) * page_size_);
+    const std::int64_t got =
+        file_.read(vec.data(), vec.size(), (std::uint64_t{run.first} + 1) * page_size_);
     const std::size_t pages = got < 0 ? 0 : static_cast<std::size_t>(got) / page_size_;
     run.pages.resize(std::min<std::size_t>(pages, run.count));
     run.status.resize(run.pages.size());

@@ -17,11 +17,10 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <sys/types.h>
-#include <sys/uio.h>
 #include <thread>
 #include <vector>
 
+#include "ese/file_reader.h"
 #include "ese/jet.h"
 
 namespace ese {
@@ -30,11 +29,6 @@ namespace ese {
 // for a page never written, JET_errReadVerifyFailure for a checksum that does
 // not match, else JET_errSuccess.
 JET_ERR checkPage(const std::byte* data, std::size_t page_size, std::uint32_t pgno);
-
-// Fills the `count` buffers of `vec` from `fd` at `offset` on, retrying
-// short reads; the bytes read (short only at the end of the file), or -1
-// with errno set. `vec` is used up.
-ssize_t readPagesFully(int fd, iovec* vec, std::size_t count, std::uint64_t offset);
 
 class PageReadAhead {
  public:
@@ -48,8 +42,8 @@ class PageReadAhead {
   static constexpr std::size_t kMaxRuns = 16;
   static constexpr std::size_t kMaxRunPages = 64;
 
-  // `fd` stays open while the worker lives.
-  PageReadAhead(int fd, std::uint32_t page_size);
+  // `file` stays open while the worker lives.
+  PageReadAhead(const ReadOnlyFile& file, std::uint32_t page_size);
   ~PageReadAhead();
   PageReadAhead(const PageReadAhead&) = delete;
   PageReadAhead& operator=(const PageReadAhead&) = delete;
@@ -65,7 +59,7 @@ class PageReadAhead {
  private:
   void work();
 
-  const int fd_;
+  const ReadOnlyFile& file_;
   const std::uint32_t page_size_;
   std::mutex mutex_;
   std::condition_variable wake_;  // a request, or the end

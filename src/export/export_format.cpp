@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "export/export_format.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
 
+#include "base/file_status.h"
 #include "export/address_book_csv.h"
 #include "export/csv_export.h"
 #include "base/output_file.h"
@@ -72,11 +71,14 @@ ExportRows exportRows(ExportFormat format, const ContactList& list) {
 std::size_t writeContactsSplit(ExportFormat vcardFormat, const ContactList& list, const std::string& folder,
                                const ExportProgress& progress) {
   if (!isVcard(vcardFormat)) throw std::invalid_argument("only vCards are written one per file");
-  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    throw std::system_error(errno, std::generic_category(), folder);
-  struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) throw std::system_error(errno, std::generic_category(), folder);
-  if (!S_ISDIR(st.st_mode)) throw std::system_error(ENOTDIR, std::generic_category(), folder);
+  if (const int error = makeFolder(folder); error != 0)
+    throw std::system_error(error, std::generic_category(), folder);
+  int error = 0;
+  switch (fileKind(folder, &error)) {
+    case FileKind::Folder: break;
+    case FileKind::Missing: throw std::system_error(error, std::generic_category(), folder);
+    default: throw std::system_error(ENOTDIR, std::generic_category(), folder);
+  }
 
   std::string card;
   const std::size_t count = list.count();

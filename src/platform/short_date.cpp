@@ -60,19 +60,6 @@ bool isUtf8OrAscii(const char* codeset) {
 
 }  // namespace
 
-std::string withFourDigitYears(std::string_view pattern) {
-  std::string out;
-  out.reserve(pattern.size());
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    out.push_back(pattern[i]);
-    if (pattern[i] != '%' || i + 1 >= pattern.size()) continue;
-    // A conversion: "%%" is a literal percent sign and stays as it is.
-    const char next = pattern[++i];
-    out.push_back(next == 'y' ? 'Y' : next);
-  }
-  return out;
-}
-
 PatternShortDateFormat::PatternShortDateFormat(std::string pattern, locale_t locale)
     : pattern_(std::move(pattern)), locale_(locale) {
   const char* codeset = nl_langinfo_l(CODESET, locale_);
@@ -81,40 +68,6 @@ PatternShortDateFormat::PatternShortDateFormat(std::string pattern, locale_t loc
     if (toUtf8_ == reinterpret_cast<iconv_t>(-1)) toUtf8_ = nullptr;
   }
   digitsOnly_ = isUtf8OrAscii(codeset) && onlyDayMonthYear(pattern_);
-}
-
-std::string digitDate(std::string_view pattern, const CivilDate& date) {
-  // Written on the stack and made a string once: at most two characters a
-  // pattern character ("%Y" gives four).
-  char small[64];
-  std::string large;
-  if (2 * pattern.size() > sizeof small) large.resize(2 * pattern.size());
-  char* const start = large.empty() ? small : large.data();
-  char* p = start;
-  const auto putTwoDigits = [&p](unsigned n) {
-    *p++ = static_cast<char>('0' + n / 10);
-    *p++ = static_cast<char>('0' + n % 10);
-  };
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] != '%') {
-      *p++ = pattern[i];
-      continue;
-    }
-    if (++i == pattern.size()) {
-      *p++ = '%';
-      break;
-    }
-    switch (pattern[i]) {
-      case 'd': putTwoDigits(date.day); break;
-      case 'm': putTwoDigits(date.month); break;
-      case 'Y':
-        putTwoDigits(static_cast<unsigned>(date.year) / 100);
-        putTwoDigits(static_cast<unsigned>(date.year) % 100);
-        break;
-      default: *p++ = '%'; break;
-    }
-  }
-  return std::string(start, p);
 }
 
 PatternShortDateFormat::~PatternShortDateFormat() {
