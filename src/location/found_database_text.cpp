@@ -10,7 +10,11 @@ namespace {
 std::string formatTime(std::int64_t seconds, bool utc, const char* format) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm parts{};
+#ifdef _WIN32
+  if ((utc ? ::gmtime_s(&parts, &time) : ::localtime_s(&parts, &time)) != 0) return {};
+#else
   if ((utc ? ::gmtime_r(&time, &parts) : ::localtime_r(&time, &parts)) == nullptr) return {};
+#endif
   char text[40];
   const std::size_t length = std::strftime(text, sizeof text, format, &parts);
   return std::string(text, length);
