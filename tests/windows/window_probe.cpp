@@ -245,6 +245,23 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
 
+  // The find bar's text, typed: the selection moves to the first contact
+  // from the selected one on that holds it, blind to case and accents.
+  {
+    const std::string typed = "jager";
+    std::size_t want = rows.size();
+    for (std::size_t r = chosen; r < rows.size() && want == rows.size(); ++r)
+      for (const char* spelling : {"J\u00e4ger", "j\u00e4ger", "Jager", "jager", "J\u00c4GER", "JAGER"})
+        if (rows[r].find(spelling) != std::string::npos) want = r;
+    SendMessageW(GetDlgItem(form, controlId(Control::FindBar1)), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(wideText(typed).c_str()));
+    const auto selected = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (want < rows.size())
+      checkEqual(std::to_string(selected), std::to_string(want), "the row the find bar finds for \"" + typed + "\"");
+    else
+      check(false, "the database has no contact the find bar's check can find");
+  }
+
   const std::string fileName = database.substr(database.find_last_of("\\/") + 1);
   const std::string contacts = std::to_string(rows.size()) + (rows.size() == 1 ? " contact" : " contacts");
   checkEqual(textOf(form), "Corvadex \u2014 " + fileName + " \u2014 " + contacts, "the title");
