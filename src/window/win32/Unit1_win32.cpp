@@ -60,7 +60,7 @@ ControlKind kindOf(Control control) {
               WS_EX_CLIENTEDGE};
     case Control::FindBar1: return {L"EDIT", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Control::LabelStatus:
-      return {L"STATIC", child | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX, 0};
+      return {L"STATIC", child | SS_NOTIFY | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX, 0};
     case Control::Form: break;
   }
   throw std::logic_error("the window has no such control");
@@ -216,6 +216,19 @@ void TFormCorvadex::createControls() {
   SendMessageW(control(Control::FindBar1), EM_SETCUEBANNER, TRUE,
                reinterpret_cast<LPARAM>(wide(texts_.translate("FindBar", "name, e-mail, phone, ...")).c_str()));
   ContactListColumns::insert(control(Control::ListViewContacts), texts_);
+
+  // The status line's tool tip holds it whole when it is cut. The tip is
+  // owned by the window, which destroys it with itself.
+  statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.get(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // The page control's five pages and the boxes on them, from their tables.
@@ -615,7 +628,14 @@ void TFormCorvadex::setEnabled(Control c, bool enabled) { EnableWindow(control(c
 void TFormCorvadex::setTitle(const std::string& title) { SetWindowTextW(form_.get(), wide(title).c_str()); }
 
 void TFormCorvadex::setStatus(const std::string& status) {
-  SetWindowTextW(control(Control::LabelStatus), wide(status).c_str());
+  std::wstring text = wide(status);
+  SetWindowTextW(control(Control::LabelStatus), text.c_str());
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = form_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
+  tool.lpszText = text.data();
+  SendMessageW(statusTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TFormCorvadex::showContact(const ContactRow& row) {

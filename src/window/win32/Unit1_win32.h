@@ -131,6 +131,7 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   std::array<HWND, kControlCount + 1> controls_{};  // by Control, Form first
   std::array<HWND, kDetailsPageCount> pages_{};
   std::array<HWND, kDetailsBoxCount> boxes_{};
+  HWND statusTip_ = nullptr;  // owned by the window
   FontHandle font_;
   FontHandle linkFont_;
   BrushHandle notFoundBrush_;
