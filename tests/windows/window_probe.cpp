@@ -286,6 +286,17 @@ int wmain(int argc, wchar_t** argv) {
              contacts + " exported to " + csvOut.substr(csvOut.find_last_of("\\/") + 1) + ".csv",
              "the status line after the export");
 
+  // "About" opens the about dialog over the window; OK closes it.
+  HWND about = GetDlgItem(form, controlId(Control::Label1));
+  PostMessageW(form, WM_COMMAND, MAKEWPARAM(controlId(Control::Label1), STN_CLICKED), reinterpret_cast<LPARAM>(about));
+  HWND dialog = nullptr;
+  if (waitFor([&] { return (dialog = topLevel(pid, L"#32770")) != nullptr; }, 30, "the about dialog")) {
+    checkEqual(textOf(dialog), " About Corvadex", "the about dialog's title");
+    check(GetWindow(dialog, GW_OWNER) == form, "the about dialog is owned by the window");
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    waitFor([&] { return !IsWindow(dialog); }, 30, "the about dialog to close");
+  }
+
   PostMessageW(form, WM_CLOSE, 0, 0);
   check(WaitForSingleObject(child.hProcess, 30000) == WAIT_OBJECT_0, "the window closes");
   DWORD code = 1;

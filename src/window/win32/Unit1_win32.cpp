@@ -735,8 +735,10 @@ void TFormCorvadex::showAbout() {
 
 void TFormCorvadex::setBusy(bool busy) {
   busy_ = busy;
-  // Shown now: the work that follows keeps the message loop from running.
+  // Shown now, with what is waiting to be drawn: the work that follows
+  // keeps the message loop from running.
   SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  if (busy) RedrawWindow(form_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TFormCorvadex::show() {
