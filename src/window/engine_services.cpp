@@ -4,12 +4,11 @@
 #include <optional>
 #include <stdexcept>
 
-#include "export/export_format.h"
-#include "base/output_file.h"
 #include "export/xml_export.h"
 #include "location/database_search.h"
 #include "platform/same_file.h"
 #include "store/contact_store_reader.h"
+#include "window/address_book_file.h"
 
 namespace corvadex {
 
@@ -34,13 +33,7 @@ FormServices EngineServices::services(WindowDialogs& dialogs) {
   };
   services.writeXml = [](const ContactList& list, const std::string& name) { writeContactsXml(list, name); };
   useWinePrefix(services, windows_);
-  services.writeForAddressBook = [](const ContactList& list, const std::string& format, const std::string& name) {
-    const std::optional<ExportFormat> chosen = exportFormatNamed(format);
-    if (!chosen) throw std::invalid_argument("unknown export format " + format);
-    OutputFile file(name);
-    writeContacts(*chosen, list, file);
-    file.commit();
-  };
+  services.writeForAddressBook = writeAddressBookFile;
   services.startSearch = [this] {
     return std::make_unique<DatabaseSearch>(host_, windows_.prefix(), searchFolders_,
                                             kSearchPatience);

@@ -1,0 +1,798 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "window/win32/Unit1_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "base/wide_path.h"
+#include "location/found_database_text.h"
+#include "window/win32/control_ids_win32.h"
+#include "window/win32/file_dialog_win32.h"
+#include "window/win32/list_view_win32.h"
+#include "window/win32/UnitAbout_win32.h"
+
+namespace corvadex::win32 {
+
+namespace {
+
+constexpr wchar_t kPageClassName[] = L"CorvadexPage";
+constexpr UINT kPostedWork = WM_APP + 1;
+// The accelerator table's commands.
+enum Key : WORD { KeyFind = 1000, KeyFindNext, KeyFindPrevious, KeyChooseFile };
+// The popup menu's one item, "Save to file", has no action.
+constexpr UINT kSaveToFile = 1100;
+
+// What each control of the layout table is made of.
+struct ControlKind {
+  const wchar_t* windowClass;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlKind kindOf(Control control) {
+  constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+  switch (control) {
+    case Control::RadioButton1: return {L"BUTTON", child | WS_TABSTOP | WS_GROUP | BS_RADIOBUTTON, 0};
+    case Control::RadioButton2: return {L"BUTTON", child | BS_RADIOBUTTON, 0};
+    case Control::Label1: return {L"STATIC", child | SS_NOTIFY | SS_NOPREFIX, 0};
+    case Control::EditDBPath:
+      return {L"EDIT", child | WS_TABSTOP | WS_GROUP | WS_DISABLED | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Control::ButtonChooseFile:
+    case Control::ButtonReadDatabase:
+      return {L"BUTTON", child | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 0};
+    case Control::ListViewContacts:
+      return {WC_LISTVIEWW,
+              child | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+              WS_EX_CLIENTEDGE};
+    case Control::e: return {WC_TABCONTROLW, child | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    case Control::TabSheetContact: return {kPageClassName, child | WS_VISIBLE, WS_EX_CONTROLPARENT};
+    case Control::ButtonExportToXML:
+    case Control::ButtonExportForAddressBook: return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case Control::MemoInfo:
+      return {L"EDIT", child | WS_TABSTOP | WS_GROUP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+              WS_EX_CLIENTEDGE};
+    case Control::FindBar1: return {L"EDIT", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Control::LabelStatus:
+      return {L"STATIC", child | SS_NOTIFY | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX, 0};
+    case Control::Form: break;
+  }
+  throw std::logic_error("the window has no such control");
+}
+
+std::wstring wide(std::string_view text) { return wideText(text); }
+
+// An edit shows line breaks only as CR LF.
+std::wstring withCrLf(std::string_view text) {
+  std::wstring in = wide(text);
+  std::wstring out;
+  out.reserve(in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] == L'\n' && (i == 0 || in[i - 1] != L'\r')) out += L'\r';
+    out += in[i];
+  }
+  return out;
+}
+
+std::wstring windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
+}
+
+void moveTo(HWND window, const Rect& r) { MoveWindow(window, r.left, r.top, r.width, r.height, TRUE); }
+
+int textWidth(HWND window, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(window);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return size.cx;
+}
+
+// The window's font: the system's message font, as dialogs use it.
+FontHandle messageFont(bool link) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  LOGFONTW font = metrics.lfMessageFont;
+  if (link) {
+    font.lfWeight = FW_BOLD;
+    font.lfUnderline = TRUE;
+  }
+  return FontHandle(CreateFontIndirectW(&font));
+}
+
+void registerClasses() {
+  static const bool registered = [] {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof(form);
+    form.lpszClassName = kFormClassName;
+    form.hInstance = GetModuleHandleW(nullptr);
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    form.hIcon = LoadIconW(form.hInstance, MAKEINTRESOURCEW(1));
+    form.lpfnWndProc = DefWindowProcW;  // replaced once the window exists
+    RegisterClassExW(&form);
+    WNDCLASSEXW page = form;
+    page.lpszClassName = kPageClassName;
+    page.hIcon = nullptr;
+    RegisterClassExW(&page);
+    return true;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+TFormCorvadex::TFormCorvadex(FormServices services, Texts texts) : texts_(texts) {
+  registerClasses();
+  createForm();
+  createControls();
+  createDetails();
+  applyTabOrder();
+  // The behaviour comes once the controls exist: it may log at once.
+  behaviour_ = std::make_unique<WindowBehaviour>(*this, std::move(services));
+  behaviour_->contacts().addObserver(this);
+}
+
+TFormCorvadex::~TFormCorvadex() {
+  behaviour_->contacts().removeObserver(this);
+  // The list view asks for rows while it goes: it goes before the list.
+  form_.reset();
+}
+
+// ---- Building the window ------------------------------------------------
+
+void TFormCorvadex::createForm() {
+  RECT frame{0, 0, kDesignClientSize.width, kDesignClientSize.height};
+  constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT);
+  HWND window = CreateWindowExW(WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT, kFormClassName, L"Corvadex", style,
+                                kDesignLeft, kDesignTop, frame.right - frame.left, frame.bottom - frame.top,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) throw std::runtime_error("the main window could not be made");
+  form_.reset(window);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&formProc));
+  font_ = messageFont(false);
+  linkFont_ = messageFont(true);
+  notFoundBrush_.reset(CreateSolidBrush(RGB(255, 102, 102)));
+  controls_[static_cast<std::size_t>(Control::Form)] = window;
+
+  popup_.reset(CreatePopupMenu());
+  AppendMenuW(popup_.get(), MF_STRING, kSaveToFile,
+              wide(translate(QT_TRANSLATE_NOOP("TFormCorvadex", "Save to file"))).c_str());
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'F', KeyFind},
+      {FVIRTKEY, VK_F3, KeyFindNext},
+      {FVIRTKEY | FSHIFT, VK_F3, KeyFindPrevious},
+      {FVIRTKEY | FCONTROL, 'O', KeyChooseFile},
+  };
+  keys_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+}
+
+std::string TFormCorvadex::caption(Control c) const {
+  const char* text = placeOf(c).caption;
+  return text == nullptr ? std::string() : translate(text);
+}
+
+HWND TFormCorvadex::control(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
+
+// Every control of the layout table, in the table's order (a parent before
+// its children), at its place, sized to its caption where the table says so.
+void TFormCorvadex::createControls() {
+  for (const ControlPlace& place : kWindowControls) {
+    const ControlKind kind = kindOf(place.control);
+    const HWND parent = control(place.parent);
+    const std::wstring text = wide(caption(place.control));
+    HWND window = CreateWindowExW(kind.exStyle, kind.windowClass, text.c_str(), kind.style, 0, 0, 0, 0, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(place.control))),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) throw std::runtime_error("a control of the main window could not be made");
+    controls_[static_cast<std::size_t>(place.control)] = window;
+    const HFONT font = place.control == Control::Label1 ? linkFont_.get() : font_.get();
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (place.sizing == Sizing::ByParent) continue;  // placed with its page control
+    const int padding = kind.windowClass == std::wstring_view(L"BUTTON") ? 16 : 0;
+    moveTo(window, sizedToCaption(place, text.empty() ? 0 : textWidth(window, font, text) + padding));
+  }
+  SetWindowLongPtrW(control(Control::TabSheetContact), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(control(Control::TabSheetContact), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pageProc));
+  pages_[0] = control(Control::TabSheetContact);
+  SetWindowLongPtrW(control(Control::TabSheetContact), GWLP_ID, detailsPageId(0));
+
+  Button_SetCheck(control(Control::RadioButton1), BST_CHECKED);
+  SendMessageW(control(Control::MemoInfo), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(control(Control::FindBar1), EM_SETCUEBANNER, TRUE,
+               reinterpret_cast<LPARAM>(wide(texts_.translate("FindBar", "name, e-mail, phone, ...")).c_str()));
+  ContactListColumns::insert(control(Control::ListViewContacts), texts_);
+
+  // The status line's tool tip holds it whole when it is cut. The tip is
+  // owned by the window, which destroys it with itself.
+  statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.get(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The page control's five pages and the boxes on them, from their tables.
+void TFormCorvadex::createDetails() {
+  const HWND tabs = control(Control::e);
+  for (std::size_t p = 0; p < kDetailsPageCount; ++p) {
+    std::wstring text = wide(texts_.translate("ContactDetailsView", kDetailsPages[p].caption));
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(tabs, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
+    if (p == 0) continue;  // TabSheetContact, made from the layout table
+    pages_[p] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClassName, L"", WS_CHILD, 0, 0, 0, 0, tabs,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(detailsPageId(p))),
+                                GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(pages_[p], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(pages_[p], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pageProc));
+  }
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b) {
+    const DetailsBox& box = kDetailsBoxes[b];
+    columnOf(box);  // every box names a real column
+    const HWND page = pages_[static_cast<std::size_t>(box.page)];
+    const bool memo = box.caption.empty();
+    if (!memo) {
+      const std::wstring label = wide(texts_.translate("ContactDetailsView", box.caption.data()));
+      HWND l = CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, box.labelLeft,
+                               box.labelTop, 0, 0, page,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(detailsLabelId(b))),
+                               GetModuleHandleW(nullptr), nullptr);
+      SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+      SetWindowPos(l, nullptr, 0, 0, textWidth(l, font_.get(), label), 16, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY |
+                        (memo ? ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL : ES_AUTOHSCROLL);
+    boxes_[b] = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, box.left, box.top, box.width, box.height,
+                                page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(detailsBoxId(b))),
+                                GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(boxes_[b], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(boxes_[b], EM_SETLIMITTEXT, 0, 0);  // values are shown whole
+  }
+  // The export buttons come last among the " Contact " page's controls.
+  for (Control button : {Control::ButtonExportToXML, Control::ButtonExportForAddressBook})
+    SetWindowPos(control(button), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The keyboard's order through the window, as the Z order of its children:
+// the list, the log, the details, the path edit with its buttons, the
+// source choice; the find bar first while it is shown.
+void TFormCorvadex::applyTabOrder() {
+  const Control order[] = {Control::FindBar1,         Control::ListViewContacts,   Control::MemoInfo,
+                           Control::e,                Control::EditDBPath,         Control::ButtonChooseFile,
+                           Control::ButtonReadDatabase, Control::RadioButton1,     Control::RadioButton2,
+                           Control::Label1,           Control::LabelStatus};
+  HWND after = HWND_TOP;
+  for (Control c : order) {
+    SetWindowPos(control(c), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = control(c);
+  }
+}
+
+void TFormCorvadex::showPage(int page) {
+  for (std::size_t p = 0; p < kDetailsPageCount; ++p)
+    ShowWindow(pages_[p], static_cast<int>(p) == page ? SW_SHOW : SW_HIDE);
+}
+
+// ---- The window procedure ------------------------------------------------
+
+LRESULT CALLBACK TFormCorvadex::formProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<TFormCorvadex*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return form->handleMessage(message, wParam, lParam);
+}
+
+// A page hands what its controls tell it to the window.
+LRESULT CALLBACK TFormCorvadex::pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<TFormCorvadex*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      return form->handleMessage(message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT TFormCorvadex::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_NOTIFY: return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SIZE: onSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_CONTEXTMENU:
+      onContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_TIMER: onTimer(wParam); return 0;
+    case kPostedWork: onPosted(); return 0;
+    case WM_SETCURSOR:
+      if (onSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case WM_CTLCOLORSTATIC: return onColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT: return onColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CLOSE: DestroyWindow(form_.get()); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: break;
+  }
+  return DefWindowProcW(form_.get(), message, wParam, lParam);
+}
+
+namespace {
+
+// The behaviour's handler each control's notification raises.
+struct CommandRoute {
+  Control control;
+  int code;
+  void (WindowBehaviour::*handler)();
+};
+constexpr CommandRoute kCommandRoutes[] = {
+    {Control::RadioButton1, BN_CLICKED, &WindowBehaviour::RadioButton1Click},
+    {Control::RadioButton2, BN_CLICKED, &WindowBehaviour::RadioButton2Click},
+    {Control::EditDBPath, EN_CHANGE, &WindowBehaviour::EditDBPathChange},
+    {Control::ButtonChooseFile, BN_CLICKED, &WindowBehaviour::ButtonChooseFileClick},
+    {Control::ButtonReadDatabase, BN_CLICKED, &WindowBehaviour::ButtonReadDatabaseClick},
+    {Control::Label1, STN_CLICKED, &WindowBehaviour::Label1Click},
+    {Control::ButtonExportToXML, BN_CLICKED, &WindowBehaviour::ButtonExportToXMLClick},
+    {Control::ButtonExportForAddressBook, BN_CLICKED, &WindowBehaviour::ButtonExportForAddressBookClick},
+};
+
+}  // namespace
+
+void TFormCorvadex::onCommand(int id, int code, HWND) {
+  if (quiet_ > 0) return;  // the behaviour's own change
+  switch (id) {
+    case IDOK:
+    case IDCANCEL: onDialogKey(id); return;
+    case KeyFind:
+    case KeyFindNext:
+    case KeyFindPrevious:
+    case KeyChooseFile: onAccelerator(id); return;
+    default: break;
+  }
+  if (id == controlId(Control::FindBar1) && code == EN_CHANGE) {
+    guard([&] { behaviour_->FindBar1Find(text(Control::FindBar1), FindDirection::Next, true); });
+    return;
+  }
+  for (const CommandRoute& route : kCommandRoutes) {
+    if (id != controlId(route.control) || code != route.code) continue;
+    // A click on the radio button already checked raises nothing; one on
+    // the other checks it (and unchecks this one) first.
+    if (route.control == Control::RadioButton1 || route.control == Control::RadioButton2) {
+      if (checked(route.control)) return;
+      setChecked(route.control, true);
+    }
+    guard([&] { (behaviour_.get()->*route.handler)(); });
+    return;
+  }
+}
+
+// Enter and Escape, as the dialog manager reports them: Enter reads the
+// typed path, or finds the next contact (Shift: the previous) from the find
+// bar; Escape closes the find bar.
+void TFormCorvadex::onDialogKey(int id) {
+  const HWND focus = GetFocus();
+  guard([&] {
+    if (focus == control(Control::FindBar1)) {
+      if (id == IDCANCEL) {
+        behaviour_->FindBar1Close();
+        return;
+      }
+      const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      behaviour_->FindBar1Find(text(Control::FindBar1), back ? FindDirection::Previous : FindDirection::Next,
+                               false);
+    } else if (focus == control(Control::EditDBPath) && id == IDOK) {
+      behaviour_->EditDBPathReturn();
+    }
+  });
+}
+
+void TFormCorvadex::onAccelerator(int id) {
+  guard([&] {
+    switch (id) {
+      case KeyFind: behaviour_->findContact(); break;
+      case KeyFindNext: behaviour_->findAgain(FindDirection::Next); break;
+      case KeyFindPrevious: behaviour_->findAgain(FindDirection::Previous); break;
+      case KeyChooseFile: behaviour_->ChooseFileKey(); break;
+      default: break;
+    }
+  });
+}
+
+LRESULT TFormCorvadex::onNotify(const NMHDR& header) {
+  if (header.hwndFrom == control(Control::ListViewContacts)) {
+    if (header.code == LVN_GETDISPINFOW) {
+      onGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+    } else if (header.code == LVN_ITEMCHANGED) {
+      onItemChanged(*reinterpret_cast<const NMLISTVIEW*>(&header));
+    }
+  } else if (header.hwndFrom == control(Control::e) && header.code == TCN_SELCHANGE) {
+    showPage(TabCtrl_GetCurSel(control(Control::e)));
+  }
+  return 0;
+}
+
+void TFormCorvadex::onGetDispInfo(NMLVDISPINFOW& info) {
+  if ((info.item.mask & LVIF_TEXT) == 0 || info.item.cchTextMax <= 0) return;
+  const auto row = static_cast<std::size_t>(info.item.iItem);
+  info.item.pszText[0] = L'\0';
+  if (info.item.iItem < 0 || row >= behaviour_->contacts().count()) return;
+  cellText_ = wide(ContactListColumns::cell(behaviour_->contacts().item(row), info.item.iSubItem));
+  const std::size_t n = std::min(cellText_.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+  std::copy_n(cellText_.begin(), n, info.item.pszText);
+  info.item.pszText[n] = L'\0';
+}
+
+void TFormCorvadex::onItemChanged(const NMLISTVIEW& change) {
+  if (syncing_ || change.iItem < 0 || (change.uChanged & LVIF_STATE) == 0) return;
+  const bool now = (change.uNewState & LVIS_SELECTED) != 0;
+  const bool before = (change.uOldState & LVIS_SELECTED) != 0;
+  if (now == before) return;
+  const auto row = static_cast<std::size_t>(change.iItem);
+  guard([&] { behaviour_->contacts().setSelected(row, now); });
+}
+
+void TFormCorvadex::onSize(int width, int height) {
+  const Size size{width, height};
+  for (const ControlPlace& place : kWindowControls) {
+    if (place.parent != Control::Form) continue;
+    HWND window = control(place.control);
+    RECT now{};
+    GetWindowRect(window, &now);
+    // The design's place, with the width the caption gave it at creation.
+    Rect design = place.design;
+    if (place.sizing == Sizing::WidensToCaption || place.sizing == Sizing::KeepsRightEdge)
+      design = sizedToCaption(place, now.right - now.left);
+    moveTo(window, anchoredRect(design, kDesignClientSize, size, place.anchors));
+  }
+  // The pages fill the page control's display area.
+  RECT area{};
+  GetClientRect(control(Control::e), &area);
+  TabCtrl_AdjustRect(control(Control::e), FALSE, &area);
+  for (HWND page : pages_)
+    MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+}
+
+void TFormCorvadex::onContextMenu(HWND window, int x, int y) {
+  if (window != control(Control::ListViewContacts)) return;
+  if (x == -1 && y == -1) {  // from the keyboard: at the list's corner
+    RECT r{};
+    GetWindowRect(window, &r);
+    x = r.left;
+    y = r.top;
+  }
+  TrackPopupMenu(popup_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, form_.get(), nullptr);
+}
+
+void TFormCorvadex::onDropFiles(HDROP dropped) {
+  const DropHandle drop(dropped);
+  if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
+  const UINT length = DragQueryFileW(drop.get(), 0, nullptr, 0);
+  std::wstring name(length + 1, L'\0');
+  DragQueryFileW(drop.get(), 0, name.data(), length + 1);
+  name.resize(length);
+  const std::string path = utf8Text(name);
+  guard([&] { behaviour_->openFile(path); });
+}
+
+void TFormCorvadex::onTimer(UINT_PTR id) {
+  const auto found = timers_.find(id);
+  // A tick that opened a dialog is still running while the dialog's own
+  // message loop delivers the timer: it is not run again meanwhile.
+  if (found == timers_.end() || runningTimer_ == id) return;
+  runningTimer_ = id;
+  bool again = false;
+  guard([&] { again = found->second(); });
+  runningTimer_ = 0;
+  if (again) return;
+  KillTimer(form_.get(), id);
+  timers_.erase(id);
+}
+
+void TFormCorvadex::onPosted() {
+  if (posted_.empty()) return;
+  std::function<void()> work = std::move(posted_.front());
+  posted_.pop_front();
+  guard(work);
+}
+
+bool TFormCorvadex::onSetCursor(HWND under) {
+  if (busy_) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+  }
+  if (under == control(Control::Label1)) {
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return true;
+  }
+  return false;
+}
+
+LRESULT TFormCorvadex::onColorStatic(HDC dc, HWND window) {
+  if (window == control(Control::Label1)) SetTextColor(dc, RGB(0, 0, 255));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT TFormCorvadex::onColorEdit(HDC dc, HWND window) {
+  if (window == control(Control::FindBar1) && notFound_) {
+    SetBkColor(dc, RGB(255, 102, 102));
+    return reinterpret_cast<LRESULT>(notFoundBrush_.get());
+  }
+  return DefWindowProcW(form_.get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(window));
+}
+
+// ---- The list view follows the contact list --------------------------------
+
+void TFormCorvadex::rowsAboutToChange() {
+  // The rows go while the read fills the list: the view shows none meanwhile.
+  ListView_SetItemCountEx(control(Control::ListViewContacts), 0, 0);
+}
+
+void TFormCorvadex::rowsChanged() {
+  const HWND list = control(Control::ListViewContacts);
+  ListView_SetItemCountEx(list, static_cast<int>(std::min<std::size_t>(behaviour_->contacts().count(), INT_MAX)),
+                          0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void TFormCorvadex::selectedRowChanged(std::optional<std::size_t> row) {
+  const HWND list = control(Control::ListViewContacts);
+  syncing_ = true;
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  if (row && *row <= INT_MAX) {
+    const int item = static_cast<int>(*row);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, item, FALSE);
+  }
+  syncing_ = false;
+}
+
+// ---- WindowView ----------------------------------------------------------
+
+std::string TFormCorvadex::translate(const char* source, const char* disambiguation) const {
+  return texts_.translate(kWindowTextContext, source, disambiguation);
+}
+
+std::string TFormCorvadex::groupedNumber(std::size_t number, const std::string& localeName) const {
+  std::wstring locale = wide(localeName);
+  std::replace(locale.begin(), locale.end(), L'_', L'-');
+  wchar_t separator[8] = L",";
+  GetLocaleInfoEx(locale.c_str(), LOCALE_STHOUSAND, separator, static_cast<int>(std::size(separator)));
+  const std::string digits = std::to_string(number);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += utf8Text(separator);
+    out += digits[i];
+  }
+  return out;
+}
+
+void TFormCorvadex::Add(std::string_view line) {
+  const HWND memo = control(Control::MemoInfo);
+  std::wstring text = withCrLf(line);
+  if (GetWindowTextLengthW(memo) > 0) text.insert(0, L"\r\n");
+  const int end = GetWindowTextLengthW(memo);
+  SendMessageW(memo, EM_SETSEL, end, end);
+  SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string TFormCorvadex::text(Control c) const {
+  if (c != Control::EditDBPath && c != Control::FindBar1) throw std::invalid_argument("not a text box of the window");
+  return utf8Text(windowText(control(c)));
+}
+
+void TFormCorvadex::setText(Control c, const std::string& shown) {
+  if (c != Control::EditDBPath && c != Control::FindBar1) throw std::invalid_argument("not a text box of the window");
+  ++quiet_;
+  SetWindowTextW(control(c), wide(shown).c_str());
+  --quiet_;
+}
+
+bool TFormCorvadex::checked(Control c) const {
+  if (c != Control::RadioButton1 && c != Control::RadioButton2) throw std::invalid_argument("not a radio button of the window");
+  return Button_GetCheck(control(c)) == BST_CHECKED;
+}
+
+void TFormCorvadex::setChecked(Control c, bool on) {
+  if (c != Control::RadioButton1 && c != Control::RadioButton2) throw std::invalid_argument("not a radio button of the window");
+  const Control other = c == Control::RadioButton1 ? Control::RadioButton2 : Control::RadioButton1;
+  Button_SetCheck(control(c), on ? BST_CHECKED : BST_UNCHECKED);
+  if (on) Button_SetCheck(control(other), BST_UNCHECKED);
+}
+
+void TFormCorvadex::setEnabled(Control c, bool enabled) { EnableWindow(control(c), enabled ? TRUE : FALSE); }
+
+void TFormCorvadex::setTitle(const std::string& title) { SetWindowTextW(form_.get(), wide(title).c_str()); }
+
+void TFormCorvadex::setStatus(const std::string& status) {
+  std::wstring text = wide(status);
+  SetWindowTextW(control(Control::LabelStatus), text.c_str());
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = form_.get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
+  tool.lpszText = text.data();
+  SendMessageW(statusTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TFormCorvadex::showContact(const ContactRow& row) {
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+    SetWindowTextW(boxes_[b], withCrLf(row.Value(columnOf(kDetailsBoxes[b]))).c_str());
+}
+
+void TFormCorvadex::clearDetails() {
+  for (HWND box : boxes_) SetWindowTextW(box, L"");
+}
+
+void TFormCorvadex::openFindBar() {
+  const HWND bar = control(Control::FindBar1);
+  ShowWindow(bar, SW_SHOW);
+  SetFocus(bar);
+  SendMessageW(bar, EM_SETSEL, 0, -1);
+}
+
+void TFormCorvadex::closeFindBar() {
+  ShowWindow(control(Control::FindBar1), SW_HIDE);
+  SetFocus(control(Control::ListViewContacts));
+}
+
+bool TFormCorvadex::findBarOpen() const { return IsWindowVisible(control(Control::FindBar1)) != FALSE; }
+
+void TFormCorvadex::showNotFound(bool notFound) {
+  notFound_ = notFound;
+  InvalidateRect(control(Control::FindBar1), nullptr, TRUE);
+}
+
+std::optional<std::string> TFormCorvadex::fileDialog(const FileDialogSettings& settings, bool save,
+                                                     int* filterIndex) {
+  std::wstring name(32768, L'\0');
+  const std::wstring proposed = wide(settings.fileName);
+  std::copy_n(proposed.begin(), std::min(proposed.size(), name.size() - 1), name.begin());
+  const std::wstring filter = dialogFilter(settings.filter);
+  const std::wstring folder = wide(settings.directory);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = form_.get();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = static_cast<DWORD>(settings.filterIndex + 1);
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  if (save && settings.overwritePrompt) dialog.Flags |= OFN_OVERWRITEPROMPT;
+  const BOOL chosen = modal([&] { return save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog); });
+  if (!chosen) return std::nullopt;
+  name.resize(wcslen(name.c_str()));
+  std::string path = utf8Text(name);
+  if (save) {
+    // The default extension is the chosen type's when the dialog is typed.
+    const int type = static_cast<int>(dialog.nFilterIndex) - 1;
+    path = withExtension(path, filterIndex != nullptr ? filterExtension(settings.filter, type) : settings.defaultExt);
+    if (filterIndex != nullptr) *filterIndex = type;
+  }
+  return path;
+}
+
+std::optional<std::string> TFormCorvadex::askOpenFile(const FileDialogSettings& settings) {
+  return fileDialog(settings, false, nullptr);
+}
+
+std::optional<std::string> TFormCorvadex::askSaveFile(const FileDialogSettings& settings) {
+  return fileDialog(settings, true, nullptr);
+}
+
+std::optional<TypedFileChoice> TFormCorvadex::askSaveFileTyped(const FileDialogSettings& settings) {
+  int type = 0;
+  std::optional<std::string> path = fileDialog(settings, true, &type);
+  if (!path) return std::nullopt;
+  return TypedFileChoice{*path, type};
+}
+
+void TFormCorvadex::showMessage(const std::string& message, const std::string& title, MessageIcon icon) {
+  UINT flags = MB_OK;
+  switch (icon) {
+    case MessageIcon::Error: flags |= MB_ICONERROR; break;
+    case MessageIcon::Warning: flags |= MB_ICONWARNING; break;
+    case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+  }
+  const HWND owner = IsWindowVisible(form_.get()) ? form_.get() : nullptr;
+  modal([&] { return MessageBoxW(owner, wide(message).c_str(), wide(title).c_str(), flags); });
+}
+
+std::optional<std::size_t> TFormCorvadex::chooseDatabase(const std::vector<DatabaseFind>& finds) {
+  return modal([&] { return chooseDatabaseDialog(form_.get(), texts_, finds); });
+}
+
+void TFormCorvadex::showAbout() {
+  modal([&] {
+    showAboutDialog(form_.get(), texts_);
+    return 0;
+  });
+}
+
+void TFormCorvadex::setBusy(bool busy) {
+  busy_ = busy;
+  // Shown now, with what is waiting to be drawn: the work that follows
+  // keeps the message loop from running.
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  if (busy) RedrawWindow(form_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TFormCorvadex::show() {
+  ShowWindow(form_.get(), SW_SHOW);
+  RECT client{};
+  GetClientRect(form_.get(), &client);
+  onSize(client.right, client.bottom);
+  showPage(0);
+  UpdateWindow(form_.get());
+}
+
+void TFormCorvadex::guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    std::string text;
+    try {
+      throw;
+    } catch (const std::bad_alloc&) {
+      text = texts_.translate("ErrorReport", "Out of memory.");
+    } catch (const std::exception& e) {
+      text = e.what();
+    } catch (...) {
+      text = texts_.translate("ErrorReport", "An unknown error occurred.");
+    }
+    // The report itself must not throw back into the handler that failed.
+    try {
+      showMessage(text, "Corvadex", MessageIcon::Error);
+    } catch (...) {
+    }
+  }
+}
+
+void TFormCorvadex::post(std::function<void()> work) {
+  posted_.push_back(std::move(work));
+  PostMessageW(form_.get(), kPostedWork, 0, 0);
+}
+
+void TFormCorvadex::repeat(int milliseconds, std::function<bool()> tick) {
+  const UINT_PTR id = nextTimer_++;
+  timers_.emplace(id, std::move(tick));
+  SetTimer(form_.get(), id, static_cast<UINT>(milliseconds), nullptr);
+}
+
+int TFormCorvadex::run(const std::string& startFile) {
+  behaviour_->showWindow(startFile);
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(form_.get(), keys_.get(), &message)) continue;
+    if (IsDialogMessageW(form_.get(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace corvadex::win32
