@@ -280,10 +280,12 @@ int wmain(int argc, wchar_t** argv) {
   PostMessageW(GetDlgItem(contactPage, controlId(Control::ButtonExportForAddressBook)), BM_CLICK, 0, 0);
   answerSaveDialog(pid, csvOut, 2);
   waitFor([&] { return fileExists(csvOut + ".csv"); }, 60, "the Google CSV export");
-  waitFor([&] { return textOf(memo).find("Exported " + std::to_string(rows.size()) + " contacts to ") != std::string::npos; },
-          10, "the export's log line");
+  waitFor([&] {
+    return textOf(memo).find("Exported " + std::to_string(rows.size()) + " contacts from ") != std::string::npos;
+  }, 10, "the export's log line");
   checkEqual(textOf(GetDlgItem(form, controlId(Control::LabelStatus))),
-             contacts + " exported to " + csvOut.substr(csvOut.find_last_of("\\/") + 1) + ".csv",
+             contacts + " from " + fileName + " exported to " +
+                 csvOut.substr(csvOut.find_last_of("\\/") + 1) + ".csv as Google CSV",
              "the status line after the export");
 
   // "About" opens the about dialog over the window; OK closes it.
