@@ -73,8 +73,12 @@ std::string WindowBehaviour::readFailureReason(ese::JET_ERR status) const {
     case JET_errInvalidDatabase:
       return tr(QT_TRANSLATE_NOOP("TFormCorvadex", "it is not a contacts database."));
     case JET_errFileAccessDenied:
+      // What to do goes with it: the mail client and its companions hold the
+      // database open while they run.
       return tr(QT_TRANSLATE_NOOP("TFormCorvadex",
-                                  "it is held by another program, or you may not read it."));
+                                  "it is held by another program, or you may not read it. Close the "
+                                  "mail client, Messenger and its background communication service, "
+                                  "or copy the folder and read the copy."));
     case JET_errReadVerifyFailure:
     case JET_errPageNotInitialized:
     case JET_errDatabaseCorrupted:

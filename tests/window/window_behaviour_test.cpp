@@ -295,7 +295,9 @@ TEST_F(WindowBehaviourTest, FailedReadSaysWhyAndKeepsTheListsLabels) {
       {ese::JET_errReadVerifyFailure, "the database is damaged."},
       {ese::JET_errDatabaseCorrupted, "the database is damaged."},
       {ese::JET_errFileNotFound, "the file is missing."},
-      {ese::JET_errFileAccessDenied, "it is held by another program, or you may not read it."},
+      {ese::JET_errFileAccessDenied,
+       "it is held by another program, or you may not read it. Close the mail client, Messenger and "
+       "its background communication service, or copy the folder and read the copy."},
       {ese::JET_errOutOfMemory, "the database engine reported error -1011."},
   };
   for (const auto& r : refusals) {

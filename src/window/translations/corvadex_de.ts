@@ -438,8 +438,8 @@
         <translation>sie ist keine Kontaktdatenbank.</translation>
     </message>
     <message>
-        <source>it is held by another program, or you may not read it.</source>
-        <translation>ein anderes Programm hält sie geöffnet, oder Sie dürfen sie nicht lesen.</translation>
+        <source>it is held by another program, or you may not read it. Close the mail client, Messenger and its background communication service, or copy the folder and read the copy.</source>
+        <translation>ein anderes Programm hält sie geöffnet, oder Sie dürfen sie nicht lesen. Schließen Sie das Mailprogramm, den Messenger und dessen Hintergrunddienst für die Kommunikation, oder kopieren Sie den Ordner und lesen Sie die Kopie.</translation>
     </message>
     <message>
         <source>the database is damaged.</source>
