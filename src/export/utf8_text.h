@@ -104,22 +104,4 @@ void appendEscapedUtf8(std::string& out, std::string_view text, const ByteKinds&
   out.append(text.data() + run, pos - run);
 }
 
-// Appends `text` to `out` with every malformed sequence, and every code point
-// for which `keep` returns false, replaced by U+FFFD. Printable ASCII
-// (U+0020 to U+007E) is always kept; `keep` is asked about everything else.
-template <typename Keep>
-void appendSanitizedUtf8(std::string& out, std::string_view text, Keep keep) {
-  static constexpr ByteKinds kControls = escapedBytes("", true);
-  appendEscapedUtf8(
-      out, text, kControls,
-      [&](std::string& to, std::string_view from, std::size_t i) {
-        if (keep(static_cast<char32_t>(from[i])))
-          to.push_back(from[i]);
-        else
-          to.append("\xEF\xBF\xBD");
-        return std::size_t{1};
-      },
-      keep);
-}
-
 }  // namespace corvadex

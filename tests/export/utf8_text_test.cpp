@@ -8,9 +8,14 @@
 namespace corvadex {
 namespace {
 
+// Text passed through with nothing escaped and every code point kept: only
+// malformed sequences change.
 std::string keepAll(std::string_view text) {
+  static constexpr ByteKinds kNothing = escapedBytes("");
   std::string out;
-  appendSanitizedUtf8(out, text, [](char32_t) { return true; });
+  appendEscapedUtf8(
+      out, text, kNothing, [](std::string&, std::string_view, std::size_t) { return std::size_t{1}; },
+      [](char32_t) { return true; });
   return out;
 }
 
