@@ -73,14 +73,14 @@ TEST(WindowsMemoryCopy, CopiesEverySizeAtEveryAlignmentAndNothingElse) {
   // Through a pointer the compiler cannot see through, so that the program's
   // memcpy runs rather than code inlined in its place.
   void* (*volatile copy)(void*, const void*, std::size_t) = &std::memcpy;
-  const std::string source = numberedBytes(600);
-  for (std::size_t size = 0; size <= 300; ++size) {
+  const std::string source = numberedBytes(620);
+  for (std::size_t size = 0; size <= 600; ++size) {
     for (std::size_t from = 0; from < 8; ++from) {
       for (std::size_t to = 0; to < 8; ++to) {
-        std::string target(320, '\x5a');
+        std::string target(620, '\x5a');
         void* const result = copy(target.data() + to, source.data() + from, size);
         ASSERT_EQ(result, target.data() + to);
-        std::string expected(320, '\x5a');
+        std::string expected(620, '\x5a');
         expected.replace(to, size, source, from, size);
         ASSERT_EQ(target, expected) << size << " bytes from " << from << " to " << to;
       }
