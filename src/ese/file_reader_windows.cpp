@@ -8,6 +8,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "base/wide_path.h"
 
 namespace ese {
@@ -74,30 +78,59 @@ Status ReadOnlyFile::open(const std::string& path) {
   return JET_errSuccess;
 }
 
-std::int64_t ReadOnlyFile::read(const ReadBuffer* buffers, std::size_t count,
-                                std::uint64_t offset) const {
+namespace {
+
+// Fills `size` bytes at `data` from `offset` on, retrying short reads; the
+// bytes read (short only at the end of the file), or -1.
+std::int64_t readSpan(HANDLE file, std::byte* data, std::size_t size, std::uint64_t offset) {
   std::int64_t total = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::byte* data = buffers[i].data;
-    std::size_t left = buffers[i].size;
-    while (left > 0) {
-      OVERLAPPED at{};
-      at.Offset = static_cast<DWORD>(offset);
-      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-      const DWORD want = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
-      DWORD got = 0;
-      if (!::ReadFile(handleOf(handle_), data, want, &got, &at)) {
-        if (::GetLastError() == ERROR_HANDLE_EOF) return total;
-        return -1;
-      }
-      if (got == 0) return total;  // the end of the file
-      data += got;
-      left -= got;
-      offset += got;
-      total += got;
+  while (size > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!::ReadFile(file, data, want, &got, &at)) {
+      if (::GetLastError() == ERROR_HANDLE_EOF) return total;
+      return -1;
     }
+    if (got == 0) return total;  // the end of the file
+    data += got;
+    size -= got;
+    offset += got;
+    total += got;
   }
   return total;
+}
+
+}  // namespace
+
+// Windows has no scattered read of a file opened for buffered reading, and
+// each ReadFile is a call into the system (under Wine, a round trip to its
+// server), so a run of pages is read with one call: straight into the
+// buffers when they follow each other in memory, else into a staging
+// buffer of the thread's and copied out.
+std::int64_t ReadOnlyFile::read(const ReadBuffer* buffers, std::size_t count,
+                                std::uint64_t offset) const {
+  std::size_t whole = 0;
+  bool adjacent = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    whole += buffers[i].size;
+    if (i > 0 && buffers[i].data != buffers[i - 1].data + buffers[i - 1].size) adjacent = false;
+  }
+  if (count == 0) return 0;
+  if (adjacent) return readSpan(handleOf(handle_), buffers[0].data, whole, offset);
+  thread_local std::vector<std::byte> staging;
+  if (staging.size() < whole) staging.resize(whole);
+  const std::int64_t got = readSpan(handleOf(handle_), staging.data(), whole, offset);
+  if (got < 0) return got;
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < count && copied < static_cast<std::size_t>(got); ++i) {
+    const std::size_t n = std::min(buffers[i].size, static_cast<std::size_t>(got) - copied);
+    std::memcpy(buffers[i].data, staging.data() + copied, n);
+    copied += n;
+  }
+  return got;
 }
 
 }  // namespace ese
