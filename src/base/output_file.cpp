@@ -82,10 +82,7 @@ OutputFile::OutputFile(std::string target) : kind_(Kind::Replacing), target_(std
   std::mt19937_64 random(seed());
   int lastError = EEXIST;
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string candidate = prefix;
-    for (int i = 0; i < 8; ++i) candidate.push_back(kDigits[random() % 36]);
-    candidate += ".tmp";
+    std::string candidate = temporaryName(prefix, random);
     fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
       tempPath_ = std::move(candidate);

@@ -113,10 +113,7 @@ OutputFile::OutputFile(std::string target) : kind_(Kind::Replacing), target_(std
   std::mt19937_64 random(seed());
   DWORD lastError = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string candidate = prefix;
-    for (int i = 0; i < 8; ++i) candidate.push_back(kDigits[random() % 36]);
-    candidate += ".tmp";
+    std::string candidate = temporaryName(prefix, random);
     const std::wstring wide = widePath(candidate);
     if (wide.empty()) throwErrno(EINVAL, target_);
     const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,

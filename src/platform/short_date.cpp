@@ -82,12 +82,7 @@ std::string PatternShortDateFormat::format(const CivilDate& date) const {
   if (digitsOnly_ && date.year >= 1000 && date.year <= 9999 && date.month <= 12 && date.day <= 31) {
     return digitDate(pattern_, date);
   }
-  std::tm tm{};
-  tm.tm_year = date.year - 1900;
-  tm.tm_mon = static_cast<int>(date.month) - 1;
-  tm.tm_mday = static_cast<int>(date.day);
-  tm.tm_wday = static_cast<int>(date.weekday);
-  tm.tm_yday = static_cast<int>(date.dayOfYear);
+  const std::tm tm = calendarTime(date);
   std::array<char, 256> buffer;
   const std::size_t n = strftime_l(buffer.data(), buffer.size(), pattern_.c_str(), &tm, locale_);
   if (toUtf8_ == nullptr) return std::string(buffer.data(), n);

@@ -5,6 +5,7 @@
 // pattern.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ struct CivilDate {
 // `date` (month, day and year within their ranges) without strftime: the
 // year in four digits, zero-padded.
 std::string digitDate(std::string_view pattern, const CivilDate& date);
+
+// `date` as strftime takes it.
+std::tm calendarTime(const CivilDate& date);
 
 class ShortDateFormat {
  public:

@@ -1,9 +1,20 @@
 // SPDX-License-Identifier: Apache-2.0
 // The parts of the short date that every system shares: the digits-only
-// writer and the four-digit year of a strftime pattern.
+// writer, the date as strftime takes it and the four-digit year of a strftime
+// pattern.
 #include "platform/short_date.h"
 
 namespace corvadex {
+
+std::tm calendarTime(const CivilDate& date) {
+  std::tm tm{};
+  tm.tm_year = date.year - 1900;
+  tm.tm_mon = static_cast<int>(date.month) - 1;
+  tm.tm_mday = static_cast<int>(date.day);
+  tm.tm_wday = static_cast<int>(date.weekday);
+  tm.tm_yday = static_cast<int>(date.dayOfYear);
+  return tm;
+}
 
 std::string withFourDigitYears(std::string_view pattern) {
   std::string out;

@@ -218,12 +218,7 @@ std::string FixedShortDateFormat::format(const CivilDate& date) const {
     }
     return out;
   }
-  std::tm tm{};
-  tm.tm_year = date.year - 1900;
-  tm.tm_mon = static_cast<int>(date.month) - 1;
-  tm.tm_mday = static_cast<int>(date.day);
-  tm.tm_wday = static_cast<int>(date.weekday);
-  tm.tm_yday = static_cast<int>(date.dayOfYear);
+  const std::tm tm = calendarTime(date);
   char buffer[256];
   const std::size_t n = std::strftime(buffer, sizeof buffer, pattern_.c_str(), &tm);
   return std::string(buffer, n);
