@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace corvadex {
 
@@ -51,6 +52,19 @@ void ContactList::clear() {
   sourceIdentity_.clear();
   changed();
   if (hadSelection) notifySelection();
+}
+
+void ContactList::takeRows(ContactList& other) {
+  if (&other == this) return;
+  aboutToChange();
+  const bool hadSelection = selected_.has_value();
+  selected_.reset();
+  rows_.swap(other.rows_);
+  std::swap(storage_, other.storage_);
+  sourceIdentity_.swap(other.sourceIdentity_);
+  changed();
+  if (hadSelection) notifySelection();
+  other.clear();
 }
 
 void ContactList::BeginUpdate() {

@@ -49,6 +49,10 @@ class ContactList {
   bool addWithin(const ContactDraft& draft, std::size_t limit);
   // Removes every row, freeing every row's texts.
   void clear();
+  // Takes every row of `other` (a list a read filled away from this one's
+  // observers), with its source identity, in one change; the rows held
+  // before are freed and the selection goes. `other` is left empty.
+  void takeRows(ContactList& other);
 
   void BeginUpdate();
   void EndUpdate();

@@ -157,16 +157,15 @@ class TFormCorvadex::View final : public WindowView {
       QApplication::restoreOverrideCursor();
       return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Hand the cursor to the display now: the work that follows keeps the
-    // event loop from running. User input stays queued until it ends.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The pointer with the hourglass: the window still answers meanwhile.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
   }
   void show() override { form_.show(); }
 
   void guard(const std::function<void()>& handler) override { guarded(&form_, handler); }
   void post(std::function<void()> work) override {
-    QTimer::singleShot(0, &form_, [this, work = std::move(work)] { guard(work); });
+    // Queued to the window's thread, from whichever thread posts it.
+    QMetaObject::invokeMethod(&form_, [this, work = std::move(work)] { guard(work); }, Qt::QueuedConnection);
   }
   void repeat(int milliseconds, std::function<bool()> tick) override {
     auto* timer = new QTimer(&form_);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "contacts/contact_list.h"
+#include "window/background_tasks.h"
 #include "store/database_reader.h"
 #include "base/message_log.h"
 
@@ -21,13 +22,16 @@ class WindowsView;
 }
 class DatabaseSearch;
 class WindowDialogs;
+class WindowView;
 
 struct FormServices {
   WindowDialogs* dialogs = nullptr;
   // True when the path names an existing file (not a folder); none: the
   // local file system's test.
   std::function<bool(const std::string& path)> fileExists;
-  // Makes the window's one reader, bound to its log and list.
+  // Makes the reader of one read, bound to the log and list it fills. The
+  // reader and the two exports below run away from the window's thread
+  // (makeTasks), one at a time.
   std::function<std::unique_ptr<DatabaseReader>(MessageLog& log, ContactList& list)> makeReader;
   // Writes every row of the list to an XML file; throws on failure.
   std::function<void(const ContactList& list, const std::string& fileName)> writeXml;
@@ -50,6 +54,9 @@ struct FormServices {
   // The file on this machine that a path the start-up location found names
   // (a Windows path inside the Wine prefix); none: the path as it is.
   std::function<std::string(const std::string& path)> localPath;
+  // Runs the reads and exports away from the window's thread; none: a
+  // thread for each (threadTasks).
+  std::function<std::unique_ptr<BackgroundTasks>(WindowView& view)> makeTasks;
 };
 
 }  // namespace corvadex

@@ -45,7 +45,7 @@ void WindowBehaviour::setUpAddressBookDialog() {
 }
 
 void WindowBehaviour::ButtonExportForAddressBookClick() {
-  if (refuseEmptyExport()) return;
+  if (refuseWhileTask() || refuseEmptyExport()) return;
   const std::optional<TypedFileChoice> chosen = view_.askSaveFileTyped(SaveDialog2);
   if (!chosen) return;
   SaveDialog2.fileName = chosen->fileName;  // proposed again, with its type
@@ -55,8 +55,8 @@ void WindowBehaviour::ButtonExportForAddressBookClick() {
   if (!services_.writeForAddressBook) throw std::logic_error("no export for other address books");
   const AddressBookType& type =
       kAddressBookTypes[std::clamp(chosen->filterIndex, 0, static_cast<int>(std::size(kAddressBookTypes)) - 1)];
-  services_.writeForAddressBook(list_, type.format, path);
-  afterExport(path, type.label);
+  exportInBackground(path, type.label,
+                     [this, format = type.format, path] { services_.writeForAddressBook(list_, format, path); });
 }
 
 }  // namespace corvadex

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "window/window_behaviour.h"
 
+#include <exception>
+#include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "ese/jet.h"
@@ -17,17 +20,33 @@ namespace corvadex {
 
 namespace {
 
-// The busy cursor for as long as it lives, also when an error ends the work
-// early.
-class BusyCursor {
+// The log of a read under way: each line goes to the window's log, on the
+// window's thread.
+class TaskLog final : public MessageLog {
  public:
-  explicit BusyCursor(WindowView& view) : view_(view) { view_.setBusy(true); }
-  ~BusyCursor() { view_.setBusy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
+  TaskLog(BackgroundTasks& tasks, MessageLog& log) : tasks_(tasks), log_(log) {}
+  void Add(std::string_view line) override {
+    tasks_.toWindow([&log = log_, text = std::string(line)] { log.Add(text); });
+  }
 
  private:
-  WindowView& view_;
+  BackgroundTasks& tasks_;
+  MessageLog& log_;
+};
+
+// A read under way: the list it fills, and whether it reached the contacts
+// (began replacing the rows), which the shown list then takes.
+struct PendingRead final : ContactListObserver {
+  PendingRead(BackgroundTasks& tasks, MessageLog& windowLog) : log(tasks, windowLog) { list.addObserver(this); }
+  ~PendingRead() override { list.removeObserver(this); }
+  PendingRead(const PendingRead&) = delete;
+  PendingRead& operator=(const PendingRead&) = delete;
+  void rowsAboutToChange() override { reachedContacts = true; }
+
+  TaskLog log;
+  ContactList list;
+  bool reachedContacts = false;
+  ese::JET_ERR status = ese::JET_errSuccess;
 };
 
 // How often the window looks whether the start-up search has ended.
@@ -53,12 +72,17 @@ WindowBehaviour::WindowBehaviour(WindowView& view, FormServices services)
   SaveDialog1.title = tr(QT_TRANSLATE_NOOP("TFormCorvadex", "Export the contacts as XML"));
   setUpAddressBookDialog();
 
-  reader_ = services_.makeReader(view_, list_);
+  tasks_ = services_.makeTasks ? services_.makeTasks(view_) : threadTasks(view_);
   if (services_.windows != nullptr) location_ = std::make_unique<DatabaseLocation>(*services_.windows);
   list_.addObserver(this);
 }
 
-WindowBehaviour::~WindowBehaviour() { list_.removeObserver(this); }
+WindowBehaviour::~WindowBehaviour() {
+  // A read or export under way ends first: an export is never left half
+  // written, and no task outlives the list it reads.
+  tasks_->finish();
+  list_.removeObserver(this);
+}
 
 std::string WindowBehaviour::tr(const char* source) const { return view_.translate(source); }
 
@@ -84,22 +108,56 @@ void WindowBehaviour::selectedRowChanged(std::optional<std::size_t>) {
 
 void WindowBehaviour::ReadDatabase(const std::string& path) {
   ++readsStarted_;
-  reading_ = path;
-  listReplaced_ = false;
-  struct Done {
-    std::optional<std::string>& reading;
-    ~Done() { reading.reset(); }
-  } done{reading_};
   view_.Add("Reading contacts database: " + path);
-  ese::JET_ERR status = ese::JET_errSuccess;
-  try {
-    BusyCursor busy(view_);
-    status = reader_->ReadDatabase(path);
-  } catch (...) {
-    afterRead(path, status);  // the title and status follow what the list now holds
-    throw;
-  }
-  afterRead(path, status);
+  // The window goes on showing the list it has until the read ends.
+  auto read = std::make_shared<PendingRead>(*tasks_, view_);
+  std::shared_ptr<DatabaseReader> reader = services_.makeReader(read->log, read->list);
+  beginTask();
+  tasks_->start([read, reader, path] { read->status = reader->ReadDatabase(path); },
+                [this, read, path](std::exception_ptr error) {
+                  endTask();
+                  // A read that reached the contacts shows what it read, also
+                  // when it failed after; the title and status line follow
+                  // what the list then holds.
+                  reading_ = path;
+                  listReplaced_ = false;
+                  if (read->reachedContacts) list_.takeRows(read->list);
+                  reading_.reset();
+                  afterRead(path, read->status);
+                  if (error) std::rethrow_exception(error);
+                });
+}
+
+void WindowBehaviour::beginTask() {
+  taskRunning_ = true;
+  view_.setBusy(true);
+  view_.setEnabled(Control::ButtonReadDatabase, false);
+  view_.setEnabled(Control::ButtonExportToXML, false);
+  view_.setEnabled(Control::ButtonExportForAddressBook, false);
+}
+
+void WindowBehaviour::endTask() {
+  taskRunning_ = false;
+  view_.setBusy(false);
+  EditDBPathChange();
+  view_.setEnabled(Control::ButtonExportToXML, true);
+  view_.setEnabled(Control::ButtonExportForAddressBook, true);
+}
+
+bool WindowBehaviour::refuseWhileTask() {
+  if (!taskRunning_) return false;
+  view_.setStatus(tr(QT_TRANSLATE_NOOP("TFormCorvadex", "Wait for the read or export under way to end.")));
+  return true;
+}
+
+void WindowBehaviour::exportInBackground(const std::string& path, const std::string& format,
+                                         std::function<void()> write) {
+  beginTask();
+  tasks_->start(std::move(write), [this, path, format](std::exception_ptr error) {
+    endTask();
+    if (error) std::rethrow_exception(error);
+    afterExport(path, format);
+  });
 }
 
 void WindowBehaviour::rowsAboutToChange() {
@@ -157,7 +215,7 @@ bool WindowBehaviour::searchTick() {
   if (search_ == nullptr) return false;
   // A dialog the user has open (an error report, a file dialog) is not
   // interrupted: the finds wait for it to close.
-  if (!search_->finished() || view_.dialogOpen()) return true;
+  if (!search_->finished() || view_.dialogOpen() || taskRunning_) return true;
   searchFinished();
   return false;
 }
@@ -219,7 +277,7 @@ void WindowBehaviour::chooseFileSource() {
 }
 
 void WindowBehaviour::EditDBPathChange() {
-  view_.setEnabled(Control::ButtonReadDatabase, !view_.text(Control::EditDBPath).empty());
+  view_.setEnabled(Control::ButtonReadDatabase, !taskRunning_ && !view_.text(Control::EditDBPath).empty());
 }
 
 void WindowBehaviour::ButtonChooseFileClick() { chooseFile(); }
@@ -234,6 +292,7 @@ bool WindowBehaviour::chooseFile() {
 }
 
 void WindowBehaviour::ButtonReadDatabaseClick() {
+  if (refuseWhileTask()) return;
   // The path is read from the edit whether it is enabled or not.
   const std::string path = view_.text(Control::EditDBPath);
   if (fileExists(path)) {
@@ -250,6 +309,7 @@ void WindowBehaviour::EditDBPathReturn() {
 }
 
 void WindowBehaviour::ChooseFileKey() {
+  if (refuseWhileTask()) return;
   chooseFileSource();  // the chooser belongs to the chosen-file source
   if (chooseFile()) ButtonReadDatabaseClick();
 }
@@ -274,12 +334,12 @@ void WindowBehaviour::ListViewContactsSelectItem() {
 }
 
 void WindowBehaviour::ButtonExportToXMLClick() {
+  if (refuseWhileTask()) return;
   const std::optional<std::string> chosen = view_.askSaveFile(SaveDialog1);
   if (!chosen) return;
   SaveDialog1.fileName = *chosen;  // proposed again at the next export
   if (refuseDatabaseAsTarget(*chosen)) return;
-  services_.writeXml(list_, *chosen);
-  afterExport(*chosen, "XML");
+  exportInBackground(*chosen, "XML", [this, path = *chosen] { services_.writeXml(list_, path); });
 }
 
 }  // namespace corvadex

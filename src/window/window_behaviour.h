@@ -5,10 +5,14 @@
 // and its handlers, named after the control and event that raise them; a
 // view (WindowView) shows the controls and calls the handlers.
 //
-// Everything runs on the window's thread: a read or an export runs to its
-// end inside the handler that started it. Handlers work from the controls'
-// current state, which they ask the view for; an error escaping one goes to
-// the view, which shows the default error report.
+// Handlers run on the window's thread. A read or an export runs away from
+// it (background_tasks.h), one at a time, so that the window keeps
+// answering: a read fills a list of its own, which takes the shown list's
+// place when the read ends. While one runs, "Read" and the export buttons
+// are disabled and what would start another is refused. Handlers work from
+// the controls' current state, which they ask the view for; an error
+// escaping one, or a read's or an export's, goes to the view, which shows
+// the default error report.
 //
 // The parts beside the handlers of the design, each in a file of its own:
 // finding a contact (window_find.cpp), the title and the status line
@@ -25,6 +29,7 @@
 #include "contacts/contact_list.h"
 #include "contacts/contact_search.h"
 #include "ese/jet.h"
+#include "window/background_tasks.h"
 #include "window/dialog_settings.h"
 #include "window/form_services.h"
 
@@ -59,9 +64,12 @@ class WindowBehaviour : private ContactListObserver {
   // once it is shown, selecting its first contact.
   void showWindow(const std::string& startFile, const std::function<void()>& create = {});
 
-  // Reads a database into the contact list, with the busy cursor shown
-  // until the read has ended.
+  // Starts reading a database into the contact list, with the busy cursor
+  // shown until the read has ended; the title, the status line and the
+  // details follow once it has.
   void ReadDatabase(const std::string& path);
+  // True while a read or an export runs.
+  bool taskRunning() const { return taskRunning_; }
   // The file existence test the window uses before every read.
   bool fileExists(const std::string& path) const { return services_.fileExists(path); }
 
@@ -136,14 +144,23 @@ class WindowBehaviour : private ContactListObserver {
   void setUpAddressBookDialog();
   void afterStartUp();
   void logHowToGoOn();
+  // The controls and cursor while a read or an export runs, and after.
+  void beginTask();
+  void endTask();
+  // True, after saying so, when a read or an export runs already.
+  bool refuseWhileTask();
+  // Runs an export's `write` away from the window's thread; the status line
+  // and the log tell of it once written.
+  void exportInBackground(const std::string& path, const std::string& format, std::function<void()> write);
 
   WindowView& view_;
   FormServices services_;
   ContactList list_;
   ContactSearch contactSearch_{list_};
-  std::unique_ptr<DatabaseReader> reader_;
+  std::unique_ptr<BackgroundTasks> tasks_;
+  bool taskRunning_ = false;
   std::unique_ptr<DatabaseLocation> location_;
-  std::optional<std::string> reading_;  // the path of the read under way
+  std::optional<std::string> reading_;  // the path of the read whose rows are taken
   std::string shownDatabase_;  // the database the list shows, as the read was given it
   bool listReplaced_ = false;  // the read under way has replaced the rows
   bool chooseAfterSearch_ = false;  // the user asked for the search: offer its finds

@@ -8,6 +8,7 @@
 namespace corvadex {
 
 void WindowBehaviour::openFile(const std::string& path) {
+  if (refuseWhileTask()) return;  // the path edit keeps the file being read
   chooseFileSource();  // the path edit is the source
   view_.setText(Control::EditDBPath, path);
   EditDBPathChange();

@@ -63,8 +63,8 @@ class WindowView : public WindowTexts, public MessageLog {
   // True while a dialog is open over the window.
   virtual bool dialogOpen() const = 0;
 
-  // The busy cursor, shown at once (the work that follows keeps the
-  // toolkit's event loop from running).
+  // The busy cursor (the pointer with an hourglass: the window still
+  // answers) while a read or an export runs.
   virtual void setBusy(bool busy) = 0;
   virtual void show() = 0;
 
@@ -72,7 +72,8 @@ class WindowView : public WindowTexts, public MessageLog {
   // (a message box over the window, or before it when it is not shown yet).
   virtual void guard(const std::function<void()>& handler) = 0;
   // Runs `work` once the current event has been handled, on the window's
-  // thread, guarded.
+  // thread, guarded; may be called from any thread. Work runs in the order
+  // posted.
   virtual void post(std::function<void()> work) = 0;
   // Runs `tick` on the window's thread every `milliseconds`, guarded, until
   // it returns false or throws.

@@ -149,6 +149,29 @@ TEST(ContactList, OneNotificationPerOutermostBracket) {
   EXPECT_EQ(list.count(), 3u);
 }
 
+TEST(ContactList, TakingRowsIsOneChangeAndLeavesTheGiverEmpty) {
+  ContactList shown, read;
+  addContact(shown, "old");
+  shown.setSelected(0, true);
+  for (const char* nick : {"a", "b", "c"}) addContact(read, nick);
+  read.setSourceIdentity("sig");
+  Recorder r;
+  shown.addObserver(&r);
+  shown.takeRows(read);
+  EXPECT_THAT(r.events, ElementsAre("about", "changed", "unselected"));
+  ASSERT_EQ(shown.count(), 3u);
+  EXPECT_EQ(shown.item(2).Caption(), "c");
+  EXPECT_EQ(shown.item(1).data()->get(ContactField::Comments), "b notes");
+  EXPECT_EQ(shown.sourceIdentity(), "sig");
+  EXPECT_EQ(read.count(), 0u);
+  EXPECT_EQ(read.sourceIdentity(), "");
+  EXPECT_EQ(read.heapBytes(), 0u);
+  // The rows taken live on when the giver gets rows of its own again.
+  addContact(read, "d");
+  EXPECT_EQ(shown.item(0).SubItem(0), "a first");
+  shown.removeObserver(&r);
+}
+
 TEST(ContactList, AtMostOneSelectedRowAndClearingUnselects) {
   ContactList list;
   addContact(list, "a");

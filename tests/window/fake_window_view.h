@@ -9,6 +9,8 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,13 +61,19 @@ class FakeWindowView final : public WindowView {
     bool windowShown;
   };
   std::vector<Error> errors;
-  std::deque<std::function<void()>> posted;
+  std::deque<std::function<void()>> posted;  // filled from other threads too
+  std::unique_ptr<std::mutex> postedLock = std::make_unique<std::mutex>();
 
   // Runs the posted work, as the window's event loop would.
   void runPosted() {
-    while (!posted.empty()) {
-      std::function<void()> work = std::move(posted.front());
-      posted.pop_front();
+    for (;;) {
+      std::function<void()> work;
+      {
+        const std::lock_guard<std::mutex> lock(*postedLock);
+        if (posted.empty()) return;
+        work = std::move(posted.front());
+        posted.pop_front();
+      }
       guard(work);
     }
   }
@@ -132,7 +140,10 @@ class FakeWindowView final : public WindowView {
       errors.push_back({error.what(), shown});
     }
   }
-  void post(std::function<void()> work) override { posted.push_back(std::move(work)); }
+  void post(std::function<void()> work) override {
+    const std::lock_guard<std::mutex> lock(*postedLock);
+    posted.push_back(std::move(work));
+  }
   void repeat(int, std::function<bool()> tick) override {
     post([this, tick = std::move(tick)] {
       if (tick()) repeat(0, tick);

@@ -4,8 +4,11 @@
 // shown, the exports, finding a contact, files from outside and the start-up.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
+#include <thread>
 
 #include "contact_fakes.h"
 #include "fake_window_view.h"
@@ -42,8 +45,10 @@ class WindowBehaviourTest : public ::testing::Test {
   // are those of `db_` (and `database_`, a real file for the same-file test).
   WindowBehaviour& make(const platform::WindowsView* windows = nullptr) {
     FormServices services;
-    services.makeReader = [this](MessageLog& log, ContactList& list) {
-      return std::make_unique<FakeReader>(db_, log, list, [this] { return view_.busy; });
+    services.makeReader = [this](MessageLog& log, ContactList& list) -> std::unique_ptr<DatabaseReader> {
+      auto reader = std::make_unique<FakeReader>(db_, log, list, [this] { return view_.busy; });
+      if (!gate_) return reader;
+      return std::make_unique<GatedReader>(std::move(reader), gate_->get_future().share());
     };
     services.fileExists = [this](const std::string& path) { return db_.files.count(path) != 0; };
     services.writeXml = [this](const ContactList& list, const std::string& name) {
@@ -55,6 +60,7 @@ class WindowBehaviourTest : public ::testing::Test {
     };
     services.sameFile = [](const std::string& a, const std::string& b) { return a == b; };
     services.windows = windows;
+    services.makeTasks = [this](WindowView& view) { return threads_ ? threadTasks(view) : inlineTasks(); };
     behaviour_ = std::make_unique<WindowBehaviour>(view_, std::move(services));
     return *behaviour_;
   }
@@ -71,6 +77,34 @@ class WindowBehaviourTest : public ::testing::Test {
     behaviour_->EditDBPathChange();
     behaviour_->ButtonReadDatabaseClick();
   }
+
+  // The window's thread runs what the reads and exports send it until the
+  // one under way has ended; false if it has not within a minute.
+  bool waitForTask() {
+    for (int i = 0; i < 60000 && behaviour_->taskRunning(); ++i) {
+      view_.runPosted();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return !behaviour_->taskRunning();
+  }
+
+  // A reader that starts only once the gate opens (or a minute has passed).
+  class GatedReader final : public DatabaseReader {
+   public:
+    GatedReader(std::unique_ptr<DatabaseReader> reader, std::shared_future<void> gate)
+        : reader_(std::move(reader)), gate_(std::move(gate)) {}
+    ese::JET_ERR ReadDatabase(const std::string& path) override {
+      gate_.wait_for(std::chrono::minutes(1));
+      return reader_->ReadDatabase(path);
+    }
+
+   private:
+    std::unique_ptr<DatabaseReader> reader_;
+    std::shared_future<void> gate_;
+  };
+
+  bool threads_ = false;  // reads and exports on a thread of their own
+  std::unique_ptr<std::promise<void>> gate_;  // set: reads wait for it
 
   FakeWindowView view_;
   FakeDatabase db_;
@@ -452,6 +486,77 @@ TEST_F(WindowBehaviourTest, ReaderErrorsLeaveTitleAndCursorRight) {
   EXPECT_FALSE(view_.busy);
   EXPECT_EQ(view_.title, "Corvadex \u2014 a.edb \u2014 1 contact");
   EXPECT_EQ(view_.status, "b.edb could not be read: the read stopped before the contacts.");
+}
+
+}  // namespace
+}  // namespace corvadex::testing
+
+namespace corvadex::testing {
+namespace {
+
+TEST_F(WindowBehaviourTest, ReadsAndExportsLeaveTheWindowsThreadFree) {
+  db_.files["/data/first.edb"] = {nicknamed("Ann")};
+  db_.files["/data/second.edb"] = {nicknamed("Bob"), nicknamed("Cid")};
+  threads_ = true;
+  WindowBehaviour& b = make();
+  read("/data/first.edb");
+  ASSERT_TRUE(waitForTask());
+  ASSERT_EQ(b.contacts().count(), 1u);
+
+  // A read that has not got far: the handler has returned, the window shows
+  // what it showed, and nothing else starts meanwhile.
+  gate_ = std::make_unique<std::promise<void>>();
+  read("/data/second.edb");
+  ASSERT_TRUE(b.taskRunning());
+  EXPECT_TRUE(view_.busy);
+  for (Control button : {Control::ButtonReadDatabase, Control::ButtonExportToXML, Control::ButtonExportForAddressBook})
+    EXPECT_FALSE(view_.enabled[button]) << static_cast<int>(button);
+  EXPECT_EQ(b.contacts().count(), 1u);
+  EXPECT_EQ(view_.title, "Corvadex \u2014 first.edb \u2014 1 contact");
+  view_.saveAnswers = {"/out/contacts.xml"};
+  b.ButtonExportToXMLClick();
+  b.openFile("/data/first.edb");
+  b.EditDBPathChange();
+  EXPECT_TRUE(view_.saveShown.empty());
+  EXPECT_EQ(view_.texts[Control::EditDBPath], "/data/second.edb");
+  EXPECT_FALSE(view_.enabled[Control::ButtonReadDatabase]);
+  EXPECT_EQ(view_.status, "Wait for the read or export under way to end.");
+
+  gate_->set_value();
+  ASSERT_TRUE(waitForTask());
+  EXPECT_EQ(db_.readPaths, (std::vector<std::string>{"/data/first.edb", "/data/second.edb"}));
+  EXPECT_EQ(b.contacts().count(), 2u);
+  EXPECT_EQ(view_.details.back(), "Bob");
+  EXPECT_EQ(view_.title, "Corvadex \u2014 second.edb \u2014 en_US:2 contacts");
+  EXPECT_FALSE(view_.busy);
+  for (Control button : {Control::ButtonReadDatabase, Control::ButtonExportToXML, Control::ButtonExportForAddressBook})
+    EXPECT_TRUE(view_.enabled[button]) << static_cast<int>(button);
+  // The reader's lines come in its order, after the window's own.
+  const std::vector<std::string> tail(view_.log.end() - 3, view_.log.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"Reading contacts database: /data/second.edb", "Reading /data/second.edb",
+                                            "2 contacts read"}));
+
+  view_.saveAnswers = {"/out/contacts.xml"};
+  b.ButtonExportToXMLClick();
+  ASSERT_TRUE(waitForTask());
+  ASSERT_EQ(exports_.size(), 1u);
+  EXPECT_EQ(exports_[0].rows, 2u);
+  EXPECT_EQ(view_.log.back(), "Exported en_US:2 contacts from /data/second.edb to /out/contacts.xml as XML");
+
+  // The window closing during a read waits for it; what the read would
+  // still have shown is dropped with the window.
+  gate_ = std::make_unique<std::promise<void>>();
+  read("/data/first.edb");
+  const std::size_t lines = view_.log.size();
+  std::thread opener([gate = gate_.get()] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    gate->set_value();
+  });
+  behaviour_.reset();
+  opener.join();
+  view_.runPosted();
+  EXPECT_EQ(view_.log.size(), lines);
+  EXPECT_TRUE(view_.errors.empty());
 }
 
 }  // namespace

@@ -38,6 +38,12 @@ bool Run(const QString& program, const QStringList& args) {
 
 }  // namespace
 
+// Reads and exports run on a thread of their own, the window answering
+// meanwhile: waits until the one a click started has ended.
+bool ended(TFormCorvadex& form) {
+  return QTest::qWaitFor([&form] { return !form.behaviour().taskRunning(); }, 60000);
+}
+
 class WindowEngineTest : public QObject {
   Q_OBJECT
 
@@ -66,6 +72,7 @@ class WindowEngineTest : public QObject {
     form.RadioButton2->click();
     form.EditDBPath->setText(database_);
     QTest::mouseClick(form.ButtonReadDatabase, Qt::LeftButton);
+    QVERIFY(ended(form));
     QCOMPARE(form.contacts().count(), std::size_t{40});
     QVERIFY(form.MemoInfo->toPlainText().startsWith(startupLog));
     QCOMPARE(form.MemoInfo->toPlainText().mid(startupLog.size()).trimmed().section('\n', 1, 1).left(18),
@@ -83,6 +90,7 @@ class WindowEngineTest : public QObject {
     }
     dialogs.saveAnswers = {chosen};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QVERIFY(ended(form));
     QVERIFY(dialogs.saveShown.at(0).overwritePrompt);
     QVERIFY(dialogs.boxes.empty());
     const QString cli = dir_.filePath("cli.xml");
@@ -102,6 +110,7 @@ class WindowEngineTest : public QObject {
     const QString nowhere = dir_.filePath("no-such-folder/contacts.xml");
     dialogs.saveAnswers = {nowhere};
     QTest::mouseClick(form.ButtonExportToXML, Qt::LeftButton);
+    QVERIFY(ended(form));
     QCOMPARE(dialogs.boxes.size(), std::size_t{1});
     QCOMPARE(dialogs.boxes[0].caption, QString("Corvadex"));
     QCOMPARE(dialogs.boxes[0].icon, MessageIcon::Error);
@@ -126,6 +135,7 @@ class WindowEngineTest : public QObject {
     for (const auto& t : types) {
       dialogs.typedAnswers = {{dir_.filePath(t.name).toStdString(), t.type}};
       QTest::mouseClick(form.ButtonExportForAddressBook, Qt::LeftButton);
+      QVERIFY(ended(form));
       const QString file = dir_.filePath(t.name) + (t.type < 2 ? ".vcf" : ".csv");
       QVERIFY2(contents(file).startsWith(t.start), t.format);
       const QString cliFile = dir_.filePath(QString("cli-") + t.name);

@@ -93,7 +93,8 @@ class FakeDialogs final : public WindowDialogs {
 };
 
 // Services for a window under test: fake reader, dialogs and export; the
-// window's own file existence test.
+// window's own file existence test. Reads and exports run inside the handler
+// that starts them, so that a test sees their end at once.
 inline FormServices testServices(FakeDialogs& dialogs, FakeDatabase& db,
                                  std::vector<ExportCall>& exports) {
   FormServices s;
@@ -101,9 +102,10 @@ inline FormServices testServices(FakeDialogs& dialogs, FakeDatabase& db,
   s.makeReader = [&db](MessageLog& log, ContactList& list) {
     return std::make_unique<FakeReader>(db, log, list, [] {
       const QCursor* cursor = QApplication::overrideCursor();
-      return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+      return cursor != nullptr && cursor->shape() == Qt::BusyCursor;
     });
   };
+  s.makeTasks = [](WindowView&) { return inlineTasks(); };
   s.writeXml = [&exports](const ContactList& list, const std::string& fileName) {
     exports.push_back({list.count(), fileName});
   };

@@ -215,6 +215,8 @@ int wmain(int argc, wchar_t** argv) {
   check(IsWindowEnabled(read) != FALSE, "a path enables Read");
   DWORD_PTR ignored = 0;
   check(SendMessageTimeoutW(read, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &ignored) != 0, "Read returns");
+  // The read runs on a thread of its own; Read is disabled until it ends.
+  waitFor([&] { return IsWindowEnabled(read) != FALSE; }, 120, "the read to end");
 
   HWND list = GetDlgItem(form, controlId(Control::ListViewContacts));
   const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);

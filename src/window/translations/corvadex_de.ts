@@ -469,5 +469,9 @@
         <source>No contacts have been read: nothing was exported.</source>
         <translation>Es wurden keine Kontakte gelesen: Nichts wurde exportiert.</translation>
     </message>
+    <message>
+        <source>Wait for the read or export under way to end.</source>
+        <translation>Warten Sie, bis das laufende Lesen oder Exportieren beendet ist.</translation>
+    </message>
 </context>
 </TS>

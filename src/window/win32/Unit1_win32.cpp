@@ -511,15 +511,19 @@ void TFormCorvadex::onTimer(UINT_PTR id) {
 }
 
 void TFormCorvadex::onPosted() {
-  if (posted_.empty()) return;
-  std::function<void()> work = std::move(posted_.front());
-  posted_.pop_front();
+  std::function<void()> work;
+  {
+    const std::lock_guard<std::mutex> lock(postedLock_);
+    if (posted_.empty()) return;
+    work = std::move(posted_.front());
+    posted_.pop_front();
+  }
   guard(work);
 }
 
 bool TFormCorvadex::onSetCursor(HWND under) {
   if (busy_) {
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
     return true;
   }
   if (under == control(Control::Label1)) {
@@ -623,7 +627,13 @@ void TFormCorvadex::setChecked(Control c, bool on) {
   if (on) Button_SetCheck(control(other), BST_UNCHECKED);
 }
 
-void TFormCorvadex::setEnabled(Control c, bool enabled) { EnableWindow(control(c), enabled ? TRUE : FALSE); }
+void TFormCorvadex::setEnabled(Control c, bool enabled) {
+  const HWND window = control(c);
+  // A disabled control cannot keep the keyboard: it goes on to the next
+  // control in the tab order (the Read button disabled by its own read).
+  if (!enabled && GetFocus() == window) SendMessageW(form_.get(), WM_NEXTDLGCTL, 0, FALSE);
+  EnableWindow(window, enabled ? TRUE : FALSE);
+}
 
 void TFormCorvadex::setTitle(const std::string& title) { SetWindowTextW(form_.get(), wide(title).c_str()); }
 
@@ -737,7 +747,7 @@ void TFormCorvadex::setBusy(bool busy) {
   busy_ = busy;
   // Shown now, with what is waiting to be drawn: the work that follows
   // keeps the message loop from running.
-  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
   if (busy) RedrawWindow(form_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
@@ -773,7 +783,11 @@ void TFormCorvadex::guard(const std::function<void()>& handler) {
 }
 
 void TFormCorvadex::post(std::function<void()> work) {
-  posted_.push_back(std::move(work));
+  // Reads and exports post from their own thread.
+  {
+    const std::lock_guard<std::mutex> lock(postedLock_);
+    posted_.push_back(std::move(work));
+  }
   PostMessageW(form_.get(), kPostedWork, 0, 0);
 }
 

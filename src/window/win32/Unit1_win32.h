@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "contacts/contact_list.h"
@@ -144,6 +145,7 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   bool busy_ = false;
   bool notFound_ = false;
   int modal_ = 0;
+  std::mutex postedLock_;  // posted_ is filled from other threads too
   std::deque<std::function<void()>> posted_;
   std::map<UINT_PTR, std::function<bool()>> timers_;
   UINT_PTR nextTimer_ = 1;
