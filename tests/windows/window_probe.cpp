@@ -477,11 +477,11 @@ void checkDialogKeys(DWORD pid, HWND form, HWND memo) {
         "F5 checks the automatic source");
 }
 
-// The about dialog: TFormAbout's texts at their places, centred on the
-// screen, over the window, which takes no input meanwhile. Only "OK" takes
+// The about dialog: TFormAbout's texts at their places (the link whole in
+// its tip), centred on the screen, over the window, which takes no input meanwhile. Only "OK" takes
 // the keyboard; Escape does nothing; Space on "OK" closes it, and so does
 // the close box. Each "About" opens a new dialog.
-void checkAboutDialog(DWORD pid, HWND form) {
+void checkAboutDialog(HANDLE process, DWORD pid, HWND form) {
   HWND about = GetDlgItem(form, controlId(Control::Label1));
   for (const bool byCloseBox : {false, true}) {
     PostMessageW(form, WM_COMMAND, MAKEWPARAM(controlId(Control::Label1), STN_CLICKED), reinterpret_cast<LPARAM>(about));
@@ -509,6 +509,7 @@ void checkAboutDialog(DWORD pid, HWND form) {
         {AboutControl::ButtonOK, "OK"},
     };
     for (const auto& t : texts) checkEqual(textOf(item(t.control)), t.text, "the about dialog's " + idOf(item(t.control)));
+    checkEqual(toolTips(process, pid)[item(AboutControl::LabelURL)], CORVADEX_HOMEPAGE, "the link's tip");
     for (AboutControl c : {AboutControl::Image1, AboutControl::Bevel1, AboutControl::Bevel2})
       check(IsWindowVisible(item(c)) != FALSE, "the about dialog shows its " + std::to_string(aboutControlId(c)));
     RECT client{};
@@ -678,7 +679,7 @@ int wmain(int argc, wchar_t** argv) {
              "the status line after the export");
 
   checkDialogKeys(pid, form, memo);
-  checkAboutDialog(pid, form);
+  checkAboutDialog(process, pid, form);
 
   pressKeys(form, {VK_CONTROL, 'Q'});
   check(WaitForSingleObject(child.hProcess, 30000) == WAIT_OBJECT_0, "Ctrl+Q closes the window");
