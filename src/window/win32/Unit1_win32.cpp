@@ -14,6 +14,7 @@
 #include "base/wide_path.h"
 #include "location/found_database_text.h"
 #include "window/win32/control_ids_win32.h"
+#include "window/win32/controls_win32.h"
 #include "window/win32/file_dialog_win32.h"
 #include "window/win32/list_view_win32.h"
 #include "window/win32/UnitAbout_win32.h"
@@ -25,7 +26,29 @@ namespace {
 constexpr wchar_t kPageClassName[] = L"CorvadexPage";
 constexpr UINT kPostedWork = WM_APP + 1;
 // The accelerator table's commands.
-enum Key : WORD { KeyFind = 1000, KeyFindNext, KeyFindPrevious, KeyChooseFile };
+enum Key : WORD {
+  KeyFind = 1000,
+  KeyFindNext,
+  KeyFindPrevious,
+  KeyChooseFile,
+  KeyExportToXML,
+  KeyExportForAddressBook,
+  KeySearchAgain,
+  KeyQuit,
+  KeyGuide,
+};
+// The window's keys, those of the Qt window in the same order.
+constexpr ACCEL kKeys[] = {
+    {FVIRTKEY | FCONTROL, 'F', KeyFind},
+    {FVIRTKEY, VK_F3, KeyFindNext},
+    {FVIRTKEY | FSHIFT, VK_F3, KeyFindPrevious},
+    {FVIRTKEY | FCONTROL, 'O', KeyChooseFile},
+    {FVIRTKEY | FCONTROL, 'E', KeyExportToXML},
+    {FVIRTKEY | FCONTROL | FSHIFT, 'E', KeyExportForAddressBook},
+    {FVIRTKEY, VK_F5, KeySearchAgain},
+    {FVIRTKEY | FCONTROL, 'Q', KeyQuit},
+    {FVIRTKEY, VK_F1, KeyGuide},
+};
 // The popup menu's one item, "Save to file", has no action.
 constexpr UINT kSaveToFile = 1100;
 
@@ -80,37 +103,9 @@ std::wstring withCrLf(std::string_view text) {
   return out;
 }
 
-std::wstring windowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return text;
-}
-
 void moveTo(HWND window, const Rect& r) { MoveWindow(window, r.left, r.top, r.width, r.height, TRUE); }
 
-int textWidth(HWND window, HFONT font, const std::wstring& text) {
-  HDC dc = GetDC(window);
-  const HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(window, dc);
-  return size.cx;
-}
-
-// The window's font: the system's message font, as dialogs use it.
-FontHandle messageFont(bool link) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
-  if (link) {
-    font.lfWeight = FW_BOLD;
-    font.lfUnderline = TRUE;
-  }
-  return FontHandle(CreateFontIndirectW(&font));
-}
+int textWidth(HWND window, HFONT font, const std::wstring& text) { return textSize(window, font, text).cx; }
 
 void registerClasses() {
   static const bool registered = [] {
@@ -139,7 +134,7 @@ TFormCorvadex::TFormCorvadex(FormServices services, Texts texts) : texts_(texts)
   createForm();
   createControls();
   createDetails();
-  applyTabOrder();
+  createFindBar();
   // The behaviour comes once the controls exist: it may log at once.
   behaviour_ = std::make_unique<WindowBehaviour>(*this, std::move(services));
   behaviour_->contacts().addObserver(this);
@@ -164,20 +159,17 @@ void TFormCorvadex::createForm() {
   form_.reset(window);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&formProc));
-  font_ = messageFont(false);
-  linkFont_ = messageFont(true);
-  notFoundBrush_.reset(CreateSolidBrush(RGB(255, 102, 102)));
+  font_ = messageFont();
+  linkFont_ = messageFont(FW_BOLD, true);
   controls_[static_cast<std::size_t>(Control::Form)] = window;
+  // The tool tips are owned by the window, which destroys them with itself.
+  tips_ = createToolTips(window);
 
   popup_.reset(CreatePopupMenu());
   AppendMenuW(popup_.get(), MF_STRING, kSaveToFile,
               wide(translate(QT_TRANSLATE_NOOP("TFormCorvadex", "Save to file"))).c_str());
-  ACCEL keys[] = {
-      {FVIRTKEY | FCONTROL, 'F', KeyFind},
-      {FVIRTKEY, VK_F3, KeyFindNext},
-      {FVIRTKEY | FSHIFT, VK_F3, KeyFindPrevious},
-      {FVIRTKEY | FCONTROL, 'O', KeyChooseFile},
-  };
+  ACCEL keys[std::size(kKeys)];
+  std::copy(std::begin(kKeys), std::end(kKeys), keys);
   keys_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }
 
@@ -187,6 +179,10 @@ std::string TFormCorvadex::caption(Control c) const {
 }
 
 HWND TFormCorvadex::control(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
+
+bool TFormCorvadex::inFindBar(HWND window) const {
+  return window == control(Control::FindBar1) || std::find(findBar_.begin(), findBar_.end(), window) != findBar_.end();
+}
 
 // Every control of the layout table, in the table's order (a parent before
 // its children), at its place, sized to its caption where the table says so.
@@ -217,18 +213,77 @@ void TFormCorvadex::createControls() {
                reinterpret_cast<LPARAM>(wide(texts_.translate("FindBar", "name, e-mail, phone, ...")).c_str()));
   ContactListColumns::insert(control(Control::ListViewContacts), texts_);
 
-  // The status line's tool tip holds it whole when it is cut. The tip is
-  // owned by the window, which destroys it with itself.
-  statusTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_.get(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = form_.get();
-  tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(statusTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  // The status line's tool tip holds it whole when it is cut.
+  addToolTip(tips_, control(Control::LabelStatus), L"");
+}
+
+namespace {
+
+// The find bar's pieces beside its field, as the Qt window's find bar has
+// them from left to right: the caption, the previous and next buttons
+// (arrows, drawn by the window), "not found" and the close button. Texts
+// and tips are the find bar's, translated in its context.
+struct FindBarPiece {
+  FindBarPart part;
+  const wchar_t* windowClass;
+  DWORD style;
+  const char* text;
+  const char* tip;  // null for none
+};
+constexpr FindBarPiece kFindBarPieces[kFindBarPartCount] = {
+    {FindBarPart::Caption, L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE, QT_TRANSLATE_NOOP("FindBar", "Find:"), nullptr},
+    {FindBarPart::Previous, L"BUTTON", WS_TABSTOP | BS_OWNERDRAW, "",
+     QT_TRANSLATE_NOOP("FindBar", "Previous contact with the text (Shift+F3)")},
+    {FindBarPart::Next, L"BUTTON", WS_TABSTOP | BS_OWNERDRAW, "",
+     QT_TRANSLATE_NOOP("FindBar", "Next contact with the text (F3, Enter)")},
+    {FindBarPart::NotFound, L"STATIC", SS_NOPREFIX | SS_CENTERIMAGE, QT_TRANSLATE_NOOP("FindBar", "not found"),
+     nullptr},
+    {FindBarPart::Close, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, "\u00d7",
+     QT_TRANSLATE_NOOP("FindBar", "Close the find bar (Escape)")},
+};
+
+}  // namespace
+
+// Hidden, as the field is, until the bar opens; placed by layoutFindBar.
+void TFormCorvadex::createFindBar() {
+  for (const FindBarPiece& piece : kFindBarPieces) {
+    const std::wstring text = wide(texts_.translate("FindBar", piece.text));
+    HWND window = CreateWindowExW(0, piece.windowClass, text.c_str(), WS_CHILD | piece.style, 0, 0, 0, 0,
+                                  form_.get(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(findBarPartId(piece.part))),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) throw std::runtime_error("a control of the main window could not be made");
+    findBar_[static_cast<std::size_t>(piece.part)] = window;
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (piece.tip != nullptr) addToolTip(tips_, window, wide(texts_.translate("FindBar", piece.tip)));
+  }
+  layoutFindBar(placeOf(Control::FindBar1).design);
+}
+
+// The caption at the left, the close button at the right edge, and between
+// them the field, taking what the arrows and "not found" (while shown)
+// leave; the buttons are square, as high as the field.
+void TFormCorvadex::layoutFindBar(const Rect& bar) {
+  findBarPlace_ = bar;
+  constexpr int kSpacing = 4;
+  const int button = bar.height;
+  const auto widthOf = [this](FindBarPart part) {
+    return textWidth(findBarPart(part), font_.get(), windowTextOf(findBarPart(part)));
+  };
+  const int caption = widthOf(FindBarPart::Caption);
+  const int notFound = notFound_ ? widthOf(FindBarPart::NotFound) + kSpacing : 0;
+  int left = bar.left;
+  moveTo(findBarPart(FindBarPart::Caption), {left, bar.top, caption, bar.height});
+  left += caption + kSpacing;
+  const int field = std::max(0, bar.right() - left - 2 * (button + kSpacing) - notFound - kSpacing - button);
+  moveTo(control(Control::FindBar1), {left, bar.top, field, bar.height});
+  left += field + kSpacing;
+  for (FindBarPart arrow : {FindBarPart::Previous, FindBarPart::Next}) {
+    moveTo(findBarPart(arrow), {left, bar.top, button, bar.height});
+    left += button + kSpacing;
+  }
+  moveTo(findBarPart(FindBarPart::NotFound), {left, bar.top, std::max(0, notFound - kSpacing), bar.height});
+  moveTo(findBarPart(FindBarPart::Close), {bar.right() - button, bar.top, button, bar.height});
 }
 
 // The page control's five pages and the boxes on them, from their tables.
@@ -269,24 +324,55 @@ void TFormCorvadex::createDetails() {
     SendMessageW(boxes_[b], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(boxes_[b], EM_SETLIMITTEXT, 0, 0);  // values are shown whole
   }
-  // The export buttons come last among the " Contact " page's controls.
-  for (Control button : {Control::ButtonExportToXML, Control::ButtonExportForAddressBook})
-    SetWindowPos(control(button), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-// The keyboard's order through the window, as the Z order of its children:
-// the list, the log, the details, the path edit with its buttons, the
-// source choice; the find bar first while it is shown.
-void TFormCorvadex::applyTabOrder() {
-  const Control order[] = {Control::FindBar1,         Control::ListViewContacts,   Control::MemoInfo,
-                           Control::e,                Control::EditDBPath,         Control::ButtonChooseFile,
-                           Control::ButtonReadDatabase, Control::RadioButton1,     Control::RadioButton2,
-                           Control::Label1,           Control::LabelStatus};
-  HWND after = HWND_TOP;
-  for (Control c : order) {
-    SetWindowPos(control(c), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    after = control(c);
+// The keyboard's order through the window, the Qt window's: the list, at
+// once the export buttons (what is read is exported without passing every
+// box of the details), the log, the page control and the shown page's
+// boxes row by row, the path edit with its buttons, the checked source,
+// then the find bar while it is open. The dialog manager walks each
+// parent's children in turn, which cannot put the page's export buttons
+// before the log: the window walks this list itself.
+std::vector<HWND> TFormCorvadex::tabStops() const {
+  std::vector<HWND> order;
+  for (Control c : {Control::ListViewContacts, Control::ButtonExportToXML, Control::ButtonExportForAddressBook,
+                    Control::MemoInfo, Control::e})
+    order.push_back(control(c));
+  const int page = TabCtrl_GetCurSel(control(Control::e));
+  for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+    if (kDetailsBoxes[b].page == page) order.push_back(boxes_[b]);
+  for (Control c : {Control::EditDBPath, Control::ButtonChooseFile, Control::ButtonReadDatabase})
+    order.push_back(control(c));
+  // Of the two sources only the checked one, as in a dialog's radio group.
+  order.push_back(control(checked(Control::RadioButton1) ? Control::RadioButton1 : Control::RadioButton2));
+  order.push_back(control(Control::FindBar1));
+  for (FindBarPart part : {FindBarPart::Previous, FindBarPart::Next, FindBarPart::Close})
+    order.push_back(findBarPart(part));
+  std::erase_if(order, [](HWND w) { return !IsWindowVisible(w) || !IsWindowEnabled(w); });
+  return order;
+}
+
+void TFormCorvadex::onTabKey(bool back) {
+  const std::vector<HWND> stops = tabStops();
+  if (stops.empty()) return;
+  // The focused stop, else the stop holding the focused control (the list
+  // view's edit, say); the page control holds its boxes, which are stops
+  // of their own.
+  const HWND focus = GetFocus();
+  auto at = std::find(stops.begin(), stops.end(), focus);
+  if (at == stops.end()) at = std::find_if(stops.begin(), stops.end(), [focus](HWND w) { return IsChild(w, focus); });
+  std::size_t next = back ? stops.size() - 1 : 0;
+  if (at != stops.end()) {
+    const auto i = static_cast<std::size_t>(at - stops.begin());
+    next = back ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
   }
+  const HWND to = stops[next];
+  SetFocus(to);
+  // A one-line box comes with its text selected, as the dialog manager gives it.
+  wchar_t className[16] = {};
+  GetClassNameW(to, className, static_cast<int>(std::size(className)));
+  if (std::wstring_view(className) == L"Edit" && (GetWindowLongW(to, GWL_STYLE) & ES_MULTILINE) == 0)
+    SendMessageW(to, EM_SETSEL, 0, -1);
 }
 
 void TFormCorvadex::showPage(int page) {
@@ -310,7 +396,6 @@ LRESULT CALLBACK TFormCorvadex::pageProc(HWND window, UINT message, WPARAM wPara
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
       return form->handleMessage(message, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
   }
@@ -331,7 +416,7 @@ LRESULT TFormCorvadex::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (onSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
     case WM_CTLCOLORSTATIC: return onColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CTLCOLOREDIT: return onColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_CLOSE: DestroyWindow(form_.get()); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: break;
@@ -362,17 +447,28 @@ constexpr CommandRoute kCommandRoutes[] = {
 
 void TFormCorvadex::onCommand(int id, int code, HWND) {
   if (quiet_ > 0) return;  // the behaviour's own change
-  switch (id) {
-    case IDOK:
-    case IDCANCEL: onDialogKey(id); return;
-    case KeyFind:
-    case KeyFindNext:
-    case KeyFindPrevious:
-    case KeyChooseFile: onAccelerator(id); return;
-    default: break;
+  if (id == IDOK || id == IDCANCEL) {
+    onDialogKey(id);
+    return;
+  }
+  if (id >= KeyFind && id <= KeyGuide) {
+    onAccelerator(id);
+    return;
   }
   if (id == controlId(Control::FindBar1) && code == EN_CHANGE) {
     guard([&] { behaviour_->FindBar1Find(text(Control::FindBar1), FindDirection::Next, true); });
+    return;
+  }
+  if (code == BN_CLICKED && id == findBarPartId(FindBarPart::Previous)) {
+    guard([&] { behaviour_->findAgain(FindDirection::Previous); });
+    return;
+  }
+  if (code == BN_CLICKED && id == findBarPartId(FindBarPart::Next)) {
+    guard([&] { behaviour_->findAgain(FindDirection::Next); });
+    return;
+  }
+  if (code == BN_CLICKED && id == findBarPartId(FindBarPart::Close)) {
+    guard([&] { behaviour_->FindBar1Close(); });
     return;
   }
   for (const CommandRoute& route : kCommandRoutes) {
@@ -390,13 +486,19 @@ void TFormCorvadex::onCommand(int id, int code, HWND) {
 
 // Enter and Escape, as the dialog manager reports them: Enter reads the
 // typed path, or finds the next contact (Shift: the previous) from the find
-// bar; Escape closes the find bar.
+// bar's field, or presses the find bar's arrow that has the focus; Escape
+// anywhere in the find bar closes it.
 void TFormCorvadex::onDialogKey(int id) {
   const HWND focus = GetFocus();
   guard([&] {
-    if (focus == control(Control::FindBar1)) {
+    if (inFindBar(focus)) {
       if (id == IDCANCEL) {
         behaviour_->FindBar1Close();
+        return;
+      }
+      if (focus == findBarPart(FindBarPart::Previous) || focus == findBarPart(FindBarPart::Next)) {
+        behaviour_->findAgain(focus == findBarPart(FindBarPart::Previous) ? FindDirection::Previous
+                                                                         : FindDirection::Next);
         return;
       }
       const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -415,6 +517,11 @@ void TFormCorvadex::onAccelerator(int id) {
       case KeyFindNext: behaviour_->findAgain(FindDirection::Next); break;
       case KeyFindPrevious: behaviour_->findAgain(FindDirection::Previous); break;
       case KeyChooseFile: behaviour_->ChooseFileKey(); break;
+      case KeyExportToXML: behaviour_->ButtonExportToXMLClick(); break;
+      case KeyExportForAddressBook: behaviour_->ButtonExportForAddressBookClick(); break;
+      case KeySearchAgain: behaviour_->SearchAgainKey(); break;
+      case KeyQuit: PostMessageW(form_.get(), WM_CLOSE, 0, 0); break;
+      case KeyGuide: openWithDesktop(programGuideLink()); break;
       default: break;
     }
   });
@@ -427,6 +534,9 @@ LRESULT TFormCorvadex::onNotify(const NMHDR& header) {
     } else if (header.code == LVN_ITEMCHANGED) {
       onItemChanged(*reinterpret_cast<const NMLISTVIEW*>(&header));
     }
+  } else if (GetParent(header.hwndFrom) == control(Control::ListViewContacts) &&
+             (header.code == HDN_ITEMCHANGEDW || header.code == HDN_ENDTRACKW)) {
+    stretchLastColumn();  // a column made wider or narrower by the user
   } else if (header.hwndFrom == control(Control::e) && header.code == TCN_SELCHANGE) {
     showPage(TabCtrl_GetCurSel(control(Control::e)));
   }
@@ -464,8 +574,13 @@ void TFormCorvadex::onSize(int width, int height) {
     Rect design = place.design;
     if (place.sizing == Sizing::WidensToCaption || place.sizing == Sizing::KeepsRightEdge)
       design = sizedToCaption(place, now.right - now.left);
-    moveTo(window, anchoredRect(design, kDesignClientSize, size, place.anchors));
+    const Rect placed = anchoredRect(design, kDesignClientSize, size, place.anchors);
+    if (place.control == Control::FindBar1)
+      layoutFindBar(placed);
+    else
+      moveTo(window, placed);
   }
+  stretchLastColumn();
   // The pages fill the page control's display area.
   RECT area{};
   GetClientRect(control(Control::e), &area);
@@ -535,18 +650,25 @@ bool TFormCorvadex::onSetCursor(HWND under) {
 
 LRESULT TFormCorvadex::onColorStatic(HDC dc, HWND window) {
   if (window == control(Control::Label1)) SetTextColor(dc, RGB(0, 0, 255));
+  if (window == findBarPart(FindBarPart::NotFound)) SetTextColor(dc, RGB(0xb0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-LRESULT TFormCorvadex::onColorEdit(HDC dc, HWND window) {
-  if (window == control(Control::FindBar1) && notFound_) {
-    SetBkColor(dc, RGB(255, 102, 102));
-    return reinterpret_cast<LRESULT>(notFoundBrush_.get());
+// The find bar's arrows: up for the previous contact, down for the next.
+void TFormCorvadex::onDrawItem(const DRAWITEMSTRUCT& item) {
+  RECT r = item.rcItem;
+  UINT state = item.hwndItem == findBarPart(FindBarPart::Previous) ? DFCS_SCROLLUP : DFCS_SCROLLDOWN;
+  if (item.itemState & ODS_SELECTED) state |= DFCS_PUSHED;
+  if (item.itemState & ODS_DISABLED) state |= DFCS_INACTIVE;
+  DrawFrameControl(item.hDC, &r, DFC_SCROLL, state);
+  if (item.itemState & ODS_FOCUS) {
+    InflateRect(&r, -3, -3);
+    DrawFocusRect(item.hDC, &r);
   }
-  return DefWindowProcW(form_.get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                        reinterpret_cast<LPARAM>(window));
 }
+
+void TFormCorvadex::stretchLastColumn() { ContactListColumns::stretchLast(control(Control::ListViewContacts)); }
 
 // ---- The list view follows the contact list --------------------------------
 
@@ -559,6 +681,7 @@ void TFormCorvadex::rowsChanged() {
   const HWND list = control(Control::ListViewContacts);
   ListView_SetItemCountEx(list, static_cast<int>(std::min<std::size_t>(behaviour_->contacts().count(), INT_MAX)),
                           0);
+  stretchLastColumn();  // the rows may have brought the scroll bar
   InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -605,7 +728,7 @@ void TFormCorvadex::Add(std::string_view line) {
 
 std::string TFormCorvadex::text(Control c) const {
   if (c != Control::EditDBPath && c != Control::FindBar1) throw std::invalid_argument("not a text box of the window");
-  return utf8Text(windowText(control(c)));
+  return utf8Text(windowTextOf(control(c)));
 }
 
 void TFormCorvadex::setText(Control c, const std::string& shown) {
@@ -645,7 +768,7 @@ void TFormCorvadex::setStatus(const std::string& status) {
   tool.hwnd = form_.get();
   tool.uId = reinterpret_cast<UINT_PTR>(control(Control::LabelStatus));
   tool.lpszText = text.data();
-  SendMessageW(statusTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TFormCorvadex::showContact(const ContactRow& row) {
@@ -659,21 +782,29 @@ void TFormCorvadex::clearDetails() {
 
 void TFormCorvadex::openFindBar() {
   const HWND bar = control(Control::FindBar1);
+  for (const FindBarPiece& piece : kFindBarPieces)
+    if (piece.part != FindBarPart::NotFound || notFound_) ShowWindow(findBarPart(piece.part), SW_SHOW);
   ShowWindow(bar, SW_SHOW);
   SetFocus(bar);
   SendMessageW(bar, EM_SETSEL, 0, -1);
 }
 
 void TFormCorvadex::closeFindBar() {
+  // The keyboard goes back to the list, not to the next control in the
+  // tab order (the source's radio buttons, which arrow keys would switch).
+  const bool hadFocus = inFindBar(GetFocus());
   ShowWindow(control(Control::FindBar1), SW_HIDE);
-  SetFocus(control(Control::ListViewContacts));
+  for (HWND piece : findBar_) ShowWindow(piece, SW_HIDE);
+  if (hadFocus) SetFocus(control(Control::ListViewContacts));
 }
 
 bool TFormCorvadex::findBarOpen() const { return IsWindowVisible(control(Control::FindBar1)) != FALSE; }
 
+// "not found" beside the arrows, the field narrower by its width meanwhile.
 void TFormCorvadex::showNotFound(bool notFound) {
   notFound_ = notFound;
-  InvalidateRect(control(Control::FindBar1), nullptr, TRUE);
+  layoutFindBar(findBarPlace_);
+  ShowWindow(findBarPart(FindBarPart::NotFound), notFound && findBarOpen() ? SW_SHOW : SW_HIDE);
 }
 
 std::optional<std::string> TFormCorvadex::fileDialog(const FileDialogSettings& settings, bool save,
@@ -802,6 +933,11 @@ int TFormCorvadex::run(const std::string& startFile) {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (TranslateAcceleratorW(form_.get(), keys_.get(), &message)) continue;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && IsChild(form_.get(), message.hwnd) &&
+        (GetKeyState(VK_CONTROL) & 0x8000) == 0 && (GetKeyState(VK_MENU) & 0x8000) == 0) {
+      onTabKey((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+      continue;
+    }
     if (IsDialogMessageW(form_.get(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

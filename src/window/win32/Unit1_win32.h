@@ -4,7 +4,7 @@
 // controls are made from the layout table (window_layout.h) and the details
 // boxes from theirs (details_boxes.h), kept anchored on resize; the list
 // view is virtual (LVS_OWNERDATA) over the contact list, so a list of any
-// size shows at once. The window procedure hands each message to a named
+// size shows at once, its last column filling the list's width. The window procedure hands each message to a named
 // function, which draws or forwards to the behaviour's handler of the same
 // name; the keys, the popup menu, dropped files and the dialogs are this
 // view's.
@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "contacts/contact_list.h"
 #include "window/details_boxes.h"
@@ -30,6 +31,7 @@
 
 #include <commctrl.h>
 
+#include "window/win32/control_ids_win32.h"
 #include "window/win32/handles_win32.h"
 
 namespace corvadex::win32 {
@@ -94,10 +96,12 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   void onPosted();
   bool onSetCursor(HWND under);
   LRESULT onColorStatic(HDC dc, HWND control);
-  LRESULT onColorEdit(HDC dc, HWND control);
+  void onDrawItem(const DRAWITEMSTRUCT& item);
   void onGetDispInfo(NMLVDISPINFOW& info);
   void onItemChanged(const NMLISTVIEW& change);
   void onDialogKey(int id);
+  // Tab (Shift+Tab: `back`) from the focused control to the next tab stop.
+  void onTabKey(bool back);
   // A key of the accelerator table.
   void onAccelerator(int id);
 
@@ -105,8 +109,14 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   void createForm();
   void createControls();
   void createDetails();
-  void applyTabOrder();
+  void createFindBar();
   void showPage(int page);
+  // The find bar's pieces within `bar`, the place the layout table gives it.
+  void layoutFindBar(const Rect& bar);
+  // The list's last column takes the width the others leave.
+  void stretchLastColumn();
+  // The controls Tab walks through now, in order.
+  std::vector<HWND> tabStops() const;
 
   // ContactListObserver: the list view follows the contact list.
   void rowsAboutToChange() override;
@@ -114,6 +124,9 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   void selectedRowChanged(std::optional<std::size_t> row) override;
 
   HWND control(Control control) const;
+  HWND findBarPart(FindBarPart part) const { return findBar_[static_cast<std::size_t>(part)]; }
+  // The find bar's field or one of its other pieces.
+  bool inFindBar(HWND window) const;
   std::string caption(Control control) const;
   std::optional<std::string> fileDialog(const FileDialogSettings& settings, bool save, int* filterIndex);
   // Runs a modal dialog, counted for dialogOpen().
@@ -132,10 +145,11 @@ class TFormCorvadex final : public WindowView, private ContactListObserver {
   std::array<HWND, kControlCount + 1> controls_{};  // by Control, Form first
   std::array<HWND, kDetailsPageCount> pages_{};
   std::array<HWND, kDetailsBoxCount> boxes_{};
-  HWND statusTip_ = nullptr;  // owned by the window
+  std::array<HWND, kFindBarPartCount> findBar_{};
+  Rect findBarPlace_;      // where the layout table puts the find bar now
+  HWND tips_ = nullptr;    // the tool tips of the status line and find bar; owned by the window
   FontHandle font_;
   FontHandle linkFont_;
-  BrushHandle notFoundBrush_;
   MenuHandle popup_;
   AcceleratorHandle keys_;
   std::unique_ptr<WindowBehaviour> behaviour_;

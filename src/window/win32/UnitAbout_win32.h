@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The Win32 window's modal dialogs beside the file dialogs and message
-// boxes, as task dialogs of the common controls: the about dialog
-// (TFormAbout's texts, the guide's link opened with ShellExecuteW) and the
-// chooser among several databases the start-up search found.
+// boxes: the about dialog (TFormAbout: its layout, texts, colours and
+// picture, the guide's link opened with ShellExecuteW) and, as a task
+// dialog of the common controls, the chooser among several databases the
+// start-up search found.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,8 @@ namespace corvadex::win32 {
 // program's folder or its doc folder), as a file address; the project's
 // web page when there is none.
 std::string guideLink(const std::wstring& programFolder);
+// The same for the running program.
+std::string programGuideLink();
 
 void showAboutDialog(HWND owner, const Texts& texts);
 

@@ -15,6 +15,7 @@ struct GdiObjectDeleter {
 };
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using PenHandle = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>;
 
 struct MenuDeleter {
   void operator()(HMENU menu) const { DestroyMenu(menu); }

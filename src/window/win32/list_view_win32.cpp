@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/wide_path.h"
@@ -33,6 +34,21 @@ void ContactListColumns::insert(HWND listView, const Texts& texts) {
     column.cx = kColumns[c].width;
     column.iSubItem = c;
     ListView_InsertColumn(listView, c, &column);
+  }
+}
+
+void ContactListColumns::stretchLast(HWND listView) {
+  // A new width may take away or bring back the horizontal scroll bar, and
+  // with it the vertical one of a list whose rows just fit: the width is
+  // taken again until the client area stays as it is.
+  for (int round = 0; round < 3; ++round) {
+    RECT client{};
+    GetClientRect(listView, &client);
+    int others = 0;
+    for (int c = 0; c + 1 < kCount; ++c) others += ListView_GetColumnWidth(listView, c);
+    const int width = std::max(kColumns[kCount - 1].width, static_cast<int>(client.right) - others);
+    if (ListView_GetColumnWidth(listView, kCount - 1) == width) return;
+    ListView_SetColumnWidth(listView, kCount - 1, width);
   }
 }
 
