@@ -754,7 +754,7 @@ void TFormCorvadex::setEnabled(Control c, bool enabled) {
   const HWND window = control(c);
   // A disabled control cannot keep the keyboard: it goes on to the next
   // control in the tab order (the Read button disabled by its own read).
-  if (!enabled && GetFocus() == window) SendMessageW(form_.get(), WM_NEXTDLGCTL, 0, FALSE);
+  if (!enabled && GetFocus() == window) onTabKey(false);
   EnableWindow(window, enabled ? TRUE : FALSE);
 }
 
