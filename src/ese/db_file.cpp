@@ -20,11 +20,9 @@ Status headerFailure(JET_ERR err) {
   }
 }
 
-}  // namespace
-
-Status DbFile::readHeader(const std::string& path, FileHeader& out) {
-  ReadOnlyFile file;
-  if (Status status = file.open(path); !status.ok()) return status;
+// The header at the start of an open file, read and parsed: a file too
+// short to hold one is no database.
+Status readFileHeader(const ReadOnlyFile& file, FileHeader& out) {
   const std::uint64_t size = file.size();
   std::vector<std::byte> buffer(size < kFileHeaderSize ? size : kFileHeaderSize);
   const std::int64_t got = file.read(buffer.data(), buffer.size(), 0);
@@ -33,20 +31,20 @@ Status DbFile::readHeader(const std::string& path, FileHeader& out) {
   return headerFailure(parseFileHeader(Bytes(buffer.data(), static_cast<std::size_t>(got)), out));
 }
 
+}  // namespace
+
+Status DbFile::readHeader(const std::string& path, FileHeader& out) {
+  ReadOnlyFile file;
+  if (Status status = file.open(path); !status.ok()) return status;
+  return readFileHeader(file, out);
+}
+
 Status DbFile::open(const std::string& path, std::unique_ptr<DbFile>& out,
                     const Options& options) {
   std::unique_ptr<DbFile> file(new DbFile());
   if (Status status = file->file_.open(path); !status.ok()) return status;
-  file->size_ = file->file_.size();
-  if (file->size_ < 8) return JET_errInvalidDatabase;
-  std::vector<std::byte> head(file->size_ < kFileHeaderSize ? file->size_ : kFileHeaderSize);
-  const std::int64_t got = file->file_.read(head.data(), head.size(), 0);
-  if (got < 0) return JET_errDiskIO;
-  if (JET_ERR err = parseFileHeader(Bytes(head.data(), static_cast<std::size_t>(got)), file->header_);
-      err != JET_errSuccess) {
-    return headerFailure(err);
-  }
-  const std::uint64_t pages = file->size_ / file->header_.page_size;
+  if (Status status = readFileHeader(file->file_, file->header_); !status.ok()) return status;
+  const std::uint64_t pages = file->size() / file->header_.page_size;
   // Two header pages precede the data pages.
   file->page_count_ = pages < 2 ? 0 : static_cast<std::uint32_t>(
                                           pages - 2 > 0xfffffff0u ? 0xfffffff0u : pages - 2);

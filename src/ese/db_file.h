@@ -86,7 +86,7 @@ class DbFile {
   // Number of data pages the file held when opened (pages 1..page_count()).
   std::uint32_t page_count() const { return page_count_; }
   // The file's length when it was opened.
-  std::uint64_t size() const { return size_; }
+  std::uint64_t size() const { return file_.size(); }
 
   // Page `pgno`: JET_errFileIOBeyondEOF past the end of the file or when
   // the file has shrunk below the page since it was opened, JET_errDiskIO
@@ -143,7 +143,6 @@ class DbFile {
   void unlink(std::uint32_t slot) const;
 
   ReadOnlyFile file_;
-  std::uint64_t size_ = 0;
   FileHeader header_;
   std::uint32_t page_count_ = 0;
   std::uint32_t run_pages_ = 1;
