@@ -17,9 +17,6 @@
 //   branch node: key data, then the child page number in its last 4 bytes
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +27,7 @@
 #include "ese/page_checksum.h"
 #include "file_io.h"
 #include "read_everything.h"
+#include "run_program.h"
 #include "base/temp_folder.h"
 
 namespace ese::testing {
@@ -128,25 +126,6 @@ TEST(LoopingLinks, LinksBackToTheSamePageOrAnAncestorEndInAnError) {
   EXPECT_GE(cases, 4);
 }
 
-// Runs the command line on `path`: its exit status and standard error.
-struct CliRun {
-  int status = -1;
-  std::string error;
-};
-CliRun runCli(const std::string& command, const std::string& path) {
-  const std::string line = "'" + std::string(CORVADEX_BIN_DIR) + "/corvadex-cli' " + command +
-                           " '" + path + "' 2>&1 >/dev/null";
-  CliRun run;
-  FILE* pipe = ::popen(line.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.error.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
 TEST(LoopingLinks, ABranchThatLeadsIntoALeafTwiceEndsTheReadAtThatLeaf) {
   TempFolder dir;
   const std::string source = dir.File("contacts.edb");
@@ -197,19 +176,22 @@ TEST(LoopingLinks, ABranchThatLeadsIntoALeafTwiceEndsTheReadAtThatLeaf) {
   const std::string detail = "corvadex-cli: page " + std::to_string(leaf) + ", table " + table +
                              ": a key does not follow the key before it\n";
   const struct {
-    const char* command;
-    bool detailed;  // the detail line is printed
+    std::vector<std::string> arguments;  // before the file's path
+    bool detailed;                       // the detail line is printed
   } kCommands[] = {
-      {"dump", true},
-      {"read --verbose", true},
-      {"read", false},
-      {"export --format csv -o /dev/null", false},
+      {{"dump"}, true},
+      {{"read", "--verbose"}, true},
+      {{"read"}, false},
+      {{"export", "--format", "csv", "-o", "/dev/null"}, false},
   };
   for (const auto& c : kCommands) {
-    const CliRun run = runCli(c.command, damaged);
-    EXPECT_NE(run.status, 0) << c.command;
-    EXPECT_EQ(run.error.find(detail) != std::string::npos, c.detailed) << c.command << "\n"
-                                                                       << run.error;
+    std::vector<std::string> argv{corvadex::test::kCli};
+    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+    argv.push_back(damaged);
+    const corvadex::test::RunResult run = corvadex::test::Run(argv, "/dev/null");
+    EXPECT_NE(run.exitCode, 0) << c.arguments[0];
+    EXPECT_EQ(run.err.find(detail) != std::string::npos, c.detailed) << c.arguments[0] << "\n"
+                                                                     << run.err;
   }
 }
 
