@@ -59,7 +59,6 @@ class ReadOnlyFile {
   // JET_errOutOfMemory, JET_errDiskIO (other failures of the system). A
   // file another program holds names kHeldByAnotherProgram as its check.
   Status open(const std::string& path);
-  bool isOpen() const { return handle_ != kClosed; }
   // The file's length when it was opened.
   std::uint64_t size() const { return size_; }
 
