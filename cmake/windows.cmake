@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: Apache-2.0
 # The Windows build (cross-built with cmake/mingw-w64-x86_64.cmake): the
-# command line only, each program one file with its version resource and
-# manifest, the tests run under Wine in a prefix inside the build folder.
+# command line and the window of the common controls (not the Qt one), each
+# program one file with its version resource and manifest, the tests run
+# under Wine in a prefix inside the build folder.
 if(CORVADEX_WINDOW)
   message(FATAL_ERROR "The Qt window is not built for Windows: configure with -DCORVADEX_WINDOW=OFF")
 endif()

@@ -12,8 +12,6 @@
 #include <tuple>
 #include <utility>
 
-#include "location/mount_table.h"
-
 namespace corvadex {
 
 struct DatabaseSearch::State {
@@ -33,22 +31,6 @@ std::vector<std::string> subfolderPaths(const SearchHost& host, const std::strin
   }
   std::sort(paths.begin(), paths.end());
   return paths;
-}
-
-std::vector<std::string> SearchHost::volumes() const {
-  std::vector<std::string> folders;
-  const std::string root = rootFolder();
-  for (const MountEntry& mount : parseMountTable(mountTable())) {
-    if (isWindowsFileSystem(mount.type)) folders.push_back(root + mount.mountPoint);
-  }
-  const std::string user = userName();
-  std::vector<std::string> mountFolders;
-  if (!user.empty()) mountFolders = {"/media/" + user, "/run/media/" + user};
-  mountFolders.push_back("/mnt");
-  for (const std::string& parent : mountFolders) {
-    for (std::string& path : subfolderPaths(*this, root + parent)) folders.push_back(std::move(path));
-  }
-  return folders;
 }
 
 std::vector<SearchRoot> searchRoots(const SearchHost& host, const std::string& winePrefix,

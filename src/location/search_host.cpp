@@ -13,6 +13,8 @@
 #include <memory>
 #include <sstream>
 
+#include "location/mount_table.h"
+
 namespace corvadex {
 
 namespace {
@@ -45,6 +47,22 @@ std::string SystemSearchHost::userName() const {
   if (const char* name = std::getenv("USER"); name != nullptr && *name != '\0') return name;
   const passwd* user = account();
   return user != nullptr ? user->pw_name : "";
+}
+
+std::vector<std::string> SystemSearchHost::volumes() const {
+  std::vector<std::string> folders;
+  const std::string root = rootFolder();
+  for (const MountEntry& mount : parseMountTable(mountTable())) {
+    if (isWindowsFileSystem(mount.type)) folders.push_back(root + mount.mountPoint);
+  }
+  const std::string user = userName();
+  std::vector<std::string> mountFolders;
+  if (!user.empty()) mountFolders = {"/media/" + user, "/run/media/" + user};
+  mountFolders.push_back("/mnt");
+  for (const std::string& parent : mountFolders) {
+    for (std::string& path : subfolderPaths(*this, root + parent)) folders.push_back(std::move(path));
+  }
+  return folders;
 }
 
 std::vector<TreeEntry> SystemSearchHost::list(const std::string& folder) const {

@@ -31,22 +31,14 @@ class SearchHost {
  public:
   virtual ~SearchHost() = default;
 
-  // The volumes to examine, in search order. This default is a Linux
-  // system's: the mount points of Windows file systems in mountTable(), then
-  // the folders in /media/$USER, /run/media/$USER and /mnt, all below
-  // rootFolder(). A Windows host gives its drives instead.
-  virtual std::vector<std::string> volumes() const;
+  // The volumes to examine, in search order: a Linux system's mounted
+  // Windows file systems, a Windows system's drives.
+  virtual std::vector<std::string> volumes() const = 0;
   // What joins a folder and a name in this host's paths.
   virtual char separator() const { return '/'; }
-
-  // The text of /proc/self/mounts; empty when it cannot be read.
-  virtual std::string mountTable() const = 0;
+  // The user's home folder, where Wine prefixes are looked for; empty where
+  // there are none (on Windows).
   virtual std::string homeFolder() const = 0;
-  virtual std::string userName() const = 0;
-  // Put before the system's absolute folders (/media, /mnt and the mount
-  // points): empty on the running system. A Windows host has none of these
-  // three and answers with empty text.
-  virtual std::string rootFolder() const = 0;
 
   // The entries of a folder without "." and "..", links reported as links
   // and never followed; empty when the folder cannot be read.
@@ -62,16 +54,23 @@ class SearchHost {
 // inside `folder`, as paths in name order.
 std::vector<std::string> subfolderPaths(const SearchHost& host, const std::string& folder);
 
-// The running system, read-only.
+// The running Linux system, read-only. Its volumes are the mount points of
+// Windows file systems in mountTable(), then the folders in /media/$USER,
+// /run/media/$USER and /mnt, all below rootFolder().
 class SystemSearchHost : public SearchHost {
  public:
-  std::string mountTable() const override;
+  std::vector<std::string> volumes() const override;
   std::string homeFolder() const override;
-  std::string userName() const override;
-  std::string rootFolder() const override { return {}; }
   std::vector<TreeEntry> list(const std::string& folder) const override;
   std::optional<FileFacts> facts(const std::string& path) const override;
   std::optional<std::string> realPath(const std::string& path) const override;
+
+  // The text of /proc/self/mounts; empty when it cannot be read.
+  virtual std::string mountTable() const;
+  virtual std::string userName() const;
+  // Put before the system's absolute folders (/media, /mnt and the mount
+  // points): empty on the running system.
+  virtual std::string rootFolder() const { return {}; }
 };
 
 }  // namespace corvadex

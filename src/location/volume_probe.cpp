@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/wine_registry.h"
+#include "platform/registry_value.h"
 
 namespace corvadex {
 

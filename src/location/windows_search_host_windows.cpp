@@ -13,7 +13,6 @@ namespace corvadex {
 namespace {
 
 using platform::pathFromWin32;
-using platform::utf8FromWide;
 using platform::win32Path;
 
 struct FileCloser {
@@ -96,7 +95,7 @@ std::vector<std::string> WindowsSearchHost::volumes() const {
     if (root.empty()) continue;
     const UINT type = ::GetDriveTypeW(root.c_str());
     if (type != DRIVE_FIXED && type != DRIVE_REMOVABLE) continue;
-    std::string drive = utf8FromWide(root);
+    std::string drive = utf8Text(root);
     while (!drive.empty() && drive.back() == '\\') drive.pop_back();
     drives.push_back(std::move(drive));
   }
@@ -117,7 +116,7 @@ std::vector<TreeEntry> WindowsSearchHost::list(const std::string& folder) const 
   do {
     const std::wstring_view name = data.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries.push_back({utf8FromWide(name), kindOf(data)});
+    entries.push_back({utf8Text(name), kindOf(data)});
   } while (::FindNextFileW(search.get(), &data));
   return entries;
 }

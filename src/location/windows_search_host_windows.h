@@ -11,7 +11,7 @@
 // read "C:\Users". Junctions and symbolic links (Documents and Settings,
 // Application Data and the like point back to folders examined anyway) are
 // reported as links and never followed. There are no Wine prefixes to look
-// for on Windows: the home folder, mount table and user name are empty.
+// for on Windows: the home folder is empty.
 #pragma once
 
 #include "location/search_host.h"
@@ -22,10 +22,7 @@ class WindowsSearchHost final : public SearchHost {
  public:
   std::vector<std::string> volumes() const override;
   char separator() const override { return '\\'; }
-  std::string mountTable() const override { return {}; }
   std::string homeFolder() const override { return {}; }
-  std::string userName() const override { return {}; }
-  std::string rootFolder() const override { return {}; }
   std::vector<TreeEntry> list(const std::string& folder) const override;
   std::optional<FileFacts> facts(const std::string& path) const override;
   std::optional<std::string> realPath(const std::string& path) const override;

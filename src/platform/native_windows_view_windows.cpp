@@ -61,7 +61,7 @@ std::optional<int> numberedFolder(const KNOWNFOLDERID& id) {
 
 std::string withoutTrailingBackslash(std::wstring path) {
   while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-  return utf8FromWide(path);
+  return utf8Text(path);
 }
 
 bool isFolder(const std::wstring& path) {
@@ -110,11 +110,11 @@ std::optional<std::string> NativeWindowsView::specialFolderPath(int csidl) const
 std::optional<RegistryValue> NativeWindowsView::currentUserValue(std::string_view key,
                                                                  std::string_view name) const {
   HKEY raw = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, wideFromUtf8(key).c_str(), 0, KEY_READ, &raw) !=
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, wideText(key).c_str(), 0, KEY_READ, &raw) !=
       ERROR_SUCCESS)
     return std::nullopt;
   const RegistryKey opened(raw);
-  const std::wstring valueName = wideFromUtf8(name);
+  const std::wstring valueName = wideText(name);
   // The value may grow between asking for its size and reading it: ask
   // again, a few times.
   for (int attempt = 0; attempt < 4; ++attempt) {

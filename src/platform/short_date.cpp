@@ -42,17 +42,6 @@ std::string environmentTimeLocale() {
   return "C";
 }
 
-// True when every conversion of `pattern` is %d, %m, %Y or %%.
-bool onlyDayMonthYear(std::string_view pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] != '%') continue;
-    if (++i == pattern.size()) return false;
-    const char c = pattern[i];
-    if (c != 'd' && c != 'm' && c != 'Y' && c != '%') return false;
-  }
-  return true;
-}
-
 bool isUtf8OrAscii(const char* codeset) {
   return codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0 ||
          std::strcmp(codeset, "ANSI_X3.4-1968") == 0;

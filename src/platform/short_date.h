@@ -25,6 +25,10 @@ struct CivilDate {
 // year in four digits, zero-padded.
 std::string digitDate(std::string_view pattern, const CivilDate& date);
 
+// True when every conversion of `pattern` is %d, %m, %Y or %%: the
+// patterns digitDate writes.
+bool onlyDayMonthYear(std::string_view pattern);
+
 // `date` as strftime takes it.
 std::tm calendarTime(const CivilDate& date);
 

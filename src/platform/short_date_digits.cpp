@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The parts of the short date that every system shares: the digits-only
-// writer, the date as strftime takes it and the four-digit year of a strftime
-// pattern.
+// writer and the test of a pattern it can write, the date as strftime
+// takes it and the four-digit year of a strftime pattern.
 #include "platform/short_date.h"
 
 namespace corvadex {
@@ -27,6 +27,16 @@ std::string withFourDigitYears(std::string_view pattern) {
     out.push_back(next == 'y' ? 'Y' : next);
   }
   return out;
+}
+
+bool onlyDayMonthYear(std::string_view pattern) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') continue;
+    if (++i == pattern.size()) return false;
+    const char c = pattern[i];
+    if (c != 'd' && c != 'm' && c != 'Y' && c != '%') return false;
+  }
+  return true;
 }
 
 std::string digitDate(std::string_view pattern, const CivilDate& date) {

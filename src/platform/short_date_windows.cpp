@@ -188,14 +188,8 @@ LocaleShortDateFormat::LocaleShortDateFormat(const std::string& localeName)
     : PictureShortDateFormat(localePicture(wideText(localeName).c_str()),
                              localeNames(wideText(localeName).c_str())) {}
 
-FixedShortDateFormat::FixedShortDateFormat(std::string pattern) : pattern_(std::move(pattern)) {
-  digitsOnly_ = true;
-  for (std::size_t i = 0; i < pattern_.size(); ++i) {
-    if (pattern_[i] != '%') continue;
-    const char c = ++i < pattern_.size() ? pattern_[i] : '\0';
-    if (c != 'd' && c != 'm' && c != 'Y' && c != '%') digitsOnly_ = false;
-  }
-}
+FixedShortDateFormat::FixedShortDateFormat(std::string pattern)
+    : pattern_(std::move(pattern)), digitsOnly_(onlyDayMonthYear(pattern_)) {}
 
 std::string FixedShortDateFormat::format(const CivilDate& date) const {
   if (digitsOnly_ && date.year >= 1000 && date.year <= 9999 && date.month <= 12 && date.day <= 31) {

@@ -2,7 +2,8 @@
 // What Corvadex asks of Windows: its version, the user's folders, the
 // current user's registry, an executable's version resource and whether a
 // file exists. On Linux these answers come from a Wine prefix
-// (wine_prefix_view.h); tests substitute their own.
+// (wine_prefix_view.h), on Windows from the running system
+// (native_windows_view_windows.h); tests substitute their own.
 #pragma once
 
 #include <array>

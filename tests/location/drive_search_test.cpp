@@ -36,10 +36,7 @@ class DriveHost final : public SearchHost {
   }
   std::vector<std::string> volumes() const override { return drives_; }
   char separator() const override { return '\\'; }
-  std::string mountTable() const override { return {}; }
   std::string homeFolder() const override { return {}; }
-  std::string userName() const override { return {}; }
-  std::string rootFolder() const override { return {}; }
   std::vector<TreeEntry> list(const std::string& folder) const override {
     std::vector<TreeEntry> entries;
     const std::string prefix = folder + "\\";

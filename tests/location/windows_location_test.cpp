@@ -44,8 +44,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::NativeWindowsView;
-using platform::utf8FromWide;
-using platform::wideFromUtf8;
 
 constexpr const wchar_t* kDatabaseKey = L"Software\\Microsoft\\Windows Live Contacts\\Database";
 
@@ -62,7 +60,7 @@ std::string environment(const wchar_t* name) {
   wchar_t value[32768];
   const DWORD length = ::GetEnvironmentVariableW(name, value, 32768);
   if (length == 0 || length >= 32768) return {};
-  return utf8FromWide(value);
+  return utf8Text(value);
 }
 
 fs::path ownFolder() {
@@ -131,7 +129,7 @@ class ScratchFolder {
   }
   ~ScratchFolder() { removeTree(path_.wstring()); }
   const fs::path& path() const { return path_; }
-  std::string utf8() const { return utf8FromWide(path_.wstring()); }
+  std::string utf8() const { return utf8Text(path_.wstring()); }
 
  private:
   fs::path path_;
@@ -218,7 +216,7 @@ TEST(NativeWindowsView, VersionIsTheOneTheSystemRecords) {
 TEST(NativeWindowsView, CurrentUserValuesComeBackAsStored) {
   const std::wstring keyPath =
       L"Software\\Corvadex tests\\values-" + std::to_wstring(::GetCurrentProcessId());
-  const std::string keyName = utf8FromWide(keyPath);
+  const std::string keyName = utf8Text(keyPath);
   struct Case {
     const char* name;
     std::wstring valueName;
@@ -246,7 +244,7 @@ TEST(NativeWindowsView, CurrentUserValuesComeBackAsStored) {
   const NativeWindowsView windows;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto value = windows.currentUserValue(keyName, utf8FromWide(c.valueName));
+    const auto value = windows.currentUserValue(keyName, utf8Text(c.valueName));
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, c.type);
     EXPECT_EQ(value->data, c.data);
@@ -287,7 +285,7 @@ TEST(NativeWindowsView, VersionResourcesAndFiles) {
   const NativeWindowsView windows;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = utf8FromWide(c.path.wstring());
+    const std::string path = utf8Text(c.path.wstring());
     EXPECT_EQ(windows.fileExists(path), c.exists);
     // Windows reads version resources through the classic path length only.
     if (c.path.wstring().size() >= MAX_PATH) continue;
@@ -312,12 +310,12 @@ class WindowsLocation : public ::testing::Test {
       GTEST_SKIP() << "changes the program files folder and the registry: only under Wine or "
                       "with CORVADEX_TESTS_MAY_CHANGE_MACHINE=1";
     for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)"}) {
-      const fs::path exe = fs::path(wideFromUtf8(environment(wideFromUtf8(variable).c_str()))) /
+      const fs::path exe = fs::path(wideText(environment(wideText(variable).c_str()))) /
                            "Windows Live" / "Mail" / "wlmail.exe";
       if (fs::exists(exe)) GTEST_SKIP() << "a mail client is installed: " << exe.string();
     }
     if (keyExists(kDatabaseKey)) GTEST_SKIP() << "the mail client's registry key is present";
-    localAppData_ = fs::path(wideFromUtf8(environment(L"LOCALAPPDATA")));
+    localAppData_ = fs::path(wideText(environment(L"LOCALAPPDATA")));
     if (fs::exists(localAppData_ / "Microsoft" / "Windows Live") ||
         fs::exists(localAppData_ / "Microsoft" / "Windows Live Contacts"))
       GTEST_SKIP() << "the mail client's data is present";
@@ -333,7 +331,7 @@ class WindowsLocation : public ::testing::Test {
   }
 
   void installMailClient(const wchar_t* programFilesVariable, std::uint16_t major) {
-    const fs::path live = fs::path(wideFromUtf8(environment(programFilesVariable))) / "Windows Live";
+    const fs::path live = fs::path(wideText(environment(programFilesVariable))) / "Windows Live";
     made_.push_back(live);
     writeMailClient(live / "Mail" / "wlmail.exe", major);
   }
@@ -367,7 +365,7 @@ TEST_F(WindowsLocation, FindsTheDatabaseWhereEachVersionKeepsIt) {
        live / "15.5" / "DBStore" / "contacts.edb"},
       {"2011", L"ProgramFiles(x86)", 15, nullptr, live / "15.4" / "DBStore" / "contacts.edb"},
       {"2009, its store named in the registry", L"ProgramFiles(x86)", 14, "{9a1c-\u00e9t\u00e9}",
-       fs::path("Windows Live Contacts") / wideFromUtf8("{9a1c-\u00e9t\u00e9}") / "DBStore" /
+       fs::path("Windows Live Contacts") / wideText("{9a1c-\u00e9t\u00e9}") / "DBStore" /
            "contacts.edb"},
   };
   for (const Case& c : cases) {
@@ -379,8 +377,8 @@ TEST_F(WindowsLocation, FindsTheDatabaseWhereEachVersionKeepsIt) {
       // named by the profile's path.
       const Key key = createKey(kDatabaseKey);
       ASSERT_TRUE(key);
-      const std::wstring name = wideFromUtf8(environment(L"USERPROFILE")) + L"\\Contacts\\Default\\";
-      const std::vector<std::byte> data = textBytes(wideFromUtf8(c.store));
+      const std::wstring name = wideText(environment(L"USERPROFILE")) + L"\\Contacts\\Default\\";
+      const std::vector<std::byte> data = textBytes(wideText(c.store));
       ASSERT_EQ(::RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(data.data()),
                                  static_cast<DWORD>(data.size())),
@@ -394,7 +392,7 @@ TEST_F(WindowsLocation, FindsTheDatabaseWhereEachVersionKeepsIt) {
     std::vector<std::string> read;
     location.Run(log, list, [&](const std::string& path) { read.push_back(path); });
 
-    const std::string expected = utf8FromWide(database.wstring());
+    const std::string expected = utf8Text(database.wstring());
     EXPECT_EQ(location.MailVersion, c.major);
     EXPECT_EQ(read, std::vector<std::string>{expected});
     ASSERT_FALSE(log.Lines().empty());
@@ -434,7 +432,7 @@ TEST(WindowsSearch, FindsProfilesAndWindowsOldOnADiskNamedWithSearch) {
 
   // The disk named twice, the second time in other letters' case and with
   // forward slashes: each database is found once.
-  const std::string named = utf8FromWide(disk.wstring());
+  const std::string named = utf8Text(disk.wstring());
   std::string again = named;
   for (char& ch : again) ch = ch == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   DatabaseSearch search(host, "", {named, again}, kSearchPatience);
