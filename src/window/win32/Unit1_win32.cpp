@@ -876,10 +876,9 @@ void TFormCorvadex::showAbout() {
 
 void TFormCorvadex::setBusy(bool busy) {
   busy_ = busy;
-  // Shown now, with what is waiting to be drawn: the work that follows
-  // keeps the message loop from running.
+  // Shown now, not at the pointer's next move; onSetCursor keeps it while
+  // the read or export runs.
   SetCursor(LoadCursorW(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
-  if (busy) RedrawWindow(form_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TFormCorvadex::show() {
