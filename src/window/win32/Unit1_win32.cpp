@@ -7,7 +7,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -894,16 +893,8 @@ void TFormCorvadex::guard(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
-    std::string text;
-    try {
-      throw;
-    } catch (const std::bad_alloc&) {
-      text = texts_.translate("ErrorReport", "Out of memory.");
-    } catch (const std::exception& e) {
-      text = e.what();
-    } catch (...) {
-      text = texts_.translate("ErrorReport", "An unknown error occurred.");
-    }
+    const std::string text =
+        currentErrorText([this](const char* source) { return texts_.translate("ErrorReport", source); });
     // The report itself must not throw back into the handler that failed.
     try {
       showMessage(text, "Corvadex", MessageIcon::Error);
