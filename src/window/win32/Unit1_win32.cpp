@@ -325,25 +325,22 @@ void TFormCorvadex::createDetails() {
   }
 }
 
-// The keyboard's order through the window, the Qt window's: the list, at
-// once the export buttons (what is read is exported without passing every
-// box of the details), the log, the page control and the shown page's
-// boxes row by row, the path edit with its buttons, the checked source,
-// then the find bar while it is open. The dialog manager walks each
-// parent's children in turn, which cannot put the page's export buttons
-// before the log: the window walks this list itself.
+// The keyboard's order through the window, the Qt window's (kTabOrder),
+// the shown page's boxes row by row after the page control, then the find
+// bar while it is open. The dialog manager walks each parent's children in
+// turn, which cannot put the page's export buttons before the log: the
+// window walks this list itself.
 std::vector<HWND> TFormCorvadex::tabStops() const {
   std::vector<HWND> order;
-  for (Control c : {Control::ListViewContacts, Control::ButtonExportToXML, Control::ButtonExportForAddressBook,
-                    Control::MemoInfo, Control::e})
-    order.push_back(control(c));
   const int page = TabCtrl_GetCurSel(control(Control::e));
-  for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
-    if (kDetailsBoxes[b].page == page) order.push_back(boxes_[b]);
-  for (Control c : {Control::EditDBPath, Control::ButtonChooseFile, Control::ButtonReadDatabase})
+  for (Control c : kTabOrder) {
+    // Of the two sources only the checked one, as in a dialog's radio group.
+    if ((c == Control::RadioButton1 || c == Control::RadioButton2) && !checked(c)) continue;
     order.push_back(control(c));
-  // Of the two sources only the checked one, as in a dialog's radio group.
-  order.push_back(control(checked(Control::RadioButton1) ? Control::RadioButton1 : Control::RadioButton2));
+    if (c != Control::e) continue;
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+      if (kDetailsBoxes[b].page == page) order.push_back(boxes_[b]);
+  }
   order.push_back(control(Control::FindBar1));
   for (FindBarPart part : {FindBarPart::Previous, FindBarPart::Next, FindBarPart::Close})
     order.push_back(findBarPart(part));
