@@ -302,11 +302,8 @@ void TFormCorvadex::placeControls() {
 
 void TFormCorvadex::applyTabOrder() {
   Label1->setFocusPolicy(Qt::NoFocus);
-  // The export buttons follow the list at once: what is read is exported
-  // without passing every box of the details.
-  QWidget* order[] = {ListViewContacts, ButtonExportToXML, ButtonExportForAddressBook, MemoInfo, e,
-                      EditDBPath, ButtonChooseFile, ButtonReadDatabase, RadioButton1, RadioButton2};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  for (std::size_t i = 0; i + 1 < std::size(kTabOrder); ++i)
+    setTabOrder(widget(kTabOrder[i]), widget(kTabOrder[i + 1]));
 }
 
 void TFormCorvadex::connectHandlers() {

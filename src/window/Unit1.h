@@ -90,7 +90,6 @@ class TFormCorvadex : public QWidget {
   const DatabaseLocation* location() const { return behaviour_->location(); }
   ContactListModel& contactsModel() { return *model_; }
   bool searchPending() const { return behaviour_->searchPending(); }
-  bool fileExists(const std::string& path) const { return behaviour_->fileExists(path); }
   void ReadDatabase(const std::string& path) { behaviour_->ReadDatabase(path); }
 
   // The create handler, run once before the window is first shown (see

@@ -38,12 +38,6 @@ struct FileDialogSettings {
 struct TypedFileChoice {
   std::string fileName;
   int filterIndex = 0;
-  // The dialog's title; empty: the toolkit's own.
-  std::string title = std::string();
-  // For a typed save dialog, the name each file type suggests (in the
-  // filter's order): choosing a type while the name is another type's
-  // suggestion changes it to the new type's. Empty: the name stays.
-  std::vector<std::string> typeFileNames = {};
 };
 
 enum class MessageIcon { Error, Warning, Information };

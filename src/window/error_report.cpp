@@ -2,10 +2,9 @@
 #include "window/error_report.h"
 
 #include <QCoreApplication>
-#include <new>
-#include <stdexcept>
 
 #include "window/window_dialogs.h"
+#include "window/window_texts.h"
 
 namespace corvadex {
 
@@ -17,16 +16,8 @@ void setErrorReportDialogs(WindowDialogs* dialogs) { g_dialogs = dialogs; }
 WindowDialogs* errorReportDialogs() { return g_dialogs; }
 
 void reportCurrentException(QWidget* owner) {
-  QString text;
-  try {
-    throw;
-  } catch (const std::bad_alloc&) {
-    text = QCoreApplication::translate("ErrorReport", "Out of memory.");
-  } catch (const std::exception& e) {
-    text = QString::fromUtf8(e.what());
-  } catch (...) {
-    text = QCoreApplication::translate("ErrorReport", "An unknown error occurred.");
-  }
+  const QString text = QString::fromStdString(currentErrorText(
+      [](const char* source) { return QCoreApplication::translate("ErrorReport", source).toStdString(); }));
   if (g_dialogs == nullptr) return;
   // The report itself must not throw back into the handler that failed.
   try {

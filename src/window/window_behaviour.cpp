@@ -117,13 +117,14 @@ void WindowBehaviour::ReadDatabase(const std::string& path) {
                 [this, read, path](std::exception_ptr error) {
                   endTask();
                   // A read that reached the contacts shows what it read, also
-                  // when it failed after; the title and status line follow
-                  // what the list then holds.
-                  reading_ = path;
-                  listReplaced_ = false;
-                  if (read->reachedContacts) list_.takeRows(read->list);
-                  reading_.reset();
-                  afterRead(path, read->status);
+                  // when it failed after: from then on the list shows that
+                  // database. The title and status line follow what the list
+                  // then holds.
+                  if (read->reachedContacts) {
+                    shownDatabase_ = path;
+                    list_.takeRows(read->list);
+                  }
+                  afterRead(path, read->status, read->reachedContacts);
                   if (error) std::rethrow_exception(error);
                 });
 }
@@ -158,14 +159,6 @@ void WindowBehaviour::exportInBackground(const std::string& path, const std::str
     if (error) std::rethrow_exception(error);
     afterExport(path, format);
   });
-}
-
-void WindowBehaviour::rowsAboutToChange() {
-  // A read replaces the rows only once it has reached the contact table:
-  // from then on the list shows that database.
-  if (!reading_) return;
-  shownDatabase_ = *reading_;
-  listReplaced_ = true;
 }
 
 bool WindowBehaviour::refuseDatabaseAsTarget(const std::string& target) {

@@ -114,7 +114,6 @@ class WindowBehaviour : private ContactListObserver {
   void openFile(const std::string& path);
 
  private:
-  void rowsAboutToChange() override;
   void rowsChanged() override;
   void selectedRowChanged(std::optional<std::size_t> row) override;
 
@@ -135,7 +134,9 @@ class WindowBehaviour : private ContactListObserver {
   // the user's words.
   std::string readFailureReason(ese::JET_ERR status) const;
   void showTitle();
-  void afterRead(const std::string& path, ese::JET_ERR status);
+  // After a read of `path` that ended with `status`; `listReplaced` when it
+  // reached the contacts, whose rows the list then took.
+  void afterRead(const std::string& path, ese::JET_ERR status, bool listReplaced);
   // After an export in the format named `format` (as the dialog names it).
   void afterExport(const std::string& path, const std::string& format);
   // True, after saying so, when no contacts have been read to export.
@@ -160,9 +161,7 @@ class WindowBehaviour : private ContactListObserver {
   std::unique_ptr<BackgroundTasks> tasks_;
   bool taskRunning_ = false;
   std::unique_ptr<DatabaseLocation> location_;
-  std::optional<std::string> reading_;  // the path of the read whose rows are taken
   std::string shownDatabase_;  // the database the list shows, as the read was given it
-  bool listReplaced_ = false;  // the read under way has replaced the rows
   bool chooseAfterSearch_ = false;  // the user asked for the search: offer its finds
   // The contact last selected otherwise than by typing in the find bar: a
   // text not found while typing goes back to it.

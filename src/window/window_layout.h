@@ -100,6 +100,17 @@ extern const std::array<ControlPlace, kControlCount> kWindowControls;
 // The table's entry for a control (not Form).
 const ControlPlace& placeOf(Control control);
 
+// The keyboard's order through the window: the list, at once the export
+// buttons (what is read is exported without passing every box of the
+// details), the log, the page control (with the shown page's boxes), the
+// path edit with its buttons, then the sources.
+inline constexpr Control kTabOrder[] = {
+    Control::ListViewContacts, Control::ButtonExportToXML, Control::ButtonExportForAddressBook,
+    Control::MemoInfo,         Control::e,                 Control::EditDBPath,
+    Control::ButtonChooseFile, Control::ButtonReadDatabase, Control::RadioButton1,
+    Control::RadioButton2,
+};
+
 // The place a control designed at `design` within a parent of `designSize`
 // takes when the parent is `size`.
 Rect anchoredRect(const Rect& design, Size designSize, Size size, unsigned anchors);

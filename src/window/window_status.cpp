@@ -44,8 +44,8 @@ void WindowBehaviour::showTitle() {
                         {shownFile_, contactCount(list_.count())}));
 }
 
-void WindowBehaviour::afterRead(const std::string& path, ese::JET_ERR status) {
-  if (!listReplaced_) {
+void WindowBehaviour::afterRead(const std::string& path, ese::JET_ERR status, bool listReplaced) {
+  if (!listReplaced) {
     // The list still holds what it held: the title keeps naming that file,
     // and the status line says which file could not be read, and why.
     showTitle();

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "window/window_texts.h"
 
+#include <exception>
+#include <new>
+
 namespace corvadex {
 
 std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
@@ -17,6 +20,18 @@ std::string fillIn(std::string_view pattern, std::initializer_list<std::string_v
     }
   }
   return out;
+}
+
+std::string currentErrorText(const std::function<std::string(const char* source)>& translate) {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return translate(QT_TRANSLATE_NOOP("ErrorReport", "Out of memory."));
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return translate(QT_TRANSLATE_NOOP("ErrorReport", "An unknown error occurred."));
+  }
 }
 
 }  // namespace corvadex

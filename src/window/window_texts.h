@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -35,5 +36,11 @@ class WindowTexts {
 // `pattern` with %1, %2, ... %9 replaced by the arguments in that order, in
 // one pass: an argument's own "%2" is not replaced again.
 std::string fillIn(std::string_view pattern, std::initializer_list<std::string_view> arguments);
+
+// The default error report's text for the exception being handled (call from
+// inside a catch block): the error's own text, or for running out of memory
+// and for an error of no known kind the report's words, which `translate`
+// gives in the user's language (their context is "ErrorReport").
+std::string currentErrorText(const std::function<std::string(const char* source)>& translate);
 
 }  // namespace corvadex

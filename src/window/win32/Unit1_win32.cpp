@@ -7,7 +7,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -326,25 +325,22 @@ void TFormCorvadex::createDetails() {
   }
 }
 
-// The keyboard's order through the window, the Qt window's: the list, at
-// once the export buttons (what is read is exported without passing every
-// box of the details), the log, the page control and the shown page's
-// boxes row by row, the path edit with its buttons, the checked source,
-// then the find bar while it is open. The dialog manager walks each
-// parent's children in turn, which cannot put the page's export buttons
-// before the log: the window walks this list itself.
+// The keyboard's order through the window, the Qt window's (kTabOrder),
+// the shown page's boxes row by row after the page control, then the find
+// bar while it is open. The dialog manager walks each parent's children in
+// turn, which cannot put the page's export buttons before the log: the
+// window walks this list itself.
 std::vector<HWND> TFormCorvadex::tabStops() const {
   std::vector<HWND> order;
-  for (Control c : {Control::ListViewContacts, Control::ButtonExportToXML, Control::ButtonExportForAddressBook,
-                    Control::MemoInfo, Control::e})
-    order.push_back(control(c));
   const int page = TabCtrl_GetCurSel(control(Control::e));
-  for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
-    if (kDetailsBoxes[b].page == page) order.push_back(boxes_[b]);
-  for (Control c : {Control::EditDBPath, Control::ButtonChooseFile, Control::ButtonReadDatabase})
+  for (Control c : kTabOrder) {
+    // Of the two sources only the checked one, as in a dialog's radio group.
+    if ((c == Control::RadioButton1 || c == Control::RadioButton2) && !checked(c)) continue;
     order.push_back(control(c));
-  // Of the two sources only the checked one, as in a dialog's radio group.
-  order.push_back(control(checked(Control::RadioButton1) ? Control::RadioButton1 : Control::RadioButton2));
+    if (c != Control::e) continue;
+    for (std::size_t b = 0; b < kDetailsBoxCount; ++b)
+      if (kDetailsBoxes[b].page == page) order.push_back(boxes_[b]);
+  }
   order.push_back(control(Control::FindBar1));
   for (FindBarPart part : {FindBarPart::Previous, FindBarPart::Next, FindBarPart::Close})
     order.push_back(findBarPart(part));
@@ -876,10 +872,9 @@ void TFormCorvadex::showAbout() {
 
 void TFormCorvadex::setBusy(bool busy) {
   busy_ = busy;
-  // Shown now, with what is waiting to be drawn: the work that follows
-  // keeps the message loop from running.
+  // Shown now, not at the pointer's next move; onSetCursor keeps it while
+  // the read or export runs.
   SetCursor(LoadCursorW(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
-  if (busy) RedrawWindow(form_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TFormCorvadex::show() {
@@ -895,16 +890,8 @@ void TFormCorvadex::guard(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
-    std::string text;
-    try {
-      throw;
-    } catch (const std::bad_alloc&) {
-      text = texts_.translate("ErrorReport", "Out of memory.");
-    } catch (const std::exception& e) {
-      text = e.what();
-    } catch (...) {
-      text = texts_.translate("ErrorReport", "An unknown error occurred.");
-    }
+    const std::string text =
+        currentErrorText([this](const char* source) { return texts_.translate("ErrorReport", source); });
     // The report itself must not throw back into the handler that failed.
     try {
       showMessage(text, "Corvadex", MessageIcon::Error);
